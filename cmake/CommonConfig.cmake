@@ -1,0 +1,109 @@
+# One INTERFACE target that every target links: language level, warnings and
+# the project-wide Qt defines (explicit UTF-8 literals for a Spanish UI).
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_AUTOMOC ON)
+
+find_program(VK7_CCACHE ccache)
+if(VK7_CCACHE)
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${VK7_CCACHE})
+endif()
+
+option(VK7_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+add_library(vk7_common INTERFACE)
+target_compile_features(vk7_common INTERFACE cxx_std_20)
+target_compile_definitions(vk7_common INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_USE_QSTRINGBUILDER
+  QT_NO_KEYWORDS)
+target_compile_options(vk7_common INTERFACE -Wall -Wextra -Wno-unused-parameter)
+
+if(VK7_SANITIZE)
+  target_compile_options(vk7_common INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(vk7_common INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Adds a GoogleTest executable for one unit, registered with CTest.
+# Usage: vk7_add_test(NAME name SOURCES ... LIBS ... [OFFSCREEN])
+function(vk7_add_test)
+  cmake_parse_arguments(T "OFFSCREEN" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE vk7_common ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${T_NAME} PRIVATE
+    VK7_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    VK7_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  if(T_OFFSCREEN)
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+endfunction()
+
+target_include_directories(vk7_common INTERFACE ${CMAKE_SOURCE_DIR})
+
+# One subsystem folder: its *.cpp make the logic library <NAME>; ui/*.cpp make
+# <NAME>_ui (the only place Widgets is linked); every tests/*_test.cpp and
+# ui/tests/*_test.cpp is a test executable of its own, the other tests/*.cpp
+# are shared test support for that folder, and bench/*_bench.cpp are
+# benchmark programs built into build/bench.
+# Usage: vk7_add_folder_library(NAME lib LIBS public-deps... [PRIVATE_LIBS ...] [UI_LIBS ...])
+function(vk7_add_folder_library)
+  cmake_parse_arguments(L "" "NAME" "LIBS;PRIVATE_LIBS;UI_LIBS" ${ARGN})
+  set(dir ${CMAKE_CURRENT_SOURCE_DIR})
+  get_filename_component(folder ${dir} NAME)
+
+  file(GLOB cpp CONFIGURE_DEPENDS ${dir}/*.cpp)
+  file(GLOB headers CONFIGURE_DEPENDS ${dir}/*.h)
+  if(cpp)
+    add_library(${L_NAME} STATIC ${cpp} ${headers})
+    target_link_libraries(${L_NAME} PUBLIC vk7_common ${L_LIBS} PRIVATE ${L_PRIVATE_LIBS})
+  else()
+    add_library(${L_NAME} INTERFACE)
+    target_link_libraries(${L_NAME} INTERFACE vk7_common ${L_LIBS})
+  endif()
+
+  file(GLOB ui_cpp CONFIGURE_DEPENDS ${dir}/ui/*.cpp)
+  file(GLOB ui_headers CONFIGURE_DEPENDS ${dir}/ui/*.h)
+  if(ui_cpp)
+    add_library(${L_NAME}_ui STATIC ${ui_cpp} ${ui_headers})
+    target_link_libraries(${L_NAME}_ui PUBLIC ${L_NAME} Qt6::Widgets Qt6::PrintSupport ${L_UI_LIBS})
+  endif()
+
+  file(GLOB support CONFIGURE_DEPENDS ${dir}/tests/*.cpp)
+  list(FILTER support EXCLUDE REGEX "_test\\.cpp$")
+  set(support_lib)
+  if(support)
+    add_library(${L_NAME}_testsupport STATIC ${support})
+    target_link_libraries(${L_NAME}_testsupport PUBLIC vk7_common ${L_NAME} GTest::gtest Qt6::Gui)
+    target_compile_definitions(${L_NAME}_testsupport PUBLIC
+      VK7_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VK7_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    set(support_lib ${L_NAME}_testsupport)
+  endif()
+
+  file(GLOB tests CONFIGURE_DEPENDS ${dir}/tests/*_test.cpp)
+  foreach(t ${tests})
+    get_filename_component(base ${t} NAME_WE)
+    vk7_add_test(NAME ${folder}_${base} SOURCES ${t} LIBS ${L_NAME} ${support_lib} OFFSCREEN)
+  endforeach()
+  # Benchmarks are programs that print figures, not tests.
+  file(GLOB benches CONFIGURE_DEPENDS ${dir}/bench/*_bench.cpp)
+  foreach(b ${benches})
+    get_filename_component(base ${b} NAME_WE)
+    add_executable(${folder}_${base} ${b})
+    target_link_libraries(${folder}_${base} PRIVATE ${L_NAME} ${support_lib})
+    target_compile_definitions(${folder}_${base} PRIVATE
+      VK7_SOURCE_DIR="${CMAKE_SOURCE_DIR}" VK7_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    set_target_properties(${folder}_${base} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  endforeach()
+  if(ui_cpp)
+    file(GLOB ui_tests CONFIGURE_DEPENDS ${dir}/ui/tests/*_test.cpp)
+    foreach(t ${ui_tests})
+      get_filename_component(base ${t} NAME_WE)
+      vk7_add_test(NAME ${folder}_ui_${base} SOURCES ${t} LIBS ${L_NAME}_ui ${support_lib} OFFSCREEN)
+    endforeach()
+  endif()
+endfunction()

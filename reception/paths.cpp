@@ -1,0 +1,232 @@
+#include "paths.h"
+
+#include <QDir>
+#include <QHash>
+#include <QStringList>
+
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+namespace {
+
+QHash<QChar, QString> &DriveRoots()
+{
+    static QHash<QChar, QString> roots;
+    return roots;
+}
+
+bool IsDrivePath(const QString &path)
+{
+    return path.size() >= 2 && path.at(1) == u':' && path.at(0).unicode() < 128 &&
+           path.at(0).isLetter();
+}
+
+PathResolver::EntryKind KindOf(const QString &hostPath, bool *exists)
+{
+    struct stat st;
+    const QByteArray encoded = QFile::encodeName(hostPath);
+    if (::lstat(encoded.constData(), &st) != 0) {
+        *exists = false;
+        return PathResolver::EntryKind::Other;
+    }
+    *exists = true;
+    if (S_ISREG(st.st_mode))
+        return PathResolver::EntryKind::File;
+    if (S_ISDIR(st.st_mode))
+        return PathResolver::EntryKind::Folder;
+    return PathResolver::EntryKind::Other;
+}
+
+// Finds the entry of `folder` whose name equals `name` regardless of case.
+QString FindCaseless(const QString &folder, const QString &name)
+{
+    bool exists = false;
+    KindOf(folder + u'/' + name, &exists);
+    if (exists)
+        return name;
+    const QString wanted = AsciiUpper(name);
+    const QStringList entries =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                               QDir::Unsorted);
+    for (const QString &entry : entries) {
+        if (AsciiUpper(entry) == wanted)
+            return entry;
+    }
+    return name;
+}
+
+bool MatchFrom(const QString &name, qsizetype n, const QString &pattern, qsizetype p)
+{
+    while (p < pattern.size()) {
+        const QChar pc = pattern.at(p);
+        if (pc == u'*') {
+            for (qsizetype k = n; k <= name.size(); ++k) {
+                if (MatchFrom(name, k, pattern, p + 1))
+                    return true;
+            }
+            return false;
+        }
+        if (pc == u'.' && p + 2 == pattern.size() && pattern.at(p + 1) == u'*' &&
+            n == name.size())
+            return true;
+        if (pc == u'?') {
+            if (n == name.size()) {
+                ++p; // none at the end of the name
+                continue;
+            }
+            ++n;
+            ++p;
+            continue;
+        }
+        if (n == name.size() || pc != name.at(n))
+            return false;
+        ++n;
+        ++p;
+    }
+    return n == name.size();
+}
+
+} // namespace
+
+QString AsciiUpper(const QString &text)
+{
+    QString result = text;
+    for (QChar &c : result) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 32);
+    }
+    return result;
+}
+
+void PathResolver::SetDriveRoot(QChar drive, const QString &hostFolder)
+{
+    DriveRoots().insert(QChar(drive.toUpper()), QDir::cleanPath(hostFolder));
+}
+
+QString PathResolver::DriveRoot(QChar drive)
+{
+    return DriveRoots().value(QChar(drive.toUpper()));
+}
+
+void PathResolver::ClearDriveRoots()
+{
+    DriveRoots().clear();
+}
+
+QString PathResolver::Resolve(const QString &systemPath)
+{
+    if (systemPath.isEmpty())
+        return {};
+    QString base;
+    QString rest;
+    bool confined = false;
+    if (IsDrivePath(systemPath)) {
+        base = DriveRoot(systemPath.at(0));
+        if (base.isEmpty())
+            return {};
+        rest = systemPath.mid(2);
+        confined = true;
+    } else {
+        QString host = systemPath;
+        host.replace(u'\\', u'/');
+        if (host.startsWith(u'/')) {
+            base = QStringLiteral("/");
+            rest = host.mid(1);
+        } else {
+            base = QDir::currentPath();
+            rest = host;
+        }
+    }
+    rest.replace(u'\\', u'/');
+    const bool trailingSlash = rest.endsWith(u'/');
+
+    QStringList parts;
+    for (const QString &part : rest.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == u"."_s)
+            continue;
+        if (part == u".."_s) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+            else if (!confined)
+                base = QDir::cleanPath(base + u"/.."_s);
+            continue;
+        }
+        parts.append(part);
+    }
+
+    QString current = base;
+    for (const QString &part : parts) {
+        const QString found = FindCaseless(current, part);
+        current = (current.endsWith(u'/') ? current : current + u'/') + found;
+    }
+    if (trailingSlash && !current.endsWith(u'/'))
+        current += u'/';
+    return current;
+}
+
+bool PathResolver::Lookup(const QString &systemPath, EntryKind *kind)
+{
+    QString host = Resolve(systemPath);
+    if (host.isEmpty())
+        return false;
+    if (host.size() > 1 && host.endsWith(u'/'))
+        host.chop(1);
+    bool exists = false;
+    const EntryKind found = KindOf(host, &exists);
+    if (exists && kind)
+        *kind = found;
+    return exists;
+}
+
+QList<PathResolver::Entry> PathResolver::FindMatching(const QString &systemPattern)
+{
+    QList<Entry> result;
+    const qsizetype cut = std::max(systemPattern.lastIndexOf(u'\\'), systemPattern.lastIndexOf(u'/'));
+    QString folder;
+    QString pattern;
+    if (cut >= 0) {
+        folder = systemPattern.left(cut + 1);
+        pattern = systemPattern.mid(cut + 1);
+    } else if (IsDrivePath(systemPattern)) {
+        folder = systemPattern.left(2) + u'\\';
+        pattern = systemPattern.mid(2);
+    } else {
+        folder = QStringLiteral(".");
+        pattern = systemPattern;
+    }
+    if (pattern.isEmpty())
+        return result;
+    QString hostFolder = Resolve(folder);
+    if (hostFolder.isEmpty())
+        return result;
+    if (hostFolder.size() > 1 && hostFolder.endsWith(u'/'))
+        hostFolder.chop(1);
+
+    const QString upperPattern = AsciiUpper(pattern);
+    const QStringList names = QDir(hostFolder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString &name : names) {
+        if (!MatchesWildcard(name, upperPattern))
+            continue;
+        const QString hostPath = (hostFolder == u"/"_s ? hostFolder : hostFolder + u'/') + name;
+        bool exists = false;
+        const EntryKind kind = KindOf(hostPath, &exists);
+        if (exists)
+            result.append(Entry{name, hostPath, kind});
+    }
+    return result;
+}
+
+bool PathResolver::MatchesWildcard(const QString &name, const QString &pattern)
+{
+    const QString upperName = AsciiUpper(name);
+    const QString upperPattern = AsciiUpper(pattern);
+    if (upperPattern == u"*.*"_s || upperPattern == u"*"_s)
+        return true;
+    return MatchFrom(upperName, 0, upperPattern, 0);
+}
+
+} // namespace vk7

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace vk7 {
+
+// Turns the system's own paths ("C:\TMP_VK7\DATOS.ASC", "A:\FICHERO.TXT") into
+// host paths. Every file operation goes through it: drive letters map to root
+// folders set at start-up, backslashes separate folders, and existing names
+// are found regardless of letter case, as on the deposit media.
+class PathResolver
+{
+public:
+    // The host folder that stands for a drive ("C" is a private folder of the
+    // user's, "A" the removable medium). An unset drive resolves to nothing.
+    static void SetDriveRoot(QChar drive, const QString &hostFolder);
+    static QString DriveRoot(QChar drive);
+    static void ClearDriveRoots();
+
+    // The host path of a system path. Components that exist under another
+    // letter case resolve to the existing name; the rest are kept as written.
+    // A drive path never leaves its root ("..", "." are folded inside it).
+    // Empty when the drive has no root or the path is empty.
+    static QString Resolve(const QString &systemPath);
+
+    enum class EntryKind { File, Folder, Other };
+    struct Entry
+    {
+        QString name;     // as stored on the disk
+        QString hostPath; // full host path
+        EntryKind kind;   // Other: symbolic link, device, pipe or socket
+    };
+
+    // The entries of a folder that match a wildcard pattern, given together
+    // as one system path ("C:\TMP_VK7\*.M??"), in directory-listing order.
+    // Names are compared after ASCII upper-casing.
+    static QList<Entry> FindMatching(const QString &systemPattern);
+
+    // Windows wildcard rules: "*" any run of characters, "?" one character or
+    // none at the end of the name, "*.*" every name, a final ".*" also
+    // matches a name without a period.
+    static bool MatchesWildcard(const QString &name, const QString &pattern);
+
+    // What a single lookup finds at a system path, symbolic links not followed.
+    static bool Lookup(const QString &systemPath, EntryKind *kind);
+};
+
+// ASCII upper-casing, as the deposit's names are compared.
+QString AsciiUpper(const QString &text);
+
+} // namespace vk7
