@@ -1,13 +1,13 @@
 #include "imaging.h"
 
-#include "reception/paths.h"
-#include "tifffile.h"
+#include <algorithm>
 
 #include <QFile>
 #include <QPaintDevice>
 #include <QPainter>
 
-#include <algorithm>
+#include "reception/paths.h"
+#include "tifffile.h"
 
 namespace vk7 {
 
@@ -142,8 +142,8 @@ int FreeImage(QImage *page)
 
 int ImageFromDrawing(const QImage &drawing, QImage *page, int dotsPerInch)
 {
-    if (!page || drawing.isNull() || dotsPerInch <= 0
-        || !TiffFile::PageSizeAcceptable(drawing.width(), drawing.height(), 1))
+    if (!page || drawing.isNull() || dotsPerInch <= 0 ||
+        !TiffFile::PageSizeAcceptable(drawing.width(), drawing.height(), 1))
         return 0;
     QImage mono;
     if (drawing.format() == QImage::Format_Mono) {
@@ -191,9 +191,8 @@ QRectF PrintPlacement(QSize pixels, QSizeF dotsPerInch, QSizeF area, QSizeF devi
     QSizeF size;
     if (fitToPage) {
         size = QSizeF(pixels).scaled(area, Qt::KeepAspectRatio);
-        return QRectF(QPointF((area.width() - size.width()) / 2,
-                              (area.height() - size.height()) / 2),
-                      size);
+        return QRectF(
+            QPointF((area.width() - size.width()) / 2, (area.height() - size.height()) / 2), size);
     }
     const double dpiX = dotsPerInch.width() > 0 ? dotsPerInch.width() : 200.0;
     const double dpiY = dotsPerInch.height() > 0 ? dotsPerInch.height() : dpiX;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include <QImage>
 #include <QList>
 #include <QRectF>
 #include <QSize>
 #include <QString>
-
-#include <memory>
 
 class QPainter;
 

@@ -1,16 +1,16 @@
 #include "tifffile.h"
 
-#include <QFile>
-#include <QLoggingCategory>
-#include <QVarLengthArray>
-
-#include <tiffio.h>
-
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
 #include <mutex>
 #include <vector>
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QVarLengthArray>
+
+#include <tiffio.h>
 
 namespace vk7 {
 
@@ -143,8 +143,8 @@ bool TiffFile::SelectPage(int index)
     if (!TIFFSetDirectory(d->tiff, tdir_t(index)))
         return false;
     uint32_t width = 0, height = 0;
-    if (!TIFFGetField(d->tiff, TIFFTAG_IMAGEWIDTH, &width)
-        || !TIFFGetField(d->tiff, TIFFTAG_IMAGELENGTH, &height) || width == 0 || height == 0)
+    if (!TIFFGetField(d->tiff, TIFFTAG_IMAGEWIDTH, &width) ||
+        !TIFFGetField(d->tiff, TIFFTAG_IMAGELENGTH, &height) || width == 0 || height == 0)
         return false;
     // A size beyond QSize's range is kept as the largest it can express, so
     // that "too wide" is still seen as too wide.
@@ -174,14 +174,14 @@ static bool ReadBilevel(TIFF *tiff, QImage *image)
 
     if (TIFFIsTiled(tiff)) {
         uint32_t tileWidth = 0, tileHeight = 0;
-        if (!TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth)
-            || !TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight) || tileWidth == 0
-            || tileHeight == 0 || tileWidth % 8 != 0)
+        if (!TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth) ||
+            !TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight) || tileWidth == 0 ||
+            tileHeight == 0 || tileWidth % 8 != 0)
             return false;
         const tmsize_t tileBytes = TIFFTileSize(tiff);
         const tmsize_t tileLineBytes = TIFFTileRowSize(tiff);
-        if (tileBytes <= 0 || tileLineBytes <= 0 || tileBytes > TiffFile::MaxDecodedPageBytes
-            || tileLineBytes * tmsize_t(tileHeight) > tileBytes)
+        if (tileBytes <= 0 || tileLineBytes <= 0 || tileBytes > TiffFile::MaxDecodedPageBytes ||
+            tileLineBytes * tmsize_t(tileHeight) > tileBytes)
             return false;
         std::vector<uchar> buffer(static_cast<size_t>(tileBytes));
         for (uint32_t y0 = 0; y0 < uint32_t(height); y0 += tileHeight) {
@@ -253,9 +253,9 @@ bool TiffFile::ReadCurrentPage(QImage *page)
     TIFFGetFieldDefaulted(d->tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
     TIFFGetFieldDefaulted(d->tiff, TIFFTAG_BITSPERSAMPLE, &bits);
     const bool hasPhotometric = TIFFGetField(d->tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-    const bool bilevel = samples == 1 && bits == 1
-                         && (!hasPhotometric || photometric == PHOTOMETRIC_MINISWHITE
-                             || photometric == PHOTOMETRIC_MINISBLACK);
+    const bool bilevel = samples == 1 && bits == 1 &&
+                         (!hasPhotometric || photometric == PHOTOMETRIC_MINISWHITE ||
+                          photometric == PHOTOMETRIC_MINISBLACK);
 
     if (!PageSizeAcceptable(width, height, bilevel ? 1 : 32)) {
         qCInfo(lcImaging) << "page refused, decoded size too large:" << width << "x" << height;
@@ -277,10 +277,10 @@ bool TiffFile::ReadCurrentPage(QImage *page)
     } else {
         uint16_t extraCount = 0;
         uint16_t *extraTypes = nullptr;
-        const bool alpha = TIFFGetField(d->tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes)
-                           && extraCount > 0;
-        image = QImage(int(width), int(height),
-                       alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        const bool alpha =
+            TIFFGetField(d->tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes) && extraCount > 0;
+        image =
+            QImage(int(width), int(height), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         if (image.isNull() || image.bytesPerLine() != width * 4)
             return false;
         if (!ReadAnyColour(d->tiff, &image))
@@ -308,8 +308,8 @@ bool TiffFile::ReadCurrentPage(QImage *page)
 
 bool TiffFile::WriteBilevelPage(const QImage &page, int dotsPerInch)
 {
-    if (!d->tiff || !d->writing || page.isNull()
-        || !PageSizeAcceptable(page.width(), page.height(), 1) || dotsPerInch <= 0)
+    if (!d->tiff || !d->writing || page.isNull() ||
+        !PageSizeAcceptable(page.width(), page.height(), 1) || dotsPerInch <= 0)
         return false;
 
     const int width = page.width();
@@ -334,9 +334,8 @@ bool TiffFile::WriteBilevelPage(const QImage &page, int dotsPerInch)
     std::vector<uchar> line(static_cast<size_t>(lineBytes));
 
     if (page.format() == QImage::Format_Mono || page.format() == QImage::Format_MonoLSB) {
-        const QImage mono = page.format() == QImage::Format_Mono
-                                ? page
-                                : page.convertToFormat(QImage::Format_Mono);
+        const QImage mono =
+            page.format() == QImage::Format_Mono ? page : page.convertToFormat(QImage::Format_Mono);
         // Black must be 1 in the file; the colour table says which index is dark.
         const QRgb c0 = mono.colorCount() > 0 ? mono.color(0) : qRgb(255, 255, 255);
         const QRgb c1 = mono.colorCount() > 1 ? mono.color(1) : qRgb(0, 0, 0);

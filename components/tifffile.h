@@ -1,10 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include <QImage>
 #include <QSize>
 #include <QString>
-
-#include <memory>
 
 namespace vk7 {
 

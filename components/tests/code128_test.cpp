@@ -1,10 +1,10 @@
-#include "components/code128.h"
-
 #include <QImage>
 #include <QPainter>
 #include <QSet>
 
 #include <gtest/gtest.h>
+
+#include "components/code128.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;

@@ -1,9 +1,9 @@
-#include "components/imaging.h"
-
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "components/imaging.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;
