@@ -1,0 +1,106 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+#include <QPointF>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include "components/fieldsource.h"
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace vk7 {
+
+class CFormDocument;
+
+// The form viewer control as the frame talks to it: one method per dispatch
+// id of the original control, its events as signals. The form itself (pages,
+// fields, checks, export, printing) lives in CFormDocument; this class adds
+// the view state (zoom, fit mode, scroll position) that the widget applies.
+class CTessOCX : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CTessOCX(QObject *parent = nullptr);
+    ~CTessOCX() override;
+
+    bool GetRuleCheckMode() const;
+    void SetRuleCheckMode(bool on); // dispid 1
+    bool GetProperty4() const;
+    void SetProperty4(bool on); // dispid 4
+    bool GetProperty5() const;
+    void SetProperty5(bool on); // dispid 5
+    bool GetZoomWindowMode() const;
+    void SetZoomWindowMode(bool on); // dispid 7
+
+    short GoToPage(short page);
+    short NextPage();
+    short PreviousPage();
+    short GetCurrentPage() const;
+    short GetPageCount() const;
+    void FullPage();
+    void FitWidth();
+    bool Zoom(double factor);
+    void Scroll(bool vertical, bool byLine, bool backward);
+    void Activate();
+    void SetTextSize(short size);
+    bool CloseForm();
+    void SetFieldSource(const IFieldSource *fields);
+    bool RefreshFields();
+    bool OpenForm(const QString &folder, const QString &formName, const IFieldSource *fields);
+    bool ShowRuleError(long number);
+    bool GetRuleErrors(QStringList *records);
+    bool ExportPages(short option, const QString &folder);
+    bool PrintPages(short option, const QString &pages);
+    // the frame hands over its printers (QPrinter is a QPagedPaintDevice; tests use QPdfWriter)
+    void SetPrinters(QPagedPaintDevice *chosen, QPagedPaintDevice *defaultPrinter);
+
+    // View state, applied by the widget.
+    enum class FitMode { None, Width, Page };
+    short GetTextSize() const;
+    double ViewScale() const; // screen pixels per page pixel
+    FitMode GetFitMode() const;
+    QPointF ScrollPosition() const; // top-left of the viewport, in screen pixels
+    QSize ViewportSize() const;
+    void SetViewportSize(const QSize &size);
+    void SetScrollPosition(const QPointF &position);
+    // The zoom window: a rectangle of the viewport (screen pixels) to fill the view with.
+    bool ZoomToRect(const QRectF &viewportRect);
+    // Paints the current page as the view shows it (scale and scroll applied).
+    void PaintView(QPainter &painter) const;
+    // The key of the field ShowRuleError marked; 0 when none.
+    int MarkedFieldKey() const;
+    const CFormDocument *Document() const;
+
+Q_SIGNALS:
+    void PageChanged(short previous, short page);
+    void PageCountChanged(short count);
+    void TextSizeChanged(short size);
+    void FieldsInvalidated();
+    // Anything the widget shows changed (page, scale, scroll, fields).
+    void ViewChanged();
+
+private:
+    void ApplyFit();
+    void ClampScroll();
+    void SetCurrentPage(int page);
+
+    std::unique_ptr<CFormDocument> document_;
+    bool ruleCheckMode_ = false;
+    bool property4_ = false;
+    bool property5_ = false;
+    bool zoomWindowMode_ = false;
+    double scale_ = 0.5;
+    FitMode fitMode_ = FitMode::Width;
+    QPointF scroll_;
+    QSize viewport_{800, 600};
+    QPagedPaintDevice *chosenPrinter_ = nullptr;
+    QPagedPaintDevice *defaultPrinter_ = nullptr;
+};
+
+} // namespace vk7
