@@ -124,7 +124,7 @@ TEST(LoadPassTest, BinaryAndHugeLinesFailWithTheStatusTexts)
     DepositFolder folder;
     QByteArray binary;
     for (int i = 0; i < 300000; ++i)
-        binary.append(char((i * 7919 + i / 13) & 0xff));
+        binary.append(char((unsigned(i) * 7919u + unsigned(i) / 13u) & 0xffu));
     // No line end at all in the accounts: a single 2 MB "line".
     QByteArray oneLine(2 << 20, 'x');
     folder.Write(u"DATOS.ASC"_s, oneLine);
