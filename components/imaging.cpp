@@ -1,0 +1,226 @@
+#include "imaging.h"
+
+#include <algorithm>
+
+#include <QFile>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include "reception/paths.h"
+#include "tifffile.h"
+
+namespace vk7 {
+
+namespace {
+
+ImageLoadOptions g_defaultOptions;
+
+int PageLimit()
+{
+    const int limit = g_defaultOptions.pageLimit;
+    return limit > 0 && limit < TiffFile::MaxPages ? limit : TiffFile::MaxPages;
+}
+
+} // namespace
+
+int LoadImageFile(const QString &path, QImage *page)
+{
+    if (!page)
+        return 0;
+    TiffFile file;
+    QImage image;
+    if (!file.OpenForReading(PathResolver::Resolve(path)) || !file.ReadCurrentPage(&image))
+        return 0;
+    *page = std::move(image);
+    return 1;
+}
+
+int SaveImageFile(const QString &path, const QImage &page)
+{
+    const QString host = PathResolver::Resolve(path);
+    if (host.isEmpty() || page.isNull())
+        return 0;
+    bool written = false;
+    {
+        TiffFile file;
+        written = file.OpenForWriting(host) && file.WriteBilevelPage(page, 200);
+    }
+    if (!written) {
+        QFile::remove(host);
+        return 0;
+    }
+    return 1;
+}
+
+int ReadImageFileInfo(const QString &path, ImageFileInfo *info)
+{
+    if (!info)
+        return 0;
+    TiffFile file;
+    if (!file.OpenForReading(PathResolver::Resolve(path)))
+        return 0;
+    const int count = file.PageCount(PageLimit());
+    if (count <= 0)
+        return 0;
+    ImageFileInfo result;
+    result.pageCount = count;
+    result.pageSizes.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        if (!file.SelectPage(i))
+            return 0;
+        result.pageSizes.append(file.CurrentPageSize());
+    }
+    *info = std::move(result);
+    return 1;
+}
+
+int GetDefaultLoadOptions(ImageLoadOptions *options)
+{
+    if (!options)
+        return 0;
+    *options = g_defaultOptions;
+    return 1;
+}
+
+int SetDefaultLoadOptions(const ImageLoadOptions &options)
+{
+    if (options.pageLimit < 0)
+        return 0;
+    g_defaultOptions = options;
+    return 1;
+}
+
+int LoadAllPages(const QString &path, ImageList *list)
+{
+    if (!list)
+        return 0;
+    auto file = std::make_shared<TiffFile>();
+    if (!file->OpenForReading(PathResolver::Resolve(path)))
+        return 0;
+    const int count = file->PageCount(PageLimit());
+    if (count <= 0)
+        return 0;
+    QList<QSize> sizes;
+    sizes.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        if (!file->SelectPage(i))
+            return 0;
+        sizes.append(file->CurrentPageSize());
+    }
+    list->file = std::move(file);
+    list->sizes = std::move(sizes);
+    return 1;
+}
+
+int TakePage(const ImageList &list, int index, QImage *page)
+{
+    if (!page || !list.file || index < 0 || index >= list.Count())
+        return 0;
+    QImage image;
+    if (!list.file->SelectPage(index) || !list.file->ReadCurrentPage(&image))
+        return 0;
+    *page = std::move(image);
+    return 1;
+}
+
+int ReleaseImageList(ImageList *list)
+{
+    if (!list)
+        return 0;
+    list->file.reset();
+    list->sizes.clear();
+    return 1;
+}
+
+int FreeImage(QImage *page)
+{
+    if (!page)
+        return 0;
+    *page = QImage();
+    return 1;
+}
+
+int ImageFromDrawing(const QImage &drawing, QImage *page, int dotsPerInch)
+{
+    if (!page || drawing.isNull() || dotsPerInch <= 0 ||
+        !TiffFile::PageSizeAcceptable(drawing.width(), drawing.height(), 1))
+        return 0;
+    QImage mono;
+    if (drawing.format() == QImage::Format_Mono) {
+        mono = drawing;
+    } else {
+        const QImage grey = drawing.convertToFormat(QImage::Format_Grayscale8);
+        mono = QImage(grey.size(), QImage::Format_Mono);
+        if (mono.isNull())
+            return 0;
+        mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        const int width = grey.width();
+        for (int y = 0; y < grey.height(); ++y) {
+            const uchar *source = grey.constScanLine(y);
+            uchar *target = mono.scanLine(y);
+            std::fill(target, target + mono.bytesPerLine(), uchar(0));
+            for (int x = 0; x < width; ++x) {
+                if (source[x] < 128)
+                    target[x >> 3] |= uchar(0x80 >> (x & 7));
+            }
+        }
+    }
+    const int dots = int(dotsPerInch / 0.0254 + 0.5);
+    mono.setDotsPerMeterX(dots);
+    mono.setDotsPerMeterY(dots);
+    *page = std::move(mono);
+    return 1;
+}
+
+int PaintImage(QPainter &painter, const QImage &page, const QRectF &target)
+{
+    if (!painter.isActive() || page.isNull() || !target.isValid())
+        return 0;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(target, page);
+    painter.restore();
+    return 1;
+}
+
+QRectF PrintPlacement(QSize pixels, QSizeF dotsPerInch, QSizeF area, QSizeF deviceDpi,
+                      bool fitToPage)
+{
+    if (pixels.isEmpty() || area.isEmpty() || deviceDpi.isEmpty())
+        return QRectF();
+    QSizeF size;
+    if (fitToPage) {
+        size = QSizeF(pixels).scaled(area, Qt::KeepAspectRatio);
+        return QRectF(
+            QPointF((area.width() - size.width()) / 2, (area.height() - size.height()) / 2), size);
+    }
+    const double dpiX = dotsPerInch.width() > 0 ? dotsPerInch.width() : 200.0;
+    const double dpiY = dotsPerInch.height() > 0 ? dotsPerInch.height() : dpiX;
+    size = QSizeF(pixels.width() * deviceDpi.width() / dpiX,
+                  pixels.height() * deviceDpi.height() / dpiY);
+    if (size.width() > area.width() || size.height() > area.height())
+        size = size.scaled(area, Qt::KeepAspectRatio);
+    return QRectF(QPointF(0, 0), size);
+}
+
+int PrintImage(QPainter &painter, const QImage &page, bool fitToPage)
+{
+    QPaintDevice *device = painter.device();
+    if (!painter.isActive() || !device || page.isNull())
+        return 0;
+    const QSizeF dpi(page.dotsPerMeterX() * 0.0254, page.dotsPerMeterY() * 0.0254);
+    const QRectF target =
+        PrintPlacement(page.size(), dpi, QSizeF(device->width(), device->height()),
+                       QSizeF(device->logicalDpiX(), device->logicalDpiY()), fitToPage);
+    if (target.isEmpty())
+        return 0;
+    painter.save();
+    // Scanned and rendered pages are drawn crisp; smoothing a bilevel page
+    // only greys its strokes on a printer.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(target, page);
+    painter.restore();
+    return 1;
+}
+
+} // namespace vk7

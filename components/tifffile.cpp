@@ -1,0 +1,368 @@
+#include "tifffile.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <QVarLengthArray>
+
+#include <tiffio.h>
+
+namespace vk7 {
+
+Q_LOGGING_CATEGORY(lcImaging, "vk7.imaging", QtWarningMsg)
+
+namespace {
+
+QString FormatTiffMessage(const char *module, const char *format, va_list args)
+{
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    const QString where = module ? QString::fromLocal8Bit(module) : QString();
+    return where.isEmpty() ? QString::fromLocal8Bit(text)
+                           : where + QLatin1String(": ") + QString::fromLocal8Bit(text);
+}
+
+void TiffWarning(const char *module, const char *format, va_list args)
+{
+    qCDebug(lcImaging).noquote() << FormatTiffMessage(module, format, args);
+}
+
+void TiffError(const char *module, const char *format, va_list args)
+{
+    // Bad input is an everyday event for a reader of scanned pages; the
+    // callers turn it into a status, so the detail is only informative.
+    qCInfo(lcImaging).noquote() << FormatTiffMessage(module, format, args);
+}
+
+void InstallHandlersOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        TIFFSetWarningHandler(TiffWarning);
+        TIFFSetErrorHandler(TiffError);
+    });
+}
+
+// Dots per metre from a TIFF resolution, or 0 when it is absent or absurd.
+int DotsPerMetre(float resolution, uint16_t unit)
+{
+    if (!std::isfinite(resolution) || resolution <= 0.0f || resolution > 100000.0f)
+        return 0;
+    if (unit == RESUNIT_CENTIMETER)
+        return int(std::lround(resolution * 100.0));
+    return int(std::lround(resolution / 0.0254));
+}
+
+} // namespace
+
+struct TiffFile::Private
+{
+    TIFF *tiff = nullptr;
+    bool writing = false;
+    QSize pageSize;
+};
+
+TiffFile::TiffFile() : d(new Private)
+{
+    InstallHandlersOnce();
+}
+
+TiffFile::~TiffFile()
+{
+    Close();
+}
+
+static TIFF *OpenTiff(const QString &hostPath, const char *mode)
+{
+    if (hostPath.isEmpty())
+        return nullptr;
+    const QByteArray name = QFile::encodeName(hostPath);
+    TIFFOpenOptions *options = TIFFOpenOptionsAlloc();
+    if (!options)
+        return nullptr;
+    // libtiff's own buffers (strips, tiles, tables) stay under the page cap.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(TiffFile::MaxDecodedPageBytes));
+    TIFF *tiff = TIFFOpenExt(name.constData(), mode, options);
+    TIFFOpenOptionsFree(options);
+    return tiff;
+}
+
+bool TiffFile::OpenForReading(const QString &hostPath)
+{
+    Close();
+    d->tiff = OpenTiff(hostPath, "r");
+    d->writing = false;
+    if (!d->tiff)
+        return false;
+    return SelectPage(0);
+}
+
+bool TiffFile::OpenForWriting(const QString &hostPath)
+{
+    Close();
+    d->tiff = OpenTiff(hostPath, "w");
+    d->writing = true;
+    return d->tiff != nullptr;
+}
+
+void TiffFile::Close()
+{
+    if (d->tiff)
+        TIFFClose(d->tiff);
+    d->tiff = nullptr;
+    d->pageSize = QSize();
+}
+
+bool TiffFile::IsOpen() const
+{
+    return d->tiff != nullptr;
+}
+
+int TiffFile::PageCount(int limit)
+{
+    if (!d->tiff || d->writing)
+        return -1;
+    // TIFFNumberOfDirectories follows the offsets only (no directory is
+    // parsed) and stops at a loop; a chain longer than the limit is refused.
+    const tdir_t count = TIFFNumberOfDirectories(d->tiff);
+    if (count == 0 || int(count) > limit)
+        return -1;
+    return int(count);
+}
+
+bool TiffFile::SelectPage(int index)
+{
+    d->pageSize = QSize();
+    if (!d->tiff || d->writing || index < 0 || index >= MaxPages)
+        return false;
+    if (!TIFFSetDirectory(d->tiff, tdir_t(index)))
+        return false;
+    uint32_t width = 0, height = 0;
+    if (!TIFFGetField(d->tiff, TIFFTAG_IMAGEWIDTH, &width) ||
+        !TIFFGetField(d->tiff, TIFFTAG_IMAGELENGTH, &height) || width == 0 || height == 0)
+        return false;
+    // A size beyond QSize's range is kept as the largest it can express, so
+    // that "too wide" is still seen as too wide.
+    d->pageSize = QSize(int(std::min<uint32_t>(width, INT32_MAX)),
+                        int(std::min<uint32_t>(height, INT32_MAX)));
+    return true;
+}
+
+QSize TiffFile::CurrentPageSize() const
+{
+    return d->pageSize;
+}
+
+bool TiffFile::PageSizeAcceptable(qint64 width, qint64 height, int bitsPerPixel)
+{
+    if (width <= 0 || height <= 0 || width > MaxPageSide || height > MaxPageSide)
+        return false;
+    const qint64 bytesPerLine = (width * bitsPerPixel + 31) / 32 * 4;
+    return bytesPerLine * height <= MaxDecodedPageBytes;
+}
+
+static bool ReadBilevel(TIFF *tiff, QImage *image)
+{
+    const int width = image->width();
+    const int height = image->height();
+    const qsizetype imageLineBytes = (width + 7) / 8;
+
+    if (TIFFIsTiled(tiff)) {
+        uint32_t tileWidth = 0, tileHeight = 0;
+        if (!TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth) ||
+            !TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight) || tileWidth == 0 ||
+            tileHeight == 0 || tileWidth % 8 != 0)
+            return false;
+        const tmsize_t tileBytes = TIFFTileSize(tiff);
+        const tmsize_t tileLineBytes = TIFFTileRowSize(tiff);
+        if (tileBytes <= 0 || tileLineBytes <= 0 || tileBytes > TiffFile::MaxDecodedPageBytes ||
+            tileLineBytes * tmsize_t(tileHeight) > tileBytes)
+            return false;
+        std::vector<uchar> buffer(static_cast<size_t>(tileBytes));
+        for (uint32_t y0 = 0; y0 < uint32_t(height); y0 += tileHeight) {
+            for (uint32_t x0 = 0; x0 < uint32_t(width); x0 += tileWidth) {
+                const ttile_t tile = TIFFComputeTile(tiff, x0, y0, 0, 0);
+                if (TIFFReadEncodedTile(tiff, tile, buffer.data(), tileBytes) < 0)
+                    return false;
+                const qsizetype offset = x0 / 8;
+                const qsizetype bytes = std::min<qsizetype>(tileLineBytes, imageLineBytes - offset);
+                for (uint32_t row = 0; row < tileHeight && y0 + row < uint32_t(height); ++row)
+                    std::memcpy(image->scanLine(int(y0 + row)) + offset,
+                                buffer.data() + row * tileLineBytes, size_t(bytes));
+            }
+        }
+        return true;
+    }
+
+    uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    if (rowsPerStrip == 0 || rowsPerStrip > uint32_t(height))
+        rowsPerStrip = uint32_t(height);
+    const tmsize_t lineBytes = TIFFScanlineSize(tiff);
+    if (lineBytes <= 0 || lineBytes < imageLineBytes)
+        return false;
+    const tmsize_t stripBytes = lineBytes * tmsize_t(rowsPerStrip);
+    std::vector<uchar> buffer(static_cast<size_t>(stripBytes));
+    for (uint32_t y0 = 0; y0 < uint32_t(height); y0 += rowsPerStrip) {
+        const uint32_t rows = std::min<uint32_t>(rowsPerStrip, uint32_t(height) - y0);
+        const tstrip_t strip = TIFFComputeStrip(tiff, y0, 0);
+        if (TIFFReadEncodedStrip(tiff, strip, buffer.data(), lineBytes * tmsize_t(rows)) < 0)
+            return false;
+        for (uint32_t row = 0; row < rows; ++row)
+            std::memcpy(image->scanLine(int(y0 + row)), buffer.data() + row * lineBytes,
+                        size_t(imageLineBytes));
+    }
+    return true;
+}
+
+static bool ReadAnyColour(TIFF *tiff, QImage *image)
+{
+    char message[1024] = {};
+    if (!TIFFRGBAImageOK(tiff, message)) {
+        qCInfo(lcImaging) << "unsupported page:" << message;
+        return false;
+    }
+    const int width = image->width();
+    const int height = image->height();
+    auto *pixels = reinterpret_cast<uint32_t *>(image->bits());
+    if (!TIFFReadRGBAImageOriented(tiff, uint32_t(width), uint32_t(height), pixels,
+                                   ORIENTATION_TOPLEFT, 0))
+        return false;
+    // libtiff packs A, B, G, R from the high byte down; QImage wants ARGB.
+    const qsizetype count = qsizetype(width) * height;
+    for (qsizetype i = 0; i < count; ++i) {
+        const uint32_t p = pixels[i];
+        pixels[i] = qRgba(int(TIFFGetR(p)), int(TIFFGetG(p)), int(TIFFGetB(p)), int(TIFFGetA(p)));
+    }
+    return true;
+}
+
+bool TiffFile::ReadCurrentPage(QImage *page)
+{
+    if (!page || !d->tiff || d->writing || d->pageSize.isEmpty())
+        return false;
+    const qint64 width = d->pageSize.width();
+    const qint64 height = d->pageSize.height();
+
+    uint16_t samples = 1, bits = 1, photometric = PHOTOMETRIC_MINISWHITE;
+    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    const bool hasPhotometric = TIFFGetField(d->tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    const bool bilevel = samples == 1 && bits == 1 &&
+                         (!hasPhotometric || photometric == PHOTOMETRIC_MINISWHITE ||
+                          photometric == PHOTOMETRIC_MINISBLACK);
+
+    if (!PageSizeAcceptable(width, height, bilevel ? 1 : 32)) {
+        qCInfo(lcImaging) << "page refused, decoded size too large:" << width << "x" << height;
+        return false;
+    }
+
+    QImage image;
+    if (bilevel) {
+        image = QImage(int(width), int(height), QImage::Format_Mono);
+        if (image.isNull())
+            return false;
+        const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
+        if (photometric == PHOTOMETRIC_MINISBLACK)
+            image.setColorTable({black, white});
+        else
+            image.setColorTable({white, black});
+        if (!ReadBilevel(d->tiff, &image))
+            return false;
+    } else {
+        uint16_t extraCount = 0;
+        uint16_t *extraTypes = nullptr;
+        const bool alpha =
+            TIFFGetField(d->tiff, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes) && extraCount > 0;
+        image =
+            QImage(int(width), int(height), alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        if (image.isNull() || image.bytesPerLine() != width * 4)
+            return false;
+        if (!ReadAnyColour(d->tiff, &image))
+            return false;
+    }
+
+    float xResolution = 0, yResolution = 0;
+    uint16_t unit = RESUNIT_INCH;
+    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+    int dotsX = TIFFGetField(d->tiff, TIFFTAG_XRESOLUTION, &xResolution)
+                    ? DotsPerMetre(xResolution, unit)
+                    : 0;
+    int dotsY = TIFFGetField(d->tiff, TIFFTAG_YRESOLUTION, &yResolution)
+                    ? DotsPerMetre(yResolution, unit)
+                    : 0;
+    // Scanned pages of a deposit are 200 dpi; a page that does not say stands
+    // for the same.
+    const int defaultDots = DotsPerMetre(200.0f, RESUNIT_INCH);
+    image.setDotsPerMeterX(dotsX > 0 ? dotsX : defaultDots);
+    image.setDotsPerMeterY(dotsY > 0 ? dotsY : (dotsX > 0 ? dotsX : defaultDots));
+
+    *page = std::move(image);
+    return true;
+}
+
+bool TiffFile::WriteBilevelPage(const QImage &page, int dotsPerInch)
+{
+    if (!d->tiff || !d->writing || page.isNull() ||
+        !PageSizeAcceptable(page.width(), page.height(), 1) || dotsPerInch <= 0)
+        return false;
+
+    const int width = page.width();
+    const int height = page.height();
+    TIFF *tiff = d->tiff;
+    TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, 0);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(1));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+    TIFFSetField(tiff, TIFFTAG_FILLORDER, FILLORDER_MSB2LSB);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(height));
+    TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(dotsPerInch));
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(dotsPerInch));
+
+    const int lineBytes = (width + 7) / 8;
+    std::vector<uchar> line(static_cast<size_t>(lineBytes));
+
+    if (page.format() == QImage::Format_Mono || page.format() == QImage::Format_MonoLSB) {
+        const QImage mono =
+            page.format() == QImage::Format_Mono ? page : page.convertToFormat(QImage::Format_Mono);
+        // Black must be 1 in the file; the colour table says which index is dark.
+        const QRgb c0 = mono.colorCount() > 0 ? mono.color(0) : qRgb(255, 255, 255);
+        const QRgb c1 = mono.colorCount() > 1 ? mono.color(1) : qRgb(0, 0, 0);
+        const bool invert = qGray(c0) < qGray(c1);
+        for (int y = 0; y < height; ++y) {
+            const uchar *source = mono.constScanLine(y);
+            for (int i = 0; i < lineBytes; ++i)
+                line[size_t(i)] = invert ? uchar(~source[i]) : source[i];
+            if (TIFFWriteScanline(tiff, line.data(), uint32_t(y), 0) < 0)
+                return false;
+        }
+    } else {
+        const QImage grey = page.format() == QImage::Format_Grayscale8
+                                ? page
+                                : page.convertToFormat(QImage::Format_Grayscale8);
+        for (int y = 0; y < height; ++y) {
+            const uchar *source = grey.constScanLine(y);
+            std::memset(line.data(), 0, line.size());
+            for (int x = 0; x < width; ++x) {
+                if (source[x] < 128)
+                    line[size_t(x >> 3)] |= uchar(0x80 >> (x & 7));
+            }
+            if (TIFFWriteScanline(tiff, line.data(), uint32_t(y), 0) < 0)
+                return false;
+        }
+    }
+    return TIFFWriteDirectory(tiff) != 0;
+}
+
+} // namespace vk7

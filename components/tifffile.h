@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace vk7 {
+
+// The one place that talks to libtiff. It opens a host file for reading or
+// writing, walks its directories without decoding them and decodes one page at
+// a time into a QImage. libtiff's warnings and errors go to Qt logging
+// (category "vk7.imaging"), never to stderr.
+class TiffFile
+{
+public:
+    // Pages whose decoded bitmap would exceed this many bytes are refused
+    // before anything is allocated: 128 MiB holds an A3 colour page at 400 dpi
+    // or a bilevel page of 30000 x 30000, far beyond any scanned page.
+    static constexpr qint64 MaxDecodedPageBytes = qint64(128) * 1024 * 1024;
+    // Neither side of a page may exceed this (QImage's own limit is 32767).
+    static constexpr int MaxPageSide = 32000;
+    // Directories counted at most: a directory chain longer than this is not a
+    // document but a broken or hostile file.
+    static constexpr int MaxPages = 32000;
+
+    TiffFile();
+    ~TiffFile();
+    TiffFile(const TiffFile &) = delete;
+    TiffFile &operator=(const TiffFile &) = delete;
+
+    // Host paths only; the callers resolve the system's paths first.
+    bool OpenForReading(const QString &hostPath);
+    bool OpenForWriting(const QString &hostPath);
+    void Close();
+    bool IsOpen() const;
+
+    // Number of directories (pages), counted by walking the chain; -1 when
+    // the chain is broken or longer than `limit`.
+    int PageCount(int limit = MaxPages);
+
+    // Makes page `index` (from 0) current and reads its size from the
+    // directory, decoding nothing.
+    bool SelectPage(int index);
+    QSize CurrentPageSize() const;
+
+    // Decodes the current page. Bilevel pages become Format_Mono with white
+    // and black in the colour table; anything else becomes Format_RGB32 or
+    // Format_ARGB32. The image's resolution is taken from the file when it
+    // has one.
+    bool ReadCurrentPage(QImage *page);
+
+    // Appends one page as a 1-bit CCITT Group 4 image, white 0, at the given
+    // resolution. Pixels darker than mid-grey are black.
+    bool WriteBilevelPage(const QImage &page, int dotsPerInch);
+
+    // Whether a page of this size and bit depth (bits per pixel of the
+    // decoded bitmap) may be decoded.
+    static bool PageSizeAcceptable(qint64 width, qint64 height, int bitsPerPixel);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace vk7

@@ -1,0 +1,145 @@
+#include "hostfiles.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace vk7::hostfiles {
+
+namespace {
+
+constexpr int CopyChunk = 64000;
+
+bool WriteAll(int fd, const char *data, ssize_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+} // namespace
+
+int OpenRegularFile(const QByteArray &hostPath, bool followLinks)
+{
+    if (hostPath.isEmpty())
+        return -1;
+    // O_NONBLOCK: opening a pipe must not wait for a writer.
+    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+    if (!followLinks)
+        flags |= O_NOFOLLOW;
+    const int fd = ::open(hostPath.constData(), flags);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    const int current = ::fcntl(fd, F_GETFL);
+    if (current >= 0)
+        ::fcntl(fd, F_SETFL, current & ~O_NONBLOCK);
+    return fd;
+}
+
+bool IsReadOnly(const QByteArray &hostPath)
+{
+    struct stat st;
+    if (::lstat(hostPath.constData(), &st) != 0)
+        return false;
+    return S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR);
+}
+
+bool SetReadOnly(const QByteArray &hostPath, bool readOnly)
+{
+    struct stat st;
+    // Only regular files: chmod through a link would change its target.
+    if (::lstat(hostPath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const mode_t mode = readOnly ? (st.st_mode & 07777 & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH))
+                                 : ((st.st_mode & 07777) | S_IWUSR);
+    return mode == (st.st_mode & 07777) || ::chmod(hostPath.constData(), mode) == 0;
+}
+
+int RemoveFile(const QByteArray &hostPath)
+{
+    struct stat st;
+    if (hostPath.isEmpty() || ::lstat(hostPath.constData(), &st) != 0)
+        return 1;
+    if (S_ISDIR(st.st_mode))
+        return 1;
+    if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+        return 1;
+    return ::unlink(hostPath.constData()) == 0 ? 0 : 1;
+}
+
+int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks)
+{
+    struct stat st;
+    const int found =
+        followLinks ? ::stat(source.constData(), &st) : ::lstat(source.constData(), &st);
+    if (source.isEmpty() || found != 0)
+        return errno == ENOENT || errno == ENOTDIR || source.isEmpty() ? -3 : -1;
+
+    const int in = OpenRegularFile(source, followLinks);
+    if (in < 0)
+        return -1;
+    struct stat sourceStat;
+    if (::fstat(in, &sourceStat) != 0) {
+        ::close(in);
+        return -1;
+    }
+    // The platform's copy refuses to overwrite a read-only file, even for root.
+    struct stat targetStat;
+    if (::lstat(target.constData(), &targetStat) == 0 &&
+        (S_ISDIR(targetStat.st_mode) ||
+         (S_ISREG(targetStat.st_mode) && !(targetStat.st_mode & S_IWUSR)))) {
+        ::close(in);
+        return -1;
+    }
+    const int out =
+        ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (out < 0) {
+        ::close(in);
+        return -1;
+    }
+
+    std::vector<char> buffer(CopyChunk);
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        if (!WriteAll(out, buffer.data(), got)) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(in);
+    if (::close(out) != 0)
+        ok = false;
+    if (!ok) {
+        ::unlink(target.constData());
+        return -1;
+    }
+    if (!(sourceStat.st_mode & S_IWUSR))
+        SetReadOnly(target, true);
+    return 0;
+}
+
+} // namespace vk7::hostfiles
