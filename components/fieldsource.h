@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <functional>
+
+#include <QString>
 
 namespace vk7 {
 
@@ -15,7 +15,8 @@ public:
     // The value of the first record with the key; empty when there is none.
     virtual QString FieldValue(int key) const = 0;
     // Every record in store order, records with empty values included.
-    virtual void VisitFields(const std::function<void(int key, const QString &value)> &visit) const = 0;
+    virtual void
+    VisitFields(const std::function<void(int key, const QString &value)> &visit) const = 0;
 };
 
 } // namespace vk7

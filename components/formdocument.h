@@ -1,13 +1,95 @@
 #pragma once
 
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "components/fieldsource.h"
+#include "components/formtemplate.h"
+
+class QPagedPaintDevice;
+
 namespace vk7 {
 
-// The form without a display: template, pages, fields, checks, export, print.
+// One row of a keyed listing: a key and its two years' values.
+struct ListingRow
+{
+    int key = 0;
+    QString current;
+    QString previous;
+};
+
+// The rows one area of a page shows: [first, first + count) of its listing,
+// and, on the last area when rows do not fit, a note with how many are left.
+struct RowsSlice
+{
+    int first = 0;
+    int count = 0;
+    int hidden = 0; // rows that found no place; > 0 draws the note
+};
+
+// The form without a display: the template, the fields drawn from the field
+// source by key code, the keyed listings, the text size and the form's own
+// checks. Pages are numbered from 0 here; the control numbers them from 1.
 class CFormDocument
 {
 public:
+    static constexpr int kDefaultTextSize = 10;
+    static constexpr int kMinTextSize = 4;
+    static constexpr int kMaxTextSize = 72;
+
     CFormDocument();
     ~CFormDocument();
+
+    // Reads FORM/<name> from a host folder; false with "file:line: reason".
+    bool Open(const QString &hostFolder, const QString &name, QString *error);
+    void Close();
+    bool IsOpen() const { return open_; }
+    const FormTemplate &Template() const { return template_; }
+    int PageCount() const { return open_ ? static_cast<int>(template_.pages.size()) : 0; }
+
+    void SetFieldSource(const IFieldSource *fields) { fields_ = fields; }
+    const IFieldSource *FieldSource() const { return fields_; }
+    // Collects and sorts the listings' rows from the field source, once per
+    // refresh, so that painting a page never scans the store.
+    void Refresh();
+
+    int TextSize() const { return textSize_; }
+    // Kept within [kMinTextSize, kMaxTextSize]; the size in force is returned.
+    int SetTextSize(int size);
+    // Field text height in page pixels for the current text size (points at 200 dpi).
+    double TextPixelSize() const;
+
+    // The text a field shows: amounts with thousands separators, marks as "X".
+    QString FieldText(const TemplateField &field) const;
+    const QList<ListingRow> &Rows(int listing) const;
+    RowsSlice Slice(int page, int rowsIndex) const;
+
+    // Records of the form's own checks: one "R" record per required field
+    // left empty (each key once).
+    QStringList RuleErrors() const;
+    // The page (from 0) that shows a key, as a field or as a listing row; -1 if none.
+    int PageOfKey(int key) const;
+
+    // The page drawn for file or paper: 1648 x 2336, 1 bit, 200 dpi.
+    QImage RenderPageImage(int page) const;
+    // Pages (from 1) on a printer, one printer page each, scaled to the page.
+    bool PrintPages(QPagedPaintDevice *device, const QList<int> &pages) const;
+
+private:
+    void LayOutListings();
+
+    bool open_ = false;
+    FormTemplate template_;
+    const IFieldSource *fields_ = nullptr;
+    int textSize_ = kDefaultTextSize;
+    QList<QList<ListingRow>> rows_;  // per listing
+    QList<QList<RowsSlice>> slices_; // per page, per rows area
 };
+
+// "1234567.5" -> "1.234.567,5": thousands separators and the decimals the
+// value holds; a value that is not a plain number is returned unchanged.
+QString FormatAmount(const QString &value);
 
 } // namespace vk7

@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -73,6 +74,10 @@ public:
     bool ZoomToRect(const QRectF &viewportRect);
     // Paints the current page as the view shows it (scale and scroll applied).
     void PaintView(QPainter &painter) const;
+    // Where the page's top-left corner is in the viewport, and the size of
+    // what scrolls (the scaled page with its margins), in screen pixels.
+    QPointF PageOriginInView() const;
+    QSizeF ContentSizeInView() const;
     // The key of the field ShowRuleError marked; 0 when none.
     int MarkedFieldKey() const;
     const CFormDocument *Document() const;
@@ -91,6 +96,8 @@ private:
     void SetCurrentPage(int page);
 
     std::unique_ptr<CFormDocument> document_;
+    int currentPage_ = 0; // from 1; 0 with no form
+    int markedKey_ = 0;
     bool ruleCheckMode_ = false;
     bool property4_ = false;
     bool property5_ = false;

@@ -1,6 +1,6 @@
-#include "reception/codepages.h"
-
 #include <gtest/gtest.h>
+
+#include "reception/codepages.h"
 
 using namespace vk7;
 

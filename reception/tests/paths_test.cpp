@@ -1,10 +1,10 @@
-#include "reception/paths.h"
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "reception/paths.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;
@@ -35,9 +35,11 @@ TEST_F(PathsTest, DrivePathsResolveUnderTheirRootRegardlessOfCase)
 {
     QDir(root.path()).mkpath(u"Tmp_Vk7"_s);
     Touch(root.path() + u"/Tmp_Vk7/datos.asc"_s);
-    EXPECT_EQ(PathResolver::Resolve(u"C:\\TMP_VK7\\DATOS.ASC"_s), root.path() + u"/Tmp_Vk7/datos.asc"_s);
+    EXPECT_EQ(PathResolver::Resolve(u"C:\\TMP_VK7\\DATOS.ASC"_s),
+              root.path() + u"/Tmp_Vk7/datos.asc"_s);
     // Names that do not exist are kept as written, below the existing part.
-    EXPECT_EQ(PathResolver::Resolve(u"c:\\TMP_VK7\\NUEVO.TXT"_s), root.path() + u"/Tmp_Vk7/NUEVO.TXT"_s);
+    EXPECT_EQ(PathResolver::Resolve(u"c:\\TMP_VK7\\NUEVO.TXT"_s),
+              root.path() + u"/Tmp_Vk7/NUEVO.TXT"_s);
     EXPECT_EQ(PathResolver::Resolve(u"C:\\TMP_VK7\\"_s), root.path() + u"/Tmp_Vk7/"_s);
 }
 

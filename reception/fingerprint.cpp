@@ -1,0 +1,219 @@
+#include "fingerprint.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <new>
+#include <unistd.h>
+
+#include <QFile>
+
+#include <openssl/evp.h>
+
+#include "cfiletools.h"
+#include "hostfiles.h"
+#include "paths.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+namespace {
+
+QByteArray HostPath(const QString &systemPath)
+{
+    return QFile::encodeName(PathResolver::Resolve(systemPath));
+}
+
+ssize_t ReadChunk(int fd, char *buffer)
+{
+    ssize_t got;
+    do {
+        got = ::read(fd, buffer, FingerprintChunk);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+bool WriteAll(int fd, const char *data, ssize_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size_t(size));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+std::unique_ptr<char[]> TakeBuffer()
+{
+    return std::unique_ptr<char[]>(new (std::nothrow) char[FingerprintChunk]);
+}
+
+struct DigestContext
+{
+    DigestContext() : context(EVP_MD_CTX_new()) {}
+    ~DigestContext() { EVP_MD_CTX_free(context); }
+    EVP_MD_CTX *context;
+};
+
+} // namespace
+
+QString FingerprintAlphabet()
+{
+    return u"0123456789ABCDEFGHJKMNPQRSTUVXYZ"_s;
+}
+
+QString CFileTools::FingerprintErrorText()
+{
+    return u"ERROR AL CALCULAR LA HUELLA DIGITAL"_s;
+}
+
+void CFileTools::EncodeFingerprint(QString &result, const unsigned char digest[16])
+{
+    // The digest read as one 128-bit number behind two zero bits, cut into
+    // 26 groups of five bits from the left.
+    const QString alphabet = FingerprintAlphabet();
+    result.clear();
+    result.reserve(FingerprintLength);
+    for (int group = 0; group < FingerprintLength; ++group) {
+        int value = 0;
+        for (int bit = group * 5; bit < group * 5 + 5; ++bit) {
+            const int digestBit = bit - 2;
+            int set = 0;
+            if (digestBit >= 0)
+                set = (digest[digestBit / 8] >> (7 - digestBit % 8)) & 1;
+            value = value * 2 + set;
+        }
+        result += alphabet.at(value);
+    }
+}
+
+void CFileTools::DigestFile(QString &result, const QString &path)
+{
+    result = FingerprintErrorText();
+    const int fd = hostfiles::OpenRegularFile(HostPath(path), true);
+    if (fd < 0) {
+        ShowError(u"ERROR : No se puede abrir el fichero para calcular la huella digital"_s);
+        return;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    const std::unique_ptr<char[]> buffer = TakeBuffer();
+    DigestContext md5;
+    if (!buffer || !md5.context || EVP_DigestInit_ex(md5.context, EVP_md5(), nullptr) != 1) {
+        ::close(fd);
+        return;
+    }
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ReadChunk(fd, buffer.get());
+        if (got == 0)
+            break;
+        // A read error must not pass for the end of the file: the digest of
+        // part of the deposit would look like a real fingerprint.
+        if (got < 0 || EVP_DigestUpdate(md5.context, buffer.get(), size_t(got)) != 1) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(fd);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (!ok || EVP_DigestFinal_ex(md5.context, digest, &length) != 1 || length != 16)
+        return;
+    EncodeFingerprint(result, digest);
+}
+
+void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder)
+{
+    result = FingerprintErrorText();
+    const std::unique_ptr<char[]> buffer = TakeBuffer();
+    if (!buffer) {
+        ShowError(u"ERROR : No hay suficiente memoria para calcular la huella digital"_s);
+        return;
+    }
+    const QString workFile = folder + u"MD5.TXT"_s;
+    SetAttributesMatching(workFile, 0);
+    const QByteArray workHost = HostPath(workFile);
+    const int out = workHost.isEmpty()
+                        ? -1
+                        : ::open(workHost.constData(),
+                                 O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (out < 0) {
+        ShowError(u"ERROR : No se puede abrir el fichero de salida"_s);
+        return;
+    }
+
+    int count = 0;
+    bool failed = false;
+    for (const QString &path : paths) {
+        const int in = hostfiles::OpenRegularFile(HostPath(path), true);
+        if (in < 0)
+            continue;
+        ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
+        ++count;
+        for (;;) {
+            const ssize_t got = ReadChunk(in, buffer.get());
+            if (got == 0)
+                break;
+            if (got < 0 || !WriteAll(out, buffer.get(), got)) {
+                failed = true;
+                break;
+            }
+        }
+        ::close(in);
+        if (failed) {
+            ShowError(u"ERROR : No se puede leer el archivo "_s + path);
+            break;
+        }
+    }
+    if (::close(out) != 0 && !failed) {
+        // Data the system could not keep would give a wrong fingerprint.
+        failed = true;
+        ShowError(u"ERROR : No se puede leer el archivo "_s + workFile);
+    }
+
+    if (failed)
+        return;
+    if (count == 0) {
+        result.clear();
+        return;
+    }
+    DigestFile(result, workFile);
+}
+
+void CFileTools::ComputeDepositFingerprint(const QString &folder, QString &result)
+{
+    QString base = folder;
+    if (!base.endsWith(u'\\'))
+        base += u'\\';
+    auto isFile = [&](const QString &name) { return PathExists(base + name, false); };
+
+    QStringList paths;
+    for (const auto name : {u"FICHERO.TXT", u"DATOS.ASC", u"ACCIONES.ASC", u"CERTIF.ASC"})
+        paths.append(base + QString::fromUtf16(name));
+    paths.append(base + (isFile(u"INSTANCIA.ASC"_s) ? u"INSTANCIA.ASC"_s : u"INSTANCI.ASC"_s));
+    for (const auto name : {u"MEMORIA.TXT", u"GESTION.TXT", u"ACCIONES.TXT"})
+        paths.append(base + QString::fromUtf16(name));
+    for (const auto name : {u"AMBIENTA.TXT", u"SIMCAV.TXT", u"CERTAPRO.TXT"}) {
+        if (isFile(QString::fromUtf16(name)))
+            paths.append(base + QString::fromUtf16(name));
+    }
+    ListNumberedFiles(paths, base, u"*.G??"_s);
+    ListNumberedFiles(paths, base, u"*.M??"_s);
+    ListNumberedFiles(paths, base, u"AUDITOR"_s + u".*"_s);
+    ListNumberedFiles(paths, base, u"ANUNCIO"_s + u".*"_s);
+    if (isFile(u"CAUSA.TXT"_s))
+        paths.append(base + u"CAUSA.TXT"_s);
+
+    QString computed;
+    ConcatenateFiles(computed, paths, base);
+    result = computed.toUpper();
+    DeleteOneFile(base + u"MD5.TXT"_s);
+}
+
+} // namespace vk7
