@@ -91,10 +91,9 @@ bool EncodeCode128(const QString &text, QChar codeSet, QString *glyphs)
         return fail();
     qint64 checkSum = startValue + Fnc1Value;
     for (qsizetype position = 0; position < data.size(); position += step) {
-        const int value = codeSet == u'B'
-                              ? data.at(position).unicode() - 32
-                              : data.at(position).digitValue() * 10
-                                    + data.at(position + 1).digitValue();
+        const int value = codeSet == u'B' ? data.at(position).unicode() - 32
+                                          : data.at(position).digitValue() * 10 +
+                                                data.at(position + 1).digitValue();
         if (!AppendSymbol(value, &out))
             return fail();
         checkSum += qint64(value) * (position / step + 2);

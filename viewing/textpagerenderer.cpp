@@ -1,12 +1,12 @@
 #include "textpagerenderer.h"
 
-#include "components/imaging.h"
-#include "reception/cfiletools.h"
-
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+
+#include "components/imaging.h"
+#include "reception/cfiletools.h"
 
 namespace vk7 {
 
@@ -118,8 +118,7 @@ void PaintTextPage(QPainter &painter, const QStringList &lines)
     painter.restore();
 }
 
-bool RenderTextPageFiles(const QStringList &pageTexts, const QString &folder,
-                         const QString &prefix)
+bool RenderTextPageFiles(const QStringList &pageTexts, const QString &folder, const QString &prefix)
 {
     CFileTools tools;
     tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);

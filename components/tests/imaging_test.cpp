@@ -1,7 +1,3 @@
-#include "components/imaging.h"
-#include "reception/paths.h"
-#include "tifffixtures.h"
-
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -11,6 +7,10 @@
 
 #include <gtest/gtest.h>
 #include <tiffio.h>
+
+#include "components/imaging.h"
+#include "reception/paths.h"
+#include "tifffixtures.h"
 
 using namespace vk7;
 using namespace vk7::testing;
@@ -36,8 +36,7 @@ bool Dark(const QImage &image, int x, int y)
 ::testing::AssertionResult MatchesPattern(const QImage &image, int width, int height)
 {
     if (image.size() != QSize(width, height))
-        return ::testing::AssertionFailure()
-               << "size " << image.width() << "x" << image.height();
+        return ::testing::AssertionFailure() << "size " << image.width() << "x" << image.height();
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (Dark(image, x, y) != FixtureInk(x, y))
@@ -70,7 +69,8 @@ TEST_F(ImagingTest, LoadsEveryBilevelVariantScannersWrite)
     QList<Variant> variants = {
         {"uncompressed", Spec(COMPRESSION_NONE)},
         {"uncompressed min-is-black", Spec(COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK)},
-        {"uncompressed fill order 2", Spec(COMPRESSION_NONE, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
+        {"uncompressed fill order 2",
+         Spec(COMPRESSION_NONE, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
         {"g3 1d", Spec(COMPRESSION_CCITTFAX3)},
         {"g4", Spec(COMPRESSION_CCITTFAX4)},
         {"g4 min-is-black", Spec(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)},
@@ -87,7 +87,8 @@ TEST_F(ImagingTest, LoadsEveryBilevelVariantScannersWrite)
     Variant tiled{"packbits in 32-pixel tiles", Spec(COMPRESSION_PACKBITS)};
     tiled.spec.tileSize = 32;
     variants << tiled;
-    Variant tiledG4{"g4 in 16-pixel tiles, min-is-black", Spec(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)};
+    Variant tiledG4{"g4 in 16-pixel tiles, min-is-black",
+                    Spec(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)};
     tiledG4.spec.tileSize = 16;
     variants << tiledG4;
 
@@ -484,20 +485,20 @@ TEST(ImagingDrawing, PaintScalesIntoTheRectangle)
 TEST(ImagingPrinting, PlacementKeepsPhysicalSizeAndShrinksToFit)
 {
     // A 200 dpi A4 page on a 600 dpi printable area larger than A4.
-    const QRectF actual = PrintPlacement(QSize(1648, 2336), QSizeF(200, 200),
-                                         QSizeF(5000, 7200), QSizeF(600, 600), false);
+    const QRectF actual = PrintPlacement(QSize(1648, 2336), QSizeF(200, 200), QSizeF(5000, 7200),
+                                         QSizeF(600, 600), false);
     EXPECT_EQ(actual, QRectF(0, 0, 1648 * 3, 2336 * 3));
     // The same on a smaller area: shrunk with its proportions.
-    const QRectF shrunk = PrintPlacement(QSize(1648, 2336), QSizeF(200, 200),
-                                         QSizeF(4800, 4800), QSizeF(600, 600), false);
+    const QRectF shrunk = PrintPlacement(QSize(1648, 2336), QSizeF(200, 200), QSizeF(4800, 4800),
+                                         QSizeF(600, 600), false);
     EXPECT_NEAR(shrunk.height(), 4800, 0.5);
     EXPECT_NEAR(shrunk.width(), 4800.0 * 1648 / 2336, 0.5);
     // Fit to page: filled and centred.
     const QRectF fitted =
         PrintPlacement(QSize(100, 100), QSizeF(200, 200), QSizeF(400, 600), QSizeF(600, 600), true);
     EXPECT_EQ(fitted, QRectF(0, 100, 400, 400));
-    EXPECT_TRUE(PrintPlacement(QSize(), QSizeF(200, 200), QSizeF(1, 1), QSizeF(1, 1), false)
-                    .isNull());
+    EXPECT_TRUE(
+        PrintPlacement(QSize(), QSizeF(200, 200), QSizeF(1, 1), QSizeF(1, 1), false).isNull());
 }
 
 TEST_F(ImagingTest, PrintsOnAPagedDevice)

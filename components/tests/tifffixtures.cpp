@@ -1,11 +1,11 @@
 #include "tifffixtures.h"
 
+#include <cstring>
+#include <vector>
+
 #include <QFile>
 
 #include <tiffio.h>
-
-#include <cstring>
-#include <vector>
 
 namespace vk7::testing {
 
@@ -43,8 +43,7 @@ static bool WritePage(TIFF *tiff, const TiffPageSpec &spec)
                      uint32_t(spec.g3TwoDimensional ? GROUP3OPT_2DENCODING : 0));
 
     const bool bilevel = spec.bitsPerSample == 1;
-    const int lineBytes =
-        bilevel ? (spec.width + 7) / 8 : spec.width * spec.samplesPerPixel;
+    const int lineBytes = bilevel ? (spec.width + 7) / 8 : spec.width * spec.samplesPerPixel;
     auto fillRow = [&](int y, uint8_t *row, int width) {
         std::memset(row, 0, size_t(bilevel ? (width + 7) / 8 : width * spec.samplesPerPixel));
         for (int x = 0; x < width && x < spec.width; ++x) {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
-
-#include <cstdint>
-#include <functional>
 
 namespace vk7::testing {
 
@@ -15,13 +15,13 @@ struct TiffPageSpec
 {
     int width = 64;
     int height = 48;
-    uint16_t compression = 1;   // COMPRESSION_NONE
-    uint16_t photometric = 0;   // PHOTOMETRIC_MINISWHITE
-    uint16_t fillOrder = 1;     // FILLORDER_MSB2LSB
+    uint16_t compression = 1; // COMPRESSION_NONE
+    uint16_t photometric = 0; // PHOTOMETRIC_MINISWHITE
+    uint16_t fillOrder = 1;   // FILLORDER_MSB2LSB
     uint16_t bitsPerSample = 1;
     uint16_t samplesPerPixel = 1;
-    int rowsPerStrip = 0;       // 0: the whole page in one strip
-    int tileSize = 0;           // nonzero: square tiles of this side
+    int rowsPerStrip = 0; // 0: the whole page in one strip
+    int tileSize = 0;     // nonzero: square tiles of this side
     bool g3TwoDimensional = false;
     float dpi = 200.0f;
 };

@@ -1,6 +1,3 @@
-#include "components/code128.h"
-#include "viewing/code128encoder.h"
-
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
@@ -8,6 +5,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "components/code128.h"
+#include "viewing/code128encoder.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;

@@ -1,5 +1,3 @@
-#include "viewing/textpagerenderer.h"
-
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -7,6 +5,8 @@
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include "viewing/textpagerenderer.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;
@@ -122,8 +122,8 @@ TEST(LayOutTextPage, SixtySixLinesToAPage)
     const QList<QStringList> over = LayOutTextPage(Lines(70));
     ASSERT_EQ(over.size(), 2);
     EXPECT_EQ(over.at(0).size(), 66);
-    EXPECT_EQ(over.at(1), (QStringList{u"Linea 67"_s, u"Linea 68"_s, u"Linea 69"_s,
-                                        u"Linea 70"_s}));
+    EXPECT_EQ(over.at(1),
+              (QStringList{u"Linea 67"_s, u"Linea 68"_s, u"Linea 69"_s, u"Linea 70"_s}));
 
     // Cut lines count like any other: 40 lines of 160 characters are 80
     // lines, on two pages.
