@@ -6,6 +6,25 @@
 
 namespace vk7::testing {
 
+namespace {
+
+QGuiApplication *g_application = nullptr;
+
+// Ends the application after the last test, so that font caches are freed.
+class GuiEnvironment : public ::testing::Environment
+{
+public:
+    void TearDown() override
+    {
+        delete g_application;
+        g_application = nullptr;
+    }
+};
+
+const auto *const environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+} // namespace
+
 void EnsureGuiApplication()
 {
     if (QGuiApplication::instance())
@@ -15,8 +34,7 @@ void EnsureGuiApplication()
     static int argc = 1;
     static char name[] = "vk7_verification_test";
     static char *argv[] = {name, nullptr};
-    // Lives until the process ends, as the tests' application does.
-    new QGuiApplication(argc, argv);
+    g_application = new QGuiApplication(argc, argv);
 }
 
 void DriveCTest::SetUp()
