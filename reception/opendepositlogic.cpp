@@ -1,0 +1,252 @@
+#include "opendepositlogic.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QList>
+
+#include "cfiletools.h"
+#include "fingerprint.h"
+#include "hostfiles.h"
+#include "manifest.h"
+#include "paths.h"
+#include "userinterface.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+namespace {
+
+QByteArray AsciiUpperBytes(QByteArray bytes)
+{
+    for (char &c : bytes) {
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 32);
+    }
+    return bytes;
+}
+
+// The raw names of a folder in listing order; false when it cannot be read.
+bool ListFolder(const QByteArray &hostFolder, QList<QByteArray> &names)
+{
+    DIR *dir = ::opendir(hostFolder.constData());
+    if (!dir)
+        return false;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names.append(name);
+    }
+    ::closedir(dir);
+    return true;
+}
+
+QByteArray Join(const QByteArray &folder, const QByteArray &name)
+{
+    QByteArray path = folder;
+    if (!path.endsWith('/'))
+        path += '/';
+    return path + name;
+}
+
+bool SameFolder(const QByteArray &a, const QByteArray &b)
+{
+    struct stat sa, sb;
+    return ::stat(a.constData(), &sa) == 0 && ::stat(b.constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+} // namespace
+
+OpenDepositLogic::OpenDepositLogic(IUserInterface &ui) : m_ui(ui) {}
+
+QString OpenDepositLogic::WorkFolder()
+{
+    return u"C:\\TMP_VK7\\"_s;
+}
+
+QString OpenDepositLogic::DefaultLocation()
+{
+    return u"A:\\FICHERO.TXT"_s;
+}
+
+QString OpenDepositLogic::ManifestName()
+{
+    return u"FICHERO.TXT"_s;
+}
+
+QString OpenDepositLogic::BrowseTitle()
+{
+    return u"Buscar la situación del FICHERO.TXT"_s;
+}
+
+QString OpenDepositLogic::DialogTitle()
+{
+    return u"Abrir un Depósito Digital"_s;
+}
+
+void OpenDepositLogic::SetStatus(const QString &text)
+{
+    m_status = text;
+    if (statusChanged)
+        statusChanged(m_status);
+}
+
+void OpenDepositLogic::TransferToControls()
+{
+    if (membersChanged)
+        membersChanged();
+}
+
+void OpenDepositLogic::Initialize()
+{
+    location = DefaultLocation();
+    diskettes = u"1"_s;
+    CFileTools tools;
+    tools.CreateFolderChain(WorkFolder());
+    tools.DeleteMatchingFiles(WorkFolder() + u"*.*"_s, false);
+    TransferToControls();
+}
+
+bool OpenDepositLogic::Validate()
+{
+    SetStatus(QString());
+    m_focus = Focus::None;
+    bool passed = true;
+
+    if (fingerprint.toUcs4().size() != FingerprintLength) {
+        SetStatus(u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+        m_focus = Focus::Fingerprint;
+        passed = false;
+    }
+    if (AsciiUpper(location.right(ManifestName().size())) != ManifestName()) {
+        SetStatus(u"ERROR. Fichero incorrecto. (Obligado : %1)"_s.arg(ManifestName()));
+        m_focus = Focus::Location;
+        passed = false;
+    }
+    PathResolver::EntryKind kind;
+    if (!PathResolver::Lookup(location, &kind) || kind == PathResolver::EntryKind::Folder) {
+        SetStatus(u"ERROR. Fichero incorrecto. (No encontrado : %1)"_s.arg(ManifestName()));
+        m_focus = Focus::Location;
+        passed = false;
+    }
+    if (passed)
+        sourceFolder = location.left(location.size() - ManifestName().size());
+    TransferToControls();
+    return passed;
+}
+
+OpenDepositLogic::Outcome OpenDepositLogic::Accept()
+{
+    if (!Validate())
+        return Outcome::StayOpen;
+
+    const bool prompting = location.left(2) == u"A:"_s;
+    if (!prompting)
+        diskettes = u"1"_s;
+    const int count = AtoiValue(diskettes);
+    for (int i = 1; i <= count; ++i) {
+        if (prompting) {
+            SetStatus(u"Introducir disquete nº : %1"_s.arg(i));
+            const IUserInterface::Answer answer =
+                m_ui.ShowMessage(m_status, u"AVISO"_s, IUserInterface::Buttons::OkCancel,
+                                 IUserInterface::Icon::Information);
+            if (answer == IUserInterface::Answer::Cancel)
+                break;
+        }
+        if (!CopyMediumToWorkFolder())
+            return Outcome::StayOpen;
+    }
+    location = WorkFolder();
+    TransferToControls();
+    return Outcome::Accepted;
+}
+
+void OpenDepositLogic::Cancel()
+{
+    location.clear();
+    TransferToControls();
+}
+
+void OpenDepositLogic::BeginBrowse()
+{
+    SetStatus(QString());
+}
+
+void OpenDepositLogic::EndBrowse(bool confirmed, const QString &chosenPath)
+{
+    if (!confirmed)
+        return;
+    location = chosenPath;
+    m_focus = Focus::Accept;
+    TransferToControls();
+}
+
+bool OpenDepositLogic::CopyMediumToWorkFolder()
+{
+    SetStatus(QString());
+    const QString pattern = sourceFolder + u"*.*"_s;
+    const QString sourceHostText =
+        sourceFolder.isEmpty() ? QDir::currentPath() : PathResolver::Resolve(sourceFolder);
+    const QByteArray sourceHost = QFile::encodeName(sourceHostText);
+    const QByteArray workHost = QFile::encodeName(PathResolver::Resolve(WorkFolder()));
+
+    // Names are kept as raw bytes, so a name the host cannot decode is still
+    // copied under its own name.
+    QList<QByteArray> names;
+    if (sourceHost.isEmpty() || !ListFolder(sourceHost, names) || names.isEmpty()) {
+        SetStatus(u"ERROR. Copiando ficheros (%1)"_s.arg(pattern));
+        TransferToControls();
+        return false;
+    }
+    // A medium that is the work folder itself is already in place.
+    if (!workHost.isEmpty() && SameFolder(sourceHost, workHost)) {
+        TransferToControls();
+        return true;
+    }
+
+    // Work-folder names by their upper-cased form: a name from an earlier
+    // diskette is replaced whatever its letter case.
+    QHash<QByteArray, QByteArray> existing;
+    QList<QByteArray> workNames;
+    ListFolder(workHost, workNames);
+    for (const QByteArray &name : std::as_const(workNames))
+        existing.insert(AsciiUpperBytes(name), name);
+
+    for (const QByteArray &name : std::as_const(names)) {
+        const QByteArray sourcePath = Join(sourceHost, name);
+        struct stat st;
+        if (::lstat(sourcePath.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+            continue; // folders, and links, devices and pipes a deposit never holds
+        const QString displayName = QFile::decodeName(name);
+        const QString source = sourceFolder + displayName;
+        const QString target = WorkFolder() + displayName;
+        const QByteArray upper = AsciiUpperBytes(name);
+        const QByteArray targetPath = Join(workHost, existing.value(upper, name));
+        hostfiles::RemoveFile(targetPath);
+        for (;;) {
+            SetStatus(u"Copiando fichero %1 -> %2"_s.arg(source, target));
+            TransferToControls();
+            if (!workHost.isEmpty() && hostfiles::CopyFile(sourcePath, targetPath, false) == 0)
+                break;
+            const QString question = u"No se puede copiar el fichero "_s + source + u"\n"_s +
+                                     u"sobre "_s + target + u"\n\n"_s + u"¿ Reintentar ?"_s;
+            const IUserInterface::Answer answer = m_ui.ShowMessage(
+                question, u"AVISO"_s, IUserInterface::Buttons::YesNo, IUserInterface::Icon::Stop);
+            if (answer != IUserInterface::Answer::Yes) {
+                SetStatus(u"ERROR. Copiando fichero (%1 -> %2)"_s.arg(source, target));
+                TransferToControls();
+                return false;
+            }
+        }
+        existing.insert(upper, existing.value(upper, name));
+    }
+    TransferToControls();
+    return true;
+}
+
+} // namespace vk7

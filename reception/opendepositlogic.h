@@ -1,0 +1,85 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+namespace vk7 {
+
+class IUserInterface;
+
+// What the Open dialog ("Abrir un Depósito Digital") does, without a window:
+// it empties the work folder, validates the clerk's entries and copies the
+// deposit from its medium, diskette by diskette, into "C:\TMP_VK7\". A dialog
+// or a terminal front end sets the members from its fields, calls the
+// operations and shows `status` and the members whenever they change.
+class OpenDepositLogic
+{
+public:
+    enum class Focus { None, Location, Fingerprint, Accept };
+    enum class Outcome { Accepted, StayOpen };
+
+    explicit OpenDepositLogic(IUserInterface &ui);
+
+    // The dialog's members, exchanged with its fields.
+    QString location;    // path of the manifest
+    QString diskettes;   // number of diskettes, as typed
+    QString fingerprint; // as typed
+    QString channel;     // registry entry, hidden: kept as pre-filled
+    QString number;
+    QString date;
+    bool reprint = false;
+    bool rename = false;
+    int formSelection = -1;
+    QString sourceFolder; // folder part of the location, set by validation
+
+    const QString &status() const { return m_status; }
+    Focus focus() const { return m_focus; }
+
+    // Called with the new status text at every change (progress, errors).
+    std::function<void(const QString &)> statusChanged;
+    // Called where the members should be shown again in the fields.
+    std::function<void()> membersChanged;
+
+    // Default location and number of diskettes; makes the work folder and
+    // deletes every file in it (the previous deposit's copy).
+    void Initialize();
+
+    // The three checks; all run, the last failing one decides the status text
+    // and the focus. True when none failed.
+    bool Validate();
+
+    // Validation, then the diskette loop and the copy. Accepted: the deposit
+    // is in the work folder and `location` is "C:\TMP_VK7\". StayOpen: the
+    // status says why.
+    Outcome Accept();
+
+    // Cancel: location emptied.
+    void Cancel();
+
+    // Browse: status emptied before the file dialog; a confirmed choice
+    // becomes the location and the focus goes to the accept button.
+    void BeginBrowse();
+    void EndBrowse(bool confirmed, const QString &chosenPath);
+
+    // Copies every regular file of the source folder (not sub-folders, links,
+    // devices or pipes) into the work folder, asking whether to retry a file
+    // that cannot be copied. Never writes to the medium.
+    bool CopyMediumToWorkFolder();
+
+    static QString WorkFolder();      // "C:\TMP_VK7\"
+    static QString DefaultLocation(); // "A:\FICHERO.TXT"
+    static QString ManifestName();    // "FICHERO.TXT"
+    static QString BrowseTitle();     // "Buscar la situación del FICHERO.TXT"
+    static QString DialogTitle();     // "Abrir un Depósito Digital"
+
+private:
+    void SetStatus(const QString &text);
+    void TransferToControls();
+
+    IUserInterface &m_ui;
+    QString m_status;
+    Focus m_focus = Focus::None;
+};
+
+} // namespace vk7

@@ -1,0 +1,322 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "reception/opendepositlogic.h"
+#include "reception/paths.h"
+#include "reception/tests/receptiontesting.h"
+
+using namespace vk7;
+using namespace vk7::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray At(const QByteArray &folder, const char *name)
+{
+    return folder + '/' + QByteArray(name);
+}
+
+const QString GoodFingerprint = u"4G0589GF6J9YRDD5HZFMME2ZUJ"_s;
+
+class OpenDepositTest : public DriveTest
+{
+protected:
+    void SetUp() override
+    {
+        DriveTest::SetUp();
+        logic.statusChanged = [this](const QString &text) { statuses.append(text); };
+        logic.Initialize();
+        logic.fingerprint = GoodFingerprint;
+    }
+    // Puts one diskette's files on drive A:, replacing what was there.
+    void Diskette(const QList<std::pair<QString, QByteArray>> &files)
+    {
+        QDir(driveA.path()).removeRecursively();
+        QDir().mkpath(driveA.path());
+        for (const auto &[name, bytes] : files)
+            WriteHostFile(OnA(name), bytes);
+    }
+    QStringList WorkFiles() const
+    {
+        QStringList names = QDir(OnC(u"TMP_VK7"_s)).entryList(QDir::Files | QDir::System);
+        names.sort();
+        return names;
+    }
+    QByteArray Work(const QString &name) const { return ReadHostFile(OnC(u"TMP_VK7/"_s + name)); }
+    QStringList Prompts() const
+    {
+        QStringList texts;
+        for (const auto &shown : ui.shown)
+            texts.append(shown.text);
+        return texts;
+    }
+
+    ScriptedUserInterface ui;
+    OpenDepositLogic logic{ui};
+    QStringList statuses;
+};
+
+} // namespace
+
+TEST_F(OpenDepositTest, InitialisationMakesAndEmptiesTheWorkFolder)
+{
+    WriteHostFile(OnC(u"TMP_VK7/OLD.ASC"_s), "old");
+    WriteHostFile(OnC(u"TMP_VK7/RO.TXT"_s), "ro");
+    ::chmod(QFile::encodeName(OnC(u"TMP_VK7/RO.TXT"_s)).constData(), 0444);
+    QDir().mkpath(OnC(u"TMP_VK7/SUB"_s));
+    int shown = 0;
+    logic.membersChanged = [&] { ++shown; };
+    logic.Initialize();
+    EXPECT_EQ(logic.location, u"A:\\FICHERO.TXT"_s);
+    EXPECT_EQ(logic.diskettes, u"1"_s);
+    EXPECT_TRUE(WorkFiles().isEmpty());
+    EXPECT_TRUE(QFileInfo(OnC(u"TMP_VK7/SUB"_s)).isDir());
+    EXPECT_GE(shown, 1);
+
+    // A fresh logic keeps every text empty and no form selection.
+    OpenDepositLogic fresh(ui);
+    EXPECT_TRUE(fresh.location.isEmpty());
+    EXPECT_EQ(fresh.formSelection, -1);
+}
+
+TEST_F(OpenDepositTest, ValidationLastFailingCheckDecides)
+{
+    WriteHostFile(OnC(u"DEP/DATOS.TXT"_s), "x");
+    logic.fingerprint = GoodFingerprint.left(25);
+    logic.location = u"C:\\DEP\\DATOS.TXT"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::StayOpen);
+    EXPECT_EQ(logic.status(), u"ERROR. Fichero incorrecto. (Obligado : FICHERO.TXT)"_s);
+    EXPECT_EQ(logic.focus(), OpenDepositLogic::Focus::Location);
+
+    logic.location = u"C:\\DEP\\NADA.TXT"_s;
+    EXPECT_FALSE(logic.Validate());
+    EXPECT_EQ(logic.status(), u"ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT)"_s);
+
+    // A folder named like the manifest is not found either.
+    QDir().mkpath(OnC(u"CARPETA/FICHERO.TXT"_s));
+    logic.fingerprint = GoodFingerprint;
+    logic.location = u"C:\\CARPETA\\FICHERO.TXT"_s;
+    EXPECT_FALSE(logic.Validate());
+    EXPECT_EQ(logic.status(), u"ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT)"_s);
+
+    // Only the length fails.
+    WriteHostFile(OnC(u"DEP/fichero.txt"_s), "x");
+    logic.location = u"c:\\dep\\fichero.txt"_s;
+    logic.fingerprint = GoodFingerprint + u"X"_s;
+    EXPECT_FALSE(logic.Validate());
+    EXPECT_EQ(logic.status(), u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+    EXPECT_EQ(logic.focus(), OpenDepositLogic::Focus::Fingerprint);
+    EXPECT_TRUE(logic.sourceFolder.isEmpty());
+
+    // Characters count, not bytes.
+    logic.fingerprint = GoodFingerprint.left(25) + u"Ñ"_s;
+    EXPECT_TRUE(logic.Validate());
+    EXPECT_TRUE(logic.status().isEmpty());
+    EXPECT_EQ(logic.sourceFolder, u"c:\\dep\\"_s);
+}
+
+TEST_F(OpenDepositTest, HostFolderCopiesOnceWithoutPromptsAndSkipsSubFolders)
+{
+    WriteHostFile(OnC(u"medio/FICHERO.TXT"_s), "manifest");
+    WriteHostFile(OnC(u"medio/datos.asc"_s), "datos");
+    WriteHostFile(OnC(u"medio/SUB/OTRO.TXT"_s), "sub");
+    logic.location = OnC(u"medio/FICHERO.TXT"_s);
+    logic.diskettes = u"3"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_EQ(logic.diskettes, u"1"_s);
+    EXPECT_TRUE(ui.shown.isEmpty());
+    EXPECT_EQ(WorkFiles(), (QStringList{u"FICHERO.TXT"_s, u"datos.asc"_s}));
+    EXPECT_EQ(logic.location, u"C:\\TMP_VK7\\"_s);
+    EXPECT_TRUE(statuses.contains(u"Copiando fichero "_s + OnC(u"medio/"_s) +
+                                  u"datos.asc -> C:\\TMP_VK7\\datos.asc"_s));
+}
+
+TEST_F(OpenDepositTest, LowerCaseDriveLetterIsNotTheDisketteDrive)
+{
+    Diskette({{u"FICHERO.TXT"_s, "m"}, {u"DATOS.ASC"_s, "d"}});
+    logic.location = u"a:\\fichero.txt"_s;
+    logic.diskettes = u"3"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_TRUE(ui.shown.isEmpty());
+    EXPECT_EQ(logic.diskettes, u"1"_s);
+    EXPECT_EQ(WorkFiles(), (QStringList{u"DATOS.ASC"_s, u"FICHERO.TXT"_s}));
+}
+
+TEST_F(OpenDepositTest, SeveralDiskettesArePromptedAndCopiedInTurn)
+{
+    Diskette({{u"FICHERO.TXT"_s, "manifest"}, {u"DATOS.ASC"_s, "first"}});
+    ui.beforeAnswer = [this](int index) {
+        if (index == 1)
+            Diskette({{u"datos.asc"_s, "second"}, {u"MEMORIA.TXT"_s, "memoria"}});
+        if (index == 2)
+            Diskette({{u"X.M01"_s, "image"}});
+    };
+    logic.location = u"A:\\FICHERO.TXT"_s;
+    logic.diskettes = u"3"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_EQ(Prompts(),
+              (QStringList{u"Introducir disquete nº : 1"_s, u"Introducir disquete nº : 2"_s,
+                           u"Introducir disquete nº : 3"_s}));
+    for (const auto &shown : ui.shown) {
+        EXPECT_EQ(shown.title, u"AVISO"_s);
+        EXPECT_EQ(shown.buttons, IUserInterface::Buttons::OkCancel);
+        EXPECT_EQ(shown.icon, IUserInterface::Icon::Information);
+    }
+    // The later diskette's file replaces the earlier one whatever its case.
+    EXPECT_EQ(WorkFiles(),
+              (QStringList{u"DATOS.ASC"_s, u"FICHERO.TXT"_s, u"MEMORIA.TXT"_s, u"X.M01"_s}));
+    EXPECT_EQ(Work(u"DATOS.ASC"_s), "second");
+    EXPECT_EQ(logic.location, u"C:\\TMP_VK7\\"_s);
+}
+
+TEST_F(OpenDepositTest, CancelAtASecondPromptKeepsTheFirstDiskette)
+{
+    Diskette({{u"FICHERO.TXT"_s, "manifest"}, {u"DATOS.ASC"_s, "first"}});
+    ui.answers = {IUserInterface::Answer::Ok, IUserInterface::Answer::Cancel};
+    ui.beforeAnswer = [this](int index) {
+        if (index == 1)
+            Diskette({{u"MEMORIA.TXT"_s, "never copied"}});
+    };
+    logic.location = u"A:\\FICHERO.TXT"_s;
+    logic.diskettes = u"3"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_EQ(ui.shown.size(), 2);
+    EXPECT_EQ(WorkFiles(), (QStringList{u"DATOS.ASC"_s, u"FICHERO.TXT"_s}));
+}
+
+TEST_F(OpenDepositTest, NoDisketteCountCopiesNothing)
+{
+    Diskette({{u"FICHERO.TXT"_s, "manifest"}});
+    for (const QString &count : {u"0"_s, QString(), u"dos"_s, u"-2"_s}) {
+        logic.location = u"A:\\FICHERO.TXT"_s;
+        logic.diskettes = count;
+        EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+        EXPECT_TRUE(ui.shown.isEmpty());
+        EXPECT_TRUE(WorkFiles().isEmpty());
+        EXPECT_EQ(logic.location, u"C:\\TMP_VK7\\"_s);
+    }
+}
+
+TEST_F(OpenDepositTest, FailedCopyIsRetriedOnRequest)
+{
+    Diskette({{u"FICHERO.TXT"_s, "manifest"}});
+    // A folder in the way makes the copy fail until it is removed.
+    QDir().mkpath(OnC(u"TMP_VK7/FICHERO.TXT"_s));
+    ui.answers = {IUserInterface::Answer::Ok, IUserInterface::Answer::Yes};
+    ui.beforeAnswer = [this](int index) {
+        if (index == 1)
+            QDir(OnC(u"TMP_VK7/FICHERO.TXT"_s)).removeRecursively();
+    };
+    logic.location = u"A:\\FICHERO.TXT"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    ASSERT_EQ(ui.shown.size(), 2);
+    EXPECT_EQ(ui.shown.at(1).text, u"No se puede copiar el fichero A:\\FICHERO.TXT\nsobre "
+                                   u"C:\\TMP_VK7\\FICHERO.TXT\n\n¿ Reintentar ?"_s);
+    EXPECT_EQ(ui.shown.at(1).title, u"AVISO"_s);
+    EXPECT_EQ(ui.shown.at(1).buttons, IUserInterface::Buttons::YesNo);
+    EXPECT_EQ(ui.shown.at(1).icon, IUserInterface::Icon::Stop);
+    EXPECT_EQ(Work(u"FICHERO.TXT"_s), "manifest");
+    EXPECT_EQ(statuses.count(u"Copiando fichero A:\\FICHERO.TXT -> C:\\TMP_VK7\\FICHERO.TXT"_s), 2);
+}
+
+TEST_F(OpenDepositTest, RefusedRetryStaysOpenWithTheError)
+{
+    Diskette({{u"FICHERO.TXT"_s, "manifest"}});
+    QDir().mkpath(OnC(u"TMP_VK7/FICHERO.TXT"_s));
+    ui.answers = {IUserInterface::Answer::Ok, IUserInterface::Answer::No};
+    logic.location = u"A:\\FICHERO.TXT"_s;
+    logic.diskettes = u"2"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::StayOpen);
+    EXPECT_EQ(ui.shown.size(), 2); // no prompt for the second diskette
+    EXPECT_EQ(logic.status(),
+              u"ERROR. Copiando fichero (A:\\FICHERO.TXT -> C:\\TMP_VK7\\FICHERO.TXT)"_s);
+    EXPECT_EQ(logic.location, u"A:\\FICHERO.TXT"_s);
+}
+
+TEST_F(OpenDepositTest, EmptyDisketteCannotBeEnumerated)
+{
+    Diskette({{u"FICHERO.TXT"_s, "manifest"}});
+    ui.beforeAnswer = [this](int index) {
+        if (index == 1)
+            Diskette({});
+    };
+    logic.location = u"A:\\FICHERO.TXT"_s;
+    logic.diskettes = u"2"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::StayOpen);
+    EXPECT_EQ(logic.status(), u"ERROR. Copiando ficheros (A:\\*.*)"_s);
+    EXPECT_EQ(WorkFiles(), QStringList{u"FICHERO.TXT"_s});
+}
+
+TEST_F(OpenDepositTest, OnlyRegularFilesAreCopiedAndTheMediumIsUntouched)
+{
+    WriteHostFile(OnC(u"private/clave.txt"_s), "secret of the clerk");
+    WriteHostFile(OnC(u"medio/FICHERO.TXT"_s), "manifest");
+    WriteHostFile(OnC(u"medio/RO.ASC"_s), "read-only");
+    const QByteArray medium = QFile::encodeName(OnC(u"medio"_s));
+    ::chmod(At(medium, "RO.ASC").constData(), 0444);
+    ASSERT_EQ(::symlink(QFile::encodeName(OnC(u"private/clave.txt"_s)).constData(),
+                        At(medium, "DATOS.ASC").constData()),
+              0);
+    ASSERT_EQ(::mkfifo(At(medium, "MEMORIA.TXT").constData(), 0600), 0);
+    // A name that is not valid UTF-8 still copies under its own bytes.
+    {
+        FILE *raw = ::fopen(At(medium, "X\xe9.M01").constData(), "wb");
+        ASSERT_NE(raw, nullptr);
+        ::fputs("odd", raw);
+        ::fclose(raw);
+    }
+    struct stat before;
+    ASSERT_EQ(::stat(medium.constData(), &before), 0);
+
+    logic.location = OnC(u"medio/FICHERO.TXT"_s);
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_TRUE(ui.shown.isEmpty());
+    const QByteArray work = QFile::encodeName(OnC(u"TMP_VK7"_s));
+    struct stat st;
+    EXPECT_NE(::lstat(At(work, "DATOS.ASC").constData(), &st), 0);
+    EXPECT_NE(::lstat(At(work, "MEMORIA.TXT").constData(), &st), 0);
+    ASSERT_EQ(::lstat(At(work, "X\xe9.M01").constData(), &st), 0);
+    EXPECT_EQ(st.st_size, 3);
+    EXPECT_EQ(Work(u"RO.ASC"_s), "read-only");
+
+    // The medium keeps exactly what it had.
+    struct stat after;
+    ASSERT_EQ(::stat(medium.constData(), &after), 0);
+    EXPECT_EQ(before.st_mtim.tv_sec, after.st_mtim.tv_sec);
+    EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
+    EXPECT_EQ(ReadHostFile(OnC(u"medio/RO.ASC"_s)), "read-only");
+    EXPECT_EQ(ReadHostFile(OnC(u"private/clave.txt"_s)), "secret of the clerk");
+}
+
+TEST_F(OpenDepositTest, MediumDisappearingDuringTheCopyFailsCleanly)
+{
+    WriteHostFile(OnC(u"medio/FICHERO.TXT"_s), "manifest");
+    WriteHostFile(OnC(u"medio/DATOS.ASC"_s), "datos");
+    WriteHostFile(OnC(u"medio/INSTANCIA.ASC"_s), "instancia");
+    logic.location = OnC(u"medio/FICHERO.TXT"_s);
+    ui.answers = {IUserInterface::Answer::No};
+    logic.statusChanged = [this](const QString &text) {
+        if (text.startsWith(u"Copiando fichero"_s))
+            QDir(OnC(u"medio"_s)).removeRecursively();
+    };
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::StayOpen);
+    EXPECT_EQ(ui.shown.size(), 1);
+    EXPECT_TRUE(logic.status().startsWith(u"ERROR. Copiando fichero ("_s));
+}
+
+TEST_F(OpenDepositTest, CancelAndBrowse)
+{
+    logic.BeginBrowse();
+    EXPECT_TRUE(logic.status().isEmpty());
+    logic.EndBrowse(false, u"/x/FICHERO.TXT"_s);
+    EXPECT_EQ(logic.location, u"A:\\FICHERO.TXT"_s);
+    logic.EndBrowse(true, u"/x/FICHERO.TXT"_s);
+    EXPECT_EQ(logic.location, u"/x/FICHERO.TXT"_s);
+    EXPECT_EQ(logic.focus(), OpenDepositLogic::Focus::Accept);
+    logic.Cancel();
+    EXPECT_TRUE(logic.location.isEmpty());
+}

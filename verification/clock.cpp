@@ -1,0 +1,16 @@
+#include "clock.h"
+
+namespace vk7 {
+
+QDate SystemClock::Today() const
+{
+    return QDate::currentDate();
+}
+
+const Clock &DefaultClock()
+{
+    static const SystemClock clock;
+    return clock;
+}
+
+} // namespace vk7

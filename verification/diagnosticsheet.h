@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vk7 {
+
+// What the diagnostic sheet reports. The form-dependent part (form, currency,
+// fingerprint verdict, other documents, errors) appears only when a form was
+// identified.
+struct DiagnosticSheetInputs
+{
+    QString fingerprint; // as typed
+    QString structureStatus;
+    QString completenessStatus;
+    QString formError;
+    bool formIdentified = false;
+    QString formName;
+    QString fingerprintVerdict; // "CORRECTA" or "ERRONEA"
+    QStringList otherDocumentNames;
+    QStringList primaryErrors;  // display texts
+    QStringList implicitErrors; // display texts
+};
+
+// The sheet "HOJA DE DIAGNOSTICO", every line ending in "\r\n".
+QString BuildDiagnosticSheet(const DiagnosticSheetInputs &inputs);
+
+// The state window's words for a verdict: "CORRECTA" for "1", else "ERRONEA".
+QString VerdictText(const QString &status);
+
+// Shown for every form-dependent value when no form was identified.
+QString UnknownValueText();
+
+} // namespace vk7
