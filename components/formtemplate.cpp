@@ -109,7 +109,7 @@ bool Parser::Number(const Token &token, const QString &what, int *value)
     bool ok = false;
     const int v = token.quoted ? 0 : token.text.toInt(&ok, 10);
     if (!ok)
-        return Fail(what + u" no numérico: «"_s + token.text + u"»"_s);
+        return Fail(what + u": no es un número: «"_s + token.text + u"»"_s);
     *value = v;
     return true;
 }

@@ -1,5 +1,7 @@
 #include "formtesting.h"
 
+#include "components/code128.h"
+
 using namespace Qt::StringLiterals;
 
 namespace vk7 {
@@ -71,6 +73,31 @@ void FillOrdinaryDeposit(TestFieldSource *fields)
     fields->Set(300000, u"5400000"_s);
     fields->Set(400000, u"6100000.10"_s);
     fields->Set(790998, u"7B3KQ9M2XZ5RT8VH4NP6DCFJ2E"_s);
+    fields->Set(790999, GlyphsCodeB(fields->FieldValue(790998)));
+}
+
+// The glyph string of a text in code set B, built from the glyph tables
+// (start B, FNC1, data, check, stop), as the frame stores it under 790999.
+QString GlyphsCodeB(const QString &text)
+{
+    const QStringList &table = Code128SymbolTable();
+    QString glyphs;
+    auto add = [&](int value) {
+        const QString pattern = table.at(value);
+        glyphs += FirstTripletGlyphs().value(pattern.left(3));
+        glyphs += SecondTripletGlyphs().value(pattern.mid(3));
+    };
+    add(104);
+    add(102);
+    int sum = 104 + 102;
+    for (int i = 0; i < text.size(); ++i) {
+        const int value = text.at(i).unicode() - 32;
+        add(value);
+        sum += value * (i + 2);
+    }
+    add(sum % 103);
+    glyphs += QChar(Code128StopGlyph);
+    return glyphs;
 }
 
 QString SourceFormFolder()

@@ -31,6 +31,10 @@ private:
 // dates, staff, units, some balance and profit and loss items, fingerprint.
 void FillOrdinaryDeposit(TestFieldSource *fields);
 
+// The glyph string of a text in Code 128 code set B (start B, FNC1, data,
+// check, stop), as the frame stores it under 790999.
+QString GlyphsCodeB(const QString &text);
+
 // The FORM folder of the source tree, as a host path ending in "/".
 QString SourceFormFolder();
 

@@ -1,0 +1,359 @@
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include "components/code128.h"
+#include "components/formdocument.h"
+#include "components/imaging.h"
+#include "components/tessocx.h"
+#include "formtesting.h"
+#include "reception/paths.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+
+namespace {
+
+// Signals counted with lambdas, in the order they came.
+struct Events
+{
+    explicit Events(CTessOCX *viewer)
+    {
+        QObject::connect(viewer, &CTessOCX::PageChanged, [this](short previous, short page) {
+            pages.append({previous, page});
+        });
+        QObject::connect(viewer, &CTessOCX::PageCountChanged,
+                         [this](short count) { counts.append(count); });
+        QObject::connect(viewer, &CTessOCX::TextSizeChanged,
+                         [this](short size) { sizes.append(size); });
+        QObject::connect(viewer, &CTessOCX::FieldsInvalidated, [this] { ++invalidated; });
+    }
+    void Clear()
+    {
+        pages.clear();
+        counts.clear();
+        sizes.clear();
+        invalidated = 0;
+    }
+    QList<QPair<short, short>> pages;
+    QList<short> counts;
+    QList<short> sizes;
+    int invalidated = 0;
+};
+
+class ViewerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(drive.isValid());
+        PathResolver::SetDriveRoot(u'C', drive.path());
+        // The program's folder with its FORM beside it, as the frame passes it.
+        ASSERT_TRUE(QDir(drive.path()).mkpath(u"VK7/FORM"_s));
+        const QDir source(SourceFormFolder());
+        for (const QString &name : source.entryList(QDir::Files))
+            QFile::copy(source.filePath(name), drive.filePath(u"VK7/FORM/"_s + name));
+        FillOrdinaryDeposit(&fields);
+    }
+    void TearDown() override { PathResolver::ClearDriveRoots(); }
+
+    QTemporaryDir drive;
+    TestFieldSource fields;
+    const QString formFolder = u"C:\\VK7\\FORM\\"_s;
+};
+
+TEST_F(ViewerTest, OpenFormRaisesCountPageAndTextSizeAndCloseEmptiesIt)
+{
+    CTessOCX viewer;
+    Events events(&viewer);
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    EXPECT_EQ(viewer.GetPageCount(), 14);
+    EXPECT_EQ(viewer.GetCurrentPage(), 1);
+    EXPECT_EQ(events.counts, QList<short>({14}));
+    EXPECT_EQ(events.pages, (QList<QPair<short, short>>{{0, 1}}));
+    EXPECT_EQ(events.sizes, QList<short>({CFormDocument::kDefaultTextSize}));
+
+    // Another form replaces it; a failed one leaves the open form alone.
+    events.Clear();
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7AE"_s, &fields));
+    EXPECT_EQ(viewer.GetPageCount(), 9);
+    EXPECT_EQ(events.counts.last(), 9);
+    EXPECT_FALSE(viewer.OpenForm(formFolder, u"K7XX"_s, &fields));
+    EXPECT_FALSE(viewer.OpenForm(u"C:\\NOEXISTE\\"_s, u"K7NP"_s, &fields));
+    EXPECT_EQ(viewer.GetPageCount(), 9);
+
+    events.Clear();
+    EXPECT_TRUE(viewer.CloseForm());
+    EXPECT_EQ(viewer.GetPageCount(), 0);
+    EXPECT_EQ(viewer.GetCurrentPage(), 0);
+    EXPECT_EQ(events.counts, QList<short>({0}));
+    EXPECT_TRUE(viewer.CloseForm());
+    EXPECT_EQ(viewer.GoToPage(1), 0);
+    EXPECT_FALSE(viewer.RefreshFields());
+    QStringList records;
+    EXPECT_FALSE(viewer.GetRuleErrors(&records));
+    EXPECT_FALSE(viewer.ExportPages(4, u"C:\\TMP_VK7\\"_s));
+}
+
+TEST_F(ViewerTest, MalformedTemplateIsFalseNeverACrash)
+{
+    QFile bad(drive.filePath(u"VK7/FORM/K7NP"_s));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    bad.write("form \"roto\"\npage first \"a\"\nfield 81x220 10 10 100 40 text\n");
+    bad.close();
+    CTessOCX viewer;
+    Events events(&viewer);
+    EXPECT_FALSE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    EXPECT_TRUE(events.counts.isEmpty());
+    EXPECT_EQ(viewer.GetPageCount(), 0);
+}
+
+TEST_F(ViewerTest, PagingMovesWithinTheFormAndRaisesPageChanged)
+{
+    CTessOCX viewer;
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7AP"_s, &fields));
+    Events events(&viewer);
+    EXPECT_EQ(viewer.PreviousPage(), 1); // nothing before page 1
+    EXPECT_EQ(viewer.NextPage(), 2);
+    EXPECT_EQ(viewer.GoToPage(9), 9);
+    EXPECT_EQ(viewer.NextPage(), 9); // nothing after the last
+    EXPECT_EQ(viewer.GoToPage(0), 9);
+    EXPECT_EQ(viewer.GoToPage(10), 9);
+    EXPECT_EQ(viewer.PreviousPage(), 8);
+    EXPECT_EQ(events.pages, (QList<QPair<short, short>>{{1, 2}, {2, 9}, {9, 8}}));
+}
+
+TEST_F(ViewerTest, ZoomFitAndScrollDriveTheViewState)
+{
+    CTessOCX viewer;
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    viewer.SetViewportSize(QSize(840, 600));
+    viewer.FitWidth();
+    EXPECT_EQ(viewer.GetFitMode(), CTessOCX::FitMode::Width);
+    EXPECT_DOUBLE_EQ(viewer.ViewScale(), (840.0 - 16) / 1648.0);
+    // Fit width follows the window.
+    viewer.SetViewportSize(QSize(1016, 600));
+    EXPECT_DOUBLE_EQ(viewer.ViewScale(), 1000.0 / 1648.0);
+
+    viewer.Scroll(true, true, false);
+    EXPECT_EQ(viewer.ScrollPosition(), QPointF(0, 40));
+    viewer.Scroll(true, true, true);
+    viewer.Scroll(true, true, true);
+    EXPECT_EQ(viewer.ScrollPosition(), QPointF(0, 0));
+    viewer.Scroll(false, true, false); // the page is as wide as the view
+    EXPECT_EQ(viewer.ScrollPosition(), QPointF(0, 0));
+    for (int i = 0; i < 20; ++i)
+        viewer.Scroll(true, false, false);
+    const double bottom = viewer.ContentSizeInView().height() - 600;
+    EXPECT_DOUBLE_EQ(viewer.ScrollPosition().y(), bottom);
+    // A new page is seen from its top.
+    viewer.NextPage();
+    EXPECT_EQ(viewer.ScrollPosition().y(), 0);
+
+    const double before = viewer.ViewScale();
+    EXPECT_TRUE(viewer.Zoom(1.5));
+    EXPECT_DOUBLE_EQ(viewer.ViewScale(), before * 1.5);
+    EXPECT_EQ(viewer.GetFitMode(), CTessOCX::FitMode::None);
+    viewer.Scroll(false, true, false);
+    EXPECT_GT(viewer.ScrollPosition().x(), 0);
+    EXPECT_TRUE(viewer.Zoom(0.66));
+    EXPECT_DOUBLE_EQ(viewer.ViewScale(), before * 1.5 * 0.66);
+    EXPECT_FALSE(viewer.Zoom(0));
+    EXPECT_FALSE(viewer.Zoom(-2));
+
+    viewer.FullPage();
+    EXPECT_DOUBLE_EQ(viewer.ViewScale(), (600.0 - 16) / 2336.0);
+    EXPECT_EQ(viewer.ScrollPosition(), QPointF(0, 0));
+
+    viewer.SetZoomWindowMode(true);
+    EXPECT_TRUE(viewer.GetZoomWindowMode());
+    EXPECT_TRUE(viewer.ZoomToRect(QRectF(400, 200, 100, 50)));
+    EXPECT_GT(viewer.ViewScale(), 5.0 * (600.0 - 16) / 2336.0);
+    EXPECT_FALSE(viewer.ZoomToRect(QRectF(400, 200, 1, 1)));
+}
+
+TEST_F(ViewerTest, TextSizeIsKeptInRangeAndAnnounced)
+{
+    CTessOCX viewer;
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    Events events(&viewer);
+    viewer.SetTextSize(12);
+    viewer.SetTextSize(12);
+    viewer.SetTextSize(0); // an empty size list gives 0: nothing changes
+    viewer.SetTextSize(500);
+    EXPECT_EQ(events.sizes, QList<short>({12, CFormDocument::kMaxTextSize}));
+    EXPECT_EQ(viewer.GetTextSize(), CFormDocument::kMaxTextSize);
+}
+
+TEST_F(ViewerTest, RequiredFieldsLeftEmptyBecomePrimaryRecords)
+{
+    CTessOCX viewer;
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NE"_s, &fields));
+    QStringList records{u"C|1|x|1|y"_s};
+    ASSERT_TRUE(viewer.GetRuleErrors(&records));
+    EXPECT_EQ(records.size(), 1); // appended to, never emptied; nothing missing
+
+    fields.Set(810220, u"   "_s);
+    records.clear();
+    ASSERT_TRUE(viewer.GetRuleErrors(&records));
+    EXPECT_EQ(records, QStringList({u"R|810220|9999:Campo obligatorio sin rellenar. (Error "
+                                    u"Primario)|810220|Denominación social|"_s}));
+    EXPECT_FALSE(viewer.GetRuleErrors(nullptr));
+
+    // No field source at all: the required field is empty.
+    CTessOCX bare;
+    ASSERT_TRUE(bare.OpenForm(formFolder, u"K7AP"_s, nullptr));
+    records.clear();
+    ASSERT_TRUE(bare.GetRuleErrors(&records));
+    EXPECT_EQ(records.size(), 1);
+}
+
+TEST_F(ViewerTest, ShowRuleErrorGoesToThePageOfTheFieldAndMarksIt)
+{
+    CTessOCX viewer;
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    Events events(&viewer);
+    viewer.GoToPage(5);
+    EXPECT_TRUE(viewer.ShowRuleError(810220));
+    EXPECT_EQ(viewer.GetCurrentPage(), 1);
+    EXPECT_EQ(viewer.MarkedFieldKey(), 810220);
+
+    // A listed amount: the page of its row; its previous-year key too.
+    EXPECT_TRUE(viewer.ShowRuleError(210000));
+    EXPECT_EQ(viewer.GetCurrentPage(), 5);
+    EXPECT_TRUE(viewer.ShowRuleError(1120001));
+    EXPECT_EQ(viewer.GetCurrentPage(), 2);
+    EXPECT_EQ(viewer.MarkedFieldKey(), 112000);
+    // The error list's numbering of marks: 9999111 is handed over as 9991101.
+    EXPECT_TRUE(viewer.ShowRuleError(9991101));
+    EXPECT_EQ(viewer.GetCurrentPage(), 1);
+    EXPECT_EQ(viewer.MarkedFieldKey(), 999111);
+    // Application marks live on the summary page.
+    EXPECT_TRUE(viewer.ShowRuleError(780805));
+    EXPECT_EQ(viewer.GetCurrentPage(), 13);
+    // A key the form does not show: false, the view stays.
+    EXPECT_FALSE(viewer.ShowRuleError(555555));
+    EXPECT_FALSE(viewer.ShowRuleError(0));
+    EXPECT_EQ(viewer.GetCurrentPage(), 13);
+    EXPECT_EQ(events.pages.last(), (QPair<short, short>(1, 13)));
+}
+
+TEST_F(ViewerTest, FieldSourceChangesInvalidateAndRefreshRecollects)
+{
+    CTessOCX viewer;
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    Events events(&viewer);
+    viewer.SetFieldSource(&fields);
+    EXPECT_EQ(events.invalidated, 0);
+    TestFieldSource other;
+    viewer.SetFieldSource(&other);
+    EXPECT_EQ(events.invalidated, 1);
+    const int visits = other.visits;
+    EXPECT_TRUE(viewer.RefreshFields());
+    EXPECT_EQ(other.visits, visits + 1);
+}
+
+QString ResolvedFile(const QString &systemPath)
+{
+    return PathResolver::Resolve(systemPath);
+}
+
+TEST_F(ViewerTest, ExportedPagesAreGroup4TiffsAt200DpiAndTheBarcodeScans)
+{
+    CTessOCX viewer;
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    ASSERT_TRUE(QDir(drive.path()).mkpath(u"TMP_VK7"_s));
+    EXPECT_FALSE(viewer.ExportPages(1, u"C:\\TMP_VK7\\"_s));
+    ASSERT_TRUE(viewer.ExportPages(4, u"C:\\TMP_VK7\\"_s));
+    for (int page = 1; page <= 14; ++page) {
+        const QString host =
+            ResolvedFile(u"C:\\TMP_VK7\\K7.%1"_s.arg(page, 3, 10, QLatin1Char('0')));
+        ASSERT_TRUE(QFile::exists(host)) << page;
+        TIFF *tiff = TIFFOpen(QFile::encodeName(host).constData(), "r");
+        ASSERT_NE(tiff, nullptr);
+        uint32_t width = 0, height = 0;
+        uint16_t bits = 0, samples = 0, compression = 0, unit = 0;
+        float xres = 0, yres = 0;
+        TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+        TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+        TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
+        TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &xres);
+        TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &yres);
+        TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+        TIFFClose(tiff);
+        EXPECT_EQ(width, 1648u);
+        EXPECT_EQ(height, 2336u);
+        EXPECT_EQ(bits, 1);
+        EXPECT_EQ(samples, 1);
+        EXPECT_EQ(compression, COMPRESSION_CCITTFAX4);
+        EXPECT_EQ(unit, RESUNIT_INCH);
+        EXPECT_FLOAT_EQ(xres, 200.0f);
+        EXPECT_FLOAT_EQ(yres, 200.0f);
+    }
+    EXPECT_FALSE(QFile::exists(ResolvedFile(u"C:\\TMP_VK7\\K7.015"_s)));
+
+    // The fingerprint's barcode on page 1 reads back as the fingerprint.
+    const QString zbar = QStandardPaths::findExecutable(u"zbarimg"_s);
+    ASSERT_FALSE(zbar.isEmpty()) << "zbarimg is needed to check the barcode";
+    QImage page1;
+    ASSERT_EQ(LoadImageFile(u"C:\\TMP_VK7\\K7.001"_s, &page1), 1);
+    const QString png = drive.filePath(u"page1.png"_s);
+    ASSERT_TRUE(page1.convertToFormat(QImage::Format_Grayscale8).save(png));
+    QProcess scan;
+    scan.start(zbar, {u"--raw"_s, u"-q"_s, u"-Sdisable"_s, u"-Scode128.enable"_s, png});
+    ASSERT_TRUE(scan.waitForFinished(30000));
+    const QString decoded = QString::fromLatin1(scan.readAllStandardOutput()).trimmed();
+    // FNC1 after the start makes the symbol GS1-128; readers may show it or not.
+    EXPECT_TRUE(decoded.endsWith(fields.FieldValue(790998))) << decoded.toStdString();
+}
+
+TEST_F(ViewerTest, PrintPagesPutsEachChosenPageOnItsOwnPrinterPage)
+{
+    CTessOCX viewer;
+    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    const QString chosenPath = drive.filePath(u"chosen.pdf"_s);
+    const QString defaultPath = drive.filePath(u"default.pdf"_s);
+    QPdfWriter chosen(chosenPath);
+    QPdfWriter defaultPrinter(defaultPath);
+    chosen.setResolution(150);
+    defaultPrinter.setResolution(150);
+    EXPECT_FALSE(viewer.PrintPages(1, u"1, 2, 5"_s)); // no printer handed over yet
+    viewer.SetPrinters(&chosen, &defaultPrinter);
+    EXPECT_FALSE(viewer.PrintPages(7, u"1, 2, 5"_s));
+    EXPECT_FALSE(viewer.PrintPages(1, QString()));
+    ASSERT_TRUE(viewer.PrintPages(1, u"1, 2, 5"_s));
+    viewer.SetPrinters(&chosen, &defaultPrinter);
+
+    auto pagesIn = [](const QString &path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return -1;
+        const QByteArray pdf = file.readAll();
+        static const QRegularExpression page(u"/Type\\s*/Page[^s]"_s);
+        return static_cast<int>(QString::fromLatin1(pdf).count(page));
+    };
+    // QPdfWriter writes its file when it is destroyed or reused; the test
+    // reads what the painter ended.
+    EXPECT_EQ(pagesIn(chosenPath), 3);
+    ASSERT_TRUE(viewer.PrintPages(101, u"13"_s));
+    EXPECT_EQ(pagesIn(defaultPath), 1);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+
+#include <QStringList>
+
+#include "errorlist.h"
+
+namespace vk7 {
+
+class Clock;
+struct DepositState;
+
+// The error-list window as the rule check uses it: shown with the classed
+// errors, it answers the number of the error the clerk chose with "Ver
+// Error", or nothing when the clerk left with "Salir".
+class IErrorListWindow
+{
+public:
+    virtual ~IErrorListWindow() = default;
+    virtual std::optional<long> ChooseError(const ErrorListContent &content) = 0;
+};
+
+// The form's own checks (the viewer's records) and then the coherence rules,
+// classed into the display texts of the primary and implicit errors (both
+// lists emptied first). With a window the clerk browses the errors and the
+// viewer shows the one chosen; without one nothing is shown. The raw records
+// go to `records` when given. True when no record at all was produced.
+bool CheckCoherenceRules(DepositState &state, QStringList *primaryErrors,
+                         QStringList *implicitErrors, IErrorListWindow *window, const Clock &clock,
+                         QStringList *records = nullptr);
+
+// appFolder + "DATA\CNAE.TXT".
+QString ActivityTablePath(const QString &appFolder);
+
+} // namespace vk7

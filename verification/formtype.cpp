@@ -1,0 +1,24 @@
+#include "formtype.h"
+
+#include "components/tessocx.h"
+#include "datafiles/fieldstore.h"
+#include "formdecision.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+bool DecideFormType(const CCampBDArray &fields, CTessOCX *viewer, const QString &appFolder,
+                    QString *formName, QString *formError, bool byDataKeys)
+{
+    if (!DecideFormName(fields, byDataKeys, formName, formError))
+        return false;
+    const QString folder = appFolder + u"FORM\\"_s;
+    if (!viewer || !viewer->OpenForm(folder, *formName, &fields)) {
+        *formError = u"ERROR abriendo formulario : "_s + folder + *formName;
+        return false;
+    }
+    return true;
+}
+
+} // namespace vk7
