@@ -58,4 +58,8 @@ struct DepositState
     }
 };
 
+// Empties the values of the application form's keys (780000-781404; the
+// records stay) and the list of other documents.
+void ClearApplicationFields(DepositState &state);
+
 } // namespace vk7

@@ -43,4 +43,26 @@ private:
     mutable qsizetype indexed_ = 0;
 };
 
+// Store operations used by every data-file reader.
+
+// Removes spaces (code 32 only; tabs stay) from the end of the text when
+// fromEnd is true, from its start otherwise.
+void TrimSpaces(QString &text, bool fromEnd);
+
+// Stores the text, trimmed of spaces at both ends, under the key: an existing
+// record of the key gets the new value, else a record is appended. An empty
+// result stores nothing and leaves an existing value alone.
+void SetFieldText(CCampBDArray &fields, int key, const QString &text);
+
+// The same with the key given as decimal text, converted as atol does
+// (no digits gives key 0).
+void SetFieldTextByCode(CCampBDArray &fields, const QString &keyText, const QString &text);
+
+// Empty the values of a file's key range; records and their positions stay.
+// The application form's range is cleared with ClearApplicationFields
+// (depositstate.h), which also empties the list of other documents.
+void ClearAccountsFields(CCampBDArray &fields);      // all but the other files' ranges
+void ClearSharesFields(CCampBDArray &fields);        // 700000-775220
+void ClearCertificationFields(CCampBDArray &fields); // 791001-791010
+
 } // namespace vk7

@@ -1,0 +1,164 @@
+#include "crtnumbers.h"
+#include "filecopydialog.h"
+#include "reception/codepages.h"
+#include "textmodefile.h"
+
+namespace vk7 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qsizetype HeaderLength = 277; // 276 characters and the line end
+constexpr qsizetype RecordLength = 53;  // 52 characters and the line end
+
+bool IsDecimalCapable(int key)
+{
+    return (key >= 100000 && key <= 499999) || key == 810100 || key == 810110;
+}
+
+// An amount field as the form pages show it: two decimals only when they are
+// not "00" (for the keys that carry decimals at all); a zero amount marked
+// "-" has no value.
+QByteArray AmountText(char sign, double amount, bool decimals)
+{
+    if (amount == 0)
+        return sign == '-' ? QByteArray() : QByteArray("0");
+    QByteArray digits;
+    if (decimals) {
+        digits = FormatFixed(amount, 2);
+        if (digits.endsWith("00"))
+            digits = FormatFixed(amount, 0);
+    } else {
+        digits = FormatFixed(amount, 0);
+    }
+    return sign == '-' ? '-' + digits : digits;
+}
+
+void Store(CCampBDArray &fields, int key, QByteArrayView bytes)
+{
+    SetFieldText(fields, key, DecodeWindows1252(bytes));
+}
+
+void StoreHeader(CCampBDArray &fields, QByteArrayView line)
+{
+    ClearAccountsFields(fields);
+    Store(fields, 810210, line.sliced(1, 9));
+    const QByteArrayView year = line.sliced(10, 4);
+    if (CAtoi(year) > 0)
+        Store(fields, 810190, year);
+    const QByteArrayView number38 = line.sliced(38, 2);
+    if (CAtoi(number38) > 0)
+        Store(fields, 810270, number38);
+    Store(fields, 810220, line.sliced(40, 50));
+    Store(fields, 810230, line.sliced(90, 40));
+    Store(fields, 810240, line.sliced(130, 30));
+    const QByteArrayView number160 = line.sliced(160, 5);
+    if (CAtoi(number160) > 0)
+        Store(fields, 810250, number160);
+    // Prefix and number are joined as decimals without their leading zeros.
+    const int prefix = CAtoi(line.sliced(165, 3));
+    const int number = CAtoi(line.sliced(168, 7));
+    if (number > 0)
+        SetFieldText(fields, 810260, QString::number(prefix) + QString::number(number));
+    Store(fields, 810280, line.sliced(181, 80));
+}
+
+void StoreDate(CCampBDArray &fields, const QByteArray &text, int dayKey, int monthKey, int yearKey)
+{
+    const QByteArray date = "00000000" + text;
+    const qsizetype n = date.size();
+    const QByteArrayView day = QByteArrayView(date).sliced(n - 2, 2);
+    const QByteArrayView month = QByteArrayView(date).sliced(n - 4, 2);
+    const QByteArrayView year = QByteArrayView(date).sliced(n - 8, 4);
+    if (CAtoi(day) > 0)
+        Store(fields, dayKey, day);
+    if (CAtoi(month) > 0)
+        Store(fields, monthKey, month);
+    if (CAtoi(year) > 0)
+        Store(fields, yearKey, year);
+}
+
+void StoreDataRecord(CCampBDArray &fields, QByteArrayView line)
+{
+    const int key = CAtoi(line.sliced(14, 6));
+    if (key == 899001 || key == 899002)
+        return; // these come from CAUSA.TXT only
+    const bool decimals = IsDecimalCapable(key);
+    const double first = CAtof(line.sliced(21, 15)) * 0.01;
+    const QByteArray firstText = AmountText(line[20], first, decimals);
+    if (key == 810190) {
+        StoreDate(fields, firstText, 810030, 810020, 810190);
+        return;
+    }
+    if (key == 810290) {
+        StoreDate(fields, firstText, 810130, 810120, 810290);
+        return;
+    }
+    if (key >= 999000 && key <= 999999) {
+        if (first != 0)
+            Store(fields, key, "X");
+        return;
+    }
+    Store(fields, key, firstText);
+    if (decimals) {
+        const double second = CAtof(line.sliced(37, 15)) * 0.01;
+        Store(fields, key * 10 + 1, AmountText(line[36], second, true));
+    }
+}
+
+// Drops the line end, and only the line end: a last line without one keeps
+// all of its characters.
+QByteArrayView WithoutLineEnd(QByteArrayView line)
+{
+    return line.endsWith('\n') ? line.chopped(1) : line;
+}
+
+} // namespace
+
+bool CFileCopyDialog::ReadAccountsFile(const QString &fileName)
+{
+    ShowStatus(u"Leyendo datos. Esperar ..."_s);
+    TextModeFile file;
+    if (!file.Open(HostPath(fileName))) {
+        ShowStatus(u"ERROR Leyendo datos. Fichero: "_s + fileName);
+        return false;
+    }
+    CCampBDArray &fields = State().fields;
+    bool firstLine = true;
+    QByteArrayView line;
+    while (file.ReadLine(&line)) {
+        if (firstLine) {
+            if (line.size() != HeaderLength) {
+                file.Close();
+                ShowStatus(u"ERROR Formato del Fichero: "_s + fileName + u" Incorrecto"_s);
+                return false;
+            }
+        } else if (line.size() != RecordLength) {
+            continue;
+        }
+        const int type = CAtoi(line.first(1));
+        if (type == 1) {
+            if (!firstLine)
+                break; // a second header ends the accounts
+            firstLine = false;
+            StoreHeader(fields, line);
+        } else if (type == 2 && !firstLine) {
+            StoreDataRecord(fields, line);
+        }
+    }
+    file.Close();
+
+    TextModeFile causes;
+    if (causes.Open(HostPath(u"CAUSA.TXT"_s))) {
+        for (int key : {899001, 899002}) {
+            if (!causes.ReadLine(&line))
+                break;
+            Store(fields, key, WithoutLineEnd(line));
+        }
+        causes.Close();
+    }
+    return true;
+}
+
+} // namespace vk7

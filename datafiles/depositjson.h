@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QJsonObject>
+
+#include "depositstate.h"
+
+namespace vk7 {
+
+// Adds what the load pass put into the deposit state: "fields" as [key,
+// value] pairs in store order (empty values included), "texts" by file name
+// as page lists, "images" by set as name lists ("" for a missing page) and
+// "otherDocumentNames".
+void AddLoadedDepositJson(const DepositState &state, QJsonObject *json);
+
+} // namespace vk7

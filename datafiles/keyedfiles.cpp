@@ -1,0 +1,151 @@
+#include "crtnumbers.h"
+#include "filecopydialog.h"
+#include "reception/codepages.h"
+#include "textmodefile.h"
+
+namespace vk7 {
+
+using namespace Qt::StringLiterals;
+
+bool CFileCopyDialog::ReadSharesFile(const QString &fileName)
+{
+    return ReadKeyedFile(fileName, KeyedFile::Shares);
+}
+
+bool CFileCopyDialog::ReadCertificationFile(const QString &fileName)
+{
+    return ReadKeyedFile(fileName, KeyedFile::Certification);
+}
+
+bool CFileCopyDialog::ReadApplicationFile(const QString &fileName)
+{
+    return ReadKeyedFile(fileName, KeyedFile::Application);
+}
+
+bool CFileCopyDialog::ReadKeyedFile(const QString &fileName, KeyedFile which)
+{
+    QString reading;
+    QString failure;
+    switch (which) {
+    case KeyedFile::Shares:
+        reading = u"Leyendo acciones. Esperar ..."_s;
+        failure = u"ERROR Leyendo acciones. Fichero: "_s;
+        break;
+    case KeyedFile::Certification:
+        reading = u"Leyendo certificación. Esperar ..."_s;
+        failure = u"ERROR Leyendo certificación. Fichero: "_s;
+        break;
+    case KeyedFile::Application:
+        reading = u"Leyendo instancia. Esperar ..."_s;
+        failure = u"ERROR Leyendo instancia. Fichero: "_s;
+        break;
+    }
+    ShowStatus(reading);
+    TextModeFile file;
+    if (!file.Open(HostPath(fileName))) {
+        ShowStatus(failure + fileName);
+        return false;
+    }
+    CCampBDArray &fields = State().fields;
+    switch (which) {
+    case KeyedFile::Shares:
+        ClearSharesFields(fields);
+        break;
+    case KeyedFile::Certification:
+        ClearCertificationFields(fields);
+        break;
+    case KeyedFile::Application:
+        ClearApplicationFields(State());
+        break;
+    }
+
+    QByteArrayView line;
+    while (file.ReadLine(&line)) {
+        if (line == "\n")
+            continue;
+        if (line.size() < 10) {
+            file.Close();
+            ShowStatus(u"ERROR Formato del Fichero: "_s + fileName + u" Incorrecto"_s);
+            return false;
+        }
+        if (CAtoi(line.first(2)) != 2)
+            continue;
+        int key = CAtoi(line.sliced(2, 7));
+        // The value runs to the line end; a last line without one keeps its
+        // last character.
+        QByteArrayView value = line.sliced(9);
+        if (value.endsWith('\n'))
+            value.chop(1);
+
+        switch (which) {
+        case KeyedFile::Shares:
+            if (key < 710000 || key > 775220)
+                continue;
+            if (key == 710000) {
+                // The file counts one more than the form holds.
+                const long long held = static_cast<long long>(CAtoi(value)) - 1;
+                SetFieldText(fields, key, QString::number(held));
+                continue;
+            }
+            if (key <= 719999 && key % 10 == 0)
+                key -= 10000;
+            break;
+        case KeyedFile::Certification:
+            if (key < 791001 || key > 791010)
+                continue;
+            break;
+        case KeyedFile::Application:
+            if (key < 781001 || key > 781404)
+                continue;
+            if (key == 781010) {
+                StoreApplicationCode(value);
+                continue;
+            }
+            if (key >= 781011 && key <= 781099)
+                State().otherDocumentNames.append(DecodeWindows1252(value));
+            break;
+        }
+        SetFieldText(fields, key, DecodeWindows1252(value));
+    }
+    file.Close();
+    return true;
+}
+
+void CFileCopyDialog::StoreApplicationCode(QByteArrayView code)
+{
+    // Sixteen positions, padded with "0" on the right; a longer code is used
+    // as it stands.
+    char at[16];
+    for (qsizetype i = 0; i < 16; ++i)
+        at[i] = i < code.size() ? code[i] : '0';
+
+    CCampBDArray &fields = State().fields;
+    SetFieldText(fields, 781010, DecodeWindows1252(QByteArrayView(at, 1)));
+    const auto mark = [&fields](int key) { SetFieldText(fields, key, u"X"_s); };
+    // Positions whose choices are "1" and "2", then those whose are "1"/"0".
+    const auto choice = [&](int position, char one, int oneKey, char other, int otherKey) {
+        if (at[position] == one)
+            mark(oneKey);
+        else if (at[position] == other)
+            mark(otherKey);
+    };
+    choice(1, '1', 780801, '2', 780802);
+    choice(2, '1', 780803, '2', 780804);
+    choice(3, '1', 780805, '2', 780806);
+    choice(4, '1', 780807, '0', 780808);
+    choice(5, '1', 780809, '0', 780810);
+    if (at[6] == '1')
+        mark(780800);
+    if (at[7] == '1')
+        mark(780811);
+    choice(8, '1', 780812, '0', 780813);
+    if (at[9] >= '0' && at[9] <= '8' && at[10] >= '0' && at[10] <= '9')
+        SetFieldText(fields, 780814, QString(QLatin1Char(at[9])) + QLatin1Char(at[10]));
+    choice(11, '1', 780817, '0', 780818);
+    choice(12, '1', 780815, '0', 780816);
+    choice(13, '1', 780823, '0', 780824);
+    choice(14, '1', 780819, '0', 780820);
+    choice(15, '1', 780821, '0', 780822);
+}
+
+} // namespace vk7

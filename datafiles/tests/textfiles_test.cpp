@@ -1,0 +1,172 @@
+#include <QDir>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include "datafiles/dostext.h"
+#include "depositfolder.h"
+
+using namespace vk7;
+using namespace vk7::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class TextFilesTest : public ::testing::Test
+{
+protected:
+    QStringList Read(const QByteArray &bytes)
+    {
+        folder.Write(u"MEMORIA.TXT"_s, bytes);
+        QStringList pages;
+        EXPECT_TRUE(folder.dialog.ReadTextFile(u"MEMORIA.TXT"_s, pages));
+        return pages;
+    }
+
+    DepositFolder folder;
+};
+
+} // namespace
+
+TEST_F(TextFilesTest, FormFeedsSeparatePages)
+{
+    EXPECT_EQ(Read("A\f\r\nB"), (QStringList{u"A"_s, u"B"_s}));
+    EXPECT_EQ(Read("A\f\fB"), (QStringList{u"A"_s, QString(), u"B"_s}));
+    EXPECT_EQ(Read("A\r\nline\r\n\f"), (QStringList{u"A\r\nline\r\n"_s}));
+    EXPECT_EQ(Read("A\f\nB\f\r"), (QStringList{u"A"_s, u"\nB"_s, u"\r"_s}));
+    EXPECT_EQ(Read(""), QStringList());
+    EXPECT_EQ(Read("\f"), QStringList{QString()});
+}
+
+TEST_F(TextFilesTest, ZeroBytesAreDroppedAlone)
+{
+    QByteArray text("Uno\0dos", 7);
+    text += QByteArray(3000, 'x') + QByteArray("\0\0y\fZ", 5);
+    const QStringList pages = Read(text);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_EQ(pages[0], u"Unodos"_s + QString(3000, u'x') + u"y"_s);
+    EXPECT_EQ(pages[1], u"Z"_s);
+}
+
+TEST_F(TextFilesTest, LongPagesAreCutAtTheChunkThatReachesTheLimit)
+{
+    QStringList pages = Read(QByteArray(60000, 'a'));
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_EQ(pages[0].size(), 13 * 2047);
+    EXPECT_EQ(pages[1].size(), 13 * 2047);
+    EXPECT_EQ(pages[2].size(), 60000 - 26 * 2047);
+
+    // After a form feed the count starts again from the page's own start,
+    // but cuts still fall on chunk boundaries of the file.
+    pages = Read("ab\f" + QByteArray(30000, 'b'));
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_EQ(pages[1].size(), 13 * 2047 - 3);
+    EXPECT_EQ(pages[2].size(), 30000 - (13 * 2047 - 3));
+
+    // A page reaching exactly 25000 characters is cut too.
+    pages = Read(QByteArray(25000 - 2047 * 12, 'c') + '\f' + QByteArray(2047 * 12, 'c'));
+    ASSERT_EQ(pages.size(), 2);
+}
+
+TEST_F(TextFilesTest, DosPagesAreDetectedAndDecodedPerPage)
+{
+    // 160 and 164 (á, ñ in code page 850) outnumber the Windows letters.
+    const QStringList pages = Read("a\xa0\xa4\xe9\f"                    // DOS: 2 against 1
+                                   "\xa0\xe1\f"                         // tie: Windows
+                                   "\xa8\xad\xae\xaf\xf8\xc9\xa0\xa2"); // ¿ ¡ « » ° ╔ á ó
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_EQ(pages[0], u"aáñÚ"_s);
+    EXPECT_EQ(pages[1], u"\u00a0á"_s);
+    EXPECT_EQ(pages[2], u"¿¡«»°╔áó"_s);
+}
+
+TEST(DosTextTest, DetectionCountsExactlyTheListedBytes)
+{
+    const QByteArray dos("\x80\x81\x82\x84\x85\x87\x89\x8a\x8b\x8d\x8e\x90\x94\x95\x97\x99\x9a"
+                         "\xa0\xa1\xa2\xa3\xa4\xa5\xb5\xd4\xd8\xde\xe3");
+    const QByteArray windows("\xc0\xc1\xc4\xc7\xc8\xc9\xcb\xcc\xcd\xcf\xd1\xd2\xd9\xda\xdc\xe1"
+                             "\xe4\xe7\xe8\xec\xed\xef\xf1\xf2\xf3\xf6\xf9\xfc");
+    ASSERT_EQ(dos.size(), 28);
+    ASSERT_EQ(windows.size(), 28);
+    EXPECT_FALSE(IsDosText(QByteArray(dos + windows)));
+    for (int i = 0; i < 28; ++i) {
+        EXPECT_TRUE(IsDosText(QByteArray(dos + windows.left(i) + windows.mid(i + 1)))) << i;
+        EXPECT_FALSE(IsDosText(QByteArray(dos.left(i) + dos.mid(i + 1) + windows))) << i;
+    }
+    // Bytes outside both sets do not count.
+    QByteArray others;
+    for (int b = 0; b < 256; ++b)
+        if (!dos.contains(char(b)) && !windows.contains(char(b)))
+            others.append(char(b));
+    EXPECT_FALSE(IsDosText(others));
+    EXPECT_TRUE(IsDosText(QByteArray(others + '\xa4')));
+    EXPECT_FALSE(IsDosText(QByteArray(others + '\xa4' + '\xfc')));
+}
+
+TEST(DosTextTest, CodePage850AgreesWithTheShortTableAndCoversTheRest)
+{
+    // The 37 bytes the system always converted, with their Windows-1252 values.
+    const int table[][2] = {{128, 199}, {129, 252}, {130, 233}, {132, 228}, {133, 224}, {135, 231},
+                            {137, 235}, {138, 232}, {139, 239}, {141, 236}, {142, 196}, {144, 201},
+                            {148, 246}, {149, 242}, {151, 249}, {153, 214}, {154, 220}, {160, 225},
+                            {161, 237}, {162, 243}, {163, 250}, {164, 241}, {165, 209}, {166, 170},
+                            {167, 186}, {181, 193}, {183, 192}, {211, 203}, {212, 200}, {214, 205},
+                            {216, 207}, {222, 204}, {224, 211}, {227, 210}, {233, 218}, {235, 217},
+                            {250, 183}};
+    for (const auto &[from, to] : table)
+        EXPECT_EQ(DecodeCodePage850(QByteArray(1, char(from))), QString(QChar(to))) << from;
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    const QString decoded = DecodeCodePage850(all);
+    ASSERT_EQ(decoded.size(), 256);
+    EXPECT_EQ(decoded.left(128), QString::fromLatin1(all.left(128)));
+    EXPECT_EQ(decoded.at(0x9E), QChar(0x00D7)); // ×
+    EXPECT_EQ(decoded.at(0x9F), QChar(0x0192)); // ƒ
+    EXPECT_EQ(decoded.at(0xB0), QChar(0x2591)); // ░
+    EXPECT_EQ(decoded.at(0xCD), QChar(0x2550)); // ═
+    EXPECT_EQ(decoded.at(0xD5), QChar(0x0131)); // ı
+    EXPECT_EQ(decoded.at(0xEE), QChar(0x00AF)); // ¯
+    EXPECT_EQ(decoded.at(0xF2), QChar(0x2017)); // ‗
+    EXPECT_EQ(decoded.at(0xFE), QChar(0x25A0)); // ■
+    EXPECT_EQ(decoded.at(0xFF), QChar(0x00A0));
+    // Every byte has its own character.
+    EXPECT_EQ(QSet<QChar>(decoded.begin(), decoded.end()).size(), 256);
+}
+
+TEST_F(TextFilesTest, MissingTextLeavesThePagesAlone)
+{
+    QStringList pages{u"old"_s};
+    EXPECT_FALSE(folder.dialog.ReadTextFile(u"GESTION.TXT"_s, pages));
+    EXPECT_EQ(pages, QStringList{u"old"_s});
+    EXPECT_EQ(folder.dialog.StatusLine(), u"ERROR Leyendo texto. Fichero: GESTION.TXT"_s);
+    folder.Write(u"gestion.txt"_s, "new");
+    EXPECT_TRUE(folder.dialog.ReadTextFile(u"GESTION.TXT"_s, pages));
+    EXPECT_EQ(pages, QStringList{u"new"_s});
+    EXPECT_EQ(folder.dialog.StatusLine(), u"Leyendo texto. Esperar ..."_s);
+}
+
+TEST_F(TextFilesTest, ImagesGoToTheirPagePositions)
+{
+    for (const QString &name : {u"MEMO.M01"_s, u"memo.m03"_s, u"X.M00"_s, u"AUDITOR.G01"_s,
+                                u"INFORME.G02"_s, u"ANUNCIO.M02"_s, u"anuncio.x01"_s,
+                                u"AUDITOR2.TIF"_s, u"AUDITOR.A05"_s, u"P.MAX"_s, u"Q.G100"_s})
+        folder.Write(name, "I");
+    QDir(folder.HostPath(QString())).mkdir(u"DIR.M04"_s);
+    DepositState &state = folder.state;
+    state.memoriaImages = QStringList{u"KEEP"_s, u"KEEP"_s, u"KEEP"_s, u"KEEP"_s, u"KEEP"_s};
+
+    EXPECT_TRUE(folder.dialog.ReadImageList(u"*.G??"_s));
+    EXPECT_TRUE(folder.dialog.ReadImageList(u"*.M??"_s));
+    EXPECT_TRUE(folder.dialog.ReadImageList(u"AUDITOR.*"_s));
+    EXPECT_TRUE(folder.dialog.ReadImageList(u"ANUNCIO.*"_s));
+    EXPECT_FALSE(folder.dialog.ReadImageList(u"*.Z??"_s));
+    EXPECT_EQ(folder.dialog.StatusLine(), u"Leyendo imágenes. Esperar ..."_s);
+
+    EXPECT_EQ(state.memoriaImages,
+              (QStringList{u"MEMO.M01"_s, u"KEEP"_s, u"MEMO.M03"_s, u"KEEP"_s, u"KEEP"_s}));
+    EXPECT_EQ(state.gestionImages, (QStringList{QString(), u"INFORME.G02"_s}));
+    EXPECT_EQ(state.auditorImages,
+              (QStringList{u"AUDITOR.G01"_s, QString(), QString(), QString(), u"AUDITOR.A05"_s}));
+    EXPECT_EQ(state.anuncioImages, (QStringList{u"ANUNCIO.X01"_s, u"ANUNCIO.M02"_s}));
+}

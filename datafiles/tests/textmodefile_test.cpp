@@ -1,0 +1,77 @@
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include "datafiles/textmodefile.h"
+#include "depositfolder.h"
+
+using namespace vk7;
+using namespace vk7::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QList<QByteArray> Lines(const DepositFolder &folder, const QByteArray &bytes)
+{
+    folder.Write(u"F.ASC"_s, bytes);
+    TextModeFile file;
+    EXPECT_TRUE(file.Open(folder.HostPath(u"F.ASC"_s)));
+    QList<QByteArray> lines;
+    QByteArrayView line;
+    while (file.ReadLine(&line))
+        lines.append(line.toByteArray());
+    return lines;
+}
+
+} // namespace
+
+TEST(TextModeFileTest, LineEndsCarriageReturnsAndCtrlZ)
+{
+    DepositFolder folder;
+    EXPECT_EQ(Lines(folder, "a\r\nb\nc\rd\r\r\ne\r"),
+              (QList<QByteArray>{"a\n", "b\n", "c\rd\r\n", "e\r"}));
+    // Ctrl-Z ends a text-mode file; what follows is never read.
+    EXPECT_EQ(Lines(folder, "a\nb\x1a\nc\n"), (QList<QByteArray>{"a\n", "b"}));
+    EXPECT_EQ(Lines(folder, "\x1a"), QList<QByteArray>());
+    // A line is a C string: it ends at its first zero byte, the rest of the
+    // line is consumed with it.
+    EXPECT_EQ(Lines(folder, QByteArray("ab\0cd\nef", 8)), (QList<QByteArray>{"ab", "ef"}));
+    EXPECT_EQ(Lines(folder, QByteArray("\0\n", 2)), (QList<QByteArray>{""}));
+}
+
+TEST(TextModeFileTest, LongLinesComeIn511CharacterPieces)
+{
+    DepositFolder folder;
+    const QList<QByteArray> lines =
+        Lines(folder, QByteArray(1100, 'x') + "\n" + QByteArray(510, 'y') + "\r\n");
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], QByteArray(511, 'x'));
+    EXPECT_EQ(lines[1], QByteArray(511, 'x'));
+    EXPECT_EQ(lines[2], QByteArray(78, 'x') + "\n");
+    EXPECT_EQ(lines[3], QByteArray(510, 'y') + "\n");
+}
+
+TEST(TextModeFileTest, CarriageReturnAcrossBlockBoundaries)
+{
+    // The CR LF pair is split between two reads of the file.
+    DepositFolder folder;
+    QByteArray bytes;
+    while (bytes.size() < (1 << 16) - 1)
+        bytes += QByteArray(99, 'z') + "\n";
+    bytes.truncate((1 << 16) - 1);
+    bytes += "\r\nlast";
+    const QList<QByteArray> lines = Lines(folder, bytes);
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[lines.size() - 2].endsWith("z\n"));
+    EXPECT_EQ(lines.last(), QByteArray("last"));
+}
+
+TEST(TextModeFileTest, OnlyRegularFilesOpen)
+{
+    DepositFolder folder;
+    TextModeFile file;
+    EXPECT_FALSE(file.Open(folder.HostPath(QString())));
+    EXPECT_FALSE(file.Open(folder.HostPath(u"MISSING"_s)));
+    EXPECT_FALSE(file.Open(QString()));
+    EXPECT_FALSE(file.Open(u"/dev/zero"_s));
+}

@@ -1,0 +1,108 @@
+#include "crtnumbers.h"
+#include "dostext.h"
+#include "filecopydialog.h"
+#include "reception/paths.h"
+#include "textmodefile.h"
+
+namespace vk7 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr qint64 ChunkSize = 2047;
+constexpr qsizetype PageCut = 25000;
+
+} // namespace
+
+bool CFileCopyDialog::ReadTextFile(const QString &fileName, QStringList &pages)
+{
+    ShowStatus(u"Leyendo texto. Esperar ..."_s);
+    QFile file;
+    if (!OpenRegularFile(file, HostPath(fileName))) {
+        ShowStatus(u"ERROR Leyendo texto. Fichero: "_s + fileName);
+        return false;
+    }
+    QStringList newPages;
+    QByteArray page;
+    const auto emitPage = [&] {
+        newPages.append(DecodeTextPage(page));
+        page.resize(0);
+    };
+    char chunk[ChunkSize];
+    for (;;) {
+        const qint64 read = file.read(chunk, ChunkSize);
+        if (read <= 0)
+            break;
+        // A zero byte is dropped on its own; the text after it stays.
+        qsizetype size = 0;
+        for (qint64 i = 0; i < read; ++i) {
+            if (chunk[i] != '\0')
+                chunk[size++] = chunk[i];
+        }
+        QByteArrayView rest(chunk, size);
+        for (;;) {
+            const qsizetype formFeed = rest.indexOf('\f');
+            if (formFeed < 0) {
+                page.append(rest);
+                // A page without form feeds is cut at the end of the chunk
+                // that makes it long enough.
+                if (page.size() >= PageCut)
+                    emitPage();
+                break;
+            }
+            page.append(rest.first(formFeed));
+            emitPage();
+            rest = rest.sliced(formFeed + 1);
+            if (rest.startsWith("\r\n"))
+                rest = rest.sliced(2);
+        }
+    }
+    if (!page.isEmpty())
+        emitPage();
+    file.close();
+    pages = std::move(newPages);
+    return true;
+}
+
+bool CFileCopyDialog::ReadImageList(const QString &filePattern)
+{
+    ShowStatus(u"Leyendo imágenes. Esperar ..."_s);
+    const QList<PathResolver::Entry> entries =
+        PathResolver::FindMatching(State().DepositFilePath(filePattern));
+    if (entries.isEmpty())
+        return false;
+    for (const PathResolver::Entry &entry : entries) {
+        if (entry.kind == PathResolver::EntryKind::Folder)
+            continue;
+        const QString name = AsciiUpper(entry.name);
+        if (name.size() < 4)
+            continue;
+        QStringList *list = nullptr;
+        const QChar extension = name.at(name.size() - 3);
+        if (name.startsWith(u"ANUNCIO"_s))
+            list = &State().anuncioImages;
+        else if (name.startsWith(u"AUDITOR"_s))
+            list = &State().auditorImages;
+        else if (extension == u'M')
+            list = &State().memoriaImages;
+        else if (extension == u'G')
+            list = &State().gestionImages;
+        else
+            continue;
+        char digits[2];
+        for (int i = 0; i < 2; ++i) {
+            const char16_t c = name.at(name.size() - 2 + i).unicode();
+            digits[i] = c < 0x80 ? static_cast<char>(c) : 'x';
+        }
+        const int number = CAtoi(QByteArrayView(digits, 2));
+        if (number < 1 || number > 99)
+            continue;
+        while (list->size() < number)
+            list->append(QString());
+        (*list)[number - 1] = name;
+    }
+    return true;
+}
+
+} // namespace vk7
