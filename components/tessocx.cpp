@@ -180,6 +180,11 @@ void CTessOCX::Activate()
     Q_EMIT ViewChanged();
 }
 
+void CTessOCX::Invalidate()
+{
+    Q_EMIT ViewChanged();
+}
+
 void CTessOCX::SetTextSize(short size)
 {
     // A size the list could not hold (0 from an empty list) changes nothing.
@@ -267,6 +272,10 @@ bool CTessOCX::ShowRuleError(long number)
             continue;
         markedKey_ = key;
         SetCurrentPage(page + 1);
+        // The field is brought into view, not just its page.
+        const QRect box = document_->KeyBox(key, page);
+        if (!box.isEmpty())
+            scroll_ = ScrollToShow(kPageSize, scale_, box, viewport_);
         Q_EMIT ViewChanged();
         return true;
     }

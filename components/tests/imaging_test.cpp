@@ -1,32 +1,521 @@
+#include <QFile>
+#include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 #include "components/imaging.h"
+#include "reception/paths.h"
+#include "tifffixtures.h"
 
 using namespace vk7;
+using namespace vk7::testing;
 using namespace Qt::StringLiterals;
 
-TEST(ImagingRoundTrip, DrawnPageSavesAsG4AndLoadsAgain)
+namespace {
+
+class ImagingTest : public ::testing::Test
 {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString Path(const QString &name) const { return dir.filePath(name); }
+
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QImage drawing(300, 200, QImage::Format_RGB32);
-    drawing.fill(Qt::white);
-    {
-        QPainter painter(&drawing);
-        painter.fillRect(10, 20, 50, 30, Qt::black);
+};
+
+bool Dark(const QImage &image, int x, int y)
+{
+    return qGray(image.pixel(x, y)) < 128;
+}
+
+// Compares a loaded bilevel page with the fixture pattern pixel by pixel.
+::testing::AssertionResult MatchesPattern(const QImage &image, int width, int height)
+{
+    if (image.size() != QSize(width, height))
+        return ::testing::AssertionFailure() << "size " << image.width() << "x" << image.height();
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (Dark(image, x, y) != FixtureInk(x, y))
+                return ::testing::AssertionFailure() << "pixel " << x << "," << y;
+    return ::testing::AssertionSuccess();
+}
+
+struct Variant
+{
+    const char *name;
+    TiffPageSpec spec;
+};
+
+TiffPageSpec Spec(uint16_t compression, uint16_t photometric = PHOTOMETRIC_MINISWHITE,
+                  uint16_t fillOrder = FILLORDER_MSB2LSB)
+{
+    TiffPageSpec spec;
+    spec.width = 77; // not a multiple of 8: the last byte of each row is partial
+    spec.height = 53;
+    spec.compression = compression;
+    spec.photometric = photometric;
+    spec.fillOrder = fillOrder;
+    return spec;
+}
+
+} // namespace
+
+TEST_F(ImagingTest, LoadsEveryBilevelVariantScannersWrite)
+{
+    QList<Variant> variants = {
+        {"uncompressed", Spec(COMPRESSION_NONE)},
+        {"uncompressed min-is-black", Spec(COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK)},
+        {"uncompressed fill order 2",
+         Spec(COMPRESSION_NONE, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
+        {"g3 1d", Spec(COMPRESSION_CCITTFAX3)},
+        {"g4", Spec(COMPRESSION_CCITTFAX4)},
+        {"g4 min-is-black", Spec(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)},
+        {"g4 fill order 2", Spec(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
+        {"lzw", Spec(COMPRESSION_LZW)},
+        {"packbits", Spec(COMPRESSION_PACKBITS)},
+    };
+    Variant g3TwoD{"g3 2d", Spec(COMPRESSION_CCITTFAX3)};
+    g3TwoD.spec.g3TwoDimensional = true;
+    variants << g3TwoD;
+    Variant strips{"g4 in strips of 10 rows", Spec(COMPRESSION_CCITTFAX4)};
+    strips.spec.rowsPerStrip = 10;
+    variants << strips;
+    Variant tiled{"packbits in 32-pixel tiles", Spec(COMPRESSION_PACKBITS)};
+    tiled.spec.tileSize = 32;
+    variants << tiled;
+    Variant tiledG4{"g4 in 16-pixel tiles, min-is-black",
+                    Spec(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)};
+    tiledG4.spec.tileSize = 16;
+    variants << tiledG4;
+
+    for (const Variant &v : variants) {
+        SCOPED_TRACE(v.name);
+        const QString path = Path(QString::fromLatin1(v.name) + u".tif"_s);
+        ASSERT_TRUE(WriteFixtureTiff(path, {v.spec}));
+        QImage page;
+        ASSERT_EQ(LoadImageFile(path, &page), 1);
+        EXPECT_EQ(page.depth(), 1);
+        EXPECT_TRUE(MatchesPattern(page, v.spec.width, v.spec.height));
     }
-    const QString path = dir.filePath(u"page.tif"_s);
+}
+
+TEST_F(ImagingTest, LoadsGreyAndColourPages)
+{
+    TiffPageSpec grey = Spec(COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK);
+    grey.bitsPerSample = 8;
+    TiffPageSpec rgb = Spec(COMPRESSION_NONE, PHOTOMETRIC_RGB);
+    rgb.bitsPerSample = 8;
+    rgb.samplesPerPixel = 3;
+    TiffPageSpec rgbTiles = rgb;
+    rgbTiles.compression = COMPRESSION_PACKBITS;
+    rgbTiles.tileSize = 16;
+    const QList<QPair<const char *, TiffPageSpec>> cases = {
+        {"grey", grey}, {"rgb", rgb}, {"rgb tiles", rgbTiles}};
+    for (const auto &[name, spec] : cases) {
+        SCOPED_TRACE(name);
+        const QString path = Path(QString::fromLatin1(name) + u".tif"_s);
+        ASSERT_TRUE(WriteFixtureTiff(path, {spec}));
+        QImage page;
+        ASSERT_EQ(LoadImageFile(path, &page), 1);
+        ASSERT_EQ(page.size(), QSize(spec.width, spec.height));
+        for (int y = 0; y < spec.height; y += 7) {
+            for (int x = 0; x < spec.width; x += 5) {
+                const QRgb p = page.pixel(x, y);
+                if (spec.samplesPerPixel == 1) {
+                    ASSERT_EQ(qRed(p), FixtureSample(x, y, 0)) << x << "," << y;
+                    ASSERT_EQ(qBlue(p), FixtureSample(x, y, 0));
+                } else {
+                    ASSERT_EQ(qRed(p), FixtureSample(x, y, 0)) << x << "," << y;
+                    ASSERT_EQ(qGreen(p), FixtureSample(x, y, 1));
+                    ASSERT_EQ(qBlue(p), FixtureSample(x, y, 2));
+                }
+            }
+        }
+    }
+}
+
+TEST_F(ImagingTest, MultiPageFilesGiveInformationAndPages)
+{
+    TiffPageSpec first = Spec(COMPRESSION_CCITTFAX4);
+    TiffPageSpec second = Spec(COMPRESSION_LZW);
+    second.width = 40;
+    second.height = 90;
+    TiffPageSpec third = Spec(COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK);
+    third.width = 3001;
+    third.height = 12;
+    const QString path = Path(u"three.tif"_s);
+    ASSERT_TRUE(WriteFixtureTiff(path, {first, second, third}));
+
+    ImageFileInfo info;
+    ASSERT_EQ(ReadImageFileInfo(path, &info), 1);
+    EXPECT_EQ(info.pageCount, 3);
+    EXPECT_EQ(info.pageSizes, (QList<QSize>{{77, 53}, {40, 90}, {3001, 12}}));
+
+    ImageList list;
+    ASSERT_EQ(LoadAllPages(path, &list), 1);
+    ASSERT_EQ(list.Count(), 3);
+    QImage page;
+    // Taken out of order: each page is found by its own directory.
+    ASSERT_EQ(TakePage(list, 2, &page), 1);
+    EXPECT_TRUE(MatchesPattern(page, 3001, 12));
+    ASSERT_EQ(TakePage(list, 0, &page), 1);
+    EXPECT_TRUE(MatchesPattern(page, 77, 53));
+    ASSERT_EQ(TakePage(list, 1, &page), 1);
+    EXPECT_TRUE(MatchesPattern(page, 40, 90));
+    EXPECT_EQ(TakePage(list, 3, &page), 0);
+    EXPECT_EQ(TakePage(list, -1, &page), 0);
+    EXPECT_EQ(FreeImage(&page), 1);
+    EXPECT_TRUE(page.isNull());
+    EXPECT_EQ(ReleaseImageList(&list), 1);
+    EXPECT_EQ(TakePage(list, 0, &page), 0);
+
+    // The first page only, for a plain load.
+    ASSERT_EQ(LoadImageFile(path, &page), 1);
+    EXPECT_EQ(page.size(), QSize(77, 53));
+}
+
+TEST_F(ImagingTest, ThousandsOfPagesCountWithoutDecodingAndRespectTheLimit)
+{
+    TiffPageSpec tiny;
+    tiny.width = 8;
+    tiny.height = 8;
+    const QList<TiffPageSpec> pages(3000, tiny);
+    const QString path = Path(u"many.tif"_s);
+    ASSERT_TRUE(WriteFixtureTiff(path, pages));
+    ImageFileInfo info;
+    ASSERT_EQ(ReadImageFileInfo(path, &info), 1);
+    EXPECT_EQ(info.pageCount, 3000);
+    ImageList list;
+    ASSERT_EQ(LoadAllPages(path, &list), 1);
+    QImage page;
+    EXPECT_EQ(TakePage(list, 2999, &page), 1);
+    EXPECT_TRUE(MatchesPattern(page, 8, 8));
+
+    ImageLoadOptions saved;
+    ASSERT_EQ(GetDefaultLoadOptions(&saved), 1);
+    ImageLoadOptions limited;
+    limited.pageLimit = 1000;
+    ASSERT_EQ(SetDefaultLoadOptions(limited), 1);
+    EXPECT_EQ(ReadImageFileInfo(path, &info), 0);
+    EXPECT_EQ(LoadAllPages(path, &list), 0);
+    ASSERT_EQ(SetDefaultLoadOptions(saved), 1);
+    EXPECT_EQ(SetDefaultLoadOptions(ImageLoadOptions{-1}), 0);
+}
+
+TEST_F(ImagingTest, G4RoundTripKeepsEveryPixelAndTheFileIsBilevelG4At200Dpi)
+{
+    // A drawing in colour and grey: darker than mid-grey becomes black.
+    QImage drawing(333, 211, QImage::Format_ARGB32);
+    drawing.fill(Qt::white);
+    for (int y = 0; y < drawing.height(); ++y)
+        for (int x = 0; x < drawing.width(); ++x)
+            if (FixtureInk(x, y))
+                drawing.setPixel(x, y, (x + y) % 2 ? qRgb(0, 0, 0) : qRgb(90, 20, 120));
+            else if ((x + y) % 3 == 0)
+                drawing.setPixel(x, y, qRgb(200, 200, 200));
+    const QString path = Path(u"round.tif"_s);
+    ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly)); // overwritten, not appended to
     ASSERT_EQ(SaveImageFile(path, drawing), 1);
-    QImage loaded;
-    ASSERT_EQ(LoadImageFile(path, &loaded), 1);
-    EXPECT_EQ(loaded.size(), QSize(300, 200));
-    EXPECT_EQ(loaded.depth(), 1);
-    EXPECT_EQ(qRound(loaded.dotsPerMeterX() * 0.0254), 200);
-    for (int y = 0; y < 200; y += 5)
-        for (int x = 0; x < 300; x += 3)
-            ASSERT_EQ(qGray(loaded.pixel(x, y)) < 128, x >= 10 && x < 60 && y >= 20 && y < 50)
-                << x << "," << y;
+    QImage page;
+    ASSERT_EQ(LoadImageFile(path, &page), 1);
+    EXPECT_TRUE(MatchesPattern(page, 333, 211));
+
+    // Saving the loaded page again gives the same bits.
+    const QString again = Path(u"again.tif"_s);
+    ASSERT_EQ(SaveImageFile(again, page), 1);
+    QImage reloaded;
+    ASSERT_EQ(LoadImageFile(again, &reloaded), 1);
+    EXPECT_TRUE(MatchesPattern(reloaded, 333, 211));
+
+    TIFF *tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    ASSERT_NE(tiff, nullptr);
+    uint16_t compression = 0, bits = 0, photometric = 99;
+    float xres = 0, yres = 0;
+    TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &xres);
+    TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &yres);
+    EXPECT_EQ(compression, COMPRESSION_CCITTFAX4);
+    EXPECT_EQ(bits, 1);
+    EXPECT_EQ(photometric, PHOTOMETRIC_MINISWHITE);
+    EXPECT_FLOAT_EQ(xres, 200.0f);
+    EXPECT_FLOAT_EQ(yres, 200.0f);
+    EXPECT_EQ(TIFFNumberOfDirectories(tiff), 1);
+    TIFFClose(tiff);
+
+    // Saving over a bigger file replaces it.
+    ASSERT_EQ(SaveImageFile(path, QImage(10, 10, QImage::Format_Mono)), 1);
+    ASSERT_EQ(LoadImageFile(path, &page), 1);
+    EXPECT_EQ(page.size(), QSize(10, 10));
+}
+
+TEST_F(ImagingTest, MonoColourTablesAreHonouredWhenSaving)
+{
+    // A Mono image whose index 0 is black must not come back inverted.
+    QImage mono(16, 4, QImage::Format_Mono);
+    mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    mono.fill(1);
+    mono.setPixel(3, 2, 0);
+    const QString path = Path(u"mono.tif"_s);
+    ASSERT_EQ(SaveImageFile(path, mono), 1);
+    QImage page;
+    ASSERT_EQ(LoadImageFile(path, &page), 1);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 16; ++x)
+            EXPECT_EQ(Dark(page, x, y), x == 3 && y == 2) << x << "," << y;
+}
+
+TEST_F(ImagingTest, SystemPathsResolveThroughTheDriveRoots)
+{
+    PathResolver::SetDriveRoot(u'C', dir.path());
+    QImage drawing(20, 20, QImage::Format_RGB32);
+    drawing.fill(Qt::black);
+    ASSERT_EQ(SaveImageFile(u"C:\\K7.D01"_s, drawing), 1);
+    EXPECT_TRUE(QFile::exists(Path(u"K7.D01"_s)));
+    QImage page;
+    EXPECT_EQ(LoadImageFile(u"c:\\k7.d01"_s, &page), 1);
+    EXPECT_TRUE(Dark(page, 10, 10));
+    // No root for the drive: nothing is written anywhere.
+    PathResolver::ClearDriveRoots();
+    EXPECT_EQ(SaveImageFile(u"C:\\K7.D02"_s, drawing), 0);
+    EXPECT_EQ(LoadImageFile(u"C:\\K7.D01"_s, &page), 0);
+}
+
+TEST_F(ImagingTest, BadFilesFailWithoutCrashing)
+{
+    QImage page;
+    ImageFileInfo info;
+    ImageList list;
+    // Missing, empty, text, PNG.
+    EXPECT_EQ(LoadImageFile(Path(u"missing.tif"_s), &page), 0);
+    EXPECT_EQ(LoadImageFile(QString(), &page), 0);
+    QFile(Path(u"empty.tif"_s)).open(QIODevice::WriteOnly);
+    EXPECT_EQ(LoadImageFile(Path(u"empty.tif"_s), &page), 0);
+    {
+        QFile text(Path(u"text.tif"_s));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("MEMORIA DEL EJERCICIO\r\n");
+    }
+    EXPECT_EQ(LoadImageFile(Path(u"text.tif"_s), &page), 0);
+    EXPECT_EQ(ReadImageFileInfo(Path(u"text.tif"_s), &info), 0);
+    EXPECT_EQ(LoadAllPages(Path(u"text.tif"_s), &list), 0);
+    QImage picture(10, 10, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(Path(u"picture.png"_s)));
+    EXPECT_EQ(LoadImageFile(Path(u"picture.png"_s), &page), 0);
+    // A folder is not a file.
+    EXPECT_EQ(LoadImageFile(dir.path(), &page), 0);
+    EXPECT_TRUE(page.isNull());
+
+    // Null outputs.
+    EXPECT_EQ(LoadImageFile(Path(u"missing.tif"_s), nullptr), 0);
+    EXPECT_EQ(SaveImageFile(Path(u"null.tif"_s), QImage()), 0);
+    EXPECT_FALSE(QFile::exists(Path(u"null.tif"_s)));
+}
+
+TEST_F(ImagingTest, TruncatedFilesFail)
+{
+    TiffPageSpec spec = Spec(COMPRESSION_NONE);
+    spec.width = 400;
+    spec.height = 300;
+    const QString path = Path(u"whole.tif"_s);
+    ASSERT_TRUE(WriteFixtureTiff(path, {spec}));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    // Strip data is written before the directory here: a cut loses the
+    // directory.
+    for (qsizetype length : {qsizetype(4), qsizetype(8), bytes.size() / 2}) {
+        SCOPED_TRACE(length);
+        const QString cut = Path(u"cut.tif"_s);
+        QFile out(cut);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes.left(length));
+        out.close();
+        QImage page;
+        EXPECT_EQ(LoadImageFile(cut, &page), 0);
+    }
+    // Directory first and a strip cut short, uncompressed and G4.
+    for (uint16_t compression : {uint16_t(COMPRESSION_NONE), uint16_t(COMPRESSION_CCITTFAX4)}) {
+        SCOPED_TRACE(compression);
+        const QByteArray whole = HandMadeTiff(64, 64, 1, 1, compression, 512);
+        const QString cut = Path(u"short.tif"_s);
+        QFile out(cut);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(whole.left(whole.size() - 100));
+        out.close();
+        QImage page;
+        EXPECT_EQ(LoadImageFile(cut, &page), 0);
+        ImageList list;
+        if (LoadAllPages(cut, &list) == 1)
+            EXPECT_EQ(TakePage(list, 0, &page), 0);
+    }
+}
+
+TEST_F(ImagingTest, PagesThatLieAboutTheirSizeAreRefusedFromTheHeader)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"bilevel 100000 square", HandMadeTiff(100000, 100000, 1, 1, COMPRESSION_CCITTFAX4, 16)},
+        {"rgb 100000 square", HandMadeTiff(100000, 100000, 8, 3, COMPRESSION_NONE, 16)},
+        {"rgb 20000 square", HandMadeTiff(20000, 20000, 8, 3, COMPRESSION_LZW, 16)},
+        {"bilevel one row of 4 billion", HandMadeTiff(0xFFFFFFF0u, 1, 1, 1, COMPRESSION_NONE, 16)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = Path(u"liar.tif"_s);
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(c.bytes);
+        out.close();
+        // The header is read as it stands...
+        ImageFileInfo info;
+        ASSERT_EQ(ReadImageFileInfo(path, &info), 1);
+        ASSERT_EQ(info.pageCount, 1);
+        EXPECT_GT(std::max(info.pageSizes.at(0).width(), info.pageSizes.at(0).height()), 3000);
+        // ...but the page is never decoded.
+        QImage page;
+        EXPECT_EQ(LoadImageFile(path, &page), 0);
+        ImageList list;
+        ASSERT_EQ(LoadAllPages(path, &list), 1);
+        EXPECT_EQ(TakePage(list, 0, &page), 0);
+    }
+}
+
+TEST_F(ImagingTest, CorruptedBytesNeverCrash)
+{
+    TiffPageSpec a = Spec(COMPRESSION_CCITTFAX4);
+    TiffPageSpec b = Spec(COMPRESSION_LZW);
+    b.tileSize = 16;
+    TiffPageSpec c = Spec(COMPRESSION_PACKBITS, PHOTOMETRIC_RGB);
+    c.bitsPerSample = 8;
+    c.samplesPerPixel = 3;
+    const QString path = Path(u"good.tif"_s);
+    ASSERT_TRUE(WriteFixtureTiff(path, {a, b, c}));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray good = file.readAll();
+    file.close();
+
+    QRandomGenerator random(20261207);
+    const QString bad = Path(u"bad.tif"_s);
+    int loaded = 0;
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes = good;
+        const int flips = 1 + int(random.bounded(8));
+        for (int i = 0; i < flips; ++i)
+            bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
+        QFile out(bad);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        ImageList list;
+        if (LoadAllPages(bad, &list) == 1) {
+            for (int j = 0; j < list.Count(); ++j) {
+                QImage page;
+                if (TakePage(list, j, &page) == 1) {
+                    ++loaded;
+                    EXPECT_EQ(page.size(), list.PageSize(j));
+                }
+            }
+        }
+    }
+    // Most single-byte damage falls in pixel data and still loads.
+    EXPECT_GT(loaded, 0);
+}
+
+TEST_F(ImagingTest, DirectoryLoopsEndTheCount)
+{
+    // One directory whose "next" offset points back at itself.
+    QByteArray bytes = HandMadeTiff(16, 16, 1, 1, COMPRESSION_NONE, 32);
+    const int nextOffsetAt = 8 + 2 + 9 * 12;
+    bytes[nextOffsetAt] = 8;
+    const QString path = Path(u"loop.tif"_s);
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+    ImageFileInfo info;
+    if (ReadImageFileInfo(path, &info) == 1)
+        EXPECT_EQ(info.pageCount, 1);
+}
+
+TEST(ImagingDrawing, DrawingBecomesA200DpiBilevelPage)
+{
+    QImage drawing(100, 50, QImage::Format_Grayscale8);
+    drawing.fill(255);
+    drawing.setPixel(10, 10, qRgb(127, 127, 127));
+    drawing.setPixel(11, 10, qRgb(128, 128, 128));
+    QImage page;
+    ASSERT_EQ(ImageFromDrawing(drawing, &page), 1);
+    EXPECT_EQ(page.format(), QImage::Format_Mono);
+    EXPECT_EQ(qRound(page.dotsPerMeterX() * 0.0254), 200);
+    EXPECT_TRUE(Dark(page, 10, 10));
+    EXPECT_FALSE(Dark(page, 11, 10));
+    EXPECT_EQ(ImageFromDrawing(QImage(), &page), 0);
+}
+
+TEST(ImagingDrawing, PaintScalesIntoTheRectangle)
+{
+    QImage page(10, 10, QImage::Format_Mono);
+    page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    page.fill(1);
+    QImage screen(100, 100, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    QPainter painter(&screen);
+    ASSERT_EQ(PaintImage(painter, page, QRectF(20, 30, 40, 20)), 1);
+    painter.end();
+    EXPECT_TRUE(Dark(screen, 21, 31));
+    EXPECT_TRUE(Dark(screen, 58, 48));
+    EXPECT_FALSE(Dark(screen, 61, 40));
+    EXPECT_FALSE(Dark(screen, 40, 51));
+    QPainter inactive;
+    EXPECT_EQ(PaintImage(inactive, page, QRectF(0, 0, 5, 5)), 0);
+}
+
+TEST(ImagingPrinting, PlacementKeepsPhysicalSizeAndShrinksToFit)
+{
+    // A 200 dpi A4 page on a 600 dpi printable area larger than A4.
+    const QRectF actual = PrintPlacement(QSize(1648, 2336), QSizeF(200, 200), QSizeF(5000, 7200),
+                                         QSizeF(600, 600), false);
+    EXPECT_EQ(actual, QRectF(0, 0, 1648 * 3, 2336 * 3));
+    // The same on a smaller area: shrunk with its proportions.
+    const QRectF shrunk = PrintPlacement(QSize(1648, 2336), QSizeF(200, 200), QSizeF(4800, 4800),
+                                         QSizeF(600, 600), false);
+    EXPECT_NEAR(shrunk.height(), 4800, 0.5);
+    EXPECT_NEAR(shrunk.width(), 4800.0 * 1648 / 2336, 0.5);
+    // Fit to page: filled and centred.
+    const QRectF fitted =
+        PrintPlacement(QSize(100, 100), QSizeF(200, 200), QSizeF(400, 600), QSizeF(600, 600), true);
+    EXPECT_EQ(fitted, QRectF(0, 100, 400, 400));
+    EXPECT_TRUE(
+        PrintPlacement(QSize(), QSizeF(200, 200), QSizeF(1, 1), QSizeF(1, 1), false).isNull());
+}
+
+TEST_F(ImagingTest, PrintsOnAPagedDevice)
+{
+    QPdfWriter pdf(Path(u"print.pdf"_s));
+    pdf.setResolution(300);
+    QPainter painter;
+    ASSERT_TRUE(painter.begin(&pdf));
+    QImage page(400, 400, QImage::Format_Mono);
+    page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    page.fill(1);
+    page.setDotsPerMeterX(int(200 / 0.0254));
+    page.setDotsPerMeterY(int(200 / 0.0254));
+    EXPECT_EQ(PrintImage(painter, page), 1);
+    ASSERT_TRUE(pdf.newPage());
+    EXPECT_EQ(PrintImage(painter, page, true), 1);
+    EXPECT_EQ(PrintImage(painter, QImage()), 0);
+    painter.end();
+    EXPECT_GT(QFileInfo(Path(u"print.pdf"_s)).size(), 0);
 }

@@ -1,0 +1,181 @@
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include "components/imaging.h"
+#include "datafiles/depositstate.h"
+#include "reception/paths.h"
+#include "verification/textpages.h"
+#include "verificationgui.h"
+
+using namespace vk7;
+using namespace vk7::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString Lines(int count, const QString &prefix)
+{
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines << prefix + QString::number(i);
+    return lines.join(u"\r\n"_s);
+}
+
+class TextPagesTest : public DriveCTest
+{
+protected:
+    void SetUp() override
+    {
+        DriveCTest::SetUp();
+        ASSERT_TRUE(QDir().mkpath(OnC(u"TMP_VK7"_s)));
+    }
+    QStringList Written() const
+    {
+        return QDir(OnC(u"TMP_VK7"_s)).entryList(QDir::Files, QDir::Name);
+    }
+    const QString folder = u"C:\\TMP_VK7\\"_s;
+};
+
+// Rows of a loaded page that carry ink, grouped into the line bands of 35.
+QList<bool> InkedBands(const QImage &page)
+{
+    QList<bool> bands(page.height() / 35 + 1, false);
+    const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar *row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            if (row[x] < 128) {
+                bands[y / 35] = true;
+                break;
+            }
+        }
+    }
+    return bands;
+}
+
+} // namespace
+
+TEST_F(TextPagesTest, PagesAreNumberedAcrossPageTexts)
+{
+    DepositState state;
+    // Two page texts of 70 lines: 01 and 02 for the first, 03 and 04 for
+    // the second, which starts on a page of its own.
+    state.memoriaPages = {Lines(70, u"primera "_s), Lines(70, u"segunda "_s)};
+    ASSERT_TRUE(RenderTextPages(state, 5, folder));
+    EXPECT_EQ(Written(), (QStringList{u"K7.M01"_s, u"K7.M02"_s, u"K7.M03"_s, u"K7.M04"_s}));
+
+    // Full page: 66 inked bands; the overflow page: 4.
+    QImage page;
+    ASSERT_EQ(LoadImageFile(folder + u"K7.M01"_s, &page), 1);
+    EXPECT_EQ(InkedBands(page).count(true), 66);
+    ASSERT_EQ(LoadImageFile(folder + u"K7.M04"_s, &page), 1);
+    const QList<bool> bands = InkedBands(page);
+    EXPECT_EQ(bands.count(true), 4);
+    EXPECT_TRUE(bands.at(0) && bands.at(1) && bands.at(2) && bands.at(3));
+}
+
+TEST_F(TextPagesTest, RenderedPageIsA200DpiG4BilevelA4Image)
+{
+    DepositState state;
+    state.diagnosticText = {u"DIAGNOSTICO\r\n\r\nEstructura: 1\r\nCompletitud: 1"_s};
+    ASSERT_TRUE(RenderTextPages(state, 10, folder));
+    ASSERT_EQ(Written(), QStringList{u"K7.D01"_s});
+
+    TIFF *tiff = TIFFOpen(QFile::encodeName(OnC(u"TMP_VK7/K7.D01"_s)).constData(), "r");
+    ASSERT_NE(tiff, nullptr);
+    uint32_t width = 0, height = 0;
+    uint16_t bits = 0, samples = 0, compression = 0, unit = 0;
+    float xres = 0, yres = 0;
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &xres);
+    TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &yres);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+    TIFFClose(tiff);
+    EXPECT_EQ(width, 1648u);
+    EXPECT_EQ(height, 2336u);
+    EXPECT_EQ(bits, 1);
+    EXPECT_EQ(samples, 1);
+    EXPECT_EQ(compression, COMPRESSION_CCITTFAX4);
+    EXPECT_EQ(unit, RESUNIT_INCH);
+    EXPECT_FLOAT_EQ(xres, 200.0f);
+    EXPECT_FLOAT_EQ(yres, 200.0f);
+
+    // Lines 1, 3 and 4 carry text; line 2 is empty.
+    QImage page;
+    ASSERT_EQ(LoadImageFile(folder + u"K7.D01"_s, &page), 1);
+    const QList<bool> bands = InkedBands(page);
+    EXPECT_TRUE(bands.at(0));
+    EXPECT_FALSE(bands.at(1));
+    EXPECT_TRUE(bands.at(2));
+    EXPECT_TRUE(bands.at(3));
+    EXPECT_EQ(bands.count(true), 3);
+}
+
+TEST_F(TextPagesTest, EarlierPagesOfThePrefixAreDeletedOthersKept)
+{
+    for (const QString &name :
+         {u"K7.G01"_s, u"K7.G07"_s, u"K7.GX"_s, u"K7.M01"_s, u"DATOS.ASC"_s}) {
+        QFile file(OnC(u"TMP_VK7/"_s + name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    DepositState state;
+    state.gestionPages = {u"Informe de gestión"_s};
+    ASSERT_TRUE(RenderTextPages(state, 6, folder));
+    EXPECT_EQ(Written(), (QStringList{u"DATOS.ASC"_s, u"K7.G01"_s, u"K7.M01"_s}));
+}
+
+TEST_F(TextPagesTest, ExplicitPagesReplaceTheKindsListAndKindsSelectPrefixes)
+{
+    DepositState state;
+    state.accionesPages = {u"no"_s, u"no"_s, u"no"_s};
+    const QStringList explicitPages = {u"una"_s};
+    ASSERT_TRUE(RenderTextPages(state, 7, folder, &explicitPages));
+    EXPECT_EQ(Written(), QStringList{u"K7.A01"_s});
+
+    state.ambientaPages = {u"a"_s};
+    state.simcavPages = {u"s"_s};
+    state.certaproPages = {u"c"_s, QString()};
+    ASSERT_TRUE(RenderTextPages(state, 17, folder));
+    ASSERT_TRUE(RenderTextPages(state, 18, folder));
+    ASSERT_TRUE(RenderTextPages(state, 19, folder));
+    // An empty page text still gives its (blank) page.
+    EXPECT_EQ(Written(),
+              (QStringList{u"K7.A01"_s, u"K7.B01"_s, u"K7.C01"_s, u"K7.C02"_s, u"K7.S01"_s}));
+
+    // Any other kind fails at once and writes nothing.
+    for (int kind : {0, 8, 20, 21, -5}) {
+        EXPECT_FALSE(RenderTextPages(state, kind, folder, &explicitPages)) << kind;
+    }
+    EXPECT_EQ(Written().size(), 5);
+    // An empty list writes nothing and succeeds.
+    state.memoriaPages.clear();
+    EXPECT_TRUE(RenderTextPages(state, 5, folder));
+}
+
+TEST_F(TextPagesTest, UnwritableFolderFails)
+{
+    DepositState state;
+    state.memoriaPages = {u"texto"_s};
+    EXPECT_FALSE(RenderTextPages(state, 5, u"C:\\NO_EXISTE\\"_s));
+    PathResolver::ClearDriveRoots();
+    EXPECT_FALSE(RenderTextPages(state, 5, folder));
+}
+
+TEST(TextPagePrefixes, KindsOfThePrintOutput)
+{
+    EXPECT_EQ(TextPagePrefix(5), u"K7.M"_s);
+    EXPECT_EQ(TextPagePrefix(6), u"K7.G"_s);
+    EXPECT_EQ(TextPagePrefix(7), u"K7.A"_s);
+    EXPECT_EQ(TextPagePrefix(10), u"K7.D"_s);
+    EXPECT_EQ(TextPagePrefix(17), u"K7.B"_s);
+    EXPECT_EQ(TextPagePrefix(18), u"K7.S"_s);
+    EXPECT_EQ(TextPagePrefix(19), u"K7.C"_s);
+    EXPECT_TRUE(TextPagePrefix(20).isEmpty());
+}

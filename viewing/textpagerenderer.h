@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QPainter;
+
+namespace vk7 {
+
+// Text pages as page images: a page text is cut into lines, the lines are
+// grouped into pages of 66, and each page is painted on any QPainter (a page
+// image, the screen, a printer) in the page's own pixel coordinates.
+
+inline constexpr int TextPageWidth = 1648;
+inline constexpr int TextPageHeight = 2336;
+inline constexpr int TextLineX = 20;
+inline constexpr int TextLineStep = 35;
+inline constexpr int TextPageBottom = 2310; // lines start above this
+inline constexpr int TextLinesPerPage = 66;
+
+// The font is a bold Courier whose character cell (ascent plus descent, as
+// the original font mapper measured height) is 35 pixels: that is an em of
+// 31 pixels, which puts 85 characters on a line in 1648 pixels. Lines hang
+// from their top, so the baseline lies this far below the line's y.
+inline constexpr int TextFontPixelSize = 31;
+inline constexpr int TextBaselineOffset = 26;
+
+// Cuts the next line off `rest` and returns it. A line ends at the first
+// "\r\n" when that comes within 80 characters (the "\r\n" is dropped);
+// otherwise it is cut at the first blank or carriage return among positions
+// 80 to 84, or else at the last one at or before 85 (not at 0), or else at
+// 80. A blank at the cut stays at the end of the line.
+QString TakeTextLine(QString *rest);
+
+// The lines of one page text, grouped into pages of at most 66 lines. An
+// empty text still gives one (blank) page.
+QList<QStringList> LayOutTextPage(const QString &pageText);
+
+// The page font: "Nimbus Mono PS", Debian's metric clone of Courier, bold,
+// without antialiasing, so that page images are the same on every machine.
+// Needs a QGuiApplication.
+QFont TextPageFont();
+
+// Paints the lines of one page at x = 20, y = 0, 35, 70, ... on a white page
+// of 1648 x 2336 in the painter's current coordinates. Control characters
+// are painted as blanks.
+void PaintTextPage(QPainter &painter, const QStringList &lines);
+
+// Renders page texts as page image files folder + prefix + "%02d", numbered
+// from 1 across all texts; each text starts on a page of its own. Files of
+// folder + prefix + "*" are deleted first. False when a page cannot be
+// created or saved.
+bool RenderTextPageFiles(const QStringList &pageTexts, const QString &folder,
+                         const QString &prefix);
+
+} // namespace vk7
