@@ -441,6 +441,11 @@ bool Parser::Finish()
 bool ParseFormTemplate(const QString &hostFolder, const QString &name, FormTemplate *result,
                        QString *error)
 {
+    // A form is a name inside the folder, never a path leading out of it.
+    if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || name.startsWith(u'.')) {
+        *error = name + u": nombre de formulario no válido"_s;
+        return false;
+    }
     FormTemplate form;
     form.name = name;
     Parser parser(hostFolder, &form);

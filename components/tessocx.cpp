@@ -180,6 +180,11 @@ void CTessOCX::Activate()
     Q_EMIT ViewChanged();
 }
 
+void CTessOCX::Invalidate()
+{
+    Q_EMIT ViewChanged();
+}
+
 void CTessOCX::SetTextSize(short size)
 {
     // A size the list could not hold (0 from an empty list) changes nothing.

@@ -60,6 +60,8 @@ public:
     bool PrintPages(short option, const QString &pages);
     // the frame hands over its printers (QPrinter is a QPagedPaintDevice; tests use QPdfWriter)
     void SetPrinters(QPagedPaintDevice *chosen, QPagedPaintDevice *defaultPrinter);
+    // The whole view is to be painted again (the window invalidated).
+    void Invalidate();
 
     // View state, applied by the widget.
     enum class FitMode { None, Width, Page };

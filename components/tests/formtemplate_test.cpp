@@ -202,6 +202,12 @@ TEST(FormTemplateFormat, MissingFileIsFalseAndNamesAreMatchedRegardlessOfCase)
     lower.write("page first \"a\"\n");
     lower.close();
     EXPECT_TRUE(ParseFormTemplate(dir.path(), u"K7NP"_s, &form, &error)) << error.toStdString();
+    // A name is never a path out of the folder.
+    QDir(dir.path()).mkpath(u"sub"_s);
+    QFile::copy(dir.filePath(u"k7np"_s), dir.filePath(u"sub/K7NP"_s));
+    EXPECT_FALSE(ParseFormTemplate(dir.filePath(u"sub"_s), u"../k7np"_s, &form, &error));
+    EXPECT_FALSE(ParseFormTemplate(dir.path(), u"sub/K7NP"_s, &form, &error));
+    EXPECT_FALSE(ParseFormTemplate(dir.path(), QString(), &form, &error));
 }
 
 } // namespace

@@ -67,7 +67,10 @@ void FormView::scrollContentsBy(int, int)
 void FormView::wheelEvent(QWheelEvent *event)
 {
     const QPoint delta = event->angleDelta();
-    if (delta.y() != 0)
+    // Ctrl with the wheel zooms by the steps of the zoom commands.
+    if ((event->modifiers() & Qt::ControlModifier) && delta.y() != 0)
+        viewer_->Zoom(delta.y() > 0 ? 1.5 : 0.66);
+    else if (delta.y() != 0)
         viewer_->Scroll(true, true, delta.y() > 0);
     else if (delta.x() != 0)
         viewer_->Scroll(false, true, delta.x() > 0);

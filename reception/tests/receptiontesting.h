@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 
 #include <QByteArray>
 #include <QList>
@@ -10,6 +11,12 @@
 #include <gtest/gtest.h>
 
 #include "reception/userinterface.h"
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace vk7::testing {
 

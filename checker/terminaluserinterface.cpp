@@ -1,0 +1,62 @@
+#include "terminaluserinterface.h"
+
+#include <QByteArray>
+#include <QString>
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+namespace {
+
+// One line of input, without its line end; false at the end of the input.
+bool ReadAnswerLine(FILE *input, QString &line)
+{
+    QByteArray bytes;
+    int c;
+    while ((c = std::fgetc(input)) != EOF && c != '\n') {
+        if (bytes.size() < 256)
+            bytes.append(char(c));
+    }
+    if (c == EOF && bytes.isEmpty())
+        return false;
+    line = QString::fromUtf8(bytes).trimmed().toLower();
+    return true;
+}
+
+} // namespace
+
+TerminalUserInterface::TerminalUserInterface(FILE *input, FILE *output)
+    : m_input(input), m_output(output)
+{
+}
+
+IUserInterface::Answer TerminalUserInterface::ShowMessage(const QString &text, const QString &title,
+                                                          Buttons buttons, Icon icon)
+{
+    Q_UNUSED(icon);
+    std::fputs((u"["_s + title + u"] "_s + text + u"\n"_s).toUtf8().constData(), m_output);
+    if (buttons == Buttons::Ok) {
+        std::fflush(m_output);
+        return Answer::Ok;
+    }
+    const bool yesNo = buttons == Buttons::YesNo;
+    std::fputs(yesNo ? "¿Sí o No? (s/N) " : "Pulse Intro para Aceptar o escriba C para Cancelar: ",
+               m_output);
+    std::fflush(m_output);
+
+    QString line;
+    if (!m_input || !ReadAnswerLine(m_input, line)) {
+        std::fputs(yesNo ? "No\n" : "Cancelar\n", m_output);
+        return yesNo ? Answer::No : Answer::Cancel;
+    }
+    if (yesNo) {
+        const bool yes = line == u"s"_s || line == u"si"_s || line == u"sí"_s || line == u"y"_s ||
+                         line == u"yes"_s;
+        return yes ? Answer::Yes : Answer::No;
+    }
+    const bool cancel = line.startsWith(u'c') || line == u"n"_s || line == u"no"_s;
+    return cancel ? Answer::Cancel : Answer::Ok;
+}
+
+} // namespace vk7

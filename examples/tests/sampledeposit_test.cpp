@@ -1,0 +1,118 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "examples/sampledeposit.h"
+#include "reception/cfiletools.h"
+#include "reception/paths.h"
+
+using namespace vk7;
+using namespace Qt::StringLiterals;
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString Committed = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<QByteArray> Lines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+TEST(SampleDepositTest, CommittedDepositIsWhatTheGeneratorWrites)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    QString error;
+    ASSERT_TRUE(samples::WriteSampleDeposit(temp.path() + u"/dep"_s, &error))
+        << error.toStdString();
+    QStringList generated = QDir(temp.path() + u"/dep"_s).entryList(QDir::Files);
+    QStringList committed = QDir(Committed).entryList(QDir::Files);
+    generated.sort();
+    committed.sort();
+    ASSERT_EQ(generated, committed);
+    for (const QString &name : generated)
+        EXPECT_EQ(ReadAll(temp.path() + u"/dep/"_s + name), ReadAll(Committed + u'/' + name))
+            << name.toStdString()
+            << " differs: run vk7_make_sample_deposit examples/sample-deposit";
+}
+
+TEST(SampleDepositTest, CommittedFingerprintAndManifestVerdicts)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    ASSERT_TRUE(samples::WriteSampleDeposit(temp.path(), nullptr));
+    const QByteArray fingerprint = ReadAll(Committed + u".fingerprint"_s).trimmed();
+    ASSERT_EQ(fingerprint.size(), 26);
+
+    CFileTools tools;
+    QString computed;
+    tools.ComputeDepositFingerprint(temp.path(), computed);
+    EXPECT_EQ(computed, QString::fromLatin1(fingerprint));
+    QString structure, completeness;
+    tools.CheckDepositFiles(temp.path(), structure, completeness);
+    EXPECT_EQ(structure, u"1"_s);
+    EXPECT_EQ(completeness, u"1"_s);
+}
+
+TEST(SampleDepositTest, RecordsHaveTheirFixedShapes)
+{
+    const QList<samples::SampleFile> files = samples::SampleDepositFiles();
+    const QByteArray datos = files.at(1).bytes;
+    const QList<QByteArray> lines = Lines(datos);
+    ASSERT_GT(lines.size(), 5);
+    EXPECT_EQ(lines.at(0).size(), 277); // 276 and the CR
+    EXPECT_TRUE(lines.at(0).startsWith("1B095123442005"_ba));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        EXPECT_EQ(lines.at(i).size(), 53) << i;
+        EXPECT_EQ(lines.at(i).at(0), '2');
+    }
+    // Date and amount fields in hundredths, with their signs.
+    EXPECT_EQ(samples::AccountsDateRecord(u"B09512344"_s, 2005, 810190, 20051231),
+              "2B095123442005810190+000002005123100+000000000000000"_ba);
+    EXPECT_EQ(samples::AccountsDataRecord(u"B09512344"_s, 2005, 300000, -50000, 0),
+              "2B095123442005300000-000000000050000+000000000000000"_ba);
+    EXPECT_EQ(samples::KeyedRecord(781010, u"E"_s), "020781010E"_ba);
+
+    samples::AccountsHeader header;
+    header.nif = u"A1"_s;
+    header.name = u"NOMBRE DEMASIADO LARGO PARA LOS CINCUENTA CARACTERES DEL CAMPO"_s;
+    header.phonePrefix = 91;
+    header.phoneNumber = 1234567;
+    const QByteArray record = samples::AccountsHeaderRecord(header);
+    EXPECT_EQ(record.size(), 276);
+    EXPECT_EQ(record.mid(1, 9), "A1       "_ba);
+    EXPECT_EQ(record.mid(40, 50), header.name.left(50).toLatin1());
+    EXPECT_EQ(record.mid(165, 10), "0911234567"_ba);
+
+    // Every file of the deposit is listed in its manifest.
+    const QList<QByteArray> manifest = Lines(files.at(0).bytes);
+    ASSERT_EQ(manifest.size(), files.size());
+    for (qsizetype i = 0; i < files.size(); ++i)
+        EXPECT_EQ(manifest.at(i), files.at(i).name.toLatin1() + '\r');
+}
+
+TEST(SampleDepositTest, ScannedPagesAreDeterministicAndDistinct)
+{
+    const QImage first = samples::ScannedPage(1);
+    EXPECT_EQ(first.size(), QSize(1654, 2339));
+    EXPECT_EQ(first, samples::ScannedPage(1));
+    EXPECT_NE(first, samples::ScannedPage(2));
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace vk7 {
+
+// The host folder that stands for drive C: when nothing else is said: a
+// private folder of the user's data directory. The desktop program and the
+// command-line checker share it.
+QString DefaultDriveCRoot();
+
+// Makes sure a drive root exists; a folder it creates is private to the user
+// (mode 0700), and the default root is kept private even if it existed.
+// False when the folder cannot be made.
+bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate);
+
+} // namespace vk7
