@@ -268,6 +268,38 @@ int CFormDocument::PageOfKey(int key) const
     return -1;
 }
 
+QRect CFormDocument::KeyBox(int key, int page) const
+{
+    if (!open_ || page < 0 || page >= PageCount())
+        return {};
+    const TemplatePage &content = template_.pages.at(page);
+    for (const TemplateField &field : content.fields) {
+        if (field.key == key)
+            return field.box;
+    }
+    for (int r = 0; r < content.rows.size(); ++r) {
+        const TemplateRows &area = content.rows.at(r);
+        const QList<ListingRow> &rows = Rows(area.listing);
+        const RowsSlice slice = Slice(page, r);
+        for (int i = 0; i < slice.count; ++i) {
+            if (rows.at(slice.first + i).key == key)
+                return QRect(area.box.left(), area.box.top() + area.rowHeight * (i + 1),
+                             area.box.width(), area.rowHeight);
+        }
+        // A key without a place is pointed at by the note.
+        if (slice.hidden > 0) {
+            const auto it =
+                std::lower_bound(rows.begin(), rows.end(), key,
+                                 [](const ListingRow &row, int k) { return row.key < k; });
+            if (it != rows.end() && it->key == key &&
+                it - rows.begin() >= slice.first + slice.count)
+                return QRect(area.box.left(), area.box.top() + area.rowHeight * (slice.count + 1),
+                             area.box.width(), area.rowHeight);
+        }
+    }
+    return {};
+}
+
 QImage CFormDocument::RenderPageImage(int page) const
 {
     QImage image(kFormPageWidth, kFormPageHeight, QImage::Format_RGB32);

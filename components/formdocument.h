@@ -71,6 +71,9 @@ public:
     QStringList RuleErrors() const;
     // The page (from 0) that shows a key, as a field or as a listing row; -1 if none.
     int PageOfKey(int key) const;
+    // Where a key is drawn on a page (from 0): its field's box or its listing
+    // row; an empty rectangle when the page does not show it.
+    QRect KeyBox(int key, int page) const;
 
     // The page drawn for file or paper: 1648 x 2336, 1 bit, 200 dpi.
     QImage RenderPageImage(int page) const;

@@ -102,12 +102,18 @@ bool ZoomToRectangle(const QSizeF &page, double scale, const QPointF &scroll,
     const double s = ClampScale(
         std::min(viewport.width() / pageRect.width(), viewport.height() / pageRect.height()));
     // Centre the chosen part of the page in the viewport.
-    const QPointF centre = pageRect.center() * s;
+    *newScale = s;
+    *newScroll = ScrollToShow(page, s, pageRect, viewport);
+    return true;
+}
+
+QPointF ScrollToShow(const QSizeF &page, double scale, const QRectF &pageRect,
+                     const QSize &viewport)
+{
+    const QPointF centre = pageRect.center() * scale;
     const QPointF wanted(kViewMargin + centre.x() - viewport.width() / 2.0,
                          kViewMargin + centre.y() - viewport.height() / 2.0);
-    *newScale = s;
-    *newScroll = ClampScroll(wanted, ContentSize(page, s), viewport);
-    return true;
+    return ClampScroll(wanted, ContentSize(page, scale), viewport);
 }
 
 QList<int> ParsePageList(const QString &text, int pageCount)

@@ -272,6 +272,10 @@ bool CTessOCX::ShowRuleError(long number)
             continue;
         markedKey_ = key;
         SetCurrentPage(page + 1);
+        // The field is brought into view, not just its page.
+        const QRect box = document_->KeyBox(key, page);
+        if (!box.isEmpty())
+            scroll_ = ScrollToShow(kPageSize, scale_, box, viewport_);
         Q_EMIT ViewChanged();
         return true;
     }

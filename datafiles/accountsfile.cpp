@@ -19,21 +19,45 @@ bool IsDecimalCapable(int key)
 
 // An amount field as the form pages show it: two decimals only when they are
 // not "00" (for the keys that carry decimals at all); a zero amount marked
-// "-" has no value.
-QByteArray AmountText(char sign, double amount, bool decimals)
+// "-" has no value. Written into a buffer: this runs for every record.
+class AmountText
 {
-    if (amount == 0)
-        return sign == '-' ? QByteArray() : QByteArray("0");
-    QByteArray digits;
-    if (decimals) {
-        digits = FormatFixed(amount, 2);
-        if (digits.endsWith("00"))
-            digits = FormatFixed(amount, 0);
-    } else {
-        digits = FormatFixed(amount, 0);
+public:
+    AmountText(char sign, QByteArrayView field, bool decimals)
+    {
+        // Fifteen plain digits are a whole number of hundredths, read and
+        // rendered without going through the general conversions.
+        qint64 hundredths = 0;
+        bool plain = field.size() == 15;
+        for (qsizetype i = 0; plain && i < field.size(); ++i) {
+            plain = field[i] >= '0' && field[i] <= '9';
+            hundredths = hundredths * 10 + (field[i] - '0');
+        }
+        amount_ = plain ? static_cast<double>(hundredths) * 0.01 : CAtof(field) * 0.01;
+        if (amount_ == 0) {
+            if (sign != '-')
+                text_[size_++] = '0';
+            return;
+        }
+        if (sign == '-')
+            text_[size_++] = '-';
+        const auto render = [&](int places) {
+            return plain ? FormatHundredths(hundredths, places, text_ + size_)
+                         : FormatFixed(amount_, places, text_ + size_);
+        };
+        int n = render(decimals ? 2 : 0);
+        if (decimals && n >= 2 && text_[size_ + n - 1] == '0' && text_[size_ + n - 2] == '0')
+            n = render(0);
+        size_ += n;
     }
-    return sign == '-' ? '-' + digits : digits;
-}
+    double Amount() const { return amount_; }
+    QByteArrayView View() const { return QByteArrayView(text_, size_); }
+
+private:
+    double amount_ = 0;
+    char text_[FixedBufferSize + 1];
+    qsizetype size_ = 0;
+};
 
 void Store(CCampBDArray &fields, int key, QByteArrayView bytes)
 {
@@ -64,9 +88,9 @@ void StoreHeader(CCampBDArray &fields, QByteArrayView line)
     Store(fields, 810280, line.sliced(181, 80));
 }
 
-void StoreDate(CCampBDArray &fields, const QByteArray &text, int dayKey, int monthKey, int yearKey)
+void StoreDate(CCampBDArray &fields, QByteArrayView text, int dayKey, int monthKey, int yearKey)
 {
-    const QByteArray date = "00000000" + text;
+    const QByteArray date = "00000000" + text.toByteArray();
     const qsizetype n = date.size();
     const QByteArrayView day = QByteArrayView(date).sliced(n - 2, 2);
     const QByteArrayView month = QByteArrayView(date).sliced(n - 4, 2);
@@ -85,25 +109,23 @@ void StoreDataRecord(CCampBDArray &fields, QByteArrayView line)
     if (key == 899001 || key == 899002)
         return; // these come from CAUSA.TXT only
     const bool decimals = IsDecimalCapable(key);
-    const double first = CAtof(line.sliced(21, 15)) * 0.01;
-    const QByteArray firstText = AmountText(line[20], first, decimals);
+    const AmountText firstText(line[20], line.sliced(21, 15), decimals);
     if (key == 810190) {
-        StoreDate(fields, firstText, 810030, 810020, 810190);
+        StoreDate(fields, firstText.View(), 810030, 810020, 810190);
         return;
     }
     if (key == 810290) {
-        StoreDate(fields, firstText, 810130, 810120, 810290);
+        StoreDate(fields, firstText.View(), 810130, 810120, 810290);
         return;
     }
     if (key >= 999000 && key <= 999999) {
-        if (first != 0)
+        if (firstText.Amount() != 0)
             Store(fields, key, "X");
         return;
     }
-    Store(fields, key, firstText);
+    Store(fields, key, firstText.View());
     if (decimals) {
-        const double second = CAtof(line.sliced(37, 15)) * 0.01;
-        Store(fields, key * 10 + 1, AmountText(line[36], second, true));
+        Store(fields, key * 10 + 1, AmountText(line[36], line.sliced(37, 15), true).View());
     }
 }
 

@@ -7,29 +7,52 @@ namespace vk7 {
 void CCampBDArray::RemoveAll()
 {
     records_.clear();
-    firstPosition_.clear();
-    indexed_ = 0;
+    pages_.clear();
+    otherKeys_.clear();
+    indexedCount_ = 0;
 }
 
 CCampBD *CCampBDArray::AddNew()
 {
-    records_.push_back(std::make_unique<CCampBD>());
-    return records_.back().get();
+    return &records_.emplace_back();
+}
+
+void CCampBDArray::IndexPendingRecords() const
+{
+    // Records appended since the last lookup join the index; a key already
+    // indexed keeps its first position.
+    for (; indexedCount_ < GetSize(); ++indexedCount_) {
+        const int key = records_[static_cast<size_t>(indexedCount_)].key;
+        if (key < 0 || key >= DirectKeys) {
+            if (!otherKeys_.contains(key))
+                otherKeys_.insert(key, indexedCount_);
+            continue;
+        }
+        if (pages_.empty())
+            pages_.resize((DirectKeys >> PageBits) + 1);
+        std::unique_ptr<uint32_t[]> &page = pages_[static_cast<size_t>(key >> PageBits)];
+        if (!page)
+            page = std::make_unique<uint32_t[]>(size_t(1) << PageBits);
+        uint32_t &slot = page[key & ((1 << PageBits) - 1)];
+        if (slot == 0)
+            slot = static_cast<uint32_t>(indexedCount_ + 1);
+    }
 }
 
 CCampBD *CCampBDArray::FindByKey(int key) const
 {
-    // Records appended since the last lookup join the index first; a key
-    // already indexed keeps its first position.
-    for (; indexed_ < GetSize(); ++indexed_) {
-        const int indexedKey = records_[static_cast<size_t>(indexed_)]->key;
-        if (!firstPosition_.contains(indexedKey))
-            firstPosition_.insert(indexedKey, indexed_);
+    IndexPendingRecords();
+    if (key < 0 || key >= DirectKeys) {
+        const auto it = otherKeys_.constFind(key);
+        return it == otherKeys_.constEnd() ? nullptr : GetAt(*it);
     }
-    const auto it = firstPosition_.constFind(key);
-    if (it == firstPosition_.constEnd())
+    if (pages_.empty())
         return nullptr;
-    return records_[static_cast<size_t>(*it)].get();
+    const uint32_t *page = pages_[static_cast<size_t>(key >> PageBits)].get();
+    if (!page)
+        return nullptr;
+    const uint32_t slot = page[key & ((1 << PageBits) - 1)];
+    return slot ? GetAt(slot - 1) : nullptr;
 }
 
 QString CCampBDArray::FieldValue(int key) const
@@ -38,10 +61,11 @@ QString CCampBDArray::FieldValue(int key) const
     return record ? record->value : QString();
 }
 
-void CCampBDArray::VisitFields(const std::function<void(int key, const QString &value)> &visit) const
+void CCampBDArray::VisitFields(
+    const std::function<void(int key, const QString &value)> &visit) const
 {
-    for (const auto &record : records_)
-        visit(record->key, record->value);
+    for (const CCampBD &record : records_)
+        visit(record.key, record.value);
 }
 
 void TrimSpaces(QString &text, bool fromEnd)

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QString>
 
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -21,6 +23,7 @@ public:
 // The field store: records in insertion order, owned by the store, looked up
 // by the first record with a key. The index maps a key to its first position;
 // keys are set once, right after AddNew, and never changed afterwards.
+// Records live in a deque so that their addresses stay valid as it grows.
 class CCampBDArray : public IFieldSource
 {
 public:
@@ -30,7 +33,10 @@ public:
 
     void RemoveAll();
     CCampBD *AddNew();
-    CCampBD *GetAt(qsizetype index) const { return records_[static_cast<size_t>(index)].get(); }
+    CCampBD *GetAt(qsizetype index) const
+    {
+        return const_cast<CCampBD *>(&records_[static_cast<size_t>(index)]);
+    }
     qsizetype GetSize() const { return static_cast<qsizetype>(records_.size()); }
     CCampBD *FindByKey(int key) const;
 
@@ -38,9 +44,17 @@ public:
     void VisitFields(const std::function<void(int key, const QString &value)> &visit) const override;
 
 private:
-    std::vector<std::unique_ptr<CCampBD>> records_;
-    mutable QHash<int, qsizetype> firstPosition_;
-    mutable qsizetype indexed_ = 0;
+    // Keys of the catalogue (0 to 9999999) are indexed directly, in pages of
+    // 1024 keys made when a key of theirs is first stored, so a load touches
+    // memory in the order of its keys; other keys go to a hash.
+    static constexpr int DirectKeys = 10000000;
+    static constexpr int PageBits = 10;
+    void IndexPendingRecords() const;
+
+    std::deque<CCampBD> records_;
+    mutable std::vector<std::unique_ptr<uint32_t[]>> pages_; // position + 1, 0 when none
+    mutable QHash<int, qsizetype> otherKeys_;
+    mutable qsizetype indexedCount_ = 0; // records already in the index
 };
 
 // Store operations used by every data-file reader.

@@ -1,7 +1,5 @@
 #include "textmodefile.h"
 
-#include <cstring>
-
 #include <QFileInfo>
 
 namespace vk7 {
@@ -50,25 +48,32 @@ bool TextModeFile::ReadLine(QByteArrayView *line)
 {
     constexpr char CtrlZ = 0x1A;
     int count = 0;
-    while (count < MaxLineLength) {
+    int firstZero = -1; // the line as a C string ends here
+    for (;;) {
+        if (count == MaxLineLength)
+            break;
         if (pos_ == end_ && !Fill())
             break;
-        // Copy plain characters in one sweep; stop at anything special.
+        // Copy plain characters in one sweep; every special one is <= Ctrl-Z.
         const char *from = block_ + pos_;
         const qsizetype room = std::min<qsizetype>(end_ - pos_, MaxLineLength - count);
         qsizetype n = 0;
-        while (n < room) {
-            const char c = from[n];
-            if (c == '\n' || c == '\r' || c == CtrlZ)
+        char c = 0;
+        for (; n < room; ++n) {
+            c = from[n];
+            if (static_cast<unsigned char>(c) <= static_cast<unsigned char>(CtrlZ) &&
+                (c == '\n' || c == '\r' || c == CtrlZ)) {
                 break;
-            ++n;
+            }
+            if (c == '\0' && firstZero < 0)
+                firstZero = count + static_cast<int>(n);
+            line_[count + n] = c;
         }
-        std::memcpy(line_ + count, from, static_cast<size_t>(n));
         count += static_cast<int>(n);
         pos_ += n;
         if (n == room)
             continue;
-        const char c = block_[pos_++];
+        ++pos_;
         if (c == CtrlZ) {
             atEnd_ = true;
             pos_ = end_;
@@ -91,8 +96,7 @@ bool TextModeFile::ReadLine(QByteArrayView *line)
     }
     if (count == 0)
         return false;
-    line_[count] = '\0';
-    *line = QByteArrayView(line_, static_cast<qsizetype>(std::strlen(line_)));
+    *line = QByteArrayView(line_, firstZero < 0 ? count : firstZero);
     return true;
 }
 

@@ -106,6 +106,20 @@ TEST(PageGeometry, ZoomKeepsThePointAndTheZoomWindowFillsTheView)
         ZoomToRectangle(kPage, 1.0, scroll, QRectF(300, 250, 2, 1), viewport, &scale, &newScroll));
 }
 
+TEST(PageGeometry, ScrollToShowCentresARectangleWithinTheContent)
+{
+    const QSize viewport(800, 600);
+    // At scale 1 a box in the middle of the page comes to the middle of the view.
+    const QPointF middle = ScrollToShow(kPage, 1.0, QRectF(700, 1100, 200, 100), viewport);
+    const QPointF origin = PageOrigin(kPage, 1.0, middle, viewport);
+    EXPECT_EQ(origin + QPointF(800, 1150), QPointF(400, 300));
+    // Near the page's corner the scroll stops at the content's edge.
+    EXPECT_EQ(ScrollToShow(kPage, 1.0, QRectF(0, 0, 10, 10), viewport), QPointF(0, 0));
+    EXPECT_EQ(ScrollToShow(kPage, 1.0, QRectF(1640, 2330, 8, 6), viewport), QPointF(864, 1752));
+    // A page smaller than the view does not scroll.
+    EXPECT_EQ(ScrollToShow(kPage, 0.1, QRectF(700, 1100, 200, 100), viewport), QPointF(0, 0));
+}
+
 TEST(PageGeometry, PageListsFromThePrintOutput)
 {
     EXPECT_EQ(ParsePageList(u"1, 2, 5"_s, 14), QList<int>({1, 2, 5}));

@@ -226,9 +226,16 @@ TEST_F(ViewerTest, ShowRuleErrorGoesToThePageOfTheFieldAndMarksIt)
     EXPECT_EQ(viewer.GetCurrentPage(), 1);
     EXPECT_EQ(viewer.MarkedFieldKey(), 810220);
 
-    // A listed amount: the page of its row; its previous-year key too.
+    // A listed amount: the page of its row, brought into view; its
+    // previous-year key too.
+    viewer.SetViewportSize(QSize(800, 600));
+    viewer.Zoom(4.0);
     EXPECT_TRUE(viewer.ShowRuleError(210000));
     EXPECT_EQ(viewer.GetCurrentPage(), 5);
+    const QRect row = viewer.Document()->KeyBox(210000, 4);
+    ASSERT_FALSE(row.isEmpty());
+    const QPointF seen = viewer.PageOriginInView() + QPointF(row.center()) * viewer.ViewScale();
+    EXPECT_TRUE(QRectF(0, 0, 800, 600).contains(seen));
     EXPECT_TRUE(viewer.ShowRuleError(1120001));
     EXPECT_EQ(viewer.GetCurrentPage(), 2);
     EXPECT_EQ(viewer.MarkedFieldKey(), 112000);

@@ -1,6 +1,6 @@
-#include "datafiles/fieldstore.h"
-
 #include <gtest/gtest.h>
+
+#include "datafiles/fieldstore.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;

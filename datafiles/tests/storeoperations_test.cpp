@@ -97,3 +97,32 @@ TEST(StoreOperationsTest, RangeClearingEmptiesValuesAndKeepsRecords)
         order.append(key);
     EXPECT_EQ(order, keys);
 }
+
+TEST(StoreOperationsTest, LookupKeepsTheFirstRecordForEveryKindOfKey)
+{
+    // Keys inside and outside the catalogue's range, duplicates appended
+    // directly, and records added between lookups.
+    CCampBDArray fields;
+    const QList<int> keys{0,      9999999, 10000000, -5, 2147483647, -2147483647 - 1,
+                          810210, 1023,    1024};
+    for (int round = 0; round < 2; ++round) {
+        for (int key : keys) {
+            CCampBD *record = fields.AddNew();
+            record->key = key;
+            record->value = QString::number(round);
+            if (key == 810210) {
+                EXPECT_EQ(fields.FindByKey(key)->value, u"0"_s);
+            }
+        }
+    }
+    for (int key : keys) {
+        ASSERT_NE(fields.FindByKey(key), nullptr) << key;
+        EXPECT_EQ(fields.FindByKey(key), fields.GetAt(keys.indexOf(key))) << key;
+    }
+    for (int key : {1, -1, 9999998, 10000001, 1025})
+        EXPECT_EQ(fields.FindByKey(key), nullptr) << key;
+    fields.RemoveAll();
+    EXPECT_EQ(fields.FindByKey(0), nullptr);
+    SetFieldText(fields, 0, u"a"_s);
+    EXPECT_EQ(fields.FindByKey(0), fields.GetAt(0));
+}
