@@ -148,6 +148,11 @@ void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, con
         return;
     }
 
+    // The digest is taken from the very bytes written to MD5.TXT, as they
+    // pass, which spares reading the whole deposit a second time. Should the
+    // digest itself fail, MD5.TXT is digested afterwards.
+    DigestContext md5;
+    bool streaming = md5.context && EVP_DigestInit_ex(md5.context, EVP_md5(), nullptr) == 1;
     int count = 0;
     bool failed = false;
     for (const QString &path : paths) {
@@ -164,6 +169,8 @@ void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, con
                 failed = true;
                 break;
             }
+            if (streaming && EVP_DigestUpdate(md5.context, buffer.get(), size_t(got)) != 1)
+                streaming = false;
         }
         ::close(in);
         if (failed) {
@@ -181,6 +188,12 @@ void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, con
         return;
     if (count == 0) {
         result.clear();
+        return;
+    }
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (streaming && EVP_DigestFinal_ex(md5.context, digest, &length) == 1 && length == 16) {
+        EncodeFingerprint(result, digest);
         return;
     }
     DigestFile(result, workFile);

@@ -290,6 +290,9 @@ TEST_F(OpenDepositTest, OnlyRegularFilesAreCopiedAndTheMediumIsUntouched)
     EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
     EXPECT_EQ(ReadHostFile(OnC(u"medio/RO.ASC"_s)), "read-only");
     EXPECT_EQ(ReadHostFile(OnC(u"private/clave.txt"_s)), "secret of the clerk");
+    // Qt cannot name these files to remove them with the temporary folder.
+    ::unlink(At(medium, "X\xe9.M01").constData());
+    ::unlink(At(work, "X\xe9.M01").constData());
 }
 
 TEST_F(OpenDepositTest, MediumDisappearingDuringTheCopyFailsCleanly)
@@ -319,4 +322,16 @@ TEST_F(OpenDepositTest, CancelAndBrowse)
     EXPECT_EQ(logic.focus(), OpenDepositLogic::Focus::Accept);
     logic.Cancel();
     EXPECT_TRUE(logic.location.isEmpty());
+}
+
+TEST_F(OpenDepositTest, AMediumThatIsTheWorkFolderIsLeftAsItIs)
+{
+    // Deleting each target before copying would delete the source itself.
+    WriteHostFile(OnC(u"TMP_VK7/FICHERO.TXT"_s), "manifest");
+    WriteHostFile(OnC(u"TMP_VK7/DATOS.ASC"_s), "datos");
+    logic.location = u"C:\\TMP_VK7\\FICHERO.TXT"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_TRUE(ui.shown.isEmpty());
+    EXPECT_EQ(Work(u"FICHERO.TXT"_s), "manifest");
+    EXPECT_EQ(Work(u"DATOS.ASC"_s), "datos");
 }
