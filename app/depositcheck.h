@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vk7 {
+
+class Clock;
+class IUserInterface;
+
+// One run of the command-line check.
+struct DepositCheckOptions
+{
+    QString medium; // FICHERO.TXT on the medium, or the folder holding it
+    QString diskettes = QStringLiteral("1");
+    QString fingerprint;    // as typed
+    QString appFolder;      // the program's folder, with a trailing backslash
+    bool json = false;      // the JSON object instead of the sheet
+    bool formPages = false; // also export the filled form pages
+};
+
+struct DepositCheckOutput
+{
+    int exitCode = 2;          // 0 valid, 1 not valid, 2 validation or copy failed
+    QByteArray standardOutput; // UTF-8
+    QByteArray standardError;  // UTF-8
+};
+
+// Receives a deposit as the Open command does (copy, manifest, form,
+// fingerprint, rules, diagnosis) and leaves the diagnostic sheet's page
+// images K7.D01... (and, when asked, the form pages K7.001...) in the work
+// folder. `ui` answers the diskette and retry questions.
+DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInterface &ui,
+                                   const Clock &clock);
+
+} // namespace vk7

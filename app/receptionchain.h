@@ -1,0 +1,91 @@
+#pragma once
+
+#include <memory>
+
+#include <QString>
+
+#include "reception/userinterface.h"
+#include "verification/depositdiagnosis.h"
+#include "verification/formidentification.h"
+
+namespace vk7 {
+
+class CFileCopyDialog;
+class CFileTools;
+class Clock;
+struct DepositState;
+
+// The values the Open dialog hands back when the clerk accepts it.
+struct OpenDialogValues
+{
+    QString location;    // where the deposit was copied: "C:\TMP_VK7\"
+    QString fingerprint; // as typed
+    QString entryNumber; // the hidden registry entry; "" in practice
+    QString entryDate;
+    int formSelection = 0;
+};
+
+// What the clerk enters in the Open dialog.
+struct OpenRequest
+{
+    QString location;                        // path of the medium's FICHERO.TXT
+    QString diskettes = QStringLiteral("1"); // number of diskettes, as typed
+    QString fingerprint;                     // as typed
+};
+
+// What one run of the chain found, for whoever shows it.
+struct ReceptionResult
+{
+    bool identificationRan = false;
+    FormIdentification identification;
+    DepositStateReport report;
+};
+
+// The reception chain as the Open command runs it, without any window: the
+// desktop frame and the command-line checker drive the same object. It owns
+// the loader (the frame's one CFileCopyDialog) and works on the deposit
+// state it is given.
+class ReceptionChain
+{
+public:
+    ReceptionChain(DepositState &state, IUserInterface *ui, const Clock &clock);
+    ~ReceptionChain();
+
+    ReceptionChain(const ReceptionChain &) = delete;
+    ReceptionChain &operator=(const ReceptionChain &) = delete;
+
+    // Empties the deposit's lists and store and its form error, and closes
+    // the viewer's form when one is open.
+    void CloseDeposit();
+
+    // The whole Open command: the open deposit is closed, the Open dialog's
+    // logic empties the work folder, validates the request and copies the
+    // medium; when it is accepted the rest of the chain runs. `accepted`
+    // tells which; when it is false `status` holds the dialog's status text.
+    ReceptionResult Open(const OpenRequest &request, bool *accepted, QString *status);
+
+    // Everything after an accepted Open dialog: its values into the state,
+    // the manifest verdicts, form identification when neither verdict is
+    // "0", then the state/diagnosis.
+    ReceptionResult RunAfterOpen(const OpenDialogValues &values);
+
+    CFileCopyDialog &Loader() { return *loader_; }
+
+    // Whether the suspicious-file warnings are shown through the interface
+    // (the desktop's "AVISO" box); the checker prints them itself.
+    void SetShowFileWarnings(bool show) { showFileWarnings_ = show; }
+
+private:
+    DepositState &state_;
+    IUserInterface *ui_;
+    SilentUserInterface silent_;
+    bool showFileWarnings_ = true;
+    const Clock &clock_;
+    std::unique_ptr<CFileCopyDialog> loader_;
+};
+
+// The registry entry number as the frame stores it: read as atol does and
+// written with at least eight digits, zero-padded.
+QString FormatEntryNumber(const QString &number);
+
+} // namespace vk7

@@ -1,0 +1,119 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "app/receptionchain.h"
+#include "components/tessocx.h"
+#include "datafiles/depositstate.h"
+#include "reception/paths.h"
+#include "verification/clock.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+
+namespace {
+
+const QString kSoundDeposit =
+    QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases/form-k7ne-valid/deposit"_s;
+
+class Chain : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root_.isValid());
+        PathResolver::ClearDriveRoots();
+        PathResolver::SetDriveRoot(u'C', root_.path());
+        state_.viewer = &viewer_;
+        state_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
+    }
+    void TearDown() override { PathResolver::ClearDriveRoots(); }
+
+    QTemporaryDir root_;
+    CTessOCX viewer_;
+    DepositState state_;
+    SilentUserInterface ui_;
+    FixedClock clock_{QDate(2010, 6, 1)};
+};
+
+TEST(EntryNumber, EightDigitsZeroPadded)
+{
+    EXPECT_EQ(FormatEntryNumber(u"123"_s), u"00000123"_s);
+    EXPECT_EQ(FormatEntryNumber(QString()), u"00000000"_s);
+    EXPECT_EQ(FormatEntryNumber(u"abc"_s), u"00000000"_s);
+    EXPECT_EQ(FormatEntryNumber(u"123456789"_s), u"123456789"_s);
+}
+
+TEST_F(Chain, RefusedOpenLeavesTheDepositClosed)
+{
+    state_.memoriaPages = {u"anterior"_s};
+    state_.otherDocumentNames = {u"anterior"_s};
+    state_.formError = u"anterior"_s;
+    CCampBD *record = state_.fields.AddNew();
+    record->key = 810210;
+    ReceptionChain chain(state_, &ui_, clock_);
+    bool accepted = true;
+    QString status;
+    chain.Open({kSoundDeposit + u"/FICHERO.TXT"_s, u"1"_s, u"CORTA"_s}, &accepted, &status);
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(status, u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+    EXPECT_TRUE(state_.memoriaPages.isEmpty());
+    EXPECT_TRUE(state_.otherDocumentNames.isEmpty());
+    EXPECT_TRUE(state_.formError.isEmpty());
+    EXPECT_EQ(state_.fields.GetSize(), 0);
+    EXPECT_TRUE(state_.diagnosticText.isEmpty());
+}
+
+TEST_F(Chain, OpenRunsEveryStepAndCloseEmptiesTheDeposit)
+{
+    ReceptionChain chain(state_, &ui_, clock_);
+    bool accepted = false;
+    QString status;
+    const QString typed = u"ABCDEFGHJKMNPQRSTUVXYZ0123"_s;
+    const ReceptionResult result =
+        chain.Open({kSoundDeposit + u"/FICHERO.TXT"_s, u"1"_s, typed}, &accepted, &status);
+    ASSERT_TRUE(accepted) << status.toStdString();
+    EXPECT_EQ(state_.workFolder, u"C:\\TMP_VK7"_s);
+    EXPECT_EQ(state_.fingerprint, typed);
+    EXPECT_EQ(state_.entryNumber, u"00000000"_s);
+    EXPECT_TRUE(state_.entryChannel.isEmpty());
+    EXPECT_EQ(state_.structureStatus, u"1"_s);
+    EXPECT_EQ(state_.completenessStatus, u"1"_s);
+    EXPECT_TRUE(result.identificationRan);
+    EXPECT_TRUE(result.identification.identified);
+    EXPECT_EQ(result.identification.windowTitle, u"Velmora - EUROS"_s);
+    EXPECT_EQ(result.report.fingerprintVerdict, u"ERRONEA"_s);
+    EXPECT_FALSE(result.report.valid);
+    EXPECT_EQ(state_.diagnosticText.size(), 1);
+
+    chain.CloseDeposit();
+    EXPECT_FALSE(state_.formIdentified);
+    EXPECT_EQ(state_.fields.GetSize(), 0);
+    EXPECT_TRUE(state_.memoriaPages.isEmpty());
+    EXPECT_EQ(viewer_.GetPageCount(), 0);
+}
+
+TEST_F(Chain, MissingManifestSkipsIdentification)
+{
+    QTemporaryDir medium;
+    QFile manifest(medium.path() + u"/FICHERO.TXT"_s);
+    ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
+    manifest.write("FICHERO.TXT\r\nDATOS.ASC\r\nINSTANCIA.ASC\r\n");
+    manifest.close();
+    ReceptionChain chain(state_, &ui_, clock_);
+    bool accepted = false;
+    QString status;
+    const ReceptionResult result =
+        chain.Open({medium.path() + u"/FICHERO.TXT"_s, u"1"_s, u"ABCDEFGHJKMNPQRSTUVXYZ0123"_s},
+                   &accepted, &status);
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(state_.completenessStatus, u"0"_s);
+    EXPECT_FALSE(result.identificationRan);
+    EXPECT_FALSE(state_.formIdentified);
+    EXPECT_EQ(result.report.form, u"¿?"_s);
+    EXPECT_TRUE(result.report.sheet.contains(u"ERROR de COMPLETITUD\r\n"_s));
+}
+
+} // namespace

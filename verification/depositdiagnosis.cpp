@@ -1,0 +1,76 @@
+#include "depositdiagnosis.h"
+
+#include "coherencecheck.h"
+#include "datafiles/depositstate.h"
+#include "diagnosticsheet.h"
+#include "formdecision.h"
+#include "plausibility.h"
+#include "reception/cfiletools.h"
+#include "reception/userinterface.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+DepositStateReport DiagnoseDeposit(DepositState &state, CFileTools &tools, const Clock &clock,
+                                   IUserInterface *ui)
+{
+    DepositStateReport report;
+    report.title = u"Estado del Depósito Digital"_s;
+    state.diagnosticText.clear();
+
+    DiagnosticSheetInputs sheet;
+    sheet.fingerprint = state.fingerprint;
+    sheet.structureStatus = state.structureStatus;
+    sheet.completenessStatus = state.completenessStatus;
+    sheet.formError = state.formError;
+    sheet.formIdentified = state.formIdentified;
+    sheet.formName = state.formName;
+    report.structure = VerdictText(state.structureStatus);
+    report.completeness = VerdictText(state.completenessStatus);
+    report.signature = state.fingerprint;
+
+    if (state.formIdentified) {
+        FormAndCurrency(state.formName, &report.form, &report.currency);
+        QString computed;
+        tools.ComputeDepositFingerprint(state.workFolder, computed);
+        report.computedFingerprint = computed;
+        report.fingerprintVerdict = computed == state.fingerprint ? u"CORRECTA"_s : u"ERRONEA"_s;
+        CheckCoherenceRules(state, &report.primaryErrors, &report.implicitErrors, nullptr, clock,
+                            &report.errorRecords);
+        report.primaryCount = QString::number(report.primaryErrors.size());
+        report.implicitCount = QString::number(report.implicitErrors.size());
+        report.available = ComputeDocumentAvailability(state);
+        report.valid = report.fingerprintVerdict == u"CORRECTA"_s && report.primaryErrors.isEmpty();
+
+        sheet.fingerprintVerdict = report.fingerprintVerdict;
+        sheet.otherDocumentNames = state.otherDocumentNames;
+        sheet.primaryErrors = report.primaryErrors;
+        sheet.implicitErrors = report.implicitErrors;
+    } else {
+        const QString unknown = UnknownValueText();
+        report.form = unknown;
+        report.currency = unknown;
+        report.fingerprintVerdict = unknown;
+        report.primaryCount = unknown;
+        report.implicitCount = unknown;
+    }
+    report.sheet = BuildDiagnosticSheet(sheet);
+    state.diagnosticText = QStringList{report.sheet};
+
+    report.otherDocuments = state.otherDocumentNames;
+    report.otherDocumentsCount = QString::number(state.otherDocumentNames.size());
+    report.ticks[0] = true;
+    for (int i = 0; i < kPrintableDocumentCount; ++i)
+        report.ticks[static_cast<size_t>(i) + 1] =
+            report.valid && report.available[static_cast<size_t>(i)];
+
+    CheckSuspiciousFiles(state);
+    report.fileWarnings = state.fileWarnings;
+    if (ui && !state.fileWarnings.isEmpty())
+        ui->ShowMessage(state.fileWarnings, u"AVISO"_s, IUserInterface::Buttons::Ok,
+                        IUserInterface::Icon::Information);
+    return report;
+}
+
+} // namespace vk7

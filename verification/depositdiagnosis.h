@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+#include "depositdocuments.h"
+
+namespace vk7 {
+
+class CFileTools;
+class Clock;
+class IUserInterface;
+struct DepositState;
+
+// Everything the state window shows and offers, as the diagnosis leaves it.
+struct DepositStateReport
+{
+    QString title;               // window caption
+    QString signature;           // "Firma:" the typed fingerprint
+    QString structure;           // "CORRECTA" / "ERRONEA"
+    QString completeness;        // "CORRECTA" / "ERRONEA"
+    QString form;                // "ORDINARIO", "ABREVIADO", "MIXTO" or "¿?"
+    QString currency;            // "PESETAS", "EUROS" or "¿?"
+    QString fingerprintVerdict;  // "CORRECTA", "ERRONEA" or "¿?"
+    QString primaryCount;        // decimal, or "¿?"
+    QString implicitCount;       // decimal, or "¿?"
+    QString otherDocumentsCount; // decimal
+    QStringList otherDocuments;
+    DocumentAvailability available{};
+    bool valid = false;
+    // The initial ticks: "Hoja de Diagnóstico" first, then the nine
+    // documents; an invalid deposit preselects the diagnostic sheet alone.
+    std::array<bool, kPrintableDocumentCount + 1> ticks{};
+
+    std::optional<QString> computedFingerprint; // absent when not computed
+    QStringList errorRecords;                   // raw, in list order
+    QStringList primaryErrors;                  // display texts
+    QStringList implicitErrors;                 // display texts
+    QString sheet;                              // also diagnosticText's only element
+    QString fileWarnings;                       // also state.fileWarnings
+};
+
+// The state/diagnosis of the open deposit up to its state window: the
+// fingerprint and the coherence rules (when a form was identified), the
+// diagnostic sheet into diagnosticText, the window's texts and availability,
+// validity, then the suspicious-file check. Its warnings are shown through
+// `ui` in a box titled "AVISO" when one is given.
+DepositStateReport DiagnoseDeposit(DepositState &state, CFileTools &tools, const Clock &clock,
+                                   IUserInterface *ui);
+
+} // namespace vk7

@@ -1,0 +1,199 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "components/tessocx.h"
+#include "datafiles/depositstate.h"
+#include "datafiles/filecopydialog.h"
+#include "reception/cfiletools.h"
+#include "reception/paths.h"
+#include "reception/userinterface.h"
+#include "storehelpers.h"
+#include "verification/clock.h"
+#include "verification/depositdiagnosis.h"
+#include "verification/formidentification.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+
+namespace {
+
+// A K7NE deposit that breaks no rule, from the chain's cases.
+const QString kSoundDeposit =
+    QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases/form-k7ne-valid/deposit"_s;
+
+class RecordingInterface : public IUserInterface
+{
+public:
+    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon icon) override
+    {
+        messages.append(title + u": "_s + text);
+        lastIcon = icon;
+        return Answer::Ok;
+    }
+    QStringList messages;
+    Icon lastIcon = Icon::None;
+};
+
+class Diagnosis : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root_.isValid());
+        PathResolver::ClearDriveRoots();
+        PathResolver::SetDriveRoot(u'C', root_.path());
+        ASSERT_TRUE(QDir().mkpath(root_.path() + u"/TMP_VK7"_s));
+        state_.viewer = &viewer_;
+        state_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
+        state_.workFolder = u"C:\\TMP_VK7"_s;
+        state_.structureStatus = u"1"_s;
+        state_.completenessStatus = u"1"_s;
+    }
+    void TearDown() override { PathResolver::ClearDriveRoots(); }
+
+    void CopySoundDeposit()
+    {
+        for (const QString &name : QDir(kSoundDeposit).entryList(QDir::Files))
+            ASSERT_TRUE(
+                QFile::copy(kSoundDeposit + u'/' + name, root_.path() + u"/TMP_VK7/"_s + name));
+    }
+    QString ComputedFingerprint()
+    {
+        QString computed;
+        CFileTools().ComputeDepositFingerprint(state_.workFolder, computed);
+        return computed;
+    }
+
+    QTemporaryDir root_;
+    CTessOCX viewer_;
+    DepositState state_;
+    FixedClock clock_{QDate(2010, 6, 1)};
+};
+
+TEST_F(Diagnosis, WithoutAFormEverythingFormDependentIsUnknown)
+{
+    state_.fingerprint = u"ABC"_s;
+    state_.formError = u"ERROR en el fichero DATOS.ASC (Pesetas y Euros)"_s;
+    state_.otherDocumentNames = {u"Acta"_s};
+    state_.memoriaPages = {u"texto"_s};
+    CFileTools tools;
+    RecordingInterface ui;
+    const DepositStateReport report = DiagnoseDeposit(state_, tools, clock_, &ui);
+    EXPECT_EQ(report.form, u"¿?"_s);
+    EXPECT_EQ(report.currency, u"¿?"_s);
+    EXPECT_EQ(report.fingerprintVerdict, u"¿?"_s);
+    EXPECT_EQ(report.primaryCount, u"¿?"_s);
+    EXPECT_EQ(report.implicitCount, u"¿?"_s);
+    EXPECT_EQ(report.structure, u"CORRECTA"_s);
+    EXPECT_EQ(report.signature, u"ABC"_s);
+    EXPECT_EQ(report.otherDocumentsCount, u"1"_s);
+    EXPECT_FALSE(report.computedFingerprint.has_value());
+    EXPECT_EQ(report.available, DocumentAvailability{});
+    EXPECT_FALSE(report.valid);
+    EXPECT_TRUE(report.ticks[0]);
+    for (size_t i = 1; i < report.ticks.size(); ++i)
+        EXPECT_FALSE(report.ticks[i]);
+    EXPECT_EQ(state_.diagnosticText, QStringList{report.sheet});
+    EXPECT_TRUE(
+        report.sheet.endsWith(u"ERROR de FORMULARIO\r\n"
+                              u"ERROR en el fichero DATOS.ASC (Pesetas y Euros)\r\n\r\n"_s));
+    // The suspicious-file check runs with or without a form.
+    EXPECT_EQ(ui.messages,
+              QStringList{u"AVISO: Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s});
+}
+
+TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
+{
+    CopySoundDeposit();
+    state_.fingerprint = ComputedFingerprint();
+    CFileCopyDialog loader(state_);
+    const FormIdentification identification = IdentifyForm(state_, loader);
+    ASSERT_TRUE(identification.identified) << state_.formError.toStdString();
+    EXPECT_EQ(identification.windowTitle, u"Velmora - EUROS"_s);
+    EXPECT_EQ(state_.formName, u"K7NE"_s);
+    EXPECT_TRUE(state_.formIdentified);
+    EXPECT_FALSE(viewer_.GetRuleCheckMode());
+
+    CFileTools tools;
+    RecordingInterface ui;
+    DepositStateReport report = DiagnoseDeposit(state_, tools, clock_, &ui);
+    EXPECT_EQ(report.fingerprintVerdict, u"CORRECTA"_s);
+    EXPECT_EQ(report.computedFingerprint.value_or(QString()), state_.fingerprint);
+    EXPECT_EQ(report.form, u"ORDINARIO"_s);
+    EXPECT_EQ(report.currency, u"EUROS"_s);
+    EXPECT_EQ(report.primaryCount, u"0"_s);
+    EXPECT_TRUE(report.valid);
+    EXPECT_TRUE(report.ticks[0]);
+    EXPECT_TRUE(report.ticks[1]);  // identification and balance
+    EXPECT_TRUE(report.ticks[2]);  // memoria text
+    EXPECT_FALSE(report.ticks[6]); // no auditor images
+    EXPECT_TRUE(report.fileWarnings.isEmpty());
+    EXPECT_TRUE(ui.messages.isEmpty());
+
+    // Running it again gives the same sheet; a fingerprint differing in case only is wrong.
+    const QString sheet = report.sheet;
+    EXPECT_EQ(DiagnoseDeposit(state_, tools, clock_, nullptr).sheet, sheet);
+    state_.fingerprint = state_.fingerprint.toLower();
+    report = DiagnoseDeposit(state_, tools, clock_, nullptr);
+    EXPECT_EQ(report.fingerprintVerdict, u"ERRONEA"_s);
+    EXPECT_FALSE(report.valid);
+    EXPECT_TRUE(report.ticks[0]);
+    EXPECT_FALSE(report.ticks[1]);
+    EXPECT_FALSE(report.ticks[2]);
+    EXPECT_TRUE(report.available[1]); // still available, just not preselected
+}
+
+TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
+{
+    CopySoundDeposit();
+    QFile memoria(root_.path() + u"/TMP_VK7/MEMORIA.TXT"_s);
+    ASSERT_TRUE(memoria.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    memoria.write(QByteArray(400, 'x'));
+    memoria.close();
+    state_.fingerprint = ComputedFingerprint();
+    CFileCopyDialog loader(state_);
+    ASSERT_TRUE(IdentifyForm(state_, loader).identified);
+    CFileTools tools;
+    RecordingInterface ui;
+    const DepositStateReport report = DiagnoseDeposit(state_, tools, clock_, &ui);
+    EXPECT_EQ(report.fileWarnings, u"Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s);
+    EXPECT_EQ(ui.messages,
+              QStringList{u"AVISO: Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s});
+    EXPECT_EQ(ui.lastIcon, IUserInterface::Icon::Information);
+    EXPECT_TRUE(report.valid); // a warning does not invalidate the deposit
+}
+
+TEST_F(Diagnosis, FailedIdentificationLeavesFlagAndTitle)
+{
+    CopySoundDeposit();
+    state_.appFolder = root_.path() + u"\\"_s; // no FORM folder here
+    viewer_.SetProperty4(true);
+    viewer_.SetProperty5(true);
+    CFileCopyDialog loader(state_);
+    const FormIdentification identification = IdentifyForm(state_, loader);
+    EXPECT_FALSE(identification.identified);
+    EXPECT_TRUE(identification.windowTitle.isEmpty());
+    EXPECT_FALSE(state_.formIdentified);
+    EXPECT_EQ(state_.formName, u"K7NE"_s);
+    EXPECT_EQ(state_.formError,
+              u"ERROR abriendo formulario : "_s + root_.path() + u"\\FORM\\K7NE"_s);
+    EXPECT_FALSE(viewer_.GetProperty4());
+    EXPECT_FALSE(viewer_.GetProperty5());
+    // The load pass ran all the same.
+    EXPECT_EQ(state_.fields.FieldValue(810210), u"A28015865"_s);
+    EXPECT_EQ(state_.memoriaPages.size(), 1);
+}
+
+TEST(WindowTitle, FollowsTheCurrencyLetter)
+{
+    EXPECT_EQ(WindowTitleForForm(u"K7NP"_s), u"Velmora - PESETAS"_s);
+    EXPECT_EQ(WindowTitleForForm(u"K7AP"_s), u"Velmora - PESETAS"_s);
+    EXPECT_EQ(WindowTitleForForm(u"K7ME"_s), u"Velmora - EUROS"_s);
+    EXPECT_EQ(WindowTitleForForm(u"K7AE"_s), u"Velmora - EUROS"_s);
+    EXPECT_EQ(WindowTitleForForm(QString()), u"Velmora"_s);
+}
+
+} // namespace
