@@ -122,6 +122,51 @@ TEST(G4Encoder, RandomPagesDecodeExactly)
     }
 }
 
+TEST(G4Encoder, SameCodeAsLibtiff)
+{
+    // Group 4 leaves the coder no choice of mode, so libtiff's coder must
+    // give the very same bytes.
+    QRandomGenerator random(9);
+    for (int round = 0; round < 6; ++round) {
+        const int width = 40 + int(random.bounded(2000));
+        const int height = 1 + int(random.bounded(40));
+        const qsizetype lineBytes = (width + 7) / 8;
+        QByteArray rows(lineBytes * height, '\0');
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            rows[i] = random.bounded(3) == 0 ? char(random.bounded(256)) : char(0);
+        // Padding bits at the end of each row are white in both.
+        if (width % 8)
+            for (int y = 0; y < height; ++y)
+                rows[y * lineBytes + lineBytes - 1] &= char(0xff << (8 - width % 8));
+
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath(u"libtiff.tif"_s));
+        TIFF *tiff = TIFFOpen(path.constData(), "w");
+        ASSERT_NE(tiff, nullptr);
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(1));
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(height));
+        ASSERT_GE(TIFFWriteEncodedStrip(tiff, 0, rows.data(), tmsize_t(rows.size())), 0);
+        TIFFClose(tiff);
+        tiff = TIFFOpen(path.constData(), "r");
+        ASSERT_NE(tiff, nullptr);
+        uint64_t *counts = nullptr;
+        ASSERT_TRUE(TIFFGetField(tiff, TIFFTAG_STRIPBYTECOUNTS, &counts));
+        QByteArray theirs(qsizetype(counts[0]), '\0');
+        ASSERT_EQ(TIFFReadRawStrip(tiff, 0, theirs.data(), tmsize_t(theirs.size())),
+                  tmsize_t(theirs.size()));
+        TIFFClose(tiff);
+
+        const QByteArray ours =
+            EncodeG4(reinterpret_cast<const uchar *>(rows.constData()), width, height, lineBytes);
+        EXPECT_EQ(ours.toHex().toStdString(), theirs.toHex().toStdString())
+            << "width " << width << " height " << height;
+    }
+}
+
 TEST(G4Encoder, RefusesNonsense)
 {
     const uchar row[4] = {0xff, 0, 0xff, 0};
