@@ -149,21 +149,20 @@ int ImageFromDrawing(const QImage &drawing, QImage *page, int dotsPerInch)
     if (drawing.format() == QImage::Format_Mono) {
         mono = drawing;
     } else {
-        const QImage grey = drawing.convertToFormat(QImage::Format_Grayscale8);
-        mono = QImage(grey.size(), QImage::Format_Mono);
+        const QImage grey = drawing.format() == QImage::Format_Grayscale8
+                                ? drawing
+                                : drawing.convertToFormat(QImage::Format_Grayscale8);
+        // Page after page of the same size reuse the caller's bitmap.
+        if (page->size() == grey.size() && page->format() == QImage::Format_Mono &&
+            page->isDetached())
+            mono = std::move(*page);
+        else
+            mono = QImage(grey.size(), QImage::Format_Mono);
         if (mono.isNull())
             return 0;
         mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-        const int width = grey.width();
-        for (int y = 0; y < grey.height(); ++y) {
-            const uchar *source = grey.constScanLine(y);
-            uchar *target = mono.scanLine(y);
-            std::fill(target, target + mono.bytesPerLine(), uchar(0));
-            for (int x = 0; x < width; ++x) {
-                if (source[x] < 128)
-                    target[x >> 3] |= uchar(0x80 >> (x & 7));
-            }
-        }
+        for (int y = 0; y < grey.height(); ++y)
+            PackDarkPixels(grey.constScanLine(y), grey.width(), mono.scanLine(y));
     }
     const int dots = int(dotsPerInch / 0.0254 + 0.5);
     mono.setDotsPerMeterX(dots);

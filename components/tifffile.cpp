@@ -1,14 +1,22 @@
 #include "tifffile.h"
 
+#include <array>
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
 #include <mutex>
 #include <vector>
 
+#include "g4encoder.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <QFile>
 #include <QLoggingCategory>
 #include <QVarLengthArray>
+#include <QtEndian>
 
 #include <tiffio.h>
 
@@ -306,6 +314,49 @@ bool TiffFile::ReadCurrentPage(QImage *page)
     return true;
 }
 
+void PackDarkPixels(const uchar *grey, int width, uchar *bits)
+{
+    int x = 0;
+#if defined(__SSE2__)
+    // Sixteen pixels at a time: the sign bits of the bytes are gathered
+    // (first pixel in the lowest bit), inverted so that dark is 1, and each
+    // byte's bit order reversed to put the first pixel first.
+    static const auto reversed = [] {
+        std::array<uchar, 256> table{};
+        for (int i = 0; i < 256; ++i) {
+            uchar r = 0;
+            for (int b = 0; b < 8; ++b)
+                if (i & (1 << b))
+                    r |= uchar(0x80 >> b);
+            table[size_t(i)] = r;
+        }
+        return table;
+    }();
+    for (; x + 16 <= width; x += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(grey + x));
+        const unsigned dark = ~unsigned(_mm_movemask_epi8(v)) & 0xffffu;
+        bits[x >> 3] = reversed[dark & 0xff];
+        bits[(x >> 3) + 1] = reversed[dark >> 8];
+    }
+#endif
+    // Eight pixels at a time: the high bit of each byte below 128 is clear;
+    // the multiply gathers the eight flags into one byte, first pixel first.
+    for (; x + 8 <= width; x += 8) {
+        uint64_t v;
+        std::memcpy(&v, grey + x, 8);
+        v = qToLittleEndian(v);
+        const uint64_t dark = (~v & 0x8080808080808080ull) >> 7;
+        bits[x >> 3] = uchar((dark * 0x8040201008040201ull) >> 56);
+    }
+    if (x < width) {
+        uchar last = 0;
+        for (int i = 0; x + i < width; ++i)
+            if (grey[x + i] < 128)
+                last |= uchar(0x80 >> i);
+        bits[x >> 3] = last;
+    }
+}
+
 bool TiffFile::WriteBilevelPage(const QImage &page, int dotsPerInch)
 {
     if (!d->tiff || !d->writing || page.isNull() ||
@@ -330,38 +381,45 @@ bool TiffFile::WriteBilevelPage(const QImage &page, int dotsPerInch)
     TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(dotsPerInch));
     TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(dotsPerInch));
 
-    const int lineBytes = (width + 7) / 8;
-    std::vector<uchar> line(static_cast<size_t>(lineBytes));
-
+    // The page as rows of bits with black = 1, coded in one go. A Mono page
+    // with white at index 0 is coded straight from its own rows.
+    const qsizetype lineBytes = (width + 7) / 8;
+    std::vector<uchar> bits;
+    const uchar *rows = nullptr;
+    qsizetype stride = lineBytes;
     if (page.format() == QImage::Format_Mono || page.format() == QImage::Format_MonoLSB) {
         const QImage mono =
             page.format() == QImage::Format_Mono ? page : page.convertToFormat(QImage::Format_Mono);
         // Black must be 1 in the file; the colour table says which index is dark.
         const QRgb c0 = mono.colorCount() > 0 ? mono.color(0) : qRgb(255, 255, 255);
         const QRgb c1 = mono.colorCount() > 1 ? mono.color(1) : qRgb(0, 0, 0);
-        const bool invert = qGray(c0) < qGray(c1);
-        for (int y = 0; y < height; ++y) {
-            const uchar *source = mono.constScanLine(y);
-            for (int i = 0; i < lineBytes; ++i)
-                line[size_t(i)] = invert ? uchar(~source[i]) : source[i];
-            if (TIFFWriteScanline(tiff, line.data(), uint32_t(y), 0) < 0)
-                return false;
+        if (qGray(c0) >= qGray(c1) && page.format() == QImage::Format_Mono) {
+            rows = page.constBits();
+            stride = page.bytesPerLine();
+        } else {
+            const bool invert = qGray(c0) < qGray(c1);
+            bits.resize(static_cast<size_t>(lineBytes * height));
+            for (int y = 0; y < height; ++y) {
+                const uchar *source = mono.constScanLine(y);
+                uchar *target = bits.data() + y * lineBytes;
+                for (qsizetype i = 0; i < lineBytes; ++i)
+                    target[i] = invert ? uchar(~source[i]) : source[i];
+            }
+            rows = bits.data();
         }
     } else {
         const QImage grey = page.format() == QImage::Format_Grayscale8
                                 ? page
                                 : page.convertToFormat(QImage::Format_Grayscale8);
-        for (int y = 0; y < height; ++y) {
-            const uchar *source = grey.constScanLine(y);
-            std::memset(line.data(), 0, line.size());
-            for (int x = 0; x < width; ++x) {
-                if (source[x] < 128)
-                    line[size_t(x >> 3)] |= uchar(0x80 >> (x & 7));
-            }
-            if (TIFFWriteScanline(tiff, line.data(), uint32_t(y), 0) < 0)
-                return false;
-        }
+        bits.resize(static_cast<size_t>(lineBytes * height));
+        for (int y = 0; y < height; ++y)
+            PackDarkPixels(grey.constScanLine(y), width, bits.data() + y * lineBytes);
+        rows = bits.data();
     }
+    const QByteArray coded = EncodeG4(rows, width, height, stride);
+    if (coded.isEmpty() ||
+        TIFFWriteRawStrip(tiff, 0, const_cast<char *>(coded.constData()), coded.size()) < 0)
+        return false;
     return TIFFWriteDirectory(tiff) != 0;
 }
 

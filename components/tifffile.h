@@ -12,6 +12,10 @@ namespace vk7 {
 // writing, walks its directories without decoding them and decodes one page at
 // a time into a QImage. libtiff's warnings and errors go to Qt logging
 // (category "vk7.imaging"), never to stderr.
+// Packs a row of 8-bit grey pixels into bits, most significant first, with
+// 1 for pixels darker than mid-grey (below 128).
+void PackDarkPixels(const uchar *grey, int width, uchar *bits);
+
 class TiffFile
 {
 public:

@@ -2,8 +2,10 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 
 #include "components/imaging.h"
 #include "reception/cfiletools.h"
@@ -99,10 +101,14 @@ QFont TextPageFont()
 
 void PaintTextPage(QPainter &painter, const QStringList &lines)
 {
+    // The font is monospaced and the texts need no shaping, so each line is
+    // one glyph run placed by the glyphs' own advances: the same pixels as
+    // drawText, without laying out the text again for every line.
+    static const QRawFont rawFont = QRawFont::fromFont(TextPageFont());
     painter.save();
     painter.fillRect(QRect(0, 0, TextPageWidth, TextPageHeight), Qt::white);
-    painter.setFont(TextPageFont());
     painter.setPen(Qt::black);
+    QList<QPointF> positions;
     int y = 0;
     for (const QString &line : lines) {
         if (y >= TextPageBottom)
@@ -112,7 +118,19 @@ void PaintTextPage(QPainter &painter, const QStringList &lines)
             if (c.unicode() < 32 || c.category() == QChar::Other_Control)
                 c = u' ';
         }
-        painter.drawText(QPointF(TextLineX, y + TextBaselineOffset), shown);
+        const QList<quint32> glyphs = rawFont.glyphIndexesForString(shown);
+        const QList<QPointF> advances = rawFont.advancesForGlyphIndexes(glyphs);
+        positions.resize(glyphs.size());
+        qreal x = TextLineX;
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            positions[i] = QPointF(x, y + TextBaselineOffset);
+            x += advances.at(i).x();
+        }
+        QGlyphRun run;
+        run.setRawFont(rawFont);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
         y += TextLineStep;
     }
     painter.restore();
@@ -127,13 +145,13 @@ bool RenderTextPageFiles(const QStringList &pageTexts, const QString &folder, co
     if (drawing.isNull())
         return false;
     int pageNumber = 1;
+    QImage page;
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
             {
                 QPainter painter(&drawing);
                 PaintTextPage(painter, lines);
             }
-            QImage page;
             const QString name = folder + prefix + QString::asprintf("%02d", pageNumber);
             if (ImageFromDrawing(drawing, &page, 200) != 1 || SaveImageFile(name, page) != 1)
                 return false;
