@@ -92,6 +92,26 @@ TEST_F(CoherenceCheck, InteractiveWindowSeesTheSameLists)
     EXPECT_FALSE(viewer_.GetRuleCheckMode());
 }
 
+TEST_F(CoherenceCheck, FormRecordsComeFirstAndTheChosenErrorIsShown)
+{
+    // Without the company's name the form's own check reports its field.
+    ASSERT_TRUE(viewer_.OpenForm(state_.appFolder + u"FORM\\"_s, u"K7NE"_s, &state_.fields));
+    state_.fields.RemoveAll();
+    AddFields(&state_.fields, {{810010, u"0111"_s}});
+    RecordingWindow window;
+    window.answer = 810220;
+    QStringList primary;
+    QStringList implicit;
+    QStringList records;
+    EXPECT_FALSE(CheckCoherenceRules(state_, &primary, &implicit, &window, clock_, &records));
+    ASSERT_GE(records.size(), 2);
+    EXPECT_TRUE(records.first().startsWith(u"R|810220|"_s));
+    EXPECT_TRUE(records.at(1).startsWith(u"C|810210|"_s));
+    EXPECT_EQ(primary.first(), u"Falta rellenar : Denominación social"_s);
+    EXPECT_EQ(viewer_.MarkedFieldKey(), 810220);
+    EXPECT_FALSE(viewer_.GetRuleCheckMode());
+}
+
 TEST_F(CoherenceCheck, MissingActivityTableReportsTheCode)
 {
     state_.appFolder = u"/nonexistent/"_s;
