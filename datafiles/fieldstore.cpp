@@ -22,7 +22,10 @@ void CCampBDArray::IndexPendingRecords() const
     // Records appended since the last lookup join the index; a key already
     // indexed keeps its first position.
     for (; indexedCount_ < GetSize(); ++indexedCount_) {
-        const int key = records_[static_cast<size_t>(indexedCount_)].key;
+        // Usually only the last record is new.
+        const int key = indexedCount_ + 1 == GetSize()
+                            ? records_.back().key
+                            : records_[static_cast<size_t>(indexedCount_)].key;
         if (key < 0 || key >= DirectKeys) {
             if (!otherKeys_.contains(key))
                 otherKeys_.insert(key, indexedCount_);
@@ -83,7 +86,9 @@ void TrimSpaces(QString &text, bool fromEnd)
     }
 }
 
-void SetFieldText(CCampBDArray &fields, int key, const QString &text)
+namespace {
+
+template <typename Text> void StoreTrimmed(CCampBDArray &fields, int key, Text &&text)
 {
     qsizetype end = text.size();
     while (end > 0 && text.at(end - 1) == u' ')
@@ -93,14 +98,29 @@ void SetFieldText(CCampBDArray &fields, int key, const QString &text)
         ++start;
     if (start == end)
         return;
-    QString value = (start == 0 && end == text.size()) ? text : text.sliced(start, end - start);
-    if (CCampBD *record = fields.FindByKey(key)) {
-        record->value = std::move(value);
-        return;
+    QString value;
+    if (start == 0 && end == text.size())
+        value = std::forward<Text>(text);
+    else
+        value = text.sliced(start, end - start);
+    CCampBD *record = fields.FindByKey(key);
+    if (!record) {
+        record = fields.AddNew();
+        record->key = key;
     }
-    CCampBD *record = fields.AddNew();
-    record->key = key;
     record->value = std::move(value);
+}
+
+} // namespace
+
+void SetFieldText(CCampBDArray &fields, int key, const QString &text)
+{
+    StoreTrimmed(fields, key, text);
+}
+
+void SetFieldText(CCampBDArray &fields, int key, QString &&text)
+{
+    StoreTrimmed(fields, key, std::move(text));
 }
 
 void SetFieldTextByCode(CCampBDArray &fields, const QString &keyText, const QString &text)

@@ -67,6 +67,7 @@ void TrimSpaces(QString &text, bool fromEnd);
 // record of the key gets the new value, else a record is appended. An empty
 // result stores nothing and leaves an existing value alone.
 void SetFieldText(CCampBDArray &fields, int key, const QString &text);
+void SetFieldText(CCampBDArray &fields, int key, QString &&text);
 
 // The same with the key given as decimal text, converted as atol does
 // (no digits gives key 0).

@@ -4,18 +4,19 @@
 
 namespace vk7 {
 
-bool OpenRegularFile(QFile &file, const QString &hostPath)
+bool OpenRegularFile(QFile &file, const QString &hostPath, bool buffered)
 {
     if (hostPath.isEmpty() || !QFileInfo(hostPath).isFile())
         return false;
     file.setFileName(hostPath);
-    return file.open(QIODevice::ReadOnly);
+    return file.open(buffered ? QIODevice::ReadOnly : QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 bool TextModeFile::Open(const QString &hostPath)
 {
     Close();
-    if (!OpenRegularFile(file_, hostPath))
+    // Whole blocks are read into our own buffer: a second one is not needed.
+    if (!OpenRegularFile(file_, hostPath, false))
         return false;
     atEnd_ = false;
     return true;

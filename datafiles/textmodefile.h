@@ -37,6 +37,6 @@ private:
 
 // Opens a deposit file for raw reading, as fopen(..., "rb") would: a folder,
 // device or pipe does not open.
-bool OpenRegularFile(QFile &file, const QString &hostPath);
+bool OpenRegularFile(QFile &file, const QString &hostPath, bool buffered = true);
 
 } // namespace vk7
