@@ -10,6 +10,7 @@
 
 #include "datafiles/depositjson.h"
 #include "datafiles/depositstate.h"
+#include "reception/paths.h"
 #include "receptionchain.h"
 #include "verification/depositdocuments.h"
 
@@ -114,6 +115,8 @@ QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &resu
             json.Add(key, loaded.value(key));
     for (auto it = loaded.constBegin(); it != loaded.constEnd(); ++it)
         json.Add(it.key(), it.value());
+    // Where the deposit and the page images are, on this machine.
+    json.Add(u"workFolder"_s, PathResolver::Resolve(state.workFolder));
     return json.ToJson();
 }
 

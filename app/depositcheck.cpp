@@ -19,16 +19,12 @@ namespace {
 QString ManifestLocation(const QString &medium)
 {
     PathResolver::EntryKind kind;
-    if (PathResolver::Lookup(medium, &kind) && kind == PathResolver::EntryKind::Folder) {
-        const bool systemPath =
-            medium.contains(u'\\') || (medium.size() >= 2 && medium.at(1) == u':');
-        const QChar separator = systemPath ? u'\\' : u'/';
-        QString location = medium;
-        if (!location.endsWith(separator))
-            location += separator;
-        return location + OpenDepositLogic::ManifestName();
-    }
-    return medium;
+    if (!PathResolver::Lookup(medium, &kind) || kind != PathResolver::EntryKind::Folder)
+        return medium;
+    if (medium.endsWith(u'\\') || medium.endsWith(u'/'))
+        return medium + OpenDepositLogic::ManifestName();
+    const bool drivePath = medium.size() >= 2 && medium.at(1) == u':';
+    return medium + (drivePath ? u'\\' : u'/') + OpenDepositLogic::ManifestName();
 }
 
 } // namespace

@@ -4,12 +4,12 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QJsonDocument>
 
-#include "reception/cfiletools.h"
+#include "app/depositcheck.h"
 #include "reception/driveroots.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
+#include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
 
@@ -17,50 +17,24 @@ namespace vk7 {
 
 namespace {
 
-void Print(FILE *stream, const QString &text)
+void Print(FILE *stream, const QByteArray &bytes)
 {
-    const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
 
-bool IsDrivePath(const QString &path)
-{
-    return path.size() >= 2 && path.at(1) == u':' && path.at(0).unicode() < 128 &&
-           path.at(0).isLetter();
-}
-
 } // namespace
-
-QJsonObject CheckerReport::ToJson() const
-{
-    QJsonObject object;
-    object.insert(u"workFolder"_s, workFolderHost);
-    object.insert(u"structureStatus"_s, structureStatus);
-    object.insert(u"completenessStatus"_s, completenessStatus);
-    object.insert(u"typedFingerprint"_s, typedFingerprint);
-    object.insert(u"computedFingerprint"_s, computedFingerprint);
-    object.insert(u"fingerprintVerdict"_s, fingerprintVerdict);
-    return object;
-}
-
-QString CheckerReport::ToText() const
-{
-    QString text;
-    text += u"Estructura : %1\n"_s.arg(structureStatus);
-    text += u"Completitud : %1\n"_s.arg(completenessStatus);
-    text += u"Huella Digital calculada : %1\n"_s.arg(computedFingerprint);
-    text += u"Huella Digital : %1\n"_s.arg(fingerprintVerdict);
-    return text;
-}
 
 bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options,
                            bool &helpRequested, QString &error)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        u"Comprueba un Depósito Digital: lo copia a la carpeta de trabajo, revisa su "
-        u"FICHERO.TXT y calcula su Huella Digital."_s);
+        u"Comprueba un Depósito Digital como lo recibe el programa: lo copia a la carpeta "
+        u"de trabajo, revisa su FICHERO.TXT, lee sus ficheros, identifica el formulario, "
+        u"calcula su Huella Digital, aplica las reglas de coherencia y escribe la Hoja de "
+        u"Diagnóstico (y sus páginas K7.D01... en la carpeta de trabajo). Sale con 0 si el "
+        u"depósito es válido, 1 si no lo es y 2 si no se ha podido abrir."_s);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Muestra esta ayuda."_s);
     const QCommandLineOption root(u"root"_s,
                                   u"Carpeta que hace de unidad C: (por omisión, una carpeta "
@@ -74,7 +48,11 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
                                        u"Número de disquetes (sólo para \"A:\"; por omisión 1)."_s,
                                        u"N"_s, u"1"_s);
     const QCommandLineOption json(u"json"_s, u"Escribe el resultado como un objeto JSON."_s);
-    parser.addOptions({help, root, driveA, diskettes, json});
+    const QCommandLineOption formPages(
+        u"form-pages"_s,
+        u"Deja también las páginas del formulario relleno (K7.001...) en la carpeta de "
+        u"trabajo."_s);
+    parser.addOptions({help, root, driveA, diskettes, json, formPages});
     parser.addPositionalArgument(u"MEDIO"_s,
                                  u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
     parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s);
@@ -87,7 +65,8 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
     if (parser.isSet(help)) {
         helpRequested = true;
         error =
-            u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json] MEDIO HUELLA\n\n"_s +
+            u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json] [--form-pages] "
+            u"MEDIO HUELLA\n\n"_s +
             parser.helpText().section(u'\n', 1);
         return false;
     }
@@ -100,6 +79,7 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
     options.driveA = parser.value(driveA);
     options.diskettes = parser.value(diskettes);
     options.json = parser.isSet(json);
+    options.formPages = parser.isSet(formPages);
     options.medium = positional.at(0);
     options.fingerprint = positional.at(1);
     return true;
@@ -125,80 +105,42 @@ bool DepositChecker::SetUpDrives(QString &error)
     return true;
 }
 
-QString DepositChecker::ManifestLocation() const
+DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &errors)
 {
-    // A folder stands for the FICHERO.TXT it holds.
-    const QString medium = m_options.medium;
-    PathResolver::EntryKind kind;
-    if (!PathResolver::Lookup(medium, &kind) || kind != PathResolver::EntryKind::Folder)
-        return medium;
-    if (medium.endsWith(u'\\') || medium.endsWith(u'/'))
-        return medium + OpenDepositLogic::ManifestName();
-    const QChar separator = IsDrivePath(medium) ? u'\\' : u'/';
-    return medium + separator + OpenDepositLogic::ManifestName();
-}
-
-DepositChecker::Result DepositChecker::Run(CheckerReport &report, QString &error)
-{
-    if (!SetUpDrives(error))
-        return Result::Usage;
-
-    // The Open dialog, driven from here.
-    OpenDepositLogic open(m_ui);
-    open.Initialize();
-    open.location = ManifestLocation();
-    open.diskettes = m_options.diskettes;
-    open.fingerprint = m_options.fingerprint;
-    if (open.Accept() != OpenDepositLogic::Outcome::Accepted) {
-        error = open.status();
+    QString error;
+    if (!SetUpDrives(error)) {
+        errors = error.toUtf8() + '\n';
         return Result::OpenFailed;
     }
-    m_workFolder = open.location;
-    if (m_workFolder.endsWith(u'\\'))
-        m_workFolder.chop(1);
-    report.workFolderHost = PathResolver::Resolve(m_workFolder);
-    report.typedFingerprint = open.fingerprint;
-
-    CheckManifest(report);
-    CheckFingerprint(report);
-    return Result::Checked;
+    DepositCheckOptions check;
+    check.medium = m_options.medium;
+    check.diskettes = m_options.diskettes;
+    check.fingerprint = m_options.fingerprint;
+    check.appFolder = m_options.appFolder;
+    check.json = m_options.json;
+    check.formPages = m_options.formPages;
+    const DepositCheckOutput result = RunDepositCheck(check, m_ui, DefaultClock());
+    output = result.standardOutput;
+    errors = result.standardError;
+    return Result(result.exitCode);
 }
 
-void DepositChecker::CheckManifest(CheckerReport &report)
-{
-    CFileTools tools;
-    tools.CheckDepositFiles(m_workFolder, report.structureStatus, report.completenessStatus);
-}
-
-void DepositChecker::CheckFingerprint(CheckerReport &report)
-{
-    CFileTools tools(&m_ui);
-    tools.ComputeDepositFingerprint(m_workFolder, report.computedFingerprint);
-    report.fingerprintVerdict =
-        report.computedFingerprint == report.typedFingerprint ? u"CORRECTA"_s : u"ERRONEA"_s;
-}
-
-int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui)
+int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QString &appFolder)
 {
     CheckerOptions options;
     bool helpRequested = false;
     QString error;
     if (!ParseCheckerArguments(arguments, options, helpRequested, error)) {
-        Print(helpRequested ? stdout : stderr, error + u'\n');
-        return helpRequested ? 0 : int(DepositChecker::Result::Usage);
+        Print(helpRequested ? stdout : stderr, (error + u'\n').toUtf8());
+        return helpRequested ? 0 : int(DepositChecker::Result::OpenFailed);
     }
-    CheckerReport report;
+    options.appFolder = appFolder;
+    QByteArray output;
+    QByteArray errors;
     DepositChecker checker(options, ui);
-    const DepositChecker::Result result = checker.Run(report, error);
-    if (result != DepositChecker::Result::Checked) {
-        Print(stderr, error + u'\n');
-        return int(result);
-    }
-    if (options.json)
-        Print(stdout,
-              QString::fromUtf8(QJsonDocument(report.ToJson()).toJson(QJsonDocument::Indented)));
-    else
-        Print(stdout, report.ToText());
+    const DepositChecker::Result result = checker.Run(output, errors);
+    Print(stderr, errors);
+    Print(stdout, output);
     return int(result);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QJsonObject>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -15,23 +15,10 @@ struct CheckerOptions
     QString driveA; // host folder for drive A:; empty: none
     QString diskettes = QStringLiteral("1");
     bool json = false;
-    QString medium;      // FICHERO.TXT or a folder holding it
-    QString fingerprint; // as typed
-};
-
-// What the check found. Later steps of the chain add their findings here and
-// to both renderings.
-struct CheckerReport
-{
-    QString workFolderHost; // where the deposit was copied
-    QString structureStatus;
-    QString completenessStatus;
-    QString typedFingerprint;
-    QString computedFingerprint;
-    QString fingerprintVerdict; // "CORRECTA" or "ERRONEA"
-
-    QJsonObject ToJson() const;
-    QString ToText() const;
+    bool formPages = false; // also export the filled form pages K7.001...
+    QString medium;         // FICHERO.TXT or a folder holding it
+    QString fingerprint;    // as typed
+    QString appFolder;      // the program's folder (FORM\, DATA\), trailing backslash
 };
 
 // Parses the arguments (the program name first). False with a message in
@@ -40,34 +27,33 @@ struct CheckerReport
 bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options,
                            bool &helpRequested, QString &error);
 
-// The reception chain run from the command line, one step after the other as
-// the desktop program's Open command runs them.
+// The reception chain run from the command line, as the desktop program's
+// Open command runs it: copy, manifest, form, fingerprint, rules, diagnosis.
 class DepositChecker
 {
 public:
+    // The process's exit codes.
     enum class Result {
-        Checked = 0,    // the chain ran; the verdicts are in the report
-        Usage = 1,      // the options cannot be used (drive roots)
-        OpenFailed = 2, // validation or copying failed; `error` holds the status text
+        Valid = 0,      // the deposit is valid
+        NotValid = 1,   // it was checked and is not valid
+        OpenFailed = 2, // validation or copying failed, or the drives cannot be set up
     };
 
     DepositChecker(const CheckerOptions &options, IUserInterface &ui);
 
-    Result Run(CheckerReport &report, QString &error);
+    // `output` receives the sheet (or the JSON object), `errors` the file
+    // warnings and failure texts, both UTF-8.
+    Result Run(QByteArray &output, QByteArray &errors);
 
 private:
     bool SetUpDrives(QString &error);
-    QString ManifestLocation() const;
-    // Steps of the chain after the deposit is in the work folder.
-    void CheckManifest(CheckerReport &report);
-    void CheckFingerprint(CheckerReport &report);
 
     CheckerOptions m_options;
     IUserInterface &m_ui;
-    QString m_workFolder; // "C:\TMP_VK7"
 };
 
-// The whole program: parse, run, print. Returns the exit code.
-int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui);
+// The whole program: parse, run, print. `appFolder` is the executable's
+// folder. Returns the exit code.
+int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QString &appFolder);
 
 } // namespace vk7

@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -82,12 +84,32 @@ protected:
 
     QTemporaryDir temp;
     QString medium;
-    CheckerOptions options;
+    CheckerOptions options{.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s};
     ScriptedTerminal terminal{QByteArray()};
 };
 
-// Fingerprint of the three files above, concatenated in deposit order.
-const QString MediumFingerprint = u"1RJ86P81HD04K2GM438PB8MSZ3"_s;
+// The bundled sample: a valid euro ordinary deposit and its fingerprint.
+const QString SampleDeposit = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
+
+QString SampleFingerprint()
+{
+    QFile file(SampleDeposit + u".fingerprint"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).trimmed();
+}
+
+QJsonObject RunForJson(const CheckerOptions &options, IUserInterface &ui,
+                       DepositChecker::Result *result)
+{
+    CheckerOptions withJson = options;
+    withJson.json = true;
+    QByteArray output;
+    QByteArray errors;
+    DepositChecker checker(withJson, ui);
+    *result = checker.Run(output, errors);
+    return QJsonDocument::fromJson(output).object();
+}
 
 } // namespace
 
@@ -116,92 +138,104 @@ TEST_F(CheckerTest, ParsesTheCommandLine)
     EXPECT_TRUE(error.contains(u"--drive-a"_s));
 }
 
-TEST_F(CheckerTest, ChecksAFolderMedium)
+TEST_F(CheckerTest, ValidSampleGivesItsSheetAndPages)
 {
-    options.medium = medium;
-    options.fingerprint = MediumFingerprint;
-    CheckerReport report;
-    QString error;
+    options.medium = SampleDeposit;
+    options.fingerprint = SampleFingerprint();
+    QByteArray output;
+    QByteArray errors;
     DepositChecker checker(options, terminal.ui);
-    ASSERT_EQ(checker.Run(report, error), DepositChecker::Result::Checked) << error.toStdString();
-    EXPECT_EQ(report.structureStatus, u"1"_s);
-    EXPECT_EQ(report.completenessStatus, u"1"_s);
-    EXPECT_EQ(report.computedFingerprint, MediumFingerprint);
-    EXPECT_EQ(report.fingerprintVerdict, u"CORRECTA"_s);
-    EXPECT_EQ(report.workFolderHost, options.root + u"/TMP_VK7"_s);
-    EXPECT_TRUE(QFile::exists(options.root + u"/TMP_VK7/DATOS.ASC"_s));
+    EXPECT_EQ(checker.Run(output, errors), DepositChecker::Result::Valid) << errors.toStdString();
+    const QString sheet = QString::fromUtf8(output);
+    EXPECT_TRUE(sheet.startsWith(u"HOJA DE DIAGNOSTICO para el Depósito Digital ("_s +
+                                 options.fingerprint + u")\r\n\r\n"_s));
+    EXPECT_TRUE(sheet.contains(u"Formulario : ORDINARIO       Moneda : EUROS\r\n\r\n"
+                               u"Huella Digital : CORRECTA\r\n\r\n"_s));
+    EXPECT_TRUE(QFile::exists(options.root + u"/TMP_VK7/K7.D01"_s));
+    EXPECT_FALSE(QFile::exists(options.root + u"/TMP_VK7/K7.001"_s));
     EXPECT_EQ(QFile(options.root).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
 
-    const QJsonObject json =
-        QJsonDocument::fromJson(QJsonDocument(report.ToJson()).toJson()).object();
-    EXPECT_EQ(json.value(u"structureStatus"_s).toString(), u"1"_s);
-    EXPECT_EQ(json.value(u"completenessStatus"_s).toString(), u"1"_s);
-    EXPECT_EQ(json.value(u"computedFingerprint"_s).toString(), MediumFingerprint);
-    EXPECT_TRUE(report.ToText().contains(u"Estructura : 1\n"_s));
+    DepositChecker::Result result;
+    options.formPages = true;
+    const QJsonObject json = RunForJson(options, terminal.ui, &result);
+    EXPECT_EQ(result, DepositChecker::Result::Valid);
+    EXPECT_EQ(json.value(u"computedFingerprint"_s).toString(), options.fingerprint);
+    EXPECT_EQ(json.value(u"formName"_s).toString(), u"K7NE"_s);
+    EXPECT_EQ(json.value(u"diagnosticSheet"_s).toString(), sheet);
+    EXPECT_EQ(json.value(u"workFolder"_s).toString(), options.root + u"/TMP_VK7"_s);
+    EXPECT_TRUE(QFile::exists(options.root + u"/TMP_VK7/K7.001"_s));
 }
 
-TEST_F(CheckerTest, WrongFingerprintAndIncompleteDeposit)
+TEST_F(CheckerTest, UnreadableDepositIsNotValid)
 {
+    // The files are there, but the data say nothing about the form.
+    options.medium = medium;
+    options.fingerprint = u"ABCDEFGHJKMNPQRSTUVXYZ0123"_s;
+    DepositChecker::Result result;
+    QJsonObject json = RunForJson(options, terminal.ui, &result);
+    EXPECT_EQ(result, DepositChecker::Result::NotValid);
+    EXPECT_EQ(json.value(u"structureStatus"_s).toString(), u"1"_s);
+    EXPECT_EQ(json.value(u"completenessStatus"_s).toString(), u"1"_s);
+    EXPECT_EQ(json.value(u"formError"_s).toString(),
+              u"ERROR en el fichero DATOS.ASC (Pesetas y Euros)"_s);
+    EXPECT_EQ(json.value(u"fingerprintVerdict"_s).toString(), u"¿?"_s);
+    EXPECT_TRUE(json.value(u"computedFingerprint"_s).isNull());
+
     QFile::remove(medium + u"/INSTANCIA.ASC"_s);
     options.medium = medium + u"/fichero.txt"_s;
-    options.fingerprint = MediumFingerprint.toLower();
-    CheckerReport report;
-    QString error;
-    DepositChecker checker(options, terminal.ui);
-    ASSERT_EQ(checker.Run(report, error), DepositChecker::Result::Checked);
-    EXPECT_EQ(report.structureStatus, u"1"_s);
-    EXPECT_EQ(report.completenessStatus, u"0"_s);
-    EXPECT_EQ(report.fingerprintVerdict, u"ERRONEA"_s);
+    json = RunForJson(options, terminal.ui, &result);
+    EXPECT_EQ(result, DepositChecker::Result::NotValid);
+    EXPECT_EQ(json.value(u"completenessStatus"_s).toString(), u"0"_s);
+    EXPECT_EQ(json.value(u"formError"_s).toString(), QString());
 }
 
 TEST_F(CheckerTest, FailedValidationGivesTheStatusText)
 {
     options.medium = medium;
     options.fingerprint = u"CORTA"_s;
-    CheckerReport report;
-    QString error;
+    QByteArray output;
+    QByteArray errors;
     DepositChecker checker(options, terminal.ui);
-    EXPECT_EQ(checker.Run(report, error), DepositChecker::Result::OpenFailed);
-    EXPECT_EQ(error, u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+    EXPECT_EQ(checker.Run(output, errors), DepositChecker::Result::OpenFailed);
+    EXPECT_EQ(errors, "ERROR. Longitud Huella Digital. (Obligado : 26)\n");
+    EXPECT_TRUE(output.isEmpty());
 
     // A diskette location without a drive A: is simply not found.
     options.medium = u"A:\\FICHERO.TXT"_s;
-    options.fingerprint = MediumFingerprint;
+    options.fingerprint = SampleFingerprint();
     DepositChecker diskette(options, terminal.ui);
-    EXPECT_EQ(diskette.Run(report, error), DepositChecker::Result::OpenFailed);
-    EXPECT_EQ(error, u"ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT)"_s);
+    EXPECT_EQ(diskette.Run(output, errors), DepositChecker::Result::OpenFailed);
+    EXPECT_EQ(errors, "ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT)\n");
 }
 
 TEST_F(CheckerTest, DisketteWithoutAnswersIsCancelledNotAwaited)
 {
     // No input: the first diskette prompt is answered Cancel and nothing is copied.
-    options.driveA = medium;
+    options.driveA = SampleDeposit;
     options.medium = u"A:\\"_s;
     options.diskettes = u"2"_s;
-    options.fingerprint = MediumFingerprint;
-    CheckerReport report;
-    QString error;
-    DepositChecker checker(options, terminal.ui);
-    ASSERT_EQ(checker.Run(report, error), DepositChecker::Result::Checked);
+    options.fingerprint = SampleFingerprint();
+    DepositChecker::Result result;
+    const QJsonObject json = RunForJson(options, terminal.ui, &result);
+    EXPECT_EQ(result, DepositChecker::Result::NotValid);
     EXPECT_TRUE(terminal.Output().contains(u"[AVISO] Introducir disquete nº : 1"_s));
-    EXPECT_EQ(report.structureStatus, u"0"_s);
-    EXPECT_EQ(report.completenessStatus, u"0"_s);
-    EXPECT_EQ(report.computedFingerprint, QString());
+    EXPECT_EQ(json.value(u"structureStatus"_s).toString(), u"0"_s);
+    EXPECT_EQ(json.value(u"completenessStatus"_s).toString(), u"0"_s);
+    EXPECT_FALSE(json.value(u"formIdentified"_s).toBool());
 }
 
 TEST_F(CheckerTest, DisketteAnsweredOnTheTerminal)
 {
     ScriptedTerminal answering("\n\n");
-    options.driveA = medium;
+    options.driveA = SampleDeposit;
     options.medium = u"A:\\FICHERO.TXT"_s;
     options.diskettes = u"2"_s;
-    options.fingerprint = MediumFingerprint;
-    CheckerReport report;
-    QString error;
-    DepositChecker checker(options, answering.ui);
-    ASSERT_EQ(checker.Run(report, error), DepositChecker::Result::Checked);
+    options.fingerprint = SampleFingerprint();
+    DepositChecker::Result result;
+    const QJsonObject json = RunForJson(options, answering.ui, &result);
+    EXPECT_EQ(result, DepositChecker::Result::Valid);
     EXPECT_TRUE(answering.Output().contains(u"Introducir disquete nº : 2"_s));
-    EXPECT_EQ(report.fingerprintVerdict, u"CORRECTA"_s);
+    EXPECT_EQ(json.value(u"fingerprintVerdict"_s).toString(), u"CORRECTA"_s);
 }
 
 TEST(TerminalUserInterfaceTest, AnswersFromTheInput)
@@ -225,3 +259,26 @@ TEST(TerminalUserInterfaceTest, AnswersFromTheInput)
     EXPECT_EQ(ui.ShowMessage(u"Aviso"_s, u"VK7"_s, B::Ok, IUserInterface::Icon::None), A::Ok);
     EXPECT_TRUE(terminal.Output().contains(u"[VK7] Aviso"_s));
 }
+
+namespace {
+
+// The diagnostic sheet's pages are drawn with fonts.
+class GuiEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char name[] = "depositchecker_test";
+        static char *argv[] = {name, nullptr};
+        app_ = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QGuiApplication> app_;
+};
+
+const auto *const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+} // namespace

@@ -1,5 +1,6 @@
 // The vk7check program as a batch job runs it: exit codes, standard output
 // and standard error, no waiting for input.
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -60,6 +61,9 @@ TEST(Vk7CheckProgramTest, ChecksTheSampleDepositAsJson)
     EXPECT_EQ(json.value(u"structureStatus"_s).toString(), u"1"_s);
     EXPECT_EQ(json.value(u"completenessStatus"_s).toString(), u"1"_s);
     EXPECT_EQ(json.value(u"computedFingerprint"_s).toString(), SampleFingerprint());
+    EXPECT_EQ(json.value(u"valid"_s).toBool(), true);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(root.path() + u"/TMP_VK7/K7.D01"_s));
 }
 
 TEST(Vk7CheckProgramTest, FailedValidationGoesToStandardErrorWithCodeTwo)
@@ -76,8 +80,9 @@ TEST(Vk7CheckProgramTest, FailedValidationGoesToStandardErrorWithCodeTwo)
     EXPECT_EQ(QString::fromUtf8(run.err),
               u"ERROR. Fichero incorrecto. (Obligado : FICHERO.TXT)\n"_s);
 
+    // Wrong arguments are a failure too, never a verdict.
     run = RunChecker({u"--root"_s, root.path(), u"solo-un-argumento"_s});
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_FALSE(run.err.isEmpty());
 }
 
@@ -88,8 +93,9 @@ TEST(Vk7CheckProgramTest, DiskettePromptWithoutInputIsAnsweredCancel)
     const ProgramRun run =
         RunChecker({u"--root"_s, root.path(), u"--drive-a"_s, Sample, u"--diskettes"_s, u"3"_s,
                     u"A:\\FICHERO.TXT"_s, SampleFingerprint()});
-    ASSERT_EQ(run.exitCode, 0);
+    // Nothing was copied: the manifest is missing and the deposit is not valid.
+    ASSERT_EQ(run.exitCode, 1);
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(u"Introducir disquete nº : 1"_s));
     EXPECT_FALSE(QString::fromUtf8(run.err).contains(u"Introducir disquete nº : 2"_s));
-    EXPECT_TRUE(run.out.contains("Estructura : 0"));
+    EXPECT_TRUE(run.out.contains("ERROR de ESTRUCTURA\r\nFalta alg\xc3\xban fichero obligatorio"));
 }
