@@ -110,7 +110,7 @@ const Tables &CodeTables()
 class BitWriter
 {
 public:
-    explicit BitWriter(std::vector<uchar> *out) : m_out(out) {}
+    explicit BitWriter(std::vector<uchar> *out) : m_out(out) { Grow(); }
 
     void Put(Code code)
     {
@@ -118,27 +118,45 @@ public:
         m_count += code.length;
         if (m_count >= 32) {
             m_count -= 32;
+            if (m_end - m_next < 4)
+                Grow();
             const uint32_t word = uint32_t(m_buffer >> m_count);
-            const uchar bytes[4] = {uchar(word >> 24), uchar(word >> 16), uchar(word >> 8),
-                                    uchar(word)};
-            m_out->insert(m_out->end(), bytes, bytes + 4);
+            m_next[0] = uchar(word >> 24);
+            m_next[1] = uchar(word >> 16);
+            m_next[2] = uchar(word >> 8);
+            m_next[3] = uchar(word);
+            m_next += 4;
         }
     }
 
+    // Pads the last byte with zeros and trims the output to what was written.
     void Flush()
     {
+        if (m_end - m_next < 8)
+            Grow();
         while (m_count >= 8) {
             m_count -= 8;
-            m_out->push_back(uchar(m_buffer >> m_count));
+            *m_next++ = uchar(m_buffer >> m_count);
         }
         if (m_count > 0)
-            m_out->push_back(uchar(m_buffer << (8 - m_count)));
+            *m_next++ = uchar(m_buffer << (8 - m_count));
         m_count = 0;
         m_buffer = 0;
+        m_out->resize(size_t(m_next - m_out->data()));
     }
 
 private:
+    void Grow()
+    {
+        const size_t used = m_next ? size_t(m_next - m_out->data()) : 0;
+        m_out->resize(std::max<size_t>(4096, m_out->size() * 2));
+        m_next = m_out->data() + used;
+        m_end = m_out->data() + m_out->size();
+    }
+
     std::vector<uchar> *m_out;
+    uchar *m_next = nullptr;
+    uchar *m_end = nullptr;
     uint64_t m_buffer = 0; // codes are at most 13 bits: never more than 44 pending
     int m_count = 0;
 };
@@ -161,27 +179,38 @@ void PutRun(BitWriter &writer, const Tables &tables, int colour, int run)
 }
 
 // Positions where a row changes colour (from an imaginary white pixel before
-// position 0), followed by two sentinels at `width`.
-void ChangingElements(const uchar *row, int width, std::vector<uint64_t> &words,
-                      std::vector<int> &changes)
+// position 0), followed by two sentinels at `width`. Whole 64-pixel words
+// are read straight from the row; only the last, partial one is copied.
+void ChangingElements(const uchar *row, int width, std::vector<int> &changes)
 {
     const int rowBytes = (width + 7) / 8;
-    const size_t wordCount = size_t(width + 63) / 64;
-    words.assign(wordCount, 0);
-    std::memcpy(words.data(), row, size_t(rowBytes));
+    const int fullWords = width / 64;
     changes.clear();
     uint64_t previous = 0; // colour of the pixel before each word, in bit 63
-    for (size_t i = 0; i < wordCount; ++i) {
-        uint64_t w = qFromBigEndian(words[i]);
-        if (i == wordCount - 1 && width % 64 != 0)
-            w &= ~uint64_t(0) << (64 - width % 64); // padding is white
+    auto scan = [&](uint64_t w, int base) {
         uint64_t transitions = w ^ ((w >> 1) | previous);
         previous = (w & 1) << 63;
         while (transitions) {
             const int bit = std::countl_zero(transitions);
-            changes.push_back(int(i) * 64 + bit);
+            changes.push_back(base + bit);
             transitions &= ~(uint64_t(1) << (63 - bit));
         }
+    };
+    for (int i = 0; i < fullWords; ++i) {
+        uint64_t w;
+        std::memcpy(&w, row + i * 8, 8);
+        w = qFromBigEndian(w);
+        if (w == 0 && previous == 0)
+            continue; // white after white: no change
+        scan(w, i * 64);
+    }
+    if (width % 64 != 0) {
+        uchar tail[8] = {};
+        std::memcpy(tail, row + fullWords * 8, size_t(rowBytes - fullWords * 8));
+        uint64_t w;
+        std::memcpy(&w, tail, 8);
+        w = qFromBigEndian(w) & (~uint64_t(0) << (64 - width % 64)); // padding is white
+        scan(w, fullWords * 64);
     }
     // A change at `width` (black to the last pixel, white padding) is no change.
     while (!changes.empty() && changes.back() >= width)
@@ -198,14 +227,12 @@ QByteArray EncodeG4(const uchar *bits, int width, int height, qsizetype stride)
         return QByteArray();
     const Tables &tables = CodeTables();
     std::vector<uchar> out;
-    out.reserve(size_t(height) * 16);
     BitWriter writer(&out);
-    std::vector<uint64_t> words;
     std::vector<int> reference = {width, width};
     std::vector<int> coding;
 
     for (int y = 0; y < height; ++y) {
-        ChangingElements(bits + qsizetype(y) * stride, width, words, coding);
+        ChangingElements(bits + qsizetype(y) * stride, width, coding);
         int a0 = -1;
         int colour = 0;     // 0 white, 1 black: the colour at a0
         size_t a1Index = 0; // first coding change > a0

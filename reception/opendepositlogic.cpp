@@ -9,6 +9,7 @@
 #include <QList>
 
 #include "cfiletools.h"
+#include "codepages.h"
 #include "fingerprint.h"
 #include "hostfiles.h"
 #include "manifest.h"
@@ -51,6 +52,16 @@ QByteArray Join(const QByteArray &folder, const QByteArray &name)
     if (!path.endsWith('/'))
         path += '/';
     return path + name;
+}
+
+// A medium's file name as text. One that is not UTF-8 is read in the
+// deposits' own code page, Windows-1252, and the work copy gets that name in
+// UTF-8, so that the manifest's entry finds it and every later step can
+// name it.
+QString DisplayName(const QByteArray &raw)
+{
+    const QString utf8 = QString::fromUtf8(raw);
+    return utf8.toUtf8() == raw ? utf8 : DecodeWindows1252(raw);
 }
 
 bool SameFolder(const QByteArray &a, const QByteArray &b)
@@ -195,8 +206,8 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
     const QByteArray sourceHost = QFile::encodeName(sourceHostText);
     const QByteArray workHost = QFile::encodeName(PathResolver::Resolve(WorkFolder()));
 
-    // Names are kept as raw bytes, so a name the host cannot decode is still
-    // copied under its own name.
+    // Names are listed as raw bytes, so a file whose name is not UTF-8 (a
+    // medium mounted with a legacy character set) can still be read.
     QList<QByteArray> names;
     if (sourceHost.isEmpty() || !ListFolder(sourceHost, names) || names.isEmpty()) {
         SetStatus(u"ERROR. Copiando ficheros (%1)"_s.arg(pattern));
@@ -222,11 +233,12 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         struct stat st;
         if (::lstat(sourcePath.constData(), &st) == 0 && !S_ISREG(st.st_mode))
             continue; // folders, and links, devices and pipes a deposit never holds
-        const QString displayName = QFile::decodeName(name);
+        const QString displayName = DisplayName(name);
         const QString source = sourceFolder + displayName;
         const QString target = WorkFolder() + displayName;
-        const QByteArray upper = AsciiUpperBytes(name);
-        const QByteArray targetPath = Join(workHost, existing.value(upper, name));
+        const QByteArray targetName = QFile::encodeName(displayName);
+        const QByteArray upper = AsciiUpperBytes(targetName);
+        const QByteArray targetPath = Join(workHost, existing.value(upper, targetName));
         hostfiles::RemoveFile(targetPath);
         for (;;) {
             SetStatus(u"Copiando fichero %1 -> %2"_s.arg(source, target));
@@ -243,7 +255,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
                 return false;
             }
         }
-        existing.insert(upper, existing.value(upper, name));
+        existing.insert(upper, existing.value(upper, targetName));
     }
     TransferToControls();
     return true;

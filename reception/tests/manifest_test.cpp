@@ -268,3 +268,13 @@ TEST_F(ManifestTest, ListNumberedFilesSortsAndFilters)
     tools.ListNumberedFiles(result, u"C:\\W\\"_s, u"ANUNCIO.*"_s);
     EXPECT_EQ(result.size(), 2);
 }
+
+TEST_F(ManifestTest, OddBytesInNamesMatchTheirUnicodeFileNames)
+{
+    // The manifest is Windows-1252; host names are UTF-8.
+    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nx\xe9.m01\n", Mandatory);
+    WriteHostFile(OnC(u"DEP/Xé.M01"_s), "i");
+    Check();
+    EXPECT_EQ(structure, u"1"_s);
+    EXPECT_EQ(completeness, u"1"_s);
+}
