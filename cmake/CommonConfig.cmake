@@ -32,7 +32,7 @@ endif()
 function(vk7_add_test)
   cmake_parse_arguments(T "OFFSCREEN" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE vk7_common ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${T_NAME} PRIVATE vk7_common ${T_LIBS} vk7_testing GTest::gtest GTest::gtest_main)
   target_compile_definitions(${T_NAME} PRIVATE
     VK7_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     VK7_BIN_DIR="${CMAKE_BINARY_DIR}/bin")

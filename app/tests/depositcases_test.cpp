@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/guiapplication.h"
+
 #include "app/checkreport.h"
 #include "app/receptionchain.h"
 #include "components/tessocx.h"
@@ -132,22 +134,6 @@ std::string CaseTestName(const ::testing::TestParamInfo<QString> &info)
 INSTANTIATE_TEST_SUITE_P(Cases, DepositCase, ::testing::ValuesIn(CaseNames()), CaseTestName);
 
 // Page rendering needs fonts, so the whole run has a GUI application.
-class GuiEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "depositcases_test";
-        static char *argv[] = {name, nullptr};
-        app_ = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
-};
-
-const auto *const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+const auto *const kGui = vk7::testing::AddGuiApplicationEnvironment();
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/guiapplication.h"
+
 #include "app/depositcheck.h"
 #include "reception/cfiletools.h"
 #include "reception/paths.h"
@@ -142,22 +144,7 @@ TEST_F(DepositCheck, RefusedOpenExitsWithTwo)
     EXPECT_FALSE(output.standardError.isEmpty());
 }
 
-class GuiEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "depositcheck_test";
-        static char *argv[] = {name, nullptr};
-        app_ = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
-};
-
-const auto *const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+// Page rendering needs fonts, so the whole run has a GUI application.
+const auto *const kGui = vk7::testing::AddGuiApplicationEnvironment();
 
 } // namespace

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/guiapplication.h"
+
 #include "checker/depositchecker.h"
 #include "checker/terminaluserinterface.h"
 #include "reception/paths.h"
@@ -262,23 +264,7 @@ TEST(TerminalUserInterfaceTest, AnswersFromTheInput)
 
 namespace {
 
-// The diagnostic sheet's pages are drawn with fonts.
-class GuiEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "depositchecker_test";
-        static char *argv[] = {name, nullptr};
-        app_ = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
-};
-
-const auto *const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+// Page rendering needs fonts, so the whole run has a GUI application.
+const auto *const kGui = vk7::testing::AddGuiApplicationEnvironment();
 
 } // namespace

@@ -47,19 +47,19 @@ bool Dark(const QImage &image, int x, int y)
 struct Variant
 {
     const char *name;
-    TiffPageSpec spec;
+    TiffPageLayout layout;
 };
 
-TiffPageSpec Spec(uint16_t compression, uint16_t photometric = PHOTOMETRIC_MINISWHITE,
+TiffPageLayout Layout(uint16_t compression, uint16_t photometric = PHOTOMETRIC_MINISWHITE,
                   uint16_t fillOrder = FILLORDER_MSB2LSB)
 {
-    TiffPageSpec spec;
-    spec.width = 77; // not a multiple of 8: the last byte of each row is partial
-    spec.height = 53;
-    spec.compression = compression;
-    spec.photometric = photometric;
-    spec.fillOrder = fillOrder;
-    return spec;
+    TiffPageLayout layout;
+    layout.width = 77; // not a multiple of 8: the last byte of each row is partial
+    layout.height = 53;
+    layout.compression = compression;
+    layout.photometric = photometric;
+    layout.fillOrder = fillOrder;
+    return layout;
 }
 
 } // namespace
@@ -67,65 +67,65 @@ TiffPageSpec Spec(uint16_t compression, uint16_t photometric = PHOTOMETRIC_MINIS
 TEST_F(ImagingTest, LoadsEveryBilevelVariantScannersWrite)
 {
     QList<Variant> variants = {
-        {"uncompressed", Spec(COMPRESSION_NONE)},
-        {"uncompressed min-is-black", Spec(COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK)},
+        {"uncompressed", Layout(COMPRESSION_NONE)},
+        {"uncompressed min-is-black", Layout(COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK)},
         {"uncompressed fill order 2",
-         Spec(COMPRESSION_NONE, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
-        {"g3 1d", Spec(COMPRESSION_CCITTFAX3)},
-        {"g4", Spec(COMPRESSION_CCITTFAX4)},
-        {"g4 min-is-black", Spec(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)},
-        {"g4 fill order 2", Spec(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
-        {"lzw", Spec(COMPRESSION_LZW)},
-        {"packbits", Spec(COMPRESSION_PACKBITS)},
+         Layout(COMPRESSION_NONE, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
+        {"g3 1d", Layout(COMPRESSION_CCITTFAX3)},
+        {"g4", Layout(COMPRESSION_CCITTFAX4)},
+        {"g4 min-is-black", Layout(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)},
+        {"g4 fill order 2", Layout(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
+        {"lzw", Layout(COMPRESSION_LZW)},
+        {"packbits", Layout(COMPRESSION_PACKBITS)},
     };
-    Variant g3TwoD{"g3 2d", Spec(COMPRESSION_CCITTFAX3)};
-    g3TwoD.spec.g3TwoDimensional = true;
+    Variant g3TwoD{"g3 2d", Layout(COMPRESSION_CCITTFAX3)};
+    g3TwoD.layout.g3TwoDimensional = true;
     variants << g3TwoD;
-    Variant strips{"g4 in strips of 10 rows", Spec(COMPRESSION_CCITTFAX4)};
-    strips.spec.rowsPerStrip = 10;
+    Variant strips{"g4 in strips of 10 rows", Layout(COMPRESSION_CCITTFAX4)};
+    strips.layout.rowsPerStrip = 10;
     variants << strips;
-    Variant tiled{"packbits in 32-pixel tiles", Spec(COMPRESSION_PACKBITS)};
-    tiled.spec.tileSize = 32;
+    Variant tiled{"packbits in 32-pixel tiles", Layout(COMPRESSION_PACKBITS)};
+    tiled.layout.tileSize = 32;
     variants << tiled;
     Variant tiledG4{"g4 in 16-pixel tiles, min-is-black",
-                    Spec(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)};
-    tiledG4.spec.tileSize = 16;
+                    Layout(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)};
+    tiledG4.layout.tileSize = 16;
     variants << tiledG4;
 
     for (const Variant &v : variants) {
         SCOPED_TRACE(v.name);
         const QString path = Path(QString::fromLatin1(v.name) + u".tif"_s);
-        ASSERT_TRUE(WriteFixtureTiff(path, {v.spec}));
+        ASSERT_TRUE(WriteFixtureTiff(path, {v.layout}));
         QImage page;
         ASSERT_EQ(LoadImageFile(path, &page), 1);
         EXPECT_EQ(page.depth(), 1);
-        EXPECT_TRUE(MatchesPattern(page, v.spec.width, v.spec.height));
+        EXPECT_TRUE(MatchesPattern(page, v.layout.width, v.layout.height));
     }
 }
 
 TEST_F(ImagingTest, LoadsGreyAndColourPages)
 {
-    TiffPageSpec grey = Spec(COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK);
+    TiffPageLayout grey = Layout(COMPRESSION_LZW, PHOTOMETRIC_MINISBLACK);
     grey.bitsPerSample = 8;
-    TiffPageSpec rgb = Spec(COMPRESSION_NONE, PHOTOMETRIC_RGB);
+    TiffPageLayout rgb = Layout(COMPRESSION_NONE, PHOTOMETRIC_RGB);
     rgb.bitsPerSample = 8;
     rgb.samplesPerPixel = 3;
-    TiffPageSpec rgbTiles = rgb;
+    TiffPageLayout rgbTiles = rgb;
     rgbTiles.compression = COMPRESSION_PACKBITS;
     rgbTiles.tileSize = 16;
-    const QList<QPair<const char *, TiffPageSpec>> cases = {
+    const QList<QPair<const char *, TiffPageLayout>> cases = {
         {"grey", grey}, {"rgb", rgb}, {"rgb tiles", rgbTiles}};
-    for (const auto &[name, spec] : cases) {
+    for (const auto &[name, layout] : cases) {
         SCOPED_TRACE(name);
         const QString path = Path(QString::fromLatin1(name) + u".tif"_s);
-        ASSERT_TRUE(WriteFixtureTiff(path, {spec}));
+        ASSERT_TRUE(WriteFixtureTiff(path, {layout}));
         QImage page;
         ASSERT_EQ(LoadImageFile(path, &page), 1);
-        ASSERT_EQ(page.size(), QSize(spec.width, spec.height));
-        for (int y = 0; y < spec.height; y += 7) {
-            for (int x = 0; x < spec.width; x += 5) {
+        ASSERT_EQ(page.size(), QSize(layout.width, layout.height));
+        for (int y = 0; y < layout.height; y += 7) {
+            for (int x = 0; x < layout.width; x += 5) {
                 const QRgb p = page.pixel(x, y);
-                if (spec.samplesPerPixel == 1) {
+                if (layout.samplesPerPixel == 1) {
                     ASSERT_EQ(qRed(p), FixtureSample(x, y, 0)) << x << "," << y;
                     ASSERT_EQ(qBlue(p), FixtureSample(x, y, 0));
                 } else {
@@ -140,11 +140,11 @@ TEST_F(ImagingTest, LoadsGreyAndColourPages)
 
 TEST_F(ImagingTest, MultiPageFilesGiveInformationAndPages)
 {
-    TiffPageSpec first = Spec(COMPRESSION_CCITTFAX4);
-    TiffPageSpec second = Spec(COMPRESSION_LZW);
+    TiffPageLayout first = Layout(COMPRESSION_CCITTFAX4);
+    TiffPageLayout second = Layout(COMPRESSION_LZW);
     second.width = 40;
     second.height = 90;
-    TiffPageSpec third = Spec(COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK);
+    TiffPageLayout third = Layout(COMPRESSION_NONE, PHOTOMETRIC_MINISBLACK);
     third.width = 3001;
     third.height = 12;
     const QString path = Path(u"three.tif"_s);
@@ -180,10 +180,10 @@ TEST_F(ImagingTest, MultiPageFilesGiveInformationAndPages)
 
 TEST_F(ImagingTest, ThousandsOfPagesCountWithoutDecodingAndRespectTheLimit)
 {
-    TiffPageSpec tiny;
+    TiffPageLayout tiny;
     tiny.width = 8;
     tiny.height = 8;
-    const QList<TiffPageSpec> pages(3000, tiny);
+    const QList<TiffPageLayout> pages(3000, tiny);
     const QString path = Path(u"many.tif"_s);
     ASSERT_TRUE(WriteFixtureTiff(path, pages));
     ImageFileInfo info;
@@ -320,11 +320,11 @@ TEST_F(ImagingTest, BadFilesFailWithoutCrashing)
 
 TEST_F(ImagingTest, TruncatedFilesFail)
 {
-    TiffPageSpec spec = Spec(COMPRESSION_NONE);
-    spec.width = 400;
-    spec.height = 300;
+    TiffPageLayout layout = Layout(COMPRESSION_NONE);
+    layout.width = 400;
+    layout.height = 300;
     const QString path = Path(u"whole.tif"_s);
-    ASSERT_TRUE(WriteFixtureTiff(path, {spec}));
+    ASSERT_TRUE(WriteFixtureTiff(path, {layout}));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
@@ -393,10 +393,10 @@ TEST_F(ImagingTest, PagesThatLieAboutTheirSizeAreRefusedFromTheHeader)
 
 TEST_F(ImagingTest, CorruptedBytesNeverCrash)
 {
-    TiffPageSpec a = Spec(COMPRESSION_CCITTFAX4);
-    TiffPageSpec b = Spec(COMPRESSION_LZW);
+    TiffPageLayout a = Layout(COMPRESSION_CCITTFAX4);
+    TiffPageLayout b = Layout(COMPRESSION_LZW);
     b.tileSize = 16;
-    TiffPageSpec c = Spec(COMPRESSION_PACKBITS, PHOTOMETRIC_RGB);
+    TiffPageLayout c = Layout(COMPRESSION_PACKBITS, PHOTOMETRIC_RGB);
     c.bitsPerSample = 8;
     c.samplesPerPixel = 3;
     const QString path = Path(u"good.tif"_s);

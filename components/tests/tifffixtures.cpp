@@ -24,54 +24,54 @@ uint8_t FixtureSample(int x, int y, int channel)
     return uint8_t((x * 5 + y * 3 + channel * 80) & 0xff);
 }
 
-static bool WritePage(TIFF *tiff, const TiffPageSpec &spec)
+static bool WritePage(TIFF *tiff, const TiffPageLayout &layout)
 {
     TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, 0);
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(spec.width));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(spec.height));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, spec.bitsPerSample);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, spec.samplesPerPixel);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, spec.photometric);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, spec.compression);
-    TIFFSetField(tiff, TIFFTAG_FILLORDER, spec.fillOrder);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(layout.width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(layout.height));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bitsPerSample);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
+    TIFFSetField(tiff, TIFFTAG_FILLORDER, layout.fillOrder);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, spec.dpi);
-    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, spec.dpi);
-    if (spec.compression == COMPRESSION_CCITTFAX3)
+    TIFFSetField(tiff, TIFFTAG_XRESOLUTION, layout.dpi);
+    TIFFSetField(tiff, TIFFTAG_YRESOLUTION, layout.dpi);
+    if (layout.compression == COMPRESSION_CCITTFAX3)
         TIFFSetField(tiff, TIFFTAG_GROUP3OPTIONS,
-                     uint32_t(spec.g3TwoDimensional ? GROUP3OPT_2DENCODING : 0));
+                     uint32_t(layout.g3TwoDimensional ? GROUP3OPT_2DENCODING : 0));
 
-    const bool bilevel = spec.bitsPerSample == 1;
-    const int lineBytes = bilevel ? (spec.width + 7) / 8 : spec.width * spec.samplesPerPixel;
+    const bool bilevel = layout.bitsPerSample == 1;
+    const int lineBytes = bilevel ? (layout.width + 7) / 8 : layout.width * layout.samplesPerPixel;
     auto fillRow = [&](int y, uint8_t *row, int width) {
-        std::memset(row, 0, size_t(bilevel ? (width + 7) / 8 : width * spec.samplesPerPixel));
-        for (int x = 0; x < width && x < spec.width; ++x) {
+        std::memset(row, 0, size_t(bilevel ? (width + 7) / 8 : width * layout.samplesPerPixel));
+        for (int x = 0; x < width && x < layout.width; ++x) {
             if (bilevel) {
                 // Black is 1 for MinIsWhite, 0 for MinIsBlack.
-                const bool one = FixtureInk(x, y) == (spec.photometric == PHOTOMETRIC_MINISWHITE);
+                const bool one = FixtureInk(x, y) == (layout.photometric == PHOTOMETRIC_MINISWHITE);
                 if (one)
                     row[x >> 3] |= uint8_t(0x80 >> (x & 7));
             } else {
-                for (int c = 0; c < spec.samplesPerPixel; ++c)
-                    row[x * spec.samplesPerPixel + c] = FixtureSample(x, y, c);
+                for (int c = 0; c < layout.samplesPerPixel; ++c)
+                    row[x * layout.samplesPerPixel + c] = FixtureSample(x, y, c);
             }
         }
     };
 
-    if (spec.tileSize > 0) {
-        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, uint32_t(spec.tileSize));
-        TIFFSetField(tiff, TIFFTAG_TILELENGTH, uint32_t(spec.tileSize));
+    if (layout.tileSize > 0) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, uint32_t(layout.tileSize));
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, uint32_t(layout.tileSize));
         const tmsize_t tileBytes = TIFFTileSize(tiff);
         const tmsize_t tileLine = TIFFTileRowSize(tiff);
         std::vector<uint8_t> tile(static_cast<size_t>(tileBytes));
         std::vector<uint8_t> row(static_cast<size_t>(lineBytes + tileLine + 16));
-        for (int y0 = 0; y0 < spec.height; y0 += spec.tileSize) {
-            for (int x0 = 0; x0 < spec.width; x0 += spec.tileSize) {
+        for (int y0 = 0; y0 < layout.height; y0 += layout.tileSize) {
+            for (int x0 = 0; x0 < layout.width; x0 += layout.tileSize) {
                 std::memset(tile.data(), 0, tile.size());
-                for (int r = 0; r < spec.tileSize && y0 + r < spec.height; ++r) {
-                    fillRow(y0 + r, row.data(), spec.width);
-                    const int offset = bilevel ? x0 / 8 : x0 * spec.samplesPerPixel;
+                for (int r = 0; r < layout.tileSize && y0 + r < layout.height; ++r) {
+                    fillRow(y0 + r, row.data(), layout.width);
+                    const int offset = bilevel ? x0 / 8 : x0 * layout.samplesPerPixel;
                     const int available = lineBytes - offset;
                     std::memcpy(tile.data() + r * tileLine, row.data() + offset,
                                 size_t(std::min<tmsize_t>(tileLine, available)));
@@ -82,11 +82,11 @@ static bool WritePage(TIFF *tiff, const TiffPageSpec &spec)
             }
         }
     } else {
-        const int rows = spec.rowsPerStrip > 0 ? spec.rowsPerStrip : spec.height;
+        const int rows = layout.rowsPerStrip > 0 ? layout.rowsPerStrip : layout.height;
         TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(rows));
         std::vector<uint8_t> row(static_cast<size_t>(lineBytes));
-        for (int y = 0; y < spec.height; ++y) {
-            fillRow(y, row.data(), spec.width);
+        for (int y = 0; y < layout.height; ++y) {
+            fillRow(y, row.data(), layout.width);
             if (TIFFWriteScanline(tiff, row.data(), uint32_t(y), 0) < 0)
                 return false;
         }
@@ -94,14 +94,14 @@ static bool WritePage(TIFF *tiff, const TiffPageSpec &spec)
     return TIFFWriteDirectory(tiff) != 0;
 }
 
-bool WriteFixtureTiff(const QString &hostPath, const QList<TiffPageSpec> &pages)
+bool WriteFixtureTiff(const QString &hostPath, const QList<TiffPageLayout> &pages)
 {
     TIFF *tiff = TIFFOpen(QFile::encodeName(hostPath).constData(), "w");
     if (!tiff)
         return false;
     bool ok = true;
-    for (const TiffPageSpec &spec : pages) {
-        if (!WritePage(tiff, spec)) {
+    for (const TiffPageLayout &layout : pages) {
+        if (!WritePage(tiff, layout)) {
             ok = false;
             break;
         }

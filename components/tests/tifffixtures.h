@@ -11,7 +11,7 @@ namespace vk7::testing {
 
 // How one page of a fixture TIFF is stored. Pixels come from `ink` for
 // bilevel pages (true = black) and from `sample` for grey and colour ones.
-struct TiffPageSpec
+struct TiffPageLayout
 {
     int width = 64;
     int height = 48;
@@ -31,7 +31,7 @@ bool FixtureInk(int x, int y);
 uint8_t FixtureSample(int x, int y, int channel);
 
 // Writes the pages with libtiff directly; false on any libtiff failure.
-bool WriteFixtureTiff(const QString &hostPath, const QList<TiffPageSpec> &pages);
+bool WriteFixtureTiff(const QString &hostPath, const QList<TiffPageLayout> &pages);
 
 // A minimal little-endian TIFF with one directory whose size tags say
 // width x height, and `dataBytes` bytes of strip data.

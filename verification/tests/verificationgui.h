@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-namespace vk7::testing {
+#include "testing/guiapplication.h"
 
-// Makes sure a QGuiApplication exists (fonts and painting need one), on the
-// offscreen platform unless another is asked for.
-void EnsureGuiApplication();
+namespace vk7::testing {
 
 // A fresh drive C: in a temporary folder for each test.
 class DriveCTest : public ::testing::Test
