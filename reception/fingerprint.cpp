@@ -34,21 +34,6 @@ ssize_t ReadChunk(int fd, char *buffer)
     return got;
 }
 
-bool WriteAll(int fd, const char *data, ssize_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size_t(size));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 std::unique_ptr<char[]> TakeBuffer()
 {
     return std::unique_ptr<char[]>(new (std::nothrow) char[FingerprintChunk]);
@@ -165,7 +150,7 @@ void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, con
             const ssize_t got = ReadChunk(in, buffer.get());
             if (got == 0)
                 break;
-            if (got < 0 || !WriteAll(out, buffer.get(), got)) {
+            if (got < 0 || !hostfiles::WriteAll(out, buffer.get(), got)) {
                 failed = true;
                 break;
             }

@@ -12,6 +12,8 @@ namespace {
 
 constexpr int CopyChunk = 64000;
 
+} // namespace
+
 bool WriteAll(int fd, const char *data, ssize_t size)
 {
     while (size > 0) {
@@ -26,8 +28,6 @@ bool WriteAll(int fd, const char *data, ssize_t size)
     }
     return true;
 }
-
-} // namespace
 
 int OpenRegularFile(const QByteArray &hostPath, bool followLinks)
 {

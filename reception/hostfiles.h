@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <sys/types.h>
+
 namespace vk7 {
 
 // Primitives on host paths (encoded file-name bytes), below CFileTools. They
@@ -13,6 +15,9 @@ namespace hostfiles {
 // not followed). The check is made on the open descriptor, so a name that
 // changes kind between listing and opening is still refused.
 int OpenRegularFile(const QByteArray &hostPath, bool followLinks);
+
+// Writes the whole buffer, going on after interrupted writes.
+bool WriteAll(int fd, const char *data, ssize_t size);
 
 // The read-only attribute is the owner's write permission.
 bool IsReadOnly(const QByteArray &hostPath);
