@@ -10,6 +10,7 @@
 
 #include "components/imaging.h"
 #include "reception/paths.h"
+#include "testing/tiffpages.h"
 #include "tifffixtures.h"
 
 using namespace vk7;
@@ -231,22 +232,14 @@ TEST_F(ImagingTest, G4RoundTripKeepsEveryPixelAndTheFileIsBilevelG4At200Dpi)
     ASSERT_EQ(LoadImageFile(again, &reloaded), 1);
     EXPECT_TRUE(MatchesPattern(reloaded, 333, 211));
 
-    TIFF *tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
-    ASSERT_NE(tiff, nullptr);
-    uint16_t compression = 0, bits = 0, photometric = 99;
-    float xres = 0, yres = 0;
-    TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetField(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &xres);
-    TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &yres);
-    EXPECT_EQ(compression, COMPRESSION_CCITTFAX4);
-    EXPECT_EQ(bits, 1);
-    EXPECT_EQ(photometric, PHOTOMETRIC_MINISWHITE);
-    EXPECT_FLOAT_EQ(xres, 200.0f);
-    EXPECT_FLOAT_EQ(yres, 200.0f);
-    EXPECT_EQ(TIFFNumberOfDirectories(tiff), 1);
-    TIFFClose(tiff);
+    vk7::testing::TiffTags tags;
+    ASSERT_TRUE(vk7::testing::ReadTiffTags(path, &tags));
+    EXPECT_EQ(tags.compression, COMPRESSION_CCITTFAX4);
+    EXPECT_EQ(tags.bitsPerSample, 1);
+    EXPECT_EQ(tags.photometric, PHOTOMETRIC_MINISWHITE);
+    EXPECT_FLOAT_EQ(tags.xResolution, 200.0f);
+    EXPECT_FLOAT_EQ(tags.yResolution, 200.0f);
+    EXPECT_EQ(tags.pages, 1);
 
     // Saving over a bigger file replaces it.
     ASSERT_EQ(SaveImageFile(path, QImage(10, 10, QImage::Format_Mono)), 1);

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <tiffio.h>
 
 #include "components/code128.h"
 #include "components/formdocument.h"
@@ -16,6 +15,7 @@
 #include "components/tessocx.h"
 #include "formtesting.h"
 #include "reception/paths.h"
+#include "testing/tiffpages.h"
 
 using namespace Qt::StringLiterals;
 using namespace vk7;
@@ -284,28 +284,7 @@ TEST_F(ViewerTest, ExportedPagesAreGroup4TiffsAt200DpiAndTheBarcodeScans)
         const QString host =
             ResolvedFile(u"C:\\TMP_VK7\\K7.%1"_s.arg(page, 3, 10, QLatin1Char('0')));
         ASSERT_TRUE(QFile::exists(host)) << page;
-        TIFF *tiff = TIFFOpen(QFile::encodeName(host).constData(), "r");
-        ASSERT_NE(tiff, nullptr);
-        uint32_t width = 0, height = 0;
-        uint16_t bits = 0, samples = 0, compression = 0, unit = 0;
-        float xres = 0, yres = 0;
-        TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
-        TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-        TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-        TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-        TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
-        TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &xres);
-        TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &yres);
-        TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
-        TIFFClose(tiff);
-        EXPECT_EQ(width, 1648u);
-        EXPECT_EQ(height, 2336u);
-        EXPECT_EQ(bits, 1);
-        EXPECT_EQ(samples, 1);
-        EXPECT_EQ(compression, COMPRESSION_CCITTFAX4);
-        EXPECT_EQ(unit, RESUNIT_INCH);
-        EXPECT_FLOAT_EQ(xres, 200.0f);
-        EXPECT_FLOAT_EQ(yres, 200.0f);
+        vk7::testing::ExpectStandardPageImage(host);
     }
     EXPECT_FALSE(QFile::exists(ResolvedFile(u"C:\\TMP_VK7\\K7.015"_s)));
 

@@ -2,11 +2,11 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
-#include <tiffio.h>
 
 #include "components/imaging.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
+#include "testing/tiffpages.h"
 #include "verification/textpages.h"
 #include "verificationgui.h"
 
@@ -84,28 +84,7 @@ TEST_F(TextPagesTest, RenderedPageIsA200DpiG4BilevelA4Image)
     ASSERT_TRUE(RenderTextPages(state, 10, folder));
     ASSERT_EQ(Written(), QStringList{u"K7.D01"_s});
 
-    TIFF *tiff = TIFFOpen(QFile::encodeName(OnC(u"TMP_VK7/K7.D01"_s)).constData(), "r");
-    ASSERT_NE(tiff, nullptr);
-    uint32_t width = 0, height = 0;
-    uint16_t bits = 0, samples = 0, compression = 0, unit = 0;
-    float xres = 0, yres = 0;
-    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
-    TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
-    TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &xres);
-    TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &yres);
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
-    TIFFClose(tiff);
-    EXPECT_EQ(width, 1648u);
-    EXPECT_EQ(height, 2336u);
-    EXPECT_EQ(bits, 1);
-    EXPECT_EQ(samples, 1);
-    EXPECT_EQ(compression, COMPRESSION_CCITTFAX4);
-    EXPECT_EQ(unit, RESUNIT_INCH);
-    EXPECT_FLOAT_EQ(xres, 200.0f);
-    EXPECT_FLOAT_EQ(yres, 200.0f);
+    ExpectStandardPageImage(OnC(u"TMP_VK7/K7.D01"_s));
 
     // Lines 1, 3 and 4 carry text; line 2 is empty.
     QImage page;
