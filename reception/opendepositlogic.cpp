@@ -75,11 +75,6 @@ bool SameFolder(const QByteArray &a, const QByteArray &b)
 
 OpenDepositLogic::OpenDepositLogic(IUserInterface &ui) : m_ui(ui) {}
 
-QString OpenDepositLogic::WorkFolder()
-{
-    return u"C:\\TMP_VK7\\"_s;
-}
-
 QString OpenDepositLogic::DefaultLocation()
 {
     return u"A:\\FICHERO.TXT"_s;

@@ -10,7 +10,7 @@ class IUserInterface;
 
 // What the Open dialog ("Abrir un Depósito Digital") does, without a window:
 // it empties the work folder, validates the clerk's entries and copies the
-// deposit from its medium, diskette by diskette, into "C:\TMP_VK7\". A dialog
+// deposit from its medium, diskette by diskette, into the work folder. A dialog
 // or a terminal front end sets the members from its fields, calls the
 // operations and shows `status` and the members whenever they change.
 class OpenDepositLogic
@@ -67,7 +67,6 @@ public:
     // that cannot be copied. Never writes to the medium.
     bool CopyMediumToWorkFolder();
 
-    static QString WorkFolder();      // "C:\TMP_VK7\"
     static QString DefaultLocation(); // "A:\FICHERO.TXT"
     static QString ManifestName();    // "FICHERO.TXT"
     static QString BrowseTitle();     // "Buscar la situación del FICHERO.TXT"
