@@ -22,7 +22,7 @@ QString FormatEntryNumber(const QString &number)
 ReceptionChain::ReceptionChain(DepositState &state, FrameState &frame, IUserInterface *ui,
                                const Clock &clock)
     : state_(state), frame_(frame), ui_(ui), clock_(clock),
-      loader_(std::make_unique<CFileCopyDialog>(state))
+      loader_(std::make_unique<CFileCopyDialog>(state, ui))
 {
 }
 
@@ -60,13 +60,7 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
     CloseDeposit();
 
     OpenDepositLogic dialog(ui_ ? *ui_ : silent_);
-    const qint64 lastNumber = ReadDecimalInteger(state_.entryNumber);
-    if (lastNumber != 0)
-        dialog.number = QString::number(lastNumber + 1);
-    if (!state_.entryDate.isEmpty())
-        dialog.date = state_.entryDate;
-    dialog.formSelection = state_.formSelectionMode;
-    dialog.Initialize();
+    PrepareOpenDialog(dialog);
     dialog.location = request.location;
     dialog.diskettes = request.diskettes;
     dialog.fingerprint = request.fingerprint;
@@ -77,7 +71,23 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
     }
     *accepted = true;
     status->clear();
-    return RunAfterOpen({dialog.fingerprint, dialog.number, dialog.date, dialog.formSelection});
+    return RunAfterOpen(AcceptedValues(dialog));
+}
+
+void ReceptionChain::PrepareOpenDialog(OpenDepositLogic &dialog) const
+{
+    const qint64 lastNumber = ReadDecimalInteger(state_.entryNumber);
+    if (lastNumber != 0)
+        dialog.number = QString::number(lastNumber + 1);
+    if (!state_.entryDate.isEmpty())
+        dialog.date = state_.entryDate;
+    dialog.formSelection = state_.formSelectionMode;
+    dialog.Initialize();
+}
+
+OpenDialogValues ReceptionChain::AcceptedValues(const OpenDepositLogic &dialog)
+{
+    return {dialog.fingerprint, dialog.number, dialog.date, dialog.formSelection};
 }
 
 ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)

@@ -14,6 +14,7 @@ class CFileCopyDialog;
 class CFileTools;
 class Clock;
 class DepositModel;
+class OpenDepositLogic;
 struct DepositState;
 struct FrameState;
 
@@ -68,6 +69,13 @@ public:
     // medium; when it is accepted the rest of the chain runs. `accepted`
     // tells which; when it is false `status` holds the dialog's status text.
     ReceptionResult Open(const OpenRequest &request, bool *accepted, QString *status);
+
+    // For a window that runs the Open dialog itself, with its own interface
+    // (its status line): after CloseDeposit, PrepareOpenDialog pre-fills the
+    // dialog's logic from the last deposit and initialises it (the work
+    // folder emptied); once it is accepted, RunAfterOpen(AcceptedValues(...)).
+    void PrepareOpenDialog(OpenDepositLogic &dialog) const;
+    static OpenDialogValues AcceptedValues(const OpenDepositLogic &dialog);
 
     // Everything after an accepted Open dialog: its values into the state
     // (which is then open),

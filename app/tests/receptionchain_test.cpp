@@ -98,14 +98,20 @@ TEST_F(Chain, OpenRunsEveryStepAndCloseEmptiesTheDeposit)
 }
 
 // The desktop enables its commands from the model's notifications: each one
-// must come after the step it announces.
-TEST_F(Chain, AModelHearsEachStep)
+// must come after the step it announces, and every status text must reach
+// the interface, the copy's and the readers' alike.
+TEST_F(Chain, AModelHearsEachStepAndTheInterfaceEveryStatus)
 {
     struct Seen
     {
         bool open, identified, diagnosed;
         QString structure;
     };
+    struct : SilentUserInterface
+    {
+        void ShowStatus(const QString &text) override { statuses.append(text); }
+        QStringList statuses;
+    } ui;
     DepositModel model;
     model.Frame() = frame_;
     QList<Seen> seen;
@@ -113,7 +119,7 @@ TEST_F(Chain, AModelHearsEachStep)
         const DepositState &d = model.Deposit();
         seen.append({d.open, d.formIdentified, d.Diagnosed(), d.structureStatus});
     });
-    ReceptionChain chain(model, &ui_, clock_);
+    ReceptionChain chain(model, &ui, clock_);
     bool accepted = false;
     QString status;
     chain.Open({kSoundDeposit + u"/FICHERO.TXT"_s, u"1"_s, u"ABCDEFGHJKMNPQRSTUVXYZ0123"_s},
@@ -128,6 +134,9 @@ TEST_F(Chain, AModelHearsEachStep)
     EXPECT_FALSE(seen[2].diagnosed);
     EXPECT_TRUE(seen[3].diagnosed);
     EXPECT_EQ(model.Deposit().Structure(), ManifestVerdict::Correct);
+    EXPECT_TRUE(ui.statuses.contains(u"Copiando fichero "_s + kSoundDeposit +
+                                     u"/DATOS.ASC -> C:\\TMP_VK7\\DATOS.ASC"_s));
+    EXPECT_TRUE(ui.statuses.contains(u"Leyendo datos. Esperar ..."_s));
 
     chain.CloseDeposit();
     ASSERT_EQ(seen.size(), 5);
