@@ -1,5 +1,6 @@
 #include "terminaluserinterface.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <QByteArray>
@@ -52,6 +53,11 @@ void TerminalUserInterface::ShowStatus(const QString &text)
         // Line ends would leave the line that is rewritten.
         QString line = text;
         line.replace(u'\n', u' ').replace(u'\r', u' ');
+        // A line wider than the terminal wraps, and only its last row would
+        // be rewritten.
+        struct winsize size = {};
+        if (::ioctl(::fileno(m_output), TIOCGWINSZ, &size) == 0 && size.ws_col > 1)
+            line.truncate(size.ws_col - 1);
         std::fputs(line.toUtf8().constData(), m_output);
         m_statusOnScreen = true;
     }
