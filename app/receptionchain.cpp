@@ -7,7 +7,7 @@
 #include "reception/cfiletools.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
-#include "verification/decimal.h"
+#include "reception/plaintext.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,8 @@
 #include "crtnumbers.h"
 #include "filecopydialog.h"
 #include "reception/codepages.h"
-#include "textmodefile.h"
+#include "reception/plaintext.h"
+#include "reception/textmodereader.h"
 
 namespace vk7 {
 
@@ -9,6 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+constexpr int kLineLimit = 511;         // characters a line read gives at most
 constexpr qsizetype HeaderLength = 277; // 276 characters and the line end
 constexpr qsizetype RecordLength = 53;  // 52 characters and the line end
 
@@ -141,7 +143,7 @@ QByteArrayView WithoutLineEnd(QByteArrayView line)
 bool CFileCopyDialog::ReadAccountsFile(const QString &fileName)
 {
     ShowStatus(u"Leyendo datos. Esperar ..."_s);
-    TextModeFile file;
+    TextModeReader file(kLineLimit);
     if (!file.Open(HostPath(fileName))) {
         ShowStatus(u"ERROR Leyendo datos. Fichero: "_s + fileName);
         return false;
@@ -171,7 +173,7 @@ bool CFileCopyDialog::ReadAccountsFile(const QString &fileName)
     }
     file.Close();
 
-    TextModeFile causes;
+    TextModeReader causes(kLineLimit);
     if (causes.Open(HostPath(u"CAUSA.TXT"_s))) {
         for (int key : {899001, 899002}) {
             if (!causes.ReadLine(&line))

@@ -1,6 +1,6 @@
 #include "fieldstore.h"
 
-#include "crtnumbers.h"
+#include "reception/plaintext.h"
 
 namespace vk7 {
 
@@ -71,38 +71,18 @@ void CCampBDArray::VisitFields(
         visit(record.key, record.value);
 }
 
-void TrimSpaces(QString &text, bool fromEnd)
-{
-    if (fromEnd) {
-        qsizetype end = text.size();
-        while (end > 0 && text.at(end - 1) == u' ')
-            --end;
-        text.truncate(end);
-    } else {
-        qsizetype start = 0;
-        while (start < text.size() && text.at(start) == u' ')
-            ++start;
-        text.remove(0, start);
-    }
-}
-
 namespace {
 
 template <typename Text> void StoreTrimmed(CCampBDArray &fields, int key, Text &&text)
 {
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == u' ')
-        --end;
-    qsizetype start = 0;
-    while (start < end && text.at(start) == u' ')
-        ++start;
-    if (start == end)
+    const QStringView trimmed = TrimBlanks(text);
+    if (trimmed.isEmpty())
         return;
     QString value;
-    if (start == 0 && end == text.size())
+    if (trimmed.size() == text.size())
         value = std::forward<Text>(text);
     else
-        value = text.sliced(start, end - start);
+        value = trimmed.toString();
     CCampBD *record = fields.FindByKey(key);
     if (!record) {
         record = fields.AddNew();
@@ -125,12 +105,7 @@ void SetFieldText(CCampBDArray &fields, int key, QString &&text)
 
 void SetFieldTextByCode(CCampBDArray &fields, const QString &keyText, const QString &text)
 {
-    // Only ASCII can form a number; anything else ends it like a non-digit.
-    QByteArray ascii;
-    ascii.reserve(keyText.size());
-    for (const QChar c : keyText)
-        ascii.append(c.unicode() < 0x80 ? static_cast<char>(c.unicode()) : 'x');
-    SetFieldText(fields, CAtoi(ascii), text);
+    SetFieldText(fields, CAtoi(keyText), text);
 }
 
 namespace {

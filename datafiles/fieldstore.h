@@ -1,14 +1,14 @@
 #pragma once
 
-#include "components/fieldsource.h"
-
-#include <QHash>
-#include <QString>
-
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <vector>
+
+#include <QHash>
+#include <QString>
+
+#include "components/fieldsource.h"
 
 namespace vk7 {
 
@@ -41,7 +41,8 @@ public:
     CCampBD *FindByKey(int key) const;
 
     QString FieldValue(int key) const override;
-    void VisitFields(const std::function<void(int key, const QString &value)> &visit) const override;
+    void
+    VisitFields(const std::function<void(int key, const QString &value)> &visit) const override;
 
 private:
     // Keys of the catalogue (0 to 9999999) are indexed directly, in pages of
@@ -58,10 +59,6 @@ private:
 };
 
 // Store operations used by every data-file reader.
-
-// Removes spaces (code 32 only; tabs stay) from the end of the text when
-// fromEnd is true, from its start otherwise.
-void TrimSpaces(QString &text, bool fromEnd);
 
 // Stores the text, trimmed of spaces at both ends, under the key: an existing
 // record of the key gets the new value, else a record is appended. An empty

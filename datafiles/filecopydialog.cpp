@@ -17,9 +17,9 @@ void CFileCopyDialog::ShowStatus(const QString &text)
         ui_->ShowStatus(line3);
 }
 
-QString CFileCopyDialog::HostPath(const QString &fileName) const
+QByteArray CFileCopyDialog::HostPath(const QString &fileName) const
 {
-    return PathResolver::Resolve(state_.DepositFilePath(fileName));
+    return PathResolver::HostFileName(state_.DepositFilePath(fileName));
 }
 
 int CFileCopyDialog::LoadDeposit()

@@ -51,7 +51,7 @@ private:
     enum class KeyedFile { Shares, Certification, Application };
     bool ReadKeyedFile(const QString &fileName, KeyedFile which);
     void StoreApplicationCode(QByteArrayView code);
-    QString HostPath(const QString &fileName) const;
+    QByteArray HostPath(const QString &fileName) const;
 
     DepositState &state_;
     IUserInterface *ui_;

@@ -1,7 +1,7 @@
-#include "crtnumbers.h"
 #include "filecopydialog.h"
 #include "reception/codepages.h"
-#include "textmodefile.h"
+#include "reception/plaintext.h"
+#include "reception/textmodereader.h"
 
 namespace vk7 {
 
@@ -41,7 +41,7 @@ bool CFileCopyDialog::ReadKeyedFile(const QString &fileName, KeyedFile which)
         break;
     }
     ShowStatus(reading);
-    TextModeFile file;
+    TextModeReader file(511); // characters a line read gives at most
     if (!file.Open(HostPath(fileName))) {
         ShowStatus(failure + fileName);
         return false;

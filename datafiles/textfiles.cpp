@@ -1,8 +1,10 @@
-#include "crtnumbers.h"
+#include <QFile>
+
 #include "dostext.h"
 #include "filecopydialog.h"
+#include "reception/hostfiles.h"
 #include "reception/paths.h"
-#include "textmodefile.h"
+#include "reception/plaintext.h"
 
 namespace vk7 {
 
@@ -19,7 +21,10 @@ bool CFileCopyDialog::ReadTextFile(const QString &fileName, QStringList &pages)
 {
     ShowStatus(u"Leyendo texto. Esperar ..."_s);
     QFile file;
-    if (!OpenRegularFile(file, HostPath(fileName))) {
+    const int fd = hostfiles::OpenRegularFile(HostPath(fileName), true);
+    if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        hostfiles::Close(fd);
+    if (!file.isOpen()) {
         ShowStatus(u"ERROR Leyendo texto. Fichero: "_s + fileName);
         return false;
     }
@@ -90,12 +95,7 @@ bool CFileCopyDialog::ReadImageList(const QString &filePattern)
             list = &State().gestionImages;
         else
             continue;
-        char digits[2];
-        for (int i = 0; i < 2; ++i) {
-            const char16_t c = name.at(name.size() - 2 + i).unicode();
-            digits[i] = c < 0x80 ? static_cast<char>(c) : 'x';
-        }
-        const int number = CAtoi(QByteArrayView(digits, 2));
+        const int number = CAtoi(QStringView(name).right(2));
         if (number < 1 || number > 99)
             continue;
         while (list->size() < number)

@@ -1,7 +1,5 @@
 #include "cfiletools.h"
 
-#include <sys/stat.h>
-
 #include <QFile>
 
 #include "hostfiles.h"
@@ -13,16 +11,6 @@ using namespace Qt::StringLiterals;
 namespace vk7 {
 
 namespace {
-
-// The host path of a system path, without a trailing separator, encoded for
-// the system calls. Empty when the path does not resolve.
-QByteArray HostPath(const QString &systemPath)
-{
-    QString host = PathResolver::Resolve(systemPath);
-    while (host.size() > 1 && host.endsWith(u'/'))
-        host.chop(1);
-    return QFile::encodeName(host);
-}
 
 bool IsSeparator(QChar c)
 {
@@ -43,7 +31,7 @@ void CFileTools::ShowError(const QString &text)
 
 int CFileTools::DeleteOneFile(const QString &path)
 {
-    return hostfiles::RemoveFile(HostPath(path));
+    return hostfiles::RemoveFile(PathResolver::HostFileName(path));
 }
 
 bool CFileTools::PathExists(const QString &path, bool wantFolder)
@@ -66,10 +54,10 @@ int CFileTools::CopyExistingFile(const QString &source, const QString &target)
 {
     if (!PathResolver::Lookup(source, nullptr))
         return -3;
-    const QByteArray targetHost = HostPath(target);
+    const QByteArray targetHost = PathResolver::HostFileName(target);
     if (targetHost.isEmpty())
         return -1;
-    return hostfiles::CopyFile(HostPath(source), targetHost, true);
+    return hostfiles::CopyFile(PathResolver::HostFileName(source), targetHost, true);
 }
 
 int CFileTools::DeleteMatchingFiles(const QString &pattern, bool keepZeroExtension)
@@ -100,10 +88,7 @@ int CFileTools::SetAttributesMatching(const QString &pattern, int mode)
 
 int CFileTools::CreateOneFolder(const QString &path)
 {
-    const QByteArray host = HostPath(path);
-    if (host.isEmpty())
-        return 1;
-    return ::mkdir(host.constData(), 0777) == 0 ? 0 : 1;
+    return hostfiles::MakeFolder(PathResolver::HostFileName(path)) ? 0 : 1;
 }
 
 void CFileTools::CreateFolderChain(const QString &path)

@@ -1,11 +1,11 @@
 #include "driveroots.h"
 
-#include <sys/stat.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include "hostfiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -27,7 +27,7 @@ bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate)
     if (!existed && !QDir().mkpath(hostFolder))
         return false;
     if (!existed || makePrivate)
-        ::chmod(QFile::encodeName(hostFolder).constData(), 0700);
+        hostfiles::MakePrivate(QFile::encodeName(hostFolder));
     return QFileInfo(hostFolder).isDir();
 }
 

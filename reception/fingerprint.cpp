@@ -1,10 +1,7 @@
 #include "fingerprint.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <memory>
 #include <new>
-#include <unistd.h>
 
 #include <QFile>
 
@@ -20,18 +17,9 @@ namespace vk7 {
 
 namespace {
 
-QByteArray HostPath(const QString &systemPath)
+qint64 ReadChunk(int fd, char *buffer)
 {
-    return QFile::encodeName(PathResolver::Resolve(systemPath));
-}
-
-ssize_t ReadChunk(int fd, char *buffer)
-{
-    ssize_t got;
-    do {
-        got = ::read(fd, buffer, FingerprintChunk);
-    } while (got < 0 && errno == EINTR);
-    return got;
+    return hostfiles::ReadSome(fd, buffer, FingerprintChunk);
 }
 
 std::unique_ptr<char[]> TakeBuffer()
@@ -81,21 +69,21 @@ void CFileTools::EncodeFingerprint(QString &result, const unsigned char digest[1
 void CFileTools::DigestFile(QString &result, const QString &path)
 {
     result = FingerprintErrorText();
-    const int fd = hostfiles::OpenRegularFile(HostPath(path), true);
+    const int fd = hostfiles::OpenRegularFile(PathResolver::HostFileName(path), true);
     if (fd < 0) {
         ShowError(u"ERROR : No se puede abrir el fichero para calcular la huella digital"_s);
         return;
     }
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    hostfiles::AdviseSequential(fd);
     const std::unique_ptr<char[]> buffer = TakeBuffer();
     DigestContext md5;
     if (!buffer || !md5.context || EVP_DigestInit_ex(md5.context, EVP_md5(), nullptr) != 1) {
-        ::close(fd);
+        hostfiles::Close(fd);
         return;
     }
     bool ok = true;
     for (;;) {
-        const ssize_t got = ReadChunk(fd, buffer.get());
+        const qint64 got = ReadChunk(fd, buffer.get());
         if (got == 0)
             break;
         // A read error must not pass for the end of the file: the digest of
@@ -105,7 +93,7 @@ void CFileTools::DigestFile(QString &result, const QString &path)
             break;
         }
     }
-    ::close(fd);
+    hostfiles::Close(fd);
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     if (!ok || EVP_DigestFinal_ex(md5.context, digest, &length) != 1 || length != 16)
@@ -123,11 +111,8 @@ void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, con
     }
     const QString workFile = folder + u"MD5.TXT"_s;
     SetAttributesMatching(workFile, 0);
-    const QByteArray workHost = HostPath(workFile);
-    const int out = workHost.isEmpty()
-                        ? -1
-                        : ::open(workHost.constData(),
-                                 O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const QByteArray workHost = PathResolver::HostFileName(workFile);
+    const int out = hostfiles::CreateFile(workHost);
     if (out < 0) {
         ShowError(u"ERROR : No se puede abrir el fichero de salida"_s);
         return;
@@ -141,13 +126,13 @@ void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, con
     int count = 0;
     bool failed = false;
     for (const QString &path : paths) {
-        const int in = hostfiles::OpenRegularFile(HostPath(path), true);
+        const int in = hostfiles::OpenRegularFile(PathResolver::HostFileName(path), true);
         if (in < 0)
             continue;
-        ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
+        hostfiles::AdviseSequential(in);
         ++count;
         for (;;) {
-            const ssize_t got = ReadChunk(in, buffer.get());
+            const qint64 got = ReadChunk(in, buffer.get());
             if (got == 0)
                 break;
             if (got < 0 || !hostfiles::WriteAll(out, buffer.get(), got)) {
@@ -157,13 +142,13 @@ void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, con
             if (streaming && EVP_DigestUpdate(md5.context, buffer.get(), size_t(got)) != 1)
                 streaming = false;
         }
-        ::close(in);
+        hostfiles::Close(in);
         if (failed) {
             ShowError(u"ERROR : No se puede leer el archivo "_s + path);
             break;
         }
     }
-    if (::close(out) != 0 && !failed) {
+    if (!hostfiles::Close(out) && !failed) {
         // Data the system could not keep would give a wrong fingerprint.
         failed = true;
         ShowError(u"ERROR : No se puede leer el archivo "_s + workFile);

@@ -1,6 +1,7 @@
 #include "hostfiles.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +15,75 @@ constexpr int CopyChunk = 64000;
 
 } // namespace
 
-bool WriteAll(int fd, const char *data, ssize_t size)
+Kind KindOf(const QByteArray &hostPath)
+{
+    struct stat st;
+    if (hostPath.isEmpty() || ::lstat(hostPath.constData(), &st) != 0)
+        return Kind::Missing;
+    if (S_ISREG(st.st_mode))
+        return Kind::File;
+    return S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+}
+
+bool SameFile(const QByteArray &a, const QByteArray &b)
+{
+    struct stat sa, sb;
+    return ::stat(a.constData(), &sa) == 0 && ::stat(b.constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool ListFolder(const QByteArray &hostFolder, QList<QByteArray> &names)
+{
+    DIR *dir = ::opendir(hostFolder.constData());
+    if (!dir)
+        return false;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name != "." && name != "..")
+            names.append(name);
+    }
+    ::closedir(dir);
+    return true;
+}
+
+bool MakeFolder(const QByteArray &hostPath)
+{
+    return !hostPath.isEmpty() && ::mkdir(hostPath.constData(), 0777) == 0;
+}
+
+bool MakePrivate(const QByteArray &hostFolder)
+{
+    return ::chmod(hostFolder.constData(), 0700) == 0;
+}
+
+int CreateFile(const QByteArray &hostPath)
+{
+    if (hostPath.isEmpty())
+        return -1;
+    return ::open(hostPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
+                  0666);
+}
+
+qint64 ReadSome(int fd, char *buffer, qint64 size)
+{
+    ssize_t got;
+    do {
+        got = ::read(fd, buffer, size_t(size));
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+void AdviseSequential(int fd)
+{
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+bool Close(int fd)
+{
+    return ::close(fd) == 0;
+}
+
+bool WriteAll(int fd, const char *data, qint64 size)
 {
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size_t(size));
@@ -106,8 +175,7 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
         ::close(in);
         return -1;
     }
-    const int out =
-        ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int out = CreateFile(target);
     if (out < 0) {
         ::close(in);
         return -1;
@@ -116,10 +184,8 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
     std::vector<char> buffer(CopyChunk);
     bool ok = true;
     for (;;) {
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        const qint64 got = ReadSome(in, buffer.data(), qint64(buffer.size()));
         if (got < 0) {
-            if (errno == EINTR)
-                continue;
             ok = false;
             break;
         }

@@ -1,14 +1,33 @@
 #pragma once
 
 #include <QByteArray>
-
-#include <sys/types.h>
+#include <QList>
 
 namespace vk7 {
 
 // Primitives on host paths (encoded file-name bytes), below CFileTools. They
-// never block on pipes or devices and never throw.
+// never block on pipes or devices and never throw. Every call reception/ makes
+// to the operating system is made here, so that it is the one file a port to
+// another system rewrites.
 namespace hostfiles {
+
+enum class Kind { Missing, File, Folder, Other };
+
+// What the path names, the link itself when it is one (Other).
+Kind KindOf(const QByteArray &hostPath);
+
+// Whether both paths name the same existing file or folder (links followed).
+bool SameFile(const QByteArray &a, const QByteArray &b);
+
+// The raw names of a folder in listing order, without "." and "..": false
+// when it cannot be read.
+bool ListFolder(const QByteArray &hostFolder, QList<QByteArray> &names);
+
+// Creates one folder; false when it fails or already exists.
+bool MakeFolder(const QByteArray &hostPath);
+
+// Leaves the folder to its owner alone (mode 0700).
+bool MakePrivate(const QByteArray &hostFolder);
 
 // Opens a host path for reading when it is a regular file; -1 otherwise
 // (missing, folder, pipe, device, socket, or a symbolic link when links are
@@ -16,8 +35,21 @@ namespace hostfiles {
 // changes kind between listing and opening is still refused.
 int OpenRegularFile(const QByteArray &hostPath, bool followLinks);
 
+// Creates or empties a file for writing, never through a link; -1 on failure.
+int CreateFile(const QByteArray &hostPath);
+
+// Reads up to `size` bytes, going on after interrupted reads: the count read,
+// 0 at the end, -1 on an error.
+qint64 ReadSome(int fd, char *buffer, qint64 size);
+
 // Writes the whole buffer, going on after interrupted writes.
-bool WriteAll(int fd, const char *data, ssize_t size);
+bool WriteAll(int fd, const char *data, qint64 size);
+
+// Tells the system the file is read once from start to end.
+void AdviseSequential(int fd);
+
+// Closes the descriptor; false when data written could not be kept.
+bool Close(int fd);
 
 // The read-only attribute is the owner's write permission.
 bool IsReadOnly(const QByteArray &hostPath);

@@ -1,9 +1,6 @@
 #include "manifest.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <limits>
-#include <unistd.h>
 #include <vector>
 
 #include <QDir>
@@ -12,8 +9,9 @@
 
 #include "cfiletools.h"
 #include "codepages.h"
-#include "hostfiles.h"
 #include "paths.h"
+#include "plaintext.h"
+#include "textmodereader.h"
 
 using namespace Qt::StringLiterals;
 
@@ -21,42 +19,27 @@ namespace vk7 {
 
 namespace {
 
-constexpr qsizetype EntryLimit = 1023; // the original's 1024-byte line buffer
-constexpr char CtrlZ = 0x1A;
+constexpr int kEntryLimit = 1023; // characters of a manifest line, its line feed included
 
-// Reads manifest entries the way a text-mode line read with a 1024-byte
-// buffer does: CR LF reads as LF, a Ctrl-Z ends the file (old DOS editors end
-// their files with one), a line longer than 1023 characters is split. It
-// streams, so a huge manifest never sits in memory.
+// Reads manifest entries by the text-mode rule with lines of at most 1023
+// characters (old DOS editors end their files with a Ctrl-Z, which ends the
+// manifest). It streams, so a huge manifest never sits in memory.
 class ManifestReader
 {
 public:
-    explicit ManifestReader(int fd) : m_fd(fd), m_buffer(64 * 1024) {}
-    ~ManifestReader()
+    explicit ManifestReader(const QString &systemPath) : lines_(kEntryLimit)
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        // A regular file only: a pipe or device under that name would
+        // otherwise block or never end.
+        lines_.Open(PathResolver::HostFileName(systemPath));
     }
-    ManifestReader(const ManifestReader &) = delete;
-    ManifestReader &operator=(const ManifestReader &) = delete;
 
     // The next entry, upper-cased; false at the end of the file.
     bool Next(QString &entry)
     {
-        QByteArray line;
-        line.reserve(64);
-        int c = 0;
-        while (line.size() < EntryLimit && (c = Get()) >= 0) {
-            line.append(char(c));
-            if (c == '\n')
-                break;
-        }
-        if (line.isEmpty())
+        QByteArrayView line;
+        if (!lines_.ReadLine(&line))
             return false;
-        // The original worked on C strings: a NUL byte ends the entry.
-        const qsizetype nul = line.indexOf('\0');
-        if (nul >= 0)
-            line.truncate(nul);
         for (int cut = 0; cut < 2 && !line.isEmpty(); ++cut) {
             if (line.back() != '\n' && line.back() != '\r')
                 break;
@@ -67,60 +50,7 @@ public:
     }
 
 private:
-    int Raw()
-    {
-        if (m_position == m_filled) {
-            if (m_ended)
-                return -1;
-            ssize_t got;
-            do {
-                got = ::read(m_fd, m_buffer.data(), m_buffer.size());
-            } while (got < 0 && errno == EINTR);
-            if (got <= 0) {
-                m_ended = true; // a read error ends the file, as it does for a line read
-                return -1;
-            }
-            m_filled = got;
-            m_position = 0;
-        }
-        return static_cast<unsigned char>(m_buffer[size_t(m_position++)]);
-    }
-
-    int Get()
-    {
-        if (m_ended && m_position == m_filled && !m_pending)
-            return -1;
-        int c;
-        if (m_pending) {
-            c = m_pendingChar;
-            m_pending = false;
-        } else {
-            c = Raw();
-        }
-        if (c == CtrlZ) {
-            m_ended = true;
-            m_position = m_filled;
-            return -1;
-        }
-        if (c == '\r') {
-            const int next = Raw();
-            if (next == '\n')
-                return '\n';
-            if (next >= 0) {
-                m_pending = true;
-                m_pendingChar = next;
-            }
-        }
-        return c;
-    }
-
-    int m_fd;
-    std::vector<char> m_buffer;
-    ssize_t m_filled = 0;
-    ssize_t m_position = 0;
-    bool m_ended = false;
-    bool m_pending = false;
-    int m_pendingChar = 0;
+    TextModeReader lines_;
 };
 
 // What the structure check notes while the entries stream past.
@@ -163,16 +93,6 @@ bool IsMandatoryName(const QString &entry)
            entry == u"INSTANCI.ASC"_s;
 }
 
-// Opens the manifest as a regular file only: a pipe or device under that name
-// would otherwise block or never end.
-int OpenManifest(const QString &path)
-{
-    QString host = PathResolver::Resolve(path);
-    if (host.isEmpty())
-        return -1;
-    return hostfiles::OpenRegularFile(QFile::encodeName(host), true);
-}
-
 } // namespace
 
 const QList<KnownDepositFile> &KnownDepositFiles()
@@ -195,27 +115,6 @@ const QList<KnownDepositFile> &KnownDepositFiles()
     return files;
 }
 
-int AtoiValue(QStringView text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    qint64 value = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = value * 10 + (text[i].unicode() - u'0');
-        if (value > std::numeric_limits<int>::max()) {
-            value = qint64(std::numeric_limits<int>::max()) + (negative ? 1 : 0);
-            break;
-        }
-    }
-    return int(negative ? -value : value);
-}
-
 bool IsNumberedImageName(QStringView name)
 {
     const qsizetype period = name.lastIndexOf(u'.');
@@ -229,7 +128,7 @@ bool IsNumberedImageName(QStringView name)
                         shortExtension.front() == u'M' || shortExtension.front() == u'G';
     if (!family)
         return false;
-    const int number = AtoiValue(shortExtension.mid(1, 2));
+    const int number = CAtoi(shortExtension.mid(1, 2));
     return number >= 1 && number <= 99;
 }
 
@@ -242,10 +141,7 @@ bool IsPlainDepositName(QStringView name)
 int CFileTools::ReadManifest(const QString &path, QStringList &names)
 {
     names.clear();
-    const int fd = OpenManifest(path);
-    if (fd < 0)
-        return 0;
-    ManifestReader reader(fd);
+    ManifestReader reader(path);
     StructureTally tally;
     QString entry;
     while (reader.Next(entry)) {
@@ -285,22 +181,19 @@ void CFileTools::CheckDepositFiles(const QString &folder, QString &structureStat
     StructureTally tally;
     QChar completeness = u'1';
     bool completenessDone = false;
-    const int fd = OpenManifest(base + u"FICHERO.TXT"_s);
-    if (fd >= 0) {
-        ManifestReader reader(fd);
-        QString entry;
-        while (reader.Next(entry)) {
-            tally.Add(entry);
-            if (completenessDone)
-                continue;
-            if (IsPlainDepositName(entry) && present.contains(entry))
-                continue;
-            if (IsMandatoryName(entry)) {
-                completeness = u'0';
-                completenessDone = true;
-            } else {
-                completeness = u'2';
-            }
+    ManifestReader reader(base + u"FICHERO.TXT"_s);
+    QString entry;
+    while (reader.Next(entry)) {
+        tally.Add(entry);
+        if (completenessDone)
+            continue;
+        if (IsPlainDepositName(entry) && present.contains(entry))
+            continue;
+        if (IsMandatoryName(entry)) {
+            completeness = u'0';
+            completenessDone = true;
+        } else {
+            completeness = u'2';
         }
     }
     structureStatus = QString::number(tally.Verdict());
@@ -317,7 +210,7 @@ void CFileTools::ListNumberedFiles(QStringList &result, const QString &folder,
         const QString name = AsciiUpper(entry.name);
         if (name.size() < 4)
             continue;
-        const int number = AtoiValue(QStringView(name).right(2));
+        const int number = CAtoi(QStringView(name).right(2));
         if (number < 1 || number > 99)
             continue;
         found.append(folder + name);

@@ -28,11 +28,6 @@ const QList<KnownDepositFile> &KnownDepositFiles();
 // characters read as a number from 1 to 99.
 bool IsNumberedImageName(QStringView name);
 
-// The value of a text read the way C's atoi reads it: leading blanks, an
-// optional sign, digits up to the first non-digit; no digits give 0. Values
-// beyond the int range are clamped rather than overflowing.
-int AtoiValue(QStringView text);
-
 // Whether a manifest entry names a file of the deposit folder itself: no
 // folder separator, no "..", not empty. Other entries count as absent.
 bool IsPlainDepositName(QStringView name);

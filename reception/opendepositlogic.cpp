@@ -1,8 +1,5 @@
 #include "opendepositlogic.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -14,6 +11,7 @@
 #include "hostfiles.h"
 #include "manifest.h"
 #include "paths.h"
+#include "plaintext.h"
 #include "userinterface.h"
 
 using namespace Qt::StringLiterals;
@@ -29,21 +27,6 @@ QByteArray AsciiUpperBytes(QByteArray bytes)
             c = char(c - 32);
     }
     return bytes;
-}
-
-// The raw names of a folder in listing order; false when it cannot be read.
-bool ListFolder(const QByteArray &hostFolder, QList<QByteArray> &names)
-{
-    DIR *dir = ::opendir(hostFolder.constData());
-    if (!dir)
-        return false;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names.append(name);
-    }
-    ::closedir(dir);
-    return true;
 }
 
 QByteArray Join(const QByteArray &folder, const QByteArray &name)
@@ -62,13 +45,6 @@ QString DisplayName(const QByteArray &raw)
 {
     const QString utf8 = QString::fromUtf8(raw);
     return utf8.toUtf8() == raw ? utf8 : DecodeWindows1252(raw);
-}
-
-bool SameFolder(const QByteArray &a, const QByteArray &b)
-{
-    struct stat sa, sb;
-    return ::stat(a.constData(), &sa) == 0 && ::stat(b.constData(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 } // namespace
@@ -153,7 +129,7 @@ OpenDepositLogic::Outcome OpenDepositLogic::Accept()
     const bool prompting = location.left(2) == u"A:"_s;
     if (!prompting)
         diskettes = u"1"_s;
-    const int count = AtoiValue(diskettes);
+    const int count = CAtoi(diskettes);
     for (int i = 1; i <= count; ++i) {
         if (prompting) {
             SetStatus(u"Introducir disquete nº : %1"_s.arg(i));
@@ -203,13 +179,13 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
     // Names are listed as raw bytes, so a file whose name is not UTF-8 (a
     // medium mounted with a legacy character set) can still be read.
     QList<QByteArray> names;
-    if (sourceHost.isEmpty() || !ListFolder(sourceHost, names) || names.isEmpty()) {
+    if (sourceHost.isEmpty() || !hostfiles::ListFolder(sourceHost, names) || names.isEmpty()) {
         SetStatus(u"ERROR. Copiando ficheros (%1)"_s.arg(pattern));
         TransferToControls();
         return false;
     }
     // A medium that is the work folder itself is already in place.
-    if (!workHost.isEmpty() && SameFolder(sourceHost, workHost)) {
+    if (!workHost.isEmpty() && hostfiles::SameFile(sourceHost, workHost)) {
         TransferToControls();
         return true;
     }
@@ -218,7 +194,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
     // diskette is replaced whatever its letter case.
     QHash<QByteArray, QByteArray> existing;
     QList<QByteArray> workNames;
-    ListFolder(workHost, workNames);
+    hostfiles::ListFolder(workHost, workNames);
     for (const QByteArray &name : std::as_const(workNames))
         existing.insert(AsciiUpperBytes(name), name);
 
@@ -226,8 +202,8 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         m_ui.ShowProgress(i + 1, names.size());
         const QByteArray &name = names.at(i);
         const QByteArray sourcePath = Join(sourceHost, name);
-        struct stat st;
-        if (::lstat(sourcePath.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        const hostfiles::Kind kind = hostfiles::KindOf(sourcePath);
+        if (kind != hostfiles::Kind::Missing && kind != hostfiles::Kind::File)
             continue; // folders, and links, devices and pipes a deposit never holds
         const QString displayName = DisplayName(name);
         const QString source = sourceFolder + displayName;

@@ -1,10 +1,11 @@
 #include "paths.h"
 
-#include <sys/stat.h>
-
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QStringList>
+
+#include "hostfiles.h"
 
 using namespace Qt::StringLiterals;
 
@@ -24,18 +25,13 @@ bool IsDrivePath(const QString &path)
            path.at(0).isLetter();
 }
 
-PathResolver::EntryKind KindOf(const QString &hostPath, bool *exists)
+PathResolver::EntryKind KindOf(const QByteArray &hostPath, bool *exists)
 {
-    struct stat st;
-    const QByteArray encoded = QFile::encodeName(hostPath);
-    if (::lstat(encoded.constData(), &st) != 0) {
-        *exists = false;
-        return PathResolver::EntryKind::Other;
-    }
-    *exists = true;
-    if (S_ISREG(st.st_mode))
+    const hostfiles::Kind kind = hostfiles::KindOf(hostPath);
+    *exists = kind != hostfiles::Kind::Missing;
+    if (kind == hostfiles::Kind::File)
         return PathResolver::EntryKind::File;
-    if (S_ISDIR(st.st_mode))
+    if (kind == hostfiles::Kind::Folder)
         return PathResolver::EntryKind::Folder;
     return PathResolver::EntryKind::Other;
 }
@@ -44,7 +40,7 @@ PathResolver::EntryKind KindOf(const QString &hostPath, bool *exists)
 QString FindCaseless(const QString &folder, const QString &name)
 {
     bool exists = false;
-    KindOf(folder + u'/' + name, &exists);
+    KindOf(QFile::encodeName(folder + u'/' + name), &exists);
     if (exists)
         return name;
     const QString wanted = AsciiUpper(name);
@@ -170,13 +166,19 @@ QString PathResolver::Resolve(const QString &systemPath)
     return current;
 }
 
-bool PathResolver::Lookup(const QString &systemPath, EntryKind *kind)
+QByteArray PathResolver::HostFileName(const QString &systemPath)
 {
     QString host = Resolve(systemPath);
+    while (host.size() > 1 && host.endsWith(u'/'))
+        host.chop(1);
+    return QFile::encodeName(host);
+}
+
+bool PathResolver::Lookup(const QString &systemPath, EntryKind *kind)
+{
+    const QByteArray host = HostFileName(systemPath);
     if (host.isEmpty())
         return false;
-    if (host.size() > 1 && host.endsWith(u'/'))
-        host.chop(1);
     bool exists = false;
     const EntryKind found = KindOf(host, &exists);
     if (exists && kind)
@@ -219,7 +221,7 @@ QList<PathResolver::Entry> PathResolver::FindMatching(const QString &systemPatte
             continue;
         const QString hostPath = (hostFolder == u"/"_s ? hostFolder : hostFolder + u'/') + name;
         bool exists = false;
-        const EntryKind kind = KindOf(hostPath, &exists);
+        const EntryKind kind = KindOf(QFile::encodeName(hostPath), &exists);
         if (exists)
             result.append(Entry{name, hostPath, kind});
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -23,6 +24,10 @@ public:
     // A drive path never leaves its root ("..", "." are folded inside it).
     // Empty when the drive has no root or the path is empty.
     static QString Resolve(const QString &systemPath);
+
+    // The same without a trailing separator (the root "/" aside), encoded for
+    // the file system's own calls. Empty when the path does not resolve.
+    static QByteArray HostFileName(const QString &systemPath);
 
     enum class EntryKind { File, Folder, Other };
     struct Entry

@@ -5,9 +5,9 @@
 namespace vk7 {
 
 // Looks a four-digit activity code up in the table CNAE.TXT (a system path:
-// appFolder + "DATA\CNAE.TXT"), one code a line. The file is read as a text
-// file: a line break is "\n" or "\r\n", and lines are read 127 characters at
-// a time. A table that cannot be opened knows no code.
+// appFolder + "DATA\CNAE.TXT"), one code a line. The file is read by the
+// text-mode rule, 127 characters a line at most. A table that cannot be
+// opened knows no code.
 bool IsKnownActivityCode(const QString &code, const QString &tablePath);
 
 } // namespace vk7

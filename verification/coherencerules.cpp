@@ -3,8 +3,8 @@
 #include "activitycodes.h"
 #include "clock.h"
 #include "datafiles/depositstate.h"
-#include "decimal.h"
 #include "depositdocuments.h"
+#include "reception/plaintext.h"
 #include "taxid.h"
 
 using namespace Qt::StringLiterals;

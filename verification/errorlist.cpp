@@ -1,6 +1,6 @@
 #include "errorlist.h"
 
-#include "decimal.h"
+#include "reception/plaintext.h"
 
 using namespace Qt::StringLiterals;
 

@@ -3,6 +3,7 @@
 #include "components/tessocx.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/fieldstore.h"
+#include "reception/plaintext.h"
 #include "viewing/code128encoder.h"
 
 namespace vk7 {
@@ -11,18 +12,6 @@ namespace {
 
 constexpr int kFingerprintKey = 790998;
 constexpr int kFingerprintBarcodeKey = 790999;
-
-// Blanks only (the character ' '): trailing ones first, then leading ones.
-QString TrimBlanks(const QString &text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    qsizetype start = 0;
-    while (start < end && text.at(start) == QLatin1Char(' '))
-        ++start;
-    return text.mid(start, end - start);
-}
 
 } // namespace
 
@@ -33,7 +22,7 @@ void SetFrameFieldText(CCampBDArray &fields, int key, const QString &text)
         record = fields.AddNew();
         record->key = key;
     }
-    record->value = TrimBlanks(text);
+    record->value = TrimBlanks(text).toString();
 }
 
 void PublishFormData(DepositState &state, CTessOCX *viewer)
@@ -42,7 +31,7 @@ void PublishFormData(DepositState &state, CTessOCX *viewer)
     // The bars carry the fingerprint as it is shown above them, without the
     // blanks a clerk may have typed around it, so that a scan gives it back.
     QString glyphs;
-    EncodeCode128(TrimBlanks(state.fingerprint), QLatin1Char('B'), &glyphs);
+    EncodeCode128(TrimBlanks(state.fingerprint).toString(), QLatin1Char('B'), &glyphs);
     SetFrameFieldText(state.fields, kFingerprintBarcodeKey, glyphs);
     if (!viewer)
         return;

@@ -9,32 +9,6 @@
 
 using namespace vk7;
 
-TEST(CrtNumbersTest, AtoiStopsAtTheFirstNonDigit)
-{
-    EXPECT_EQ(CAtoi(""), 0);
-    EXPECT_EQ(CAtoi("  \t+0042x9"), 42);
-    EXPECT_EQ(CAtoi("-7"), -7);
-    EXPECT_EQ(CAtoi("- 7"), 0);
-    EXPECT_EQ(CAtoi("99999999999999999999"), 2147483647);
-    EXPECT_EQ(CAtoi("-99999999999999999999"), -2147483647 - 1);
-    // The view's end ends the number even without a terminator.
-    EXPECT_EQ(CAtoi(QByteArrayView("12345", 3)), 123);
-}
-
-TEST(CrtNumbersTest, AtofReadsWhatTheRuntimeReads)
-{
-    EXPECT_EQ(CAtof("000000000123456"), 123456.0);
-    EXPECT_EQ(CAtof(" -12.5e1x"), -125.0);
-    EXPECT_EQ(CAtof("1e+2"), 100.0);
-    EXPECT_EQ(CAtof("7e"), 7.0);
-    EXPECT_EQ(CAtof(".5"), 0.5);
-    EXPECT_EQ(CAtof("abc"), 0.0);
-    EXPECT_EQ(CAtof("inf"), 0.0);
-    EXPECT_EQ(CAtof("0x10"), 0.0);
-    EXPECT_TRUE(std::isinf(CAtof("1e999")));
-    EXPECT_EQ(CAtof("1e-999"), 0.0);
-}
-
 TEST(CrtNumbersTest, FixedFormatsRoundAsPrintfAndIgnoreTheLocale)
 {
     // A locale with a decimal comma must not change the data's texts.

@@ -18,18 +18,6 @@ QList<std::pair<int, QString>> Records(const CCampBDArray &fields)
 
 } // namespace
 
-TEST(StoreOperationsTest, TrimSpacesRemovesOnlyCode32FromTheChosenEnd)
-{
-    QString text = u"  \tA B\t  "_s;
-    TrimSpaces(text, true);
-    EXPECT_EQ(text, u"  \tA B\t"_s);
-    TrimSpaces(text, false);
-    EXPECT_EQ(text, u"\tA B\t"_s);
-    QString spaces = u"   "_s;
-    TrimSpaces(spaces, false);
-    EXPECT_TRUE(spaces.isEmpty());
-}
-
 TEST(StoreOperationsTest, SetFieldTextTrimsIgnoresEmptyAndReplacesInPlace)
 {
     CCampBDArray fields;

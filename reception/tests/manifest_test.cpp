@@ -55,17 +55,6 @@ TEST(NumberedNameTest, FamiliesAndNumbers)
             << QString::fromUtf16(name).toStdString();
 }
 
-TEST(NumberedNameTest, AtoiReadsLikeTheCLibrary)
-{
-    EXPECT_EQ(AtoiValue(u"  42abc"), 42);
-    EXPECT_EQ(AtoiValue(u"-7"), -7);
-    EXPECT_EQ(AtoiValue(u"+3"), 3);
-    EXPECT_EQ(AtoiValue(u"1A"), 1);
-    EXPECT_EQ(AtoiValue(u"M7"), 0);
-    EXPECT_EQ(AtoiValue(u""), 0);
-    EXPECT_EQ(AtoiValue(u"99999999999999999999"), 2147483647);
-}
-
 TEST(NumberedNameTest, KnownFilesTable)
 {
     const auto &known = KnownDepositFiles();

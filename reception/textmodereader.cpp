@@ -1,42 +1,49 @@
-#include "textmodefile.h"
+#include "textmodereader.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include "hostfiles.h"
 
 namespace vk7 {
 
-bool OpenRegularFile(QFile &file, const QString &hostPath, bool buffered)
+TextModeReader::TextModeReader(int limit)
+    : limit_(limit), line_(new char[size_t(limit)]), block_(new char[kBlockSize])
 {
-    if (hostPath.isEmpty() || !QFileInfo(hostPath).isFile())
-        return false;
-    file.setFileName(hostPath);
-    return file.open(buffered ? QIODevice::ReadOnly : QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
-bool TextModeFile::Open(const QString &hostPath)
+TextModeReader::~TextModeReader()
 {
     Close();
-    // Whole blocks are read into our own buffer: a second one is not needed.
-    if (!OpenRegularFile(file_, hostPath, false))
-        return false;
-    atEnd_ = false;
-    return true;
 }
 
-void TextModeFile::Close()
+bool TextModeReader::Open(const QByteArray &hostPath)
 {
-    if (file_.isOpen())
-        file_.close();
+    Close();
+    fd_ = hostfiles::OpenRegularFile(hostPath, true);
+    atEnd_ = fd_ < 0;
+    return fd_ >= 0;
+}
+
+bool TextModeReader::Open(const QString &hostPath)
+{
+    return Open(QFile::encodeName(hostPath));
+}
+
+void TextModeReader::Close()
+{
+    if (fd_ >= 0)
+        hostfiles::Close(fd_);
+    fd_ = -1;
     pos_ = end_ = 0;
     atEnd_ = true;
 }
 
-bool TextModeFile::Fill()
+bool TextModeReader::Fill()
 {
     if (atEnd_)
         return false;
-    const qint64 n = file_.read(block_, sizeof block_);
+    const qint64 n = hostfiles::ReadSome(fd_, block_.get(), kBlockSize);
     if (n <= 0) {
-        // A read error ends the file, as it ends fgets.
         atEnd_ = true;
         return false;
     }
@@ -45,19 +52,20 @@ bool TextModeFile::Fill()
     return true;
 }
 
-bool TextModeFile::ReadLine(QByteArrayView *line)
+bool TextModeReader::ReadLine(QByteArrayView *line)
 {
     constexpr char CtrlZ = 0x1A;
+    char *const out = line_.get();
     int count = 0;
     int firstZero = -1; // the line as a C string ends here
     for (;;) {
-        if (count == MaxLineLength)
+        if (count == limit_)
             break;
         if (pos_ == end_ && !Fill())
             break;
         // Copy plain characters in one sweep; every special one is <= Ctrl-Z.
-        const char *from = block_ + pos_;
-        const qsizetype room = std::min<qsizetype>(end_ - pos_, MaxLineLength - count);
+        const char *from = block_.get() + pos_;
+        const qsizetype room = std::min<qsizetype>(end_ - pos_, limit_ - count);
         qsizetype n = 0;
         char c = 0;
         for (; n < room; ++n) {
@@ -68,7 +76,7 @@ bool TextModeFile::ReadLine(QByteArrayView *line)
             }
             if (c == '\0' && firstZero < 0)
                 firstZero = count + static_cast<int>(n);
-            line_[count + n] = c;
+            out[count + n] = c;
         }
         count += static_cast<int>(n);
         pos_ += n;
@@ -86,18 +94,18 @@ bool TextModeFile::ReadLine(QByteArrayView *line)
                 Fill();
             if (pos_ < end_ && block_[pos_] == '\n') {
                 ++pos_;
-                line_[count++] = '\n';
+                out[count++] = '\n';
                 break;
             }
-            line_[count++] = '\r';
+            out[count++] = '\r';
             continue;
         }
-        line_[count++] = '\n';
+        out[count++] = '\n';
         break;
     }
     if (count == 0)
         return false;
-    *line = QByteArrayView(line_, firstZero < 0 ? count : firstZero);
+    *line = QByteArrayView(out, firstZero < 0 ? count : firstZero);
     return true;
 }
 

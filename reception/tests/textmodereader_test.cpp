@@ -1,20 +1,34 @@
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include "datafiles/textmodefile.h"
-#include "depositfolder.h"
+#include "reception/textmodereader.h"
 
 using namespace vk7;
-using namespace vk7::testing;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QList<QByteArray> Lines(const DepositFolder &folder, const QByteArray &bytes)
+class DepositFolder
+{
+public:
+    void Write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(HostPath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QString HostPath(const QString &name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+QList<QByteArray> Lines(const DepositFolder &folder, const QByteArray &bytes, int limit = 511)
 {
     folder.Write(u"F.ASC"_s, bytes);
-    TextModeFile file;
+    TextModeReader file(limit);
     EXPECT_TRUE(file.Open(folder.HostPath(u"F.ASC"_s)));
     QList<QByteArray> lines;
     QByteArrayView line;
@@ -25,7 +39,7 @@ QList<QByteArray> Lines(const DepositFolder &folder, const QByteArray &bytes)
 
 } // namespace
 
-TEST(TextModeFileTest, LineEndsCarriageReturnsAndCtrlZ)
+TEST(TextModeReaderTest, LineEndsCarriageReturnsAndCtrlZ)
 {
     DepositFolder folder;
     EXPECT_EQ(Lines(folder, "a\r\nb\nc\rd\r\r\ne\r"),
@@ -39,7 +53,7 @@ TEST(TextModeFileTest, LineEndsCarriageReturnsAndCtrlZ)
     EXPECT_EQ(Lines(folder, QByteArray("\0\n", 2)), (QList<QByteArray>{""}));
 }
 
-TEST(TextModeFileTest, LongLinesComeIn511CharacterPieces)
+TEST(TextModeReaderTest, LongLinesComeInPiecesOfTheLimit)
 {
     DepositFolder folder;
     const QList<QByteArray> lines =
@@ -49,9 +63,12 @@ TEST(TextModeFileTest, LongLinesComeIn511CharacterPieces)
     EXPECT_EQ(lines[1], QByteArray(511, 'x'));
     EXPECT_EQ(lines[2], QByteArray(78, 'x') + "\n");
     EXPECT_EQ(lines[3], QByteArray(510, 'y') + "\n");
+    // Each reader keeps its own limit; a CR LF at the limit still fits.
+    EXPECT_EQ(Lines(folder, QByteArray(126, 'c') + "\r\n" + QByteArray(128, 'd'), 127),
+              (QList<QByteArray>{QByteArray(126, 'c') + "\n", QByteArray(127, 'd'), "d"}));
 }
 
-TEST(TextModeFileTest, CarriageReturnAcrossBlockBoundaries)
+TEST(TextModeReaderTest, CarriageReturnAcrossBlockBoundaries)
 {
     // The CR LF pair is split between two reads of the file.
     DepositFolder folder;
@@ -66,10 +83,10 @@ TEST(TextModeFileTest, CarriageReturnAcrossBlockBoundaries)
     EXPECT_EQ(lines.last(), QByteArray("last"));
 }
 
-TEST(TextModeFileTest, OnlyRegularFilesOpen)
+TEST(TextModeReaderTest, OnlyRegularFilesOpen)
 {
     DepositFolder folder;
-    TextModeFile file;
+    TextModeReader file(511);
     EXPECT_FALSE(file.Open(folder.HostPath(QString())));
     EXPECT_FALSE(file.Open(folder.HostPath(u"MISSING"_s)));
     EXPECT_FALSE(file.Open(QString()));
