@@ -1,5 +1,7 @@
+#include "accountsfile.h"
+
 #include "crtnumbers.h"
-#include "filecopydialog.h"
+#include "fieldstore.h"
 #include "reception/codepages.h"
 #include "reception/plaintext.h"
 #include "reception/textmodereader.h"
@@ -140,24 +142,17 @@ QByteArrayView WithoutLineEnd(QByteArrayView line)
 
 } // namespace
 
-bool CFileCopyDialog::ReadAccountsFile(const QString &fileName)
+ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath)
 {
-    ShowStatus(u"Leyendo datos. Esperar ..."_s);
     TextModeReader file(kLineLimit);
-    if (!file.Open(HostPath(fileName))) {
-        ShowStatus(u"ERROR Leyendo datos. Fichero: "_s + fileName);
-        return false;
-    }
-    CCampBDArray &fields = State().fields;
+    if (!file.Open(hostPath))
+        return ReadResult::CannotOpen;
     bool firstLine = true;
     QByteArrayView line;
     while (file.ReadLine(&line)) {
         if (firstLine) {
-            if (line.size() != HeaderLength) {
-                file.Close();
-                ShowStatus(u"ERROR Formato del Fichero: "_s + fileName + u" Incorrecto"_s);
-                return false;
-            }
+            if (line.size() != HeaderLength)
+                return ReadResult::BadFormat;
         } else if (line.size() != RecordLength) {
             continue;
         }
@@ -171,18 +166,20 @@ bool CFileCopyDialog::ReadAccountsFile(const QString &fileName)
             StoreDataRecord(fields, line);
         }
     }
-    file.Close();
+    return ReadResult::Read;
+}
 
+void ReadCauses(CCampBDArray &fields, const QByteArray &hostPath)
+{
     TextModeReader causes(kLineLimit);
-    if (causes.Open(HostPath(u"CAUSA.TXT"_s))) {
-        for (int key : {899001, 899002}) {
-            if (!causes.ReadLine(&line))
-                break;
-            Store(fields, key, WithoutLineEnd(line));
-        }
-        causes.Close();
+    if (!causes.Open(hostPath))
+        return;
+    QByteArrayView line;
+    for (int key : {899001, 899002}) {
+        if (!causes.ReadLine(&line))
+            break;
+        Store(fields, key, WithoutLineEnd(line));
     }
-    return true;
 }
 
 } // namespace vk7

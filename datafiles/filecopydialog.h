@@ -4,12 +4,15 @@
 #include <QStringList>
 
 #include "depositstate.h"
+#include "readresult.h"
 #include "reception/userinterface.h"
 
 namespace vk7 {
 
 // The frame-owned object that carries the data-file readers and the deposit
-// load pass. There is no window behind it: its three lines are plain texts,
+// load pass, a front over the readers of accountsfile.h, keyedfiles.h and
+// textfiles.h that puts their progress and failures into words. There is no
+// window behind it: its three lines are plain texts,
 // line 3 being the status line the readers write their progress and error
 // texts into; each such text also goes to the interface's ShowStatus.
 class CFileCopyDialog
@@ -48,9 +51,8 @@ protected:
     void ShowStatus(const QString &text);
 
 private:
-    enum class KeyedFile { Shares, Certification, Application };
-    bool ReadKeyedFile(const QString &fileName, KeyedFile which);
-    void StoreApplicationCode(QByteArrayView code);
+    // Shows the failure text of a reading that did not end well.
+    bool Report(ReadResult result, const QString &failure, const QString &fileName);
     QByteArray HostPath(const QString &fileName) const;
 
     DepositState &state_;

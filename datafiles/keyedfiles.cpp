@@ -1,4 +1,5 @@
-#include "filecopydialog.h"
+#include "keyedfiles.h"
+
 #include "reception/codepages.h"
 #include "reception/plaintext.h"
 #include "reception/textmodereader.h"
@@ -7,46 +8,18 @@ namespace vk7 {
 
 using namespace Qt::StringLiterals;
 
-bool CFileCopyDialog::ReadSharesFile(const QString &fileName)
-{
-    return ReadKeyedFile(fileName, KeyedFile::Shares);
-}
+namespace {
 
-bool CFileCopyDialog::ReadCertificationFile(const QString &fileName)
-{
-    return ReadKeyedFile(fileName, KeyedFile::Certification);
-}
+void StoreApplicationCode(CCampBDArray &fields, QByteArrayView code);
 
-bool CFileCopyDialog::ReadApplicationFile(const QString &fileName)
-{
-    return ReadKeyedFile(fileName, KeyedFile::Application);
-}
+} // namespace
 
-bool CFileCopyDialog::ReadKeyedFile(const QString &fileName, KeyedFile which)
+ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArray &hostPath)
 {
-    QString reading;
-    QString failure;
-    switch (which) {
-    case KeyedFile::Shares:
-        reading = u"Leyendo acciones. Esperar ..."_s;
-        failure = u"ERROR Leyendo acciones. Fichero: "_s;
-        break;
-    case KeyedFile::Certification:
-        reading = u"Leyendo certificación. Esperar ..."_s;
-        failure = u"ERROR Leyendo certificación. Fichero: "_s;
-        break;
-    case KeyedFile::Application:
-        reading = u"Leyendo instancia. Esperar ..."_s;
-        failure = u"ERROR Leyendo instancia. Fichero: "_s;
-        break;
-    }
-    ShowStatus(reading);
     TextModeReader file(511); // characters a line read gives at most
-    if (!file.Open(HostPath(fileName))) {
-        ShowStatus(failure + fileName);
-        return false;
-    }
-    CCampBDArray &fields = State().fields;
+    if (!file.Open(hostPath))
+        return ReadResult::CannotOpen;
+    CCampBDArray &fields = state.fields;
     switch (which) {
     case KeyedFile::Shares:
         ClearSharesFields(fields);
@@ -55,7 +28,7 @@ bool CFileCopyDialog::ReadKeyedFile(const QString &fileName, KeyedFile which)
         ClearCertificationFields(fields);
         break;
     case KeyedFile::Application:
-        ClearApplicationFields(State());
+        ClearApplicationFields(state);
         break;
     }
 
@@ -63,11 +36,8 @@ bool CFileCopyDialog::ReadKeyedFile(const QString &fileName, KeyedFile which)
     while (file.ReadLine(&line)) {
         if (line == "\n")
             continue;
-        if (line.size() < 10) {
-            file.Close();
-            ShowStatus(u"ERROR Formato del Fichero: "_s + fileName + u" Incorrecto"_s);
-            return false;
-        }
+        if (line.size() < 10)
+            return ReadResult::BadFormat;
         if (CAtoi(line.first(2)) != 2)
             continue;
         int key = CAtoi(line.sliced(2, 7));
@@ -98,20 +68,21 @@ bool CFileCopyDialog::ReadKeyedFile(const QString &fileName, KeyedFile which)
             if (key < 781001 || key > 781404)
                 continue;
             if (key == 781010) {
-                StoreApplicationCode(value);
+                StoreApplicationCode(fields, value);
                 continue;
             }
             if (key >= 781011 && key <= 781099)
-                State().otherDocumentNames.append(DecodeWindows1252(value));
+                state.otherDocumentNames.append(DecodeWindows1252(value));
             break;
         }
         SetFieldText(fields, key, DecodeWindows1252(value));
     }
-    file.Close();
-    return true;
+    return ReadResult::Read;
 }
 
-void CFileCopyDialog::StoreApplicationCode(QByteArrayView code)
+namespace {
+
+void StoreApplicationCode(CCampBDArray &fields, QByteArrayView code)
 {
     // Sixteen positions, padded with "0" on the right; a longer code is used
     // as it stands.
@@ -119,7 +90,6 @@ void CFileCopyDialog::StoreApplicationCode(QByteArrayView code)
     for (qsizetype i = 0; i < 16; ++i)
         at[i] = i < code.size() ? code[i] : '0';
 
-    CCampBDArray &fields = State().fields;
     SetFieldText(fields, 781010, DecodeWindows1252(QByteArrayView(at, 1)));
     const auto mark = [&fields](int key) { SetFieldText(fields, key, u"X"_s); };
     // Positions whose choices are "1" and "2", then those whose are "1"/"0".
@@ -147,5 +117,7 @@ void CFileCopyDialog::StoreApplicationCode(QByteArrayView code)
     choice(14, '1', 780819, '0', 780820);
     choice(15, '1', 780821, '0', 780822);
 }
+
+} // namespace
 
 } // namespace vk7

@@ -1,7 +1,8 @@
+#include "textfiles.h"
+
 #include <QFile>
 
 #include "dostext.h"
-#include "filecopydialog.h"
 #include "reception/hostfiles.h"
 #include "reception/paths.h"
 #include "reception/plaintext.h"
@@ -17,17 +18,14 @@ constexpr qsizetype PageCut = 25000;
 
 } // namespace
 
-bool CFileCopyDialog::ReadTextFile(const QString &fileName, QStringList &pages)
+bool ReadTextPages(const QByteArray &hostPath, QStringList &pages)
 {
-    ShowStatus(u"Leyendo texto. Esperar ..."_s);
     QFile file;
-    const int fd = hostfiles::OpenRegularFile(HostPath(fileName), true);
+    const int fd = hostfiles::OpenRegularFile(hostPath, true);
     if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         hostfiles::Close(fd);
-    if (!file.isOpen()) {
-        ShowStatus(u"ERROR Leyendo texto. Fichero: "_s + fileName);
+    if (!file.isOpen())
         return false;
-    }
     QStringList newPages;
     QByteArray page;
     const auto emitPage = [&] {
@@ -70,11 +68,10 @@ bool CFileCopyDialog::ReadTextFile(const QString &fileName, QStringList &pages)
     return true;
 }
 
-bool CFileCopyDialog::ReadImageList(const QString &filePattern)
+bool ListPageImages(DepositState &state, const QString &filePattern)
 {
-    ShowStatus(u"Leyendo imágenes. Esperar ..."_s);
     const QList<PathResolver::Entry> entries =
-        PathResolver::FindMatching(State().DepositFilePath(filePattern));
+        PathResolver::FindMatching(state.DepositFilePath(filePattern));
     if (entries.isEmpty())
         return false;
     for (const PathResolver::Entry &entry : entries) {
@@ -86,13 +83,13 @@ bool CFileCopyDialog::ReadImageList(const QString &filePattern)
         QStringList *list = nullptr;
         const QChar extension = name.at(name.size() - 3);
         if (name.startsWith(u"ANUNCIO"_s))
-            list = &State().anuncioImages;
+            list = &state.anuncioImages;
         else if (name.startsWith(u"AUDITOR"_s))
-            list = &State().auditorImages;
+            list = &state.auditorImages;
         else if (extension == u'M')
-            list = &State().memoriaImages;
+            list = &state.memoriaImages;
         else if (extension == u'G')
-            list = &State().gestionImages;
+            list = &state.gestionImages;
         else
             continue;
         const int number = CAtoi(QStringView(name).right(2));

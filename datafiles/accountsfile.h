@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+
+#include "fieldstore.h"
+#include "readresult.h"
+
+namespace vk7 {
+
+// Reads the accounts file DATOS.ASC into the store: a header line of 276
+// characters (any other first line is a wrong format), then data records of
+// 52 characters, lines of other lengths passed over, up to a second header.
+// The header empties the accounts' range first. Keys 899001 and 899002 of
+// the records are left to ReadCauses.
+ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath);
+
+// The first two lines of CAUSA.TXT under the keys 899001 and 899002; a file
+// that cannot be opened stores nothing.
+void ReadCauses(CCampBDArray &fields, const QByteArray &hostPath);
+
+} // namespace vk7

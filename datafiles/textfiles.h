@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "depositstate.h"
+
+namespace vk7 {
+
+// Reads a text document (MEMORIA.TXT and the like) as pages: a form feed
+// ends a page (with the CR LF right after it), a page without one is cut
+// once it reaches 25,000 characters, zero bytes are dropped. `pages` is
+// replaced only when the file opens.
+bool ReadTextPages(const QByteArray &hostPath, QStringList &pages);
+
+// Places the work folder's page images that match the pattern in the
+// deposit's image lists by family (ANUNCIO*, AUDITOR*, extension M or G) and
+// by the number in their last two characters (1 to 99). False when nothing
+// matches.
+bool ListPageImages(DepositState &state, const QString &filePattern);
+
+} // namespace vk7
