@@ -76,20 +76,4 @@ int FreeImage(QImage *page);
 // black) with the given resolution.
 int ImageFromDrawing(const QImage &drawing, QImage *page, int dotsPerInch = 200);
 
-// Paint a bitmap scaled into a rectangle of the painter's device. Qt needs no
-// palette to be realised first, so painting is this single call.
-int PaintImage(QPainter &painter, const QImage &page, const QRectF &target);
-
-// Print a bitmap on the current page of a painter active on a paged device
-// (QPrinter, QPdfWriter). The page appears at its physical size (from its
-// resolution) at the top left of the paintable area, shrunk to fit when
-// larger. With `fitToPage` set it is scaled to fill the paintable area,
-// keeping its proportions, and centred.
-int PrintImage(QPainter &painter, const QImage &page, bool fitToPage = false);
-
-// Where PrintImage puts a page of `pixels` at `dotsPerInch` on a paintable
-// area of `area` device pixels at `deviceDpi`.
-QRectF PrintPlacement(QSize pixels, QSizeF dotsPerInch, QSizeF area, QSizeF deviceDpi,
-                      bool fitToPage);
-
 } // namespace vk7

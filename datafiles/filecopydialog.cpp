@@ -87,8 +87,6 @@ bool CFileCopyDialog::ReadImageList(const QString &filePattern)
 
 int CFileCopyDialog::LoadDeposit()
 {
-    kind = 0;
-    mode = 11;
     // No result is examined except the long application name's, whose
     // failure sends the reader to the 8.3 name.
     ReadAccountsFile(u"DATOS.ASC"_s);

@@ -12,9 +12,9 @@ namespace vk7 {
 // The frame-owned object that carries the data-file readers and the deposit
 // load pass, a front over the readers of accountsfile.h, keyedfiles.h and
 // textfiles.h that puts their progress and failures into words. There is no
-// window behind it: its three lines are plain texts,
-// line 3 being the status line the readers write their progress and error
-// texts into; each such text also goes to the interface's ShowStatus.
+// window behind it: line 3 is the plain-text status line the readers' progress
+// and error texts are written into; each such text also goes to the
+// interface's ShowStatus.
 class CFileCopyDialog
 {
 public:
@@ -41,11 +41,7 @@ public:
 
     DepositState &State() const { return state_; }
 
-    QString line1;
-    QString line2;
     QString line3;
-    int kind = 0; // 0 with mode 11 selects the load pass
-    int mode = 0;
 
 protected:
     void ShowStatus(const QString &text);

@@ -23,12 +23,6 @@ CFileTools::CFileTools(IUserInterface *ui) : m_ui(ui) {}
 
 CFileTools::~CFileTools() = default;
 
-void CFileTools::ShowError(const QString &text)
-{
-    if (m_ui)
-        m_ui->ShowMessage(text, u"VK7"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
-}
-
 int CFileTools::DeleteOneFile(const QString &path)
 {
     return hostfiles::RemoveFile(PathResolver::HostFileName(path));

@@ -52,46 +52,21 @@ public:
     // C:\A\B), ignoring failures.
     void CreateFolderChain(const QString &path);
 
-    // --- Manifest ----------------------------------------------------------
+    // --- Manifest (manifest.h) and fingerprint (fingerprint.h) ------------
 
-    // Fills the structure and completeness verdicts ("0", "1" or "2") of the
-    // deposit in `folder` (with or without a trailing backslash). An entry
-    // that is not a plain name of that folder (a separator, "..") counts as
-    // not present. The manifest is streamed, so its size does not matter.
     void CheckDepositFiles(const QString &folder, QString &structureStatus,
                            QString &completenessStatus);
-
-    // Reads the manifest's entries, upper-cased and in file order, into
-    // `names` (cleared first); returns the structure verdict 0, 1 or 2. A
-    // manifest that is not a regular file cannot be opened: 0.
     int ReadManifest(const QString &path, QStringList &names);
-
-    // Appends to `result` the full paths of the files of `folder` (ending with
-    // a backslash) that match `pattern` and whose last two characters read as
-    // a number from 1 to 99, in ascending order of name.
     void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern);
 
-    // --- Fingerprint -------------------------------------------------------
-
-    // The 26-symbol fingerprint of the deposit in `folder`, or
-    // FingerprintErrorText(), or empty when none of its files could be opened.
+    // The fingerprint's messages go to the interface given at construction.
     void ComputeDepositFingerprint(const QString &folder, QString &result);
-
-    // Concatenates the listed files into folder + "MD5.TXT" and digests it.
     void ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder);
-
-    // The encoded MD5 of one file's bytes.
     void DigestFile(QString &result, const QString &path);
-
-    // The 26 symbols of a 16-byte MD5 digest.
     static void EncodeFingerprint(QString &result, const unsigned char digest[16]);
-
-    // "ERROR AL CALCULAR LA HUELLA DIGITAL"
     static QString FingerprintErrorText();
 
 private:
-    void ShowError(const QString &text);
-
     IUserInterface *m_ui;
 };
 

@@ -9,7 +9,9 @@
 
 #include "cfiletools.h"
 #include "hostfiles.h"
+#include "manifest.h"
 #include "paths.h"
+#include "userinterface.h"
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +29,12 @@ std::unique_ptr<char[]> TakeBuffer()
     return std::unique_ptr<char[]>(new (std::nothrow) char[FingerprintChunk]);
 }
 
+void ShowError(IUserInterface *ui, const QString &text)
+{
+    if (ui)
+        ui->ShowMessage(text, u"VK7"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
+}
+
 struct DigestContext
 {
     DigestContext() : context(EVP_MD_CTX_new()) {}
@@ -41,12 +49,12 @@ QString FingerprintAlphabet()
     return u"0123456789ABCDEFGHJKMNPQRSTUVXYZ"_s;
 }
 
-QString CFileTools::FingerprintErrorText()
+QString FingerprintErrorText()
 {
     return u"ERROR AL CALCULAR LA HUELLA DIGITAL"_s;
 }
 
-void CFileTools::EncodeFingerprint(QString &result, const unsigned char digest[16])
+void EncodeFingerprint(QString &result, const unsigned char digest[16])
 {
     // The digest read as one 128-bit number behind two zero bits, cut into
     // 26 groups of five bits from the left.
@@ -66,12 +74,12 @@ void CFileTools::EncodeFingerprint(QString &result, const unsigned char digest[1
     }
 }
 
-void CFileTools::DigestFile(QString &result, const QString &path)
+void DigestFile(QString &result, const QString &path, IUserInterface *ui)
 {
     result = FingerprintErrorText();
     const int fd = hostfiles::OpenRegularFile(PathResolver::HostFileName(path), true);
     if (fd < 0) {
-        ShowError(u"ERROR : No se puede abrir el fichero para calcular la huella digital"_s);
+        ShowError(ui, u"ERROR : No se puede abrir el fichero para calcular la huella digital"_s);
         return;
     }
     hostfiles::AdviseSequential(fd);
@@ -101,20 +109,21 @@ void CFileTools::DigestFile(QString &result, const QString &path)
     EncodeFingerprint(result, digest);
 }
 
-void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder)
+void ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder,
+                      IUserInterface *ui)
 {
     result = FingerprintErrorText();
     const std::unique_ptr<char[]> buffer = TakeBuffer();
     if (!buffer) {
-        ShowError(u"ERROR : No hay suficiente memoria para calcular la huella digital"_s);
+        ShowError(ui, u"ERROR : No hay suficiente memoria para calcular la huella digital"_s);
         return;
     }
     const QString workFile = folder + u"MD5.TXT"_s;
-    SetAttributesMatching(workFile, 0);
+    CFileTools(ui).SetAttributesMatching(workFile, 0);
     const QByteArray workHost = PathResolver::HostFileName(workFile);
     const int out = hostfiles::CreateFile(workHost);
     if (out < 0) {
-        ShowError(u"ERROR : No se puede abrir el fichero de salida"_s);
+        ShowError(ui, u"ERROR : No se puede abrir el fichero de salida"_s);
         return;
     }
 
@@ -144,14 +153,14 @@ void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, con
         }
         hostfiles::Close(in);
         if (failed) {
-            ShowError(u"ERROR : No se puede leer el archivo "_s + path);
+            ShowError(ui, u"ERROR : No se puede leer el archivo "_s + path);
             break;
         }
     }
     if (!hostfiles::Close(out) && !failed) {
         // Data the system could not keep would give a wrong fingerprint.
         failed = true;
-        ShowError(u"ERROR : No se puede leer el archivo "_s + workFile);
+        ShowError(ui, u"ERROR : No se puede leer el archivo "_s + workFile);
     }
 
     if (failed)
@@ -166,15 +175,16 @@ void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, con
         EncodeFingerprint(result, digest);
         return;
     }
-    DigestFile(result, workFile);
+    DigestFile(result, workFile, ui);
 }
 
-void CFileTools::ComputeDepositFingerprint(const QString &folder, QString &result)
+void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInterface *ui)
 {
+    CFileTools tools(ui);
     QString base = folder;
     if (!base.endsWith(u'\\'))
         base += u'\\';
-    auto isFile = [&](const QString &name) { return PathExists(base + name, false); };
+    auto isFile = [&](const QString &name) { return tools.PathExists(base + name, false); };
 
     QStringList paths;
     for (const auto name : {u"FICHERO.TXT", u"DATOS.ASC", u"ACCIONES.ASC", u"CERTIF.ASC"})
@@ -194,9 +204,38 @@ void CFileTools::ComputeDepositFingerprint(const QString &folder, QString &resul
         paths.append(base + u"CAUSA.TXT"_s);
 
     QString computed;
-    ConcatenateFiles(computed, paths, base);
+    ConcatenateFiles(computed, paths, base, ui);
     result = computed.toUpper();
-    DeleteOneFile(base + u"MD5.TXT"_s);
+    tools.DeleteOneFile(base + u"MD5.TXT"_s);
+}
+
+} // namespace vk7
+
+namespace vk7 {
+
+void CFileTools::ComputeDepositFingerprint(const QString &folder, QString &result)
+{
+    vk7::ComputeDepositFingerprint(folder, result, m_ui);
+}
+
+void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder)
+{
+    vk7::ConcatenateFiles(result, paths, folder, m_ui);
+}
+
+void CFileTools::DigestFile(QString &result, const QString &path)
+{
+    vk7::DigestFile(result, path, m_ui);
+}
+
+void CFileTools::EncodeFingerprint(QString &result, const unsigned char digest[16])
+{
+    vk7::EncodeFingerprint(result, digest);
+}
+
+QString CFileTools::FingerprintErrorText()
+{
+    return vk7::FingerprintErrorText();
 }
 
 } // namespace vk7

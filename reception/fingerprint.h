@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vk7 {
 
@@ -13,5 +14,30 @@ inline constexpr int FingerprintLength = 26;
 
 // The chunk in which the fingerprint moves file contents.
 inline constexpr int FingerprintChunk = 64000;
+
+class IUserInterface;
+
+// The fingerprint's operations; their error messages go to `ui` when there
+// is one (CFileTools is their front).
+
+// The 26-symbol fingerprint of the deposit in `folder`: its files in the
+// fixed order, then the numbered page images, then CAUSA.TXT, concatenated
+// into MD5.TXT (deleted afterwards) and digested. FingerprintErrorText(), or
+// empty when none of its files could be opened.
+void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInterface *ui);
+
+// Concatenates the listed files (those that open) into folder + "MD5.TXT"
+// and digests it.
+void ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder,
+                      IUserInterface *ui);
+
+// The encoded MD5 of one file's bytes.
+void DigestFile(QString &result, const QString &path, IUserInterface *ui);
+
+// The 26 symbols of a 16-byte MD5 digest.
+void EncodeFingerprint(QString &result, const unsigned char digest[16]);
+
+// "ERROR AL CALCULAR LA HUELLA DIGITAL"
+QString FingerprintErrorText();
 
 } // namespace vk7

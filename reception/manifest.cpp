@@ -138,7 +138,7 @@ bool IsPlainDepositName(QStringView name)
            !name.contains(u"..");
 }
 
-int CFileTools::ReadManifest(const QString &path, QStringList &names)
+int ReadManifest(const QString &path, QStringList &names)
 {
     names.clear();
     ManifestReader reader(path);
@@ -151,8 +151,7 @@ int CFileTools::ReadManifest(const QString &path, QStringList &names)
     return tally.Verdict();
 }
 
-void CFileTools::CheckDepositFiles(const QString &folder, QString &structureStatus,
-                                   QString &completenessStatus)
+void CheckDepositFiles(const QString &folder, QString &structureStatus, QString &completenessStatus)
 {
     QString base = folder;
     if (!base.endsWith(u'\\'))
@@ -200,8 +199,7 @@ void CFileTools::CheckDepositFiles(const QString &folder, QString &structureStat
     completenessStatus = QString(completeness);
 }
 
-void CFileTools::ListNumberedFiles(QStringList &result, const QString &folder,
-                                   const QString &pattern)
+void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern)
 {
     QList<QString> found;
     for (const PathResolver::Entry &entry : PathResolver::FindMatching(folder + pattern)) {
@@ -225,6 +223,27 @@ void CFileTools::ListNumberedFiles(QStringList &result, const QString &folder,
                      [](const auto &a, const auto &b) { return a.first < b.first; });
     for (const auto &item : keyed)
         result.append(item.second);
+}
+
+} // namespace vk7
+
+namespace vk7 {
+
+int CFileTools::ReadManifest(const QString &path, QStringList &names)
+{
+    return vk7::ReadManifest(path, names);
+}
+
+void CFileTools::CheckDepositFiles(const QString &folder, QString &structureStatus,
+                                   QString &completenessStatus)
+{
+    vk7::CheckDepositFiles(folder, structureStatus, completenessStatus);
+}
+
+void CFileTools::ListNumberedFiles(QStringList &result, const QString &folder,
+                                   const QString &pattern)
+{
+    vk7::ListNumberedFiles(result, folder, pattern);
 }
 
 } // namespace vk7

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace vk7 {
@@ -31,5 +32,24 @@ bool IsNumberedImageName(QStringView name);
 // Whether a manifest entry names a file of the deposit folder itself: no
 // folder separator, no "..", not empty. Other entries count as absent.
 bool IsPlainDepositName(QStringView name);
+
+// The manifest's operations (CFileTools is their front).
+
+// Fills the structure and completeness verdicts ("0", "1" or "2") of the
+// deposit in `folder` (with or without a trailing backslash). An entry that
+// is not a plain name of that folder (a separator, "..") counts as not
+// present. The manifest is streamed, so its size does not matter.
+void CheckDepositFiles(const QString &folder, QString &structureStatus,
+                       QString &completenessStatus);
+
+// Reads the manifest's entries, upper-cased and in file order, into `names`
+// (cleared first); returns the structure verdict 0, 1 or 2. A manifest that
+// is not a regular file cannot be opened: 0.
+int ReadManifest(const QString &path, QStringList &names);
+
+// Appends to `result` the full paths of the files of `folder` (ending with a
+// backslash) that match `pattern` and whose last two characters read as a
+// number from 1 to 99, in ascending order of name.
+void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern);
 
 } // namespace vk7

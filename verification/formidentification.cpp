@@ -22,10 +22,8 @@ QString WindowTitleForForm(const QString &formName)
 FormIdentification IdentifyForm(DepositState &state, const FrameState &frame,
                                 CFileCopyDialog &loader)
 {
-    // The load pass: kind 0, mode 11. Its result tells nothing the form
-    // decision does not find out from the store.
-    loader.kind = 0;
-    loader.mode = 11;
+    // The load pass. Its result tells nothing the form decision does not find
+    // out from the store.
     loader.LoadDeposit();
 
     CTessOCX *viewer = frame.viewer;

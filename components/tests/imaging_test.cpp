@@ -52,7 +52,7 @@ struct Variant
 };
 
 TiffPageLayout Layout(uint16_t compression, uint16_t photometric = PHOTOMETRIC_MINISWHITE,
-                  uint16_t fillOrder = FILLORDER_MSB2LSB)
+                      uint16_t fillOrder = FILLORDER_MSB2LSB)
 {
     TiffPageLayout layout;
     layout.width = 77; // not a multiple of 8: the last byte of each row is partial
@@ -75,7 +75,8 @@ TEST_F(ImagingTest, LoadsEveryBilevelVariantScannersWrite)
         {"g3 1d", Layout(COMPRESSION_CCITTFAX3)},
         {"g4", Layout(COMPRESSION_CCITTFAX4)},
         {"g4 min-is-black", Layout(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISBLACK)},
-        {"g4 fill order 2", Layout(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
+        {"g4 fill order 2",
+         Layout(COMPRESSION_CCITTFAX4, PHOTOMETRIC_MINISWHITE, FILLORDER_LSB2MSB)},
         {"lzw", Layout(COMPRESSION_LZW)},
         {"packbits", Layout(COMPRESSION_PACKBITS)},
     };
@@ -455,60 +456,4 @@ TEST(ImagingDrawing, DrawingBecomesA200DpiBilevelPage)
     EXPECT_TRUE(Dark(page, 10, 10));
     EXPECT_FALSE(Dark(page, 11, 10));
     EXPECT_EQ(ImageFromDrawing(QImage(), &page), 0);
-}
-
-TEST(ImagingDrawing, PaintScalesIntoTheRectangle)
-{
-    QImage page(10, 10, QImage::Format_Mono);
-    page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    page.fill(1);
-    QImage screen(100, 100, QImage::Format_RGB32);
-    screen.fill(Qt::white);
-    QPainter painter(&screen);
-    ASSERT_EQ(PaintImage(painter, page, QRectF(20, 30, 40, 20)), 1);
-    painter.end();
-    EXPECT_TRUE(Dark(screen, 21, 31));
-    EXPECT_TRUE(Dark(screen, 58, 48));
-    EXPECT_FALSE(Dark(screen, 61, 40));
-    EXPECT_FALSE(Dark(screen, 40, 51));
-    QPainter inactive;
-    EXPECT_EQ(PaintImage(inactive, page, QRectF(0, 0, 5, 5)), 0);
-}
-
-TEST(ImagingPrinting, PlacementKeepsPhysicalSizeAndShrinksToFit)
-{
-    // A 200 dpi A4 page on a 600 dpi printable area larger than A4.
-    const QRectF actual = PrintPlacement(QSize(1648, 2336), QSizeF(200, 200), QSizeF(5000, 7200),
-                                         QSizeF(600, 600), false);
-    EXPECT_EQ(actual, QRectF(0, 0, 1648 * 3, 2336 * 3));
-    // The same on a smaller area: shrunk with its proportions.
-    const QRectF shrunk = PrintPlacement(QSize(1648, 2336), QSizeF(200, 200), QSizeF(4800, 4800),
-                                         QSizeF(600, 600), false);
-    EXPECT_NEAR(shrunk.height(), 4800, 0.5);
-    EXPECT_NEAR(shrunk.width(), 4800.0 * 1648 / 2336, 0.5);
-    // Fit to page: filled and centred.
-    const QRectF fitted =
-        PrintPlacement(QSize(100, 100), QSizeF(200, 200), QSizeF(400, 600), QSizeF(600, 600), true);
-    EXPECT_EQ(fitted, QRectF(0, 100, 400, 400));
-    EXPECT_TRUE(
-        PrintPlacement(QSize(), QSizeF(200, 200), QSizeF(1, 1), QSizeF(1, 1), false).isNull());
-}
-
-TEST_F(ImagingTest, PrintsOnAPagedDevice)
-{
-    QPdfWriter pdf(Path(u"print.pdf"_s));
-    pdf.setResolution(300);
-    QPainter painter;
-    ASSERT_TRUE(painter.begin(&pdf));
-    QImage page(400, 400, QImage::Format_Mono);
-    page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    page.fill(1);
-    page.setDotsPerMeterX(int(200 / 0.0254));
-    page.setDotsPerMeterY(int(200 / 0.0254));
-    EXPECT_EQ(PrintImage(painter, page), 1);
-    ASSERT_TRUE(pdf.newPage());
-    EXPECT_EQ(PrintImage(painter, page, true), 1);
-    EXPECT_EQ(PrintImage(painter, QImage()), 0);
-    painter.end();
-    EXPECT_GT(QFileInfo(Path(u"print.pdf"_s)).size(), 0);
 }

@@ -29,8 +29,6 @@ TEST(LoadPassTest, ReadsEveryFileInOrderAndEndsWithTheLastReadersText)
     CFileCopyDialog dialog(folder.state, &ui);
 
     EXPECT_EQ(dialog.LoadDeposit(), 1);
-    EXPECT_EQ(dialog.kind, 0);
-    EXPECT_EQ(dialog.mode, 11);
     const QStringList expected{u"Leyendo datos. Esperar ..."_s,
                                u"Leyendo acciones. Esperar ..."_s,
                                u"Leyendo certificación. Esperar ..."_s,
