@@ -231,7 +231,23 @@ QByteArray EncodeG4(const uchar *bits, int width, int height, qsizetype stride)
     std::vector<int> reference = {width, width};
     std::vector<int> coding;
 
+    const int rowBytes = (width + 7) / 8;
+    const int fullBytes = width / 8;
+    const uchar lastMask = uchar(0xFF00 >> (width % 8));
+    auto sameAsAbove = [&](int y) {
+        const uchar *row = bits + qsizetype(y) * stride;
+        const uchar *above = row - stride;
+        return std::memcmp(row, above, size_t(fullBytes)) == 0 &&
+               (fullBytes == rowBytes || ((row[fullBytes] ^ above[fullBytes]) & lastMask) == 0);
+    };
     for (int y = 0; y < height; ++y) {
+        if (y > 0 && sameAsAbove(y)) {
+            // A row like the one above codes as V0 at each of its changes
+            // and once more at the end, and stays the reference.
+            for (size_t i = 0; i + 1 < reference.size(); ++i)
+                writer.Put(tables.vertical[3]);
+            continue;
+        }
         ChangingElements(bits + qsizetype(y) * stride, width, coding);
         int a0 = -1;
         int colour = 0;     // 0 white, 1 black: the colour at a0
