@@ -52,7 +52,7 @@ QByteArray JobLines(const QList<PrintedJob> &jobs, const QString &where)
 
 // The state window's "&Imprimir" on the checked deposit. False when the
 // output stopped on one of its errors, whose texts go to `errors`.
-bool PrintDeposit(const DepositCheckOptions &options, DepositState &state,
+bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, FrameState &frame,
                   const DepositStateReport &report, const Clock &clock, QByteArray &errors)
 {
     OutputTicks ticks = report.ticks;
@@ -66,9 +66,9 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state,
     bool stopped = false;
     if (!options.pdfPath.isEmpty()) {
         PdfFileDevice pdf(options.pdfPath);
-        state.viewer->SetPrinters(&pdf, &pdf);
-        ProduceDepositOutput(state, ticks, pdf, &ui, clock);
-        state.viewer->SetPrinters(nullptr, nullptr);
+        frame.viewer->SetPrinters(&pdf, &pdf);
+        ProduceDepositOutput(state, frame, ticks, pdf, &ui, clock);
+        frame.viewer->SetPrinters(nullptr, nullptr);
         stopped = !ui.messages.isEmpty();
         QString error;
         if (!stopped && !pdf.Finish(&error)) {
@@ -79,11 +79,11 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state,
             errors += JobLines(pdf.Jobs(), options.pdfPath);
     } else {
         CupsPrintDevice printer(options.printer);
-        state.viewer->SetPrinters(&printer, &printer);
+        frame.viewer->SetPrinters(&printer, &printer);
         // A printer named on the command line is a printer chosen.
-        state.printerChosen = !options.printer.isEmpty();
-        ProduceDepositOutput(state, ticks, printer, &ui, clock);
-        state.viewer->SetPrinters(nullptr, nullptr);
+        frame.printerChosen = !options.printer.isEmpty();
+        ProduceDepositOutput(state, frame, ticks, printer, &ui, clock);
+        frame.viewer->SetPrinters(nullptr, nullptr);
         stopped = !ui.messages.isEmpty();
         const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
         errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);
@@ -101,10 +101,9 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     DepositCheckOutput output;
     CTessOCX viewer;
     DepositState state;
-    state.viewer = &viewer;
-    state.appFolder = options.appFolder;
+    FrameState frame{.viewer = &viewer, .appFolder = options.appFolder};
 
-    ReceptionChain chain(state, &ui, clock);
+    ReceptionChain chain(state, frame, &ui, clock);
     chain.SetShowFileWarnings(false);
     bool accepted = false;
     QString status;
@@ -120,10 +119,10 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     bool printed = true;
     if (options.print) {
         // The output renders the sheet and exports the form pages itself.
-        printed = PrintDeposit(options, state, result.report, clock, output.standardError);
+        printed = PrintDeposit(options, state, frame, result.report, clock, output.standardError);
     } else {
         // The sheet's pages, as the output pipeline renders them before printing.
-        const QString pageFolder = OpenDepositLogic::WorkFolder();
+        const QString pageFolder = WorkFolder();
         if (!RenderTextPages(state, 10, pageFolder, &state.diagnosticText))
             output.standardError += "ERROR Creando DIAGNOSTICO\n";
         if (options.formPages && state.formIdentified && !viewer.ExportPages(4, pageFolder))

@@ -225,8 +225,8 @@ void PrintImageList(const DepositState &state, int kind, PrintDevice &printer, c
     printer.EndJob();
 }
 
-bool ProduceDepositOutput(DepositState &state, const OutputTicks &ticks, PrintDevice &printer,
-                          IUserInterface *ui, const Clock &clock)
+bool ProduceDepositOutput(const DepositState &state, FrameState &frame, const OutputTicks &ticks,
+                          PrintDevice &printer, IUserInterface *ui, const Clock &clock)
 {
     const WaitCursor wait(ui);
     CFileTools tools;
@@ -253,12 +253,12 @@ bool ProduceDepositOutput(DepositState &state, const OutputTicks &ticks, PrintDe
     if (!state.formIdentified)
         return false;
 
-    CTessOCX *viewer = state.viewer;
+    CTessOCX *viewer = frame.viewer;
     const bool ownSharesPages =
         Ticked(ticks, PrintableDocument::OwnShares) && HoldsOwnSharesData(state.fields);
     if (viewer) {
         // Applied as the text-size box's own selection handler applies it.
-        viewer->SetTextSize(static_cast<short>(state.textSize.toInt()));
+        viewer->SetTextSize(static_cast<short>(frame.textSize.toInt()));
         viewer->Activate();
     }
     if (!viewer || !viewer->ExportPages(kFormExportOption, folder))
@@ -271,8 +271,8 @@ bool ProduceDepositOutput(DepositState &state, const OutputTicks &ticks, PrintDe
         ChooseFormPages(exported, FirstFormBlockPages(state.formName),
                         Ticked(ticks, PrintableDocument::IdentificationBalance), ownSharesPages);
     if (!pages.isEmpty()) {
-        const short option = state.printerChosen ? kChosenPrinterOption : kDefaultPrinterOption;
-        state.printerChosen = false;
+        const short option = frame.printerChosen ? kChosenPrinterOption : kDefaultPrinterOption;
+        frame.printerChosen = false;
         viewer->PrintPages(option, pages);
     }
 

@@ -14,6 +14,7 @@ class Clock;
 class IUserInterface;
 class PrintDevice;
 struct DepositState;
+struct FrameState;
 
 // What the state window's boxes ask to print: "Hoja de Diagnóstico" first,
 // then the nine documents in the order of PrintableDocument.
@@ -61,9 +62,11 @@ void PrintImageList(const DepositState &state, int kind, PrintDevice &printer, c
 // rendered (and printed, every page in one job, when ticked), the form pages
 // are exported and the chosen ones printed by the viewer on its printers,
 // then the ticked documents are printed on `printer`, the current printer.
-// A wait cursor is shown throughout. False when it stops on one of the three
-// errors (shown through `ui` in a plain box) or when no form is identified.
-bool ProduceDepositOutput(DepositState &state, const OutputTicks &ticks, PrintDevice &printer,
-                          IUserInterface *ui, const Clock &clock);
+// The frame gives the viewer, the text size and printerChosen (cleared by
+// the form pages' print). A wait cursor is shown throughout. False when it
+// stops on one of the three errors (shown through `ui` in a plain box) or
+// when no form is identified.
+bool ProduceDepositOutput(const DepositState &state, FrameState &frame, const OutputTicks &ticks,
+                          PrintDevice &printer, IUserInterface *ui, const Clock &clock);
 
 } // namespace vk7

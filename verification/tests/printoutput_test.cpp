@@ -92,13 +92,12 @@ protected:
         ASSERT_TRUE(QDir().mkpath(work_));
         for (const QString &name : QDir(kSoundDeposit).entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(kSoundDeposit + u'/' + name, work_ + name));
-        state_.viewer = &viewer_;
-        state_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
-        state_.workFolder = u"C:\\TMP_VK7"_s;
+        frame_.viewer = &viewer_;
+        frame_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
         state_.structureStatus = u"1"_s;
         state_.completenessStatus = u"1"_s;
         CFileCopyDialog loader(state_);
-        ASSERT_TRUE(IdentifyForm(state_, loader).identified);
+        ASSERT_TRUE(IdentifyForm(state_, frame_, loader).identified);
         ASSERT_EQ(state_.formName, u"K7NE"_s);
         viewer_.SetPrinters(&chosen_, &default_);
         state_.diagnosticText = {u"HOJA DE DIAGNOSTICO"_s};
@@ -111,13 +110,14 @@ protected:
         ticks[0] = diagnostic;
         for (PrintableDocument document : documents)
             ticks[static_cast<size_t>(document) + 1] = true;
-        return ProduceDepositOutput(state_, ticks, printer_, &ui_, clock_);
+        return ProduceDepositOutput(state_, frame_, ticks, printer_, &ui_, clock_);
     }
 
     QTemporaryDir root_;
     QString work_;
     CTessOCX viewer_;
     DepositState state_;
+    FrameState frame_;
     RecordingPrintDevice printer_, chosen_, default_;
     ScriptedInterface ui_;
     FixedClock clock_{QDate(2010, 6, 1), QTime(9, 5, 7)};
@@ -151,7 +151,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
         QFile stale(work_ + name);
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly) && stale.write("x") == 1);
     }
-    state_.printerChosen = true;
+    frame_.printerChosen = true;
 
     ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria,
                          PrintableDocument::OwnShares, PrintableDocument::EnvironmentalReport}));
@@ -176,7 +176,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     ASSERT_EQ(chosen_.Jobs().size(), 1);
     EXPECT_EQ(chosen_.Jobs().first().pages.size(), 10);
     EXPECT_EQ(chosen_.Jobs().first().pages.first().bitmap, viewer_.Document()->RenderPageImage(0));
-    EXPECT_FALSE(state_.printerChosen);
+    EXPECT_FALSE(frame_.printerChosen);
     EXPECT_TRUE(default_.Jobs().isEmpty());
     EXPECT_TRUE(QFile::exists(work_ + u"K7.014"_s));
     ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance}, false));
