@@ -21,6 +21,22 @@ int LoadPageImage(const PageImage &page, QImage *bitmap)
     return status;
 }
 
+int PrintImageFiles(PrintDevice &device, const QString &jobName, const QStringList &paths)
+{
+    if (!device.BeginJob(jobName))
+        return -1;
+    int printed = 0;
+    for (const QString &path : paths) {
+        ImageList list;
+        if (path.isEmpty() || LoadAllPages(path, &list) != 1)
+            continue;
+        for (int page = 0; page < list.Count(); ++page)
+            printed += device.PrintPage(PageImage{path, page, QImage()}) ? 1 : 0;
+        ReleaseImageList(&list);
+    }
+    return device.EndJob() ? printed : -1;
+}
+
 bool RecordingPrintDevice::BeginJob(const QString &name)
 {
     if (refusing_ || open_)

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace vk7 {
 
@@ -36,6 +37,12 @@ public:
     // Closes the job; false when it did not reach the printer.
     virtual bool EndJob() = 0;
 };
+
+// One job of page images: every page of each file in turn, each on its own
+// printer page. A file that cannot be loaded (an empty name included) and a
+// page that cannot be taken are skipped. The pages printed, or -1 when the
+// printer refused the job or lost it.
+int PrintImageFiles(PrintDevice &device, const QString &jobName, const QStringList &paths);
 
 // A printed job as the devices that keep a record list it.
 struct PrintedJob

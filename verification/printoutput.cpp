@@ -209,20 +209,11 @@ void PrintImageList(const DepositState &state, int kind, PrintDevice &printer, c
     default:
         return;
     }
-    if (!printer.BeginJob(PrintJobName(code, now)))
-        return;
-    for (const QString &name : *images) {
-        if (name.isEmpty())
-            continue; // a missing page number
-        const QString path = state.DepositFilePath(name);
-        ImageList list;
-        if (LoadAllPages(path, &list) != 1)
-            continue;
-        for (int page = 0; page < list.Count(); ++page)
-            printer.PrintPage(PageImage{path, page, QImage()});
-        ReleaseImageList(&list);
-    }
-    printer.EndJob();
+    QStringList paths;
+    for (const QString &name : *images)
+        paths.append(name.isEmpty() ? QString()
+                                    : state.DepositFilePath(name)); // a hole stays empty
+    PrintImageFiles(printer, PrintJobName(code, now), paths);
 }
 
 bool ProduceDepositOutput(const DepositState &state, FrameState &frame, const OutputTicks &ticks,
