@@ -84,6 +84,42 @@ private:
     IUserInterface *ui_;
 };
 
+// The current printer as the output uses it: each job and page also goes to
+// the status line, so a long job shows how far it has come.
+class ReportingDevice : public PrintDevice
+{
+public:
+    ReportingDevice(PrintDevice &device, IUserInterface *ui) : device_(device), ui_(ui) {}
+    ~ReportingDevice() override
+    {
+        if (ui_)
+            ui_->ShowStatus(QString());
+    }
+    bool BeginJob(const QString &name) override
+    {
+        job_ = name;
+        pages_ = 0;
+        if (ui_)
+            ui_->ShowStatus(u"Imprimiendo %1 ..."_s.arg(name));
+        return device_.BeginJob(name);
+    }
+    bool PrintPage(const PageImage &page) override
+    {
+        if (!device_.PrintPage(page))
+            return false;
+        if (ui_)
+            ui_->ShowStatus(u"Imprimiendo %1: página %2"_s.arg(job_).arg(++pages_));
+        return true;
+    }
+    bool EndJob() override { return device_.EndJob(); }
+
+private:
+    PrintDevice &device_;
+    IUserInterface *ui_;
+    QString job_;
+    int pages_ = 0;
+};
+
 bool Fail(IUserInterface *ui, const QString &text)
 {
     if (ui)
@@ -217,9 +253,10 @@ void PrintImageList(const DepositState &state, int kind, PrintDevice &printer, c
 }
 
 bool ProduceDepositOutput(const DepositState &state, FrameState &frame, const OutputTicks &ticks,
-                          PrintDevice &printer, IUserInterface *ui, const Clock &clock)
+                          PrintDevice &currentPrinter, IUserInterface *ui, const Clock &clock)
 {
     const WaitCursor wait(ui);
+    ReportingDevice printer(currentPrinter, ui);
     CFileTools tools;
     const QString folder = PageImageFolder();
     tools.CreateFolderChain(folder);

@@ -38,7 +38,9 @@ public:
         return Answer::Ok;
     }
     void SetWaitCursor(bool on) override { cursor.append(on); }
+    void ShowStatus(const QString &text) override { statuses.append(text); }
     QStringList messages;
+    QStringList statuses;
     QList<bool> cursor;
 };
 
@@ -157,6 +159,11 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
                          PrintableDocument::OwnShares, PrintableDocument::EnvironmentalReport}));
     EXPECT_TRUE(ui_.messages.isEmpty()) << ui_.messages.join(u'\n').toStdString();
     EXPECT_EQ(ui_.cursor, (QList<bool>{true, false}));
+    EXPECT_TRUE(ui_.statuses.contains(u"Imprimiendo VK7_AC_09:05:07: página 100"_s));
+    EXPECT_EQ(ui_.statuses.last(), QString());
+    // Nothing is written outside the work folder.
+    EXPECT_EQ(QDir(root_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{u"TMP_VK7"_s});
 
     const QList<RecordingPrintDevice::Job> &jobs = printer_.Jobs();
     ASSERT_EQ(printer_.JobNames(), (QStringList{u"VK7_DG_09:05:07"_s, u"VK7_M1_09:05:07"_s,
