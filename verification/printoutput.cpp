@@ -245,10 +245,10 @@ void PrintImageList(const DepositState &state, int kind, PrintDevice &printer, c
     default:
         return;
     }
+    // A hole (a missing page number) stays an empty path, which is skipped.
     QStringList paths;
     for (const QString &name : *images)
-        paths.append(name.isEmpty() ? QString()
-                                    : state.DepositFilePath(name)); // a hole stays empty
+        paths.append(name.isEmpty() ? QString() : state.DepositFilePath(name));
     PrintImageFiles(printer, PrintJobName(code, now), paths);
 }
 
