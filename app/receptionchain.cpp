@@ -42,13 +42,7 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
     CloseDeposit();
 
     OpenDepositLogic dialog(ui_ ? *ui_ : silent_);
-    const qint64 lastNumber = ReadDecimalInteger(state_.entryNumber);
-    if (lastNumber != 0)
-        dialog.number = QString::number(lastNumber + 1);
-    if (!state_.entryDate.isEmpty())
-        dialog.date = state_.entryDate;
-    dialog.formSelection = state_.formSelectionMode;
-    dialog.Initialize();
+    PrepareOpenDialog(dialog);
     dialog.location = request.location;
     dialog.diskettes = request.diskettes;
     dialog.fingerprint = request.fingerprint;
@@ -61,6 +55,17 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
     status->clear();
     return RunAfterOpen(
         {dialog.location, dialog.fingerprint, dialog.number, dialog.date, dialog.formSelection});
+}
+
+void ReceptionChain::PrepareOpenDialog(OpenDepositLogic &dialog) const
+{
+    const qint64 lastNumber = ReadDecimalInteger(state_.entryNumber);
+    if (lastNumber != 0)
+        dialog.number = QString::number(lastNumber + 1);
+    if (!state_.entryDate.isEmpty())
+        dialog.date = state_.entryDate;
+    dialog.formSelection = state_.formSelectionMode;
+    dialog.Initialize();
 }
 
 ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)

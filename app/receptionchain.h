@@ -13,6 +13,7 @@ namespace vk7 {
 class CFileCopyDialog;
 class CFileTools;
 class Clock;
+class OpenDepositLogic;
 struct DepositState;
 
 // The values the Open dialog hands back when the clerk accepts it.
@@ -63,6 +64,10 @@ public:
     // medium; when it is accepted the rest of the chain runs. `accepted`
     // tells which; when it is false `status` holds the dialog's status text.
     ReceptionResult Open(const OpenRequest &request, bool *accepted, QString *status);
+
+    // The Open dialog's pre-filled values (the next registry entry number,
+    // the last date, the form selection), then its initialisation.
+    void PrepareOpenDialog(OpenDepositLogic &dialog) const;
 
     // Everything after an accepted Open dialog: its values into the state,
     // the manifest verdicts, form identification when neither verdict is

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Starts the real vk7 under an X server of its own (Xvfb, with openbox to
+# activate windows): on the sample deposit the window "Velmora - EUROS"
+# appears, and a second start brings it to the front, ends with 0 and
+# leaves exactly one main window. A missing tool fails the test.
+set -euo pipefail
+[ -n "${VK7_TEST_TRACE:-}" ] && set -x
+vk7=$1
+sample=$2
+
+for tool in Xvfb openbox xdotool xprop; do
+  command -v "$tool" >/dev/null || { echo "FALTA: $tool (paquetes xvfb, openbox, xdotool)"; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display number nobody uses.
+display=""
+for n in $(seq 91 160); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
+done
+[ -n "$display" ] || { echo "No hay ningún número de pantalla libre"; exit 1; }
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+[ -e "/tmp/.X11-unix/X$display" ] || { echo "Xvfb no arranca"; cat "$work/xvfb.log"; exit 1; }
+
+export DISPLAY=":$display"
+export HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+# The window manager is ready once it has announced itself on the root window.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+
+fingerprint=$(cat "$sample.fingerprint")
+"$vk7" --root "$work/c" "$sample" "$fingerprint" >"$work/first.log" 2>&1 &
+first=$!
+pids+=($first)
+
+window=""
+for _ in $(seq 300); do
+  window=$(xdotool search --onlyvisible --name '^Velmora - EUROS$' 2>/dev/null | head -n1 || true)
+  [ -n "$window" ] && break
+  kill -0 "$first" 2>/dev/null || { echo "vk7 terminó antes de tiempo"; cat "$work/first.log"; exit 1; }
+  sleep 0.1
+done
+[ -n "$window" ] || {
+  echo "No aparece la ventana \"Velmora - EUROS\""
+  cat "$work/first.log"
+  xwininfo -root -tree | grep -v '(has no name)' | head -20
+  exit 1
+}
+echo "ok: ventana \"Velmora - EUROS\" ($window)"
+
+# Another window in front, then the second start.
+xdotool windowminimize "$window"
+sleep 0.5
+set +e
+timeout 30 "$vk7" --root "$work/c" >"$work/second.log" 2>&1
+second=$?
+set -e
+[ "$second" -eq 0 ] || { echo "El segundo arranque sale con $second"; cat "$work/second.log"; exit 1; }
+echo "ok: el segundo arranque sale con 0"
+
+count=$(xdotool search --onlyvisible --name '^Velmora' | wc -l)
+[ "$count" -eq 1 ] || { echo "Hay $count ventanas principales"; exit 1; }
+kill -0 "$first" || { echo "El primer vk7 ya no está"; exit 1; }
+echo "ok: una sola ventana principal"
+
+active=""
+for _ in $(seq 50); do
+  active=$(xdotool getactivewindow 2>/dev/null || true)
+  [ "$active" = "$window" ] && break
+  sleep 0.1
+done
+[ "$active" = "$window" ] || { echo "La ventana no ha pasado al frente (activa: $active)"; exit 1; }
+echo "ok: la ventana restaurada y al frente"
+echo "3 passed, 0 failed"

@@ -1,0 +1,167 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "reception/opendepositlogic.h"
+#include "reception/paths.h"
+#include "reception/ui/messageboxes.h"
+#include "reception/ui/opendepositdialog.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+
+namespace {
+
+// Records every text the status line is painted with.
+class PaintedTexts : public QObject
+{
+public:
+    explicit PaintedTexts(QLabel *label) : label_(label) { label->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint &&
+            (texts.isEmpty() || texts.constLast() != label_->text()))
+            texts.append(label_->text());
+        return false;
+    }
+    QStringList texts;
+
+private:
+    QLabel *label_;
+};
+
+// Answers the message boxes that come up, one answer each, noting their texts.
+void AnswerBoxes(QList<QMessageBox::StandardButton> answers, QStringList *seen)
+{
+    if (answers.isEmpty())
+        return;
+    QTimer::singleShot(10, [answers, seen]() mutable {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->isVisible()) {
+            seen->append(box->windowTitle() + u": "_s + box->text());
+            box->button(answers.takeFirst())->click();
+        }
+        AnswerBoxes(answers, seen);
+    });
+}
+
+class OpenDialog : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(driveC_.isValid() && medium_.isValid());
+        PathResolver::ClearDriveRoots();
+        PathResolver::SetDriveRoot(u'C', driveC_.path());
+        PathResolver::SetDriveRoot(u'A', medium_.path());
+        for (const char *name : {"FICHERO.TXT", "DATOS.ASC", "MEMORIA.TXT"}) {
+            QFile file(medium_.filePath(QString::fromLatin1(name)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("x\r\n");
+        }
+    }
+    void TearDown() override { PathResolver::ClearDriveRoots(); }
+
+    QTemporaryDir driveC_;
+    QTemporaryDir medium_;
+    MessageBoxes ui_;
+};
+
+TEST_F(OpenDialog, TheLastFailingCheckDecidesTheStatusLineAndTheFocus)
+{
+    OpenDepositLogic logic(ui_);
+    logic.Initialize();
+    COpenDepositDialog dialog(logic);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), u"Abrir un Depósito Digital"_s);
+    EXPECT_EQ(dialog.LocationEdit()->text(), u"A:\\FICHERO.TXT"_s);
+    EXPECT_EQ(dialog.DiskettesEdit()->text(), u"1"_s);
+
+    dialog.FingerprintEdit()->setText(u"CORTA"_s);
+    dialog.AcceptButton()->click();
+    EXPECT_EQ(dialog.StatusLine()->text(), u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+    EXPECT_EQ(dialog.focusWidget(), dialog.FingerprintEdit());
+    EXPECT_TRUE(dialog.isVisible());
+
+    dialog.LocationEdit()->setText(medium_.filePath(u"DATOS.ASC"_s));
+    dialog.AcceptButton()->click();
+    EXPECT_EQ(dialog.StatusLine()->text(),
+              u"ERROR. Fichero incorrecto. (Obligado : FICHERO.TXT)"_s);
+    EXPECT_EQ(dialog.focusWidget(), dialog.LocationEdit());
+
+    dialog.LocationEdit()->setText(medium_.filePath(u"NADA/fichero.txt"_s));
+    dialog.AcceptButton()->click();
+    EXPECT_EQ(dialog.StatusLine()->text(),
+              u"ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT)"_s);
+    EXPECT_EQ(dialog.result(), 0);
+}
+
+TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
+{
+    OpenDepositLogic logic(ui_);
+    logic.number = u"124"_s;
+    logic.date = u"01/06/2010"_s;
+    logic.formSelection = 1;
+    logic.Initialize();
+    COpenDepositDialog dialog(logic);
+    dialog.show();
+    PaintedTexts painted(dialog.StatusLine());
+    dialog.LocationEdit()->setText(medium_.filePath(u"fichero.txt"_s));
+    dialog.FingerprintEdit()->setText(QString(26, u'A'));
+    dialog.AcceptButton()->click();
+
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << dialog.StatusLine()->text().toStdString();
+    EXPECT_EQ(painted.texts.filter(u"Copiando fichero "_s).size(), 3)
+        << painted.texts.join(u'\n').toStdString();
+    EXPECT_EQ(logic.location, u"C:\\TMP_VK7\\"_s);
+    EXPECT_EQ(logic.number, u"124"_s);
+    EXPECT_EQ(logic.date, u"01/06/2010"_s);
+    EXPECT_EQ(logic.formSelection, 1);
+    EXPECT_TRUE(QFile::exists(driveC_.filePath(u"TMP_VK7/MEMORIA.TXT"_s)));
+}
+
+TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
+{
+    OpenDepositLogic logic(ui_);
+    logic.Initialize();
+    COpenDepositDialog dialog(logic);
+    ui_.SetParent(&dialog);
+    dialog.show();
+    dialog.DiskettesEdit()->setText(u"2"_s);
+    dialog.FingerprintEdit()->setText(QString(26, u'A'));
+    QStringList seen;
+    AnswerBoxes({QMessageBox::Ok, QMessageBox::Cancel}, &seen);
+    dialog.AcceptButton()->click();
+    EXPECT_EQ(seen, (QStringList{u"AVISO: Introducir disquete nº : 1"_s,
+                                 u"AVISO: Introducir disquete nº : 2"_s}));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(QFile::exists(driveC_.filePath(u"TMP_VK7/DATOS.ASC"_s)));
+}
+
+TEST_F(OpenDialog, SalirEmptiesTheLocation)
+{
+    OpenDepositLogic logic(ui_);
+    logic.Initialize();
+    COpenDepositDialog dialog(logic);
+    dialog.show();
+    dialog.CancelButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(logic.location.isEmpty());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
