@@ -38,7 +38,8 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
     parser.setApplicationDescription(
         u"Recepción de Depósitos Digitales. Con MEDIO y HUELLA abre ese depósito al empezar, "
         u"como si se hubieran escrito en el diálogo \"Abrir un Depósito Digital\"."_s);
-    parser.addHelpOption();
+    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Muestra esta ayuda."_s);
+    parser.addOption(help);
     const QCommandLineOption root(u"root"_s,
                                   u"Carpeta que hace de unidad C: (por omisión, una carpeta "
                                   u"privada del usuario: %1)."_s.arg(vk7::DefaultDriveCRoot()),
@@ -49,17 +50,17 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
                                     u"DIR"_s);
     parser.addOptions({root, driveA});
     parser.addPositionalArgument(u"MEDIO"_s,
-                                 u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s,
-                                 u"[MEDIO HUELLA]"_s);
-    parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s,
-                                 {});
+                                 u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
+    parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s);
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
         exitCode = 2;
         return false;
     }
-    if (parser.isSet(u"help"_s)) {
-        std::fprintf(stdout, "%s", parser.helpText().toUtf8().constData());
+    if (parser.isSet(help)) {
+        const QString text = u"Uso: vk7 [--root DIR] [--drive-a DIR] [MEDIO HUELLA]\n\n"_s +
+                             parser.helpText().section(u'\n', 1);
+        std::fprintf(stdout, "%s", text.toUtf8().constData());
         exitCode = 0;
         return false;
     }
@@ -139,10 +140,20 @@ private:
     bool reported_ = false;
 };
 
+// The platform's remark about a missing runtime folder (usual without a
+// desktop session) is not the program's to show.
+void FilterMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg && message.startsWith(u"QStandardPaths:"_s))
+        return;
+    std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    qInstallMessageHandler(FilterMessages);
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"VK7"_s);
     QApplication::setApplicationVersion(u"2.1.3"_s);

@@ -62,7 +62,7 @@ mkdir -p docs
 pids+=($!)
 main=$(wait_window "Velmora - EUROS")
 sleep 1.5
-import -window "$main" docs/main-window.png
+import -frame -window "$main" docs/main-window.png
 echo "docs/main-window.png"
 
 for shot in "${SHOTS[@]}"; do
@@ -70,7 +70,7 @@ for shot in "${SHOTS[@]}"; do
   xdotool windowactivate --sync "$main" key --clearmodifiers $keys
   window=$(wait_window "$title")
   sleep 0.8
-  import -window "$window" "docs/$file"
+  import -frame -window "$window" "docs/$file"
   echo "docs/$file"
   xdotool key --window "$window" Escape
   sleep 0.5

@@ -25,6 +25,7 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
       cancel_(new QPushButton(u"&Salir"_s, this))
 {
     setWindowTitle(OpenDepositLogic::DialogTitle());
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setObjectName(u"OpenDepositDialog"_s);
 
     auto *fields = new QGridLayout;
