@@ -80,9 +80,11 @@ void FrameController::Open(IOpenDialog &dialog)
     chain_.PrepareOpenDialog(logic);
     if (!dialog.Run(logic))
         return;
-    Finish(chain_.RunAfterOpen(
-               {logic.location, logic.fingerprint, logic.number, logic.date, logic.formSelection}),
-           true);
+    ui_.SetWaitCursor(true);
+    const ReceptionResult result = chain_.RunAfterOpen(
+        {logic.location, logic.fingerprint, logic.number, logic.date, logic.formSelection});
+    ui_.SetWaitCursor(false);
+    Finish(result);
 }
 
 void FrameController::Open(const OpenRequest &request)
@@ -91,10 +93,8 @@ void FrameController::Open(const OpenRequest &request)
     Open(dialog);
 }
 
-void FrameController::Finish(const ReceptionResult &result, bool accepted)
+void FrameController::Finish(const ReceptionResult &result)
 {
-    if (!accepted)
-        return;
     if (result.identification.identified && !result.identification.windowTitle.isEmpty()) {
         title_ = result.identification.windowTitle;
         Q_EMIT titleChanged(title_);
@@ -113,7 +113,9 @@ void FrameController::Close()
 void FrameController::ShowDepositState()
 {
     CFileTools tools(&ui_);
+    ui_.SetWaitCursor(true);
     const DepositStateReport report = DiagnoseDeposit(state_, tools, clock_, &ui_);
+    ui_.SetWaitCursor(false);
     Q_EMIT changed();
     if (verdicts_->ShowDepositState(state_, report))
         Q_EMIT openRequested();

@@ -117,7 +117,7 @@ Q_SIGNALS:
     void openRequested();
 
 private:
-    void Finish(const ReceptionResult &result, bool accepted);
+    void Finish(const ReceptionResult &result);
     void OnPageChanged(short previous, short page);
     void OnPageCountChanged(short count);
     void OnTextSizeChanged(short size);

@@ -10,7 +10,11 @@ namespace vk7 {
 IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QString &title,
                                                  Buttons buttons, Icon icon)
 {
-    QMessageBox box(parent_ ? parent_->window() : nullptr);
+    // In front of whatever modal window asked (the Open dialog during its copy).
+    QWidget *owner = QApplication::activeModalWidget();
+    if (!owner && parent_)
+        owner = parent_->window();
+    QMessageBox box(owner);
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {

@@ -9,7 +9,8 @@ namespace vk7 {
 
 // The seam to the clerk answered with Qt's message boxes (Spanish buttons
 // come from Qt's translations), the wait cursor and the desktop's
-// associated programs. Boxes are modal to `parent` while it exists.
+// associated programs. Boxes stand in front of the open modal window, else
+// of `parent`.
 class MessageBoxes : public IUserInterface
 {
 public:

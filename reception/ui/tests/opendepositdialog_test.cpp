@@ -1,6 +1,9 @@
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -155,6 +158,36 @@ TEST_F(OpenDialog, SalirEmptiesTheLocation)
     dialog.CancelButton()->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_TRUE(logic.location.isEmpty());
+}
+
+TEST_F(OpenDialog, BuscarShowsOnlyFicheroTxtInAnyCaseFromDriveA)
+{
+    ASSERT_TRUE(QDir(medium_.path()).mkdir(u"OTRO"_s));
+    QFile lower(medium_.filePath(u"OTRO/fichero.txt"_s));
+    ASSERT_TRUE(lower.open(QIODevice::WriteOnly));
+    lower.close();
+
+    std::unique_ptr<QFileDialog> dialog(COpenDepositDialog::CreateBrowseDialog(nullptr));
+    EXPECT_EQ(dialog->windowTitle(), u"Buscar la situación del FICHERO.TXT"_s);
+    EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(medium_.path()).canonicalPath());
+    auto *model = dialog->findChild<QFileSystemModel *>();
+    ASSERT_NE(model, nullptr);
+    auto listing = [&](const QString &folder) {
+        QEventLoop loop;
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, &loop, &QEventLoop::quit);
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        dialog->setDirectory(folder);
+        const QModelIndex parent = model->index(folder);
+        if (model->rowCount(parent) == 0)
+            loop.exec();
+        QStringList names;
+        for (int row = 0; row < model->rowCount(parent); ++row)
+            names.append(model->index(row, 0, parent).data().toString());
+        names.sort();
+        return names;
+    };
+    EXPECT_EQ(listing(medium_.path()), (QStringList{u"FICHERO.TXT"_s, u"OTRO"_s}));
+    EXPECT_EQ(listing(medium_.filePath(u"OTRO"_s)), QStringList{u"fichero.txt"_s});
 }
 
 } // namespace
