@@ -80,6 +80,8 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     CreateStatusBar();
 
     view_ = new FormView(&controller_->Viewer(), this);
+    // The viewer never shrinks to 40 pixels or less: below that it keeps its size.
+    view_->setMinimumSize(41, 41);
     setCentralWidget(view_);
     controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
 

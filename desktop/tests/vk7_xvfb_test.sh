@@ -88,4 +88,24 @@ for _ in $(seq 50); do
 done
 [ "$active" = "$window" ] || { echo "La ventana no ha pasado al frente (activa: $active)"; exit 1; }
 echo "ok: la ventana restaurada y al frente"
-echo "3 passed, 0 failed"
+
+# With the Open dialog up, a later start brings the dialog to the front.
+xdotool key --window "$window" --clearmodifiers ctrl+a
+dialog=""
+for _ in $(seq 100); do
+  dialog=$(xdotool search --onlyvisible --name '^Abrir un Depósito Digital$' 2>/dev/null | head -n1 || true)
+  [ -n "$dialog" ] && break
+  sleep 0.1
+done
+[ -n "$dialog" ] || { echo "Ctrl+A no abre el diálogo"; exit 1; }
+xdotool windowminimize "$window"
+sleep 0.5
+timeout 30 "$vk7" --root "$work/c" >"$work/third.log" 2>&1 || { echo "El tercer arranque falla"; exit 1; }
+for _ in $(seq 50); do
+  active=$(xdotool getactivewindow 2>/dev/null || true)
+  [ "$active" = "$dialog" ] && break
+  sleep 0.1
+done
+[ "$active" = "$dialog" ] || { echo "El diálogo abierto no ha pasado al frente (activa: $active)"; exit 1; }
+echo "ok: el diálogo abierto al frente"
+echo "4 passed, 0 failed"
