@@ -15,6 +15,8 @@ done
 # file name | title of the window to capture | keys sent to the main window first
 SHOTS=(
   "open-dialog.png|Abrir un Depósito Digital|ctrl+a"
+  "about-box.png|Acerca de VK7|alt+a Return"
+  "printer-setup.png|Imprimir|alt+f i"
 )
 
 work=$(mktemp -d)
@@ -41,7 +43,7 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 # The window manager is ready once it has announced itself on the root window.
 for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
   sleep 0.1
 done
 
@@ -67,11 +69,11 @@ echo "docs/main-window.png"
 
 for shot in "${SHOTS[@]}"; do
   IFS='|' read -r file title keys <<<"$shot"
-  xdotool windowactivate --sync "$main" key --clearmodifiers $keys
+  xdotool windowactivate --sync "$main" key --clearmodifiers --delay 300 $keys
   window=$(wait_window "$title")
   sleep 0.8
   import -frame -window "$window" "docs/$file"
   echo "docs/$file"
-  xdotool key --window "$window" Escape
+  xdotool key Escape
   sleep 0.5
 done

@@ -13,6 +13,7 @@ namespace vk7 {
 AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(u"Acerca de VK7"_s);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     auto *icon = new QLabel(this);
     icon->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     auto *text = new QLabel(u"Programa VK7 - Versión 2.1.3"_s, this);
@@ -27,7 +28,8 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
     row->addWidget(ok, 0, Qt::AlignTop);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
-    setMinimumWidth(420);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    text->setMinimumWidth(300);
 }
 
 } // namespace vk7

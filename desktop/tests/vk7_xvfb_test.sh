@@ -41,7 +41,7 @@ openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 # The window manager is ready once it has announced itself on the root window.
 for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
   sleep 0.1
 done
 
