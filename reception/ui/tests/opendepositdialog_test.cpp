@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
@@ -172,22 +173,26 @@ TEST_F(OpenDialog, BuscarShowsOnlyFicheroTxtInAnyCaseFromDriveA)
     EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(medium_.path()).canonicalPath());
     auto *model = dialog->findChild<QFileSystemModel *>();
     ASSERT_NE(model, nullptr);
-    auto listing = [&](const QString &folder) {
-        QEventLoop loop;
-        QObject::connect(model, &QFileSystemModel::directoryLoaded, &loop, &QEventLoop::quit);
-        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    // The model lists in a thread of its own: wait until the folder is read
+    // (a wrong filter would show more names, never fewer).
+    auto listing = [&](const QString &folder, int atLeast) {
         dialog->setDirectory(folder);
         const QModelIndex parent = model->index(folder);
-        if (model->rowCount(parent) == 0)
-            loop.exec();
+        QElapsedTimer waited;
+        waited.start();
+        while (model->rowCount(parent) < atLeast && waited.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            model->fetchMore(parent);
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
         QStringList names;
         for (int row = 0; row < model->rowCount(parent); ++row)
             names.append(model->index(row, 0, parent).data().toString());
         names.sort();
         return names;
     };
-    EXPECT_EQ(listing(medium_.path()), (QStringList{u"FICHERO.TXT"_s, u"OTRO"_s}));
-    EXPECT_EQ(listing(medium_.filePath(u"OTRO"_s)), QStringList{u"fichero.txt"_s});
+    EXPECT_EQ(listing(medium_.path(), 2), (QStringList{u"FICHERO.TXT"_s, u"OTRO"_s}));
+    EXPECT_EQ(listing(medium_.filePath(u"OTRO"_s), 1), QStringList{u"fichero.txt"_s});
 }
 
 } // namespace
