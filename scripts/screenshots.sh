@@ -12,11 +12,13 @@ for tool in Xvfb openbox xdotool xprop import; do
   command -v "$tool" >/dev/null || { echo "Falta $tool: bash scripts/setup-debian.sh"; exit 1; }
 done
 
-# file name | title of the window to capture | keys sent to the main window first
+# file name | title of the window to capture | keys sent to the main window
+# first | keys that close it again (default: Escape)
 SHOTS=(
   "open-dialog.png|Abrir un Depósito Digital|ctrl+a"
   "about-box.png|Acerca de VK7|alt+a Return"
   "printer-setup.png|Imprimir|alt+f i"
+  "browse-dialog.png|Buscar la situación del FICHERO.TXT|ctrl+a alt+b|Escape Escape"
 )
 
 work=$(mktemp -d)
@@ -60,7 +62,7 @@ wait_window() { # title -> window id
 
 sample=examples/sample-deposit
 mkdir -p docs
-"$vk7" --root "$work/c" "$sample" "$(cat "$sample.fingerprint")" >"$work/vk7.log" 2>&1 &
+"$vk7" --root "$work/c" --drive-a "$PWD/$sample" "$sample" "$(cat "$sample.fingerprint")" >"$work/vk7.log" 2>&1 &
 pids+=($!)
 main=$(wait_window "Velmora - EUROS")
 sleep 1.5
@@ -68,12 +70,12 @@ import -frame -window "$main" docs/main-window.png
 echo "docs/main-window.png"
 
 for shot in "${SHOTS[@]}"; do
-  IFS='|' read -r file title keys <<<"$shot"
+  IFS='|' read -r file title keys close <<<"$shot"
   xdotool windowactivate --sync "$main" key --clearmodifiers --delay 300 $keys
   window=$(wait_window "$title")
   sleep 0.8
   import -frame -window "$window" "docs/$file"
   echo "docs/$file"
-  xdotool key Escape
+  xdotool key --delay 300 ${close:-Escape}
   sleep 0.5
 done

@@ -159,6 +159,7 @@ QFileDialog *COpenDepositDialog::CreateBrowseDialog(QWidget *parent)
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     // The widget dialog matches its name filters without regard to case.
     dialog->setNameFilter(u"Depósito Digital (fichero.txt)"_s);
+    dialog->resize(780, 480);
     return dialog;
 }
 
