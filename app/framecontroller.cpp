@@ -22,6 +22,8 @@ public:
     GivenEntriesDialog(const OpenRequest &request, IUserInterface &ui) : request_(request), ui_(ui)
     {
     }
+    // Without a dialog on screen the copy's lines go to the frame's status bar.
+    IUserInterface &Interface() override { return ui_; }
     bool Run(OpenDepositLogic &logic) override
     {
         logic.location = request_.location;
@@ -44,10 +46,10 @@ private:
 FrameController::FrameController(const QString &appFolder, IUserInterface &ui, const Clock &clock,
                                  QObject *parent)
     : QObject(parent), viewer_(std::make_unique<CTessOCX>()), ui_(ui), clock_(clock),
-      chain_(state_, &ui, clock), title_(WindowTitleForForm(QString()))
+      chain_(model_, &ui, clock), title_(WindowTitleForForm(QString()))
 {
-    state_.viewer = viewer_.get();
-    state_.appFolder = appFolder;
+    Frame().viewer = viewer_.get();
+    Frame().appFolder = appFolder;
     connect(viewer_.get(), &CTessOCX::PageChanged, this, &FrameController::OnPageChanged);
     connect(viewer_.get(), &CTessOCX::PageCountChanged, this, &FrameController::OnPageCountChanged);
     connect(viewer_.get(), &CTessOCX::TextSizeChanged, this, &FrameController::OnTextSizeChanged);
@@ -57,8 +59,8 @@ FrameController::FrameController(const QString &appFolder, IUserInterface &ui, c
 
 FrameController::~FrameController()
 {
-    // The viewer goes after the chain that may still point at it.
-    state_.viewer = nullptr;
+    // The viewer goes before the model that points at it.
+    Frame().viewer = nullptr;
 }
 
 void FrameController::SetVerdictWindows(IVerdictWindows *windows)
@@ -73,16 +75,15 @@ void FrameController::SetDocumentDialogs(IDocumentDialogs *dialogs)
 
 void FrameController::Open(IOpenDialog &dialog)
 {
-    if (!state_.viewer)
+    if (!Frame().viewer)
         return;
     Close();
-    OpenDepositLogic logic(ui_);
+    OpenDepositLogic logic(dialog.Interface());
     chain_.PrepareOpenDialog(logic);
     if (!dialog.Run(logic))
         return;
     ui_.SetWaitCursor(true);
-    const ReceptionResult result = chain_.RunAfterOpen(
-        {logic.location, logic.fingerprint, logic.number, logic.date, logic.formSelection});
+    const ReceptionResult result = chain_.RunAfterOpen(ReceptionChain::AcceptedValues(logic));
     ui_.SetWaitCursor(false);
     Finish(result);
 }
@@ -99,25 +100,25 @@ void FrameController::Finish(const ReceptionResult &result)
         title_ = result.identification.windowTitle;
         Q_EMIT titleChanged(title_);
     }
-    Q_EMIT changed();
-    if (verdicts_->ShowDepositState(state_, result.report))
+    ui_.ShowStatus(QString());
+    if (verdicts_->ShowDepositState(model_, result.report))
         Q_EMIT openRequested();
 }
 
 void FrameController::Close()
 {
     chain_.CloseDeposit();
-    Q_EMIT changed();
 }
 
 void FrameController::ShowDepositState()
 {
     CFileTools tools(&ui_);
     ui_.SetWaitCursor(true);
-    const DepositStateReport report = DiagnoseDeposit(state_, tools, clock_, &ui_);
+    const DepositStateReport report = DiagnoseDeposit(State(), Frame(), tools, clock_, &ui_);
     ui_.SetWaitCursor(false);
-    Q_EMIT changed();
-    if (verdicts_->ShowDepositState(state_, report))
+    ui_.ShowStatus(QString());
+    model_.NotifyChanged();
+    if (verdicts_->ShowDepositState(model_, report))
         Q_EMIT openRequested();
 }
 
@@ -125,8 +126,9 @@ void FrameController::CheckRules()
 {
     QStringList primary;
     QStringList implicit;
-    CheckCoherenceRules(state_, &primary, &implicit, verdicts_->ErrorListWindow(), clock_);
-    Q_EMIT changed();
+    CheckCoherenceRules(State(), Frame(), &primary, &implicit, verdicts_->ErrorListWindow(),
+                        clock_);
+    model_.NotifyChanged();
 }
 
 void FrameController::Execute(int commandId)
@@ -156,7 +158,7 @@ void FrameController::Execute(int commandId)
         return;
     case kCmdZoomWindow:
         viewer.SetZoomWindowMode(!viewer.GetZoomWindowMode());
-        Q_EMIT changed();
+        model_.NotifyChanged();
         return;
     case kCmdPreviousPage:
         viewer.PreviousPage();
@@ -189,8 +191,8 @@ void FrameController::Execute(int commandId)
     }
     for (const EditCommand &command : EditCommands()) {
         if (command.id == commandId) {
-            documents_->ShowDocument(command, EditData(state_, commandId), state_);
-            Q_EMIT changed();
+            documents_->ShowDocument(command, EditData(State(), commandId), model_);
+            model_.NotifyChanged();
             return;
         }
     }
@@ -199,7 +201,7 @@ void FrameController::Execute(int commandId)
 CommandContext FrameController::Context() const
 {
     CommandContext context;
-    context.formIdentified = state_.formIdentified;
+    context.formIdentified = model_.Deposit().formIdentified;
     context.currentPage = viewer_->GetCurrentPage();
     context.pageCount = viewer_->GetPageCount();
     context.zoomWindowMode = viewer_->GetZoomWindowMode();
@@ -230,14 +232,14 @@ void FrameController::OnPageChanged(short, short page)
     if (index >= 0)
         pageList_.selected = index;
     Q_EMIT pageListChanged();
-    Q_EMIT changed();
+    model_.NotifyChanged();
 }
 
 void FrameController::OnPageCountChanged(short count)
 {
     pageList_ = PageListFill(count < 0 ? 0u : unsigned(count));
     Q_EMIT pageListChanged();
-    Q_EMIT changed();
+    model_.NotifyChanged();
 }
 
 void FrameController::OnTextSizeChanged(short size)
@@ -245,7 +247,7 @@ void FrameController::OnTextSizeChanged(short size)
     // The size arrives as a short and is used unsigned, as the list's items are.
     textSizeList_ = TextSizeListFill(unsigned(ushort(size)));
     if (textSizeList_.selected >= 0)
-        state_.textSize = textSizeList_.items.at(textSizeList_.selected);
+        Frame().textSize = textSizeList_.items.at(textSizeList_.selected);
     Q_EMIT textSizeListChanged();
 }
 

@@ -8,7 +8,7 @@
 
 #include "app/commandtable.h"
 #include "app/receptionchain.h"
-#include "datafiles/depositstate.h"
+#include "datafiles/depositmodel.h"
 #include "viewing/viewlists.h"
 
 namespace vk7 {
@@ -27,9 +27,9 @@ public:
     virtual ~IVerdictWindows() = default;
     // The state window over the diagnosis just made; true when the clerk
     // printed the deposit successfully, so that the Open command comes again.
-    virtual bool ShowDepositState(DepositState &state, const DepositStateReport &report)
+    virtual bool ShowDepositState(DepositModel &model, const DepositStateReport &report)
     {
-        Q_UNUSED(state);
+        Q_UNUSED(model);
         Q_UNUSED(report);
         return false;
     }
@@ -44,20 +44,23 @@ class IDocumentDialogs
 {
 public:
     virtual ~IDocumentDialogs() = default;
-    virtual void ShowDocument(const EditCommand &command, QStringList &data, DepositState &state)
+    virtual void ShowDocument(const EditCommand &command, QStringList &data, DepositModel &model)
     {
         Q_UNUSED(command);
         Q_UNUSED(data);
-        Q_UNUSED(state);
+        Q_UNUSED(model);
     }
 };
 
 // The Open dialog as the Open command runs it: shown modally over the
 // dialog's logic, already pre-filled and initialised; true when accepted.
+// The logic talks to the clerk through the dialog's own interface (its
+// status line, its questions).
 class IOpenDialog
 {
 public:
     virtual ~IOpenDialog() = default;
+    virtual IUserInterface &Interface() = 0;
     virtual bool Run(OpenDepositLogic &logic) = 0;
 };
 
@@ -74,7 +77,9 @@ public:
                     QObject *parent = nullptr);
     ~FrameController() override;
 
-    DepositState &State() { return state_; }
+    DepositModel &Model() { return model_; }
+    DepositState &State() { return model_.Deposit(); }
+    FrameState &Frame() { return model_.Frame(); }
     CTessOCX &Viewer() { return *viewer_; }
     const QString &WindowTitle() const { return title_; }
 
@@ -107,8 +112,7 @@ public:
     static QStringList &EditData(DepositState &state, int commandId);
 
 Q_SIGNALS:
-    // Something the enabling of the commands depends on changed.
-    void changed();
+    // The model's changed() tells when the commands' enabling may change.
     void titleChanged(const QString &title);
     // The page list was refilled, or only its selection moved.
     void pageListChanged();
@@ -122,7 +126,7 @@ private:
     void OnPageCountChanged(short count);
     void OnTextSizeChanged(short size);
 
-    DepositState state_;
+    DepositModel model_;
     std::unique_ptr<CTessOCX> viewer_;
     IUserInterface &ui_;
     const Clock &clock_;

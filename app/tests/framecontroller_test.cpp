@@ -42,8 +42,11 @@ public:
 class TypedDialog : public IOpenDialog
 {
 public:
+    explicit TypedDialog(IUserInterface &ui) : ui_(ui) {}
+    IUserInterface &Interface() override { return ui_; }
     OpenRequest request;
     bool cancel = false;
+    IUserInterface &ui_;
     bool Run(OpenDepositLogic &logic) override
     {
         if (cancel) {
@@ -60,7 +63,7 @@ public:
 class RecordingVerdicts : public IVerdictWindows
 {
 public:
-    bool ShowDepositState(DepositState &, const DepositStateReport &report) override
+    bool ShowDepositState(DepositModel &, const DepositStateReport &report) override
     {
         shownValid.append(report.valid);
         return printSucceeds;
@@ -72,7 +75,7 @@ public:
 class RecordingDocuments : public IDocumentDialogs
 {
 public:
-    void ShowDocument(const EditCommand &command, QStringList &data, DepositState &) override
+    void ShowDocument(const EditCommand &command, QStringList &data, DepositModel &) override
     {
         kinds.append(command.kind);
         sizes.append(int(data.size()));
@@ -101,7 +104,7 @@ protected:
     FrameController controller_{QStringLiteral(VK7_BIN_DIR) + u"\\"_s, ui_, clock_};
     RecordingVerdicts verdicts_;
     RecordingDocuments documents_;
-    TypedDialog dialog_;
+    TypedDialog dialog_{ui_};
 };
 
 TEST(CommandTable, EnablingFollowsTheFormAndThePage)
@@ -161,7 +164,7 @@ TEST(CommandTable, MenusAndToolbarNameEveryCommandOnceAndNeverTheTifFlags)
 TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)
 {
     int changed = 0;
-    QObject::connect(&controller_, &FrameController::changed, [&changed] { ++changed; });
+    QObject::connect(&controller_.Model(), &DepositModel::changed, [&changed] { ++changed; });
     controller_.Open(dialog_);
     DepositState &state = controller_.State();
     ASSERT_TRUE(state.formIdentified) << state.formError.toStdString();
@@ -175,7 +178,7 @@ TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)
     ASSERT_GT(pages, 1);
     EXPECT_EQ(controller_.PageList().items.size(), pages);
     EXPECT_EQ(controller_.PageList().selected, 0);
-    EXPECT_FALSE(state.textSize.isEmpty());
+    EXPECT_FALSE(controller_.Frame().textSize.isEmpty());
     EXPECT_TRUE(controller_.IsEnabled(kCmdNextPage));
     EXPECT_FALSE(controller_.IsEnabled(kCmdPreviousPage));
 

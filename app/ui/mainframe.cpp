@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -27,19 +28,28 @@ namespace vk7 {
 
 namespace {
 
-// The Open dialog window, modal over the frame.
+// The Open dialog window, modal over the frame; its logic's statuses go to
+// its own status line, its questions to the frame's message boxes.
 class OpenDialogWindow : public IOpenDialog
 {
 public:
-    explicit OpenDialogWindow(QWidget *parent) : parent_(parent) {}
+    OpenDialogWindow(QWidget *parent, IUserInterface &messages)
+        : parent_(parent), interface_(messages)
+    {
+    }
+    IUserInterface &Interface() override { return interface_; }
     bool Run(OpenDepositLogic &logic) override
     {
         COpenDepositDialog dialog(logic, parent_);
-        return dialog.exec() == QDialog::Accepted;
+        interface_.SetDialog(&dialog);
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        interface_.SetDialog(nullptr);
+        return accepted;
     }
 
 private:
     QWidget *parent_;
+    OpenDialogInterface interface_;
 };
 
 bool RunPrintDialog(QPrinter &printer, QWidget *parent)
@@ -64,10 +74,51 @@ QLabel *Indicator(const QString &text, QWidget *parent)
 
 } // namespace
 
+// The frame's seam to the clerk: message boxes, and the long work's status
+// texts and progress in the status bar, painted as they come.
+class CMainFrame::FrameInterface : public MessageBoxes
+{
+public:
+    FrameInterface(CMainFrame *frame) : MessageBoxes(frame), frame_(frame) {}
+    void ShowStatus(const QString &text) override
+    {
+        if (text.isEmpty()) {
+            frame_->statusBar()->clearMessage();
+            frame_->progress_->hide();
+        } else {
+            frame_->statusBar()->showMessage(text);
+        }
+        Repaint();
+    }
+    void ShowProgress(qint64 step, qint64 total) override
+    {
+        const bool running = total > 0 && step < total;
+        frame_->progress_->setVisible(running);
+        if (running) {
+            // QProgressBar counts in int: large totals are scaled down.
+            const qint64 scale = total / 1000000 + 1;
+            frame_->progress_->setRange(0, int(total / scale));
+            frame_->progress_->setValue(int(step / scale));
+        }
+        Repaint();
+    }
+
+private:
+    void Repaint()
+    {
+        if (frame_->isVisible()) {
+            frame_->statusBar()->repaint();
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+    CMainFrame *frame_;
+};
+
 CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *parent)
-    : QMainWindow(parent), messages_(std::make_unique<MessageBoxes>(this)),
+    : QMainWindow(parent), messages_(std::make_unique<FrameInterface>(this)),
       controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
-      windowDialog_(std::make_unique<OpenDialogWindow>(this)), openDialog_(windowDialog_.get()),
+      windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
+      openDialog_(windowDialog_.get()),
       printDialogDefault_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       printDialogSetup_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       currentPrinter_(printDialogDefault_.get())
@@ -85,7 +136,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     setCentralWidget(view_);
     controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
 
-    connect(controller_.get(), &FrameController::changed, this, &CMainFrame::updateActions);
+    connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::updateActions);
     connect(controller_.get(), &FrameController::titleChanged, this, &QWidget::setWindowTitle);
     connect(controller_.get(), &FrameController::pageListChanged, this,
             [this] { Fill(pageList_, controller_->PageList()); });
@@ -193,6 +244,11 @@ void CMainFrame::CreateStatusBar()
 {
     // "Preparado" shows whenever no prompt does.
     statusBar()->addWidget(new QLabel(u"Preparado"_s, this), 1);
+    progress_ = new QProgressBar(this);
+    progress_->setMaximumWidth(160);
+    progress_->setTextVisible(false);
+    progress_->hide();
+    statusBar()->addPermanentWidget(progress_);
     capsLock_ = Indicator(u"MAY"_s, this);
     numLock_ = Indicator(u"NUM"_s, this);
     scrollLock_ = Indicator(u"DESP"_s, this);
@@ -280,10 +336,9 @@ void CMainFrame::SetUpPrinter()
 {
     if (!runPrintDialog_(*printDialogSetup_))
         return;
-    controller_->State().printerChosen = true;
     currentPrinter_ = printDialogSetup_.get();
     controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
-    Q_EMIT controller_->changed();
+    controller_->Model().SetPrinterChosen(true);
 }
 
 void CMainFrame::ShowAbout()

@@ -10,6 +10,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QPrinter;
+class QProgressBar;
 class QToolBar;
 
 namespace vk7 {
@@ -57,6 +58,8 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
+    class FrameInterface;
+
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
@@ -67,7 +70,7 @@ private:
     void UpdateLockIndicators();
     static void Fill(QComboBox *list, const ListFill &fill);
 
-    std::unique_ptr<MessageBoxes> messages_;
+    std::unique_ptr<FrameInterface> messages_;
     std::unique_ptr<FrameController> controller_;
     std::unique_ptr<IOpenDialog> windowDialog_;
     IOpenDialog *openDialog_ = nullptr;
@@ -79,6 +82,7 @@ private:
     QLabel *capsLock_ = nullptr;
     QLabel *numLock_ = nullptr;
     QLabel *scrollLock_ = nullptr;
+    QProgressBar *progress_ = nullptr;
     std::unique_ptr<QPrinter> printDialogDefault_;
     std::unique_ptr<QPrinter> printDialogSetup_;
     QPrinter *currentPrinter_ = nullptr;

@@ -64,7 +64,6 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     connect(cancel_, &QPushButton::clicked, this, &COpenDepositDialog::reject);
     connect(browse_, &QPushButton::clicked, this, &COpenDepositDialog::Browse);
 
-    logic_.statusChanged = [this](const QString &text) { ShowStatus(text); };
     logic_.membersChanged = [this] { TransferToControls(); };
     TransferToControls();
     ShowStatus(logic_.status());
@@ -73,7 +72,6 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
 
 COpenDepositDialog::~COpenDepositDialog()
 {
-    logic_.statusChanged = nullptr;
     logic_.membersChanged = nullptr;
 }
 
@@ -174,6 +172,18 @@ void COpenDepositDialog::Browse()
     delete dialog;
     logic_.EndBrowse(confirmed, QDir::toNativeSeparators(chosen));
     ApplyFocus();
+}
+
+IUserInterface::Answer OpenDialogInterface::ShowMessage(const QString &text, const QString &title,
+                                                        Buttons buttons, Icon icon)
+{
+    return messages_.ShowMessage(text, title, buttons, icon);
+}
+
+void OpenDialogInterface::ShowStatus(const QString &text)
+{
+    if (dialog_)
+        dialog_->ShowStatus(text);
 }
 
 } // namespace vk7

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
+
+#include "reception/userinterface.h"
 
 class QFileDialog;
 class QLabel;
@@ -34,6 +37,9 @@ public:
     // letter case, starting where the clerk's media are.
     static QFileDialog *CreateBrowseDialog(QWidget *parent);
 
+    // Shows a status text on the status line at once, the window painted.
+    void ShowStatus(const QString &text);
+
 public Q_SLOTS:
     void accept() override;
     void reject() override;
@@ -42,7 +48,6 @@ private:
     void Browse();
     void TakeFromControls();
     void TransferToControls();
-    void ShowStatus(const QString &text);
     void ApplyFocus();
 
     OpenDepositLogic &logic_;
@@ -54,6 +59,26 @@ private:
     QPushButton *browse_;
     QPushButton *cancel_;
     bool busy_ = false;
+};
+
+// The seam as the Open dialog's logic sees it: its status texts on the
+// dialog's status line (while a dialog is set), its messages and questions
+// through `messages`.
+class OpenDialogInterface : public IUserInterface
+{
+public:
+    explicit OpenDialogInterface(IUserInterface &messages) : messages_(messages) {}
+
+    void SetDialog(COpenDepositDialog *dialog) { dialog_ = dialog; }
+
+    Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
+                       Icon icon) override;
+    void ShowStatus(const QString &text) override;
+    void SetWaitCursor(bool on) override { messages_.SetWaitCursor(on); }
+
+private:
+    IUserInterface &messages_;
+    QPointer<COpenDepositDialog> dialog_;
 };
 
 } // namespace vk7

@@ -142,7 +142,7 @@ TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
     const int pages = frame_.Controller().Viewer().GetPageCount();
     EXPECT_EQ(frame_.PageList()->count(), pages);
     EXPECT_EQ(frame_.PageList()->currentText(), u"1"_s);
-    EXPECT_EQ(frame_.TextSizeList()->currentText(), frame_.Controller().State().textSize);
+    EXPECT_EQ(frame_.TextSizeList()->currentText(), frame_.Controller().Frame().textSize);
 
     // Page Down moves the control, the list follows, the commands too.
     frame_.Action(kCmdNextPage)->trigger();
@@ -192,12 +192,12 @@ TEST_F(MainFrame, PrinterSetUpCancelledKeepsTheDefaultAndConfirmedChoosesIt)
     ASSERT_NE(shownOn, nullptr);
     EXPECT_NE(shownOn, defaultPrinter);
     EXPECT_EQ(frame_.CurrentPrinter(), defaultPrinter);
-    EXPECT_FALSE(frame_.Controller().State().printerChosen);
+    EXPECT_FALSE(frame_.Controller().Frame().printerChosen);
 
     frame_.SetPrintDialogRunner([](QPrinter &) { return true; });
     frame_.Action(kCmdPrintSetup)->trigger();
     EXPECT_EQ(frame_.CurrentPrinter(), shownOn);
-    EXPECT_TRUE(frame_.Controller().State().printerChosen);
+    EXPECT_TRUE(frame_.Controller().Frame().printerChosen);
 }
 
 } // namespace

@@ -77,13 +77,15 @@ protected:
     QTemporaryDir driveC_;
     QTemporaryDir medium_;
     MessageBoxes ui_;
+    OpenDialogInterface dialogUi_{ui_};
 };
 
 TEST_F(OpenDialog, TheLastFailingCheckDecidesTheStatusLineAndTheFocus)
 {
-    OpenDepositLogic logic(ui_);
+    OpenDepositLogic logic(dialogUi_);
     logic.Initialize();
     COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), u"Abrir un Depósito Digital"_s);
     EXPECT_EQ(dialog.LocationEdit()->text(), u"A:\\FICHERO.TXT"_s);
@@ -110,12 +112,13 @@ TEST_F(OpenDialog, TheLastFailingCheckDecidesTheStatusLineAndTheFocus)
 
 TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
 {
-    OpenDepositLogic logic(ui_);
+    OpenDepositLogic logic(dialogUi_);
     logic.number = u"124"_s;
     logic.date = u"01/06/2010"_s;
     logic.formSelection = 1;
     logic.Initialize();
     COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
     dialog.show();
     PaintedTexts painted(dialog.StatusLine());
     dialog.LocationEdit()->setText(medium_.filePath(u"fichero.txt"_s));
@@ -134,9 +137,10 @@ TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
 
 TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
 {
-    OpenDepositLogic logic(ui_);
+    OpenDepositLogic logic(dialogUi_);
     logic.Initialize();
     COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
     ui_.SetParent(&dialog);
     dialog.show();
     dialog.DiskettesEdit()->setText(u"2"_s);
@@ -152,9 +156,10 @@ TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
 
 TEST_F(OpenDialog, SalirEmptiesTheLocation)
 {
-    OpenDepositLogic logic(ui_);
+    OpenDepositLogic logic(dialogUi_);
     logic.Initialize();
     COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
     dialog.show();
     dialog.CancelButton()->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
