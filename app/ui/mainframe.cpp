@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrintDialog>
@@ -104,14 +105,18 @@ public:
     }
 
 private:
+    // Painted at most 25 times a second: a long copy of small files must not
+    // spend its time repainting.
     void Repaint()
     {
-        if (frame_->isVisible()) {
-            frame_->statusBar()->repaint();
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        }
+        if (!frame_->isVisible() || (painted_.isValid() && painted_.elapsed() < 40))
+            return;
+        frame_->statusBar()->repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        painted_.start();
     }
     CMainFrame *frame_;
+    QElapsedTimer painted_;
 };
 
 CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *parent)
