@@ -4,10 +4,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -16,53 +14,17 @@
 
 #include "app/framecontroller.h"
 #include "app/ui/aboutbox.h"
+#include "app/ui/frameseams.h"
 #include "app/ui/lockkeys.h"
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
-#include "reception/ui/messageboxes.h"
-#include "reception/ui/opendepositdialog.h"
 
 using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
 namespace {
-
-// The Open dialog window, modal over the frame; its logic's statuses go to
-// its own status line, its questions to the frame's message boxes.
-class OpenDialogWindow : public IOpenDialog
-{
-public:
-    OpenDialogWindow(QWidget *parent, IUserInterface &messages)
-        : parent_(parent), interface_(messages)
-    {
-    }
-    IUserInterface &Interface() override { return interface_; }
-    bool Run(OpenDepositLogic &logic) override
-    {
-        COpenDepositDialog dialog(logic, parent_);
-        interface_.SetDialog(&dialog);
-        const bool accepted = dialog.exec() == QDialog::Accepted;
-        interface_.SetDialog(nullptr);
-        return accepted;
-    }
-
-private:
-    QWidget *parent_;
-    OpenDialogInterface interface_;
-};
-
-bool RunPrintDialog(QPrinter &printer, QWidget *parent)
-{
-    QPrintDialog dialog(&printer, parent);
-    // No page numbers, no selection, no printing to a file.
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    return dialog.exec() == QDialog::Accepted;
-}
 
 QLabel *Indicator(const QString &text, QWidget *parent)
 {
@@ -75,52 +37,8 @@ QLabel *Indicator(const QString &text, QWidget *parent)
 
 } // namespace
 
-// The frame's seam to the clerk: message boxes, and the long work's status
-// texts and progress in the status bar, painted as they come.
-class CMainFrame::FrameInterface : public MessageBoxes
-{
-public:
-    FrameInterface(CMainFrame *frame) : MessageBoxes(frame), frame_(frame) {}
-    void ShowStatus(const QString &text) override
-    {
-        if (text.isEmpty()) {
-            frame_->statusBar()->clearMessage();
-            frame_->progress_->hide();
-        } else {
-            frame_->statusBar()->showMessage(text);
-        }
-        Repaint();
-    }
-    void ShowProgress(qint64 step, qint64 total) override
-    {
-        const bool running = total > 0 && step < total;
-        frame_->progress_->setVisible(running);
-        if (running) {
-            // QProgressBar counts in int: large totals are scaled down.
-            const qint64 scale = total / 1000000 + 1;
-            frame_->progress_->setRange(0, int(total / scale));
-            frame_->progress_->setValue(int(step / scale));
-        }
-        Repaint();
-    }
-
-private:
-    // Painted at most 25 times a second: a long copy of small files must not
-    // spend its time repainting.
-    void Repaint()
-    {
-        if (!frame_->isVisible() || (painted_.isValid() && painted_.elapsed() < 40))
-            return;
-        frame_->statusBar()->repaint();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        painted_.start();
-    }
-    CMainFrame *frame_;
-    QElapsedTimer painted_;
-};
-
 CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *parent)
-    : QMainWindow(parent), messages_(std::make_unique<FrameInterface>(this)),
+    : QMainWindow(parent), messages_(std::make_unique<StatusBarInterface>(this)),
       controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
       windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
       openDialog_(windowDialog_.get()),
@@ -254,6 +172,7 @@ void CMainFrame::CreateStatusBar()
     progress_->setTextVisible(false);
     progress_->hide();
     statusBar()->addPermanentWidget(progress_);
+    messages_->SetProgressBar(progress_);
     capsLock_ = Indicator(u"MAY"_s, this);
     numLock_ = Indicator(u"NUM"_s, this);
     scrollLock_ = Indicator(u"DESP"_s, this);

@@ -19,7 +19,7 @@ class Clock;
 class FormView;
 class FrameController;
 class IOpenDialog;
-class MessageBoxes;
+class StatusBarInterface;
 struct ListFill;
 
 // The main window: menus, toolbar and status bar built from the command
@@ -58,8 +58,6 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
-    class FrameInterface;
-
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
@@ -70,7 +68,7 @@ private:
     void UpdateLockIndicators();
     static void Fill(QComboBox *list, const ListFill &fill);
 
-    std::unique_ptr<FrameInterface> messages_;
+    std::unique_ptr<StatusBarInterface> messages_;
     std::unique_ptr<FrameController> controller_;
     std::unique_ptr<IOpenDialog> windowDialog_;
     IOpenDialog *openDialog_ = nullptr;
