@@ -30,24 +30,29 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=""
-for n in $(seq 91 160); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "No hay ningún número de pantalla libre"; exit 1; }
-Xvfb ":$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and names it once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+display=""
+for _ in $(seq 100); do
+  display=$(cat "$work/display" 2>/dev/null || true)
+  [ -n "$display" ] && break
+  sleep 0.1
+done
+[ -n "$display" ] || { echo "Xvfb no arranca"; cat "$work/xvfb.log"; exit 1; }
+
 export DISPLAY=":$display" HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
 openbox >/dev/null 2>&1 &
 pids+=($!)
 # The window manager is ready once it has announced itself on the root window.
+wm=""
 for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
+  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && { wm=ok; break; }
   sleep 0.1
 done
+[ -n "$wm" ] || { echo "openbox no arranca"; exit 1; }
 
 wait_window() { # title -> window id
   local id=""

@@ -25,7 +25,9 @@ ListFill TextSizeListFill(unsigned size)
     else if (below <= 1)
         below = 0;
     const QString current = QString::number(size);
-    for (unsigned item = size - below * step; item <= size + 5 * step; item += step) {
+    // Counted in 64 bits: near the top of the range the last item would wrap.
+    const quint64 last = quint64(size) + 5 * quint64(step);
+    for (quint64 item = size - below * step; item <= last; item += step) {
         fill.items.append(QString::number(item));
         if (fill.items.constLast() == current && fill.selected < 0)
             fill.selected = int(fill.items.size()) - 1;

@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
@@ -23,6 +26,11 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::ServerName()
 {
+    // In the user's private runtime folder, where nobody else can put a
+    // socket of the same name; the shared temporary folder otherwise.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime + u"/TessVK7Class"_s;
     return u"TessVK7Class-"_s + QString::number(::getuid());
 }
 
@@ -73,13 +81,21 @@ void SingleInstance::BringToFront(QWidget *window)
         window->showNormal();
     else
         window->show();
-    window->raise();
-    window->activateWindow();
-    // The last active pop-up: the modal dialog the clerk left open.
-    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != window) {
-        modal->raise();
-        modal->activateWindow();
-    }
+    // A window that is being restored is mapped by the window manager a
+    // moment later; activation is asked for again once it is.
+    auto activate = [target = QPointer<QWidget>(window)] {
+        if (!target)
+            return;
+        target->raise();
+        target->activateWindow();
+        // The last active pop-up: the modal dialog the clerk left open.
+        if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != target) {
+            modal->raise();
+            modal->activateWindow();
+        }
+    };
+    activate();
+    QTimer::singleShot(150, window, activate);
 }
 
 } // namespace vk7

@@ -19,7 +19,8 @@ public:
     explicit SingleInstance(QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // "TessVK7Class-" and the user's name.
+    // "TessVK7Class" in the user's runtime folder, else "TessVK7Class-" and
+    // the user's id in the temporary folder.
     static QString ServerName();
 
     // True when no other instance answered: this one now listens. False

@@ -40,6 +40,7 @@ QProcessEnvironment Environment(const QString &work, const QString &display)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"TMPDIR"_s, work + u"/tmp"_s);
     env.insert(u"HOME"_s, work + u"/home"_s);
+    env.insert(u"XDG_RUNTIME_DIR"_s, work + u"/run"_s);
     if (display.isEmpty()) {
         env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     } else {
@@ -142,6 +143,9 @@ int main(int argc, char **argv)
     QTemporaryDir work;
     QDir().mkpath(work.path() + u"/tmp"_s);
     QDir().mkpath(work.path() + u"/home"_s);
+    QDir().mkpath(work.path() + u"/run"_s);
+    QFile::setPermissions(work.path() + u"/run"_s,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     QList<Deposit> deposits;
     QFile fingerprint(kSample + u".fingerprint"_s);
@@ -159,15 +163,16 @@ int main(int argc, char **argv)
     QString display;
     const QString xvfbPath = QStandardPaths::findExecutable(u"Xvfb"_s);
     if (!xvfbPath.isEmpty()) {
-        for (int n = 161; n < 200 && display.isEmpty(); ++n) {
-            if (!QFile::exists(u"/tmp/.X11-unix/X%1"_s.arg(n)) &&
-                !QFile::exists(u"/tmp/.X%1-lock"_s.arg(n)))
-                display = u":%1"_s.arg(n);
+        // Xvfb picks a free display and names it on its output once it accepts clients.
+        xvfb.start(xvfbPath, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s,
+                              u"-nolisten"_s, u"tcp"_s});
+        QByteArray number;
+        for (int i = 0; i < 100 && !number.contains('\n'); ++i) {
+            xvfb.waitForReadyRead(100);
+            number += xvfb.readAllStandardOutput();
         }
-        xvfb.start(xvfbPath,
-                   {display, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s, u"tcp"_s});
-        for (int i = 0; i < 100 && !QFile::exists(u"/tmp/.X11-unix/X"_s + display.mid(1)); ++i)
-            QThread::msleep(100);
+        if (!number.trimmed().isEmpty())
+            display = u":"_s + QString::fromLatin1(number.trimmed());
     }
     std::printf("Plataforma de vk7: %s; %d pasadas, mediana en ms\n",
                 display.isEmpty() ? "offscreen" : qPrintable(u"Xvfb "_s + display), runs);

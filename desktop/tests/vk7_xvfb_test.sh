@@ -21,16 +21,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number nobody uses.
-display=""
-for n in $(seq 91 160); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "No hay ningún número de pantalla libre"; exit 1; }
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and names it once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
-[ -e "/tmp/.X11-unix/X$display" ] || { echo "Xvfb no arranca"; cat "$work/xvfb.log"; exit 1; }
+display=""
+for _ in $(seq 100); do
+  display=$(cat "$work/display" 2>/dev/null || true)
+  [ -n "$display" ] && break
+  sleep 0.1
+done
+[ -n "$display" ] || { echo "Xvfb no arranca"; cat "$work/xvfb.log"; exit 1; }
 
 export DISPLAY=":$display"
 export HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
@@ -40,10 +40,12 @@ unset QT_QPA_PLATFORM
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 # The window manager is ready once it has announced itself on the root window.
+wm=""
 for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break
+  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && { wm=ok; break; }
   sleep 0.1
 done
+[ -n "$wm" ] || { echo "openbox no arranca"; cat "$work/openbox.log" "$work/xvfb.log"; exit 1; }
 
 fingerprint=$(cat "$sample.fingerprint")
 "$vk7" --root "$work/c" "$sample" "$fingerprint" >"$work/first.log" 2>&1 &
@@ -86,7 +88,13 @@ for _ in $(seq 50); do
   [ "$active" = "$window" ] && break
   sleep 0.1
 done
-[ "$active" = "$window" ] || { echo "La ventana no ha pasado al frente (activa: $active)"; exit 1; }
+[ "$active" = "$window" ] || {
+  echo "La ventana no ha pasado al frente (activa: $active)"
+  xprop -id "$window" _NET_WM_STATE WM_STATE
+  xprop -root _NET_ACTIVE_WINDOW
+  cat "$work/openbox.log"
+  exit 1
+}
 echo "ok: la ventana restaurada y al frente"
 
 # With the Open dialog up, a later start brings the dialog to the front.

@@ -34,6 +34,10 @@ TEST(ViewLists, TextSizeListFollowsItsWorkedExamples)
     EXPECT_EQ(zero.items.at(zero.selected), u"0"_s);
     // A step that does not divide the size: 25 -> step 2, five steps below.
     EXPECT_EQ(Range(TextSizeListFill(25)), u"15 17 19 21 23 25 27 29 31 33 35"_s);
+    // The largest size still ends: its items go past the 32-bit range.
+    const ListFill largest = TextSizeListFill(4294967295u);
+    EXPECT_EQ(largest.items.size(), 11);
+    EXPECT_EQ(largest.items.at(largest.selected), u"4294967295"_s);
 }
 
 TEST(ViewLists, PageListAndTheNumberReadFromAnItem)
