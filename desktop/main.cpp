@@ -176,6 +176,8 @@ int main(int argc, char *argv[])
     const QString appFolder = QApplication::applicationDirPath() + u'\\';
     vk7::CMainFrame frame(appFolder, vk7::DefaultClock());
     instance.SetWindow(&frame);
+    // Its size when no window manager maximises it.
+    frame.resize(1100, 800);
     frame.showMaximized();
 
     // The program's temporary folder.
