@@ -205,6 +205,32 @@ TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)
     EXPECT_TRUE(controller_.PageList().items.isEmpty());
 }
 
+TEST_F(Frame, TheScrollKeysMoveTheViewTheirWay)
+{
+    controller_.Open(dialog_);
+    ASSERT_TRUE(controller_.State().formIdentified);
+    CTessOCX &viewer = controller_.Viewer();
+    viewer.SetViewportSize(QSize(400, 300));
+    controller_.Execute(kCmdZoomIn);
+    controller_.Execute(kCmdZoomIn);
+    const QPointF start = viewer.ScrollPosition();
+
+    controller_.Execute(kCmdScrollLineDown);
+    const double line = viewer.ScrollPosition().y() - start.y();
+    EXPECT_GT(line, 0);
+    controller_.Execute(kCmdScrollLineUp);
+    EXPECT_EQ(viewer.ScrollPosition(), start);
+    controller_.Execute(kCmdScrollPageDown);
+    EXPECT_GT(viewer.ScrollPosition().y() - start.y(), line);
+    controller_.Execute(kCmdScrollPageUp);
+    EXPECT_EQ(viewer.ScrollPosition(), start);
+    controller_.Execute(kCmdScrollRight);
+    EXPECT_GT(viewer.ScrollPosition().x(), start.x());
+    EXPECT_EQ(viewer.ScrollPosition().y(), start.y());
+    controller_.Execute(kCmdScrollLeft);
+    EXPECT_EQ(viewer.ScrollPosition(), start);
+}
+
 TEST_F(Frame, CancelledOpenClosesThePreviousDepositAndABadEntryIsShown)
 {
     controller_.Open(dialog_);

@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -154,6 +155,11 @@ TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
     frame_.Controller().Viewer().SetZoomWindowMode(false);
     frame_.updateActions();
     EXPECT_FALSE(frame_.Action(kCmdZoomWindow)->isChecked());
+
+    // F10: the page list takes the focus and drops down.
+    frame_.Action(kCmdPageListFocus)->trigger();
+    EXPECT_TRUE(frame_.PageList()->view()->isVisible());
+    frame_.PageList()->hidePopup();
 
     frame_.Action(kCmdClose)->trigger();
     EXPECT_FALSE(frame_.Controller().State().formIdentified);
