@@ -122,12 +122,17 @@ void FrameController::ShowDepositState()
         Q_EMIT openRequested();
 }
 
-void FrameController::CheckRules()
+void IVerdictWindows::CheckRules(DepositModel &model, IUserInterface &ui, const Clock &clock)
 {
+    Q_UNUSED(ui);
     QStringList primary;
     QStringList implicit;
-    CheckCoherenceRules(State(), Frame(), &primary, &implicit, verdicts_->ErrorListWindow(),
-                        clock_);
+    CheckCoherenceRules(model.Deposit(), model.Frame(), &primary, &implicit, nullptr, clock);
+}
+
+void FrameController::CheckRules()
+{
+    verdicts_->CheckRules(model_, ui_, clock_);
     model_.NotifyChanged();
 }
 

@@ -15,12 +15,11 @@ namespace vk7 {
 
 class CTessOCX;
 class Clock;
-class IErrorListWindow;
 class IUserInterface;
 class OpenDepositLogic;
 
-// Where the state window and the error-list window plug in. The default
-// shows nothing.
+// Where the state window and the error-list window plug in. The defaults
+// show nothing: the diagnosis is made and the rules are run, unseen.
 class IVerdictWindows
 {
 public:
@@ -33,8 +32,8 @@ public:
         Q_UNUSED(report);
         return false;
     }
-    // The error-list window "Comprobar &Reglas" shows; none: nothing shown.
-    virtual IErrorListWindow *ErrorListWindow() { return nullptr; }
+    // "Comprobar &Reglas" on the open deposit.
+    virtual void CheckRules(DepositModel &model, IUserInterface &ui, const Clock &clock);
 };
 
 // Where the Edit menu's dialogs plug in: each entry hands over its dialog
