@@ -14,8 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-namespace {
-
 // The Open dialog wants the manifest's path; a folder stands for the
 // FICHERO.TXT it holds.
 QString ManifestLocation(const QString &medium)
@@ -28,6 +26,8 @@ QString ManifestLocation(const QString &medium)
     const bool drivePath = medium.size() >= 2 && medium.at(1) == u':';
     return medium + (drivePath ? u'\\' : u'/') + OpenDepositLogic::ManifestName();
 }
+
+namespace {
 
 // Keeps the boxes the output shows, to report them on standard error.
 class CollectingInterface : public IUserInterface
