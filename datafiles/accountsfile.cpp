@@ -1,5 +1,10 @@
 #include "accountsfile.h"
 
+#include <cstring>
+
+#include <QSysInfo>
+#include <QtEndian>
+
 #include "crtnumbers.h"
 #include "fieldstore.h"
 #include "reception/codepages.h"
@@ -21,6 +26,40 @@ bool IsDecimalCapable(int key)
     return (key >= 100000 && key <= 499999) || key == 810100 || key == 810110;
 }
 
+// Eight ASCII digits read as a number at once (the first one the most
+// significant); false when any of them is not a digit.
+bool EightDigits(const char *from, quint64 *value)
+{
+    constexpr quint64 kZeros = 0x3030303030303030ULL;
+    constexpr quint64 kHighNibbles = 0xF0F0F0F0F0F0F0F0ULL;
+    quint64 word;
+    std::memcpy(&word, from, sizeof word);
+    if (QSysInfo::ByteOrder != QSysInfo::LittleEndian)
+        word = qbswap(word);
+    // Every byte 0x30 to 0x39: its high nibble is 3, and still is with 6 added.
+    if ((word & kHighNibbles) != kZeros ||
+        ((word + 0x0606060606060606ULL) & kHighNibbles) != kZeros)
+        return false;
+    word -= kZeros;
+    word = word * 10 + (word >> 8); // pairs of digits
+    word = (((word & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+            (((word >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+           32;
+    *value = word;
+    return true;
+}
+
+// Fifteen ASCII digits as a number, read as two overlapping runs of eight.
+bool FifteenDigits(const char *from, qint64 *value)
+{
+    quint64 high = 0;
+    quint64 low = 0;
+    if (!EightDigits(from, &high) || !EightDigits(from + 7, &low))
+        return false;
+    *value = static_cast<qint64>(high / 10 * 100000000ULL + low);
+    return true;
+}
+
 // An amount field as the form pages show it: two decimals only when they are
 // not "00" (for the keys that carry decimals at all); a zero amount marked
 // "-" has no value. Written into a buffer: this runs for every record.
@@ -32,11 +71,7 @@ public:
         // Fifteen plain digits are a whole number of hundredths, read and
         // rendered without going through the general conversions.
         qint64 hundredths = 0;
-        bool plain = field.size() == 15;
-        for (qsizetype i = 0; plain && i < field.size(); ++i) {
-            plain = field[i] >= '0' && field[i] <= '9';
-            hundredths = hundredths * 10 + (field[i] - '0');
-        }
+        bool plain = field.size() == 15 && FifteenDigits(field.data(), &hundredths);
         amount_ = plain ? static_cast<double>(hundredths) * 0.01 : CAtof(field) * 0.01;
         if (amount_ == 0) {
             if (sign != '-')

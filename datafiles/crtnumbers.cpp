@@ -32,27 +32,9 @@ int FormatHundredths(qint64 hundredths, int decimals, char *buffer)
     const int cents = static_cast<int>(hundredths % 100);
     if (decimals == 0 && cents > 50)
         ++units;
-    // Two digits at a time, from the right.
-    static constexpr char Pairs[] = "000102030405060708091011121314151617181920212223242526272829"
-                                    "303132333435363738394041424344454647484950515253545556575859"
-                                    "606162636465666768697071727374757677787980818283848586878889"
-                                    "90919293949596979899";
-    char digits[24];
-    int n = sizeof digits;
-    while (units >= 100) {
-        const auto pair = static_cast<int>(units % 100) * 2;
-        units /= 100;
-        digits[--n] = Pairs[pair + 1];
-        digits[--n] = Pairs[pair];
-    }
-    if (units >= 10) {
-        digits[--n] = static_cast<char>('0' + units % 10);
-        units /= 10;
-    }
-    digits[--n] = static_cast<char>('0' + units);
-    int size = 0;
-    while (n < static_cast<int>(sizeof digits))
-        buffer[size++] = digits[n++];
+    // Written in place: digits staged in a buffer of their own and copied
+    // over cost more than the whole conversion.
+    int size = static_cast<int>(std::to_chars(buffer, buffer + 24, units).ptr - buffer);
     if (decimals == 2) {
         buffer[size++] = '.';
         buffer[size++] = static_cast<char>('0' + cents / 10);

@@ -34,7 +34,10 @@ template <typename Char> qint64 ReadInteger(const Char *text, qsizetype size)
     bool saturated = false;
     for (; i < size && IsDigit(text[i]); ++i) {
         const int digit = int(text[i] - '0');
-        if (saturated || value > (limit - digit) / 10)
+        // Only a value near the bounds needs the exact check.
+        if (value < limit / 10 - 1)
+            value = value * 10 + digit;
+        else if (saturated || value > (limit - digit) / 10)
             saturated = true;
         else
             value = value * 10 + digit;

@@ -1,10 +1,39 @@
 #include "textmodereader.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <QFile>
 
 #include "hostfiles.h"
 
 namespace vk7 {
+
+namespace {
+
+// The first position of a line feed, CR, Ctrl-Z or zero byte (every one of
+// them at most Ctrl-Z), or `size` when there is none. Eight bytes are tested
+// at a time: a word holds a byte below 0x1B exactly when subtracting 0x1B from
+// every byte borrows into a high bit that was clear.
+qsizetype FirstSpecial(const char *from, qsizetype size)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ULL;
+    constexpr quint64 kHighs = 0x8080808080808080ULL;
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, from + i, sizeof word);
+        if ((word - kOnes * 0x1B) & ~word & kHighs)
+            break;
+    }
+    for (; i < size; ++i) {
+        if (static_cast<unsigned char>(from[i]) <= 0x1A)
+            return i;
+    }
+    return size;
+}
+
+} // namespace
 
 TextModeReader::TextModeReader(int limit)
     : limit_(limit), line_(new char[size_t(limit)]), block_(new char[kBlockSize])
@@ -55,6 +84,20 @@ bool TextModeReader::Fill()
 bool TextModeReader::ReadLine(QByteArrayView *line)
 {
     constexpr char CtrlZ = 0x1A;
+    // A line that lies whole in the block and holds no character that needs
+    // a rule is handed out where it lies, without a copy.
+    if (pos_ < end_) {
+        const char *from = block_.get() + pos_;
+        const qsizetype room = std::min<qsizetype>(end_ - pos_, limit_);
+        const qsizetype at = FirstSpecial(from, room);
+        const bool fedLine = at < room && from[at] == '\n';
+        if (fedLine || at == limit_) {
+            const qsizetype length = fedLine ? at + 1 : at;
+            pos_ += length;
+            *line = QByteArrayView(from, length);
+            return true;
+        }
+    }
     char *const out = line_.get();
     int count = 0;
     int firstZero = -1; // the line as a C string ends here

@@ -29,7 +29,8 @@ public:
     bool Open(const QString &hostPath);
     void Close();
 
-    // The next line, valid until the next call; false at the end of the file.
+    // The next line, valid until the next call (or Close); false at the end of
+    // the file.
     bool ReadLine(QByteArrayView *line);
 
 private:

@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-qpa-plugins libtiff-dev libssl-dev
   libgtest-dev
   fonts-urw-base35 fonts-liberation fontconfig
-  zbar-tools libtiff-tools enscript ghostscript
+  zbar-tools libtiff-tools enscript ghostscript mawk
   libqpdf-dev libcups2-dev
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   libx11-dev libqt6svg6 qt6-translations-l10n

@@ -68,6 +68,20 @@ TEST_F(AccountsFileTest, AmountsAreFormattedByKeyAndSign)
     EXPECT_EQ(folder.dialog.StatusLine(), u"Leyendo datos. Esperar ..."_s);
 }
 
+TEST_F(AccountsFileTest, AmountsWithAnyNonDigitAreReadAsAtofReadsThem)
+{
+    // Characters just outside '0'-'9', anywhere in the fifteen, leave the
+    // fast reading of plain digits to the general one.
+    ASSERT_TRUE(Read(HeaderLine() + DataLine("200000", '+', "00000000012:456", '+', Zeros) +
+                     DataLine("200001", '+', "0000000/0012345", '+', " 00000000123456") +
+                     DataLine("200002", '+', "1234567:1234567", '+', "12345678901234/")));
+    EXPECT_EQ(V(200000), u"0.12"_s);
+    EXPECT_EQ(V(200001), u"0"_s);
+    EXPECT_EQ(V(2000011), u"1234.56"_s);
+    EXPECT_EQ(V(200002), u"12345.67"_s);
+    EXPECT_EQ(V(2000021), u"123456789012.34"_s);
+}
+
 TEST_F(AccountsFileTest, DatesMarksAndSkippedKeys)
 {
     const QByteArray datos = HeaderLine("", "    ") +
