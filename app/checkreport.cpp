@@ -8,7 +8,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
-#include "datafiles/depositjson.h"
+#include "app/depositjson.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
 #include "receptionchain.h"

@@ -35,6 +35,19 @@ inline constexpr char16_t Code128StopGlyph = u'#';
 // draw nothing.
 QList<int> Code128ModuleWidths(const QString &glyphs);
 
+// Encodes a text as the glyph string of a Code 128 symbol in code set 'B' or
+// 'C' (start, FNC1, data, check value, stop), for the barcode glyphs drawn by
+// DrawCode128Glyphs. Empty text: empty glyphs and true. Code set C needs
+// digits only (an odd count gets a leading "0"); code set B needs characters
+// 32 to 127. Text that does not fit the code set gives "ERROR" and false; an
+// unknown code set gives empty glyphs and false.
+bool EncodeCode128(const QString &text, QChar codeSet, QString *glyphs);
+
+// True when every character is a digit, or '-' in first place with
+// `allowMinus`, or '.' / ',' (at most one of them in all) with `allowDecimal`.
+// An empty text is numeric.
+bool IsNumericText(const QString &text, bool allowMinus, bool allowDecimal);
+
 // Draws a glyph string as black bars filling the box: ten modules of quiet
 // zone on either side, the module width chosen so that the whole symbol fits
 // the box's width, bars the box's full height.

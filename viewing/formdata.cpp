@@ -1,10 +1,10 @@
 #include "viewing/formdata.h"
 
+#include "components/code128.h"
 #include "components/tessocx.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/fieldstore.h"
 #include "reception/plaintext.h"
-#include "viewing/code128encoder.h"
 
 namespace vk7 {
 

@@ -8,7 +8,7 @@
 #include "components/formdocument.h"
 #include "components/tessocx.h"
 #include "datafiles/depositstate.h"
-#include "viewing/code128encoder.h"
+#include "components/code128.h"
 #include "viewing/formdata.h"
 
 using namespace Qt::StringLiterals;

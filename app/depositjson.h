@@ -2,7 +2,7 @@
 
 #include <QJsonObject>
 
-#include "depositstate.h"
+#include "datafiles/depositstate.h"
 
 namespace vk7 {
 

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "components/code128.h"
-#include "viewing/code128encoder.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;

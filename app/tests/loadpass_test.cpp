@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "datafiles/depositjson.h"
-#include "depositfolder.h"
+#include "app/depositjson.h"
+#include "datafiles/tests/depositfolder.h"
 
 using namespace vk7;
 using namespace vk7::testing;
