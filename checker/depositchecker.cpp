@@ -181,18 +181,7 @@ DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &error
         errors = error.toUtf8() + '\n';
         return Result::OpenFailed;
     }
-    DepositCheckOptions check;
-    check.medium = m_options.medium;
-    check.diskettes = m_options.diskettes;
-    check.fingerprint = m_options.fingerprint;
-    check.appFolder = m_options.appFolder;
-    check.json = m_options.json;
-    check.formPages = m_options.formPages;
-    check.print = m_options.print;
-    check.printTicks = m_options.printTicks;
-    check.printer = m_options.printer;
-    check.pdfPath = m_options.pdfPath;
-    const DepositCheckOutput result = RunDepositCheck(check, m_ui, DefaultClock());
+    const DepositCheckOutput result = RunDepositCheck(m_options, m_ui, DefaultClock());
     output = result.standardOutput;
     errors = result.standardError;
     return Result(result.exitCode);

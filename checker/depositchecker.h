@@ -6,27 +6,19 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/depositcheck.h"
 #include "verification/printoutput.h"
 
 namespace vk7 {
 
 class IUserInterface;
 
-// What the command line asks for.
-struct CheckerOptions
+// What the command line asks for: the check's own options (passed on to it
+// as they are) and the drives it runs on.
+struct CheckerOptions : DepositCheckOptions
 {
     QString root;   // host folder for drive C:; empty: the default private one
     QString driveA; // host folder for drive A:; empty: none
-    QString diskettes = QStringLiteral("1");
-    bool json = false;
-    bool formPages = false; // also export the filled form pages K7.001...
-    QString medium;         // FICHERO.TXT or a folder holding it
-    QString fingerprint;    // as typed
-    QString appFolder;      // the program's folder (FORM\, DATA\), trailing backslash
-    bool print = false;     // --print or --pdf: the print output after the check
-    std::optional<OutputTicks> printTicks; // --print LIST; absent: the window's own ticks
-    QString printer;                       // --printer: a CUPS queue; empty: the default
-    QString pdfPath;                       // --pdf: one PDF file instead of a printer
 };
 
 // The boxes of a print list: names separated by commas ("diagnostico",

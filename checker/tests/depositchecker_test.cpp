@@ -85,7 +85,11 @@ protected:
 
     QTemporaryDir temp;
     QString medium;
-    CheckerOptions options{.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s};
+    CheckerOptions options = [] {
+        CheckerOptions options;
+        options.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
+        return options;
+    }();
     ScriptedTerminal terminal{QByteArray()};
 };
 
