@@ -43,6 +43,15 @@ private:
 
 } // namespace
 
+QString WindowTitleForForm(const QString &formName)
+{
+    if (formName.endsWith(u'P'))
+        return u"Velmora - PESETAS"_s;
+    if (formName.endsWith(u'E'))
+        return u"Velmora - EUROS"_s;
+    return u"Velmora"_s;
+}
+
 FrameController::FrameController(const QString &appFolder, IUserInterface &ui, const Clock &clock,
                                  QObject *parent)
     : QObject(parent), viewer_(std::make_unique<CTessOCX>()), ui_(ui), clock_(clock),
@@ -96,8 +105,8 @@ void FrameController::Open(const OpenRequest &request)
 
 void FrameController::Finish(const ReceptionResult &result)
 {
-    if (result.identification.identified && !result.identification.windowTitle.isEmpty()) {
-        title_ = result.identification.windowTitle;
+    if (result.identification.identified) {
+        title_ = WindowTitleForForm(model_.Deposit().formName);
         Q_EMIT titleChanged(title_);
     }
     ui_.ShowStatus(QString());

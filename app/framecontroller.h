@@ -51,6 +51,10 @@ public:
     }
 };
 
+// The main window's title: "Velmora - PESETAS" or "Velmora - EUROS" after
+// the form's last letter, "Velmora" for any other.
+QString WindowTitleForForm(const QString &formName);
+
 // The Open dialog as the Open command runs it: shown modally over the
 // dialog's logic, already pre-filled and initialised; true when accepted.
 // The logic talks to the clerk through the dialog's own interface (its

@@ -10,15 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-QString WindowTitleForForm(const QString &formName)
-{
-    if (formName.endsWith(u'P'))
-        return u"Velmora - PESETAS"_s;
-    if (formName.endsWith(u'E'))
-        return u"Velmora - EUROS"_s;
-    return u"Velmora"_s;
-}
-
 FormIdentification IdentifyForm(DepositState &state, const FrameState &frame,
                                 CFileCopyDialog &loader)
 {
@@ -40,7 +31,7 @@ FormIdentification IdentifyForm(DepositState &state, const FrameState &frame,
     state.formIdentified = true;
     PublishFormData(state, viewer);
     viewer->SetRuleCheckMode(false);
-    return {true, WindowTitleForForm(state.formName)};
+    return {true};
 }
 
 } // namespace vk7

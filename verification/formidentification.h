@@ -12,9 +12,6 @@ struct FrameState;
 struct FormIdentification
 {
     bool identified = false;
-    // The main window's new title ("Velmora - EUROS"); empty when the title
-    // is to stay as it was (identification failed).
-    QString windowTitle;
 };
 
 // Loads the whole deposit (the load pass of `loader`), decides its form,
@@ -23,9 +20,5 @@ struct FormIdentification
 // On failure formError says why and formIdentified stays as it was.
 FormIdentification IdentifyForm(DepositState &state, const FrameState &frame,
                                 CFileCopyDialog &loader);
-
-// "Velmora - PESETAS" or "Velmora - EUROS" after the form's last letter,
-// "Velmora" for any other.
-QString WindowTitleForForm(const QString &formName);
 
 } // namespace vk7

@@ -260,3 +260,12 @@ TEST_F(Frame, ASuccessfulPrintAsksForTheNextDeposit)
 }
 
 } // namespace
+
+TEST(WindowTitle, FollowsTheCurrencyLetter)
+{
+    EXPECT_EQ(WindowTitleForForm(u"K7NP"_s), u"Velmora - PESETAS"_s);
+    EXPECT_EQ(WindowTitleForForm(u"K7AP"_s), u"Velmora - PESETAS"_s);
+    EXPECT_EQ(WindowTitleForForm(u"K7ME"_s), u"Velmora - EUROS"_s);
+    EXPECT_EQ(WindowTitleForForm(u"K7AE"_s), u"Velmora - EUROS"_s);
+    EXPECT_EQ(WindowTitleForForm(QString()), u"Velmora"_s);
+}

@@ -84,7 +84,7 @@ TEST_F(Chain, OpenRunsEveryStepAndCloseEmptiesTheDeposit)
     EXPECT_EQ(state_.completenessStatus, u"1"_s);
     EXPECT_TRUE(result.identificationRan);
     EXPECT_TRUE(result.identification.identified);
-    EXPECT_EQ(result.identification.windowTitle, u"Velmora - EUROS"_s);
+    EXPECT_EQ(state_.formName, u"K7NE"_s);
     EXPECT_EQ(result.report.fingerprintVerdict, u"ERRONEA"_s);
     EXPECT_FALSE(result.report.valid);
     EXPECT_EQ(state_.diagnosticText.size(), 1);

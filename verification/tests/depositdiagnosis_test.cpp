@@ -112,7 +112,6 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
     CFileCopyDialog loader(state_);
     const FormIdentification identification = IdentifyForm(state_, frame_, loader);
     ASSERT_TRUE(identification.identified) << state_.formError.toStdString();
-    EXPECT_EQ(identification.windowTitle, u"Velmora - EUROS"_s);
     EXPECT_EQ(state_.formName, u"K7NE"_s);
     EXPECT_TRUE(state_.formIdentified);
     EXPECT_FALSE(viewer_.GetRuleCheckMode());
@@ -175,7 +174,6 @@ TEST_F(Diagnosis, FailedIdentificationLeavesFlagAndTitle)
     CFileCopyDialog loader(state_);
     const FormIdentification identification = IdentifyForm(state_, frame_, loader);
     EXPECT_FALSE(identification.identified);
-    EXPECT_TRUE(identification.windowTitle.isEmpty());
     EXPECT_FALSE(state_.formIdentified);
     EXPECT_EQ(state_.formName, u"K7NE"_s);
     EXPECT_EQ(state_.formError,
@@ -185,15 +183,6 @@ TEST_F(Diagnosis, FailedIdentificationLeavesFlagAndTitle)
     // The load pass ran all the same.
     EXPECT_EQ(state_.fields.FieldValue(810210), u"A28015865"_s);
     EXPECT_EQ(state_.memoriaPages.size(), 1);
-}
-
-TEST(WindowTitle, FollowsTheCurrencyLetter)
-{
-    EXPECT_EQ(WindowTitleForForm(u"K7NP"_s), u"Velmora - PESETAS"_s);
-    EXPECT_EQ(WindowTitleForForm(u"K7AP"_s), u"Velmora - PESETAS"_s);
-    EXPECT_EQ(WindowTitleForForm(u"K7ME"_s), u"Velmora - EUROS"_s);
-    EXPECT_EQ(WindowTitleForForm(u"K7AE"_s), u"Velmora - EUROS"_s);
-    EXPECT_EQ(WindowTitleForForm(QString()), u"Velmora"_s);
 }
 
 } // namespace
