@@ -123,7 +123,8 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     } else {
         // The sheet's pages, as the output pipeline renders them before printing.
         const QString pageFolder = WorkFolder();
-        if (!RenderTextPages(state, 10, pageFolder, &state.diagnosticText))
+        if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, pageFolder,
+                             &state.diagnosticText))
             output.standardError += "ERROR Creando DIAGNOSTICO\n";
         if (options.formPages && state.formIdentified && !viewer.ExportPages(4, pageFolder))
             output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();

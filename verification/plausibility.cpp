@@ -13,22 +13,6 @@ namespace {
 
 constexpr int MaxPlausiblePageSide = 3000;
 
-const QStringList *ImagesOfKind(const DepositState &state, int kind)
-{
-    switch (kind) {
-    case 5:
-        return &state.memoriaImages;
-    case 6:
-        return &state.gestionImages;
-    case 20:
-        return &state.auditorImages;
-    case 21:
-        return &state.anuncioImages;
-    default:
-        return nullptr;
-    }
-}
-
 bool HasEntries(const QStringList *list)
 {
     return list && !list->isEmpty();
@@ -61,7 +45,7 @@ bool IsPlausibleTextPage(const QString &pageText)
     return characters <= 3 || 100 * runs / characters >= 7;
 }
 
-bool IsPlausibleText(const DepositState &state, int kind)
+bool IsPlausibleText(const DepositState &state, DocumentKind kind)
 {
     const QStringList *pages = TextPagesOfKind(state, kind);
     if (!pages)
@@ -73,7 +57,7 @@ bool IsPlausibleText(const DepositState &state, int kind)
     return true;
 }
 
-bool IsPlausibleImageList(const DepositState &state, int kind)
+bool IsPlausibleImageList(const DepositState &state, DocumentKind kind)
 {
     const QStringList *files = ImagesOfKind(state, kind);
     if (!files)
@@ -110,29 +94,29 @@ void CheckSuspiciousFiles(DepositState &state)
 
     struct Check
     {
-        int kind;
+        DocumentKind kind;
         const QStringList *list;
         QString warning;
     };
     const QString text = u"Posible fichero TXT erróneo. Revisar "_s;
     const QString image = u"Posible fichero TIF erróneo. Revisar "_s;
     const Check textChecks[] = {
-        {5, &state.memoriaPages, text + u"MEMORIA.TXT\n"_s},
-        {6, &state.gestionPages, text + u"GESTION.TXT\n"_s},
-        {7, &state.accionesPages, text + u"ACCIONS2.TXT\n"_s},
-        {17, &state.ambientaPages, text + u"AMBIENTA.TXT\n"_s},
-        {18, &state.simcavPages, text + u"SIMCAV.TXT\n"_s},
-        {19, &state.certaproPages, text + u"CERTAPRO.TXT\n"_s},
+        {DocumentKind::Memoria, &state.memoriaPages, text + u"MEMORIA.TXT\n"_s},
+        {DocumentKind::ManagementReport, &state.gestionPages, text + u"GESTION.TXT\n"_s},
+        {DocumentKind::OwnShares, &state.accionesPages, text + u"ACCIONS2.TXT\n"_s},
+        {DocumentKind::EnvironmentalReport, &state.ambientaPages, text + u"AMBIENTA.TXT\n"_s},
+        {DocumentKind::SimcavReport, &state.simcavPages, text + u"SIMCAV.TXT\n"_s},
+        {DocumentKind::ApprovalCertificate, &state.certaproPages, text + u"CERTAPRO.TXT\n"_s},
     };
     for (const Check &check : textChecks) {
         if (HasEntries(check.list) && !IsPlausibleText(state, check.kind))
             state.fileWarnings += check.warning;
     }
     const Check imageChecks[] = {
-        {5, &state.memoriaImages, image + u"MEMORIA.TIF\n"_s},
-        {6, &state.gestionImages, image + u"GESTION.TIF\n"_s},
-        {20, &state.auditorImages, image + u"AUDITOR.TIF\n"_s},
-        {21, &state.anuncioImages, image + u"ANUNCIO.TIF\n"_s},
+        {DocumentKind::Memoria, &state.memoriaImages, image + u"MEMORIA.TIF\n"_s},
+        {DocumentKind::ManagementReport, &state.gestionImages, image + u"GESTION.TIF\n"_s},
+        {DocumentKind::AuditorReport, &state.auditorImages, image + u"AUDITOR.TIF\n"_s},
+        {DocumentKind::Announcements, &state.anuncioImages, image + u"ANUNCIO.TIF\n"_s},
     };
     for (const Check &check : imageChecks) {
         if (HasEntries(check.list) && !IsPlausibleImageList(state, check.kind))

@@ -2,26 +2,27 @@
 
 #include <QString>
 
+#include "documentkind.h"
+
 namespace vk7 {
 
 struct DepositState;
 
-// Whether every page of a text kind (5, 6, 7, 17, 18, 19) looks like prose:
+// Whether every page of a text kind looks like prose:
 // a page of more than 3 characters needs at least 7 runs of blanks per 100
 // characters (a run counts as one character). False at the first page that
 // fails; true for a kind without pages.
-bool IsPlausibleText(const DepositState &state, int kind);
+bool IsPlausibleText(const DepositState &state, DocumentKind kind);
 
 // The same count for one page text.
 bool IsPlausibleTextPage(const QString &pageText);
 
-// Whether every image file of an image-list kind (5 memoria, 6 gestión,
-// 20 auditor, 21 anuncio) loads and has pages no wider or higher than 3000
+// Whether every image file of an image-list kind loads and has pages no wider or higher than 3000
 // pixels. Page sizes are read from the files' directories before any page
 // is decoded, so an oversized page is refused from its header. A file that
 // cannot be loaded (an empty name for a missing page included) stops the
 // check with false.
-bool IsPlausibleImageList(const DepositState &state, int kind);
+bool IsPlausibleImageList(const DepositState &state, DocumentKind kind);
 
 // Empties the page images "K7.*" of the work folder, then fills
 // `state.fileWarnings` with a warning line for each text and image list that

@@ -30,7 +30,7 @@ bool Ticked(const OutputTicks &ticks, PrintableDocument document)
 }
 
 // The rendered page i of a text kind, read back as "%sK7%s%02d".
-QString RenderedPagePath(int kind, int page)
+QString RenderedPagePath(DocumentKind kind, int page)
 {
     // The prefix "K7.M" read back as "K7" + ".M".
     const QString suffix = TextPagePrefix(kind).mid(2);
@@ -39,7 +39,7 @@ QString RenderedPagePath(int kind, int page)
 
 // The pages K7.<x>01 ... of a kind up to the first that does not exist: each
 // one that loads goes on a page of its own. Returns the pages printed.
-int PrintRenderedPages(int kind, PrintDevice &printer)
+int PrintRenderedPages(DocumentKind kind, PrintDevice &printer)
 {
     CFileTools tools;
     int printed = 0;
@@ -150,36 +150,36 @@ QString PrintJobName(const QString &code, const QTime &time)
            QString::asprintf("%02d:%02d:%02d", time.hour(), time.minute(), time.second());
 }
 
-QString TextJobCode(int kind)
+QString TextJobCode(DocumentKind kind)
 {
     switch (kind) {
-    case 5:
+    case DocumentKind::Memoria:
         return u"M2"_s;
-    case 6:
+    case DocumentKind::ManagementReport:
         return u"G2"_s;
-    case 7:
+    case DocumentKind::OwnShares:
         return u"AC"_s;
-    case 17:
+    case DocumentKind::EnvironmentalReport:
         return u"B"_s;
-    case 18:
+    case DocumentKind::SimcavReport:
         return u"S"_s;
-    case 19:
+    case DocumentKind::ApprovalCertificate:
         return u"C"_s;
     default:
         return QString();
     }
 }
 
-QString ImageJobCode(int kind)
+QString ImageJobCode(DocumentKind kind)
 {
     switch (kind) {
-    case 5:
+    case DocumentKind::Memoria:
         return u"M1"_s;
-    case 6:
+    case DocumentKind::ManagementReport:
         return u"G1"_s;
-    case 20:
+    case DocumentKind::AuditorReport:
         return u"AD"_s;
-    case 21:
+    case DocumentKind::Announcements:
         return u"AN"_s;
     default:
         return QString();
@@ -216,7 +216,7 @@ int CountExportedFormPages(CFileTools &tools, const QString &folder)
     return count;
 }
 
-void PrintTextPages(int kind, PrintDevice &printer, const QTime &now)
+void PrintTextPages(DocumentKind kind, PrintDevice &printer, const QTime &now)
 {
     const QString code = TextJobCode(kind);
     if (code.isEmpty() || !printer.BeginJob(PrintJobName(code, now)))
@@ -225,26 +225,13 @@ void PrintTextPages(int kind, PrintDevice &printer, const QTime &now)
     printer.EndJob();
 }
 
-void PrintImageList(const DepositState &state, int kind, PrintDevice &printer, const QTime &now)
+void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &printer,
+                    const QTime &now)
 {
     const QString code = ImageJobCode(kind);
-    const QStringList *images = nullptr;
-    switch (kind) {
-    case 5:
-        images = &state.memoriaImages;
-        break;
-    case 6:
-        images = &state.gestionImages;
-        break;
-    case 20:
-        images = &state.auditorImages;
-        break;
-    case 21:
-        images = &state.anuncioImages;
-        break;
-    default:
+    const QStringList *images = ImagesOfKind(state, kind);
+    if (!images)
         return;
-    }
     // A hole (a missing page number) stays an empty path, which is skipped.
     QStringList paths;
     for (const QString &name : *images)
@@ -262,18 +249,18 @@ bool ProduceDepositOutput(const DepositState &state, FrameState &frame, const Ou
     tools.CreateFolderChain(folder);
     tools.DeleteMatchingFiles(folder + u"K7.*"_s, false);
 
-    if (!RenderTextPages(state, 10, folder, &state.diagnosticText))
+    if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, folder, &state.diagnosticText))
         return Fail(ui, DiagnosticRenderErrorText());
 
     if (ticks[0]) {
         QImage first;
-        if (LoadImageFile(RenderedPagePath(10, 1), &first) != 1)
+        if (LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first) != 1)
             return Fail(ui, DiagnosticPrintErrorText());
         FreeImage(&first);
         if (!printer.BeginJob(PrintJobName(u"DG"_s, clock.Now())))
             return Fail(ui, DiagnosticPrintErrorText());
         // Every page of the sheet, in its one job: a long error list keeps its tail.
-        PrintRenderedPages(10, printer);
+        PrintRenderedPages(DocumentKind::DiagnosticSheet, printer);
         if (!printer.EndJob())
             return Fail(ui, DiagnosticPrintErrorText());
     }
@@ -305,34 +292,34 @@ bool ProduceDepositOutput(const DepositState &state, FrameState &frame, const Ou
     }
 
     // The documents; a refused job or a page that does not render is skipped.
-    auto printText = [&](int kind) {
+    auto printText = [&](DocumentKind kind) {
         RenderTextPages(state, kind, folder);
         PrintTextPages(kind, printer, clock.Now());
     };
     if (Ticked(ticks, PrintableDocument::Memoria)) {
         if (HasImages(state.memoriaImages))
-            PrintImageList(state, 5, printer, clock.Now());
+            PrintImageList(state, DocumentKind::Memoria, printer, clock.Now());
         if (HasText(state.memoriaPages))
-            printText(5);
+            printText(DocumentKind::Memoria);
     }
     if (Ticked(ticks, PrintableDocument::ManagementReport)) {
         if (HasImages(state.gestionImages))
-            PrintImageList(state, 6, printer, clock.Now());
+            PrintImageList(state, DocumentKind::ManagementReport, printer, clock.Now());
         if (HasText(state.gestionPages))
-            printText(6);
+            printText(DocumentKind::ManagementReport);
     }
     if (Ticked(ticks, PrintableDocument::OwnShares) && HasText(state.accionesPages))
-        printText(7);
+        printText(DocumentKind::OwnShares);
     if (Ticked(ticks, PrintableDocument::EnvironmentalReport) && HasText(state.ambientaPages))
-        printText(17);
+        printText(DocumentKind::EnvironmentalReport);
     if (Ticked(ticks, PrintableDocument::SimcavReport) && HasText(state.simcavPages))
-        printText(18);
+        printText(DocumentKind::SimcavReport);
     if (Ticked(ticks, PrintableDocument::ApprovalCertificate) && HasText(state.certaproPages))
-        printText(19);
+        printText(DocumentKind::ApprovalCertificate);
     if (Ticked(ticks, PrintableDocument::AuditorReport) && HasImages(state.auditorImages))
-        PrintImageList(state, 20, printer, clock.Now());
+        PrintImageList(state, DocumentKind::AuditorReport, printer, clock.Now());
     if (Ticked(ticks, PrintableDocument::Announcements) && HasImages(state.anuncioImages))
-        PrintImageList(state, 21, printer, clock.Now());
+        PrintImageList(state, DocumentKind::Announcements, printer, clock.Now());
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QTime>
 
 #include "depositdocuments.h"
+#include "documentkind.h"
 
 namespace vk7 {
 
@@ -27,11 +28,13 @@ QString FormExportErrorText();       // "ERROR Creando TIF's"
 
 // Job names: "VK7_" + code + "_" + hh:mm:ss; the diagnostic sheet's code is "DG".
 QString PrintJobName(const QString &code, const QTime &time);
-// The print-job code of a document kind: 5 "M2", 6 "G2", 7 "AC", 17 "B",
-// 18 "S", 19 "C" for its text; 5 "M1", 6 "G1", 20 "AD", 21 "AN" for its
-// images. Empty for any other kind.
-QString TextJobCode(int kind);
-QString ImageJobCode(int kind);
+// The print-job code of a document kind: memoria "M2", management report
+// "G2", own shares "AC", environmental report "B", SIMCAV report "S",
+// approval certificate "C" for its text; memoria "M1", management report
+// "G1", auditor's report "AD", announcements "AN" for its images. Empty for
+// any other kind.
+QString TextJobCode(DocumentKind kind);
+QString ImageJobCode(DocumentKind kind);
 
 // How the form's pages fall into blocks: the first block (identification
 // and balance) is 5 pages for an abbreviated form ("...AP", "...AE"), 8 for
@@ -52,11 +55,12 @@ int CountExportedFormPages(CFileTools &tools, const QString &folder);
 // One job of a text kind's rendered pages K7.<x>01, K7.<x>02, ... from the
 // work folder, up to the first that does not exist; a page that cannot be
 // loaded is skipped. A refused job prints nothing.
-void PrintTextPages(int kind, PrintDevice &printer, const QTime &now);
+void PrintTextPages(DocumentKind kind, PrintDevice &printer, const QTime &now);
 
 // One job of every page of every file of an image-list kind; a file or page
 // that cannot be loaded, an empty entry included, is skipped.
-void PrintImageList(const DepositState &state, int kind, PrintDevice &printer, const QTime &now);
+void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &printer,
+                    const QTime &now);
 
 // The print run of the state window's "&Imprimir": the diagnostic sheet is
 // rendered (and printed, every page in one job, when ticked), the form pages

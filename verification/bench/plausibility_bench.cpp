@@ -70,7 +70,7 @@ int main(int argc, char **argv)
 
     QElapsedTimer timer;
     timer.start();
-    const bool plausible = IsPlausibleImageList(state, 5);
+    const bool plausible = IsPlausibleImageList(state, DocumentKind::Memoria);
     const double check = timer.nsecsElapsed() / 1e9;
     std::printf("plausibility check: %d G4 pages in %.3f s (%.2f ms a page), %s\n", Pages, check,
                 check * 1000 / Pages, plausible ? "plausible" : "NOT plausible");

@@ -79,9 +79,9 @@ TEST_F(PlausibilityTest, TextKindsStopAtTheFirstBadPage)
 {
     state.memoriaPages = {Prose(50), QString(200, u'x'), Prose(10)};
     state.gestionPages = {Prose(50), u"ok"_s};
-    EXPECT_FALSE(IsPlausibleText(state, 5));
-    EXPECT_TRUE(IsPlausibleText(state, 6));
-    EXPECT_TRUE(IsPlausibleText(state, 7)); // no pages
+    EXPECT_FALSE(IsPlausibleText(state, DocumentKind::Memoria));
+    EXPECT_TRUE(IsPlausibleText(state, DocumentKind::ManagementReport));
+    EXPECT_TRUE(IsPlausibleText(state, DocumentKind::OwnShares)); // no pages
 }
 
 TEST_F(PlausibilityTest, ImagePagesUpTo3000PixelsPass)
@@ -91,11 +91,11 @@ TEST_F(PlausibilityTest, ImagePagesUpTo3000PixelsPass)
     WritePage(u"W.TIF"_s, 3001, 20);
     WritePage(u"H.TIF"_s, 20, 3001);
     state.auditorImages = {u"A1.TIF"_s, u"A2.TIF"_s};
-    EXPECT_TRUE(IsPlausibleImageList(state, 20));
+    EXPECT_TRUE(IsPlausibleImageList(state, DocumentKind::AuditorReport));
     state.auditorImages = {u"A1.TIF"_s, u"W.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, 20));
+    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::AuditorReport));
     state.auditorImages = {u"H.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, 20));
+    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::AuditorReport));
 }
 
 TEST_F(PlausibilityTest, HolesAndUnreadableFilesAreImplausible)
@@ -103,17 +103,17 @@ TEST_F(PlausibilityTest, HolesAndUnreadableFilesAreImplausible)
     WritePage(u"M1.TIF"_s, 100, 100);
     WritePage(u"M3.TIF"_s, 100, 100);
     state.memoriaImages = {u"M1.TIF"_s, QString(), u"M3.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, 5));
+    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::Memoria));
     QFile text(OnC(u"TMP_VK7/G1.TIF"_s));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("no es una imagen");
     text.close();
     state.gestionImages = {u"G1.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, 6));
+    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::ManagementReport));
     state.gestionImages = {u"M1.TIF"_s, u"M3.TIF"_s};
-    EXPECT_TRUE(IsPlausibleImageList(state, 6));
+    EXPECT_TRUE(IsPlausibleImageList(state, DocumentKind::ManagementReport));
     state.anuncioImages = {u"FALTA.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, 21));
+    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::Announcements));
 }
 
 TEST_F(PlausibilityTest, OversizedPageIsRefusedFromItsHeader)
@@ -149,7 +149,7 @@ TEST_F(PlausibilityTest, OversizedPageIsRefusedFromItsHeader)
     file.write(bytes);
     file.close();
     state.anuncioImages = {u"BOMB.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, 21));
+    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::Announcements));
 }
 
 TEST_F(PlausibilityTest, OneWidePageAmongGoodFiles)
@@ -158,7 +158,7 @@ TEST_F(PlausibilityTest, OneWidePageAmongGoodFiles)
     WritePage(u"P1.TIF"_s, 50, 50);
     WritePage(u"P2.TIF"_s, 3100, 50);
     state.memoriaImages = {u"P1.TIF"_s, u"P2.TIF"_s, u"P1.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, 5));
+    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::Memoria));
 }
 
 TEST_F(PlausibilityTest, SuspiciousFilesGiveTheirWarningsInOrder)

@@ -64,7 +64,7 @@ TEST_F(TextPagesTest, PagesAreNumberedAcrossPageTexts)
     // Two page texts of 70 lines: 01 and 02 for the first, 03 and 04 for
     // the second, which starts on a page of its own.
     state.memoriaPages = {Lines(70, u"primera "_s), Lines(70, u"segunda "_s)};
-    ASSERT_TRUE(RenderTextPages(state, 5, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::Memoria, folder));
     EXPECT_EQ(Written(), (QStringList{u"K7.M01"_s, u"K7.M02"_s, u"K7.M03"_s, u"K7.M04"_s}));
 
     // Full page: 66 inked bands; the overflow page: 4.
@@ -81,7 +81,7 @@ TEST_F(TextPagesTest, RenderedPageIsA200DpiG4BilevelA4Image)
 {
     DepositState state;
     state.diagnosticText = {u"DIAGNOSTICO\r\n\r\nEstructura: 1\r\nCompletitud: 1"_s};
-    ASSERT_TRUE(RenderTextPages(state, 10, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::DiagnosticSheet, folder));
     ASSERT_EQ(Written(), QStringList{u"K7.D01"_s});
 
     ExpectStandardPageImage(OnC(u"TMP_VK7/K7.D01"_s));
@@ -106,7 +106,7 @@ TEST_F(TextPagesTest, EarlierPagesOfThePrefixAreDeletedOthersKept)
     }
     DepositState state;
     state.gestionPages = {u"Informe de gestión"_s};
-    ASSERT_TRUE(RenderTextPages(state, 6, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ManagementReport, folder));
     EXPECT_EQ(Written(), (QStringList{u"DATOS.ASC"_s, u"K7.G01"_s, u"K7.M01"_s}));
 }
 
@@ -115,46 +115,46 @@ TEST_F(TextPagesTest, ExplicitPagesReplaceTheKindsListAndKindsSelectPrefixes)
     DepositState state;
     state.accionesPages = {u"no"_s, u"no"_s, u"no"_s};
     const QStringList explicitPages = {u"una"_s};
-    ASSERT_TRUE(RenderTextPages(state, 7, folder, &explicitPages));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::OwnShares, folder, &explicitPages));
     EXPECT_EQ(Written(), QStringList{u"K7.A01"_s});
 
     state.ambientaPages = {u"a"_s};
     state.simcavPages = {u"s"_s};
     state.certaproPages = {u"c"_s, QString()};
-    ASSERT_TRUE(RenderTextPages(state, 17, folder));
-    ASSERT_TRUE(RenderTextPages(state, 18, folder));
-    ASSERT_TRUE(RenderTextPages(state, 19, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::EnvironmentalReport, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::SimcavReport, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ApprovalCertificate, folder));
     // An empty page text still gives its (blank) page.
     EXPECT_EQ(Written(),
               (QStringList{u"K7.A01"_s, u"K7.B01"_s, u"K7.C01"_s, u"K7.C02"_s, u"K7.S01"_s}));
 
-    // Any other kind fails at once and writes nothing.
-    for (int kind : {0, 8, 20, 21, -5}) {
-        EXPECT_FALSE(RenderTextPages(state, kind, folder, &explicitPages)) << kind;
+    // A kind without text fails at once and writes nothing.
+    for (DocumentKind kind : {DocumentKind::AuditorReport, DocumentKind::Announcements}) {
+        EXPECT_FALSE(RenderTextPages(state, kind, folder, &explicitPages)) << int(kind);
     }
     EXPECT_EQ(Written().size(), 5);
     // An empty list writes nothing and succeeds.
     state.memoriaPages.clear();
-    EXPECT_TRUE(RenderTextPages(state, 5, folder));
+    EXPECT_TRUE(RenderTextPages(state, DocumentKind::Memoria, folder));
 }
 
 TEST_F(TextPagesTest, UnwritableFolderFails)
 {
     DepositState state;
     state.memoriaPages = {u"texto"_s};
-    EXPECT_FALSE(RenderTextPages(state, 5, u"C:\\NO_EXISTE\\"_s));
+    EXPECT_FALSE(RenderTextPages(state, DocumentKind::Memoria, u"C:\\NO_EXISTE\\"_s));
     PathResolver::ClearDriveRoots();
-    EXPECT_FALSE(RenderTextPages(state, 5, folder));
+    EXPECT_FALSE(RenderTextPages(state, DocumentKind::Memoria, folder));
 }
 
 TEST(TextPagePrefixes, KindsOfThePrintOutput)
 {
-    EXPECT_EQ(TextPagePrefix(5), u"K7.M"_s);
-    EXPECT_EQ(TextPagePrefix(6), u"K7.G"_s);
-    EXPECT_EQ(TextPagePrefix(7), u"K7.A"_s);
-    EXPECT_EQ(TextPagePrefix(10), u"K7.D"_s);
-    EXPECT_EQ(TextPagePrefix(17), u"K7.B"_s);
-    EXPECT_EQ(TextPagePrefix(18), u"K7.S"_s);
-    EXPECT_EQ(TextPagePrefix(19), u"K7.C"_s);
-    EXPECT_TRUE(TextPagePrefix(20).isEmpty());
+    EXPECT_EQ(TextPagePrefix(DocumentKind::Memoria), u"K7.M"_s);
+    EXPECT_EQ(TextPagePrefix(DocumentKind::ManagementReport), u"K7.G"_s);
+    EXPECT_EQ(TextPagePrefix(DocumentKind::OwnShares), u"K7.A"_s);
+    EXPECT_EQ(TextPagePrefix(DocumentKind::DiagnosticSheet), u"K7.D"_s);
+    EXPECT_EQ(TextPagePrefix(DocumentKind::EnvironmentalReport), u"K7.B"_s);
+    EXPECT_EQ(TextPagePrefix(DocumentKind::SimcavReport), u"K7.S"_s);
+    EXPECT_EQ(TextPagePrefix(DocumentKind::ApprovalCertificate), u"K7.C"_s);
+    EXPECT_TRUE(TextPagePrefix(DocumentKind::AuditorReport).isEmpty());
 }
