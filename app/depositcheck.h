@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "app/checkreport.h"
+
 namespace vk7 {
 
 class Clock;
@@ -13,10 +15,11 @@ struct DepositCheckOptions
 {
     QString medium; // FICHERO.TXT on the medium, or the folder holding it
     QString diskettes = QStringLiteral("1");
-    QString fingerprint;    // as typed
-    QString appFolder;      // the program's folder, with a trailing backslash
-    bool json = false;      // the JSON object instead of the sheet
-    bool formPages = false; // also export the filled form pages
+    QString fingerprint;          // as typed
+    QString appFolder;            // the program's folder, with a trailing backslash
+    bool json = false;            // the JSON object instead of the sheet
+    bool formPages = false;       // also export the filled form pages
+    CheckJsonOptions jsonOptions; // texts, one line, leading members
 };
 
 struct DepositCheckOutput
@@ -33,7 +36,8 @@ QString ManifestLocation(const QString &medium);
 // Receives a deposit as the Open command does (copy, manifest, form,
 // fingerprint, rules, diagnosis) and leaves the diagnostic sheet's page
 // images K7.D01... (and, when asked, the form pages K7.001...) in the work
-// folder. `ui` answers the diskette and retry questions.
+// folder. `ui` answers the diskette and retry questions. With `json` the
+// object is written on every outcome, a failed Open included.
 DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInterface &ui,
                                    const Clock &clock);
 
