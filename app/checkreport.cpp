@@ -141,7 +141,7 @@ QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &resu
         json.Add(it.key(), it.value());
     // Where the deposit and the page images are, on this machine.
     json.Add(u"workFolder"_s, PathResolver::Resolve(WorkFolder().chopped(1)));
-    json.Add(u"exitCode"_s, report.valid ? 0 : 1);
+    json.Add(u"exitCode"_s, options.exitCode >= 0 ? options.exitCode : report.valid ? 0 : 1);
     json.Add(u"openStatus"_s, QString());
     return json.ToJson(options.compact);
 }

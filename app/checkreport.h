@@ -27,6 +27,7 @@ struct CheckJsonOptions
     // The files behind the manifest verdicts.
     QStringList missingFiles;
     QStringList unlistedFiles;
+    int exitCode = -1; // the program's; -1: from the verdict (0 valid, 1 not)
 };
 QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &result,
                           const CheckJsonOptions &options = {});

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <optional>
+
 #include <QByteArray>
 #include <QString>
 
 #include "app/checkreport.h"
+#include "verification/printoutput.h"
 
 namespace vk7 {
 
@@ -20,11 +23,20 @@ struct DepositCheckOptions
     bool json = false;            // the JSON object instead of the sheet
     bool formPages = false;       // also export the filled form pages
     CheckJsonOptions jsonOptions; // texts, one line, leading members
+    // The print output: the boxes ticked (absent: the state window's own
+    // preselection), on the CUPS queue `printer` (empty: the default) or,
+    // when `pdfPath` (a host path) is given, into that one PDF file.
+    bool print = false;
+    std::optional<OutputTicks> printTicks;
+    QString printer;
+    QString pdfPath;
 };
 
 struct DepositCheckOutput
 {
-    int exitCode = 2;          // 0 valid, 1 not valid, 2 validation or copy failed
+    // 0 valid, 1 not valid, 2 validation or copy failed, 3 the print output
+    // stopped on one of its errors (or its PDF could not be written)
+    int exitCode = 2;
     QByteArray standardOutput; // UTF-8
     QByteArray standardError;  // UTF-8
 };
@@ -37,7 +49,9 @@ QString ManifestLocation(const QString &medium);
 // fingerprint, rules, diagnosis) and leaves the diagnostic sheet's page
 // images K7.D01... (and, when asked, the form pages K7.001...) in the work
 // folder. `ui` answers the diskette and retry questions. With `json` the
-// object is written on every outcome, a failed Open included.
+// object is written on every outcome, a failed Open included. With `print` the
+// state window's "&Imprimir" follows: ProduceDepositOutput with the ticks
+// given, each job listed on standard error.
 DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInterface &ui,
                                    const Clock &clock);
 

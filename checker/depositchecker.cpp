@@ -32,6 +32,35 @@ void Print(FILE *stream, const QByteArray &bytes)
 
 } // namespace
 
+bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error)
+{
+    // In the order of the state window's boxes.
+    static const QStringList names{
+        u"diagnostico"_s,    u"balance"_s,   u"memoria"_s, u"gestion"_s,  u"autocartera"_s,
+        u"medioambiental"_s, u"auditoria"_s, u"simcav"_s,  u"anuncios"_s, u"certificacion"_s};
+    ticks.fill(false);
+    const QStringList items = list.split(u',', Qt::SkipEmptyParts);
+    if (items.isEmpty()) {
+        error = u"--print necesita una lista: %1 o todo"_s.arg(names.join(u", "_s));
+        return false;
+    }
+    for (const QString &item : items) {
+        const QString name = item.trimmed().toLower();
+        if (name == u"todo"_s) {
+            ticks.fill(true);
+            continue;
+        }
+        const qsizetype index = names.indexOf(name);
+        if (index < 0) {
+            error = u"--print: \"%1\" no es ninguno de %2 o todo"_s.arg(item.trimmed(),
+                                                                        names.join(u", "_s));
+            return false;
+        }
+        ticks[size_t(index)] = true;
+    }
+    return true;
+}
+
 bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options,
                            bool &helpRequested, QString &error)
 {
@@ -40,8 +69,10 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         u"Comprueba un Depósito Digital como lo recibe el programa: lo copia a la carpeta "
         u"de trabajo, revisa su FICHERO.TXT, lee sus ficheros, identifica el formulario, "
         u"calcula su Huella Digital, aplica las reglas de coherencia y escribe la Hoja de "
-        u"Diagnóstico (y sus páginas K7.D01... en la carpeta de trabajo). Sale con 0 si el "
-        u"depósito es válido, 1 si no lo es y 2 si no se ha podido abrir."_s);
+        u"Diagnóstico (y sus páginas K7.D01... en la carpeta de trabajo). Con --print o --pdf "
+        u"imprime después lo que se elija, como el botón \"Imprimir\" de la ventana de estado. "
+        u"Sale con 0 si el depósito es válido, 1 si no lo es, 2 si no se ha podido abrir y 3 si "
+        u"la impresión se ha detenido por un error."_s);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Muestra esta ayuda."_s);
     const QCommandLineOption root(u"root"_s,
                                   u"Carpeta que hace de unidad C: (por omisión, una carpeta "
@@ -78,8 +109,23 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         u"FICHERO"_s);
     QCommandLineOption worker(u"batch-worker"_s, u"Un trabajo de --batch."_s);
     worker.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({help, version, root, driveA, diskettes, json, noTexts, formPages, batch,
-                       jobs, jsonLines, worker});
+    const QCommandLineOption print(
+        u"print"_s,
+        u"Imprime lo marcado en LISTA, separado por comas: diagnostico, balance, memoria, "
+        u"gestion, autocartera, medioambiental, auditoria, simcav, anuncios, certificacion, o "
+        u"todo. Lo que el depósito no tiene no se imprime."_s,
+        u"LISTA"_s);
+    const QCommandLineOption printer(
+        u"printer"_s,
+        u"Cola de CUPS en la que se imprime (por omisión, la impresora por defecto)."_s,
+        u"NOMBRE"_s);
+    const QCommandLineOption pdf(
+        u"pdf"_s,
+        u"Pone las mismas páginas, en el mismo orden, en un solo PDF en lugar de imprimirlas. "
+        u"Sin --print, lo que la ventana de estado marcaría."_s,
+        u"FICHERO"_s);
+    parser.addOptions({help, version, root, driveA, diskettes, json, noTexts, formPages, print,
+                       printer, pdf, batch, jobs, jsonLines, worker});
     parser.addPositionalArgument(u"MEDIO"_s,
                                  u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
     parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s);
@@ -93,7 +139,8 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         helpRequested = true;
         error =
             u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json [--sin-textos]] "
-            u"[--form-pages] MEDIO HUELLA\n"
+            u"[--form-pages] [--print LISTA [--printer NOMBRE] | --pdf FICHERO [--print LISTA]] "
+            u"MEDIO HUELLA\n"
             u"     vk7check --batch LISTA [--jobs N] [--json-lines FICHERO] [--sin-textos]\n\n"_s +
             parser.helpText().section(u'\n', 1);
         return false;
@@ -128,6 +175,10 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
             error = u"Con --batch, los depósitos se dan en LISTA, no como argumentos."_s;
             return false;
         }
+        if (parser.isSet(print) || parser.isSet(pdf)) {
+            error = u"--print y --pdf no se usan con --batch."_s;
+            return false;
+        }
     } else if (positional.size() != 2) {
         error = u"Se esperan dos argumentos: MEDIO y HUELLA (véase --help)."_s;
         return false;
@@ -138,6 +189,28 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
     options.json = parser.isSet(json);
     options.texts = !parser.isSet(noTexts);
     options.formPages = parser.isSet(formPages);
+    if (parser.isSet(print)) {
+        OutputTicks ticks{};
+        if (!ParsePrintList(parser.value(print), ticks, error))
+            return false;
+        options.printTicks = ticks;
+    }
+    if (parser.isSet(pdf)) {
+        if (parser.isSet(printer)) {
+            error = u"--printer no se usa con --pdf"_s;
+            return false;
+        }
+        if (parser.value(pdf).isEmpty()) {
+            error = u"--pdf necesita el nombre del fichero"_s;
+            return false;
+        }
+        options.pdfPath = QFileInfo(parser.value(pdf)).absoluteFilePath();
+    } else if (parser.isSet(printer) && !parser.isSet(print)) {
+        error = u"--printer necesita --print"_s;
+        return false;
+    }
+    options.print = parser.isSet(print) || parser.isSet(pdf);
+    options.printer = parser.value(printer);
     options.jsonLines = parser.value(jsonLines);
     if (positional.size() == 2) {
         options.medium = positional.at(0);
@@ -200,6 +273,10 @@ DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &error
     check.json = m_options.json;
     check.formPages = m_options.formPages;
     check.jsonOptions = jsonOptions;
+    check.print = m_options.print;
+    check.printTicks = m_options.printTicks;
+    check.printer = m_options.printer;
+    check.pdfPath = m_options.pdfPath;
     const DepositCheckOutput result = RunDepositCheck(check, m_ui, DefaultClock());
     output = result.standardOutput;
     errors = result.standardError;
