@@ -73,7 +73,7 @@ Tally RunBatch(const QString &folder, const QString &list, int jobs)
         if (line.isEmpty())
             continue;
         (line.contains("\"exitCode\":0") || line.contains("\"exitCode\": 0") ? tally.valid
-                                                                              : tally.other)++;
+                                                                             : tally.other)++;
     }
     return tally;
 }
@@ -89,9 +89,9 @@ Tally RunSeparately(const QString &folder, const QByteArray &list)
         const QList<QByteArray> parts = line.split('\t');
         QProcess process;
         process.setStandardInputFile(QProcess::nullDevice());
-        process.start(kProgram, {u"--json"_s, u"--sin-textos"_s, u"--root"_s,
-                                 folder + u"/separado"_s, QString::fromUtf8(parts.at(0)),
-                                 QString::fromUtf8(parts.at(1))});
+        process.start(kProgram,
+                      {u"--json"_s, u"--sin-textos"_s, u"--root"_s, folder + u"/separado"_s,
+                       QString::fromUtf8(parts.at(0)), QString::fromUtf8(parts.at(1))});
         process.waitForFinished(-1);
         (process.exitCode() == 0 ? tally.valid : tally.other)++;
     }
