@@ -31,8 +31,8 @@ namespace vk7 {
 
 namespace {
 
-// The batch's answer to Ctrl+C: the handler only wakes the event loop, so a
-// line being written is always finished first.
+// The batch's answer to Ctrl+C (and to SIGTERM, SIGHUP): the handler only wakes the event loop, so
+// a line being written is always finished first.
 int signalPipe[2] = {-1, -1};
 
 void OnStopSignal(int)
@@ -371,8 +371,10 @@ int RunBatch(const CheckerOptions &options, const QString &program)
     action.sa_flags = SA_RESTART;
     struct sigaction oldInt = {};
     struct sigaction oldTerm = {};
+    struct sigaction oldHangUp = {};
     ::sigaction(SIGINT, &action, &oldInt);
     ::sigaction(SIGTERM, &action, &oldTerm);
+    ::sigaction(SIGHUP, &action, &oldHangUp);
 
     BatchRunner runner(options, program, jobsFolder.path(), outputFd, int(entries.size()));
     for (const BatchEntry &entry : std::as_const(entries)) {
@@ -385,6 +387,7 @@ int RunBatch(const CheckerOptions &options, const QString &program)
 
     ::sigaction(SIGINT, &oldInt, nullptr);
     ::sigaction(SIGTERM, &oldTerm, nullptr);
+    ::sigaction(SIGHUP, &oldHangUp, nullptr);
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
     if (outputFd != STDOUT_FILENO)
