@@ -170,6 +170,10 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
     const QStringList positional = parser.positionalArguments();
     options.batchWorker = parser.isSet(worker);
     options.batchList = parser.value(batch);
+    if (parser.isSet(batch) && options.batchList.isEmpty()) {
+        error = u"--batch necesita el nombre de la lista."_s;
+        return false;
+    }
     if (parser.isSet(batch) || options.batchWorker) {
         if (!positional.isEmpty()) {
             error = u"Con --batch, los depósitos se dan en LISTA, no como argumentos."_s;
