@@ -12,13 +12,21 @@
 namespace vk7 {
 
 class IUserInterface;
+struct CheckJsonOptions;
 
 // What the command line asks for: the check's own options (passed on to it
 // as they are) and the drives it runs on.
 struct CheckerOptions : DepositCheckOptions
 {
-    QString root;   // host folder for drive C:; empty: the default private one
-    QString driveA; // host folder for drive A:; empty: none
+    QString root;      // host folder for drive C:; empty: the default private one
+    QString driveA;    // host folder for drive A:; empty: none
+    bool texts = true; // the documents' texts in the JSON object
+    // A clerk can answer the diskette prompts (standard input is a terminal).
+    bool interactive = true;
+    QString batchList;        // --batch: the list of deposits
+    int jobs = 1;             // deposits checked at once in a batch
+    QString jsonLines;        // where a batch writes its objects; empty: standard output
+    bool batchWorker = false; // one job of a batch, fed by its standard input
 };
 
 // The boxes of a print list: names separated by commas ("diagnostico",
@@ -29,7 +37,7 @@ bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error);
 
 // Parses the arguments (the program name first). False with a message in
 // `error` when they are wrong; `helpRequested` when --help was given, with
-// the help text in `error`.
+// the help text in `error` (--version: its line).
 bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options,
                            bool &helpRequested, QString &error);
 
@@ -49,8 +57,12 @@ public:
     DepositChecker(const CheckerOptions &options, IUserInterface &ui);
 
     // `output` receives the sheet (or the JSON object), `errors` the file
-    // warnings and failure texts, both UTF-8.
+    // warnings and failure texts, both UTF-8. The work folder is locked from
+    // the Open to the last page written; when another reception holds it,
+    // the check is refused without touching it.
     Result Run(QByteArray &output, QByteArray &errors);
+    // The same with the JSON object's own options (a batch line's).
+    Result Run(QByteArray &output, QByteArray &errors, const CheckJsonOptions &jsonOptions);
 
 private:
     bool SetUpDrives(QString &error);
@@ -59,8 +71,8 @@ private:
     IUserInterface &m_ui;
 };
 
-// The whole program: parse, run, print. `appFolder` is the executable's
-// folder. Returns the exit code.
+// The whole program: parse, run (one deposit, a batch or one batch job),
+// print. `appFolder` is the executable's folder. Returns the exit code.
 int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QString &appFolder);
 
 } // namespace vk7

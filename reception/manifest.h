@@ -52,4 +52,15 @@ int ReadManifest(const QString &path, QStringList &names);
 // number from 1 to 99, in ascending order of name.
 void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern);
 
+// The files behind the manifest verdicts, for a report: the listed entries
+// that are not present in `folder` (upper-cased, in manifest order, each
+// once) and the files present that the manifest does not list (FICHERO.TXT
+// itself aside), by name. Both empty when there is no manifest.
+struct ManifestDifferences
+{
+    QStringList missing;
+    QStringList unlisted;
+};
+ManifestDifferences ListManifestDifferences(const QString &folder);
+
 } // namespace vk7
