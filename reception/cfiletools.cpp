@@ -19,7 +19,7 @@ bool IsSeparator(QChar c)
 
 } // namespace
 
-CFileTools::CFileTools(IUserInterface *ui) : m_ui(ui) {}
+CFileTools::CFileTools(IUserInterface *ui) : ui_(ui) {}
 
 CFileTools::~CFileTools() = default;
 

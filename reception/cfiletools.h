@@ -67,7 +67,7 @@ public:
     static QString FingerprintErrorText();
 
 private:
-    IUserInterface *m_ui;
+    IUserInterface *ui_;
 };
 
 } // namespace vk7

@@ -215,17 +215,17 @@ namespace vk7 {
 
 void CFileTools::ComputeDepositFingerprint(const QString &folder, QString &result)
 {
-    vk7::ComputeDepositFingerprint(folder, result, m_ui);
+    vk7::ComputeDepositFingerprint(folder, result, ui_);
 }
 
 void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder)
 {
-    vk7::ConcatenateFiles(result, paths, folder, m_ui);
+    vk7::ConcatenateFiles(result, paths, folder, ui_);
 }
 
 void CFileTools::DigestFile(QString &result, const QString &path)
 {
-    vk7::DigestFile(result, path, m_ui);
+    vk7::DigestFile(result, path, ui_);
 }
 
 void CFileTools::EncodeFingerprint(QString &result, const unsigned char digest[16])

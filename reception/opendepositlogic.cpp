@@ -49,7 +49,7 @@ QString DisplayName(const QByteArray &raw)
 
 } // namespace
 
-OpenDepositLogic::OpenDepositLogic(IUserInterface &ui) : m_ui(ui) {}
+OpenDepositLogic::OpenDepositLogic(IUserInterface &ui) : ui_(ui) {}
 
 QString OpenDepositLogic::DefaultLocation()
 {
@@ -73,8 +73,8 @@ QString OpenDepositLogic::DialogTitle()
 
 void OpenDepositLogic::SetStatus(const QString &text)
 {
-    m_status = text;
-    m_ui.ShowStatus(m_status);
+    status_ = text;
+    ui_.ShowStatus(status_);
 }
 
 void OpenDepositLogic::TransferToControls()
@@ -96,23 +96,23 @@ void OpenDepositLogic::Initialize()
 bool OpenDepositLogic::Validate()
 {
     SetStatus(QString());
-    m_focus = Focus::None;
+    focus_ = Focus::None;
     bool passed = true;
 
     if (fingerprint.toUcs4().size() != FingerprintLength) {
         SetStatus(u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
-        m_focus = Focus::Fingerprint;
+        focus_ = Focus::Fingerprint;
         passed = false;
     }
     if (AsciiUpper(location.right(ManifestName().size())) != ManifestName()) {
         SetStatus(u"ERROR. Fichero incorrecto. (Obligado : %1)"_s.arg(ManifestName()));
-        m_focus = Focus::Location;
+        focus_ = Focus::Location;
         passed = false;
     }
     PathResolver::EntryKind kind;
     if (!PathResolver::Lookup(location, &kind) || kind == PathResolver::EntryKind::Folder) {
         SetStatus(u"ERROR. Fichero incorrecto. (No encontrado : %1)"_s.arg(ManifestName()));
-        m_focus = Focus::Location;
+        focus_ = Focus::Location;
         passed = false;
     }
     if (passed)
@@ -134,8 +134,8 @@ OpenDepositLogic::Outcome OpenDepositLogic::Accept()
         if (prompting) {
             SetStatus(u"Introducir disquete nº : %1"_s.arg(i));
             const IUserInterface::Answer answer =
-                m_ui.ShowMessage(m_status, u"AVISO"_s, IUserInterface::Buttons::OkCancel,
-                                 IUserInterface::Icon::Information);
+                ui_.ShowMessage(status_, u"AVISO"_s, IUserInterface::Buttons::OkCancel,
+                                IUserInterface::Icon::Information);
             if (answer == IUserInterface::Answer::Cancel)
                 break;
         }
@@ -163,7 +163,7 @@ void OpenDepositLogic::EndBrowse(bool confirmed, const QString &chosenPath)
     if (!confirmed)
         return;
     location = chosenPath;
-    m_focus = Focus::Accept;
+    focus_ = Focus::Accept;
     TransferToControls();
 }
 
@@ -199,7 +199,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         existing.insert(AsciiUpperBytes(name), name);
 
     for (qsizetype i = 0; i < names.size(); ++i) {
-        m_ui.ShowProgress(i + 1, names.size());
+        ui_.ShowProgress(i + 1, names.size());
         const QByteArray &name = names.at(i);
         const QByteArray sourcePath = Join(sourceHost, name);
         const hostfiles::Kind kind = hostfiles::KindOf(sourcePath);
@@ -219,7 +219,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
                 break;
             const QString question = u"No se puede copiar el fichero "_s + source + u"\n"_s +
                                      u"sobre "_s + target + u"\n\n"_s + u"¿ Reintentar ?"_s;
-            const IUserInterface::Answer answer = m_ui.ShowMessage(
+            const IUserInterface::Answer answer = ui_.ShowMessage(
                 question, u"AVISO"_s, IUserInterface::Buttons::YesNo, IUserInterface::Icon::Stop);
             if (answer != IUserInterface::Answer::Yes) {
                 SetStatus(u"ERROR. Copiando fichero (%1 -> %2)"_s.arg(source, target));

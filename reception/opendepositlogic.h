@@ -35,8 +35,8 @@ public:
     int formSelection = -1;
     QString sourceFolder; // folder part of the location, set by validation
 
-    const QString &status() const { return m_status; }
-    Focus focus() const { return m_focus; }
+    const QString &status() const { return status_; }
+    Focus focus() const { return focus_; }
 
     // Called where the members should be shown again in the fields.
     std::function<void()> membersChanged;
@@ -76,9 +76,9 @@ private:
     void SetStatus(const QString &text);
     void TransferToControls();
 
-    IUserInterface &m_ui;
-    QString m_status;
-    Focus m_focus = Focus::None;
+    IUserInterface &ui_;
+    QString status_;
+    Focus focus_ = Focus::None;
 };
 
 } // namespace vk7
