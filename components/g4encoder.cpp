@@ -110,55 +110,55 @@ const Tables &CodeTables()
 class BitWriter
 {
 public:
-    explicit BitWriter(std::vector<uchar> *out) : m_out(out) { Grow(); }
+    explicit BitWriter(std::vector<uchar> *out) : out_(out) { Grow(); }
 
     void Put(Code code)
     {
-        m_buffer = (m_buffer << code.length) | code.bits;
-        m_count += code.length;
-        if (m_count >= 32) {
-            m_count -= 32;
-            if (m_end - m_next < 4)
+        buffer_ = (buffer_ << code.length) | code.bits;
+        count_ += code.length;
+        if (count_ >= 32) {
+            count_ -= 32;
+            if (end_ - next_ < 4)
                 Grow();
-            const uint32_t word = uint32_t(m_buffer >> m_count);
-            m_next[0] = uchar(word >> 24);
-            m_next[1] = uchar(word >> 16);
-            m_next[2] = uchar(word >> 8);
-            m_next[3] = uchar(word);
-            m_next += 4;
+            const uint32_t word = uint32_t(buffer_ >> count_);
+            next_[0] = uchar(word >> 24);
+            next_[1] = uchar(word >> 16);
+            next_[2] = uchar(word >> 8);
+            next_[3] = uchar(word);
+            next_ += 4;
         }
     }
 
     // Pads the last byte with zeros and trims the output to what was written.
     void Flush()
     {
-        if (m_end - m_next < 8)
+        if (end_ - next_ < 8)
             Grow();
-        while (m_count >= 8) {
-            m_count -= 8;
-            *m_next++ = uchar(m_buffer >> m_count);
+        while (count_ >= 8) {
+            count_ -= 8;
+            *next_++ = uchar(buffer_ >> count_);
         }
-        if (m_count > 0)
-            *m_next++ = uchar(m_buffer << (8 - m_count));
-        m_count = 0;
-        m_buffer = 0;
-        m_out->resize(size_t(m_next - m_out->data()));
+        if (count_ > 0)
+            *next_++ = uchar(buffer_ << (8 - count_));
+        count_ = 0;
+        buffer_ = 0;
+        out_->resize(size_t(next_ - out_->data()));
     }
 
 private:
     void Grow()
     {
-        const size_t used = m_next ? size_t(m_next - m_out->data()) : 0;
-        m_out->resize(std::max<size_t>(4096, m_out->size() * 2));
-        m_next = m_out->data() + used;
-        m_end = m_out->data() + m_out->size();
+        const size_t used = next_ ? size_t(next_ - out_->data()) : 0;
+        out_->resize(std::max<size_t>(4096, out_->size() * 2));
+        next_ = out_->data() + used;
+        end_ = out_->data() + out_->size();
     }
 
-    std::vector<uchar> *m_out;
-    uchar *m_next = nullptr;
-    uchar *m_end = nullptr;
-    uint64_t m_buffer = 0; // codes are at most 13 bits: never more than 44 pending
-    int m_count = 0;
+    std::vector<uchar> *out_;
+    uchar *next_ = nullptr;
+    uchar *end_ = nullptr;
+    uint64_t buffer_ = 0; // codes are at most 13 bits: never more than 44 pending
+    int count_ = 0;
 };
 
 void PutRun(BitWriter &writer, const Tables &tables, int colour, int run)
