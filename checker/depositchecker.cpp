@@ -224,29 +224,29 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
 }
 
 DepositChecker::DepositChecker(const CheckerOptions &options, IUserInterface &ui)
-    : m_options(options), m_ui(ui)
+    : options_(options), ui_(ui)
 {
 }
 
 bool DepositChecker::SetUpDrives(QString &error)
 {
-    const bool useDefault = m_options.root.isEmpty();
+    const bool useDefault = options_.root.isEmpty();
     const QString root =
-        useDefault ? DefaultDriveCRoot() : QFileInfo(m_options.root).absoluteFilePath();
+        useDefault ? DefaultDriveCRoot() : QFileInfo(options_.root).absoluteFilePath();
     if (!PrepareDriveRoot(root, useDefault)) {
         error = u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root);
         return false;
     }
     PathResolver::SetDriveRoot(u'C', root);
-    if (!m_options.driveA.isEmpty())
-        PathResolver::SetDriveRoot(u'A', QFileInfo(m_options.driveA).absoluteFilePath());
+    if (!options_.driveA.isEmpty())
+        PathResolver::SetDriveRoot(u'A', QFileInfo(options_.driveA).absoluteFilePath());
     return true;
 }
 
 DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &errors)
 {
     CheckJsonOptions jsonOptions;
-    jsonOptions.texts = m_options.texts;
+    jsonOptions.texts = options_.texts;
     return Run(output, errors, jsonOptions);
 }
 
@@ -255,23 +255,23 @@ DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &error
 {
     const auto fail = [&](const QString &error) {
         errors = error.toUtf8() + '\n';
-        if (m_options.json)
+        if (options_.json)
             output = BuildOpenFailureJson(error, jsonOptions);
         return Result::OpenFailed;
     };
     // Nobody is there to change the diskette between prompts.
-    if (!m_options.interactive && m_options.medium.startsWith(u"A:"_s) &&
-        m_options.diskettes.toInt() > 1)
+    if (!options_.interactive && options_.medium.startsWith(u"A:"_s) &&
+        options_.diskettes.toInt() > 1)
         return fail(u"ERROR. Sin un terminal no se puede pedir el cambio de disquete "
                     u"(--diskettes %1): copie los disquetes a una carpeta y compruebe esa "
-                    u"carpeta."_s.arg(m_options.diskettes));
+                    u"carpeta."_s.arg(options_.diskettes));
     QString error;
     WorkFolderLock lock;
     if (!SetUpDrives(error) || !lock.Acquire(error))
         return fail(error);
-    DepositCheckOptions check = m_options;
+    DepositCheckOptions check = options_;
     check.jsonOptions = jsonOptions;
-    const DepositCheckOutput result = RunDepositCheck(check, m_ui, DefaultClock());
+    const DepositCheckOutput result = RunDepositCheck(check, ui_, DefaultClock());
     output = result.standardOutput;
     errors = result.standardError;
     return Result(result.exitCode);

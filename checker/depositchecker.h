@@ -67,8 +67,8 @@ public:
 private:
     bool SetUpDrives(QString &error);
 
-    CheckerOptions m_options;
-    IUserInterface &m_ui;
+    CheckerOptions options_;
+    IUserInterface &ui_;
 };
 
 // The whole program: parse, run (one deposit, a batch or one batch job),

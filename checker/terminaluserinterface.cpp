@@ -30,23 +30,23 @@ bool ReadAnswerLine(FILE *input, QString &line)
 } // namespace
 
 TerminalUserInterface::TerminalUserInterface(FILE *input, FILE *output, StatusLine statusLine)
-    : m_input(input), m_output(output),
-      m_statusShown(statusLine == StatusLine::Shown || (statusLine == StatusLine::WhenTerminal &&
-                                                        output && ::isatty(::fileno(output))))
+    : input_(input), output_(output),
+      statusShown_(statusLine == StatusLine::Shown ||
+                   (statusLine == StatusLine::WhenTerminal && output && ::isatty(::fileno(output))))
 {
 }
 
 void TerminalUserInterface::ClearStatus()
 {
-    if (!m_statusOnScreen)
+    if (!statusOnScreen_)
         return;
-    std::fputs("\r\x1b[K", m_output);
-    m_statusOnScreen = false;
+    std::fputs("\r\x1b[K", output_);
+    statusOnScreen_ = false;
 }
 
 void TerminalUserInterface::ShowStatus(const QString &text)
 {
-    if (!m_statusShown)
+    if (!statusShown_)
         return;
     ClearStatus();
     if (!text.isEmpty()) {
@@ -56,12 +56,12 @@ void TerminalUserInterface::ShowStatus(const QString &text)
         // A line wider than the terminal wraps, and only its last row would
         // be rewritten.
         struct winsize size = {};
-        if (::ioctl(::fileno(m_output), TIOCGWINSZ, &size) == 0 && size.ws_col > 1)
+        if (::ioctl(::fileno(output_), TIOCGWINSZ, &size) == 0 && size.ws_col > 1)
             line.truncate(size.ws_col - 1);
-        std::fputs(line.toUtf8().constData(), m_output);
-        m_statusOnScreen = true;
+        std::fputs(line.toUtf8().constData(), output_);
+        statusOnScreen_ = true;
     }
-    std::fflush(m_output);
+    std::fflush(output_);
 }
 
 IUserInterface::Answer TerminalUserInterface::ShowMessage(const QString &text, const QString &title,
@@ -69,24 +69,24 @@ IUserInterface::Answer TerminalUserInterface::ShowMessage(const QString &text, c
 {
     Q_UNUSED(icon);
     ClearStatus();
-    std::fputs((u"["_s + title + u"] "_s + text + u"\n"_s).toUtf8().constData(), m_output);
+    std::fputs((u"["_s + title + u"] "_s + text + u"\n"_s).toUtf8().constData(), output_);
     if (buttons == Buttons::Ok) {
-        std::fflush(m_output);
+        std::fflush(output_);
         return Answer::Ok;
     }
     const bool yesNo = buttons == Buttons::YesNo;
     std::fputs(yesNo ? "¿Sí o No? (s/N) " : "Pulse Intro para Aceptar o escriba C para Cancelar: ",
-               m_output);
-    std::fflush(m_output);
+               output_);
+    std::fflush(output_);
 
     if (unattended_) {
-        std::fputs(yesNo ? "No\n" : "Aceptar\n", m_output);
-        std::fflush(m_output);
+        std::fputs(yesNo ? "No\n" : "Aceptar\n", output_);
+        std::fflush(output_);
         return yesNo ? Answer::No : Answer::Ok;
     }
     QString line;
-    if (!m_input || !ReadAnswerLine(m_input, line)) {
-        std::fputs(yesNo ? "No\n" : "Cancelar\n", m_output);
+    if (!input_ || !ReadAnswerLine(input_, line)) {
+        std::fputs(yesNo ? "No\n" : "Cancelar\n", output_);
         return yesNo ? Answer::No : Answer::Cancel;
     }
     if (yesNo) {

@@ -32,10 +32,10 @@ public:
 private:
     void ClearStatus();
 
-    FILE *m_input;
-    FILE *m_output;
-    bool m_statusShown;
-    bool m_statusOnScreen = false;
+    FILE *input_;
+    FILE *output_;
+    bool statusShown_;
+    bool statusOnScreen_ = false;
     bool unattended_ = false;
 };
 

@@ -39,31 +39,31 @@ class ScriptedTerminal
 {
 public:
     explicit ScriptedTerminal(const QByteArray &input)
-        : m_in(std::tmpfile()), m_out(std::tmpfile()), ui(m_in, m_out)
+        : in_(std::tmpfile()), out_(std::tmpfile()), ui(in_, out_)
     {
-        std::fwrite(input.constData(), 1, size_t(input.size()), m_in);
-        std::rewind(m_in);
+        std::fwrite(input.constData(), 1, size_t(input.size()), in_);
+        std::rewind(in_);
     }
     ~ScriptedTerminal()
     {
-        std::fclose(m_in);
-        std::fclose(m_out);
+        std::fclose(in_);
+        std::fclose(out_);
     }
     QString Output()
     {
-        std::fflush(m_out);
-        std::rewind(m_out);
+        std::fflush(out_);
+        std::rewind(out_);
         QByteArray bytes;
         char chunk[4096];
         size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, m_out)) > 0)
+        while ((got = std::fread(chunk, 1, sizeof chunk, out_)) > 0)
             bytes.append(chunk, qsizetype(got));
         return QString::fromUtf8(bytes);
     }
 
 private:
-    FILE *m_in;
-    FILE *m_out;
+    FILE *in_;
+    FILE *out_;
 
 public:
     TerminalUserInterface ui;
