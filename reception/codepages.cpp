@@ -5,7 +5,7 @@ namespace vk7 {
 namespace {
 
 // Windows-1252 bytes 0x80 to 0x9F; the rest agree with Latin-1.
-constexpr char16_t HighControls[32] = {
+constexpr char16_t kHighControls[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
@@ -18,7 +18,7 @@ QString DecodeWindows1252(QByteArrayView bytes)
     QChar *out = text.data();
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        *out++ = QChar(b >= 0x80 && b < 0xA0 ? HighControls[b - 0x80] : char16_t(b));
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b));
     }
     return text;
 }
@@ -35,7 +35,7 @@ QByteArray EncodeWindows1252(const QString &text)
         }
         char mapped = '?';
         for (int i = 0; i < 32; ++i) {
-            if (HighControls[i] == u) {
+            if (kHighControls[i] == u) {
                 mapped = static_cast<char>(0x80 + i);
                 break;
             }

@@ -11,7 +11,7 @@ namespace vk7::hostfiles {
 
 namespace {
 
-constexpr int CopyChunk = 64000;
+constexpr int kCopyChunk = 64000;
 
 } // namespace
 
@@ -181,7 +181,7 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
         return -1;
     }
 
-    std::vector<char> buffer(CopyChunk);
+    std::vector<char> buffer(kCopyChunk);
     bool ok = true;
     for (;;) {
         const qint64 got = ReadSome(in, buffer.data(), qint64(buffer.size()));

@@ -83,7 +83,7 @@ bool TextModeReader::Fill()
 
 bool TextModeReader::ReadLine(QByteArrayView *line)
 {
-    constexpr char CtrlZ = 0x1A;
+    constexpr char kCtrlZ = 0x1A;
     // A line that lies whole in the block and holds no character that needs
     // a rule is handed out where it lies, without a copy.
     if (pos_ < end_) {
@@ -113,8 +113,8 @@ bool TextModeReader::ReadLine(QByteArrayView *line)
         char c = 0;
         for (; n < room; ++n) {
             c = from[n];
-            if (static_cast<unsigned char>(c) <= static_cast<unsigned char>(CtrlZ) &&
-                (c == '\n' || c == '\r' || c == CtrlZ)) {
+            if (static_cast<unsigned char>(c) <= static_cast<unsigned char>(kCtrlZ) &&
+                (c == '\n' || c == '\r' || c == kCtrlZ)) {
                 break;
             }
             if (c == '\0' && firstZero < 0)
@@ -126,7 +126,7 @@ bool TextModeReader::ReadLine(QByteArrayView *line)
         if (n == room)
             continue;
         ++pos_;
-        if (c == CtrlZ) {
+        if (c == kCtrlZ) {
             atEnd_ = true;
             pos_ = end_;
             break;
