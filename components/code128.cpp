@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int QuietZoneModules = 10;
+constexpr int kQuietZoneModules = 10;
 
 } // namespace
 
@@ -125,10 +125,10 @@ void DrawCode128Glyphs(QPainter &painter, const QRectF &box, const QString &glyp
         modules += w;
     if (modules == 0 || box.isEmpty())
         return;
-    const double module = box.width() / double(modules + 2 * QuietZoneModules);
+    const double module = box.width() / double(modules + 2 * kQuietZoneModules);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    int position = QuietZoneModules;
+    int position = kQuietZoneModules;
     for (int i = 0; i < widths.size(); ++i) {
         const int w = widths.at(i);
         if (i % 2 == 0 && w > 0) {
@@ -145,7 +145,7 @@ void DrawCode128Glyphs(QPainter &painter, const QRectF &box, const QString &glyp
 
 namespace {
 
-constexpr int Fnc1Value = 102;
+constexpr int kFnc1Value = 102;
 
 // The two glyphs of a symbol value; false when the value has none.
 bool AppendSymbol(int value, QString *glyphs)
@@ -224,9 +224,9 @@ bool EncodeCode128(const QString &text, QChar codeSet, QString *glyphs)
     }
 
     QString out;
-    if (!AppendSymbol(startValue, &out) || !AppendSymbol(Fnc1Value, &out))
+    if (!AppendSymbol(startValue, &out) || !AppendSymbol(kFnc1Value, &out))
         return fail();
-    qint64 checkSum = startValue + Fnc1Value;
+    qint64 checkSum = startValue + kFnc1Value;
     for (qsizetype position = 0; position < data.size(); position += step) {
         const int value = codeSet == u'B' ? data.at(position).unicode() - 32
                                           : data.at(position).digitValue() * 10 +
