@@ -17,9 +17,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kLineLimit = 511;         // characters a line read gives at most
-constexpr qsizetype HeaderLength = 277; // 276 characters and the line end
-constexpr qsizetype RecordLength = 53;  // 52 characters and the line end
+constexpr int kLineLimit = 511;          // characters a line read gives at most
+constexpr qsizetype kHeaderLength = 277; // 276 characters and the line end
+constexpr qsizetype kRecordLength = 53;  // 52 characters and the line end
 
 bool IsDecimalCapable(int key)
 {
@@ -186,9 +186,9 @@ ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath)
     QByteArrayView line;
     while (file.ReadLine(&line)) {
         if (firstLine) {
-            if (line.size() != HeaderLength)
+            if (line.size() != kHeaderLength)
                 return ReadResult::BadFormat;
-        } else if (line.size() != RecordLength) {
+        } else if (line.size() != kRecordLength) {
             continue;
         }
         const int type = CAtoi(line.first(1));

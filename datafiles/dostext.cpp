@@ -7,15 +7,15 @@ namespace vk7 {
 namespace {
 
 // Bytes counted by the detection, as decimal byte values.
-constexpr unsigned char DosLetters[] = {128, 129, 130, 132, 133, 135, 137, 138, 139, 141,
-                                        142, 144, 148, 149, 151, 153, 154, 160, 161, 162,
-                                        163, 164, 165, 181, 212, 216, 222, 227};
-constexpr unsigned char WindowsLetters[] = {192, 193, 196, 199, 200, 201, 203, 204, 205, 207,
-                                            209, 210, 217, 218, 220, 225, 228, 231, 232, 236,
-                                            237, 239, 241, 242, 243, 246, 249, 252};
+constexpr unsigned char kDosLetters[] = {128, 129, 130, 132, 133, 135, 137, 138, 139, 141,
+                                         142, 144, 148, 149, 151, 153, 154, 160, 161, 162,
+                                         163, 164, 165, 181, 212, 216, 222, 227};
+constexpr unsigned char kWindowsLetters[] = {192, 193, 196, 199, 200, 201, 203, 204, 205, 207,
+                                             209, 210, 217, 218, 220, 225, 228, 231, 232, 236,
+                                             237, 239, 241, 242, 243, 246, 249, 252};
 
 // Code page 850, bytes 128 to 255; the lower half is ASCII.
-constexpr char16_t CodePage850High[128] = {
+constexpr char16_t kCodePage850High[128] = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, // 128-135
     0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5, // 136-143
     0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, // 144-151
@@ -39,9 +39,9 @@ struct ByteClasses
     signed char weight[256] = {};
     constexpr ByteClasses()
     {
-        for (unsigned char b : DosLetters)
+        for (unsigned char b : kDosLetters)
             weight[b] = 1;
-        for (unsigned char b : WindowsLetters)
+        for (unsigned char b : kWindowsLetters)
             weight[b] = -1;
     }
 };
@@ -64,7 +64,7 @@ QString DecodeCodePage850(QByteArrayView bytes)
     QChar *out = text.data();
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        *out++ = QChar(b < 0x80 ? char16_t(b) : CodePage850High[b - 0x80]);
+        *out++ = QChar(b < 0x80 ? char16_t(b) : kCodePage850High[b - 0x80]);
     }
     return text;
 }

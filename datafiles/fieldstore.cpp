@@ -26,17 +26,17 @@ void CCampBDArray::IndexPendingRecords() const
         const int key = indexedCount_ + 1 == GetSize()
                             ? records_.back().key
                             : records_[static_cast<size_t>(indexedCount_)].key;
-        if (key < 0 || key >= DirectKeys) {
+        if (key < 0 || key >= kDirectKeys) {
             if (!otherKeys_.contains(key))
                 otherKeys_.insert(key, indexedCount_);
             continue;
         }
         if (pages_.empty())
-            pages_.resize((DirectKeys >> PageBits) + 1);
-        std::unique_ptr<uint32_t[]> &page = pages_[static_cast<size_t>(key >> PageBits)];
+            pages_.resize((kDirectKeys >> kPageBits) + 1);
+        std::unique_ptr<uint32_t[]> &page = pages_[static_cast<size_t>(key >> kPageBits)];
         if (!page)
-            page = std::make_unique<uint32_t[]>(size_t(1) << PageBits);
-        uint32_t &slot = page[key & ((1 << PageBits) - 1)];
+            page = std::make_unique<uint32_t[]>(size_t(1) << kPageBits);
+        uint32_t &slot = page[key & ((1 << kPageBits) - 1)];
         if (slot == 0)
             slot = static_cast<uint32_t>(indexedCount_ + 1);
     }
@@ -45,16 +45,16 @@ void CCampBDArray::IndexPendingRecords() const
 CCampBD *CCampBDArray::FindByKey(int key) const
 {
     IndexPendingRecords();
-    if (key < 0 || key >= DirectKeys) {
+    if (key < 0 || key >= kDirectKeys) {
         const auto it = otherKeys_.constFind(key);
         return it == otherKeys_.constEnd() ? nullptr : GetAt(*it);
     }
     if (pages_.empty())
         return nullptr;
-    const uint32_t *page = pages_[static_cast<size_t>(key >> PageBits)].get();
+    const uint32_t *page = pages_[static_cast<size_t>(key >> kPageBits)].get();
     if (!page)
         return nullptr;
-    const uint32_t slot = page[key & ((1 << PageBits) - 1)];
+    const uint32_t slot = page[key & ((1 << kPageBits) - 1)];
     return slot ? GetAt(slot - 1) : nullptr;
 }
 

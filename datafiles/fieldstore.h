@@ -48,8 +48,8 @@ private:
     // Keys of the catalogue (0 to 9999999) are indexed directly, in pages of
     // 1024 keys made when a key of theirs is first stored, so a load touches
     // memory in the order of its keys; other keys go to a hash.
-    static constexpr int DirectKeys = 10000000;
-    static constexpr int PageBits = 10;
+    static constexpr int kDirectKeys = 10000000;
+    static constexpr int kPageBits = 10;
     void IndexPendingRecords() const;
 
     std::deque<CCampBD> records_;

@@ -13,8 +13,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qint64 ChunkSize = 2047;
-constexpr qsizetype PageCut = 25000;
+constexpr qint64 kChunkSize = 2047;
+constexpr qsizetype kPageCut = 25000;
 
 } // namespace
 
@@ -32,9 +32,9 @@ bool ReadTextPages(const QByteArray &hostPath, QStringList &pages)
         newPages.append(DecodeTextPage(page));
         page.resize(0);
     };
-    char chunk[ChunkSize];
+    char chunk[kChunkSize];
     for (;;) {
-        const qint64 read = file.read(chunk, ChunkSize);
+        const qint64 read = file.read(chunk, kChunkSize);
         if (read <= 0)
             break;
         // A zero byte is dropped on its own; the text after it stays.
@@ -50,7 +50,7 @@ bool ReadTextPages(const QByteArray &hostPath, QStringList &pages)
                 page.append(rest);
                 // A page without form feeds is cut at the end of the chunk
                 // that makes it long enough.
-                if (page.size() >= PageCut)
+                if (page.size() >= kPageCut)
                     emitPage();
                 break;
             }
