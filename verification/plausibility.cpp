@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int MaxPlausiblePageSide = 3000;
+constexpr int kMaxPlausiblePageSide = 3000;
 
 bool HasEntries(const QStringList *list)
 {
@@ -69,7 +69,7 @@ bool IsPlausibleImageList(const DepositState &state, DocumentKind kind)
             return false;
         for (int j = 0; j < pages.Count(); ++j) {
             const QSize size = pages.PageSize(j);
-            if (size.width() > MaxPlausiblePageSide || size.height() > MaxPlausiblePageSide) {
+            if (size.width() > kMaxPlausiblePageSide || size.height() > kMaxPlausiblePageSide) {
                 plausible = false;
                 break;
             }
