@@ -242,3 +242,20 @@ TEST_F(DocumentDialogsTest, PageMovesKeepEditsInTheWorkingCopyOnly)
     EXPECT_EQ(ui.messages,
               QStringList{u"AVISO: No se pueden insertar más caracteres en esta página"_s});
 }
+
+TEST_F(DocumentDialogsTest, APageBeyondTheLimitOpensWholeAndTakesNoPaste)
+{
+    state.certaproPages = {QString(35000, u'c'), u"Fin"_s};
+    TextPageDialog dialog(state, 19, ui);
+    dialog.show();
+    auto *edit = Child<TextPageEdit>(dialog, "pageEdit");
+    EXPECT_EQ(edit->toPlainText().size(), 35000);
+
+    QApplication::clipboard()->setText(u"x"_s);
+    QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    Child<QPushButton>(dialog, "nextButton")->click();
+    Child<QPushButton>(dialog, "previousButton")->click();
+    EXPECT_EQ(edit->toPlainText(), state.certaproPages.first());
+    EXPECT_EQ(dialog.Book().Pages(), state.certaproPages);
+    EXPECT_EQ(ui.messages.size(), 1);
+}
