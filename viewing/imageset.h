@@ -44,7 +44,7 @@ public:
     bool DocumentCommandsEnabled() const { return !names_.isEmpty(); }
     const QString &Status() const { return status_; }
 
-    // workFolder + subFolder + "\" + name.
+    // The image's path in the work folder.
     QString ImagePath(int row) const;
     // The kind's temporary copy for a list position, in "C:\TMP\".
     QString TemporaryPath(int row) const;

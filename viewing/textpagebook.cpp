@@ -98,7 +98,7 @@ QString LinePosition(int caretLine, int lineCount)
 }
 
 int PrintTextPages(const TextKind &kind, const QStringList &pages, IPrintDevice &device,
-                   qint64 tick)
+                   qint64 tick, IUserInterface *progress)
 {
     CFileTools tools;
     tools.CreateFolderChain(kTemporaryFolder);
@@ -107,6 +107,9 @@ int PrintTextPages(const TextKind &kind, const QStringList &pages, IPrintDevice 
     // A page that cannot be rendered ends the run: what was rendered before
     // it is printed.
     RenderTextPageFiles(pages, kTemporaryFolder, kind.printPrefix);
+    qint64 total = 0;
+    for (const QString &page : pages)
+        total += LayOutTextPage(page).size();
 
     device.SetJobName(u"K7_"_s + QString::number(tick));
     QPainter painter;
@@ -125,6 +128,8 @@ int PrintTextPages(const TextKind &kind, const QStringList &pages, IPrintDevice 
                 device.Device()->newPage();
             if (PrintImage(painter, page, false) == 1)
                 ++printed;
+            if (progress)
+                progress->ShowProgress(n, total);
         }
         painter.end();
     }

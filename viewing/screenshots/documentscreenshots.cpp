@@ -57,7 +57,6 @@ int main(int argc, char **argv)
         QFile::copy(sample + u'/' + name, work.filePath(name));
 
     DepositState state;
-    state.workFolder = u"C:\\TMP_VK7"_s;
     CFileCopyDialog loader(state);
     loader.LoadDeposit();
     WidgetUserInterface ui;

@@ -35,8 +35,10 @@ public:
         opened << hostPath;
         return openSucceeds;
     }
+    void ShowProgress(qint64 step, qint64 total) override { progress = {step, total}; }
     QStringList messages;
     QStringList opened;
+    QPair<qint64, qint64> progress;
     bool openSucceeds = true;
 };
 
@@ -70,7 +72,6 @@ protected:
         ASSERT_TRUE(driveC.isValid());
         PathResolver::SetDriveRoot(u'C', driveC.path());
         QDir(driveC.path()).mkpath(u"TMP_VK7"_s);
-        state.workFolder = u"C:\\TMP_VK7"_s;
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
 
@@ -233,7 +234,8 @@ TEST_F(DocumentsTest, TextPrintPrintsEveryRenderedPageInOneJobAndCleansUp)
     QDir(driveC.path()).mkpath(u"TMP"_s);
     Write(u"TMP/K7.X01"_s, "an older print's page"); // cleared as well
     RecordingDevice device(OnC(u"print.pdf"_s));
-    EXPECT_EQ(PrintTextPages(*TextKindOf(17), pages, device, 123456), 101);
+    EXPECT_EQ(PrintTextPages(*TextKindOf(17), pages, device, 123456, &ui), 101);
+    EXPECT_EQ(ui.progress, qMakePair(qint64(101), qint64(101)));
     EXPECT_EQ(device.jobName, u"K7_123456"_s);
     EXPECT_EQ(device.Pages(), 101);
     EXPECT_TRUE(QDir(OnC(u"TMP"_s)).entryList({u"K7.*"_s}, QDir::Files).isEmpty());

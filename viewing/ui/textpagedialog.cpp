@@ -159,7 +159,7 @@ void TextPageDialog::Print()
     // The job is named after the milliseconds since the machine started.
     QElapsedTimer tick;
     tick.start();
-    PrintTextPages(*kind_, book_.Pages(), device, tick.msecsSinceReference());
+    PrintTextPages(*kind_, book_.Pages(), device, tick.msecsSinceReference(), &ui_);
     ui_.SetWaitCursor(false);
 }
 

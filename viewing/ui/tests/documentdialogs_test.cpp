@@ -85,7 +85,6 @@ protected:
         ASSERT_TRUE(driveC.isValid());
         PathResolver::SetDriveRoot(u'C', driveC.path());
         QDir(driveC.path()).mkpath(u"TMP_VK7"_s);
-        state.workFolder = u"C:\\TMP_VK7"_s;
         for (const QString &name : {u"MEMORIA.M01"_s, u"MEMORIA.M02"_s})
             QFile::copy(QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit/") + name,
                         driveC.path() + u"/TMP_VK7/"_s + name);
