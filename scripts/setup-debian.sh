@@ -8,7 +8,9 @@ PACKAGES=(
   libgtest-dev
   fonts-urw-base35 fonts-liberation fontconfig
   zbar-tools libtiff-tools enscript ghostscript
-  poppler-utils xvfb openbox
+  libx11-dev libqt6svg6 qt6-translations-l10n
+  xvfb xauth x11-utils xdotool openbox imagemagick
+  poppler-utils
 )
 
 missing=()
