@@ -14,6 +14,7 @@
 
 #include "app/framecontroller.h"
 #include "app/ui/aboutbox.h"
+#include "app/ui/documentwindows.h"
 #include "app/ui/frameseams.h"
 #include "app/ui/lockkeys.h"
 #include "components/tessocx.h"
@@ -40,6 +41,7 @@ QLabel *Indicator(const QString &text, QWidget *parent)
 CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *parent)
     : QMainWindow(parent), messages_(std::make_unique<StatusBarInterface>(this)),
       controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
+      documents_(std::make_unique<DocumentWindows>(this, *messages_)),
       windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
       openDialog_(windowDialog_.get()),
       printDialogDefault_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
@@ -58,6 +60,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     view_->setMinimumSize(41, 41);
     setCentralWidget(view_);
     controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
+    controller_->SetDocumentDialogs(documents_.get());
 
     connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::updateActions);
     connect(controller_.get(), &FrameController::titleChanged, this, &QWidget::setWindowTitle);

@@ -18,6 +18,7 @@ namespace vk7 {
 class Clock;
 class FormView;
 class FrameController;
+class IDocumentDialogs;
 class IOpenDialog;
 class StatusBarInterface;
 struct ListFill;
@@ -70,6 +71,7 @@ private:
 
     std::unique_ptr<StatusBarInterface> messages_;
     std::unique_ptr<FrameController> controller_;
+    std::unique_ptr<IDocumentDialogs> documents_;
     std::unique_ptr<IOpenDialog> windowDialog_;
     IOpenDialog *openDialog_ = nullptr;
     QHash<int, QAction *> actions_;
