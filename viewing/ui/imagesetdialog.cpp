@@ -159,7 +159,7 @@ void ImageSetDialog::Print()
         ShowStatus();
         return;
     }
-    QPrinter printer;
+    QPrinter printer(QPrinter::HighResolution);
     if (!pageSetup_(printer, this))
         return;
     ui_.SetWaitCursor(true);

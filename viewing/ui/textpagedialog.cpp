@@ -151,7 +151,7 @@ void TextPageDialog::Print()
     KeepEditedPage();
     if (!kind_)
         return;
-    QPrinter printer;
+    QPrinter printer(QPrinter::HighResolution);
     if (!pageSetup_(printer, this))
         return;
     ui_.SetWaitCursor(true);
