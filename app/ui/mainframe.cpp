@@ -17,6 +17,7 @@
 #include "app/ui/documentwindows.h"
 #include "app/ui/frameseams.h"
 #include "app/ui/lockkeys.h"
+#include "components/cupsprintdevice.h"
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
@@ -59,7 +60,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     // The viewer never shrinks to 40 pixels or less: below that it keeps its size.
     view_->setMinimumSize(41, 41);
     setCentralWidget(view_);
-    controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
+    HandPrintersToViewer();
     controller_->SetDocumentDialogs(documents_.get());
 
     connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::updateActions);
@@ -264,8 +265,22 @@ void CMainFrame::SetUpPrinter()
     if (!runPrintDialog_(*printDialogSetup_))
         return;
     currentPrinter_ = printDialogSetup_.get();
-    controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
+    HandPrintersToViewer();
     controller_->Model().SetPrinterChosen(true);
+}
+
+PrintDevice *CMainFrame::CurrentPrintDevice() const
+{
+    return currentDevice_.get();
+}
+
+void CMainFrame::HandPrintersToViewer()
+{
+    // The viewer prints on the CUPS queues the print dialogs' printers name
+    // (an empty name is the CUPS default).
+    defaultDevice_ = std::make_unique<CupsPrintDevice>(printDialogDefault_->printerName());
+    currentDevice_ = std::make_unique<CupsPrintDevice>(currentPrinter_->printerName());
+    controller_->Viewer().SetPrinters(currentDevice_.get(), defaultDevice_.get());
 }
 
 void CMainFrame::ShowAbout()
