@@ -1,11 +1,8 @@
 #include "imageset.h"
 
-#include <QPagedPaintDevice>
-#include <QPainter>
-
 #include "components/imaging.h"
+#include "components/printdevice.h"
 #include "datafiles/depositstate.h"
-#include "printdevice.h"
 #include "reception/cfiletools.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
@@ -112,21 +109,18 @@ bool ImageSet::CheckPrintSelection(int row)
     return false;
 }
 
-bool ImageSet::Print(int row, IPrintDevice &device)
+bool ImageSet::Print(int row, PrintDevice &device)
 {
     if (!ValidRow(names_, row))
         return false;
     QImage page;
-    if (LoadImageFile(ImagePath(row), &page) != 1)
+    if (LoadImageFile(ImagePath(row), &page) != 1 || !device.BeginJob(PrintJobName(row)))
         return false;
-    device.SetJobName(PrintJobName(row));
-    QPainter painter;
-    if (!device.Device() || !painter.begin(device.Device()))
-        return false;
-    const bool printed = PrintImage(painter, page, true) == 1;
-    painter.end();
+    // The device reads the file itself, so a scanned page goes out as coded.
+    const bool printed = device.PrintPage(PageImage{ImagePath(row), 0, QImage()});
+    const bool ended = device.EndJob();
     status_.clear();
-    return printed;
+    return printed && ended;
 }
 
 void ImageSet::StartExternal(int row, IUserInterface &ui)

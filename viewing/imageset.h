@@ -7,7 +7,7 @@
 namespace vk7 {
 
 struct DepositState;
-class IPrintDevice;
+class PrintDevice;
 class IUserInterface;
 
 // One of the four image sets of a deposit, as the image set dialog shows it.
@@ -60,10 +60,10 @@ public:
     // Whether a print may go on to the page set-up; without a selection the
     // status line asks for one.
     bool CheckPrintSelection(int row);
-    // Prints the row's image fitted to one page in a job of its own. An
-    // image that cannot be loaded prints nothing and starts no job; a job
-    // that cannot start prints nothing. Both are silent.
-    bool Print(int row, IPrintDevice &device);
+    // Prints the row's image on one page in a job of its own. An image that
+    // cannot be loaded prints nothing and starts no job; a job that cannot
+    // start prints nothing. Both are silent.
+    bool Print(int row, PrintDevice &device);
 
     // Copies the image to its temporary name and opens that copy in the
     // desktop's program for it.

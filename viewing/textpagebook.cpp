@@ -1,12 +1,7 @@
 #include "textpagebook.h"
 
-#include <QFile>
-#include <QPagedPaintDevice>
-#include <QPainter>
-
-#include "components/imaging.h"
+#include "components/printdevice.h"
 #include "datafiles/depositstate.h"
-#include "printdevice.h"
 #include "reception/cfiletools.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
@@ -97,8 +92,8 @@ QString LinePosition(int caretLine, int lineCount)
     return QString::asprintf("%d / %d", caretLine, lineCount);
 }
 
-int PrintTextPages(const TextKind &kind, const QStringList &pages, IPrintDevice &device,
-                   qint64 tick, IUserInterface *progress)
+int PrintTextPages(const TextKind &kind, const QStringList &pages, PrintDevice &device, qint64 tick,
+                   IUserInterface *progress)
 {
     CFileTools tools;
     tools.CreateFolderChain(kTemporaryFolder);
@@ -111,27 +106,20 @@ int PrintTextPages(const TextKind &kind, const QStringList &pages, IPrintDevice 
     for (const QString &page : pages)
         total += LayOutTextPage(page).size();
 
-    device.SetJobName(u"K7_"_s + QString::number(tick));
-    QPainter painter;
     int printed = -1;
-    if (device.Device() && painter.begin(device.Device())) {
+    if (device.BeginJob(u"K7_"_s + QString::number(tick))) {
         printed = 0;
         // Every rendered page, however many: the numbers go on past 99.
         for (int n = 1;; ++n) {
             const QString name = kTemporaryFolder + kind.printPrefix + QString::asprintf("%02d", n);
             if (!tools.PathExists(name, false))
                 break;
-            QImage page;
-            if (LoadImageFile(name, &page) != 1)
-                continue;
-            if (printed > 0)
-                device.Device()->newPage();
-            if (PrintImage(painter, page, false) == 1)
-                ++printed;
+            printed += device.PrintPage(PageImage{name, 0, QImage()}) ? 1 : 0;
             if (progress)
                 progress->ShowProgress(n, total);
         }
-        painter.end();
+        if (!device.EndJob())
+            printed = -1;
     }
     tools.DeleteMatchingFiles(pattern, false);
     return printed;

@@ -6,7 +6,7 @@
 namespace vk7 {
 
 struct DepositState;
-class IPrintDevice;
+class PrintDevice;
 class IUserInterface;
 
 // One of the six free texts of a deposit, as the text page dialog shows it.
@@ -66,10 +66,10 @@ QString LinePosition(int caretLine, int lineCount);
 // Renders `pages` as the kind's page images in "C:\TMP\" (made when missing;
 // its "K7.*" files deleted before and after) and prints every rendered page,
 // each on a page of its own, in one job named "K7_" + `tick`. Returns the
-// pages printed, or -1 when the job could not start. `progress`, when given,
-// is told of each page printed.
-int PrintTextPages(const TextKind &kind, const QStringList &pages, IPrintDevice &device,
-                   qint64 tick, IUserInterface *progress = nullptr);
+// pages printed, or -1 when the printer refused the job or lost it.
+// `progress`, when given, is told of each page printed.
+int PrintTextPages(const TextKind &kind, const QStringList &pages, PrintDevice &device, qint64 tick,
+                   IUserInterface *progress = nullptr);
 
 // "Start &TXT": copies the deposit's own text file of the kind to "C:\TMP\",
 // marks the copy read-only and opens it in the desktop's program for it.

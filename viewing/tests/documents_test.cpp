@@ -1,17 +1,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include "components/printdevice.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "testing/guiapplication.h"
 #include "viewing/imageset.h"
-#include "viewing/printdevice.h"
 #include "viewing/textpagebook.h"
 
 using namespace vk7;
@@ -40,28 +39,6 @@ public:
     QStringList opened;
     QPair<qint64, qint64> progress;
     bool openSucceeds = true;
-};
-
-// A PDF file as the printer: counts the pages a job started.
-class RecordingDevice : public IPrintDevice
-{
-public:
-    explicit RecordingDevice(const QString &file) : writer(file) {}
-    void SetJobName(const QString &name) override { jobName = name; }
-    QPagedPaintDevice *Device() override { return &writer; }
-    int Pages() const { return writer.pages; }
-
-    struct CountingWriter : QPdfWriter
-    {
-        using QPdfWriter::QPdfWriter;
-        bool newPage() override
-        {
-            ++pages;
-            return QPdfWriter::newPage();
-        }
-        int pages = 1;
-    } writer;
-    QString jobName;
 };
 
 class DocumentsTest : public ::testing::Test
@@ -233,11 +210,12 @@ TEST_F(DocumentsTest, TextPrintPrintsEveryRenderedPageInOneJobAndCleansUp)
         pages << u"Pagina %1"_s.arg(i);
     QDir(driveC.path()).mkpath(u"TMP"_s);
     Write(u"TMP/K7.X01"_s, "an older print's page"); // cleared as well
-    RecordingDevice device(OnC(u"print.pdf"_s));
-    EXPECT_EQ(PrintTextPages(*TextKindOf(17), pages, device, 123456, &ui), 101);
+    RecordingPrintDevice printer;
+    EXPECT_EQ(PrintTextPages(*TextKindOf(17), pages, printer, 123456, &ui), 101);
     EXPECT_EQ(ui.progress, qMakePair(qint64(101), qint64(101)));
-    EXPECT_EQ(device.jobName, u"K7_123456"_s);
-    EXPECT_EQ(device.Pages(), 101);
+    ASSERT_EQ(printer.JobNames(), QStringList{u"K7_123456"_s});
+    EXPECT_EQ(printer.Jobs().first().pages.size(), 101);
+    EXPECT_EQ(printer.Jobs().first().pages.last().path, u"C:\\TMP\\K7.B101"_s);
     EXPECT_TRUE(QDir(OnC(u"TMP"_s)).entryList({u"K7.*"_s}, QDir::Files).isEmpty());
 }
 

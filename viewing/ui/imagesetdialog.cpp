@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "components/printdevice.h"
 #include "reception/userinterface.h"
 
 namespace vk7 {
@@ -159,12 +159,11 @@ void ImageSetDialog::Print()
         ShowStatus();
         return;
     }
-    QPrinter printer(QPrinter::HighResolution);
-    if (!pageSetup_(printer, this))
+    const std::unique_ptr<PrintDevice> device = printerChoice_(this);
+    if (!device)
         return;
     ui_.SetWaitCursor(true);
-    PrinterDevice device(printer);
-    set_.Print(row, device);
+    set_.Print(row, *device);
     ui_.SetWaitCursor(false);
     ShowStatus();
 }

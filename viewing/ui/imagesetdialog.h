@@ -4,7 +4,7 @@
 #include <QFrame>
 #include <QImage>
 
-#include "printerdevice.h"
+#include "printerchoice.h"
 #include "viewing/imageset.h"
 
 class QLabel;
@@ -45,7 +45,7 @@ public:
                    QWidget *parent = nullptr);
 
     // Replaces the page set-up dialog that chooses the printer.
-    void SetPageSetup(PageSetup pageSetup) { pageSetup_ = std::move(pageSetup); }
+    void SetPrinterChoice(PrinterChoice choice) { printerChoice_ = std::move(choice); }
 
     // "&Salir" and Escape delete the temporary copies first.
     void reject() override;
@@ -59,7 +59,7 @@ private:
 
     ImageSet set_;
     IUserInterface &ui_;
-    PageSetup pageSetup_ = RunPageSetupDialog;
+    PrinterChoice printerChoice_ = ChoosePrinterWithPageSetup;
 
     QListWidget *list_;
     QPushButton *startButton_;

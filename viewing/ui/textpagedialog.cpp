@@ -5,10 +5,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "components/printdevice.h"
 #include "datafiles/depositstate.h"
 #include "reception/userinterface.h"
 #include "textpageedit.h"
@@ -151,15 +151,14 @@ void TextPageDialog::Print()
     KeepEditedPage();
     if (!kind_)
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    if (!pageSetup_(printer, this))
+    const std::unique_ptr<PrintDevice> device = printerChoice_(this);
+    if (!device)
         return;
     ui_.SetWaitCursor(true);
-    PrinterDevice device(printer);
     // The job is named after the milliseconds since the machine started.
     QElapsedTimer tick;
     tick.start();
-    PrintTextPages(*kind_, book_.Pages(), device, tick.msecsSinceReference(), &ui_);
+    PrintTextPages(*kind_, book_.Pages(), *device, tick.msecsSinceReference(), &ui_);
     ui_.SetWaitCursor(false);
 }
 

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "printerdevice.h"
+#include "printerchoice.h"
 #include "viewing/textpagebook.h"
 
 class QLabel;
@@ -24,7 +24,7 @@ public:
                    QWidget *parent = nullptr);
 
     // Replaces the page set-up dialog that chooses the printer.
-    void SetPageSetup(PageSetup pageSetup) { pageSetup_ = std::move(pageSetup); }
+    void SetPrinterChoice(PrinterChoice choice) { printerChoice_ = std::move(choice); }
     const TextPageBook &Book() const { return book_; }
 
 protected:
@@ -42,7 +42,7 @@ private:
     const TextKind *kind_;
     IUserInterface &ui_;
     TextPageBook book_;
-    PageSetup pageSetup_ = RunPageSetupDialog;
+    PrinterChoice printerChoice_ = ChoosePrinterWithPageSetup;
     bool pageShown_ = false;
 
     TextPageEdit *edit_;

@@ -6,8 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -15,9 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include "components/cupsprintdevice.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
+#include "testing/cupsserver.h"
 #include "viewing/ui/imagesetdialog.h"
 #include "viewing/ui/textpagedialog.h"
 #include "viewing/ui/textpageedit.h"
@@ -64,19 +64,6 @@ public:
     QStringList opened;
 };
 
-// The PDF's title (the job name) and page count, as pdfinfo reads them.
-QPair<QString, int> PdfTitleAndPages(const QString &file)
-{
-    QProcess pdfinfo;
-    pdfinfo.start(u"pdfinfo"_s, {file});
-    if (!pdfinfo.waitForFinished(30000))
-        return {};
-    const QString out = QString::fromUtf8(pdfinfo.readAllStandardOutput());
-    const QRegularExpression title(u"^Title:\\s*(.*)$"_s, QRegularExpression::MultilineOption);
-    const QRegularExpression pages(u"^Pages:\\s*(\\d+)$"_s, QRegularExpression::MultilineOption);
-    return {title.match(out).captured(1).trimmed(), pages.match(out).captured(1).toInt()};
-}
-
 class DocumentDialogsTest : public ::testing::Test
 {
 protected:
@@ -92,16 +79,6 @@ protected:
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
 
-    // Prints into a PDF file instead of asking for a printer.
-    PageSetup PdfPageSetup(const QString &file)
-    {
-        return [file](QPrinter &printer, QWidget *) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(file);
-            return true;
-        };
-    }
-
     QTemporaryDir driveC;
     DepositState state;
     RecordingInterface ui;
@@ -112,6 +89,28 @@ template <typename T> T *Child(QWidget &dialog, const char *name)
     T *child = dialog.findChild<T *>(QString::fromLatin1(name));
     EXPECT_TRUE(child) << name;
     return child;
+}
+
+// One CUPS server for the whole program: the CUPS client library keeps to
+// the first server it was pointed at.
+vk7::testing::CupsTestServer &Server()
+{
+    static vk7::testing::CupsTestServer server;
+    static QString error;
+    static const bool started = server.Start(&error);
+    EXPECT_TRUE(started) << error.toStdString();
+    return server;
+}
+
+// Prints from a dialog on the test server's queue instead of asking for a
+// printer; the job it printed comes back.
+template <typename Dialog> vk7::testing::CupsTestServer::Job PrintOnTestQueue(Dialog &dialog)
+{
+    const qsizetype before = Server().WaitForJobs(0, 0).size();
+    dialog.SetPrinterChoice(
+        [queue = Server().Queue()](QWidget *) { return std::make_unique<CupsPrintDevice>(queue); });
+    Child<QPushButton>(dialog, "printButton")->click();
+    return Server().WaitForJobs(int(before) + 1).value(before);
 }
 
 int DarkPixels(const QImage &image)
@@ -156,10 +155,9 @@ TEST_F(DocumentDialogsTest, ImageSetDialogEnablesShowsPrintsAndCleansUp)
     QApplication::processEvents();
     EXPECT_GT(DarkPixels(picture->grab().toImage()), firstPaint);
 
-    const QString pdf = driveC.path() + u"/image.pdf"_s;
-    dialog.SetPageSetup(PdfPageSetup(pdf));
-    Child<QPushButton>(dialog, "printButton")->click();
-    EXPECT_EQ(PdfTitleAndPages(pdf), qMakePair(u"K7_C:\\TMP_VK7\\MEMORIA.M02"_s, 1));
+    const auto job = PrintOnTestQueue(dialog);
+    EXPECT_EQ(job.name, u"K7_C:\\TMP_VK7\\MEMORIA.M02"_s);
+    EXPECT_EQ(vk7::testing::PdfPageCount(job.pdfPath), 1);
 
     Child<QPushButton>(dialog, "startButton")->click();
     EXPECT_EQ(ui.opened, QStringList{driveC.path() + u"/TMP/MEMTMP01.TIF"_s});
@@ -228,12 +226,10 @@ TEST_F(DocumentDialogsTest, PageMovesKeepEditsInTheWorkingCopyOnly)
     EXPECT_EQ(state.memoriaPages, deposit);
 
     // Printing takes the working copy: a page image each, in one job.
-    const QString pdf = driveC.path() + u"/text.pdf"_s;
-    dialog.SetPageSetup(PdfPageSetup(pdf));
-    Child<QPushButton>(dialog, "printButton")->click();
-    const auto [title, pages] = PdfTitleAndPages(pdf);
-    EXPECT_TRUE(QRegularExpression(u"^K7_\\d+$"_s).match(title).hasMatch()) << title.toStdString();
-    EXPECT_EQ(pages, 2);
+    const auto job = PrintOnTestQueue(dialog);
+    EXPECT_TRUE(QRegularExpression(u"^K7_\\d+$"_s).match(job.name).hasMatch())
+        << job.name.toStdString();
+    EXPECT_EQ(vk7::testing::PdfPageCount(job.pdfPath), 2);
 
     QApplication::clipboard()->setText(QString(40000, u'z'));
     QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
