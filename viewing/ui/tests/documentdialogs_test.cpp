@@ -204,6 +204,9 @@ TEST_F(DocumentDialogsTest, TextPageIgnoresTypingAndCountsDisplayedLines)
     EXPECT_EQ(lines->text(), u"3 / %1"_s.arg(count));
     QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(lines->text(), u"%1 / %1"_s.arg(count));
+    // Escape is the dialog's Cancel, even from the page.
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(DocumentDialogsTest, PageMovesKeepEditsInTheWorkingCopyOnly)
