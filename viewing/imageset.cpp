@@ -13,8 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kTemporaryFolder = u"C:\\TMP\\"_s;
-
 bool ValidRow(const QStringList &names, int row)
 {
     return row >= 0 && row < names.size();
@@ -130,7 +128,7 @@ void ImageSet::StartExternal(int row, IUserInterface &ui)
         return;
     }
     CFileTools tools;
-    tools.CreateFolderChain(kTemporaryFolder);
+    tools.CreateFolderChain(TemporaryFolder());
     const QString copy = TemporaryPath(row);
     tools.SetAttributesMatching(copy, 2);
     tools.CopyExistingFile(ImagePath(row), copy);

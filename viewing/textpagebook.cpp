@@ -11,12 +11,6 @@ namespace vk7 {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const QString kTemporaryFolder = u"C:\\TMP\\"_s;
-
-} // namespace
-
 const TextKind *TextKindOf(int kind)
 {
     static const TextKind kinds[] = {
@@ -96,12 +90,12 @@ int PrintTextPages(const TextKind &kind, const QStringList &pages, PrintDevice &
                    IUserInterface *progress)
 {
     CFileTools tools;
-    tools.CreateFolderChain(kTemporaryFolder);
-    const QString pattern = kTemporaryFolder + u"K7.*"_s;
+    tools.CreateFolderChain(TemporaryFolder());
+    const QString pattern = TemporaryFolder() + u"K7.*"_s;
     tools.DeleteMatchingFiles(pattern, false);
     // A page that cannot be rendered ends the run: what was rendered before
     // it is printed.
-    RenderTextPageFiles(pages, kTemporaryFolder, kind.printPrefix);
+    RenderTextPageFiles(pages, TemporaryFolder(), kind.printPrefix);
     qint64 total = 0;
     for (const QString &page : pages)
         total += LayOutTextPage(page).size();
@@ -111,7 +105,8 @@ int PrintTextPages(const TextKind &kind, const QStringList &pages, PrintDevice &
         printed = 0;
         // Every rendered page, however many: the numbers go on past 99.
         for (int n = 1;; ++n) {
-            const QString name = kTemporaryFolder + kind.printPrefix + QString::asprintf("%02d", n);
+            const QString name =
+                TemporaryFolder() + kind.printPrefix + QString::asprintf("%02d", n);
             if (!tools.PathExists(name, false))
                 break;
             printed += device.PrintPage(PageImage{name, 0, QImage()}) ? 1 : 0;
@@ -128,9 +123,9 @@ int PrintTextPages(const TextKind &kind, const QStringList &pages, PrintDevice &
 StartTextResult StartTextFile(const DepositState &state, const TextKind &kind, IUserInterface &ui)
 {
     const QString source = state.DepositFilePath(kind.depositFile);
-    const QString target = kTemporaryFolder + kind.depositFile;
+    const QString target = TemporaryFolder() + kind.depositFile;
     CFileTools tools;
-    tools.CreateFolderChain(kTemporaryFolder);
+    tools.CreateFolderChain(TemporaryFolder());
     tools.SetAttributesMatching(target, 2);
     if (tools.CopyExistingFile(source, target) != 0) {
         ui.ShowMessage(u"ERROR. Copiando fichero (%1 -> %2)"_s.arg(source, target), u"AVISO"_s,
