@@ -1,6 +1,7 @@
 #include "textpagerenderer.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include <QFontDatabase>
@@ -10,6 +11,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
+#include <QtEndian>
 
 #include "components/imaging.h"
 #include "components/tifffile.h"
@@ -175,6 +177,11 @@ public:
         int height = 0;
         qsizetype stride = 0;
         std::vector<uchar> bits; // rows of packed bits, 1 = black
+        // For a mask of at most 57 pixels: each row as a 64-bit word in the
+        // page's byte order, shifted right by 0 to 7 pixels (all rows of
+        // shift 0, then of shift 1, ...), so that a row is OR-ed into the
+        // page with one load and one store. Empty for wider masks.
+        std::vector<quint64> words;
     };
 
     const Mask &Get(quint32 glyph, qreal fraction)
@@ -229,6 +236,16 @@ private:
         for (int y = 0; y < mask.height; ++y)
             PackDarkPixels(scratch_.constScanLine(y0 + y) + x0, mask.width,
                            mask.bits.data() + y * mask.stride);
+        if (mask.width + 7 <= 64) {
+            mask.words.resize(size_t(8 * mask.height));
+            for (int y = 0; y < mask.height; ++y) {
+                quint64 row = 0;
+                for (qsizetype i = 0; i < mask.stride; ++i)
+                    row |= quint64(mask.bits[size_t(y * mask.stride + i)]) << (56 - 8 * i);
+                for (int shift = 0; shift < 8; ++shift)
+                    mask.words[size_t(shift * mask.height + y)] = qToBigEndian(row >> shift);
+            }
+        }
         return mask;
     }
 
@@ -236,21 +253,41 @@ private:
     QImage scratch_;
 };
 
-// ORs a mask into a 1-bit page with its top-left corner at (x, y), clipped
-// to the page. Source bytes are shifted into place a byte at a time.
-void BlitMask(QImage &page, const GlyphMasks::Mask &mask, int x, int y)
+// A 1-bit page's rows as the blitter writes them.
+struct PageBits
 {
-    const int width = page.width();
-    const qsizetype stride = page.bytesPerLine();
-    uchar *bits = page.bits();
-    const bool inside = x >= 0 && x + mask.width <= width;
+    uchar *bits = nullptr;
+    int width = 0;
+    int height = 0;
+    qsizetype stride = 0;
+};
+
+// ORs a mask into a 1-bit page with its top-left corner at (x, y), clipped
+// to the page.
+void BlitMask(const PageBits &page, const GlyphMasks::Mask &mask, int x, int y)
+{
+    const bool inside = x >= 0 && x + mask.width <= page.width;
     const int shift = x & 7;
     const int firstByte = x >> 3; // floor, also for a negative x
+    if (inside && !mask.words.empty() && firstByte + 8 <= page.stride && y >= 0 &&
+        y + mask.height <= page.height) {
+        // A whole mask row in one word: the bytes it covers past the mask's
+        // own are OR-ed with zeros, and all of them lie inside the page's row.
+        const quint64 *source = mask.words.data() + size_t(shift * mask.height);
+        uchar *dest = page.bits + y * page.stride + firstByte;
+        for (int row = 0; row < mask.height; ++row, dest += page.stride) {
+            quint64 word;
+            std::memcpy(&word, dest, sizeof word);
+            word |= source[row];
+            std::memcpy(dest, &word, sizeof word);
+        }
+        return;
+    }
     for (int row = 0; row < mask.height; ++row) {
         const int py = y + row;
-        if (py < 0 || py >= page.height())
+        if (py < 0 || py >= page.height)
             continue;
-        uchar *dest = bits + py * stride;
+        uchar *dest = page.bits + py * page.stride;
         const uchar *source = mask.bits.data() + row * mask.stride;
         if (inside) {
             // The bytes past the mask's width are zero, so whole bytes can go.
@@ -267,7 +304,7 @@ void BlitMask(QImage &page, const GlyphMasks::Mask &mask, int x, int y)
         }
         for (int column = 0; column < mask.width; ++column) {
             const int px = x + column;
-            if (px >= 0 && px < width && (source[column >> 3] & (0x80 >> (column & 7))))
+            if (px >= 0 && px < page.width && (source[column >> 3] & (0x80 >> (column & 7))))
                 dest[px >> 3] |= uchar(0x80 >> (px & 7));
         }
     }
@@ -288,6 +325,7 @@ QImage RenderTextPageImage(const QStringList &lines)
     const int dots = int(200 / 0.0254 + 0.5);
     page.setDotsPerMeterX(dots);
     page.setDotsPerMeterY(dots);
+    const PageBits pageBits{page.bits(), page.width(), page.height(), page.bytesPerLine()};
     int y = 0;
     for (const QString &line : lines) {
         if (y >= TextPageBottom)
@@ -299,7 +337,7 @@ QImage RenderTextPageImage(const QStringList &lines)
             const qreal whole = std::floor(x);
             const GlyphMasks::Mask &mask = masks.Get(glyphs.at(i), x - whole);
             if (mask.width > 0)
-                BlitMask(page, mask, int(whole) + mask.left, y + mask.top);
+                BlitMask(pageBits, mask, int(whole) + mask.left, y + mask.top);
             x += advances.at(i).x();
         }
         y += TextLineStep;
