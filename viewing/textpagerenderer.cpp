@@ -1,9 +1,12 @@
 #include "textpagerenderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGlyphRun>
@@ -11,11 +14,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QRawFont>
+#include <QSet>
 #include <QtEndian>
 
-#include "components/imaging.h"
 #include "components/tifffile.h"
 #include "reception/cfiletools.h"
+#include "reception/paths.h"
 
 namespace vk7 {
 
@@ -212,10 +216,12 @@ private:
             run.setPositions({QPointF(kOriginX + fraction, kOriginY + TextBaselineOffset)});
             painter.drawGlyphRun(QPointF(0, 0), run);
         }
-        int x0 = scratch_.width(), y0 = scratch_.height(), x1 = -1, y1 = -1;
-        for (int y = 0; y < scratch_.height(); ++y) {
+        const int width = scratch_.width();
+        const int height = scratch_.height();
+        int x0 = width, y0 = height, x1 = -1, y1 = -1;
+        for (int y = 0; y < height; ++y) {
             const uchar *row = scratch_.constScanLine(y);
-            for (int x = 0; x < scratch_.width(); ++x) {
+            for (int x = 0; x < width; ++x) {
                 if (row[x] < 128) {
                     x0 = std::min(x0, x);
                     x1 = std::max(x1, x);
@@ -345,18 +351,87 @@ QImage RenderTextPageImage(const QStringList &lines)
     return page;
 }
 
+namespace {
+
+QString AsciiUpperName(QString name)
+{
+    for (QChar &c : name) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return name;
+}
+
+// Host paths of the page files of one folder and prefix, named as the path
+// resolver names them (an entry that matches regardless of case is written
+// over), with the folder resolved and read once rather than for every page.
+class PageFileNames
+{
+public:
+    explicit PageFileNames(const QString &base)
+    {
+        const qsizetype cut = std::max(base.lastIndexOf(u'\\'), base.lastIndexOf(u'/')) + 1;
+        prefix_ = base.mid(cut);
+        folder_ = PathResolver::Resolve(cut > 0 ? base.left(cut) : u"."_s);
+        if (folder_.isEmpty())
+            return;
+        if (!folder_.endsWith(u'/'))
+            folder_ += u'/';
+        const QString upperPrefix = AsciiUpperName(prefix_);
+        const QStringList entries = QDir(folder_).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+        for (const QString &entry : entries) {
+            const QString upper = AsciiUpperName(entry);
+            if (!upper.startsWith(upperPrefix))
+                continue;
+            exact_.insert(entry);
+            if (!caseless_.contains(upper))
+                caseless_.insert(upper, entry);
+        }
+    }
+
+    // Empty when the folder cannot be resolved.
+    QString HostPath(int pageNumber) const
+    {
+        if (folder_.isEmpty())
+            return {};
+        const QString name = prefix_ + QString::asprintf("%02d", pageNumber);
+        if (exact_.isEmpty() || exact_.contains(name))
+            return folder_ + name;
+        return folder_ + caseless_.value(AsciiUpperName(name), name);
+    }
+
+private:
+    QString prefix_;
+    QString folder_;
+    QSet<QString> exact_;
+    QHash<QString, QString> caseless_;
+};
+
+} // namespace
+
 bool RenderTextPageFiles(const QStringList &pageTexts, const QString &folder, const QString &prefix)
 {
     CFileTools tools;
     tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);
+    const PageFileNames names(folder + prefix);
 
     int pageNumber = 1;
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
             const QImage page = RenderTextPageImage(lines);
-            const QString name = folder + prefix + QString::asprintf("%02d", pageNumber);
-            if (page.isNull() || SaveImageFile(name, page) != 1)
+            const QString host = names.HostPath(pageNumber);
+            if (page.isNull() || host.isEmpty())
                 return false;
+            bool written = false;
+            {
+                TiffFile file;
+                written = file.OpenForWriting(host) && file.WriteBilevelPage(page, 200);
+            }
+            if (!written) {
+                QFile::remove(host);
+                return false;
+            }
             ++pageNumber;
         }
     }
