@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <QDir>
@@ -190,11 +191,18 @@ public:
 
     const Mask &Get(quint32 glyph, qreal fraction)
     {
-        const quint64 key = (quint64(glyph) << 32) | quint32(qRound(fraction * 65536.0));
-        auto it = masks_.find(key);
-        if (it == masks_.end())
-            it = masks_.insert(key, Paint(glyph, fraction));
-        return *it;
+        // A glyph meets only a few fractions: a short list per glyph is
+        // searched faster than a hash.
+        const quint32 key = quint32(qRound(fraction * 65536.0));
+        if (glyph >= byGlyph_.size())
+            byGlyph_.resize(size_t(glyph) + 1);
+        auto &masks = byGlyph_[glyph];
+        for (const auto &[maskKey, mask] : masks) {
+            if (maskKey == key)
+                return *mask;
+        }
+        masks.emplace_back(key, std::make_unique<Mask>(Paint(glyph, fraction)));
+        return *masks.back().second;
     }
 
 private:
@@ -255,7 +263,7 @@ private:
         return mask;
     }
 
-    QHash<quint64, Mask> masks_;
+    std::vector<std::vector<std::pair<quint32, std::unique_ptr<Mask>>>> byGlyph_;
     QImage scratch_;
 };
 
@@ -318,10 +326,59 @@ void BlitMask(const PageBits &page, const GlyphMasks::Mask &mask, int x, int y)
 
 } // namespace
 
+namespace {
+
+// Glyphs and advances of the characters below 256, as the page's raw font
+// gives them for a line of such characters one by one (a code unit there
+// is one glyph, and an advance does not depend on its neighbours), so that
+// most lines are laid out without asking the font.
+class Latin1Glyphs
+{
+public:
+    Latin1Glyphs()
+    {
+        const QRawFont &rawFont = PageRawFont();
+        for (int c = 0; c < 256; ++c) {
+            const QList<quint32> glyphs =
+                rawFont.glyphIndexesForString(ShownLine(QString(QChar(c))));
+            if (glyphs.size() != 1)
+                continue; // lines with it take the font's own way
+            glyphs_[c] = glyphs.first();
+            advances_[c] = rawFont.advancesForGlyphIndexes(glyphs).first().x();
+            known_[c] = true;
+        }
+    }
+
+    // False when a character of the line is not in the table.
+    bool Lay(const QString &line, QList<quint32> *glyphs, QList<qreal> *advances) const
+    {
+        glyphs->resize(line.size());
+        advances->resize(line.size());
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const char16_t c = line.at(i).unicode();
+            if (c >= 256 || !known_[c])
+                return false;
+            (*glyphs)[i] = glyphs_[c];
+            (*advances)[i] = advances_[c];
+        }
+        return true;
+    }
+
+private:
+    quint32 glyphs_[256] = {};
+    qreal advances_[256] = {};
+    bool known_[256] = {};
+};
+
+} // namespace
+
 QImage RenderTextPageImage(const QStringList &lines)
 {
     // One cache per thread: pages may be rendered off the window's thread.
     thread_local GlyphMasks masks;
+    thread_local const Latin1Glyphs latin1;
+    QList<quint32> glyphs;
+    QList<qreal> advances;
     const QRawFont &rawFont = PageRawFont();
     QImage page(TextPageWidth, TextPageHeight, QImage::Format_Mono);
     if (page.isNull())
@@ -336,15 +393,19 @@ QImage RenderTextPageImage(const QStringList &lines)
     for (const QString &line : lines) {
         if (y >= TextPageBottom)
             break;
-        const QList<quint32> glyphs = rawFont.glyphIndexesForString(ShownLine(line));
-        const QList<QPointF> advances = rawFont.advancesForGlyphIndexes(glyphs);
+        if (!latin1.Lay(line, &glyphs, &advances)) {
+            glyphs = rawFont.glyphIndexesForString(ShownLine(line));
+            advances.clear();
+            for (const QPointF &advance : rawFont.advancesForGlyphIndexes(glyphs))
+                advances.append(advance.x());
+        }
         qreal x = TextLineX;
         for (qsizetype i = 0; i < glyphs.size(); ++i) {
             const qreal whole = std::floor(x);
             const GlyphMasks::Mask &mask = masks.Get(glyphs.at(i), x - whole);
             if (mask.width > 0)
                 BlitMask(pageBits, mask, int(whole) + mask.left, y + mask.top);
-            x += advances.at(i).x();
+            x += advances.at(i);
         }
         y += TextLineStep;
     }
