@@ -127,16 +127,16 @@ public:
         end_ = base_ + out_->size();
     }
 
+    // The next 32 bits are stored whether or not they are complete, and
+    // kept only when they are: no branch to mispredict on every code.
     void Put(Code code)
     {
         buffer_ = (buffer_ << code.length) | code.bits;
-        count_ += code.length;
-        if (count_ >= 32) {
-            count_ -= 32;
-            const uint32_t word = qToBigEndian(uint32_t(buffer_ >> count_));
-            std::memcpy(next_, &word, sizeof word);
-            next_ += 4;
-        }
+        count_ += code.length; // below 64
+        const uint32_t word = qToBigEndian(uint32_t(buffer_ >> (count_ & 31)));
+        std::memcpy(next_, &word, sizeof word);
+        next_ += 4 * (count_ >> 5);
+        count_ &= 31;
     }
 
     // `count` one bits: as many V0 codes.
