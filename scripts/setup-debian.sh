@@ -6,7 +6,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libtiff-dev libssl-dev
   libgtest-dev
-  fonts-urw-base35 fonts-liberation fontconfig
+  fonts-urw-base35 fonts-liberation fontconfig libfontconfig-dev
   zbar-tools libtiff-tools enscript ghostscript
 )
 

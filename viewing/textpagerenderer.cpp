@@ -1,5 +1,7 @@
 #include "textpagerenderer.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGlyphRun>
@@ -24,6 +26,75 @@ const QString &FontFamily()
 {
     static const QString family = u"Nimbus Mono PS"_s;
     return family;
+}
+
+// The file of the family's bold face as fontconfig knows it, for a font
+// database that does not list the family itself. Empty when there is none.
+QString FontFileByFamily(const QString &family)
+{
+    FcConfig *config = FcInitLoadConfigAndFonts();
+    if (!config)
+        return {};
+    const QByteArray name = family.toUtf8();
+    FcPattern *pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcObjectSet *objects = FcObjectSetBuild(FC_FILE, nullptr);
+    FcFontSet *fonts = FcFontList(config, pattern, objects);
+    // An OpenType face is preferred to the same face in Type 1.
+    QString file;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcChar8 *path = nullptr;
+        if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &path) != FcResultMatch)
+            continue;
+        const QString found = QString::fromUtf8(reinterpret_cast<const char *>(path));
+        if (file.isEmpty() || found.endsWith(u".otf"_s, Qt::CaseInsensitive))
+            file = found;
+    }
+    if (fonts)
+        FcFontSetDestroy(fonts);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    FcConfigDestroy(config);
+    return file;
+}
+
+// Paints with a raw font the caller owns for as long as it paints.
+void PaintLines(QPainter &painter, const QRawFont &rawFont, const QStringList &lines)
+{
+    // The font is monospaced and the texts need no shaping, so each line is
+    // one glyph run placed by the glyphs' own advances: the same pixels as
+    // drawText, without laying out the text again for every line.
+    painter.save();
+    painter.fillRect(QRect(0, 0, TextPageWidth, TextPageHeight), Qt::white);
+    painter.setPen(Qt::black);
+    QList<QPointF> positions;
+    int y = 0;
+    for (const QString &line : lines) {
+        if (y >= TextPageBottom)
+            break;
+        QString shown = line;
+        for (QChar &c : shown) {
+            if (c.unicode() < 32 || c.category() == QChar::Other_Control)
+                c = u' ';
+        }
+        const QList<quint32> glyphs = rawFont.glyphIndexesForString(shown);
+        const QList<QPointF> advances = rawFont.advancesForGlyphIndexes(glyphs);
+        positions.resize(glyphs.size());
+        qreal x = TextLineX;
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            positions[i] = QPointF(x, y + TextBaselineOffset);
+            x += advances.at(i).x();
+        }
+        QGlyphRun run;
+        run.setRawFont(rawFont);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+        y += TextLineStep;
+    }
+    painter.restore();
 }
 
 bool IsCutCharacter(QChar c)
@@ -81,15 +152,13 @@ QList<QStringList> LayOutTextPage(const QString &pageText)
 
 QFont TextPageFont()
 {
-    static const bool available = [] {
-        if (QFontDatabase::hasFamily(FontFamily()))
-            return true;
-        // Not registered with fontconfig: load the face from the package.
-        const int id = QFontDatabase::addApplicationFont(
-            u"/usr/share/fonts/opentype/urw-base35/NimbusMonoPS-Bold.otf"_s);
-        return id >= 0;
-    }();
-    Q_UNUSED(available);
+    // Application fonts belong to the running application, so the family is
+    // looked up (and, when missing, loaded) for each one.
+    if (!QFontDatabase::hasFamily(FontFamily())) {
+        const QString file = FontFileByFamily(FontFamily());
+        if (!file.isEmpty())
+            QFontDatabase::addApplicationFont(file);
+    }
     QFont font(FontFamily());
     font.setPixelSize(TextFontPixelSize);
     font.setWeight(QFont::Bold);
@@ -101,39 +170,7 @@ QFont TextPageFont()
 
 void PaintTextPage(QPainter &painter, const QStringList &lines)
 {
-    // The font is monospaced and the texts need no shaping, so each line is
-    // one glyph run placed by the glyphs' own advances: the same pixels as
-    // drawText, without laying out the text again for every line.
-    static const QRawFont rawFont = QRawFont::fromFont(TextPageFont());
-    painter.save();
-    painter.fillRect(QRect(0, 0, TextPageWidth, TextPageHeight), Qt::white);
-    painter.setPen(Qt::black);
-    QList<QPointF> positions;
-    int y = 0;
-    for (const QString &line : lines) {
-        if (y >= TextPageBottom)
-            break;
-        QString shown = line;
-        for (QChar &c : shown) {
-            if (c.unicode() < 32 || c.category() == QChar::Other_Control)
-                c = u' ';
-        }
-        const QList<quint32> glyphs = rawFont.glyphIndexesForString(shown);
-        const QList<QPointF> advances = rawFont.advancesForGlyphIndexes(glyphs);
-        positions.resize(glyphs.size());
-        qreal x = TextLineX;
-        for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            positions[i] = QPointF(x, y + TextBaselineOffset);
-            x += advances.at(i).x();
-        }
-        QGlyphRun run;
-        run.setRawFont(rawFont);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(positions);
-        painter.drawGlyphRun(QPointF(0, 0), run);
-        y += TextLineStep;
-    }
-    painter.restore();
+    PaintLines(painter, QRawFont::fromFont(TextPageFont()), lines);
 }
 
 bool RenderTextPageFiles(const QStringList &pageTexts, const QString &folder, const QString &prefix)
@@ -144,13 +181,14 @@ bool RenderTextPageFiles(const QStringList &pageTexts, const QString &folder, co
     QImage drawing(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
     if (drawing.isNull())
         return false;
+    const QRawFont rawFont = QRawFont::fromFont(TextPageFont());
     int pageNumber = 1;
     QImage page;
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
             {
                 QPainter painter(&drawing);
-                PaintTextPage(painter, lines);
+                PaintLines(painter, rawFont, lines);
             }
             const QString name = folder + prefix + QString::asprintf("%02d", pageNumber);
             if (ImageFromDrawing(drawing, &page, 200) != 1 || SaveImageFile(name, page) != 1)

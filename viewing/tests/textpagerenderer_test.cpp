@@ -187,3 +187,20 @@ TEST(PaintTextPage, InkStaysInsideEachLineBand)
     EXPECT_GE(leftmost, TextLineX - 3);
     EXPECT_LE(leftmost, TextLineX + 3);
 }
+
+TEST(PaintTextPage, PaintsTheSameUnderALaterApplication)
+{
+    // The font belongs to the application that loaded it: a program (or a
+    // test run) that ends one application and starts another paints alike.
+    auto paint = [] {
+        QImage page(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
+        QPainter painter(&page);
+        PaintTextPage(painter, {u"HOJA DE DIAGNOSTICO gjpq"_s, u"ÁÉÑ 0123456789"_s});
+        return page;
+    };
+    const QImage first = paint();
+    auto *gui = const_cast<::testing::Environment *>(environment);
+    gui->TearDown();
+    gui->SetUp();
+    EXPECT_TRUE(paint() == first);
+}
