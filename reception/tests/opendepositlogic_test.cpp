@@ -309,6 +309,18 @@ TEST_F(OpenDepositTest, MediumDisappearingDuringTheCopyFailsCleanly)
     EXPECT_TRUE(logic.status().startsWith(u"ERROR. Copiando fichero ("_s));
 }
 
+TEST_F(OpenDepositTest, NamesDifferingInLetterCaseCopyTheCapitalOne)
+{
+    WriteHostFile(OnC(u"medio/FICHERO.TXT"_s), "manifest");
+    WriteHostFile(OnC(u"medio/datos.asc"_s), "small");
+    WriteHostFile(OnC(u"medio/DATOS.ASC"_s), "capital");
+    WriteHostFile(OnC(u"medio/Datos.Asc"_s), "mixed");
+    logic.location = OnC(u"medio/FICHERO.TXT"_s);
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_EQ(WorkFiles(), (QStringList{u"DATOS.ASC"_s, u"FICHERO.TXT"_s}));
+    EXPECT_EQ(Work(u"DATOS.ASC"_s), "capital");
+}
+
 TEST_F(OpenDepositTest, CancelAndBrowse)
 {
     logic.BeginBrowse();
