@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev
   fonts-urw-base35 fonts-liberation fontconfig libfontconfig-dev
   zbar-tools libtiff-tools enscript ghostscript
+  clang libclang-rt-14-dev
 )
 
 missing=()
