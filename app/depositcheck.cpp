@@ -35,7 +35,7 @@ QString ManifestLocation(const QString &medium)
 bool IsInsideWorkFolder(const QString &manifestLocation)
 {
     const QString work =
-        QFileInfo(PathResolver::Resolve(OpenDepositLogic::WorkFolder())).canonicalFilePath();
+        QFileInfo(PathResolver::Resolve(WorkFolder())).canonicalFilePath();
     const QString host = PathResolver::Resolve(manifestLocation);
     if (work.isEmpty() || host.isEmpty())
         return false;
@@ -54,17 +54,16 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         output.standardError =
             u"ERROR. El Depósito Digital está en la carpeta de trabajo %1 (%2), que se vacía "
             u"al abrirlo. Cópielo antes a otra carpeta.\n"_s
-                .arg(OpenDepositLogic::WorkFolder(), PathResolver::Resolve(location))
+                .arg(WorkFolder(), PathResolver::Resolve(location))
                 .toUtf8();
         output.exitCode = 2;
         return output;
     }
     CTessOCX viewer;
     DepositState state;
-    state.viewer = &viewer;
-    state.appFolder = options.appFolder;
+    FrameState frame{.viewer = &viewer, .appFolder = options.appFolder};
 
-    ReceptionChain chain(state, &ui, clock);
+    ReceptionChain chain(state, frame, &ui, clock);
     chain.SetShowFileWarnings(false);
     bool accepted = false;
     QString status;
@@ -77,7 +76,7 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     }
 
     // The sheet's pages, as the output pipeline renders them before printing.
-    const QString pageFolder = OpenDepositLogic::WorkFolder();
+    const QString pageFolder = WorkFolder();
     if (!RenderTextPages(state, 10, pageFolder, &state.diagnosticText))
         output.standardError += "ERROR Creando DIAGNOSTICO\n";
     if (options.formPages && state.formIdentified && !viewer.ExportPages(4, pageFolder))
