@@ -43,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     vk7::DepositState state;
-    state.workFolder = u"C:\\TMP_VK7"_s;
     vk7::CFileCopyDialog loader(state);
     loader.ReadImageList(u"*.G??"_s);
     loader.ReadImageList(u"*.M??"_s);

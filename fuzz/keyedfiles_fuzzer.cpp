@@ -30,7 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     vk7::fuzz::WriteHostFile(host, data + 1, size - 1);
 
     vk7::DepositState state;
-    state.workFolder = u"C:\\TMP_VK7"_s;
     vk7::CFileCopyDialog loader(state);
     switch (which) {
     case 0:

@@ -1,8 +1,8 @@
 // The path resolver on what a deposit and a clerk can give it: wildcard
 // matching of a name against a pattern, and resolution, lookup and listing
 // of system paths ("C:\TMP_VK7\*.M??", "A:\FICHERO.TXT") and host paths over
-// a small tree with links in it (host paths taken inside that tree). The input is a pattern (or path), a line
-// break, and a name.
+// a small tree with links in it (host paths taken inside that tree). The input is a pattern (or
+// path), a line break, and a name.
 #include <QDir>
 #include <QFile>
 

@@ -12,7 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     vk7::fuzz::WriteHostFile(vk7::fuzz::WorkFolder() + u"/MEMORIA.TXT"_s, data, size);
     vk7::DepositState state;
-    state.workFolder = u"C:\\TMP_VK7"_s;
     vk7::CFileCopyDialog loader(state);
     loader.ReadTextFile(u"MEMORIA.TXT"_s, state.memoriaPages);
     vk7::IsPlausibleText(state, 5);
