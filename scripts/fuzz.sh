@@ -59,6 +59,7 @@ run_target() {
   local dict=()
   [ -f "fuzz/dictionaries/$t.dict" ] && dict=(-dict="fuzz/dictionaries/$t.dict")
   mkdir -p "$work" "$findings" "$build/logs"
+  touch "$build/logs/$t.start"
   local common=(-artifact_prefix="$findings/" -print_final_stats=1 -timeout=20
                 -rss_limit_mb=2048 "${dict[@]}")
   if [ "$mode" = regression ]; then
@@ -82,7 +83,8 @@ report() {
   execs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || true)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || true)
   ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || true)
-  found=$(find "$build/findings/$t" -type f 2>/dev/null | wc -l)
+  # Only what this run found: earlier findings stay in the folder.
+  found=$(find "$build/findings/$t" -type f -newer "$build/logs/$t.start" 2>/dev/null | wc -l)
   printf '%-14s executions %10s  coverage %6s edges  %7s features  findings %s%s\n' \
     "$t" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$found" \
     "$([ "$status" -ne 0 ] && echo "  FAILED (see $log)")"
