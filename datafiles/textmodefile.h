@@ -6,11 +6,12 @@
 
 namespace vk7 {
 
-// Reads a deposit data file the way fgets(buffer, 512, file) reads a file
-// opened in text mode on the original platform: CR LF comes in as LF, Ctrl-Z
-// ends the file, a line gives at most 511 characters (its line feed included
-// when it fits) and the rest of a longer line comes with the next call. The
-// line is taken as a C string, so it ends at its first zero byte.
+// Reads a deposit data file by the system's text-mode rule, that of
+// fgets(buffer, 512, file) on a file opened in text mode: CR LF comes in as
+// LF, Ctrl-Z ends the file, a line gives at most 511 characters (its line
+// feed included when it fits) and the rest of a longer line comes with the
+// next call. The line is taken as a C string, so it ends at its first zero
+// byte.
 // Only one block of the file and one line are held at a time.
 class TextModeFile
 {

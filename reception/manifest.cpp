@@ -21,7 +21,7 @@ namespace vk7 {
 
 namespace {
 
-constexpr qsizetype EntryLimit = 1023; // the original's 1024-byte line buffer
+constexpr qsizetype EntryLimit = 1023; // a manifest line holds at most 1023 characters
 constexpr char CtrlZ = 0x1A;
 
 // Reads manifest entries the way a text-mode line read with a 1024-byte
@@ -53,7 +53,7 @@ public:
         }
         if (line.isEmpty())
             return false;
-        // The original worked on C strings: a NUL byte ends the entry.
+        // An entry ends at its first NUL byte.
         const qsizetype nul = line.indexOf('\0');
         if (nul >= 0)
             line.truncate(nul);

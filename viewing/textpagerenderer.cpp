@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fontconfig/fontconfig.h>
 #include <memory>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -13,7 +15,9 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QImage>
+#include <QMutex>
 #include <QPainter>
+#include <QPointer>
 #include <QRawFont>
 #include <QSet>
 #include <QtEndian>
@@ -36,6 +40,38 @@ const QString &FontFamily()
 {
     static const QString family = u"Nimbus Mono PS"_s;
     return family;
+}
+
+// The file of the family's bold face as fontconfig knows it, for a font
+// database that does not list the family itself. Empty when there is none.
+QString FontFileByFamily(const QString &family)
+{
+    FcConfig *config = FcInitLoadConfigAndFonts();
+    if (!config)
+        return {};
+    const QByteArray name = family.toUtf8();
+    FcPattern *pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcObjectSet *objects = FcObjectSetBuild(FC_FILE, nullptr);
+    FcFontSet *fonts = FcFontList(config, pattern, objects);
+    // An OpenType face is preferred to the same face in Type 1.
+    QString file;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcChar8 *path = nullptr;
+        if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &path) != FcResultMatch)
+            continue;
+        const QString found = QString::fromUtf8(reinterpret_cast<const char *>(path));
+        if (file.isEmpty() || found.endsWith(u".otf"_s, Qt::CaseInsensitive))
+            file = found;
+    }
+    if (fonts)
+        FcFontSetDestroy(fonts);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    FcConfigDestroy(config);
+    return file;
 }
 
 bool IsCutCharacter(QChar c)
@@ -93,15 +129,13 @@ QList<QStringList> LayOutTextPage(const QString &pageText)
 
 QFont TextPageFont()
 {
-    static const bool available = [] {
-        if (QFontDatabase::hasFamily(FontFamily()))
-            return true;
-        // Not registered with fontconfig: load the face from the package.
-        const int id = QFontDatabase::addApplicationFont(
-            u"/usr/share/fonts/opentype/urw-base35/NimbusMonoPS-Bold.otf"_s);
-        return id >= 0;
-    }();
-    Q_UNUSED(available);
+    // Application fonts belong to the running application, so the family is
+    // looked up (and, when missing, loaded) for each one.
+    if (!QFontDatabase::hasFamily(FontFamily())) {
+        const QString file = FontFileByFamily(FontFamily());
+        if (!file.isEmpty())
+            QFontDatabase::addApplicationFont(file);
+    }
     QFont font(FontFamily());
     font.setPixelSize(TextFontPixelSize);
     font.setWeight(QFont::Bold);
@@ -124,10 +158,31 @@ QString ShownLine(const QString &line)
     return shown;
 }
 
-const QRawFont &PageRawFont()
+// The raw page font belongs to the application that loaded the font: it is
+// kept by a child of the application object, so it goes with that object and
+// a later application makes its own.
+class RawFontHolder : public QObject
 {
-    static const QRawFont rawFont = QRawFont::fromFont(TextPageFont());
-    return rawFont;
+public:
+    QRawFont font;
+};
+
+QRawFont PageRawFont()
+{
+    static QMutex mutex;
+    static QPointer<QObject> holder;
+    QMutexLocker lock(&mutex);
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return QRawFont::fromFont(TextPageFont());
+    if (!holder) {
+        auto *made = new RawFontHolder;
+        made->font = QRawFont::fromFont(TextPageFont());
+        made->moveToThread(application->thread());
+        made->setParent(application);
+        holder = made;
+    }
+    return static_cast<RawFontHolder *>(holder.data())->font;
 }
 
 } // namespace

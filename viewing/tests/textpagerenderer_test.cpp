@@ -191,6 +191,26 @@ TEST(PaintTextPage, InkStaysInsideEachLineBand)
     EXPECT_LE(leftmost, TextLineX + 3);
 }
 
+TEST(PaintTextPage, PaintsTheSameUnderALaterApplication)
+{
+    // The font belongs to the application that loaded it: a program (or a
+    // test run) that ends one application and starts another paints alike.
+    auto paint = [] {
+        QImage page(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
+        QPainter painter(&page);
+        PaintTextPage(painter, {u"HOJA DE DIAGNOSTICO gjpq"_s, u"ÁÉÑ 0123456789"_s});
+        return page;
+    };
+    const QStringList lines = {u"HOJA DE DIAGNOSTICO gjpq"_s};
+    const QImage first = paint();
+    const QImage firstRendered = RenderTextPageImage(lines);
+    auto *gui = const_cast<::testing::Environment *>(environment);
+    gui->TearDown();
+    gui->SetUp();
+    EXPECT_TRUE(paint() == first);
+    EXPECT_TRUE(RenderTextPageImage(lines) == firstRendered);
+}
+
 TEST(RenderTextPageImage, GivesTheSamePixelsAsPaintingTheGreyPage)
 {
     // Every character a text can bring (Windows-1252 and controls), each
