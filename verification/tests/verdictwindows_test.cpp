@@ -1,0 +1,199 @@
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include "datafiles/depositstate.h"
+#include "reception/cfiletools.h"
+#include "reception/userinterface.h"
+#include "storehelpers.h"
+#include "verification/clock.h"
+#include "verification/depositdiagnosis.h"
+#include "verification/errorlistbrowser.h"
+#include "verification/statewindowchoices.h"
+#include "verification/verdictcommands.h"
+#include "verificationgui.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+
+namespace {
+
+constexpr int kSheet = 0;
+constexpr int kBalance = 1;
+constexpr int kMemoria = 2;
+constexpr int kAuditor = 6;
+
+// A diagnosed deposit with memoria and the form pages printable, no auditor report.
+DepositStateReport ReportWith(bool valid)
+{
+    DepositStateReport report;
+    report.valid = valid;
+    report.available[kBalance - 1] = true;
+    report.available[kMemoria - 1] = true;
+    report.ticks[kSheet] = true;
+    report.ticks[kBalance] = valid;
+    report.ticks[kMemoria] = valid;
+    return report;
+}
+
+TEST(StateWindowChoices, TicksFollowValidityAndTheSheetCannotBeUnticked)
+{
+    StateWindowChoices valid(ReportWith(true));
+    EXPECT_TRUE(valid.Check(kMemoria).enabled);
+    EXPECT_TRUE(valid.Check(kMemoria).ticked);
+    EXPECT_FALSE(valid.Check(kAuditor).enabled);
+    EXPECT_FALSE(valid.Check(kAuditor).ticked);
+    EXPECT_EQ(valid.Check(kAuditor).caption, u"Informe de Auditoria"_s);
+    EXPECT_EQ(valid.Check(kAuditor).controlId, 1073);
+
+    // An invalid deposit preselects the sheet alone; available boxes stay enabled.
+    StateWindowChoices invalid(ReportWith(false));
+    EXPECT_EQ(invalid.Ticks(), (PrintChoices{true}));
+    EXPECT_TRUE(invalid.Check(kMemoria).enabled);
+    EXPECT_EQ(invalid.Check(kSheet).caption, u"Hoja de Diagnóstico"_s);
+    EXPECT_EQ(invalid.Check(kSheet).controlId, 1030);
+
+    EXPECT_TRUE(invalid.Click(kSheet));
+    EXPECT_TRUE(invalid.SetTicked(kSheet, false));
+    EXPECT_FALSE(invalid.Click(kAuditor)); // unavailable: stays off
+    EXPECT_TRUE(invalid.Click(kMemoria));
+    EXPECT_EQ(invalid.Ticks(), (PrintChoices{true, false, true}));
+    EXPECT_FALSE(invalid.Click(kMemoria));
+}
+
+using StateWindowWithoutForm = vk7::testing::DriveCTest;
+
+TEST_F(StateWindowWithoutForm, VerdictsAreUnknownAndNoDocumentIsOffered)
+{
+    DepositState state;
+    state.workFolder = u"C:\\TMP_VK7"_s;
+    state.fingerprint = u"ABC"_s;
+    state.structureStatus = u"1"_s;
+    state.completenessStatus = u"2"_s;
+    state.otherDocumentNames = {u"Acta"_s, u"Informe"_s};
+    state.memoriaPages = {u"Una memoria con texto"_s};
+    CFileTools tools;
+    const StateWindowChoices choices(DiagnoseDeposit(state, tools, SystemClock(), nullptr));
+    QStringList shown;
+    for (const StateWindowLine &line : choices.Lines())
+        shown << line.caption + line.value;
+    EXPECT_EQ(shown,
+              (QStringList{u"Firma:ABC"_s, u"Estructura :CORRECTA"_s, u"Completitud :ERRONEA"_s,
+                           u"Formulario:¿?"_s, u"Moneda:¿?"_s, u"HUELLA DIGITAL :¿?"_s,
+                           u"Errores Primarios :¿?"_s, u"Errores Implícitos :¿?"_s}));
+    EXPECT_EQ(choices.Title(), u"Estado del Depósito Digital"_s);
+    EXPECT_EQ(choices.OtherDocumentsCount(), u"2"_s);
+    EXPECT_EQ(choices.OtherDocuments(), state.otherDocumentNames);
+    EXPECT_TRUE(choices.Check(kSheet).enabled);
+    for (int i = 1; i < kPrintChoiceCount; ++i)
+        EXPECT_FALSE(choices.Check(i).enabled) << i;
+}
+
+ErrorListContent TwoErrors()
+{
+    return ClassErrorRecords(
+        {u"C|9999111|9006:Fecha inicio no válida. (Error Primario)|810290|Fecha"_s,
+         u"C|810210|9000:NIF no válido. (Error Implícito)|810210|NIF"_s},
+        true);
+}
+
+TEST(ErrorListBrowser, OneSelectionAcrossBothListsDecidesWhatTheButtonsDo)
+{
+    ErrorListBrowser browser(TwoErrors());
+    EXPECT_FALSE(browser.ViewError());
+    EXPECT_EQ(browser.MessageLine(), u"Seleccionar el error a corregir"_s);
+    EXPECT_FALSE(browser.ViewRule());
+    EXPECT_EQ(browser.MessageLine(), u"Seleccionar el error para ver la regla asociada"_s);
+
+    browser.Select(ErrorListBrowser::List::Primary, 0);
+    EXPECT_EQ(browser.ViewRule()->caption, u"Regla asociada al error primario"_s);
+    EXPECT_EQ(browser.ViewError(), 9991101L);
+
+    // Selecting an implicit error after a primary one leaves only the implicit one.
+    browser.Select(ErrorListBrowser::List::Implicit, 0);
+    EXPECT_EQ(browser.SelectedRow(ErrorListBrowser::List::Primary), -1);
+    const auto note = browser.ViewRule();
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->caption, u"Regla asociada al error implícito"_s);
+    EXPECT_EQ(note->text, u"NIF no válido.\n\n810210"_s);
+    EXPECT_EQ(browser.ViewError(), 810210L);
+
+    // A row that is not there selects nothing and leaves the other list alone.
+    browser.Select(ErrorListBrowser::List::Primary, 5);
+    EXPECT_EQ(browser.SelectedList(), ErrorListBrowser::List::Implicit);
+}
+
+// Records every step the command takes, in order.
+class Script : public IStateWindow, public IUserInterface
+{
+public:
+    std::optional<PrintChoices> Show(const DepositStateReport &report) override
+    {
+        steps << u"window"_s;
+        shownTicks = report.ticks;
+        return answer;
+    }
+    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
+    {
+        steps << title + u": "_s + text;
+        return Answer::Ok;
+    }
+    QStringList steps;
+    PrintChoices shownTicks{};
+    std::optional<PrintChoices> answer;
+};
+
+class DepositStateSteps : public vk7::testing::DriveCTest
+{
+protected:
+    void SetUp() override
+    {
+        DriveCTest::SetUp();
+        state_.workFolder = u"C:\\TMP_VK7"_s;
+        state_.structureStatus = u"1"_s;
+        state_.completenessStatus = u"1"_s;
+        state_.memoriaPages = {u"xxxxxxxxxxxxxxxxxxxxxxxx"_s}; // a suspicious text
+    }
+    StateWindowOutcome Run(bool printed)
+    {
+        DepositStateCommand command(
+            script_,
+            [this, printed](const PrintChoices &ticks, bool formIdentified) {
+                script_.steps << u"print"_s;
+                printedTicks_ = ticks;
+                printedWithForm_ = formIdentified;
+                return printed;
+            },
+            [this] { script_.steps << u"reopen"_s; });
+        CFileTools tools;
+        return command.Run(state_, tools, SystemClock(), &script_);
+    }
+    DepositState state_;
+    Script script_;
+    PrintChoices printedTicks_{};
+    bool printedWithForm_ = true;
+};
+
+TEST_F(DepositStateSteps, WarningThenWindowThenPrintThenTheOpenCommandAgain)
+{
+    const QString warning = u"AVISO: Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s;
+    script_.answer = PrintChoices{true, false, true};
+    EXPECT_EQ(Run(true), StateWindowOutcome::Printed);
+    EXPECT_EQ(script_.steps, (QStringList{warning, u"window"_s, u"print"_s, u"reopen"_s}));
+    EXPECT_EQ(script_.shownTicks, (PrintChoices{true}));
+    EXPECT_EQ(printedTicks_, (PrintChoices{true, false, true}));
+    EXPECT_FALSE(printedWithForm_);
+
+    // An output that stops does not bring the Open dialog back.
+    script_.steps.clear();
+    EXPECT_EQ(Run(false), StateWindowOutcome::PrintFailed);
+    EXPECT_EQ(script_.steps, (QStringList{warning, u"window"_s, u"print"_s}));
+
+    // "Salir" prints nothing.
+    script_.steps.clear();
+    script_.answer.reset();
+    EXPECT_EQ(Run(true), StateWindowOutcome::Left);
+    EXPECT_EQ(script_.steps, (QStringList{warning, u"window"_s}));
+}
+
+} // namespace
