@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev
   fonts-urw-base35 fonts-liberation fontconfig
   zbar-tools libtiff-tools enscript ghostscript
+  xvfb openbox
 )
 
 missing=()
