@@ -67,13 +67,6 @@ StateWindowCheck StateWindowChoices::Check(int index) const
     return {PrintChoiceControlId(index), PrintChoiceCaption(index), enabled_[at], ticks_[at]};
 }
 
-bool StateWindowChoices::Click(int index)
-{
-    if (!ValidIndex(index))
-        return false;
-    return SetTicked(index, !ticks_[static_cast<size_t>(index)]);
-}
-
 bool StateWindowChoices::SetTicked(int index, bool ticked)
 {
     if (!ValidIndex(index))

@@ -50,11 +50,8 @@ public:
     const QStringList &OtherDocuments() const { return otherDocuments_; }
 
     StateWindowCheck Check(int index) const;
-    // A click on a box: the diagnostic sheet's and unavailable boxes keep
-    // their state; any other box toggles. Returns the box's new tick.
-    bool Click(int index);
-    // The clerk sets a box's tick directly (keyboard, script): the same
-    // rules as a click. Returns the box's tick afterwards.
+    // The clerk ticks or unticks a box: the diagnostic sheet's box and the
+    // unavailable ones keep their state. Returns the box's tick afterwards.
     bool SetTicked(int index, bool ticked);
     const PrintChoices &Ticks() const { return ticks_; }
 
