@@ -116,7 +116,7 @@ QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &resu
     for (auto it = loaded.constBegin(); it != loaded.constEnd(); ++it)
         json.Add(it.key(), it.value());
     // Where the deposit and the page images are, on this machine.
-    json.Add(u"workFolder"_s, PathResolver::Resolve(state.workFolder));
+    json.Add(u"workFolder"_s, PathResolver::Resolve(WorkFolder().chopped(1)));
     return json.ToJson();
 }
 

@@ -35,10 +35,9 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     DepositCheckOutput output;
     CTessOCX viewer;
     DepositState state;
-    state.viewer = &viewer;
-    state.appFolder = options.appFolder;
+    FrameState frame{.viewer = &viewer, .appFolder = options.appFolder};
 
-    ReceptionChain chain(state, &ui, clock);
+    ReceptionChain chain(state, frame, &ui, clock);
     chain.SetShowFileWarnings(false);
     bool accepted = false;
     QString status;
@@ -52,7 +51,7 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     }
 
     // The sheet's pages, as the output pipeline renders them before printing.
-    const QString pageFolder = OpenDepositLogic::WorkFolder();
+    const QString pageFolder = WorkFolder();
     if (!RenderTextPages(state, 10, pageFolder, &state.diagnosticText))
         output.standardError += "ERROR Creando DIAGNOSTICO\n";
     if (options.formPages && state.formIdentified && !viewer.ExportPages(4, pageFolder))

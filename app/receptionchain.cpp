@@ -1,10 +1,12 @@
 #include "receptionchain.h"
 
 #include "components/tessocx.h"
+#include "datafiles/depositmodel.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
 #include "reception/cfiletools.h"
 #include "reception/opendepositlogic.h"
+#include "reception/paths.h"
 #include "verification/decimal.h"
 
 using namespace Qt::StringLiterals;
@@ -17,9 +19,23 @@ QString FormatEntryNumber(const QString &number)
     return QString::asprintf("%08lld", ReadDecimalInteger(number));
 }
 
-ReceptionChain::ReceptionChain(DepositState &state, IUserInterface *ui, const Clock &clock)
-    : state_(state), ui_(ui), clock_(clock), loader_(std::make_unique<CFileCopyDialog>(state))
+ReceptionChain::ReceptionChain(DepositState &state, FrameState &frame, IUserInterface *ui,
+                               const Clock &clock)
+    : state_(state), frame_(frame), ui_(ui), clock_(clock),
+      loader_(std::make_unique<CFileCopyDialog>(state, ui))
 {
+}
+
+ReceptionChain::ReceptionChain(DepositModel &model, IUserInterface *ui, const Clock &clock)
+    : ReceptionChain(model.Deposit(), model.Frame(), ui, clock)
+{
+    model_ = &model;
+}
+
+void ReceptionChain::Notify()
+{
+    if (model_)
+        model_->NotifyChanged();
 }
 
 ReceptionChain::~ReceptionChain() = default;
@@ -33,8 +49,10 @@ void ReceptionChain::CloseDeposit()
         list->clear();
     state_.fields.RemoveAll();
     state_.formError.clear();
-    if (state_.viewer && state_.formIdentified && state_.viewer->CloseForm())
+    if (frame_.viewer && state_.formIdentified && frame_.viewer->CloseForm())
         state_.formIdentified = false;
+    state_.open = false;
+    Notify();
 }
 
 ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted, QString *status)
@@ -42,13 +60,7 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
     CloseDeposit();
 
     OpenDepositLogic dialog(ui_ ? *ui_ : silent_);
-    const qint64 lastNumber = ReadDecimalInteger(state_.entryNumber);
-    if (lastNumber != 0)
-        dialog.number = QString::number(lastNumber + 1);
-    if (!state_.entryDate.isEmpty())
-        dialog.date = state_.entryDate;
-    dialog.formSelection = state_.formSelectionMode;
-    dialog.Initialize();
+    PrepareOpenDialog(dialog);
     dialog.location = request.location;
     dialog.diskettes = request.diskettes;
     dialog.fingerprint = request.fingerprint;
@@ -59,30 +71,46 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
     }
     *accepted = true;
     status->clear();
-    return RunAfterOpen(
-        {dialog.location, dialog.fingerprint, dialog.number, dialog.date, dialog.formSelection});
+    return RunAfterOpen(AcceptedValues(dialog));
+}
+
+void ReceptionChain::PrepareOpenDialog(OpenDepositLogic &dialog) const
+{
+    const qint64 lastNumber = ReadDecimalInteger(state_.entryNumber);
+    if (lastNumber != 0)
+        dialog.number = QString::number(lastNumber + 1);
+    if (!state_.entryDate.isEmpty())
+        dialog.date = state_.entryDate;
+    dialog.formSelection = state_.formSelectionMode;
+    dialog.Initialize();
+}
+
+OpenDialogValues ReceptionChain::AcceptedValues(const OpenDepositLogic &dialog)
+{
+    return {dialog.fingerprint, dialog.number, dialog.date, dialog.formSelection};
 }
 
 ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
 {
-    state_.entryChannel.clear();
     state_.entryNumber = FormatEntryNumber(values.entryNumber);
     state_.entryDate = values.entryDate;
     state_.fingerprint = values.fingerprint;
-    state_.workFolder = values.location;
-    if (state_.workFolder.endsWith(u'\\'))
-        state_.workFolder.chop(1);
     state_.formSelectionMode = values.formSelection;
+    state_.open = true;
 
     CFileTools tools(ui_);
-    tools.CheckDepositFiles(state_.workFolder, state_.structureStatus, state_.completenessStatus);
+    tools.CheckDepositFiles(WorkFolder(), state_.structureStatus, state_.completenessStatus);
+    Notify();
 
     ReceptionResult result;
     if (state_.structureStatus != u"0"_s && state_.completenessStatus != u"0"_s) {
         result.identificationRan = true;
-        result.identification = IdentifyForm(state_, *loader_);
+        result.identification = IdentifyForm(state_, frame_, *loader_);
+        Notify();
     }
-    result.report = DiagnoseDeposit(state_, tools, clock_, showFileWarnings_ ? ui_ : nullptr);
+    result.report =
+        DiagnoseDeposit(state_, frame_, tools, clock_, showFileWarnings_ ? ui_ : nullptr);
+    Notify();
     return result;
 }
 

@@ -13,12 +13,15 @@ namespace vk7 {
 class CFileCopyDialog;
 class CFileTools;
 class Clock;
+class DepositModel;
+class OpenDepositLogic;
 struct DepositState;
+struct FrameState;
 
-// The values the Open dialog hands back when the clerk accepts it.
+// The values the Open dialog hands back when the clerk accepts it (the
+// deposit is then in the work folder).
 struct OpenDialogValues
 {
-    QString location;    // where the deposit was copied: "C:\TMP_VK7\"
     QString fingerprint; // as typed
     QString entryNumber; // the hidden registry entry; "" in practice
     QString entryDate;
@@ -43,19 +46,22 @@ struct ReceptionResult
 
 // The reception chain as the Open command runs it, without any window: the
 // desktop frame and the command-line checker drive the same object. It owns
-// the loader (the frame's one CFileCopyDialog) and works on the deposit
-// state it is given.
+// the loader (the frame's one CFileCopyDialog) and works on the deposit and
+// frame state it is given. Given a model, it notifies through it after each
+// step (Close, the manifest verdicts, identification, the diagnosis). Status
+// texts and progress go to `ui`.
 class ReceptionChain
 {
 public:
-    ReceptionChain(DepositState &state, IUserInterface *ui, const Clock &clock);
+    ReceptionChain(DepositState &state, FrameState &frame, IUserInterface *ui, const Clock &clock);
+    ReceptionChain(DepositModel &model, IUserInterface *ui, const Clock &clock);
     ~ReceptionChain();
 
     ReceptionChain(const ReceptionChain &) = delete;
     ReceptionChain &operator=(const ReceptionChain &) = delete;
 
-    // Empties the deposit's lists and store and its form error, and closes
-    // the viewer's form when one is open.
+    // Empties the deposit's lists and store and its form error, closes the
+    // viewer's form when one is open, and marks the deposit no longer open.
     void CloseDeposit();
 
     // The whole Open command: the open deposit is closed, the Open dialog's
@@ -64,7 +70,15 @@ public:
     // tells which; when it is false `status` holds the dialog's status text.
     ReceptionResult Open(const OpenRequest &request, bool *accepted, QString *status);
 
-    // Everything after an accepted Open dialog: its values into the state,
+    // For a window that runs the Open dialog itself, with its own interface
+    // (its status line): after CloseDeposit, PrepareOpenDialog pre-fills the
+    // dialog's logic from the last deposit and initialises it (the work
+    // folder emptied); once it is accepted, RunAfterOpen(AcceptedValues(...)).
+    void PrepareOpenDialog(OpenDepositLogic &dialog) const;
+    static OpenDialogValues AcceptedValues(const OpenDepositLogic &dialog);
+
+    // Everything after an accepted Open dialog: its values into the state
+    // (which is then open),
     // the manifest verdicts, form identification when neither verdict is
     // "0", then the state/diagnosis.
     ReceptionResult RunAfterOpen(const OpenDialogValues &values);
@@ -76,7 +90,11 @@ public:
     void SetShowFileWarnings(bool show) { showFileWarnings_ = show; }
 
 private:
+    void Notify();
+
     DepositState &state_;
+    FrameState &frame_;
+    DepositModel *model_ = nullptr;
     IUserInterface *ui_;
     SilentUserInterface silent_;
     bool showFileWarnings_ = true;

@@ -9,6 +9,7 @@
 #include "reception/driveroots.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
+#include "reception/userinterface.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
@@ -139,6 +140,7 @@ int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QS
     QByteArray errors;
     DepositChecker checker(options, ui);
     const DepositChecker::Result result = checker.Run(output, errors);
+    ui.ShowStatus(QString());
     Print(stderr, errors);
     Print(stdout, output);
     return int(result);

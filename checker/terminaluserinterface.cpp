@@ -1,5 +1,8 @@
 #include "terminaluserinterface.h"
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <QByteArray>
 #include <QString>
 
@@ -26,15 +29,46 @@ bool ReadAnswerLine(FILE *input, QString &line)
 
 } // namespace
 
-TerminalUserInterface::TerminalUserInterface(FILE *input, FILE *output)
-    : m_input(input), m_output(output)
+TerminalUserInterface::TerminalUserInterface(FILE *input, FILE *output, StatusLine statusLine)
+    : m_input(input), m_output(output),
+      m_statusShown(statusLine == StatusLine::Shown || (statusLine == StatusLine::WhenTerminal &&
+                                                        output && ::isatty(::fileno(output))))
 {
+}
+
+void TerminalUserInterface::ClearStatus()
+{
+    if (!m_statusOnScreen)
+        return;
+    std::fputs("\r\x1b[K", m_output);
+    m_statusOnScreen = false;
+}
+
+void TerminalUserInterface::ShowStatus(const QString &text)
+{
+    if (!m_statusShown)
+        return;
+    ClearStatus();
+    if (!text.isEmpty()) {
+        // Line ends would leave the line that is rewritten.
+        QString line = text;
+        line.replace(u'\n', u' ').replace(u'\r', u' ');
+        // A line wider than the terminal wraps, and only its last row would
+        // be rewritten.
+        struct winsize size = {};
+        if (::ioctl(::fileno(m_output), TIOCGWINSZ, &size) == 0 && size.ws_col > 1)
+            line.truncate(size.ws_col - 1);
+        std::fputs(line.toUtf8().constData(), m_output);
+        m_statusOnScreen = true;
+    }
+    std::fflush(m_output);
 }
 
 IUserInterface::Answer TerminalUserInterface::ShowMessage(const QString &text, const QString &title,
                                                           Buttons buttons, Icon icon)
 {
     Q_UNUSED(icon);
+    ClearStatus();
     std::fputs((u"["_s + title + u"] "_s + text + u"\n"_s).toUtf8().constData(), m_output);
     if (buttons == Buttons::Ok) {
         std::fflush(m_output);

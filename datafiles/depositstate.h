@@ -1,41 +1,50 @@
 #pragma once
 
-#include "fieldstore.h"
-
 #include <QString>
 #include <QStringList>
+
+#include "fieldstore.h"
+#include "reception/paths.h"
 
 namespace vk7 {
 
 class CTessOCX;
 
-// The state of the open deposit, as the main frame holds it. Each writer and
-// reader is named in the comments; lists are emptied by CloseDeposit.
+// A manifest verdict as the system keeps it, "0", "1" or "2" (the texts the
+// diagnostic sheet and the checker's JSON are made from), read as a value.
+enum class ManifestVerdict {
+    NotChecked,       // "": no deposit checked yet
+    MandatoryMissing, // "0": a mandatory file is missing
+    Correct,          // "1"
+    OptionalFault,    // "2": an optional file is wrong or missing
+};
+
+ManifestVerdict ReadManifestVerdict(const QString &status);
+
+// The open deposit: what was read from the work folder and decided about it.
+// Each writer and reader is named in the comments; lists are emptied by
+// CloseDeposit. Files are addressed in the work folder (DepositFilePath).
 struct DepositState
 {
-    CCampBDArray fields;          // data-file readers -> identification, rules, viewer
-    CTessOCX *viewer = nullptr;   // the form viewer, owned by the frame (or the checker)
+    // True from an accepted Open to the next Close.
+    bool open = false;
 
-    QString structureStatus;      // "0", "1", "2": manifest check
-    QString completenessStatus;   // "0", "1", "2": manifest check
-    bool formIdentified = false;  // set when a form template was opened
-    QString formName;             // "K7NP", "K7AP", "K7NE", "K7AE", "K7ME"
-    QString formError;            // empty on success
-    int formSelectionMode = 0;    // 0 "Por claves 999xxx", 1 "Por clave Instancia.asc"
-    QString fingerprint;          // as typed in the Open dialog
+    CCampBDArray fields; // data-file readers -> identification, rules, viewer
 
-    QString entryChannel;
+    QString structureStatus;     // "0", "1", "2": manifest check
+    QString completenessStatus;  // "0", "1", "2": manifest check
+    bool formIdentified = false; // set when a form template was opened
+    QString formName;            // "K7NP", "K7AP", "K7NE", "K7AE", "K7ME"
+    QString formError;           // empty on success
+    int formSelectionMode = 0;   // 0 "Por claves 999xxx", 1 "Por clave Instancia.asc"
+    QString fingerprint;         // as typed in the Open dialog
+
+    // The registry entry, carried from one Open to the next.
     QString entryNumber;
     QString entryDate;
 
-    QString appFolder;            // executable's folder with a trailing backslash
-    QStringList diagnosticText;   // the diagnostic sheet, one element
-    QString fileWarnings;         // suspicious-file warnings
-    bool printerChosen = false;
-    QString textSize;             // last size placed in the text-size list
-
-    QString workFolder;           // "C:\TMP_VK7" after an Open, empty before
-    QString subFolder;            // always empty
+    QStringList diagnosticText; // the diagnostic sheet, one element
+    QString fileWarnings;       // suspicious-file warnings
 
     QStringList memoriaPages;
     QStringList gestionPages;
@@ -44,18 +53,30 @@ struct DepositState
     QStringList simcavPages;
     QStringList certaproPages;
 
-    QStringList gestionImages;    // entry n-1 holds page n; "" for a hole
+    QStringList gestionImages; // entry n-1 holds page n; "" for a hole
     QStringList memoriaImages;
     QStringList auditorImages;
     QStringList anuncioImages;
 
     QStringList otherDocumentNames;
 
-    // workFolder + subFolder + "\" + name: how deposit files are addressed.
-    QString DepositFilePath(const QString &name) const
-    {
-        return workFolder + subFolder + QLatin1Char('\\') + name;
-    }
+    ManifestVerdict Structure() const { return ReadManifestVerdict(structureStatus); }
+    ManifestVerdict Completeness() const { return ReadManifestVerdict(completenessStatus); }
+    // The diagnosis has left its sheet.
+    bool Diagnosed() const { return !diagnosticText.isEmpty(); }
+
+    // How deposit files are addressed: "C:\TMP_VK7\" + name.
+    static QString DepositFilePath(const QString &name) { return WorkFolder() + name; }
+};
+
+// What only the main frame owns, beside the deposit: its form viewer, the
+// program's folder and the clerk's choices in the frame.
+struct FrameState
+{
+    CTessOCX *viewer = nullptr; // the form viewer, owned by the frame (or the checker)
+    QString appFolder;          // executable's folder with a trailing backslash
+    bool printerChosen = false;
+    QString textSize; // last size placed in the text-size list
 };
 
 // Empties the values of the application form's keys (780000-781404; the

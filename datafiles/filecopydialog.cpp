@@ -6,18 +6,15 @@ namespace vk7 {
 
 using namespace Qt::StringLiterals;
 
-CFileCopyDialog::CFileCopyDialog(DepositState &state) : state_(state) {}
-
-void CFileCopyDialog::SetStatusChanged(std::function<void(const QString &)> changed)
+CFileCopyDialog::CFileCopyDialog(DepositState &state, IUserInterface *ui) : state_(state), ui_(ui)
 {
-    statusChanged_ = std::move(changed);
 }
 
 void CFileCopyDialog::ShowStatus(const QString &text)
 {
     line3 = text;
-    if (statusChanged_)
-        statusChanged_(line3);
+    if (ui_)
+        ui_->ShowStatus(line3);
 }
 
 QString CFileCopyDialog::HostPath(const QString &fileName) const

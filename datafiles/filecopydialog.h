@@ -1,22 +1,21 @@
 #pragma once
 
-#include <functional>
-
 #include <QString>
 #include <QStringList>
 
 #include "depositstate.h"
+#include "reception/userinterface.h"
 
 namespace vk7 {
 
 // The frame-owned object that carries the data-file readers and the deposit
 // load pass. There is no window behind it: its three lines are plain texts,
 // line 3 being the status line the readers write their progress and error
-// texts into; whoever shows them can follow the changes through a callback.
+// texts into; each such text also goes to the interface's ShowStatus.
 class CFileCopyDialog
 {
 public:
-    explicit CFileCopyDialog(DepositState &state);
+    explicit CFileCopyDialog(DepositState &state, IUserInterface *ui = nullptr);
     virtual ~CFileCopyDialog() = default;
 
     CFileCopyDialog(const CFileCopyDialog &) = delete;
@@ -36,7 +35,6 @@ public:
     bool ReadImageList(const QString &filePattern);
 
     const QString &StatusLine() const { return line3; }
-    void SetStatusChanged(std::function<void(const QString &status)> changed);
 
     DepositState &State() const { return state_; }
 
@@ -56,7 +54,7 @@ private:
     QString HostPath(const QString &fileName) const;
 
     DepositState &state_;
-    std::function<void(const QString &)> statusChanged_;
+    IUserInterface *ui_;
 };
 
 } // namespace vk7

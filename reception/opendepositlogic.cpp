@@ -75,11 +75,6 @@ bool SameFolder(const QByteArray &a, const QByteArray &b)
 
 OpenDepositLogic::OpenDepositLogic(IUserInterface &ui) : m_ui(ui) {}
 
-QString OpenDepositLogic::WorkFolder()
-{
-    return u"C:\\TMP_VK7\\"_s;
-}
-
 QString OpenDepositLogic::DefaultLocation()
 {
     return u"A:\\FICHERO.TXT"_s;
@@ -103,8 +98,7 @@ QString OpenDepositLogic::DialogTitle()
 void OpenDepositLogic::SetStatus(const QString &text)
 {
     m_status = text;
-    if (statusChanged)
-        statusChanged(m_status);
+    m_ui.ShowStatus(m_status);
 }
 
 void OpenDepositLogic::TransferToControls()
@@ -228,7 +222,9 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
     for (const QByteArray &name : std::as_const(workNames))
         existing.insert(AsciiUpperBytes(name), name);
 
-    for (const QByteArray &name : std::as_const(names)) {
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        m_ui.ShowProgress(i + 1, names.size());
+        const QByteArray &name = names.at(i);
         const QByteArray sourcePath = Join(sourceHost, name);
         struct stat st;
         if (::lstat(sourcePath.constData(), &st) == 0 && !S_ISREG(st.st_mode))

@@ -10,9 +10,11 @@ class IUserInterface;
 
 // What the Open dialog ("Abrir un Depósito Digital") does, without a window:
 // it empties the work folder, validates the clerk's entries and copies the
-// deposit from its medium, diskette by diskette, into "C:\TMP_VK7\". A dialog
-// or a terminal front end sets the members from its fields, calls the
-// operations and shows `status` and the members whenever they change.
+// deposit from its medium, diskette by diskette, into the work folder. A
+// dialog or a terminal front end sets the members from its fields, calls the
+// operations and shows the members whenever they change; every new `status`
+// text goes to the interface's ShowStatus as it is set, and the copy reports
+// its progress through ShowProgress.
 class OpenDepositLogic
 {
 public:
@@ -36,8 +38,6 @@ public:
     const QString &status() const { return m_status; }
     Focus focus() const { return m_focus; }
 
-    // Called with the new status text at every change (progress, errors).
-    std::function<void(const QString &)> statusChanged;
     // Called where the members should be shown again in the fields.
     std::function<void()> membersChanged;
 
@@ -67,7 +67,6 @@ public:
     // that cannot be copied. Never writes to the medium.
     bool CopyMediumToWorkFolder();
 
-    static QString WorkFolder();      // "C:\TMP_VK7\"
     static QString DefaultLocation(); // "A:\FICHERO.TXT"
     static QString ManifestName();    // "FICHERO.TXT"
     static QString BrowseTitle();     // "Buscar la situación del FICHERO.TXT"

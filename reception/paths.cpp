@@ -1,10 +1,10 @@
 #include "paths.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QHash>
 #include <QStringList>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -48,9 +48,8 @@ QString FindCaseless(const QString &folder, const QString &name)
     if (exists)
         return name;
     const QString wanted = AsciiUpper(name);
-    const QStringList entries =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                               QDir::Unsorted);
+    const QStringList entries = QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
     for (const QString &entry : entries) {
         if (AsciiUpper(entry) == wanted)
             return entry;
@@ -69,8 +68,7 @@ bool MatchFrom(const QString &name, qsizetype n, const QString &pattern, qsizety
             }
             return false;
         }
-        if (pc == u'.' && p + 2 == pattern.size() && pattern.at(p + 1) == u'*' &&
-            n == name.size())
+        if (pc == u'.' && p + 2 == pattern.size() && pattern.at(p + 1) == u'*' && n == name.size())
             return true;
         if (pc == u'?') {
             if (n == name.size()) {
@@ -90,6 +88,11 @@ bool MatchFrom(const QString &name, qsizetype n, const QString &pattern, qsizety
 }
 
 } // namespace
+
+QString WorkFolder()
+{
+    return u"C:\\TMP_VK7\\"_s;
+}
 
 QString AsciiUpper(const QString &text)
 {
@@ -184,7 +187,8 @@ bool PathResolver::Lookup(const QString &systemPath, EntryKind *kind)
 QList<PathResolver::Entry> PathResolver::FindMatching(const QString &systemPattern)
 {
     QList<Entry> result;
-    const qsizetype cut = std::max(systemPattern.lastIndexOf(u'\\'), systemPattern.lastIndexOf(u'/'));
+    const qsizetype cut =
+        std::max(systemPattern.lastIndexOf(u'\\'), systemPattern.lastIndexOf(u'/'));
     QString folder;
     QString pattern;
     if (cut >= 0) {
@@ -206,8 +210,10 @@ QList<PathResolver::Entry> PathResolver::FindMatching(const QString &systemPatte
         hostFolder.chop(1);
 
     const QString upperPattern = AsciiUpper(pattern);
-    const QStringList names = QDir(hostFolder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    const QStringList names =
+        QDir(hostFolder)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Unsorted);
     for (const QString &name : names) {
         if (!MatchesWildcard(name, upperPattern))
             continue;

@@ -46,6 +46,10 @@ public:
     static bool Lookup(const QString &systemPath, EntryKind *kind);
 };
 
+// The work folder, with its trailing backslash: "C:\TMP_VK7\". Every deposit
+// is copied into it and read from it; drive C: is the program's private folder.
+QString WorkFolder();
+
 // ASCII upper-casing, as the deposit's names are compared.
 QString AsciiUpper(const QString &text);
 

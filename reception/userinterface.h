@@ -4,9 +4,10 @@
 
 namespace vk7 {
 
-// The seam between logic and the clerk: message boxes, questions and the
-// wait cursor. The desktop program answers with Qt dialogs, the command-line
-// checker on the terminal, the tests from a script.
+// The seam between logic and the clerk: message boxes, questions, the status
+// line, progress and the wait cursor. The desktop program answers with Qt
+// dialogs and shows the status in its status bar (the Open dialog in its own
+// status line), the command-line checker uses the terminal, the tests a script.
 class IUserInterface
 {
 public:
@@ -18,6 +19,17 @@ public:
 
     virtual Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
                                Icon icon) = 0;
+    // The status line: each progress or error text of long work as it
+    // happens ("Copiando fichero ...", "Leyendo datos. Esperar ..."); an empty
+    // text clears it. Called on the thread doing the work, between its steps:
+    // a window may process its pending events here to stay painted.
+    virtual void ShowStatus(const QString &text) { Q_UNUSED(text); }
+    // Progress of the current long work: it is at step `step` of `total`.
+    virtual void ShowProgress(qint64 step, qint64 total)
+    {
+        Q_UNUSED(step);
+        Q_UNUSED(total);
+    }
     virtual void SetWaitCursor(bool on) { Q_UNUSED(on); }
     // Opens a host file in the program the desktop associates with it.
     virtual bool OpenExternally(const QString &hostPath)

@@ -13,18 +13,18 @@ QString ActivityTablePath(const QString &appFolder)
     return appFolder + u"DATA\\CNAE.TXT"_s;
 }
 
-bool CheckCoherenceRules(DepositState &state, QStringList *primaryErrors,
+bool CheckCoherenceRules(DepositState &state, const FrameState &frame, QStringList *primaryErrors,
                          QStringList *implicitErrors, IErrorListWindow *window, const Clock &clock,
                          QStringList *records)
 {
     QStringList list;
-    CTessOCX *viewer = state.viewer;
+    CTessOCX *viewer = frame.viewer;
     if (viewer) {
         viewer->SetRuleCheckMode(true);
         viewer->GetRuleErrors(&list);
         viewer->RefreshFields();
     }
-    RunCoherenceRules(state, ActivityTablePath(state.appFolder), &list, clock);
+    RunCoherenceRules(state, ActivityTablePath(frame.appFolder), &list, clock);
 
     primaryErrors->clear();
     implicitErrors->clear();

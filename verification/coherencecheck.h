@@ -10,6 +10,7 @@ namespace vk7 {
 
 class Clock;
 struct DepositState;
+struct FrameState;
 
 // The error-list window as the rule check uses it: shown with the classed
 // errors, it answers the number of the error the clerk chose with "Ver
@@ -21,12 +22,13 @@ public:
     virtual std::optional<long> ChooseError(const ErrorListContent &content) = 0;
 };
 
-// The form's own checks (the viewer's records) and then the coherence rules,
+// The form's own checks (the frame viewer's records) and then the coherence
+// rules (with the activity table of the program's folder),
 // classed into the display texts of the primary and implicit errors (both
 // lists emptied first). With a window the clerk browses the errors and the
 // viewer shows the one chosen; without one nothing is shown. The raw records
 // go to `records` when given. True when no record at all was produced.
-bool CheckCoherenceRules(DepositState &state, QStringList *primaryErrors,
+bool CheckCoherenceRules(DepositState &state, const FrameState &frame, QStringList *primaryErrors,
                          QStringList *implicitErrors, IErrorListWindow *window, const Clock &clock,
                          QStringList *records = nullptr);
 

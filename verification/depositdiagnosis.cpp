@@ -12,8 +12,8 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-DepositStateReport DiagnoseDeposit(DepositState &state, CFileTools &tools, const Clock &clock,
-                                   IUserInterface *ui)
+DepositStateReport DiagnoseDeposit(DepositState &state, const FrameState &frame, CFileTools &tools,
+                                   const Clock &clock, IUserInterface *ui)
 {
     DepositStateReport report;
     report.title = u"Estado del Depósito Digital"_s;
@@ -33,11 +33,11 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFileTools &tools, const
     if (state.formIdentified) {
         FormAndCurrency(state.formName, &report.form, &report.currency);
         QString computed;
-        tools.ComputeDepositFingerprint(state.workFolder, computed);
+        tools.ComputeDepositFingerprint(WorkFolder(), computed);
         report.computedFingerprint = computed;
         report.fingerprintVerdict = computed == state.fingerprint ? u"CORRECTA"_s : u"ERRONEA"_s;
-        CheckCoherenceRules(state, &report.primaryErrors, &report.implicitErrors, nullptr, clock,
-                            &report.errorRecords);
+        CheckCoherenceRules(state, frame, &report.primaryErrors, &report.implicitErrors, nullptr,
+                            clock, &report.errorRecords);
         report.primaryCount = QString::number(report.primaryErrors.size());
         report.implicitCount = QString::number(report.implicitErrors.size());
         report.available = ComputeDocumentAvailability(state);

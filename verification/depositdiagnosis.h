@@ -14,6 +14,7 @@ class CFileTools;
 class Clock;
 class IUserInterface;
 struct DepositState;
+struct FrameState;
 
 // Everything the state window shows and offers, as the diagnosis leaves it.
 struct DepositStateReport
@@ -48,7 +49,7 @@ struct DepositStateReport
 // diagnostic sheet into diagnosticText, the window's texts and availability,
 // validity, then the suspicious-file check. Its warnings are shown through
 // `ui` in a box titled "AVISO" when one is given.
-DepositStateReport DiagnoseDeposit(DepositState &state, CFileTools &tools, const Clock &clock,
-                                   IUserInterface *ui);
+DepositStateReport DiagnoseDeposit(DepositState &state, const FrameState &frame, CFileTools &tools,
+                                   const Clock &clock, IUserInterface *ui);
 
 } // namespace vk7

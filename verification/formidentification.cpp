@@ -19,7 +19,8 @@ QString WindowTitleForForm(const QString &formName)
     return u"Velmora"_s;
 }
 
-FormIdentification IdentifyForm(DepositState &state, CFileCopyDialog &loader)
+FormIdentification IdentifyForm(DepositState &state, const FrameState &frame,
+                                CFileCopyDialog &loader)
 {
     // The load pass: kind 0, mode 11. Its result tells nothing the form
     // decision does not find out from the store.
@@ -27,19 +28,19 @@ FormIdentification IdentifyForm(DepositState &state, CFileCopyDialog &loader)
     loader.mode = 11;
     loader.LoadDeposit();
 
-    CTessOCX *viewer = state.viewer;
+    CTessOCX *viewer = frame.viewer;
     if (viewer) {
         if (viewer->GetProperty4())
             viewer->SetProperty4(false);
         if (viewer->GetProperty5())
             viewer->SetProperty5(false);
     }
-    if (!DecideFormType(state.fields, viewer, state.appFolder, &state.formName, &state.formError,
+    if (!DecideFormType(state.fields, viewer, frame.appFolder, &state.formName, &state.formError,
                         state.formSelectionMode == 0))
         return {};
 
     state.formIdentified = true;
-    PublishFormData(state);
+    PublishFormData(state, viewer);
     viewer->SetRuleCheckMode(false);
     return {true, WindowTitleForForm(state.formName)};
 }

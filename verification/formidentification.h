@@ -6,6 +6,7 @@ namespace vk7 {
 
 class CFileCopyDialog;
 struct DepositState;
+struct FrameState;
 
 // What identification leaves for the shell besides the deposit's state.
 struct FormIdentification
@@ -17,9 +18,11 @@ struct FormIdentification
 };
 
 // Loads the whole deposit (the load pass of `loader`), decides its form,
-// opens the template on the viewer and publishes the deposit's fields to it.
+// opens the template (from the program's folder) on the frame's viewer and
+// publishes the deposit's fields to it.
 // On failure formError says why and formIdentified stays as it was.
-FormIdentification IdentifyForm(DepositState &state, CFileCopyDialog &loader);
+FormIdentification IdentifyForm(DepositState &state, const FrameState &frame,
+                                CFileCopyDialog &loader);
 
 // "Velmora - PESETAS" or "Velmora - EUROS" after the form's last letter,
 // "Velmora" for any other.

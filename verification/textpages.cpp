@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 
 QString PageImageFolder()
 {
-    return u"C:\\TMP_VK7\\"_s;
+    return WorkFolder();
 }
 
 QString TextPagePrefix(int kind)

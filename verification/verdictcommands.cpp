@@ -17,10 +17,11 @@ DepositStateCommand::DepositStateCommand(IStateWindow &window, DepositOutputPrin
 {
 }
 
-StateWindowOutcome DepositStateCommand::Run(DepositState &state, CFileTools &tools,
-                                            const Clock &clock, IUserInterface *ui)
+StateWindowOutcome DepositStateCommand::Run(DepositState &state, const FrameState &frame,
+                                            CFileTools &tools, const Clock &clock,
+                                            IUserInterface *ui)
 {
-    const DepositStateReport report = DiagnoseDeposit(state, tools, clock, ui);
+    const DepositStateReport report = DiagnoseDeposit(state, frame, tools, clock, ui);
     return ShowAndPrint(report, state.formIdentified);
 }
 
@@ -40,12 +41,12 @@ StateWindowOutcome DepositStateCommand::ShowAndPrint(const DepositStateReport &r
     return StateWindowOutcome::Printed;
 }
 
-bool CheckRulesInteractively(DepositState &state, IErrorListWindow &window, IUserInterface &ui,
-                             const Clock &clock)
+bool CheckRulesInteractively(DepositState &state, const FrameState &frame, IErrorListWindow &window,
+                             IUserInterface &ui, const Clock &clock)
 {
     QStringList primary;
     QStringList implicit;
-    const bool sound = CheckCoherenceRules(state, &primary, &implicit, &window, clock);
+    const bool sound = CheckCoherenceRules(state, frame, &primary, &implicit, &window, clock);
     if (sound)
         ui.ShowMessage(u"Reglas de Coherencia Correctas"_s, u"VK7"_s, IUserInterface::Buttons::Ok,
                        IUserInterface::Icon::Information);

@@ -12,6 +12,7 @@ class Clock;
 class IErrorListWindow;
 class IUserInterface;
 struct DepositState;
+struct FrameState;
 struct DepositStateReport;
 
 // The state window as the state/diagnosis shows it: modal, answering the
@@ -47,8 +48,8 @@ public:
                         std::function<void()> reopen);
 
     // The whole command: diagnosis, then the window steps.
-    StateWindowOutcome Run(DepositState &state, CFileTools &tools, const Clock &clock,
-                           IUserInterface *ui);
+    StateWindowOutcome Run(DepositState &state, const FrameState &frame, CFileTools &tools,
+                           const Clock &clock, IUserInterface *ui);
     // The window steps alone, for a deposit the reception chain has just
     // diagnosed.
     StateWindowOutcome ShowAndPrint(const DepositStateReport &report, bool formIdentified);
@@ -63,7 +64,7 @@ private:
 // in front of the clerk (the viewer goes to the error chosen with "Ver
 // Error"); when nothing at all is wrong, "Reglas de Coherencia Correctas".
 // True when no error was found.
-bool CheckRulesInteractively(DepositState &state, IErrorListWindow &window, IUserInterface &ui,
-                             const Clock &clock);
+bool CheckRulesInteractively(DepositState &state, const FrameState &frame, IErrorListWindow &window,
+                             IUserInterface &ui, const Clock &clock);
 
 } // namespace vk7

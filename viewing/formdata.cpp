@@ -36,7 +36,7 @@ void SetFrameFieldText(CCampBDArray &fields, int key, const QString &text)
     record->value = TrimBlanks(text);
 }
 
-void PublishFormData(DepositState &state)
+void PublishFormData(DepositState &state, CTessOCX *viewer)
 {
     SetFrameFieldText(state.fields, kFingerprintKey, state.fingerprint);
     // The bars carry the fingerprint as it is shown above them, without the
@@ -44,11 +44,11 @@ void PublishFormData(DepositState &state)
     QString glyphs;
     EncodeCode128(TrimBlanks(state.fingerprint), QLatin1Char('B'), &glyphs);
     SetFrameFieldText(state.fields, kFingerprintBarcodeKey, glyphs);
-    if (!state.viewer)
+    if (!viewer)
         return;
-    state.viewer->SetFieldSource(&state.fields);
-    state.viewer->Invalidate();
-    state.viewer->RefreshFields();
+    viewer->SetFieldSource(&state.fields);
+    viewer->Invalidate();
+    viewer->RefreshFields();
 }
 
 } // namespace vk7

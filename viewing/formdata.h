@@ -5,12 +5,13 @@
 namespace vk7 {
 
 class CCampBDArray;
+class CTessOCX;
 struct DepositState;
 
 // The frame's own fields on the form pages: the deposit's fingerprint
 // (790998) and its Code 128 glyph string (790999), then the whole store
-// handed to the viewer and the form redrawn.
-void PublishFormData(DepositState &state);
+// handed to the viewer (when there is one) and the form redrawn.
+void PublishFormData(DepositState &state, CTessOCX *viewer);
 
 // Stores a text under a key of the field store, trimmed of blanks at both
 // ends, replacing the value of an existing record or appending one; unlike

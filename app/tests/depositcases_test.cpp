@@ -16,13 +16,12 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/guiapplication.h"
-
 #include "app/checkreport.h"
 #include "app/receptionchain.h"
 #include "components/tessocx.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
+#include "testing/guiapplication.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
@@ -93,10 +92,9 @@ TEST_P(DepositCase, ChainGivesTheExpectedVerdict)
 
     CTessOCX viewer;
     DepositState state;
-    state.viewer = &viewer;
-    state.appFolder = appFolder;
+    FrameState frame{.viewer = &viewer, .appFolder = appFolder};
     SilentUserInterface ui;
-    ReceptionChain chain(state, &ui, DefaultClock());
+    ReceptionChain chain(state, frame, &ui, DefaultClock());
     bool accepted = false;
     QString status;
     const ReceptionResult result = chain.Open(

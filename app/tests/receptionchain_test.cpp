@@ -6,6 +6,7 @@
 
 #include "app/receptionchain.h"
 #include "components/tessocx.h"
+#include "datafiles/depositmodel.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
 #include "verification/clock.h"
@@ -26,14 +27,15 @@ protected:
         ASSERT_TRUE(root_.isValid());
         PathResolver::ClearDriveRoots();
         PathResolver::SetDriveRoot(u'C', root_.path());
-        state_.viewer = &viewer_;
-        state_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
+        frame_.viewer = &viewer_;
+        frame_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
 
     QTemporaryDir root_;
     CTessOCX viewer_;
     DepositState state_;
+    FrameState frame_;
     SilentUserInterface ui_;
     FixedClock clock_{QDate(2010, 6, 1)};
 };
@@ -53,7 +55,7 @@ TEST_F(Chain, RefusedOpenLeavesTheDepositClosed)
     state_.formError = u"anterior"_s;
     CCampBD *record = state_.fields.AddNew();
     record->key = 810210;
-    ReceptionChain chain(state_, &ui_, clock_);
+    ReceptionChain chain(state_, frame_, &ui_, clock_);
     bool accepted = true;
     QString status;
     chain.Open({kSoundDeposit + u"/FICHERO.TXT"_s, u"1"_s, u"CORTA"_s}, &accepted, &status);
@@ -68,17 +70,16 @@ TEST_F(Chain, RefusedOpenLeavesTheDepositClosed)
 
 TEST_F(Chain, OpenRunsEveryStepAndCloseEmptiesTheDeposit)
 {
-    ReceptionChain chain(state_, &ui_, clock_);
+    ReceptionChain chain(state_, frame_, &ui_, clock_);
     bool accepted = false;
     QString status;
     const QString typed = u"ABCDEFGHJKMNPQRSTUVXYZ0123"_s;
     const ReceptionResult result =
         chain.Open({kSoundDeposit + u"/FICHERO.TXT"_s, u"1"_s, typed}, &accepted, &status);
     ASSERT_TRUE(accepted) << status.toStdString();
-    EXPECT_EQ(state_.workFolder, u"C:\\TMP_VK7"_s);
+    EXPECT_TRUE(state_.open);
     EXPECT_EQ(state_.fingerprint, typed);
     EXPECT_EQ(state_.entryNumber, u"00000000"_s);
-    EXPECT_TRUE(state_.entryChannel.isEmpty());
     EXPECT_EQ(state_.structureStatus, u"1"_s);
     EXPECT_EQ(state_.completenessStatus, u"1"_s);
     EXPECT_TRUE(result.identificationRan);
@@ -89,10 +90,62 @@ TEST_F(Chain, OpenRunsEveryStepAndCloseEmptiesTheDeposit)
     EXPECT_EQ(state_.diagnosticText.size(), 1);
 
     chain.CloseDeposit();
+    EXPECT_FALSE(state_.open);
     EXPECT_FALSE(state_.formIdentified);
     EXPECT_EQ(state_.fields.GetSize(), 0);
     EXPECT_TRUE(state_.memoriaPages.isEmpty());
     EXPECT_EQ(viewer_.GetPageCount(), 0);
+}
+
+// The desktop enables its commands from the model's notifications: each one
+// must come after the step it announces, and every status text must reach
+// the interface, the copy's and the readers' alike.
+TEST_F(Chain, AModelHearsEachStepAndTheInterfaceEveryStatus)
+{
+    struct Seen
+    {
+        bool open, identified, diagnosed;
+        QString structure;
+    };
+    struct : SilentUserInterface
+    {
+        void ShowStatus(const QString &text) override { statuses.append(text); }
+        QStringList statuses;
+    } ui;
+    DepositModel model;
+    model.Frame() = frame_;
+    QList<Seen> seen;
+    QObject::connect(&model, &DepositModel::changed, [&] {
+        const DepositState &d = model.Deposit();
+        seen.append({d.open, d.formIdentified, d.Diagnosed(), d.structureStatus});
+    });
+    ReceptionChain chain(model, &ui, clock_);
+    bool accepted = false;
+    QString status;
+    chain.Open({kSoundDeposit + u"/FICHERO.TXT"_s, u"1"_s, u"ABCDEFGHJKMNPQRSTUVXYZ0123"_s},
+               &accepted, &status);
+    ASSERT_TRUE(accepted) << status.toStdString();
+    ASSERT_EQ(seen.size(), 4);
+    EXPECT_FALSE(seen[0].open);
+    EXPECT_TRUE(seen[1].open);
+    EXPECT_EQ(seen[1].structure, u"1"_s);
+    EXPECT_FALSE(seen[1].identified);
+    EXPECT_TRUE(seen[2].identified);
+    EXPECT_FALSE(seen[2].diagnosed);
+    EXPECT_TRUE(seen[3].diagnosed);
+    EXPECT_EQ(model.Deposit().Structure(), ManifestVerdict::Correct);
+    EXPECT_TRUE(ui.statuses.contains(u"Copiando fichero "_s + kSoundDeposit +
+                                     u"/DATOS.ASC -> C:\\TMP_VK7\\DATOS.ASC"_s));
+    EXPECT_TRUE(ui.statuses.contains(u"Leyendo datos. Esperar ..."_s));
+
+    chain.CloseDeposit();
+    ASSERT_EQ(seen.size(), 5);
+    EXPECT_FALSE(seen[4].open);
+    EXPECT_FALSE(seen[4].identified);
+
+    model.SetPrinterChosen(true);
+    model.SetPrinterChosen(true);
+    EXPECT_EQ(seen.size(), 6);
 }
 
 TEST_F(Chain, MissingManifestSkipsIdentification)
@@ -102,7 +155,7 @@ TEST_F(Chain, MissingManifestSkipsIdentification)
     ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
     manifest.write("FICHERO.TXT\r\nDATOS.ASC\r\nINSTANCIA.ASC\r\n");
     manifest.close();
-    ReceptionChain chain(state_, &ui_, clock_);
+    ReceptionChain chain(state_, frame_, &ui_, clock_);
     bool accepted = false;
     QString status;
     const ReceptionResult result =

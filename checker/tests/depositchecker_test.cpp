@@ -9,11 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/guiapplication.h"
-
 #include "checker/depositchecker.h"
 #include "checker/terminaluserinterface.h"
 #include "reception/paths.h"
+#include "testing/guiapplication.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;
@@ -260,6 +259,27 @@ TEST(TerminalUserInterfaceTest, AnswersFromTheInput)
     EXPECT_EQ(ui.ShowMessage(u"x"_s, u"AVISO"_s, B::YesNo, IUserInterface::Icon::None), A::No);
     EXPECT_EQ(ui.ShowMessage(u"Aviso"_s, u"VK7"_s, B::Ok, IUserInterface::Icon::None), A::Ok);
     EXPECT_TRUE(terminal.Output().contains(u"[VK7] Aviso"_s));
+}
+
+TEST(TerminalUserInterfaceTest, TheStatusLineIsRewrittenInPlaceAndClearedBeforeAMessage)
+{
+    FILE *out = std::tmpfile();
+    {
+        TerminalUserInterface ui(nullptr, out, TerminalUserInterface::StatusLine::Shown);
+        ui.ShowStatus(u"Copiando fichero A\nB"_s);
+        ui.ShowStatus(u"Leyendo datos. Esperar ..."_s);
+        ui.ShowMessage(u"Aviso"_s, u"VK7"_s, IUserInterface::Buttons::Ok,
+                       IUserInterface::Icon::None);
+        ui.ShowStatus(QString());
+        TerminalUserInterface hidden(nullptr, out, TerminalUserInterface::StatusLine::Hidden);
+        hidden.ShowStatus(u"nada"_s);
+    }
+    std::rewind(out);
+    char buffer[256] = {};
+    const size_t got = std::fread(buffer, 1, sizeof buffer - 1, out);
+    std::fclose(out);
+    EXPECT_EQ(QByteArray(buffer, qsizetype(got)),
+              "Copiando fichero A B\r\x1b[KLeyendo datos. Esperar ...\r\x1b[K[VK7] Aviso\n");
 }
 
 namespace {

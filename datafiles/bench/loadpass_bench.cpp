@@ -82,7 +82,8 @@ bool WriteText(const QString &path, qint64 size)
 int main(int argc, char **argv)
 {
     // "--profile N": only the accounts reader, N more times, for a profiler.
-    const int profileRuns = argc > 2 && QByteArrayView(argv[1]) == "--profile" ? std::atoi(argv[2]) : 0;
+    const int profileRuns =
+        argc > 2 && QByteArrayView(argv[1]) == "--profile" ? std::atoi(argv[2]) : 0;
     QTemporaryDir root;
     PathResolver::SetDriveRoot(u'C', root.path());
     QDir(root.path()).mkpath(u"TMP_VK7"_s);
@@ -95,7 +96,6 @@ int main(int argc, char **argv)
     }
 
     DepositState state;
-    state.workFolder = u"C:\\TMP_VK7"_s;
     CFileCopyDialog dialog(state);
 
     // Warm the page cache for both contenders alike.

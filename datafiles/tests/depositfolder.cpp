@@ -15,7 +15,6 @@ DepositFolder::DepositFolder()
 {
     PathResolver::SetDriveRoot(u'C', root_.path());
     QDir(root_.path()).mkpath(u"TMP_VK7"_s);
-    state.workFolder = u"C:\\TMP_VK7"_s;
 }
 
 DepositFolder::~DepositFolder()

@@ -21,12 +21,16 @@ TEST(LoadPassTest, ReadsEveryFileInOrderAndEndsWithTheLastReadersText)
     folder.Write(u"CERTAPRO.TXT"_s, "c");
     folder.Write(u"INFO.G01"_s, "i");
     folder.Write(u"ANUNCIO.T02"_s, "i");
-    QStringList statuses;
-    folder.dialog.SetStatusChanged([&](const QString &status) { statuses.append(status); });
+    struct : SilentUserInterface
+    {
+        void ShowStatus(const QString &text) override { statuses.append(text); }
+        QStringList statuses;
+    } ui;
+    CFileCopyDialog dialog(folder.state, &ui);
 
-    EXPECT_EQ(folder.dialog.LoadDeposit(), 1);
-    EXPECT_EQ(folder.dialog.kind, 0);
-    EXPECT_EQ(folder.dialog.mode, 11);
+    EXPECT_EQ(dialog.LoadDeposit(), 1);
+    EXPECT_EQ(dialog.kind, 0);
+    EXPECT_EQ(dialog.mode, 11);
     const QStringList expected{u"Leyendo datos. Esperar ..."_s,
                                u"Leyendo acciones. Esperar ..."_s,
                                u"Leyendo certificación. Esperar ..."_s,
@@ -45,9 +49,9 @@ TEST(LoadPassTest, ReadsEveryFileInOrderAndEndsWithTheLastReadersText)
                                u"Leyendo imágenes. Esperar ..."_s,
                                u"Leyendo imágenes. Esperar ..."_s,
                                u"Leyendo imágenes. Esperar ..."_s};
-    EXPECT_EQ(statuses, expected);
-    EXPECT_EQ(folder.dialog.StatusLine(), u"Leyendo imágenes. Esperar ..."_s);
-    EXPECT_EQ(folder.dialog.line3, folder.dialog.StatusLine());
+    EXPECT_EQ(ui.statuses, expected);
+    EXPECT_EQ(dialog.StatusLine(), u"Leyendo imágenes. Esperar ..."_s);
+    EXPECT_EQ(dialog.line3, dialog.StatusLine());
 
     QJsonObject json;
     AddLoadedDepositJson(folder.state, &json);

@@ -24,8 +24,6 @@ TEST(SampleAcceptanceTest, LoadsAsAValidEuroOrdinaryDeposit)
     ASSERT_TRUE(samples::WriteSampleDeposit(drive.path() + u"/TMP_VK7"_s, nullptr));
 
     DepositState state;
-    state.workFolder = u"C:\\TMP_VK7"_s;
-    state.appFolder = QStringLiteral(VK7_BIN_DIR) + u'/';
     CFileCopyDialog loader(state);
     loader.LoadDeposit();
 
@@ -38,7 +36,8 @@ TEST(SampleAcceptanceTest, LoadsAsAValidEuroOrdinaryDeposit)
     EXPECT_EQ(formName, u"K7NE"_s);
 
     QStringList records;
-    RunCoherenceRules(state, ActivityTablePath(state.appFolder), &records, DefaultClock());
+    RunCoherenceRules(state, ActivityTablePath(QStringLiteral(VK7_BIN_DIR) + u'/'), &records,
+                      DefaultClock());
     EXPECT_TRUE(records.isEmpty()) << records.join(u'\n').toStdString();
     PathResolver::ClearDriveRoots();
 }

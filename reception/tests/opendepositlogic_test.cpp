@@ -28,7 +28,6 @@ protected:
     void SetUp() override
     {
         DriveTest::SetUp();
-        logic.statusChanged = [this](const QString &text) { statuses.append(text); };
         logic.Initialize();
         logic.fingerprint = GoodFingerprint;
     }
@@ -57,7 +56,6 @@ protected:
 
     ScriptedUserInterface ui;
     OpenDepositLogic logic{ui};
-    QStringList statuses;
 };
 
 } // namespace
@@ -131,8 +129,11 @@ TEST_F(OpenDepositTest, HostFolderCopiesOnceWithoutPromptsAndSkipsSubFolders)
     EXPECT_TRUE(ui.shown.isEmpty());
     EXPECT_EQ(WorkFiles(), (QStringList{u"FICHERO.TXT"_s, u"datos.asc"_s}));
     EXPECT_EQ(logic.location, u"C:\\TMP_VK7\\"_s);
-    EXPECT_TRUE(statuses.contains(u"Copiando fichero "_s + OnC(u"medio/"_s) +
-                                  u"datos.asc -> C:\\TMP_VK7\\datos.asc"_s));
+    EXPECT_TRUE(ui.statuses.contains(u"Copiando fichero "_s + OnC(u"medio/"_s) +
+                                     u"datos.asc -> C:\\TMP_VK7\\datos.asc"_s));
+    // One step per entry of the medium, the sub-folder included.
+    EXPECT_EQ(ui.progress.size(), 3);
+    EXPECT_EQ(ui.progress.constLast(), std::make_pair(qint64(3), qint64(3)));
 }
 
 TEST_F(OpenDepositTest, LowerCaseDriveLetterIsNotTheDisketteDrive)
@@ -220,7 +221,8 @@ TEST_F(OpenDepositTest, FailedCopyIsRetriedOnRequest)
     EXPECT_EQ(ui.shown.at(1).buttons, IUserInterface::Buttons::YesNo);
     EXPECT_EQ(ui.shown.at(1).icon, IUserInterface::Icon::Stop);
     EXPECT_EQ(Work(u"FICHERO.TXT"_s), "manifest");
-    EXPECT_EQ(statuses.count(u"Copiando fichero A:\\FICHERO.TXT -> C:\\TMP_VK7\\FICHERO.TXT"_s), 2);
+    EXPECT_EQ(ui.statuses.count(u"Copiando fichero A:\\FICHERO.TXT -> C:\\TMP_VK7\\FICHERO.TXT"_s),
+              2);
 }
 
 TEST_F(OpenDepositTest, RefusedRetryStaysOpenWithTheError)
@@ -300,7 +302,7 @@ TEST_F(OpenDepositTest, MediumDisappearingDuringTheCopyFailsCleanly)
     WriteHostFile(OnC(u"medio/INSTANCIA.ASC"_s), "instancia");
     logic.location = OnC(u"medio/FICHERO.TXT"_s);
     ui.answers = {IUserInterface::Answer::No};
-    logic.statusChanged = [this](const QString &text) {
+    ui.onStatus = [this](const QString &text) {
         if (text.startsWith(u"Copiando fichero"_s))
             QDir(OnC(u"medio"_s)).removeRecursively();
     };

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -54,12 +55,23 @@ public:
 
     Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
                        Icon icon) override;
+    void ShowStatus(const QString &text) override
+    {
+        statuses.append(text);
+        if (onStatus)
+            onStatus(text);
+    }
+    void ShowProgress(qint64 step, qint64 total) override { progress.append({step, total}); }
 
     // Answers given in order; once used up, OK or Yes.
     QList<Answer> answers;
     // Called before answering, with the index of the message (from 0).
     std::function<void(int)> beforeAnswer;
     QList<Shown> shown;
+    // Every status text and progress step shown, in order.
+    QStringList statuses;
+    std::function<void(const QString &)> onStatus;
+    QList<std::pair<qint64, qint64>> progress;
 };
 
 } // namespace vk7::testing

@@ -58,7 +58,6 @@ int main(int argc, char **argv)
     QDir().mkpath(drive.filePath(u"TMP_VK7"_s));
 
     DepositState state;
-    state.workFolder = u"C:\\TMP_VK7"_s;
     QRandomGenerator random(300);
     QStringList hostFiles;
     for (int i = 1; i <= Pages; ++i) {

@@ -34,8 +34,8 @@ class CoherenceCheck : public ::testing::Test
 protected:
     void SetUp() override
     {
-        state_.viewer = &viewer_;
-        state_.appFolder = QStringLiteral(VK7_SOURCE_DIR) + u"\\"_s;
+        frame_.viewer = &viewer_;
+        frame_.appFolder = QStringLiteral(VK7_SOURCE_DIR) + u"\\"_s;
         AddFields(&state_.fields, {{810210, u"A28015865"_s},
                                    {810010, u"0111"_s},
                                    {810030, u"31"_s},
@@ -44,6 +44,7 @@ protected:
     }
     CTessOCX viewer_;
     DepositState state_;
+    FrameState frame_;
     FixedClock clock_{QDate(2006, 1, 1)};
 };
 
@@ -53,7 +54,8 @@ TEST_F(CoherenceCheck, CleanDepositReturnsTrueAndLeavesRuleModeOff)
     QStringList implicit{u"old"_s};
     QStringList records{u"old"_s};
     RecordingWindow window;
-    EXPECT_TRUE(CheckCoherenceRules(state_, &primary, &implicit, &window, clock_, &records));
+    EXPECT_TRUE(
+        CheckCoherenceRules(state_, frame_, &primary, &implicit, &window, clock_, &records));
     EXPECT_TRUE(primary.isEmpty());
     EXPECT_TRUE(implicit.isEmpty());
     EXPECT_TRUE(records.isEmpty());
@@ -68,7 +70,8 @@ TEST_F(CoherenceCheck, ClassesTheRecordsIntoDisplayTexts)
     QStringList primary;
     QStringList implicit;
     QStringList records;
-    EXPECT_FALSE(CheckCoherenceRules(state_, &primary, &implicit, nullptr, clock_, &records));
+    EXPECT_FALSE(
+        CheckCoherenceRules(state_, frame_, &primary, &implicit, nullptr, clock_, &records));
     EXPECT_EQ(records.size(), 4);
     EXPECT_EQ(primary, (QStringList{u"Fecha inicio no válida."_s, u"Fecha no válida."_s,
                                     u"Fecha no válida."_s}));
@@ -84,7 +87,7 @@ TEST_F(CoherenceCheck, InteractiveWindowSeesTheSameLists)
     window.answer = 810210;
     QStringList primary;
     QStringList implicit;
-    EXPECT_FALSE(CheckCoherenceRules(state_, &primary, &implicit, &window, clock_));
+    EXPECT_FALSE(CheckCoherenceRules(state_, frame_, &primary, &implicit, &window, clock_));
     EXPECT_EQ(window.times, 1);
     EXPECT_EQ(window.shown.primaryTexts, primary);
     EXPECT_EQ(window.shown.implicitTexts, implicit);
@@ -95,7 +98,7 @@ TEST_F(CoherenceCheck, InteractiveWindowSeesTheSameLists)
 TEST_F(CoherenceCheck, FormRecordsComeFirstAndTheChosenErrorIsShown)
 {
     // Without the company's name the form's own check reports its field.
-    ASSERT_TRUE(viewer_.OpenForm(state_.appFolder + u"FORM\\"_s, u"K7NE"_s, &state_.fields));
+    ASSERT_TRUE(viewer_.OpenForm(frame_.appFolder + u"FORM\\"_s, u"K7NE"_s, &state_.fields));
     state_.fields.RemoveAll();
     AddFields(&state_.fields, {{810010, u"0111"_s}});
     RecordingWindow window;
@@ -103,7 +106,8 @@ TEST_F(CoherenceCheck, FormRecordsComeFirstAndTheChosenErrorIsShown)
     QStringList primary;
     QStringList implicit;
     QStringList records;
-    EXPECT_FALSE(CheckCoherenceRules(state_, &primary, &implicit, &window, clock_, &records));
+    EXPECT_FALSE(
+        CheckCoherenceRules(state_, frame_, &primary, &implicit, &window, clock_, &records));
     ASSERT_GE(records.size(), 2);
     EXPECT_TRUE(records.first().startsWith(u"R|810220|"_s));
     EXPECT_TRUE(records.at(1).startsWith(u"C|810210|"_s));
@@ -114,10 +118,10 @@ TEST_F(CoherenceCheck, FormRecordsComeFirstAndTheChosenErrorIsShown)
 
 TEST_F(CoherenceCheck, MissingActivityTableReportsTheCode)
 {
-    state_.appFolder = u"/nonexistent/"_s;
+    frame_.appFolder = u"/nonexistent/"_s;
     QStringList primary;
     QStringList implicit;
-    EXPECT_FALSE(CheckCoherenceRules(state_, &primary, &implicit, nullptr, clock_));
+    EXPECT_FALSE(CheckCoherenceRules(state_, frame_, &primary, &implicit, nullptr, clock_));
     EXPECT_EQ(implicit, QStringList{u"CNAE no válido."_s});
     EXPECT_EQ(ActivityTablePath(u"/x/"_s), u"/x/DATA\\CNAE.TXT"_s);
 }

@@ -46,9 +46,8 @@ protected:
         PathResolver::ClearDriveRoots();
         PathResolver::SetDriveRoot(u'C', root_.path());
         ASSERT_TRUE(QDir().mkpath(root_.path() + u"/TMP_VK7"_s));
-        state_.viewer = &viewer_;
-        state_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
-        state_.workFolder = u"C:\\TMP_VK7"_s;
+        frame_.viewer = &viewer_;
+        frame_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
         state_.structureStatus = u"1"_s;
         state_.completenessStatus = u"1"_s;
     }
@@ -63,13 +62,14 @@ protected:
     QString ComputedFingerprint()
     {
         QString computed;
-        CFileTools().ComputeDepositFingerprint(state_.workFolder, computed);
+        CFileTools().ComputeDepositFingerprint(WorkFolder(), computed);
         return computed;
     }
 
     QTemporaryDir root_;
     CTessOCX viewer_;
     DepositState state_;
+    FrameState frame_;
     FixedClock clock_{QDate(2010, 6, 1)};
 };
 
@@ -81,7 +81,7 @@ TEST_F(Diagnosis, WithoutAFormEverythingFormDependentIsUnknown)
     state_.memoriaPages = {u"texto"_s};
     CFileTools tools;
     RecordingInterface ui;
-    const DepositStateReport report = DiagnoseDeposit(state_, tools, clock_, &ui);
+    const DepositStateReport report = DiagnoseDeposit(state_, frame_, tools, clock_, &ui);
     EXPECT_EQ(report.form, u"¿?"_s);
     EXPECT_EQ(report.currency, u"¿?"_s);
     EXPECT_EQ(report.fingerprintVerdict, u"¿?"_s);
@@ -110,7 +110,7 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
     CopySoundDeposit();
     state_.fingerprint = ComputedFingerprint();
     CFileCopyDialog loader(state_);
-    const FormIdentification identification = IdentifyForm(state_, loader);
+    const FormIdentification identification = IdentifyForm(state_, frame_, loader);
     ASSERT_TRUE(identification.identified) << state_.formError.toStdString();
     EXPECT_EQ(identification.windowTitle, u"Velmora - EUROS"_s);
     EXPECT_EQ(state_.formName, u"K7NE"_s);
@@ -119,7 +119,7 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
 
     CFileTools tools;
     RecordingInterface ui;
-    DepositStateReport report = DiagnoseDeposit(state_, tools, clock_, &ui);
+    DepositStateReport report = DiagnoseDeposit(state_, frame_, tools, clock_, &ui);
     EXPECT_EQ(report.fingerprintVerdict, u"CORRECTA"_s);
     EXPECT_EQ(report.computedFingerprint.value_or(QString()), state_.fingerprint);
     EXPECT_EQ(report.form, u"ORDINARIO"_s);
@@ -135,9 +135,9 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
 
     // Running it again gives the same sheet; a fingerprint differing in case only is wrong.
     const QString sheet = report.sheet;
-    EXPECT_EQ(DiagnoseDeposit(state_, tools, clock_, nullptr).sheet, sheet);
+    EXPECT_EQ(DiagnoseDeposit(state_, frame_, tools, clock_, nullptr).sheet, sheet);
     state_.fingerprint = state_.fingerprint.toLower();
-    report = DiagnoseDeposit(state_, tools, clock_, nullptr);
+    report = DiagnoseDeposit(state_, frame_, tools, clock_, nullptr);
     EXPECT_EQ(report.fingerprintVerdict, u"ERRONEA"_s);
     EXPECT_FALSE(report.valid);
     EXPECT_TRUE(report.ticks[0]);
@@ -155,10 +155,10 @@ TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
     memoria.close();
     state_.fingerprint = ComputedFingerprint();
     CFileCopyDialog loader(state_);
-    ASSERT_TRUE(IdentifyForm(state_, loader).identified);
+    ASSERT_TRUE(IdentifyForm(state_, frame_, loader).identified);
     CFileTools tools;
     RecordingInterface ui;
-    const DepositStateReport report = DiagnoseDeposit(state_, tools, clock_, &ui);
+    const DepositStateReport report = DiagnoseDeposit(state_, frame_, tools, clock_, &ui);
     EXPECT_EQ(report.fileWarnings, u"Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s);
     EXPECT_EQ(ui.messages,
               QStringList{u"AVISO: Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s});
@@ -169,11 +169,11 @@ TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
 TEST_F(Diagnosis, FailedIdentificationLeavesFlagAndTitle)
 {
     CopySoundDeposit();
-    state_.appFolder = root_.path() + u"\\"_s; // no FORM folder here
+    frame_.appFolder = root_.path() + u"\\"_s; // no FORM folder here
     viewer_.SetProperty4(true);
     viewer_.SetProperty5(true);
     CFileCopyDialog loader(state_);
-    const FormIdentification identification = IdentifyForm(state_, loader);
+    const FormIdentification identification = IdentifyForm(state_, frame_, loader);
     EXPECT_FALSE(identification.identified);
     EXPECT_TRUE(identification.windowTitle.isEmpty());
     EXPECT_FALSE(state_.formIdentified);

@@ -30,7 +30,6 @@ protected:
     {
         DriveCTest::SetUp();
         ASSERT_TRUE(QDir().mkpath(OnC(u"TMP_VK7"_s)));
-        state.workFolder = u"C:\\TMP_VK7"_s;
     }
     // A bilevel page image of the given size in the work folder.
     void WritePage(const QString &name, int width, int height)
@@ -196,7 +195,6 @@ TEST_F(PlausibilityTest, SuspiciousFilesGiveTheirWarningsInOrder)
     // Texts all well, the work folder gone: it is created again, and the
     // image that went with it gives the only warning.
     DepositState clean;
-    clean.workFolder = u"C:\\TMP_VK7"_s;
     clean.fileWarnings = u"antiguo"_s;
     clean.memoriaPages = {Prose(40)};
     clean.anuncioImages = {u"MEMORIA1.TIF"_s};

@@ -60,14 +60,14 @@ using StateWindowWithoutForm = vk7::testing::DriveCTest;
 TEST_F(StateWindowWithoutForm, VerdictsAreUnknownAndNoDocumentIsOffered)
 {
     DepositState state;
-    state.workFolder = u"C:\\TMP_VK7"_s;
     state.fingerprint = u"ABC"_s;
     state.structureStatus = u"1"_s;
     state.completenessStatus = u"2"_s;
     state.otherDocumentNames = {u"Acta"_s, u"Informe"_s};
     state.memoriaPages = {u"Una memoria con texto"_s};
     CFileTools tools;
-    const StateWindowChoices choices(DiagnoseDeposit(state, tools, SystemClock(), nullptr));
+    const StateWindowChoices choices(
+        DiagnoseDeposit(state, FrameState(), tools, SystemClock(), nullptr));
     QStringList shown;
     for (const StateWindowLine &line : choices.Lines())
         shown << line.caption + line.value;
@@ -143,7 +143,6 @@ protected:
     void SetUp() override
     {
         DriveCTest::SetUp();
-        state_.workFolder = u"C:\\TMP_VK7"_s;
         state_.structureStatus = u"1"_s;
         state_.completenessStatus = u"1"_s;
         state_.memoriaPages = {u"xxxxxxxxxxxxxxxxxxxxxxxx"_s}; // a suspicious text
@@ -160,7 +159,7 @@ protected:
             },
             [this] { script_.steps << u"reopen"_s; });
         CFileTools tools;
-        return command.Run(state_, tools, SystemClock(), &script_);
+        return command.Run(state_, FrameState(), tools, SystemClock(), &script_);
     }
     DepositState state_;
     Script script_;

@@ -42,7 +42,6 @@ class PublishTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        state.viewer = &viewer;
         state.fields.AddNew()->key = 810220;
         state.fields.GetAt(0)->value = u"EJEMPLOS REUNIDOS, S.L."_s;
         ASSERT_TRUE(
@@ -60,7 +59,7 @@ protected:
 TEST_F(PublishTest, FingerprintAndItsBarcodeReachTheFormAndScan)
 {
     state.fingerprint = u" 7B3KQ9M2XZ5RT8VH4NP6DCFJ2E  "_s;
-    PublishFormData(state);
+    PublishFormData(state, &viewer);
     const QString fingerprint = u"7B3KQ9M2XZ5RT8VH4NP6DCFJ2E"_s;
     EXPECT_EQ(state.fields.FieldValue(790998), fingerprint);
     QString glyphs;
@@ -72,7 +71,7 @@ TEST_F(PublishTest, FingerprintAndItsBarcodeReachTheFormAndScan)
 
     // Published again: the records are replaced, not added.
     const qsizetype size = state.fields.GetSize();
-    PublishFormData(state);
+    PublishFormData(state, &viewer);
     EXPECT_EQ(state.fields.GetSize(), size);
 
     // Page 1 as it goes to paper: its barcode reads back as the fingerprint.
@@ -93,7 +92,7 @@ TEST_F(PublishTest, FingerprintAndItsBarcodeReachTheFormAndScan)
 TEST_F(PublishTest, AnEmptyFingerprintLeavesBothFieldsEmpty)
 {
     state.fingerprint.clear();
-    PublishFormData(state);
+    PublishFormData(state, &viewer);
     ASSERT_NE(state.fields.FindByKey(790998), nullptr);
     ASSERT_NE(state.fields.FindByKey(790999), nullptr);
     EXPECT_TRUE(state.fields.FieldValue(790998).isEmpty());
@@ -104,7 +103,7 @@ TEST(PublishFormData, WithoutAViewerOnlyTheFieldsAreSet)
 {
     DepositState state;
     state.fingerprint = u"ABC"_s;
-    PublishFormData(state);
+    PublishFormData(state, nullptr);
     EXPECT_EQ(state.fields.FieldValue(790998), u"ABC"_s);
     EXPECT_FALSE(state.fields.FieldValue(790999).isEmpty());
 }

@@ -71,16 +71,16 @@ int main(int argc, char **argv)
 
     CTessOCX viewer;
     DepositState state;
-    state.viewer = &viewer;
-    state.appFolder = QApplication::applicationDirPath() + u'\\';
-    state.workFolder = u"C:\\TMP_VK7"_s;
+    FrameState frame;
+    frame.viewer = &viewer;
+    frame.appFolder = QApplication::applicationDirPath() + u'\\';
     state.fingerprint = positional.at(1);
     CFileTools tools;
-    tools.CheckDepositFiles(state.workFolder, state.structureStatus, state.completenessStatus);
+    tools.CheckDepositFiles(WorkFolder(), state.structureStatus, state.completenessStatus);
     CFileCopyDialog loader(state);
     if (state.structureStatus != u"0"_s && state.completenessStatus != u"0"_s)
-        IdentifyForm(state, loader);
-    const DepositStateReport report = DiagnoseDeposit(state, tools, SystemClock(), nullptr);
+        IdentifyForm(state, frame, loader);
+    const DepositStateReport report = DiagnoseDeposit(state, frame, tools, SystemClock(), nullptr);
 
     std::unique_ptr<QDialog> dialog;
     if (parser.value(u"window"_s) == u"errores"_s)

@@ -110,8 +110,8 @@ class RuleCheck : public ::testing::Test
 protected:
     void SetUp() override
     {
-        state_.viewer = &viewer_;
-        state_.appFolder = QStringLiteral(VK7_SOURCE_DIR) + u"\\"_s;
+        frame_.viewer = &viewer_;
+        frame_.appFolder = QStringLiteral(VK7_SOURCE_DIR) + u"\\"_s;
         vk7::testing::AddFields(&state_.fields, {{810210, u"A28015865"_s},
                                                  {810010, u"0111"_s},
                                                  {810030, u"31"_s},
@@ -120,6 +120,7 @@ protected:
     }
     CTessOCX viewer_;
     DepositState state_;
+    FrameState frame_;
     FixedClock clock_{QDate(2006, 1, 1)};
     RecordingInterface ui_;
 };
@@ -127,7 +128,7 @@ protected:
 TEST_F(RuleCheck, SoundRulesAreAnnouncedWithoutTheList)
 {
     DialogErrorListWindow window(&ui_);
-    EXPECT_TRUE(CheckRulesInteractively(state_, window, ui_, clock_));
+    EXPECT_TRUE(CheckRulesInteractively(state_, frame_, window, ui_, clock_));
     EXPECT_EQ(ui_.shown, QStringList{u"VK7 | Reglas de Coherencia Correctas"_s});
     EXPECT_EQ(ui_.icons.value(0), IUserInterface::Icon::Information);
 }
@@ -136,7 +137,7 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
 {
     // Without the company's name and tax id the form reports the name's
     // field (primary) and the rules the tax id (implicit).
-    ASSERT_TRUE(viewer_.OpenForm(state_.appFolder + u"FORM\\"_s, u"K7NE"_s, &state_.fields));
+    ASSERT_TRUE(viewer_.OpenForm(frame_.appFolder + u"FORM\\"_s, u"K7NE"_s, &state_.fields));
     state_.fields.RemoveAll();
     vk7::testing::AddFields(&state_.fields, {{810010, u"0111"_s}});
 
@@ -166,7 +167,7 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
         EXPECT_TRUE(implicit->selectedItems().isEmpty());
         browsed = true;
     });
-    EXPECT_FALSE(CheckRulesInteractively(state_, window, ui_, clock_));
+    EXPECT_FALSE(CheckRulesInteractively(state_, frame_, window, ui_, clock_));
     EXPECT_TRUE(browsed);
     EXPECT_EQ(viewer_.MarkedFieldKey(), 810220);
     EXPECT_EQ(ui_.shown.size(), 1); // no "Reglas de Coherencia Correctas"
