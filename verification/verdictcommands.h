@@ -63,8 +63,8 @@ private:
 // The command "Comprobar &Reglas": the coherence rules with the error list
 // in front of the clerk (the viewer goes to the error chosen with "Ver
 // Error"); when nothing at all is wrong, "Reglas de Coherencia Correctas".
-// True when no error was found.
-bool CheckRulesInteractively(DepositState &state, const FrameState &frame, IErrorListWindow &window,
+// Without a window the errors are only counted. True when no error was found.
+bool CheckRulesInteractively(DepositState &state, const FrameState &frame, IErrorListWindow *window,
                              IUserInterface &ui, const Clock &clock);
 
 } // namespace vk7

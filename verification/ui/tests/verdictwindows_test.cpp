@@ -128,7 +128,7 @@ protected:
 TEST_F(RuleCheck, SoundRulesAreAnnouncedWithoutTheList)
 {
     DialogErrorListWindow window(&ui_);
-    EXPECT_TRUE(CheckRulesInteractively(state_, frame_, window, ui_, clock_));
+    EXPECT_TRUE(CheckRulesInteractively(state_, frame_, &window, ui_, clock_));
     EXPECT_EQ(ui_.shown, QStringList{u"VK7 | Reglas de Coherencia Correctas"_s});
     EXPECT_EQ(ui_.icons.value(0), IUserInterface::Icon::Information);
 }
@@ -167,7 +167,7 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
         EXPECT_TRUE(implicit->selectedItems().isEmpty());
         browsed = true;
     });
-    EXPECT_FALSE(CheckRulesInteractively(state_, frame_, window, ui_, clock_));
+    EXPECT_FALSE(CheckRulesInteractively(state_, frame_, &window, ui_, clock_));
     EXPECT_TRUE(browsed);
     EXPECT_EQ(viewer_.MarkedFieldKey(), 810220);
     EXPECT_EQ(ui_.shown.size(), 1); // no "Reglas de Coherencia Correctas"
