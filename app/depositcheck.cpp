@@ -12,8 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-namespace {
-
 // The Open dialog wants the manifest's path; a folder stands for the
 // FICHERO.TXT it holds.
 QString ManifestLocation(const QString &medium)
@@ -26,8 +24,6 @@ QString ManifestLocation(const QString &medium)
     const bool drivePath = medium.size() >= 2 && medium.at(1) == u':';
     return medium + (drivePath ? u'\\' : u'/') + OpenDepositLogic::ManifestName();
 }
-
-} // namespace
 
 DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInterface &ui,
                                    const Clock &clock)

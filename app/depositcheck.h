@@ -26,6 +26,10 @@ struct DepositCheckOutput
     QByteArray standardError;  // UTF-8
 };
 
+// The manifest's path the Open dialog wants for a medium given as the
+// FICHERO.TXT itself or as the folder holding it.
+QString ManifestLocation(const QString &medium);
+
 // Receives a deposit as the Open command does (copy, manifest, form,
 // fingerprint, rules, diagnosis) and leaves the diagnostic sheet's page
 // images K7.D01... (and, when asked, the form pages K7.001...) in the work

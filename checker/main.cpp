@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 
+#include "app/translations.h"
 #include "checker/depositchecker.h"
 #include "checker/terminaluserinterface.h"
 
@@ -27,6 +28,8 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(FilterMessages);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("vk7check"));
+    // Qt's own texts of the help ("Opciones:", "Argumentos:") in Spanish too.
+    vk7::InstallSpanishTranslations(app);
     vk7::TerminalUserInterface ui;
     // FORM\ and DATA\ sit beside the executable.
     const QString appFolder = QGuiApplication::applicationDirPath() + QLatin1Char('\\');

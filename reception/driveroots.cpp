@@ -31,4 +31,22 @@ bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate)
     return QFileInfo(hostFolder).isDir();
 }
 
+QString RemovableMediumFolder(const QStringList &mediaRoots)
+{
+    QStringList roots = mediaRoots;
+    if (roots.isEmpty()) {
+        QString user = qEnvironmentVariable("USER");
+        if (user.isEmpty())
+            user = QDir::home().dirName();
+        roots = {u"/media/"_s + user, u"/run/media/"_s + user};
+    }
+    for (const QString &root : roots) {
+        const QStringList mounted =
+            QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        if (!mounted.isEmpty())
+            return root + u'/' + mounted.constFirst();
+    }
+    return {};
+}
+
 } // namespace vk7

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vk7 {
 
@@ -13,5 +14,10 @@ QString DefaultDriveCRoot();
 // (mode 0700), and the default root is kept private even if it existed.
 // False when the folder cannot be made.
 bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate);
+
+// Drive A: when no folder is named for it: the removable medium mounted
+// under /media/USER or /run/media/USER, the first by name; empty when none.
+// `mediaRoots` replaces those two folders (tests).
+QString RemovableMediumFolder(const QStringList &mediaRoots = {});
 
 } // namespace vk7

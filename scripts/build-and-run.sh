@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the project and runs its main job. Without a display that is the
-# command-line check of the bundled sample deposit; with one, the desktop
-# program once it exists.
+# Builds the project and runs its main job: the desktop program on the
+# bundled sample deposit when a display is available, else the command-line
+# check of the same deposit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
@@ -12,4 +12,8 @@ sample=examples/sample-deposit
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 # No exec: the trap must still remove the temporary drive C: afterwards.
-QT_QPA_PLATFORM=offscreen build/bin/vk7check --root "$root" "$sample" "$(cat "$sample.fingerprint")"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  build/bin/vk7 --root "$root" "$sample" "$(cat "$sample.fingerprint")"
+else
+  QT_QPA_PLATFORM=offscreen build/bin/vk7check --root "$root" "$sample" "$(cat "$sample.fingerprint")"
+fi

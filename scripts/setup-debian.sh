@@ -8,7 +8,8 @@ PACKAGES=(
   libgtest-dev
   fonts-urw-base35 fonts-liberation fontconfig
   zbar-tools libtiff-tools enscript ghostscript
-  xvfb openbox
+  libx11-dev libqt6svg6 qt6-translations-l10n
+  xvfb xauth x11-utils xdotool openbox imagemagick
 )
 
 missing=()

@@ -84,6 +84,19 @@ TEST(Vk7CheckProgramTest, FailedValidationGoesToStandardErrorWithCodeTwo)
     run = RunChecker({u"--root"_s, root.path(), u"solo-un-argumento"_s});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_FALSE(run.err.isEmpty());
+
+    // The help is Spanish throughout, Qt's own headings included, in any locale.
+    QProcess help;
+    QProcessEnvironment english = QProcessEnvironment::systemEnvironment();
+    english.insert(u"LANG"_s, u"C"_s);
+    english.insert(u"LC_ALL"_s, u"C"_s);
+    help.setProcessEnvironment(english);
+    help.start(Program, {u"--help"_s});
+    ASSERT_TRUE(help.waitForFinished(60000));
+    const QString text = QString::fromUtf8(help.readAllStandardOutput());
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(text.contains(u"\nOpciones:\n"_s) && text.contains(u"\nArgumentos:\n"_s))
+        << text.toStdString();
 }
 
 TEST(Vk7CheckProgramTest, DiskettePromptWithoutInputIsAnsweredCancel)

@@ -1,0 +1,290 @@
+#include "commandtable.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+namespace {
+
+QKeySequence Key(QKeyCombination combination)
+{
+    return QKeySequence(combination);
+}
+
+QList<CommandInfo> BuildTable()
+{
+    using R = EnablingRule;
+    const QKeySequence none;
+    return {
+        {kCmdOpen, u"&Abrir...\tCtrl+A"_s, Key(Qt::CTRL | Qt::Key_A),
+         u"Abre un depósito digital ya existente"_s, u"Abrir"_s, R::Always, u"open"_s},
+        {kCmdClose,
+         u"&Cerrar"_s,
+         none,
+         u"Cierra el depósito digital activo"_s,
+         u"Cerrar"_s,
+         R::FormOpen,
+         {}},
+        {kCmdPrintSetup,
+         u"Configurar &Impesora"_s,
+         none,
+         u"Selecciona la impresora para imprimir el depósito digital activo"_s,
+         u"Configurar Impresora"_s,
+         R::Always,
+         {}},
+        {kCmdDepositState, u"&Estado del Depósito\tCtrl+E"_s, Key(Qt::CTRL | Qt::Key_E),
+         u"Muestra el estado del depósito digital activo"_s, u"Estado Depósito"_s, R::FormOpen,
+         u"state"_s},
+        {kCmdCheckRules, u"Comprobar &Reglas\tCtrl+R"_s, Key(Qt::CTRL | Qt::Key_R),
+         u"Comprueba las reglas de coherencia primarias e implícitas del depósito digital activo"_s,
+         u"Comprobar Reglas"_s, R::FormOpen, u"rules"_s},
+        {kCmdChangeTifFlags, u"&Cambiar &Flags TIF's"_s, none, {}, {}, R::FormOpen, {}},
+        {kCmdExit,
+         u"&Salir"_s,
+         none,
+         u"Sale de la aplicación; le pide que guarde el depósito digital"_s,
+         u"Salir"_s,
+         R::Always,
+         {}},
+        {kCmdToolBar,
+         u"Barra de &herramientas"_s,
+         none,
+         u"Muestra u oculta la barra de herramientas"_s,
+         u"Barra de herramientas"_s,
+         R::Always,
+         {}},
+        {kCmdStatusBar,
+         u"Barra de &estado"_s,
+         none,
+         u"Muestra u oculta la barra de estado"_s,
+         u"Barra de estado"_s,
+         R::Always,
+         {}},
+        {kCmdZoomIn, u"A&cercar"_s, none, u"Acercar la imagen de la página activa"_s,
+         u"Acercar imagen"_s, R::FormOpen, u"zoom-in"_s},
+        {kCmdZoomOut, u"Ale&jar"_s, none, u"Alejar la imagen de la página activa"_s,
+         u"Alejar imagen"_s, R::FormOpen, u"zoom-out"_s},
+        {kCmdFitWidth, u"Anc&hura pantalla"_s, none,
+         u"Ver la página en la anchura de la pantalla"_s, u"Anchura pantalla"_s, R::FormOpen,
+         u"fit-width"_s},
+        {kCmdFullPage, u"&Página completa"_s, none, u"Ver la página completa en pantalla"_s,
+         u"Página completa"_s, R::FormOpen, u"full-page"_s},
+        {kCmdZoomWindow, u"Ampliar &ventana"_s, none, u"Acercar dibujando con el ratón"_s,
+         u"Ampliar ventana"_s, R::FormOpen, u"zoom-window"_s},
+        {kCmdPreviousPage, u"&Retoceso página"_s, Key(Qt::Key_PageUp),
+         u"Pasa a la página anterior del depósito digital"_s, u"Re.Pág."_s, R::PreviousPage,
+         u"previous-page"_s},
+        {kCmdNextPage, u"&Avance página"_s, Key(Qt::Key_PageDown),
+         u"Pasa a la página siguiente del depósito digital"_s, u"Av. Pág."_s, R::NextPage,
+         u"next-page"_s},
+        {kCmdScrollLineUp, {}, Key(Qt::CTRL | Qt::Key_Up), {}, {}, R::NoRule, {}},
+        {kCmdScrollLineDown, {}, Key(Qt::CTRL | Qt::Key_Down), {}, {}, R::NoRule, {}},
+        {kCmdScrollPageUp, {}, Key(Qt::CTRL | Qt::Key_PageUp), {}, {}, R::NoRule, {}},
+        {kCmdScrollPageDown, {}, Key(Qt::CTRL | Qt::Key_PageDown), {}, {}, R::NoRule, {}},
+        {kCmdScrollLeft, {}, Key(Qt::CTRL | Qt::Key_Left), {}, {}, R::NoRule, {}},
+        {kCmdScrollRight, {}, Key(Qt::CTRL | Qt::Key_Right), {}, {}, R::NoRule, {}},
+        {kCmdPageList,
+         {},
+         none,
+         u"Cambio de página en el documento activo (F10)"_s,
+         u"Cambio de página (F10)"_s,
+         R::FormOpen,
+         {}},
+        {kCmdTextSizeList,
+         {},
+         none,
+         u"Cambia el tamaño de texto del documento activo"_s,
+         u"Cambia tamaño del texto"_s,
+         R::FormOpen,
+         {}},
+        {kCmdPageListFocus, {}, Key(Qt::Key_F10), {}, {}, R::NoRule, {}},
+        {kCmdImagesMemoria,
+         u"&Memoria"_s,
+         none,
+         u"Mantenimiento de las imágenes de la memoria del depósito digital activo"_s,
+         u"Editar imágenes memoria"_s,
+         R::FormOpen,
+         {}},
+        {kCmdImagesGestion,
+         u"&Gestión"_s,
+         none,
+         u"Mantenimiento de las imágenes del informe de gestión del depósito digital activo"_s,
+         u"Editar imágenes informe gestión"_s,
+         R::FormOpen,
+         {}},
+        {kCmdImagesAuditor,
+         u"Au&ditoria"_s,
+         none,
+         u"Mantenimiento de las imágenes del informe de auditoria del depósito digital activo"_s,
+         u"Editar imágenes informe de auditoria"_s,
+         R::FormOpen,
+         {}},
+        {kCmdImagesAnuncios,
+         u"An&uncios"_s,
+         none,
+         u"Mantenimiento de las imágenes de anuncios de convocatoria del depósito digital "
+         u"activo"_s,
+         u"Editar imágenes de anuncios de convocatoria"_s,
+         R::FormOpen,
+         {}},
+        {kCmdTextMemoria,
+         u"&Memoria"_s,
+         none,
+         u"Edición de la memoria del depósito digital activo"_s,
+         u"Editar memoria"_s,
+         R::FormOpen,
+         {}},
+        {kCmdTextGestion,
+         u"&Gestión"_s,
+         none,
+         u"Edición del informe de gestión del depósito digital activo"_s,
+         u"Editar informe gestión"_s,
+         R::FormOpen,
+         {}},
+        {kCmdTextAcciones,
+         u"&Acciones"_s,
+         none,
+         u"Edición de las acciones propias del depósito digital activo"_s,
+         u"Editar acciones propias"_s,
+         R::FormOpen,
+         {}},
+        {kCmdTextAmbienta,
+         u"Medioam&biental"_s,
+         none,
+         u"Edición del informe medioambiental del depósito digital activo"_s,
+         u"Editar informe medioambiental"_s,
+         R::FormOpen,
+         {}},
+        {kCmdTextSimcav,
+         u"Simca&v"_s,
+         none,
+         u"Edición del informe simcav del depósito digital activo"_s,
+         u"Editar informe simcav"_s,
+         R::FormOpen,
+         {}},
+        {kCmdTextCertapro,
+         u"C&ert. Aprobación Cuentas"_s,
+         none,
+         u"Edición del certificado de aprobación de cuentas del depósito digital activo"_s,
+         u"Editar cert. aprobación de cuentas"_s,
+         R::FormOpen,
+         {}},
+        {kCmdAbout,
+         u"&Acerca de VK7..."_s,
+         none,
+         u"Muestra la información del programa y su versión"_s,
+         u"Acerca de"_s,
+         R::Always,
+         {}},
+    };
+}
+
+} // namespace
+
+const QList<CommandInfo> &CommandTable()
+{
+    static const QList<CommandInfo> table = BuildTable();
+    return table;
+}
+
+const CommandInfo *FindCommand(int id)
+{
+    for (const CommandInfo &command : CommandTable()) {
+        if (command.id == id)
+            return &command;
+    }
+    return nullptr;
+}
+
+bool IsCommandEnabled(EnablingRule rule, const CommandContext &context)
+{
+    switch (rule) {
+    case EnablingRule::Always:
+    case EnablingRule::NoRule:
+        return true;
+    case EnablingRule::FormOpen:
+        return context.formIdentified;
+    case EnablingRule::PreviousPage:
+        return context.formIdentified && context.currentPage > 1;
+    case EnablingRule::NextPage:
+        return context.formIdentified && context.currentPage < context.pageCount;
+    }
+    return false;
+}
+
+bool IsCommandChecked(int id, const CommandContext &context)
+{
+    return id == kCmdZoomWindow && context.zoomWindowMode && context.formIdentified;
+}
+
+const QList<MenuLayout> &MainMenu()
+{
+    // "&Cambiar &Flags TIF's" (50019) is in the menu resource but removed at
+    // start, so it is not listed: it never has a menu entry, button or key.
+    static const QList<MenuLayout> menu = {
+        {u"&Formulario"_s,
+         {kCmdOpen, kCmdClose, 0, kCmdPrintSetup, 0, kCmdDepositState, kCmdCheckRules, 0,
+          kCmdExit}},
+        {u"&Ver"_s,
+         {kCmdToolBar, kCmdStatusBar, kCmdZoomIn, kCmdZoomOut, kCmdFitWidth, kCmdFullPage,
+          kCmdZoomWindow}},
+        {u"&Página"_s, {kCmdPreviousPage, kCmdNextPage}},
+        {u"&Edición"_s, {-1, -2}},
+        {u"&Ayuda"_s, {kCmdAbout}},
+    };
+    return menu;
+}
+
+const QStringList &SubMenuTitles()
+{
+    static const QStringList titles = {u"&Imágenes"_s, u"&Texto"_s};
+    return titles;
+}
+
+const QList<QList<int>> &SubMenuEntries()
+{
+    static const QList<QList<int>> entries = {
+        {kCmdImagesMemoria, kCmdImagesGestion, kCmdImagesAuditor, kCmdImagesAnuncios},
+        {kCmdTextMemoria, kCmdTextGestion, kCmdTextAcciones, kCmdTextAmbienta, kCmdTextSimcav,
+         kCmdTextCertapro},
+    };
+    return entries;
+}
+
+const QList<int> &ToolBarLayout()
+{
+    static const QList<int> layout = {kCmdOpen,
+                                      0,
+                                      kCmdDepositState,
+                                      0,
+                                      kCmdCheckRules,
+                                      0,
+                                      kCmdZoomIn,
+                                      kCmdZoomOut,
+                                      kCmdFullPage,
+                                      kCmdFitWidth,
+                                      kCmdZoomWindow,
+                                      0,
+                                      kCmdPreviousPage,
+                                      kCmdNextPage,
+                                      0,
+                                      kCmdPageList,
+                                      0,
+                                      kCmdTextSizeList};
+    return layout;
+}
+
+const QList<EditCommand> &EditCommands()
+{
+    // The kind codes are the deposit's file roles.
+    static const QList<EditCommand> commands = {
+        {kCmdImagesMemoria, true, 8},  {kCmdImagesGestion, true, 9},
+        {kCmdImagesAuditor, true, 20}, {kCmdImagesAnuncios, true, 21},
+        {kCmdTextMemoria, false, 5},   {kCmdTextGestion, false, 6},
+        {kCmdTextAcciones, false, 7},  {kCmdTextAmbienta, false, 17},
+        {kCmdTextSimcav, false, 18},   {kCmdTextCertapro, false, 19},
+    };
+    return commands;
+}
+
+} // namespace vk7

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace vk7 {
+
+// The frame's command ids, as the resource tables number them.
+enum CommandId : int {
+    kCmdZoomIn = 50001,
+    kCmdZoomOut = 50002,
+    kCmdFitWidth = 50003,
+    kCmdFullPage = 50004,
+    kCmdZoomWindow = 50005,
+    kCmdPreviousPage = 50006,
+    kCmdNextPage = 50007,
+    kCmdScrollLineUp = 50008,
+    kCmdScrollLineDown = 50009,
+    kCmdScrollPageUp = 50010,
+    kCmdScrollPageDown = 50011,
+    kCmdScrollLeft = 50012,
+    kCmdScrollRight = 50013,
+    kCmdPageList = 50014,
+    kCmdTextSizeList = 50015,
+    kCmdPageListFocus = 50016,
+    kCmdCheckRules = 50017,
+    kCmdDepositState = 50018,
+    kCmdChangeTifFlags = 50019,
+    kCmdTextMemoria = 50020,
+    kCmdTextGestion = 50021,
+    kCmdImagesMemoria = 50022,
+    kCmdImagesGestion = 50023,
+    kCmdTextAcciones = 50024,
+    kCmdTextAmbienta = 50026,
+    kCmdTextSimcav = 50027,
+    kCmdTextCertapro = 50028,
+    kCmdImagesAuditor = 50029,
+    kCmdImagesAnuncios = 50030,
+    kCmdOpen = 57601,
+    kCmdClose = 57602,
+    kCmdPrintSetup = 57606,
+    kCmdAbout = 57664,
+    kCmdExit = 57665,
+    kCmdToolBar = 59392,
+    kCmdStatusBar = 59393,
+};
+
+// When a command is enabled.
+enum class EnablingRule {
+    Always,       // open, printer set-up, exit, bars, about
+    FormOpen,     // exactly while formIdentified is set
+    PreviousPage, // form open and current page > 1
+    NextPage,     // form open and current page < page count
+    NoRule,       // the scroll keys and F10 reach the control at any time
+};
+
+// What the enabling rules look at, read afresh at every update.
+struct CommandContext
+{
+    bool formIdentified = false;
+    int currentPage = 0;
+    int pageCount = 0;
+    bool zoomWindowMode = false;
+};
+
+struct CommandInfo
+{
+    int id = 0;
+    QString caption;       // menu caption with its ampersands; empty without a menu item
+    QKeySequence shortcut; // accelerator; empty without one
+    QString prompt;        // status-bar text
+    QString toolTip;
+    EnablingRule rule = EnablingRule::Always;
+    QString iconName; // toolbar icon in the resources; empty without a button
+};
+
+// Every command of the frame, in menu order within each menu.
+const QList<CommandInfo> &CommandTable();
+const CommandInfo *FindCommand(int id);
+
+bool IsCommandEnabled(EnablingRule rule, const CommandContext &context);
+// "Ampliar &ventana" carries a check mark that follows the control.
+bool IsCommandChecked(int id, const CommandContext &context);
+
+// The menus: a popup title and its entries; 0 is a separator, a negative
+// number opens a sub-menu whose title is `subMenuTitles` at (-n - 1).
+struct MenuLayout
+{
+    QString title;
+    QList<int> entries;
+};
+const QList<MenuLayout> &MainMenu();
+const QStringList &SubMenuTitles();
+const QList<QList<int>> &SubMenuEntries();
+
+// Toolbar from left to right; 0 is a gap.
+const QList<int> &ToolBarLayout();
+
+// The Edit menu: which dialog, with which kind code, over which list.
+struct EditCommand
+{
+    int id = 0;
+    bool imageSet = false; // image set dialog, else text page dialog
+    int kind = 0;
+};
+const QList<EditCommand> &EditCommands();
+
+} // namespace vk7

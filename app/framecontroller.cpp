@@ -1,0 +1,285 @@
+#include "framecontroller.h"
+
+#include "components/tessocx.h"
+#include "reception/cfiletools.h"
+#include "reception/opendepositlogic.h"
+#include "reception/userinterface.h"
+#include "verification/coherencecheck.h"
+#include "verification/depositdiagnosis.h"
+#include "verification/formidentification.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+namespace {
+
+// The Open dialog with the clerk's entries given beforehand: accepting it
+// once is all the clerk would do.
+class GivenEntriesDialog : public IOpenDialog
+{
+public:
+    GivenEntriesDialog(const OpenRequest &request, IUserInterface &ui) : request_(request), ui_(ui)
+    {
+    }
+    // Without a dialog on screen the copy's lines go to the frame's status bar.
+    IUserInterface &Interface() override { return ui_; }
+    bool Run(OpenDepositLogic &logic) override
+    {
+        logic.location = request_.location;
+        logic.diskettes = request_.diskettes;
+        logic.fingerprint = request_.fingerprint;
+        if (logic.Accept() == OpenDepositLogic::Outcome::Accepted)
+            return true;
+        ui_.ShowMessage(logic.status(), u"ERROR"_s, IUserInterface::Buttons::Ok,
+                        IUserInterface::Icon::Stop);
+        return false;
+    }
+
+private:
+    OpenRequest request_;
+    IUserInterface &ui_;
+};
+
+} // namespace
+
+FrameController::FrameController(const QString &appFolder, IUserInterface &ui, const Clock &clock,
+                                 QObject *parent)
+    : QObject(parent), viewer_(std::make_unique<CTessOCX>()), ui_(ui), clock_(clock),
+      chain_(model_, &ui, clock), title_(WindowTitleForForm(QString()))
+{
+    Frame().viewer = viewer_.get();
+    Frame().appFolder = appFolder;
+    connect(viewer_.get(), &CTessOCX::PageChanged, this, &FrameController::OnPageChanged);
+    connect(viewer_.get(), &CTessOCX::PageCountChanged, this, &FrameController::OnPageCountChanged);
+    connect(viewer_.get(), &CTessOCX::TextSizeChanged, this, &FrameController::OnTextSizeChanged);
+    connect(viewer_.get(), &CTessOCX::FieldsInvalidated, this,
+            [this] { viewer_->RefreshFields(); });
+}
+
+FrameController::~FrameController()
+{
+    // The viewer goes before the model that points at it.
+    Frame().viewer = nullptr;
+}
+
+void FrameController::SetVerdictWindows(IVerdictWindows *windows)
+{
+    verdicts_ = windows ? windows : &defaultVerdicts_;
+}
+
+void FrameController::SetDocumentDialogs(IDocumentDialogs *dialogs)
+{
+    documents_ = dialogs ? dialogs : &defaultDocuments_;
+}
+
+void FrameController::Open(IOpenDialog &dialog)
+{
+    if (!Frame().viewer)
+        return;
+    Close();
+    OpenDepositLogic logic(dialog.Interface());
+    chain_.PrepareOpenDialog(logic);
+    if (!dialog.Run(logic))
+        return;
+    ui_.SetWaitCursor(true);
+    const ReceptionResult result = chain_.RunAfterOpen(ReceptionChain::AcceptedValues(logic));
+    ui_.SetWaitCursor(false);
+    Finish(result);
+}
+
+void FrameController::Open(const OpenRequest &request)
+{
+    GivenEntriesDialog dialog(request, ui_);
+    Open(dialog);
+}
+
+void FrameController::Finish(const ReceptionResult &result)
+{
+    if (result.identification.identified && !result.identification.windowTitle.isEmpty()) {
+        title_ = result.identification.windowTitle;
+        Q_EMIT titleChanged(title_);
+    }
+    ui_.ShowStatus(QString());
+    if (verdicts_->ShowDepositState(model_, result.report))
+        Q_EMIT openRequested();
+}
+
+void FrameController::Close()
+{
+    chain_.CloseDeposit();
+}
+
+void FrameController::ShowDepositState()
+{
+    CFileTools tools(&ui_);
+    ui_.SetWaitCursor(true);
+    const DepositStateReport report = DiagnoseDeposit(State(), Frame(), tools, clock_, &ui_);
+    ui_.SetWaitCursor(false);
+    ui_.ShowStatus(QString());
+    model_.NotifyChanged();
+    if (verdicts_->ShowDepositState(model_, report))
+        Q_EMIT openRequested();
+}
+
+void IVerdictWindows::CheckRules(DepositModel &model, IUserInterface &ui, const Clock &clock)
+{
+    Q_UNUSED(ui);
+    QStringList primary;
+    QStringList implicit;
+    CheckCoherenceRules(model.Deposit(), model.Frame(), &primary, &implicit, nullptr, clock);
+}
+
+void FrameController::CheckRules()
+{
+    verdicts_->CheckRules(model_, ui_, clock_);
+    model_.NotifyChanged();
+}
+
+void FrameController::Execute(int commandId)
+{
+    CTessOCX &viewer = *viewer_;
+    switch (commandId) {
+    case kCmdClose:
+        Close();
+        return;
+    case kCmdDepositState:
+        ShowDepositState();
+        return;
+    case kCmdCheckRules:
+        CheckRules();
+        return;
+    case kCmdZoomIn:
+        viewer.Zoom(1.5);
+        return;
+    case kCmdZoomOut:
+        viewer.Zoom(0.66);
+        return;
+    case kCmdFitWidth:
+        viewer.FitWidth();
+        return;
+    case kCmdFullPage:
+        viewer.FullPage();
+        return;
+    case kCmdZoomWindow:
+        viewer.SetZoomWindowMode(!viewer.GetZoomWindowMode());
+        model_.NotifyChanged();
+        return;
+    case kCmdPreviousPage:
+        viewer.PreviousPage();
+        viewer.Activate();
+        return;
+    case kCmdNextPage:
+        viewer.NextPage();
+        viewer.Activate();
+        return;
+    case kCmdScrollLineUp:
+        viewer.Scroll(true, true, true);
+        return;
+    case kCmdScrollLineDown:
+        viewer.Scroll(true, true, false);
+        return;
+    case kCmdScrollPageUp:
+        viewer.Scroll(true, false, true);
+        return;
+    case kCmdScrollPageDown:
+        viewer.Scroll(true, false, false);
+        return;
+    case kCmdScrollLeft:
+        viewer.Scroll(false, true, true);
+        return;
+    case kCmdScrollRight:
+        viewer.Scroll(false, true, false);
+        return;
+    default:
+        break;
+    }
+    for (const EditCommand &command : EditCommands()) {
+        if (command.id == commandId) {
+            documents_->ShowDocument(command, EditData(State(), commandId), model_);
+            model_.NotifyChanged();
+            return;
+        }
+    }
+}
+
+CommandContext FrameController::Context() const
+{
+    CommandContext context;
+    context.formIdentified = model_.Deposit().formIdentified;
+    context.currentPage = viewer_->GetCurrentPage();
+    context.pageCount = viewer_->GetPageCount();
+    context.zoomWindowMode = viewer_->GetZoomWindowMode();
+    return context;
+}
+
+bool FrameController::IsEnabled(int commandId) const
+{
+    const CommandInfo *command = FindCommand(commandId);
+    return command && IsCommandEnabled(command->rule, Context());
+}
+
+void FrameController::PageChosen(const QString &itemText)
+{
+    viewer_->GoToPage(short(ReadListNumber(itemText)));
+    viewer_->Activate();
+}
+
+void FrameController::TextSizeChosen(const QString &itemText)
+{
+    viewer_->SetTextSize(short(ReadListNumber(itemText)));
+    viewer_->Activate();
+}
+
+void FrameController::OnPageChanged(short, short page)
+{
+    const int index = pageList_.items.indexOf(QString::number(page));
+    if (index >= 0)
+        pageList_.selected = index;
+    Q_EMIT pageListChanged();
+    model_.NotifyChanged();
+}
+
+void FrameController::OnPageCountChanged(short count)
+{
+    pageList_ = PageListFill(count < 0 ? 0u : unsigned(count));
+    Q_EMIT pageListChanged();
+    model_.NotifyChanged();
+}
+
+void FrameController::OnTextSizeChanged(short size)
+{
+    // The size arrives as a short and is used unsigned, as the list's items are.
+    textSizeList_ = TextSizeListFill(unsigned(ushort(size)));
+    if (textSizeList_.selected >= 0)
+        Frame().textSize = textSizeList_.items.at(textSizeList_.selected);
+    Q_EMIT textSizeListChanged();
+}
+
+QStringList &FrameController::EditData(DepositState &state, int commandId)
+{
+    switch (commandId) {
+    case kCmdImagesMemoria:
+        return state.memoriaImages;
+    case kCmdImagesGestion:
+        return state.gestionImages;
+    case kCmdImagesAuditor:
+        return state.auditorImages;
+    case kCmdImagesAnuncios:
+        return state.anuncioImages;
+    case kCmdTextMemoria:
+        return state.memoriaPages;
+    case kCmdTextGestion:
+        return state.gestionPages;
+    case kCmdTextAcciones:
+        return state.accionesPages;
+    case kCmdTextAmbienta:
+        return state.ambientaPages;
+    case kCmdTextSimcav:
+        return state.simcavPages;
+    default:
+        return state.certaproPages;
+    }
+}
+
+} // namespace vk7

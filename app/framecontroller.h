@@ -1,0 +1,142 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include "app/commandtable.h"
+#include "app/receptionchain.h"
+#include "datafiles/depositmodel.h"
+#include "viewing/viewlists.h"
+
+namespace vk7 {
+
+class CTessOCX;
+class Clock;
+class IUserInterface;
+class OpenDepositLogic;
+
+// Where the state window and the error-list window plug in. The defaults
+// show nothing: the diagnosis is made and the rules are run, unseen.
+class IVerdictWindows
+{
+public:
+    virtual ~IVerdictWindows() = default;
+    // The state window over the diagnosis just made; true when the clerk
+    // printed the deposit successfully, so that the Open command comes again.
+    virtual bool ShowDepositState(DepositModel &model, const DepositStateReport &report)
+    {
+        Q_UNUSED(model);
+        Q_UNUSED(report);
+        return false;
+    }
+    // "Comprobar &Reglas" on the open deposit.
+    virtual void CheckRules(DepositModel &model, IUserInterface &ui, const Clock &clock);
+};
+
+// Where the Edit menu's dialogs plug in: each entry hands over its dialog
+// kind, its kind code and the deposit's list it works on. The default shows
+// nothing.
+class IDocumentDialogs
+{
+public:
+    virtual ~IDocumentDialogs() = default;
+    virtual void ShowDocument(const EditCommand &command, QStringList &data, DepositModel &model)
+    {
+        Q_UNUSED(command);
+        Q_UNUSED(data);
+        Q_UNUSED(model);
+    }
+};
+
+// The Open dialog as the Open command runs it: shown modally over the
+// dialog's logic, already pre-filled and initialised; true when accepted.
+// The logic talks to the clerk through the dialog's own interface (its
+// status line, its questions).
+class IOpenDialog
+{
+public:
+    virtual ~IOpenDialog() = default;
+    virtual IUserInterface &Interface() = 0;
+    virtual bool Run(OpenDepositLogic &logic) = 0;
+};
+
+// What the main frame decides, without a window: the open deposit and its
+// viewer, the Open and Close commands through the reception chain, the
+// state and rule commands, the view commands and the two toolbar lists. The
+// frame builds the actions, applies what this class says and forwards the
+// clerk's choices to it.
+class FrameController : public QObject
+{
+    Q_OBJECT
+public:
+    FrameController(const QString &appFolder, IUserInterface &ui, const Clock &clock,
+                    QObject *parent = nullptr);
+    ~FrameController() override;
+
+    DepositModel &Model() { return model_; }
+    DepositState &State() { return model_.Deposit(); }
+    FrameState &Frame() { return model_.Frame(); }
+    CTessOCX &Viewer() { return *viewer_; }
+    const QString &WindowTitle() const { return title_; }
+
+    void SetVerdictWindows(IVerdictWindows *windows);
+    void SetDocumentDialogs(IDocumentDialogs *dialogs);
+
+    // The Open command: the deposit is closed, the dialog runs, and on its
+    // acceptance the reception chain and the state/diagnosis.
+    void Open(IOpenDialog &dialog);
+    // The same with the entries given at once, as if the clerk had typed
+    // them and accepted; a failed validation is shown as a message box.
+    void Open(const OpenRequest &request);
+    void Close();
+    // "&Estado del Depósito" and "Comprobar &Reglas".
+    void ShowDepositState();
+    void CheckRules();
+    // The commands that act on the viewer or open a document dialog.
+    void Execute(int commandId);
+
+    CommandContext Context() const;
+    bool IsEnabled(int commandId) const;
+
+    // The toolbar lists: a completed selection, and what they hold now.
+    void PageChosen(const QString &itemText);
+    void TextSizeChosen(const QString &itemText);
+    const ListFill &PageList() const { return pageList_; }
+    const ListFill &TextSizeList() const { return textSizeList_; }
+
+    // The deposit's list an Edit menu entry works on.
+    static QStringList &EditData(DepositState &state, int commandId);
+
+Q_SIGNALS:
+    // The model's changed() tells when the commands' enabling may change.
+    void titleChanged(const QString &title);
+    // The page list was refilled, or only its selection moved.
+    void pageListChanged();
+    void textSizeListChanged();
+    // A print run from the state window succeeded: the Open command again.
+    void openRequested();
+
+private:
+    void Finish(const ReceptionResult &result);
+    void OnPageChanged(short previous, short page);
+    void OnPageCountChanged(short count);
+    void OnTextSizeChanged(short size);
+
+    DepositModel model_;
+    std::unique_ptr<CTessOCX> viewer_;
+    IUserInterface &ui_;
+    const Clock &clock_;
+    ReceptionChain chain_;
+    IVerdictWindows defaultVerdicts_;
+    IDocumentDialogs defaultDocuments_;
+    IVerdictWindows *verdicts_ = &defaultVerdicts_;
+    IDocumentDialogs *documents_ = &defaultDocuments_;
+    QString title_;
+    ListFill pageList_;
+    ListFill textSizeList_;
+};
+
+} // namespace vk7

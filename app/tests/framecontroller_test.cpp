@@ -1,0 +1,262 @@
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "app/framecontroller.h"
+#include "components/tessocx.h"
+#include "reception/opendepositlogic.h"
+#include "reception/paths.h"
+#include "testing/guiapplication.h"
+#include "verification/clock.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+
+namespace {
+
+const auto *const gui = vk7::testing::AddGuiApplicationEnvironment();
+
+const QString kSample = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
+
+QString SampleFingerprint()
+{
+    QFile file(kSample + u".fingerprint"_s);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed()
+                                          : QString();
+}
+
+// Answers every question with a scripted answer and records what was shown.
+class ScriptedUserInterface : public IUserInterface
+{
+public:
+    Answer ShowMessage(const QString &text, const QString &title, Buttons buttons, Icon) override
+    {
+        shown.append(title + u": "_s + text);
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+    QStringList shown;
+};
+
+// The Open dialog as a clerk fills it: entries typed, then "&Aceptar" or "&Salir".
+class TypedDialog : public IOpenDialog
+{
+public:
+    explicit TypedDialog(IUserInterface &ui) : ui_(ui) {}
+    IUserInterface &Interface() override { return ui_; }
+    OpenRequest request;
+    bool cancel = false;
+    IUserInterface &ui_;
+    bool Run(OpenDepositLogic &logic) override
+    {
+        if (cancel) {
+            logic.Cancel();
+            return false;
+        }
+        logic.location = request.location;
+        logic.diskettes = request.diskettes;
+        logic.fingerprint = request.fingerprint;
+        return logic.Accept() == OpenDepositLogic::Outcome::Accepted;
+    }
+};
+
+class RecordingVerdicts : public IVerdictWindows
+{
+public:
+    bool ShowDepositState(DepositModel &, const DepositStateReport &report) override
+    {
+        shownValid.append(report.valid);
+        return printSucceeds;
+    }
+    QList<bool> shownValid;
+    bool printSucceeds = false;
+};
+
+class RecordingDocuments : public IDocumentDialogs
+{
+public:
+    void ShowDocument(const EditCommand &command, QStringList &data, DepositModel &) override
+    {
+        kinds.append(command.kind);
+        sizes.append(int(data.size()));
+    }
+    QList<int> kinds;
+    QList<int> sizes;
+};
+
+class Frame : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root_.isValid());
+        PathResolver::ClearDriveRoots();
+        PathResolver::SetDriveRoot(u'C', root_.path());
+        controller_.SetVerdictWindows(&verdicts_);
+        controller_.SetDocumentDialogs(&documents_);
+        dialog_.request = {kSample + u"/FICHERO.TXT"_s, u"1"_s, SampleFingerprint()};
+    }
+    void TearDown() override { PathResolver::ClearDriveRoots(); }
+
+    QTemporaryDir root_;
+    ScriptedUserInterface ui_;
+    FixedClock clock_{QDate(2010, 6, 1)};
+    FrameController controller_{QStringLiteral(VK7_BIN_DIR) + u"\\"_s, ui_, clock_};
+    RecordingVerdicts verdicts_;
+    RecordingDocuments documents_;
+    TypedDialog dialog_{ui_};
+};
+
+TEST(CommandTable, EnablingFollowsTheFormAndThePage)
+{
+    CommandContext none;
+    CommandContext first{true, 1, 3, false};
+    CommandContext last{true, 3, 3, true};
+    CommandContext single{true, 1, 1, false};
+    for (const CommandInfo &command : CommandTable()) {
+        const bool always =
+            command.rule == EnablingRule::Always || command.rule == EnablingRule::NoRule;
+        EXPECT_EQ(IsCommandEnabled(command.rule, none), always) << command.id;
+    }
+    for (const EditCommand &edit : EditCommands())
+        EXPECT_EQ(FindCommand(edit.id)->rule, EnablingRule::FormOpen) << edit.id;
+    const EnablingRule previous = FindCommand(kCmdPreviousPage)->rule;
+    const EnablingRule next = FindCommand(kCmdNextPage)->rule;
+    EXPECT_FALSE(IsCommandEnabled(previous, first));
+    EXPECT_TRUE(IsCommandEnabled(next, first));
+    EXPECT_TRUE(IsCommandEnabled(previous, last));
+    EXPECT_FALSE(IsCommandEnabled(next, last));
+    EXPECT_FALSE(IsCommandEnabled(previous, single));
+    EXPECT_FALSE(IsCommandEnabled(next, single));
+    // The check mark follows the control's mode, and only with a form.
+    EXPECT_TRUE(IsCommandChecked(kCmdZoomWindow, last));
+    EXPECT_FALSE(IsCommandChecked(kCmdZoomWindow, {false, 0, 0, true}));
+}
+
+TEST(CommandTable, MenusAndToolbarNameEveryCommandOnceAndNeverTheTifFlags)
+{
+    QList<int> placed;
+    for (const MenuLayout &menu : MainMenu())
+        placed += menu.entries;
+    for (const QList<int> &sub : SubMenuEntries())
+        placed += sub;
+    placed.removeAll(0);
+    placed.removeIf([](int id) { return id < 0; });
+    EXPECT_FALSE(placed.contains(kCmdChangeTifFlags));
+    for (int id : placed) {
+        ASSERT_NE(FindCommand(id), nullptr) << id;
+        EXPECT_FALSE(FindCommand(id)->caption.isEmpty()) << id;
+        EXPECT_EQ(placed.count(id), 1) << id;
+    }
+    for (int id : ToolBarLayout())
+        EXPECT_TRUE(id == 0 || FindCommand(id)) << id;
+    // No two commands share a key.
+    QList<QKeySequence> keys;
+    for (const CommandInfo &command : CommandTable()) {
+        if (!command.shortcut.isEmpty()) {
+            EXPECT_FALSE(keys.contains(command.shortcut)) << command.id;
+            keys.append(command.shortcut);
+        }
+    }
+    EXPECT_EQ(keys.size(), 12);
+}
+
+TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)
+{
+    int changed = 0;
+    QObject::connect(&controller_.Model(), &DepositModel::changed, [&changed] { ++changed; });
+    controller_.Open(dialog_);
+    DepositState &state = controller_.State();
+    ASSERT_TRUE(state.formIdentified) << state.formError.toStdString();
+    EXPECT_EQ(controller_.WindowTitle(), u"Velmora - EUROS"_s);
+    EXPECT_EQ(verdicts_.shownValid, QList<bool>{true});
+    EXPECT_GT(changed, 0);
+    EXPECT_EQ(state.entryNumber, u"00000000"_s);
+
+    // The viewer's events filled both lists.
+    const int pages = controller_.Viewer().GetPageCount();
+    ASSERT_GT(pages, 1);
+    EXPECT_EQ(controller_.PageList().items.size(), pages);
+    EXPECT_EQ(controller_.PageList().selected, 0);
+    EXPECT_FALSE(controller_.Frame().textSize.isEmpty());
+    EXPECT_TRUE(controller_.IsEnabled(kCmdNextPage));
+    EXPECT_FALSE(controller_.IsEnabled(kCmdPreviousPage));
+
+    controller_.PageChosen(QString::number(pages));
+    EXPECT_EQ(controller_.Viewer().GetCurrentPage(), pages);
+    EXPECT_EQ(controller_.PageList().selected, pages - 1);
+    EXPECT_FALSE(controller_.IsEnabled(kCmdNextPage));
+
+    controller_.Execute(kCmdZoomWindow);
+    EXPECT_TRUE(IsCommandChecked(kCmdZoomWindow, controller_.Context()));
+    controller_.Execute(kCmdZoomWindow);
+    EXPECT_FALSE(controller_.Viewer().GetZoomWindowMode());
+
+    controller_.Execute(kCmdTextMemoria);
+    controller_.Execute(kCmdImagesMemoria);
+    EXPECT_EQ(documents_.kinds, (QList<int>{5, 8}));
+    EXPECT_EQ(documents_.sizes, (QList<int>{int(state.memoriaPages.size()), 2}));
+
+    controller_.Close();
+    EXPECT_FALSE(state.formIdentified);
+    EXPECT_TRUE(state.memoriaPages.isEmpty());
+    EXPECT_EQ(state.fields.GetSize(), 0);
+    EXPECT_FALSE(controller_.IsEnabled(kCmdClose));
+    EXPECT_TRUE(controller_.PageList().items.isEmpty());
+}
+
+TEST_F(Frame, TheScrollKeysMoveTheViewTheirWay)
+{
+    controller_.Open(dialog_);
+    ASSERT_TRUE(controller_.State().formIdentified);
+    CTessOCX &viewer = controller_.Viewer();
+    viewer.SetViewportSize(QSize(400, 300));
+    controller_.Execute(kCmdZoomIn);
+    controller_.Execute(kCmdZoomIn);
+    const QPointF start = viewer.ScrollPosition();
+
+    controller_.Execute(kCmdScrollLineDown);
+    const double line = viewer.ScrollPosition().y() - start.y();
+    EXPECT_GT(line, 0);
+    controller_.Execute(kCmdScrollLineUp);
+    EXPECT_EQ(viewer.ScrollPosition(), start);
+    controller_.Execute(kCmdScrollPageDown);
+    EXPECT_GT(viewer.ScrollPosition().y() - start.y(), line);
+    controller_.Execute(kCmdScrollPageUp);
+    EXPECT_EQ(viewer.ScrollPosition(), start);
+    controller_.Execute(kCmdScrollRight);
+    EXPECT_GT(viewer.ScrollPosition().x(), start.x());
+    EXPECT_EQ(viewer.ScrollPosition().y(), start.y());
+    controller_.Execute(kCmdScrollLeft);
+    EXPECT_EQ(viewer.ScrollPosition(), start);
+}
+
+TEST_F(Frame, CancelledOpenClosesThePreviousDepositAndABadEntryIsShown)
+{
+    controller_.Open(dialog_);
+    ASSERT_TRUE(controller_.State().formIdentified);
+    dialog_.cancel = true;
+    controller_.Open(dialog_);
+    EXPECT_FALSE(controller_.State().formIdentified);
+    EXPECT_EQ(verdicts_.shownValid.size(), 1);
+
+    // Given at once (the command line), a failed validation is a message box.
+    controller_.Open(OpenRequest{kSample + u"/FICHERO.TXT"_s, u"1"_s, u"CORTA"_s});
+    EXPECT_FALSE(controller_.State().formIdentified);
+    ASSERT_EQ(ui_.shown.size(), 1);
+    EXPECT_EQ(ui_.shown.constFirst(), u"ERROR: ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+}
+
+TEST_F(Frame, ASuccessfulPrintAsksForTheNextDeposit)
+{
+    verdicts_.printSucceeds = true;
+    int again = 0;
+    QObject::connect(&controller_, &FrameController::openRequested, [&again] { ++again; });
+    controller_.Open(dialog_);
+    EXPECT_EQ(again, 1);
+    controller_.ShowDepositState();
+    EXPECT_EQ(again, 2);
+    EXPECT_EQ(verdicts_.shownValid, (QList<bool>{true, true}));
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+#include "app/ui/frameseams.h"
+
+#include <QCoreApplication>
+#include <QMainWindow>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QStatusBar>
+
+namespace vk7 {
+
+StatusBarInterface::StatusBarInterface(QMainWindow *window) : MessageBoxes(window), window_(window)
+{
+}
+
+void StatusBarInterface::ShowStatus(const QString &text)
+{
+    if (text.isEmpty()) {
+        window_->statusBar()->clearMessage();
+        if (progress_)
+            progress_->hide();
+    } else {
+        window_->statusBar()->showMessage(text);
+    }
+    Repaint();
+}
+
+void StatusBarInterface::ShowProgress(qint64 step, qint64 total)
+{
+    if (!progress_)
+        return;
+    const bool running = total > 0 && step < total;
+    progress_->setVisible(running);
+    if (running) {
+        // QProgressBar counts in int: large totals are scaled down.
+        const qint64 scale = total / 1000000 + 1;
+        progress_->setRange(0, int(total / scale));
+        progress_->setValue(int(step / scale));
+    }
+    Repaint();
+}
+
+// Painted at most 25 times a second: a long copy of small files must not
+// spend its time repainting.
+void StatusBarInterface::Repaint()
+{
+    if (!window_->isVisible() || (painted_.isValid() && painted_.elapsed() < 40))
+        return;
+    window_->statusBar()->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    painted_.start();
+}
+
+OpenDialogWindow::OpenDialogWindow(QWidget *parent, IUserInterface &messages)
+    : parent_(parent), interface_(messages)
+{
+}
+
+bool OpenDialogWindow::Run(OpenDepositLogic &logic)
+{
+    COpenDepositDialog dialog(logic, parent_);
+    interface_.SetDialog(&dialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    interface_.SetDialog(nullptr);
+    return accepted;
+}
+
+bool RunPrintDialog(QPrinter &printer, QWidget *parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace vk7

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+
+#include "app/framecontroller.h"
+#include "reception/ui/messageboxes.h"
+#include "reception/ui/opendepositdialog.h"
+
+class QMainWindow;
+class QPrinter;
+class QProgressBar;
+
+namespace vk7 {
+
+// The frame's seam to the clerk: message boxes, and the long work's status
+// texts and progress in the window's status bar, painted as they come.
+class StatusBarInterface : public MessageBoxes
+{
+public:
+    explicit StatusBarInterface(QMainWindow *window);
+
+    void SetProgressBar(QProgressBar *progress) { progress_ = progress; }
+
+    void ShowStatus(const QString &text) override;
+    void ShowProgress(qint64 step, qint64 total) override;
+
+private:
+    void Repaint();
+
+    QMainWindow *window_;
+    QPointer<QProgressBar> progress_;
+    QElapsedTimer painted_;
+};
+
+// The Open dialog window, modal over the frame; its logic's statuses go to
+// its own status line, its questions to the frame's message boxes.
+class OpenDialogWindow : public IOpenDialog
+{
+public:
+    OpenDialogWindow(QWidget *parent, IUserInterface &messages);
+
+    IUserInterface &Interface() override { return interface_; }
+    bool Run(OpenDepositLogic &logic) override;
+
+private:
+    QWidget *parent_;
+    OpenDialogInterface interface_;
+};
+
+// The printer set-up: the print dialog on `printer` without page numbers,
+// selection or printing to a file; true when the clerk confirms.
+bool RunPrintDialog(QPrinter &printer, QWidget *parent);
+
+} // namespace vk7

@@ -1,0 +1,322 @@
+#include "app/ui/mainframe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/framecontroller.h"
+#include "app/ui/aboutbox.h"
+#include "app/ui/frameseams.h"
+#include "app/ui/lockkeys.h"
+#include "components/tessocx.h"
+#include "components/ui/formview.h"
+#include "reception/opendepositlogic.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+namespace {
+
+QLabel *Indicator(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(u"DESP"_s) + 10);
+    label->setEnabled(false);
+    return label;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *parent)
+    : QMainWindow(parent), messages_(std::make_unique<StatusBarInterface>(this)),
+      controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
+      windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
+      openDialog_(windowDialog_.get()),
+      printDialogDefault_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      printDialogSetup_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      currentPrinter_(printDialogDefault_.get())
+{
+    setObjectName(u"MainFrame"_s);
+    runPrintDialog_ = [this](QPrinter &printer) { return RunPrintDialog(printer, this); };
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+
+    view_ = new FormView(&controller_->Viewer(), this);
+    // The viewer never shrinks to 40 pixels or less: below that it keeps its size.
+    view_->setMinimumSize(41, 41);
+    setCentralWidget(view_);
+    controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
+
+    connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::updateActions);
+    connect(controller_.get(), &FrameController::titleChanged, this, &QWidget::setWindowTitle);
+    connect(controller_.get(), &FrameController::pageListChanged, this,
+            [this] { Fill(pageList_, controller_->PageList()); });
+    connect(controller_.get(), &FrameController::textSizeListChanged, this,
+            [this] { Fill(textSizeList_, controller_->TextSizeList()); });
+    // The print run posts the Open command: it runs once the state window is gone.
+    connect(controller_.get(), &FrameController::openRequested, this,
+            [this] { QTimer::singleShot(0, this, &CMainFrame::OpenDeposit); });
+    connect(&controller_->Viewer(), &CTessOCX::ViewChanged, this, &CMainFrame::updateActions);
+    setWindowTitle(controller_->WindowTitle());
+    qApp->installEventFilter(this);
+    updateActions();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::SetOpenDialog(IOpenDialog *dialog)
+{
+    openDialog_ = dialog ? dialog : windowDialog_.get();
+}
+
+void CMainFrame::SetPrintDialogRunner(std::function<bool(QPrinter &)> runner)
+{
+    runPrintDialog_ = std::move(runner);
+}
+
+void CMainFrame::CreateActions()
+{
+    for (const CommandInfo &command : CommandTable()) {
+        if (command.id == kCmdPageList || command.id == kCmdTextSizeList ||
+            command.id == kCmdChangeTifFlags)
+            continue;
+        auto *action = new QAction(command.caption.section(u'\t', 0, 0), this);
+        action->setObjectName(QString::number(command.id));
+        action->setData(command.id);
+        if (!command.shortcut.isEmpty())
+            action->setShortcut(command.shortcut);
+        action->setStatusTip(command.prompt);
+        action->setToolTip(command.toolTip);
+        if (!command.iconName.isEmpty())
+            action->setIcon(QIcon(u":/icons/"_s + command.iconName + u".svg"_s));
+        action->setCheckable(command.id == kCmdZoomWindow || command.id == kCmdToolBar ||
+                             command.id == kCmdStatusBar);
+        // Keys without a menu entry still reach the frame.
+        addAction(action);
+        const int id = command.id;
+        connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+        actions_.insert(id, action);
+    }
+}
+
+void CMainFrame::CreateMenus()
+{
+    for (const MenuLayout &popup : MainMenu()) {
+        QMenu *menu = menuBar()->addMenu(popup.title);
+        // The states are read afresh whenever a menu opens, as the control may have moved.
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateActions);
+        for (int entry : popup.entries) {
+            if (entry == 0) {
+                menu->addSeparator();
+            } else if (entry < 0) {
+                QMenu *sub = menu->addMenu(SubMenuTitles().at(-entry - 1));
+                for (int id : SubMenuEntries().at(-entry - 1))
+                    sub->addAction(actions_.value(id));
+            } else {
+                menu->addAction(actions_.value(entry));
+            }
+        }
+    }
+}
+
+void CMainFrame::CreateToolBar()
+{
+    toolBar_ = addToolBar(u"Barra de herramientas"_s);
+    toolBar_->setObjectName(u"ToolBar"_s);
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    for (int id : ToolBarLayout()) {
+        if (id == 0) {
+            toolBar_->addSeparator();
+        } else if (id == kCmdPageList || id == kCmdTextSizeList) {
+            const CommandInfo *command = FindCommand(id);
+            auto *list = new QComboBox(toolBar_);
+            list->setObjectName(QString::number(id));
+            list->setEditable(false);
+            list->setFont(QFont(u"Times New Roman"_s));
+            list->setMinimumContentsLength(3);
+            list->setMaxVisibleItems(20);
+            list->setToolTip(command->toolTip);
+            list->setStatusTip(command->prompt);
+            toolBar_->addWidget(list);
+            (id == kCmdPageList ? pageList_ : textSizeList_) = list;
+        } else {
+            toolBar_->addAction(actions_.value(id));
+        }
+    }
+    // A completed selection, by the clerk only: refills do not count.
+    connect(pageList_, &QComboBox::activated, this,
+            [this](int) { controller_->PageChosen(pageList_->currentText()); });
+    connect(textSizeList_, &QComboBox::activated, this,
+            [this](int) { controller_->TextSizeChosen(textSizeList_->currentText()); });
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    // "Preparado" shows whenever no prompt does.
+    statusBar()->addWidget(new QLabel(u"Preparado"_s, this), 1);
+    progress_ = new QProgressBar(this);
+    progress_->setMaximumWidth(160);
+    progress_->setTextVisible(false);
+    progress_->hide();
+    statusBar()->addPermanentWidget(progress_);
+    messages_->SetProgressBar(progress_);
+    capsLock_ = Indicator(u"MAY"_s, this);
+    numLock_ = Indicator(u"NUM"_s, this);
+    scrollLock_ = Indicator(u"DESP"_s, this);
+    statusBar()->addPermanentWidget(capsLock_);
+    statusBar()->addPermanentWidget(numLock_);
+    statusBar()->addPermanentWidget(scrollLock_);
+    UpdateLockIndicators();
+}
+
+void CMainFrame::Fill(QComboBox *list, const ListFill &fill)
+{
+    const QSignalBlocker block(list);
+    if (list->count() != fill.items.size() || [&] {
+            for (int i = 0; i < fill.items.size(); ++i) {
+                if (list->itemText(i) != fill.items.at(i))
+                    return true;
+            }
+            return false;
+        }()) {
+        list->clear();
+        list->addItems(fill.items);
+    }
+    list->setCurrentIndex(fill.selected);
+}
+
+void CMainFrame::updateActions()
+{
+    const CommandContext context = controller_->Context();
+    for (const CommandInfo &command : CommandTable()) {
+        QAction *action = actions_.value(command.id);
+        if (!action)
+            continue;
+        action->setEnabled(IsCommandEnabled(command.rule, context));
+        if (command.id == kCmdZoomWindow)
+            action->setChecked(IsCommandChecked(command.id, context));
+    }
+    actions_.value(kCmdToolBar)->setChecked(!toolBar_->isHidden());
+    actions_.value(kCmdStatusBar)->setChecked(!statusBar()->isHidden());
+    pageList_->setEnabled(IsCommandEnabled(EnablingRule::FormOpen, context));
+    textSizeList_->setEnabled(IsCommandEnabled(EnablingRule::FormOpen, context));
+}
+
+void CMainFrame::Dispatch(int commandId)
+{
+    if (QAction *action = actions_.value(commandId); action && !action->isEnabled())
+        return;
+    switch (commandId) {
+    case kCmdOpen:
+        OpenDeposit();
+        break;
+    case kCmdExit:
+        // A posted close request, as the close box sends it.
+        QTimer::singleShot(0, this, &QWidget::close);
+        break;
+    case kCmdPrintSetup:
+        SetUpPrinter();
+        break;
+    case kCmdAbout:
+        ShowAbout();
+        break;
+    case kCmdToolBar:
+        toolBar_->setVisible(toolBar_->isHidden());
+        break;
+    case kCmdStatusBar:
+        statusBar()->setVisible(statusBar()->isHidden());
+        break;
+    case kCmdPageListFocus:
+        pageList_->setFocus();
+        pageList_->showPopup();
+        break;
+    default:
+        controller_->Execute(commandId);
+        break;
+    }
+    updateActions();
+}
+
+void CMainFrame::OpenDeposit()
+{
+    controller_->Open(*openDialog_);
+    updateActions();
+}
+
+void CMainFrame::SetUpPrinter()
+{
+    if (!runPrintDialog_(*printDialogSetup_))
+        return;
+    currentPrinter_ = printDialogSetup_.get();
+    controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
+    controller_->Model().SetPrinterChosen(true);
+}
+
+void CMainFrame::ShowAbout()
+{
+    AboutBox box(this);
+    box.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent *event)
+{
+    const auto answer =
+        messages_->ShowMessage(u"¿ Está seguro que desea abandonar la aplicación ?"_s, u"VK7"_s,
+                               IUserInterface::Buttons::YesNo, IUserInterface::Icon::Question);
+    if (answer != IUserInterface::Answer::Yes) {
+        event->ignore();
+        return;
+    }
+    controller_->Close();
+    event->accept();
+}
+
+bool CMainFrame::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        controller_->Viewer().Activate();
+        UpdateLockIndicators();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
+}
+
+// The lock keys change wherever the keyboard focus is.
+bool CMainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyRelease)
+        UpdateLockIndicators();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::focusInEvent(QFocusEvent *event)
+{
+    QMainWindow::focusInEvent(event);
+    controller_->Viewer().Activate();
+}
+
+void CMainFrame::UpdateLockIndicators()
+{
+    const LockKeys keys = QueryLockKeys();
+    capsLock_->setEnabled(keys.capsLock);
+    numLock_->setEnabled(keys.numLock);
+    scrollLock_->setEnabled(keys.scrollLock);
+}
+
+} // namespace vk7

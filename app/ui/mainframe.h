@@ -1,0 +1,90 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include <QHash>
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QPrinter;
+class QProgressBar;
+class QToolBar;
+
+namespace vk7 {
+
+class Clock;
+class FormView;
+class FrameController;
+class IOpenDialog;
+class StatusBarInterface;
+struct ListFill;
+
+// The main window: menus, toolbar and status bar built from the command
+// table, the form viewer in the middle. It applies what the frame
+// controller decides and forwards the clerk's choices to it.
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit CMainFrame(const QString &appFolder, const Clock &clock, QWidget *parent = nullptr);
+    ~CMainFrame() override;
+
+    FrameController &Controller() { return *controller_; }
+    QAction *Action(int commandId) const { return actions_.value(commandId); }
+    QComboBox *PageList() const { return pageList_; }
+    QComboBox *TextSizeList() const { return textSizeList_; }
+    QPrinter *CurrentPrinter() const { return currentPrinter_; }
+
+    // Replaces the Open dialog window (tests script it); null restores it.
+    void SetOpenDialog(IOpenDialog *dialog);
+    // Replaces the printer set-up dialog: shown on the printer it is given,
+    // true when confirmed.
+    void SetPrintDialogRunner(std::function<bool(QPrinter &)> runner);
+
+    // Enables, disables and checks every command from the deposit's and the
+    // viewer's state.
+    void updateActions();
+
+public Q_SLOTS:
+    void OpenDeposit();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void Dispatch(int commandId);
+    void SetUpPrinter();
+    void ShowAbout();
+    void UpdateLockIndicators();
+    static void Fill(QComboBox *list, const ListFill &fill);
+
+    std::unique_ptr<StatusBarInterface> messages_;
+    std::unique_ptr<FrameController> controller_;
+    std::unique_ptr<IOpenDialog> windowDialog_;
+    IOpenDialog *openDialog_ = nullptr;
+    QHash<int, QAction *> actions_;
+    FormView *view_ = nullptr;
+    QToolBar *toolBar_ = nullptr;
+    QComboBox *pageList_ = nullptr;
+    QComboBox *textSizeList_ = nullptr;
+    QLabel *capsLock_ = nullptr;
+    QLabel *numLock_ = nullptr;
+    QLabel *scrollLock_ = nullptr;
+    QProgressBar *progress_ = nullptr;
+    std::unique_ptr<QPrinter> printDialogDefault_;
+    std::unique_ptr<QPrinter> printDialogSetup_;
+    QPrinter *currentPrinter_ = nullptr;
+    std::function<bool(QPrinter &)> runPrintDialog_;
+};
+
+} // namespace vk7

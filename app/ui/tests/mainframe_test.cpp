@@ -1,0 +1,219 @@
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include "app/framecontroller.h"
+#include "app/ui/mainframe.h"
+#include "components/tessocx.h"
+#include "reception/paths.h"
+#include "reception/ui/opendepositdialog.h"
+#include "verification/clock.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+
+namespace {
+
+const QString kSample = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
+
+QString SampleFingerprint()
+{
+    QFile file(kSample + u".fingerprint"_s);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed()
+                                          : QString();
+}
+
+// Runs `step` on the next modal window of type T that comes up.
+template <typename T> void WhenShown(std::function<void(T *)> step)
+{
+    QTimer::singleShot(10, [step] {
+        auto *window = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (window && window->isVisible())
+            step(window);
+        else
+            WhenShown<T>(step);
+    });
+}
+
+QStringList MenuTexts(QMenu *menu)
+{
+    QStringList texts;
+    for (QAction *action : menu->actions()) {
+        QString text = action->isSeparator() ? u"----"_s : action->text();
+        if (!action->shortcut().isEmpty())
+            text += u'\t' + action->shortcut().toString();
+        texts.append(text);
+    }
+    return texts;
+}
+
+class MainFrame : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root_.isValid());
+        PathResolver::ClearDriveRoots();
+        PathResolver::SetDriveRoot(u'C', root_.path());
+        frame_.resize(1000, 700);
+        frame_.show();
+    }
+    void TearDown() override { PathResolver::ClearDriveRoots(); }
+
+    // Opens the sample deposit through the real Open dialog window.
+    void OpenSample()
+    {
+        WhenShown<COpenDepositDialog>([](COpenDepositDialog *dialog) {
+            dialog->LocationEdit()->setText(kSample + u"/FICHERO.TXT"_s);
+            dialog->FingerprintEdit()->setText(SampleFingerprint());
+            dialog->AcceptButton()->click();
+        });
+        frame_.Action(kCmdOpen)->trigger();
+    }
+
+    QTemporaryDir root_;
+    FixedClock clock_{QDate(2010, 6, 1)};
+    CMainFrame frame_{QStringLiteral(VK7_BIN_DIR) + u"\\"_s, clock_};
+};
+
+TEST_F(MainFrame, MenusToolbarAndStatusBarAreTheCommandTables)
+{
+    const QList<QAction *> menus = frame_.menuBar()->actions();
+    QStringList titles;
+    for (QAction *menu : menus)
+        titles.append(menu->text());
+    EXPECT_EQ(titles,
+              (QStringList{u"&Formulario"_s, u"&Ver"_s, u"&Página"_s, u"&Edición"_s, u"&Ayuda"_s}));
+    EXPECT_EQ(MenuTexts(menus.at(0)->menu()),
+              (QStringList{u"&Abrir...\tCtrl+A"_s, u"&Cerrar"_s, u"----"_s,
+                           u"Configurar &Impesora"_s, u"----"_s, u"&Estado del Depósito\tCtrl+E"_s,
+                           u"Comprobar &Reglas\tCtrl+R"_s, u"----"_s, u"&Salir"_s}));
+    EXPECT_EQ(MenuTexts(menus.at(2)->menu()),
+              (QStringList{u"&Retoceso página\tPgUp"_s, u"&Avance página\tPgDown"_s}));
+    QMenu *edit = menus.at(3)->menu();
+    ASSERT_EQ(edit->actions().size(), 2);
+    EXPECT_EQ(MenuTexts(edit->actions().at(1)->menu()).join(u'|'),
+              u"&Memoria|&Gestión|&Acciones|Medioam&biental|Simca&v|C&ert. Aprobación Cuentas"_s);
+
+    // Buttons, gaps and the two lists, left to right.
+    QStringList bar;
+    for (QAction *action : frame_.findChild<QToolBar *>()->actions())
+        bar.append(action->isSeparator()
+                       ? u"|"_s
+                       : (action->data().isValid() ? action->data().toString() : u"list"_s));
+    EXPECT_EQ(
+        bar.join(u' '),
+        u"57601 | 50018 | 50017 | 50001 50002 50004 50003 50005 | 50006 50007 | list | list"_s);
+
+    EXPECT_NE(frame_.statusBar()->findChild<QLabel *>(), nullptr);
+    EXPECT_EQ(frame_.statusBar()->findChild<QLabel *>()->text(), u"Preparado"_s);
+    frame_.Action(kCmdZoomIn)->showStatusText(&frame_);
+    EXPECT_EQ(frame_.statusBar()->currentMessage(), u"Acercar la imagen de la página activa"_s);
+    EXPECT_EQ(frame_.Action(kCmdNextPage)->toolTip(), u"Av. Pág."_s);
+    EXPECT_EQ(frame_.windowTitle(), u"Velmora"_s);
+}
+
+TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
+{
+    EXPECT_FALSE(frame_.Action(kCmdClose)->isEnabled());
+    EXPECT_FALSE(frame_.Action(kCmdTextMemoria)->isEnabled());
+    EXPECT_FALSE(frame_.PageList()->isEnabled());
+    EXPECT_TRUE(frame_.Action(kCmdScrollLineDown)->isEnabled());
+
+    OpenSample();
+    ASSERT_TRUE(frame_.Controller().State().formIdentified);
+    EXPECT_EQ(frame_.windowTitle(), u"Velmora - EUROS"_s);
+    EXPECT_TRUE(frame_.Action(kCmdClose)->isEnabled());
+    EXPECT_TRUE(frame_.Action(kCmdImagesAnuncios)->isEnabled());
+    EXPECT_FALSE(frame_.Action(kCmdPreviousPage)->isEnabled());
+    const int pages = frame_.Controller().Viewer().GetPageCount();
+    EXPECT_EQ(frame_.PageList()->count(), pages);
+    EXPECT_EQ(frame_.PageList()->currentText(), u"1"_s);
+    EXPECT_EQ(frame_.TextSizeList()->currentText(), frame_.Controller().Frame().textSize);
+
+    // Page Down moves the control, the list follows, the commands too.
+    frame_.Action(kCmdNextPage)->trigger();
+    EXPECT_EQ(frame_.PageList()->currentText(), u"2"_s);
+    EXPECT_TRUE(frame_.Action(kCmdPreviousPage)->isEnabled());
+    frame_.Action(kCmdZoomWindow)->trigger();
+    EXPECT_TRUE(frame_.Action(kCmdZoomWindow)->isChecked());
+    // The mark is read from the control at every update, not kept by the frame.
+    frame_.Controller().Viewer().SetZoomWindowMode(false);
+    frame_.updateActions();
+    EXPECT_FALSE(frame_.Action(kCmdZoomWindow)->isChecked());
+
+    // F10: the page list takes the focus and drops down.
+    frame_.Action(kCmdPageListFocus)->trigger();
+    EXPECT_TRUE(frame_.PageList()->view()->isVisible());
+    frame_.PageList()->hidePopup();
+
+    frame_.Action(kCmdClose)->trigger();
+    EXPECT_FALSE(frame_.Controller().State().formIdentified);
+    EXPECT_FALSE(frame_.Action(kCmdNextPage)->isEnabled());
+    EXPECT_EQ(frame_.PageList()->count(), 0);
+}
+
+TEST_F(MainFrame, LeavingAsksAndNoKeepsTheDepositOpen)
+{
+    OpenSample();
+    ASSERT_TRUE(frame_.Controller().State().formIdentified);
+    QString asked;
+    WhenShown<QMessageBox>([&asked](QMessageBox *box) {
+        asked = box->windowTitle() + u": "_s + box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    // "&Salir" posts the same close request as the window's close box.
+    frame_.Action(kCmdExit)->trigger();
+    for (int i = 0; i < 20 && asked.isEmpty(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(asked, u"VK7: ¿ Está seguro que desea abandonar la aplicación ?"_s);
+    EXPECT_TRUE(frame_.isVisible());
+    EXPECT_TRUE(frame_.Controller().State().formIdentified);
+
+    WhenShown<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::Yes)->click(); });
+    EXPECT_TRUE(frame_.close());
+    EXPECT_FALSE(frame_.Controller().State().formIdentified);
+}
+
+TEST_F(MainFrame, PrinterSetUpCancelledKeepsTheDefaultAndConfirmedChoosesIt)
+{
+    QPrinter *const defaultPrinter = frame_.CurrentPrinter();
+    QPrinter *shownOn = nullptr;
+    frame_.SetPrintDialogRunner([&shownOn](QPrinter &printer) {
+        shownOn = &printer;
+        return false;
+    });
+    frame_.Action(kCmdPrintSetup)->trigger();
+    ASSERT_NE(shownOn, nullptr);
+    EXPECT_NE(shownOn, defaultPrinter);
+    EXPECT_EQ(frame_.CurrentPrinter(), defaultPrinter);
+    EXPECT_FALSE(frame_.Controller().Frame().printerChosen);
+
+    frame_.SetPrintDialogRunner([](QPrinter &) { return true; });
+    frame_.Action(kCmdPrintSetup)->trigger();
+    EXPECT_EQ(frame_.CurrentPrinter(), shownOn);
+    EXPECT_TRUE(frame_.Controller().Frame().printerChosen);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

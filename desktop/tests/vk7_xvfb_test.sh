@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Starts the real vk7 under an X server of its own (Xvfb, with openbox to
+# activate windows): on the sample deposit the window "Velmora - EUROS"
+# appears, and a second start brings it to the front, ends with 0 and
+# leaves exactly one main window. A missing tool fails the test.
+set -euo pipefail
+[ -n "${VK7_TEST_TRACE:-}" ] && set -x
+vk7=$1
+sample=$2
+
+for tool in Xvfb openbox xdotool xprop; do
+  command -v "$tool" >/dev/null || { echo "FALTA: $tool (paquetes xvfb, openbox, xdotool)"; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and names it once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+display=""
+for _ in $(seq 100); do
+  display=$(cat "$work/display" 2>/dev/null || true)
+  [ -n "$display" ] && break
+  sleep 0.1
+done
+[ -n "$display" ] || { echo "Xvfb no arranca"; cat "$work/xvfb.log"; exit 1; }
+
+export DISPLAY=":$display"
+export HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+# Under the sanitizers the X11 platform's own allocations at exit are not
+# this test's subject (the offscreen tests check the program's).
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+# The window manager is ready once it has announced itself on the root window.
+wm=""
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && { wm=ok; break; }
+  sleep 0.1
+done
+[ -n "$wm" ] || { echo "openbox no arranca"; cat "$work/openbox.log" "$work/xvfb.log"; exit 1; }
+
+fingerprint=$(cat "$sample.fingerprint")
+"$vk7" --root "$work/c" "$sample" "$fingerprint" >"$work/first.log" 2>&1 &
+first=$!
+pids+=($first)
+
+window=""
+for _ in $(seq 300); do
+  window=$(xdotool search --onlyvisible --name '^Velmora - EUROS$' 2>/dev/null | head -n1 || true)
+  [ -n "$window" ] && break
+  kill -0 "$first" 2>/dev/null || { echo "vk7 terminó antes de tiempo"; cat "$work/first.log"; exit 1; }
+  sleep 0.1
+done
+[ -n "$window" ] || {
+  echo "No aparece la ventana \"Velmora - EUROS\""
+  cat "$work/first.log"
+  xwininfo -root -tree | grep -v '(has no name)' | head -20
+  exit 1
+}
+echo "ok: ventana \"Velmora - EUROS\" ($window)"
+
+# Another window in front, then the second start.
+xdotool windowminimize "$window"
+sleep 0.5
+set +e
+timeout 30 "$vk7" --root "$work/c" >"$work/second.log" 2>&1
+second=$?
+set -e
+[ "$second" -eq 0 ] || { echo "El segundo arranque sale con $second"; cat "$work/second.log"; exit 1; }
+echo "ok: el segundo arranque sale con 0"
+
+count=$(xdotool search --onlyvisible --name '^Velmora' | wc -l)
+[ "$count" -eq 1 ] || { echo "Hay $count ventanas principales"; exit 1; }
+kill -0 "$first" || { echo "El primer vk7 ya no está"; exit 1; }
+echo "ok: una sola ventana principal"
+
+active=""
+for _ in $(seq 50); do
+  active=$(xdotool getactivewindow 2>/dev/null || true)
+  [ "$active" = "$window" ] && break
+  sleep 0.1
+done
+[ "$active" = "$window" ] || {
+  echo "La ventana no ha pasado al frente (activa: $active)"
+  xprop -id "$window" _NET_WM_STATE WM_STATE
+  xprop -root _NET_ACTIVE_WINDOW
+  cat "$work/openbox.log"
+  exit 1
+}
+echo "ok: la ventana restaurada y al frente"
+
+# With the Open dialog up, a later start brings the dialog to the front.
+xdotool key --window "$window" --clearmodifiers ctrl+a
+dialog=""
+for _ in $(seq 100); do
+  dialog=$(xdotool search --onlyvisible --name '^Abrir un Depósito Digital$' 2>/dev/null | head -n1 || true)
+  [ -n "$dialog" ] && break
+  sleep 0.1
+done
+[ -n "$dialog" ] || { echo "Ctrl+A no abre el diálogo"; exit 1; }
+xdotool windowminimize "$window"
+sleep 0.5
+timeout 30 "$vk7" --root "$work/c" >"$work/third.log" 2>&1 || { echo "El tercer arranque falla"; exit 1; }
+for _ in $(seq 50); do
+  active=$(xdotool getactivewindow 2>/dev/null || true)
+  [ "$active" = "$dialog" ] && break
+  sleep 0.1
+done
+[ "$active" = "$dialog" ] || { echo "El diálogo abierto no ha pasado al frente (activa: $active)"; exit 1; }
+echo "ok: el diálogo abierto al frente"
+echo "4 passed, 0 failed"

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "reception/userinterface.h"
+
+namespace vk7 {
+
+// The seam to the clerk answered with Qt's message boxes (Spanish buttons
+// come from Qt's translations), the wait cursor and the desktop's
+// associated programs. Boxes stand in front of the open modal window, else
+// of `parent`.
+class MessageBoxes : public IUserInterface
+{
+public:
+    explicit MessageBoxes(QWidget *parent = nullptr) : parent_(parent) {}
+
+    void SetParent(QWidget *parent) { parent_ = parent; }
+
+    Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
+                       Icon icon) override;
+    void SetWaitCursor(bool on) override;
+    bool OpenExternally(const QString &hostPath) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+} // namespace vk7

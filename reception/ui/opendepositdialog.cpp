@@ -1,0 +1,189 @@
+#include "reception/ui/opendepositdialog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "reception/opendepositlogic.h"
+#include "reception/paths.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
+    : QDialog(parent), logic_(logic), location_(new QLineEdit(this)),
+      diskettes_(new QLineEdit(this)), fingerprint_(new QLineEdit(this)), status_(new QLabel(this)),
+      accept_(new QPushButton(u"&Aceptar"_s, this)), browse_(new QPushButton(u"&Buscar"_s, this)),
+      cancel_(new QPushButton(u"&Salir"_s, this))
+{
+    setWindowTitle(OpenDepositLogic::DialogTitle());
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setObjectName(u"OpenDepositDialog"_s);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(new QLabel(u"Situación del FICHERO.TXT:"_s, this), 0, 0);
+    fields->addWidget(location_, 0, 1, 1, 2);
+    fields->addWidget(new QLabel(u"Nº Disquetes:"_s, this), 1, 0);
+    diskettes_->setMaximumWidth(fontMetrics().horizontalAdvance(u"0000000"_s));
+    fields->addWidget(diskettes_, 1, 1, Qt::AlignLeft);
+    fields->addWidget(new QLabel(u"Huella Digital del Depósito:"_s, this), 2, 0);
+    fields->addWidget(fingerprint_, 2, 1, 1, 2);
+    fingerprint_->setMinimumWidth(fontMetrics().horizontalAdvance(u"W"_s) * 28);
+    fields->setColumnStretch(1, 1);
+
+    status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    status_->setAlignment(Qt::AlignCenter);
+    status_->setMinimumHeight(fontMetrics().height() + 6);
+    status_->setTextFormat(Qt::PlainText);
+
+    auto *buttons = new QVBoxLayout;
+    accept_->setDefault(true);
+    accept_->setAutoDefault(true);
+    buttons->addWidget(accept_);
+    buttons->addWidget(browse_);
+    buttons->addWidget(cancel_);
+    buttons->addStretch();
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(fields, 1);
+    top->addSpacing(8);
+    top->addLayout(buttons);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(status_);
+
+    connect(accept_, &QPushButton::clicked, this, &COpenDepositDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &COpenDepositDialog::reject);
+    connect(browse_, &QPushButton::clicked, this, &COpenDepositDialog::Browse);
+
+    logic_.membersChanged = [this] { TransferToControls(); };
+    TransferToControls();
+    ShowStatus(logic_.status());
+    location_->setFocus();
+}
+
+COpenDepositDialog::~COpenDepositDialog()
+{
+    logic_.membersChanged = nullptr;
+}
+
+void COpenDepositDialog::TakeFromControls()
+{
+    logic_.location = location_->text();
+    logic_.diskettes = diskettes_->text();
+    logic_.fingerprint = fingerprint_->text();
+}
+
+void COpenDepositDialog::TransferToControls()
+{
+    location_->setText(logic_.location);
+    diskettes_->setText(logic_.diskettes);
+    fingerprint_->setText(logic_.fingerprint);
+}
+
+// Each "Copiando fichero ..." line is painted as it comes; the clerk's
+// input waits until the copy is over, so nothing starts twice.
+void COpenDepositDialog::ShowStatus(const QString &text)
+{
+    status_->setText(text);
+    if (isVisible()) {
+        status_->repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void COpenDepositDialog::ApplyFocus()
+{
+    switch (logic_.focus()) {
+    case OpenDepositLogic::Focus::Location:
+        location_->setFocus();
+        location_->selectAll();
+        break;
+    case OpenDepositLogic::Focus::Fingerprint:
+        fingerprint_->setFocus();
+        fingerprint_->selectAll();
+        break;
+    case OpenDepositLogic::Focus::Accept:
+        accept_->setFocus();
+        break;
+    case OpenDepositLogic::Focus::None:
+        break;
+    }
+}
+
+void COpenDepositDialog::accept()
+{
+    if (busy_)
+        return;
+    busy_ = true;
+    TakeFromControls();
+    setCursor(Qt::WaitCursor);
+    const OpenDepositLogic::Outcome outcome = logic_.Accept();
+    unsetCursor();
+    busy_ = false;
+    if (outcome == OpenDepositLogic::Outcome::Accepted) {
+        QDialog::accept();
+        return;
+    }
+    ApplyFocus();
+}
+
+void COpenDepositDialog::reject()
+{
+    if (busy_)
+        return;
+    logic_.Cancel();
+    QDialog::reject();
+}
+
+QFileDialog *COpenDepositDialog::CreateBrowseDialog(QWidget *parent)
+{
+    // Drive C: is the program's private folder: the clerk's media are on
+    // drive A: when it is mounted, else somewhere under the home folder.
+    QString start = PathResolver::DriveRoot(u'A');
+    if (start.isEmpty() || !QFileInfo(start).isDir())
+        start = QDir::homePath();
+    auto *dialog = new QFileDialog(parent, OpenDepositLogic::BrowseTitle(), start);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // The widget dialog matches its name filters without regard to case.
+    dialog->setNameFilter(u"Depósito Digital (fichero.txt)"_s);
+    dialog->resize(780, 480);
+    return dialog;
+}
+
+void COpenDepositDialog::Browse()
+{
+    TakeFromControls();
+    logic_.BeginBrowse();
+    QFileDialog *dialog = CreateBrowseDialog(this);
+    const bool confirmed =
+        dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
+    const QString chosen = confirmed ? dialog->selectedFiles().constFirst() : QString();
+    delete dialog;
+    logic_.EndBrowse(confirmed, QDir::toNativeSeparators(chosen));
+    ApplyFocus();
+}
+
+IUserInterface::Answer OpenDialogInterface::ShowMessage(const QString &text, const QString &title,
+                                                        Buttons buttons, Icon icon)
+{
+    return messages_.ShowMessage(text, title, buttons, icon);
+}
+
+void OpenDialogInterface::ShowStatus(const QString &text)
+{
+    if (dialog_)
+        dialog_->ShowStatus(text);
+}
+
+} // namespace vk7

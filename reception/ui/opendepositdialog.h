@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include "reception/userinterface.h"
+
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vk7 {
+
+class OpenDepositLogic;
+
+// "Abrir un Depósito Digital": the clerk's three entries, the three buttons
+// and the status line over the Open logic, which decides everything. The
+// registry-entry fields and the reception options stay hidden: their values
+// are the logic's pre-filled members and are handed back unchanged.
+class COpenDepositDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent = nullptr);
+    ~COpenDepositDialog() override;
+
+    QLineEdit *LocationEdit() const { return location_; }
+    QLineEdit *DiskettesEdit() const { return diskettes_; }
+    QLineEdit *FingerprintEdit() const { return fingerprint_; }
+    QLabel *StatusLine() const { return status_; }
+    QPushButton *AcceptButton() const { return accept_; }
+    QPushButton *BrowseButton() const { return browse_; }
+    QPushButton *CancelButton() const { return cancel_; }
+
+    // The file dialog "&Buscar" shows: only files named fichero.txt, in any
+    // letter case, starting where the clerk's media are.
+    static QFileDialog *CreateBrowseDialog(QWidget *parent);
+
+    // Shows a status text on the status line at once, the window painted.
+    void ShowStatus(const QString &text);
+
+public Q_SLOTS:
+    void accept() override;
+    void reject() override;
+
+private:
+    void Browse();
+    void TakeFromControls();
+    void TransferToControls();
+    void ApplyFocus();
+
+    OpenDepositLogic &logic_;
+    QLineEdit *location_;
+    QLineEdit *diskettes_;
+    QLineEdit *fingerprint_;
+    QLabel *status_;
+    QPushButton *accept_;
+    QPushButton *browse_;
+    QPushButton *cancel_;
+    bool busy_ = false;
+};
+
+// The seam as the Open dialog's logic sees it: its status texts on the
+// dialog's status line (while a dialog is set), its messages and questions
+// through `messages`.
+class OpenDialogInterface : public IUserInterface
+{
+public:
+    explicit OpenDialogInterface(IUserInterface &messages) : messages_(messages) {}
+
+    void SetDialog(COpenDepositDialog *dialog) { dialog_ = dialog; }
+
+    Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
+                       Icon icon) override;
+    void ShowStatus(const QString &text) override;
+    void SetWaitCursor(bool on) override { messages_.SetWaitCursor(on); }
+
+private:
+    IUserInterface &messages_;
+    QPointer<COpenDepositDialog> dialog_;
+};
+
+} // namespace vk7

@@ -1,0 +1,210 @@
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "reception/opendepositlogic.h"
+#include "reception/paths.h"
+#include "reception/ui/messageboxes.h"
+#include "reception/ui/opendepositdialog.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+
+namespace {
+
+// Records every text the status line is painted with.
+class PaintedTexts : public QObject
+{
+public:
+    explicit PaintedTexts(QLabel *label) : label_(label) { label->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint &&
+            (texts.isEmpty() || texts.constLast() != label_->text()))
+            texts.append(label_->text());
+        return false;
+    }
+    QStringList texts;
+
+private:
+    QLabel *label_;
+};
+
+// Answers the message boxes that come up, one answer each, noting their texts.
+void AnswerBoxes(QList<QMessageBox::StandardButton> answers, QStringList *seen)
+{
+    if (answers.isEmpty())
+        return;
+    QTimer::singleShot(10, [answers, seen]() mutable {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->isVisible()) {
+            seen->append(box->windowTitle() + u": "_s + box->text());
+            box->button(answers.takeFirst())->click();
+        }
+        AnswerBoxes(answers, seen);
+    });
+}
+
+class OpenDialog : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(driveC_.isValid() && medium_.isValid());
+        PathResolver::ClearDriveRoots();
+        PathResolver::SetDriveRoot(u'C', driveC_.path());
+        PathResolver::SetDriveRoot(u'A', medium_.path());
+        for (const char *name : {"FICHERO.TXT", "DATOS.ASC", "MEMORIA.TXT"}) {
+            QFile file(medium_.filePath(QString::fromLatin1(name)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("x\r\n");
+        }
+    }
+    void TearDown() override { PathResolver::ClearDriveRoots(); }
+
+    QTemporaryDir driveC_;
+    QTemporaryDir medium_;
+    MessageBoxes ui_;
+    OpenDialogInterface dialogUi_{ui_};
+};
+
+TEST_F(OpenDialog, TheLastFailingCheckDecidesTheStatusLineAndTheFocus)
+{
+    OpenDepositLogic logic(dialogUi_);
+    logic.Initialize();
+    COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), u"Abrir un Depósito Digital"_s);
+    EXPECT_EQ(dialog.LocationEdit()->text(), u"A:\\FICHERO.TXT"_s);
+    EXPECT_EQ(dialog.DiskettesEdit()->text(), u"1"_s);
+
+    dialog.FingerprintEdit()->setText(u"CORTA"_s);
+    dialog.AcceptButton()->click();
+    EXPECT_EQ(dialog.StatusLine()->text(), u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+    EXPECT_EQ(dialog.focusWidget(), dialog.FingerprintEdit());
+    EXPECT_TRUE(dialog.isVisible());
+
+    dialog.LocationEdit()->setText(medium_.filePath(u"DATOS.ASC"_s));
+    dialog.AcceptButton()->click();
+    EXPECT_EQ(dialog.StatusLine()->text(),
+              u"ERROR. Fichero incorrecto. (Obligado : FICHERO.TXT)"_s);
+    EXPECT_EQ(dialog.focusWidget(), dialog.LocationEdit());
+
+    dialog.LocationEdit()->setText(medium_.filePath(u"NADA/fichero.txt"_s));
+    dialog.AcceptButton()->click();
+    EXPECT_EQ(dialog.StatusLine()->text(),
+              u"ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT)"_s);
+    EXPECT_EQ(dialog.result(), 0);
+}
+
+TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
+{
+    OpenDepositLogic logic(dialogUi_);
+    logic.number = u"124"_s;
+    logic.date = u"01/06/2010"_s;
+    logic.formSelection = 1;
+    logic.Initialize();
+    COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
+    dialog.show();
+    PaintedTexts painted(dialog.StatusLine());
+    dialog.LocationEdit()->setText(medium_.filePath(u"fichero.txt"_s));
+    dialog.FingerprintEdit()->setText(QString(26, u'A'));
+    dialog.AcceptButton()->click();
+
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << dialog.StatusLine()->text().toStdString();
+    EXPECT_EQ(painted.texts.filter(u"Copiando fichero "_s).size(), 3)
+        << painted.texts.join(u'\n').toStdString();
+    EXPECT_EQ(logic.location, u"C:\\TMP_VK7\\"_s);
+    EXPECT_EQ(logic.number, u"124"_s);
+    EXPECT_EQ(logic.date, u"01/06/2010"_s);
+    EXPECT_EQ(logic.formSelection, 1);
+    EXPECT_TRUE(QFile::exists(driveC_.filePath(u"TMP_VK7/MEMORIA.TXT"_s)));
+}
+
+TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
+{
+    OpenDepositLogic logic(dialogUi_);
+    logic.Initialize();
+    COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
+    ui_.SetParent(&dialog);
+    dialog.show();
+    dialog.DiskettesEdit()->setText(u"2"_s);
+    dialog.FingerprintEdit()->setText(QString(26, u'A'));
+    QStringList seen;
+    AnswerBoxes({QMessageBox::Ok, QMessageBox::Cancel}, &seen);
+    dialog.AcceptButton()->click();
+    EXPECT_EQ(seen, (QStringList{u"AVISO: Introducir disquete nº : 1"_s,
+                                 u"AVISO: Introducir disquete nº : 2"_s}));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(QFile::exists(driveC_.filePath(u"TMP_VK7/DATOS.ASC"_s)));
+}
+
+TEST_F(OpenDialog, SalirEmptiesTheLocation)
+{
+    OpenDepositLogic logic(dialogUi_);
+    logic.Initialize();
+    COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
+    dialog.show();
+    dialog.CancelButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(logic.location.isEmpty());
+}
+
+TEST_F(OpenDialog, BuscarShowsOnlyFicheroTxtInAnyCaseFromDriveA)
+{
+    ASSERT_TRUE(QDir(medium_.path()).mkdir(u"OTRO"_s));
+    QFile lower(medium_.filePath(u"OTRO/fichero.txt"_s));
+    ASSERT_TRUE(lower.open(QIODevice::WriteOnly));
+    lower.close();
+
+    std::unique_ptr<QFileDialog> dialog(COpenDepositDialog::CreateBrowseDialog(nullptr));
+    EXPECT_EQ(dialog->windowTitle(), u"Buscar la situación del FICHERO.TXT"_s);
+    EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(medium_.path()).canonicalPath());
+    auto *model = dialog->findChild<QFileSystemModel *>();
+    ASSERT_NE(model, nullptr);
+    // The model lists in a thread of its own: wait until the folder is read
+    // (a wrong filter would show more names, never fewer).
+    auto listing = [&](const QString &folder, int atLeast) {
+        dialog->setDirectory(folder);
+        const QModelIndex parent = model->index(folder);
+        QElapsedTimer waited;
+        waited.start();
+        while (model->rowCount(parent) < atLeast && waited.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            model->fetchMore(parent);
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+        QStringList names;
+        for (int row = 0; row < model->rowCount(parent); ++row)
+            names.append(model->index(row, 0, parent).data().toString());
+        names.sort();
+        return names;
+    };
+    EXPECT_EQ(listing(medium_.path(), 2), (QStringList{u"FICHERO.TXT"_s, u"OTRO"_s}));
+    EXPECT_EQ(listing(medium_.filePath(u"OTRO"_s), 1), QStringList{u"fichero.txt"_s});
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
