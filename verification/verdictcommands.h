@@ -7,7 +7,6 @@
 
 namespace vk7 {
 
-class CFileTools;
 class Clock;
 class IErrorListWindow;
 class IUserInterface;
@@ -36,29 +35,13 @@ enum class StateWindowOutcome {
     Printed,     // "&Imprimir", and the output ran: the Open command comes again
 };
 
-// The command "&Estado del Depósito" and the end of every confirmed Open:
-// the diagnosis (with its "AVISO" box for suspicious files), the modal
-// state window, the print output on "&Imprimir" and, when that ran, the
-// Open command posted again through `reopen` so that the next deposit can
-// be taken once the command has returned.
-class DepositStateCommand
-{
-public:
-    DepositStateCommand(IStateWindow &window, DepositOutputPrinter print,
-                        std::function<void()> reopen);
-
-    // The whole command: diagnosis, then the window steps.
-    StateWindowOutcome Run(DepositState &state, const FrameState &frame, CFileTools &tools,
-                           const Clock &clock, IUserInterface *ui);
-    // The window steps alone, for a deposit the reception chain has just
-    // diagnosed.
-    StateWindowOutcome ShowAndPrint(const DepositStateReport &report, bool formIdentified);
-
-private:
-    IStateWindow &window_;
-    DepositOutputPrinter print_;
-    std::function<void()> reopen_;
-};
+// The state window's steps of "&Estado del Depósito" and of the end of
+// every confirmed Open, once the diagnosis (with its "AVISO" box) is made:
+// the modal window, and on "&Imprimir" the print output with the ticks as
+// the clerk left them. On Printed the frame posts the Open command again,
+// so that the next deposit comes once the command has returned.
+StateWindowOutcome ShowStateWindowAndPrint(IStateWindow &window, const DepositStateReport &report,
+                                           bool formIdentified, const DepositOutputPrinter &print);
 
 // The command "Comprobar &Reglas": the coherence rules with the error list
 // in front of the clerk (the viewer goes to the error chosen with "Ver

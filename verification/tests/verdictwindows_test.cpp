@@ -117,8 +117,8 @@ TEST(ErrorListBrowser, OneSelectionAcrossBothListsDecidesWhatTheButtonsDo)
     EXPECT_EQ(browser.SelectedList(), ErrorListBrowser::List::Implicit);
 }
 
-// Records every step the command takes, in order.
-class Script : public IStateWindow, public IUserInterface
+// A state window and a print output that record what they are asked.
+class Script : public IStateWindow
 {
 public:
     std::optional<PrintChoices> Show(const DepositStateReport &report) override
@@ -127,66 +127,44 @@ public:
         shownTicks = report.ticks;
         return answer;
     }
-    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
+    DepositOutputPrinter Printer(bool result)
     {
-        steps << title + u": "_s + text;
-        return Answer::Ok;
+        return [this, result](const PrintChoices &ticks, bool formIdentified) {
+            steps << u"print"_s;
+            printedTicks = ticks;
+            printedWithForm = formIdentified;
+            return result;
+        };
     }
     QStringList steps;
     PrintChoices shownTicks{};
     std::optional<PrintChoices> answer;
+    PrintChoices printedTicks{};
+    bool printedWithForm = false;
 };
 
-class DepositStateSteps : public vk7::testing::DriveCTest
+TEST(StateWindowSteps, ImprimirHandsTheTicksToTheOutputAndSalirPrintsNothing)
 {
-protected:
-    void SetUp() override
-    {
-        DriveCTest::SetUp();
-        state_.structureStatus = u"1"_s;
-        state_.completenessStatus = u"1"_s;
-        state_.memoriaPages = {u"xxxxxxxxxxxxxxxxxxxxxxxx"_s}; // a suspicious text
-    }
-    StateWindowOutcome Run(bool printed)
-    {
-        DepositStateCommand command(
-            script_,
-            [this, printed](const PrintChoices &ticks, bool formIdentified) {
-                script_.steps << u"print"_s;
-                printedTicks_ = ticks;
-                printedWithForm_ = formIdentified;
-                return printed;
-            },
-            [this] { script_.steps << u"reopen"_s; });
-        CFileTools tools;
-        return command.Run(state_, FrameState(), tools, SystemClock(), &script_);
-    }
-    DepositState state_;
-    Script script_;
-    PrintChoices printedTicks_{};
-    bool printedWithForm_ = true;
-};
+    Script script;
+    DepositStateReport report = ReportWith(true);
+    script.answer = PrintChoices{false, false, true};
+    EXPECT_EQ(ShowStateWindowAndPrint(script, report, true, script.Printer(true)),
+              StateWindowOutcome::Printed);
+    EXPECT_EQ(script.steps, (QStringList{u"window"_s, u"print"_s}));
+    EXPECT_EQ(script.shownTicks, report.ticks);
+    // The sheet is printed even when a window answers it unticked.
+    EXPECT_EQ(script.printedTicks, (PrintChoices{true, false, true}));
+    EXPECT_TRUE(script.printedWithForm);
 
-TEST_F(DepositStateSteps, WarningThenWindowThenPrintThenTheOpenCommandAgain)
-{
-    const QString warning = u"AVISO: Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s;
-    script_.answer = PrintChoices{true, false, true};
-    EXPECT_EQ(Run(true), StateWindowOutcome::Printed);
-    EXPECT_EQ(script_.steps, (QStringList{warning, u"window"_s, u"print"_s, u"reopen"_s}));
-    EXPECT_EQ(script_.shownTicks, (PrintChoices{true}));
-    EXPECT_EQ(printedTicks_, (PrintChoices{true, false, true}));
-    EXPECT_FALSE(printedWithForm_);
+    EXPECT_EQ(ShowStateWindowAndPrint(script, report, false, script.Printer(false)),
+              StateWindowOutcome::PrintFailed);
+    EXPECT_FALSE(script.printedWithForm);
 
-    // An output that stops does not bring the Open dialog back.
-    script_.steps.clear();
-    EXPECT_EQ(Run(false), StateWindowOutcome::PrintFailed);
-    EXPECT_EQ(script_.steps, (QStringList{warning, u"window"_s, u"print"_s}));
-
-    // "Salir" prints nothing.
-    script_.steps.clear();
-    script_.answer.reset();
-    EXPECT_EQ(Run(true), StateWindowOutcome::Left);
-    EXPECT_EQ(script_.steps, (QStringList{warning, u"window"_s}));
+    script.steps.clear();
+    script.answer.reset();
+    EXPECT_EQ(ShowStateWindowAndPrint(script, report, true, script.Printer(true)),
+              StateWindowOutcome::Left);
+    EXPECT_EQ(script.steps, QStringList{u"window"_s});
 }
 
 } // namespace
