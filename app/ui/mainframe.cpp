@@ -16,6 +16,7 @@
 #include "app/ui/aboutbox.h"
 #include "app/ui/frameseams.h"
 #include "app/ui/lockkeys.h"
+#include "app/ui/verdictwindows.h"
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
@@ -39,6 +40,7 @@ QLabel *Indicator(const QString &text, QWidget *parent)
 
 CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *parent)
     : QMainWindow(parent), messages_(std::make_unique<StatusBarInterface>(this)),
+      verdicts_(std::make_unique<FrameVerdictWindows>(this)),
       controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
       windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
       openDialog_(windowDialog_.get()),
@@ -58,6 +60,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     view_->setMinimumSize(41, 41);
     setCentralWidget(view_);
     controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
+    controller_->SetVerdictWindows(verdicts_.get());
 
     connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::updateActions);
     connect(controller_.get(), &FrameController::titleChanged, this, &QWidget::setWindowTitle);

@@ -18,6 +18,7 @@ namespace vk7 {
 class Clock;
 class FormView;
 class FrameController;
+class FrameVerdictWindows;
 class IOpenDialog;
 class StatusBarInterface;
 struct ListFill;
@@ -33,6 +34,8 @@ public:
     ~CMainFrame() override;
 
     FrameController &Controller() { return *controller_; }
+    // The state window and the error list; the print output plugs in here.
+    FrameVerdictWindows &VerdictWindows() { return *verdicts_; }
     QAction *Action(int commandId) const { return actions_.value(commandId); }
     QComboBox *PageList() const { return pageList_; }
     QComboBox *TextSizeList() const { return textSizeList_; }
@@ -69,6 +72,7 @@ private:
     static void Fill(QComboBox *list, const ListFill &fill);
 
     std::unique_ptr<StatusBarInterface> messages_;
+    std::unique_ptr<FrameVerdictWindows> verdicts_; // outlives the controller that uses it
     std::unique_ptr<FrameController> controller_;
     std::unique_ptr<IOpenDialog> windowDialog_;
     IOpenDialog *openDialog_ = nullptr;
