@@ -1,17 +1,14 @@
-// Opens the state window or the error list on a deposit folder, as the
+// Opens the state window or the error list on any deposit folder, as the
 // desktop program would after an Open, so that a clerk's eye (or a script
 // taking screenshots) can look at them. Nothing is printed and nothing is
 // written outside the temporary drive C: it makes for itself.
-#include <cstdio>
 #include <memory>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
-#include <QScreen>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "components/tessocx.h"
 #include "datafiles/depositstate.h"
@@ -26,23 +23,6 @@
 
 using namespace Qt::StringLiterals;
 using namespace vk7;
-
-namespace {
-
-// Saves what the screen shows of the window, frame included, then closes it.
-void ScreenshotAndClose(QDialog *dialog, const QString &file)
-{
-    QTimer::singleShot(1500, dialog, [dialog, file] {
-        const QRect frame = dialog->frameGeometry();
-        const QPixmap shot =
-            dialog->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-        if (!shot.save(file))
-            std::fprintf(stderr, "No se pudo guardar %s\n", qPrintable(file));
-        dialog->reject();
-    });
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -87,7 +67,5 @@ int main(int argc, char **argv)
         dialog = std::make_unique<CListaErroresDlg>(ClassErrorRecords(report.errorRecords, true));
     else
         dialog = std::make_unique<CEstadoDlg>(report);
-    if (parser.isSet(u"screenshot"_s))
-        ScreenshotAndClose(dialog.get(), parser.value(u"screenshot"_s));
     return dialog->exec() == QDialog::Accepted ? 0 : 1;
 }
