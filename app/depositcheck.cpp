@@ -1,6 +1,8 @@
 #include "depositcheck.h"
 
 #include "checkreport.h"
+#include "components/cupsprintdevice.h"
+#include "components/pdfdocument.h"
 #include "components/tessocx.h"
 #include "datafiles/depositstate.h"
 #include "reception/opendepositlogic.h"
@@ -25,6 +27,74 @@ QString ManifestLocation(const QString &medium)
     return medium + (drivePath ? u'\\' : u'/') + OpenDepositLogic::ManifestName();
 }
 
+namespace {
+
+// Keeps the boxes the output shows, to report them on standard error.
+class CollectingInterface : public IUserInterface
+{
+public:
+    Answer ShowMessage(const QString &text, const QString &, Buttons buttons, Icon) override
+    {
+        messages.append(text);
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+    QStringList messages;
+};
+
+QByteArray JobLines(const QList<PrintedJob> &jobs, const QString &where)
+{
+    QByteArray lines;
+    for (const PrintedJob &job : jobs)
+        lines +=
+            u"Impreso %1: %2 página(s) en %3\n"_s.arg(job.name).arg(job.pages).arg(where).toUtf8();
+    return lines;
+}
+
+// The state window's "&Imprimir" on the checked deposit. False when the
+// output stopped on one of its errors, whose texts go to `errors`.
+bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, FrameState &frame,
+                  const DepositStateReport &report, const Clock &clock, QByteArray &errors)
+{
+    OutputTicks ticks = report.ticks;
+    if (options.printTicks) {
+        // A box the window would show disabled cannot be ticked.
+        ticks = *options.printTicks;
+        for (int i = 0; i < kPrintableDocumentCount; ++i)
+            ticks[size_t(i) + 1] = ticks[size_t(i) + 1] && report.available[size_t(i)];
+    }
+    CollectingInterface ui;
+    bool stopped = false;
+    if (!options.pdfPath.isEmpty()) {
+        PdfFileDevice pdf(options.pdfPath);
+        frame.viewer->SetPrinters(&pdf, &pdf);
+        ProduceDepositOutput(state, frame, ticks, pdf, &ui, clock);
+        frame.viewer->SetPrinters(nullptr, nullptr);
+        stopped = !ui.messages.isEmpty();
+        QString error;
+        if (!stopped && !pdf.Finish(&error)) {
+            ui.messages.append(error);
+            stopped = true;
+        }
+        if (!stopped)
+            errors += JobLines(pdf.Jobs(), options.pdfPath);
+    } else {
+        CupsPrintDevice printer(options.printer);
+        frame.viewer->SetPrinters(&printer, &printer);
+        // A printer named on the command line is a printer chosen.
+        frame.printerChosen = !options.printer.isEmpty();
+        ProduceDepositOutput(state, frame, ticks, printer, &ui, clock);
+        frame.viewer->SetPrinters(nullptr, nullptr);
+        stopped = !ui.messages.isEmpty();
+        const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
+        errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);
+    }
+    for (const QString &message : ui.messages)
+        errors += message.toUtf8() + '\n';
+    return !stopped;
+}
+
+} // namespace
+
 DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInterface &ui,
                                    const Clock &clock)
 {
@@ -46,18 +116,24 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         return output;
     }
 
-    // The sheet's pages, as the output pipeline renders them before printing.
-    const QString pageFolder = WorkFolder();
-    if (!RenderTextPages(state, 10, pageFolder, &state.diagnosticText))
-        output.standardError += "ERROR Creando DIAGNOSTICO\n";
-    if (options.formPages && state.formIdentified && !viewer.ExportPages(4, pageFolder))
-        output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();
+    bool printed = true;
+    if (options.print) {
+        // The output renders the sheet and exports the form pages itself.
+        printed = PrintDeposit(options, state, frame, result.report, clock, output.standardError);
+    } else {
+        // The sheet's pages, as the output pipeline renders them before printing.
+        const QString pageFolder = WorkFolder();
+        if (!RenderTextPages(state, 10, pageFolder, &state.diagnosticText))
+            output.standardError += "ERROR Creando DIAGNOSTICO\n";
+        if (options.formPages && state.formIdentified && !viewer.ExportPages(4, pageFolder))
+            output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();
+    }
 
     if (!state.fileWarnings.isEmpty())
         output.standardError.prepend(state.fileWarnings.toUtf8());
     output.standardOutput =
         options.json ? BuildCheckJson(state, result) : result.report.sheet.toUtf8();
-    output.exitCode = result.report.valid ? 0 : 1;
+    output.exitCode = !printed ? 3 : result.report.valid ? 0 : 1;
     chain.CloseDeposit();
     return output;
 }

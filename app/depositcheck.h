@@ -1,7 +1,11 @@
 #pragma once
 
+#include <optional>
+
 #include <QByteArray>
 #include <QString>
+
+#include "verification/printoutput.h"
 
 namespace vk7 {
 
@@ -17,11 +21,20 @@ struct DepositCheckOptions
     QString appFolder;      // the program's folder, with a trailing backslash
     bool json = false;      // the JSON object instead of the sheet
     bool formPages = false; // also export the filled form pages
+    // The print output: the boxes ticked (absent: the state window's own
+    // preselection), on the CUPS queue `printer` (empty: the default) or,
+    // when `pdfPath` (a host path) is given, into that one PDF file.
+    bool print = false;
+    std::optional<OutputTicks> printTicks;
+    QString printer;
+    QString pdfPath;
 };
 
 struct DepositCheckOutput
 {
-    int exitCode = 2;          // 0 valid, 1 not valid, 2 validation or copy failed
+    // 0 valid, 1 not valid, 2 validation or copy failed, 3 the print output
+    // stopped on one of its errors (or its PDF could not be written)
+    int exitCode = 2;
     QByteArray standardOutput; // UTF-8
     QByteArray standardError;  // UTF-8
 };
@@ -33,7 +46,9 @@ QString ManifestLocation(const QString &medium);
 // Receives a deposit as the Open command does (copy, manifest, form,
 // fingerprint, rules, diagnosis) and leaves the diagnostic sheet's page
 // images K7.D01... (and, when asked, the form pages K7.001...) in the work
-// folder. `ui` answers the diskette and retry questions.
+// folder. `ui` answers the diskette and retry questions. With `print` the
+// state window's "&Imprimir" follows: ProduceDepositOutput with the ticks
+// given, each job listed on standard error.
 DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInterface &ui,
                                    const Clock &clock);
 

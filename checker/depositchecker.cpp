@@ -26,6 +26,35 @@ void Print(FILE *stream, const QByteArray &bytes)
 
 } // namespace
 
+bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error)
+{
+    // In the order of the state window's boxes.
+    static const QStringList names{
+        u"diagnostico"_s,    u"balance"_s,   u"memoria"_s, u"gestion"_s,  u"autocartera"_s,
+        u"medioambiental"_s, u"auditoria"_s, u"simcav"_s,  u"anuncios"_s, u"certificacion"_s};
+    ticks.fill(false);
+    const QStringList items = list.split(u',', Qt::SkipEmptyParts);
+    if (items.isEmpty()) {
+        error = u"--print necesita una lista: %1 o todo"_s.arg(names.join(u", "_s));
+        return false;
+    }
+    for (const QString &item : items) {
+        const QString name = item.trimmed().toLower();
+        if (name == u"todo"_s) {
+            ticks.fill(true);
+            continue;
+        }
+        const qsizetype index = names.indexOf(name);
+        if (index < 0) {
+            error = u"--print: \"%1\" no es ninguno de %2 o todo"_s.arg(item.trimmed(),
+                                                                        names.join(u", "_s));
+            return false;
+        }
+        ticks[size_t(index)] = true;
+    }
+    return true;
+}
+
 bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options,
                            bool &helpRequested, QString &error)
 {
@@ -34,8 +63,10 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         u"Comprueba un Depósito Digital como lo recibe el programa: lo copia a la carpeta "
         u"de trabajo, revisa su FICHERO.TXT, lee sus ficheros, identifica el formulario, "
         u"calcula su Huella Digital, aplica las reglas de coherencia y escribe la Hoja de "
-        u"Diagnóstico (y sus páginas K7.D01... en la carpeta de trabajo). Sale con 0 si el "
-        u"depósito es válido, 1 si no lo es y 2 si no se ha podido abrir."_s);
+        u"Diagnóstico (y sus páginas K7.D01... en la carpeta de trabajo). Con --print o --pdf "
+        u"imprime después lo que se elija, como el botón \"Imprimir\" de la ventana de estado. "
+        u"Sale con 0 si el depósito es válido, 1 si no lo es, 2 si no se ha podido abrir y 3 si "
+        u"la impresión se ha detenido por un error."_s);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Muestra esta ayuda."_s);
     const QCommandLineOption root(u"root"_s,
                                   u"Carpeta que hace de unidad C: (por omisión, una carpeta "
@@ -53,7 +84,22 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         u"form-pages"_s,
         u"Deja también las páginas del formulario relleno (K7.001...) en la carpeta de "
         u"trabajo."_s);
-    parser.addOptions({help, root, driveA, diskettes, json, formPages});
+    const QCommandLineOption print(
+        u"print"_s,
+        u"Imprime lo marcado en LISTA, separado por comas: diagnostico, balance, memoria, "
+        u"gestion, autocartera, medioambiental, auditoria, simcav, anuncios, certificacion, o "
+        u"todo. Lo que el depósito no tiene no se imprime."_s,
+        u"LISTA"_s);
+    const QCommandLineOption printer(
+        u"printer"_s,
+        u"Cola de CUPS en la que se imprime (por omisión, la impresora por defecto)."_s,
+        u"NOMBRE"_s);
+    const QCommandLineOption pdf(
+        u"pdf"_s,
+        u"Pone las mismas páginas, en el mismo orden, en un solo PDF en lugar de imprimirlas. "
+        u"Sin --print, lo que la ventana de estado marcaría."_s,
+        u"FICHERO"_s);
+    parser.addOptions({help, root, driveA, diskettes, json, formPages, print, printer, pdf});
     parser.addPositionalArgument(u"MEDIO"_s,
                                  u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
     parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s);
@@ -67,7 +113,7 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         helpRequested = true;
         error =
             u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json] [--form-pages] "
-            u"MEDIO HUELLA\n\n"_s +
+            u"[--print LISTA [--printer NOMBRE] | --pdf FICHERO [--print LISTA]] MEDIO HUELLA\n\n"_s +
             parser.helpText().section(u'\n', 1);
         return false;
     }
@@ -81,6 +127,28 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
     options.diskettes = parser.value(diskettes);
     options.json = parser.isSet(json);
     options.formPages = parser.isSet(formPages);
+    if (parser.isSet(print)) {
+        OutputTicks ticks{};
+        if (!ParsePrintList(parser.value(print), ticks, error))
+            return false;
+        options.printTicks = ticks;
+    }
+    if (parser.isSet(pdf)) {
+        if (parser.isSet(printer)) {
+            error = u"--printer no se usa con --pdf"_s;
+            return false;
+        }
+        if (parser.value(pdf).isEmpty()) {
+            error = u"--pdf necesita el nombre del fichero"_s;
+            return false;
+        }
+        options.pdfPath = QFileInfo(parser.value(pdf)).absoluteFilePath();
+    } else if (parser.isSet(printer) && !parser.isSet(print)) {
+        error = u"--printer necesita --print"_s;
+        return false;
+    }
+    options.print = parser.isSet(print) || parser.isSet(pdf);
+    options.printer = parser.value(printer);
     options.medium = positional.at(0);
     options.fingerprint = positional.at(1);
     return true;
@@ -120,6 +188,10 @@ DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &error
     check.appFolder = m_options.appFolder;
     check.json = m_options.json;
     check.formPages = m_options.formPages;
+    check.print = m_options.print;
+    check.printTicks = m_options.printTicks;
+    check.printer = m_options.printer;
+    check.pdfPath = m_options.pdfPath;
     const DepositCheckOutput result = RunDepositCheck(check, m_ui, DefaultClock());
     output = result.standardOutput;
     errors = result.standardError;

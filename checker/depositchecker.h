@@ -1,8 +1,12 @@
 #pragma once
 
+#include <optional>
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include "verification/printoutput.h"
 
 namespace vk7 {
 
@@ -19,7 +23,17 @@ struct CheckerOptions
     QString medium;         // FICHERO.TXT or a folder holding it
     QString fingerprint;    // as typed
     QString appFolder;      // the program's folder (FORM\, DATA\), trailing backslash
+    bool print = false;     // --print or --pdf: the print output after the check
+    std::optional<OutputTicks> printTicks; // --print LIST; absent: the window's own ticks
+    QString printer;                       // --printer: a CUPS queue; empty: the default
+    QString pdfPath;                       // --pdf: one PDF file instead of a printer
 };
+
+// The boxes of a print list: names separated by commas ("diagnostico",
+// "balance", "memoria", "gestion", "autocartera", "medioambiental",
+// "auditoria", "simcav", "anuncios", "certificacion", or "todo"). False with
+// a message in `error` for an unknown name.
+bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error);
 
 // Parses the arguments (the program name first). False with a message in
 // `error` when they are wrong; `helpRequested` when --help was given, with
@@ -34,9 +48,10 @@ class DepositChecker
 public:
     // The process's exit codes.
     enum class Result {
-        Valid = 0,      // the deposit is valid
-        NotValid = 1,   // it was checked and is not valid
-        OpenFailed = 2, // validation or copying failed, or the drives cannot be set up
+        Valid = 0,         // the deposit is valid
+        NotValid = 1,      // it was checked and is not valid
+        OpenFailed = 2,    // validation or copying failed, or the drives cannot be set up
+        OutputStopped = 3, // the print output stopped on one of its errors
     };
 
     DepositChecker(const CheckerOptions &options, IUserInterface &ui);

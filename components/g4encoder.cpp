@@ -181,18 +181,19 @@ void PutRun(BitWriter &writer, const Tables &tables, int colour, int run)
 // Positions where a row changes colour (from an imaginary white pixel before
 // position 0), followed by two sentinels at `width`. Whole 64-pixel words
 // are read straight from the row; only the last, partial one is copied.
-void ChangingElements(const uchar *row, int width, std::vector<int> &changes)
+// `changes` has room for width + 3 entries; returns how many were written.
+int ChangingElements(const uchar *row, int width, int *changes)
 {
     const int rowBytes = (width + 7) / 8;
     const int fullWords = width / 64;
-    changes.clear();
+    int *out = changes;
     uint64_t previous = 0; // colour of the pixel before each word, in bit 63
     auto scan = [&](uint64_t w, int base) {
         uint64_t transitions = w ^ ((w >> 1) | previous);
         previous = (w & 1) << 63;
         while (transitions) {
             const int bit = std::countl_zero(transitions);
-            changes.push_back(base + bit);
+            *out++ = base + bit;
             transitions &= ~(uint64_t(1) << (63 - bit));
         }
     };
@@ -213,10 +214,11 @@ void ChangingElements(const uchar *row, int width, std::vector<int> &changes)
         scan(w, fullWords * 64);
     }
     // A change at `width` (black to the last pixel, white padding) is no change.
-    while (!changes.empty() && changes.back() >= width)
-        changes.pop_back();
-    changes.push_back(width);
-    changes.push_back(width);
+    while (out > changes && out[-1] >= width)
+        --out;
+    *out++ = width;
+    *out++ = width;
+    return int(out - changes);
 }
 
 } // namespace
@@ -228,11 +230,33 @@ QByteArray EncodeG4(const uchar *bits, int width, int height, qsizetype stride)
     const Tables &tables = CodeTables();
     std::vector<uchar> out;
     BitWriter writer(&out);
-    std::vector<int> reference = {width, width};
-    std::vector<int> coding;
+    // Changes of the reference row and of the row being coded, each ended by
+    // two sentinels at `width`.
+    std::vector<int> referenceRoom(size_t(width) + 3), codingRoom(size_t(width) + 3);
+    int *reference = referenceRoom.data();
+    int *coding = codingRoom.data();
+    reference[0] = reference[1] = width;
+    size_t referenceCount = 2;
 
+    const int rowBytes = (width + 7) / 8;
+    const int fullBytes = width / 8;
+    const uchar lastMask = uchar(0xFF00 >> (width % 8));
+    auto sameAsAbove = [&](int y) {
+        const uchar *row = bits + qsizetype(y) * stride;
+        const uchar *above = row - stride;
+        return std::memcmp(row, above, size_t(fullBytes)) == 0 &&
+               (fullBytes == rowBytes || ((row[fullBytes] ^ above[fullBytes]) & lastMask) == 0);
+    };
     for (int y = 0; y < height; ++y) {
-        ChangingElements(bits + qsizetype(y) * stride, width, coding);
+        if (y > 0 && sameAsAbove(y)) {
+            // A row like the one above codes as V0 at each of its changes
+            // and once more at the end, and stays the reference.
+            for (size_t i = 0; i + 1 < referenceCount; ++i)
+                writer.Put(tables.vertical[3]);
+            continue;
+        }
+        const size_t codingCount =
+            size_t(ChangingElements(bits + qsizetype(y) * stride, width, coding));
         int a0 = -1;
         int colour = 0;     // 0 white, 1 black: the colour at a0
         size_t a1Index = 0; // first coding change > a0
@@ -249,7 +273,7 @@ QByteArray EncodeG4(const uchar *bits, int width, int height, qsizetype stride)
                 ++b1Index;
             const int a1 = coding[a1Index];
             const int b1 = reference[b1Index];
-            const int b2 = reference[b1Index + 1 < reference.size() ? b1Index + 1 : b1Index];
+            const int b2 = reference[b1Index + 1 < referenceCount ? b1Index + 1 : b1Index];
             if (b2 < a1) {
                 writer.Put(tables.pass);
                 a0 = b2;
@@ -258,7 +282,7 @@ QByteArray EncodeG4(const uchar *bits, int width, int height, qsizetype stride)
                 a0 = a1;
                 colour ^= 1;
             } else {
-                const int a2 = coding[a1Index + 1 < coding.size() ? a1Index + 1 : a1Index];
+                const int a2 = coding[a1Index + 1 < codingCount ? a1Index + 1 : a1Index];
                 writer.Put(tables.horizontal);
                 PutRun(writer, tables, colour, a1 - std::max(a0, 0));
                 PutRun(writer, tables, colour ^ 1, a2 - a1);
@@ -266,6 +290,7 @@ QByteArray EncodeG4(const uchar *bits, int width, int height, qsizetype stride)
             }
         }
         std::swap(reference, coding);
+        referenceCount = codingCount;
     }
     writer.Put(tables.endOfLine);
     writer.Put(tables.endOfLine);

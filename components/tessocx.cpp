@@ -1,13 +1,14 @@
 #include "components/tessocx.h"
 
 #include <QLoggingCategory>
-#include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTime>
 
 #include "components/formdocument.h"
 #include "components/formpainter.h"
 #include "components/imaging.h"
 #include "components/pagegeometry.h"
+#include "components/printdevice.h"
 #include "reception/paths.h"
 
 using namespace Qt::StringLiterals;
@@ -309,7 +310,7 @@ bool CTessOCX::ExportPages(short option, const QString &folder)
 
 bool CTessOCX::PrintPages(short option, const QString &pages)
 {
-    QPagedPaintDevice *device = nullptr;
+    PrintDevice *device = nullptr;
     if (option == 1)
         device = chosenPrinter_;
     else if (option == 101)
@@ -319,10 +320,22 @@ bool CTessOCX::PrintPages(short option, const QString &pages)
     const QList<int> chosen = ParsePageList(pages, document_->PageCount());
     if (chosen.isEmpty())
         return false;
-    return document_->PrintPages(device, chosen);
+    // One job of the form's pages, each drawn as the page image the export
+    // writes, named after the form and the time like the output's own jobs.
+    const QString name = u"VK7_%1_%2"_s.arg(document_->Template().name,
+                                            QTime::currentTime().toString(u"HH:mm:ss"_s));
+    if (!device->BeginJob(name))
+        return false;
+    bool printed = true;
+    for (int page : chosen) {
+        if (page < 1 || page > document_->PageCount() ||
+            !device->PrintPage(PageImage{QString(), 0, document_->RenderPageImage(page - 1)}))
+            printed = false;
+    }
+    return device->EndJob() && printed;
 }
 
-void CTessOCX::SetPrinters(QPagedPaintDevice *chosen, QPagedPaintDevice *defaultPrinter)
+void CTessOCX::SetPrinters(PrintDevice *chosen, PrintDevice *defaultPrinter)
 {
     chosenPrinter_ = chosen;
     defaultPrinter_ = defaultPrinter;

@@ -12,12 +12,12 @@
 
 #include "components/fieldsource.h"
 
-class QPagedPaintDevice;
 class QPainter;
 
 namespace vk7 {
 
 class CFormDocument;
+class PrintDevice;
 
 // The form viewer control as the frame talks to it: one method per dispatch
 // id of the original control, its events as signals. The form itself (pages,
@@ -58,8 +58,9 @@ public:
     bool GetRuleErrors(QStringList *records);
     bool ExportPages(short option, const QString &folder);
     bool PrintPages(short option, const QString &pages);
-    // the frame hands over its printers (QPrinter is a QPagedPaintDevice; tests use QPdfWriter)
-    void SetPrinters(QPagedPaintDevice *chosen, QPagedPaintDevice *defaultPrinter);
+    // The frame hands over its printers: option 1 prints on `chosen` (the
+    // printer of "Configurar &Impesora"), option 101 on `defaultPrinter`.
+    void SetPrinters(PrintDevice *chosen, PrintDevice *defaultPrinter);
     // The whole view is to be painted again (the window invalidated).
     void Invalidate();
 
@@ -108,8 +109,8 @@ private:
     FitMode fitMode_ = FitMode::Width;
     QPointF scroll_;
     QSize viewport_{800, 600};
-    QPagedPaintDevice *chosenPrinter_ = nullptr;
-    QPagedPaintDevice *defaultPrinter_ = nullptr;
+    PrintDevice *chosenPrinter_ = nullptr;
+    PrintDevice *defaultPrinter_ = nullptr;
 };
 
 } // namespace vk7

@@ -250,6 +250,49 @@ static bool ReadAnyColour(TIFF *tiff, QImage *image)
     return true;
 }
 
+bool TiffFile::ReadCurrentPageCoded(CodedPage *page)
+{
+    if (!page || !d->tiff || d->writing || d->pageSize.isEmpty())
+        return false;
+    uint16_t compression = 0, samples = 1, bits = 1, photometric = PHOTOMETRIC_MINISWHITE;
+    uint16_t fillOrder = FILLORDER_MSB2LSB, planar = PLANARCONFIG_CONTIG;
+    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_FILLORDER, &fillOrder);
+    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_PLANARCONFIG, &planar);
+    const bool hasPhotometric = TIFFGetField(d->tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+    if (compression != COMPRESSION_CCITTFAX4 || samples != 1 || bits != 1 ||
+        (hasPhotometric && photometric != PHOTOMETRIC_MINISWHITE &&
+         photometric != PHOTOMETRIC_MINISBLACK) ||
+        TIFFIsTiled(d->tiff) || TIFFNumberOfStrips(d->tiff) != 1)
+        return false;
+    uint64_t *counts = nullptr;
+    if (!TIFFGetField(d->tiff, TIFFTAG_STRIPBYTECOUNTS, &counts) || !counts || counts[0] == 0 ||
+        counts[0] > uint64_t(MaxDecodedPageBytes))
+        return false;
+    QByteArray data(qsizetype(counts[0]), Qt::Uninitialized);
+    const tmsize_t read = TIFFReadRawStrip(d->tiff, 0, data.data(), tmsize_t(data.size()));
+    if (read <= 0)
+        return false;
+    data.truncate(qsizetype(read));
+    if (fillOrder == FILLORDER_LSB2MSB)
+        TIFFReverseBits(reinterpret_cast<uint8_t *>(data.data()), tmsize_t(data.size()));
+    float xResolution = 0, yResolution = 0;
+    uint16_t unit = RESUNIT_INCH;
+    TIFFGetFieldDefaulted(d->tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+    page->dotsPerMeterX = TIFFGetField(d->tiff, TIFFTAG_XRESOLUTION, &xResolution)
+                              ? DotsPerMetre(xResolution, unit)
+                              : 0;
+    page->dotsPerMeterY = TIFFGetField(d->tiff, TIFFTAG_YRESOLUTION, &yResolution)
+                              ? DotsPerMetre(yResolution, unit)
+                              : 0;
+    page->g4 = std::move(data);
+    page->size = d->pageSize;
+    page->blackIs1 = hasPhotometric && photometric == PHOTOMETRIC_MINISBLACK;
+    return true;
+}
+
 bool TiffFile::ReadCurrentPage(QImage *page)
 {
     if (!page || !d->tiff || d->writing || d->pageSize.isEmpty())

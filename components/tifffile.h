@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -54,6 +55,19 @@ public:
     // Format_ARGB32. The image's resolution is taken from the file when it
     // has one.
     bool ReadCurrentPage(QImage *page);
+
+    // The current page's coded data as stored, when it is a bilevel page
+    // coded CCITT Group 4 in a single strip: what a PDF can embed as it is.
+    // False for any other page (the caller decodes it instead).
+    struct CodedPage
+    {
+        QByteArray g4; // most significant bit first
+        QSize size;
+        int dotsPerMeterX = 0; // 0 when the file does not say
+        int dotsPerMeterY = 0;
+        bool blackIs1 = false; // the stored 1 bits are white (min-is-black)
+    };
+    bool ReadCurrentPageCoded(CodedPage *page);
 
     // Appends one page as a 1-bit CCITT Group 4 image, white 0, at the given
     // resolution. Pixels darker than mid-grey are black.

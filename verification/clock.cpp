@@ -2,6 +2,11 @@
 
 namespace vk7 {
 
+QTime Clock::Now() const
+{
+    return QTime::currentTime();
+}
+
 QDate SystemClock::Today() const
 {
     return QDate::currentDate();

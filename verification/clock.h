@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QTime>
 
 namespace vk7 {
 
@@ -11,6 +12,8 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual QDate Today() const = 0;
+    // The time of day print jobs are named with.
+    virtual QTime Now() const;
 };
 
 class SystemClock : public Clock
@@ -22,11 +25,13 @@ public:
 class FixedClock : public Clock
 {
 public:
-    explicit FixedClock(QDate today) : today_(today) {}
+    explicit FixedClock(QDate today, QTime now = QTime(12, 0, 0)) : today_(today), now_(now) {}
     QDate Today() const override { return today_; }
+    QTime Now() const override { return now_; }
 
 private:
     QDate today_;
+    QTime now_;
 };
 
 // The clock of the running program (a SystemClock).

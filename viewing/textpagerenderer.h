@@ -48,6 +48,13 @@ QFont TextPageFont();
 // are painted as blanks.
 void PaintTextPage(QPainter &painter, const QStringList &lines);
 
+// The page image of one page's lines for a file: 1648 x 2336, one bit per
+// pixel (1 black), 200 dpi. The same pixels as PaintTextPage on a grey page
+// turned to bits at mid-grey, made faster: each glyph is painted once per
+// pen position's sub-pixel phase into a 1-bit mask, and pages are made by
+// OR-ing the masks into their rows. Needs a QGuiApplication.
+QImage RenderTextPageImage(const QStringList &lines);
+
 // Renders page texts as page image files folder + prefix + "%02d", numbered
 // from 1 across all texts; each text starts on a page of its own. Files of
 // folder + prefix + "*" are deleted first. False when a page cannot be

@@ -17,9 +17,11 @@
 #include "app/ui/frameseams.h"
 #include "app/ui/lockkeys.h"
 #include "app/ui/verdictwindows.h"
+#include "components/cupsprintdevice.h"
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
+#include "verification/printoutput.h"
 
 using namespace Qt::StringLiterals;
 
@@ -59,7 +61,15 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     // The viewer never shrinks to 40 pixels or less: below that it keeps its size.
     view_->setMinimumSize(41, 41);
     setCentralWidget(view_);
-    controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
+    HandPrintersToViewer();
+    // "&Imprimir" of the state window prints on the current printer.
+    verdicts_->SetOutputPrinter([this, &clock](const PrintChoices &ticks, bool) {
+        DepositModel &model = controller_->Model();
+        const bool done = ProduceDepositOutput(model.Deposit(), model.Frame(), ticks,
+                                               *currentDevice_, messages_.get(), clock);
+        model.NotifyChanged(); // the form pages' print clears printerChosen
+        return done;
+    });
     controller_->SetVerdictWindows(verdicts_.get());
 
     connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::updateActions);
@@ -264,8 +274,22 @@ void CMainFrame::SetUpPrinter()
     if (!runPrintDialog_(*printDialogSetup_))
         return;
     currentPrinter_ = printDialogSetup_.get();
-    controller_->Viewer().SetPrinters(currentPrinter_, printDialogDefault_.get());
+    HandPrintersToViewer();
     controller_->Model().SetPrinterChosen(true);
+}
+
+PrintDevice *CMainFrame::CurrentPrintDevice() const
+{
+    return currentDevice_.get();
+}
+
+void CMainFrame::HandPrintersToViewer()
+{
+    // The viewer prints on the CUPS queues the print dialogs' printers name
+    // (an empty name is the CUPS default).
+    defaultDevice_ = std::make_unique<CupsPrintDevice>(printDialogDefault_->printerName());
+    currentDevice_ = std::make_unique<CupsPrintDevice>(currentPrinter_->printerName());
+    controller_->Viewer().SetPrinters(currentDevice_.get(), defaultDevice_.get());
 }
 
 void CMainFrame::ShowAbout()

@@ -16,10 +16,12 @@ class QToolBar;
 namespace vk7 {
 
 class Clock;
+class CupsPrintDevice;
 class FormView;
 class FrameController;
 class FrameVerdictWindows;
 class IOpenDialog;
+class PrintDevice;
 class StatusBarInterface;
 struct ListFill;
 
@@ -40,6 +42,8 @@ public:
     QComboBox *PageList() const { return pageList_; }
     QComboBox *TextSizeList() const { return textSizeList_; }
     QPrinter *CurrentPrinter() const { return currentPrinter_; }
+    // The current printer as the print output's device (its CUPS queue).
+    PrintDevice *CurrentPrintDevice() const;
 
     // Replaces the Open dialog window (tests script it); null restores it.
     void SetOpenDialog(IOpenDialog *dialog);
@@ -67,6 +71,7 @@ private:
     void CreateStatusBar();
     void Dispatch(int commandId);
     void SetUpPrinter();
+    void HandPrintersToViewer();
     void ShowAbout();
     void UpdateLockIndicators();
     static void Fill(QComboBox *list, const ListFill &fill);
@@ -88,6 +93,8 @@ private:
     std::unique_ptr<QPrinter> printDialogDefault_;
     std::unique_ptr<QPrinter> printDialogSetup_;
     QPrinter *currentPrinter_ = nullptr;
+    std::unique_ptr<CupsPrintDevice> defaultDevice_;
+    std::unique_ptr<CupsPrintDevice> currentDevice_;
     std::function<bool(QPrinter &)> runPrintDialog_;
 };
 

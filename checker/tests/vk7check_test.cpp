@@ -4,9 +4,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "testing/cupsserver.h"
 
 using namespace Qt::StringLiterals;
 
@@ -111,4 +114,89 @@ TEST(Vk7CheckProgramTest, DiskettePromptWithoutInputIsAnsweredCancel)
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(u"Introducir disquete nº : 1"_s));
     EXPECT_FALSE(QString::fromUtf8(run.err).contains(u"Introducir disquete nº : 2"_s));
     EXPECT_TRUE(run.out.contains("ERROR de ESTRUCTURA\r\nFalta alg\xc3\xban fichero obligatorio"));
+}
+
+namespace {
+
+// "Impreso NAME: N página(s) en WHERE" lines of standard error, as NAME -> N.
+QList<std::pair<QString, int>> ReportedJobs(const QByteArray &err)
+{
+    QList<std::pair<QString, int>> jobs;
+    const QRegularExpression line(u"^Impreso (\\S+): (\\d+) página\\(s\\) en "_s,
+                                  QRegularExpression::MultilineOption);
+    for (auto it = line.globalMatch(QString::fromUtf8(err)); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        jobs.append({match.captured(1), match.captured(2).toInt()});
+    }
+    return jobs;
+}
+
+} // namespace
+
+TEST(Vk7CheckProgramTest, PrintsTheSampleOnCupsAndTheSamePagesIntoOnePdf)
+{
+    vk7::testing::CupsTestServer server;
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+
+    const ProgramRun printed = RunChecker(
+        {u"--root"_s, root.path(), u"--print"_s, u"todo"_s, Sample, SampleFingerprint()});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    const QList<std::pair<QString, int>> reported = ReportedJobs(printed.err);
+    const QStringList codes{u"DG"_s, u"K7NE"_s, u"M1"_s, u"M2"_s, u"G2"_s, u"AD"_s};
+    ASSERT_EQ(reported.size(), codes.size()) << printed.err.toStdString();
+    const QList<vk7::testing::CupsTestServer::Job> jobs = server.WaitForJobs(int(codes.size()));
+    ASSERT_EQ(jobs.size(), codes.size());
+    int pages = 0;
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        EXPECT_TRUE(jobs.at(i).name.startsWith(u"VK7_"_s + codes.at(i) + u'_'))
+            << jobs.at(i).name.toStdString();
+        EXPECT_EQ(jobs.at(i).name, reported.at(i).first);
+        EXPECT_EQ(vk7::testing::PdfPageCount(jobs.at(i).pdfPath), reported.at(i).second)
+            << jobs.at(i).name.toStdString();
+        pages += reported.at(i).second;
+    }
+    EXPECT_EQ(reported.at(0).second, 1);  // the sheet
+    EXPECT_EQ(reported.at(1).second, 10); // the form's first block
+
+    // The same pages in one PDF, every one a 1-bit Group 4 image as stored.
+    const QString pdf = root.filePath(u"deposito.pdf"_s);
+    const ProgramRun written = RunChecker({u"--root"_s, root.path(), u"--pdf"_s, pdf, u"--print"_s,
+                                           u"todo"_s, Sample, SampleFingerprint()});
+    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_EQ(vk7::testing::PdfPageCount(pdf), pages);
+    const QStringList images = vk7::testing::PdfImages(pdf);
+    ASSERT_EQ(images.size(), pages);
+    for (const QString &image : images)
+        EXPECT_TRUE(image.endsWith(u" 1 ccitt"_s)) << image.toStdString();
+}
+
+TEST(Vk7CheckProgramTest, OutputStoppedByThePrinterExitsThree)
+{
+    vk7::testing::CupsTestServer server;
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
+    ASSERT_TRUE(server.SetQueueStopped(true));
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+
+    ProgramRun run = RunChecker({u"--root"_s, root.path(), u"--print"_s, u"diagnostico,memoria"_s,
+                                 Sample, SampleFingerprint()});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(QString::fromUtf8(run.err), u"ERROR Imprimiendo DIAGNOSTICO\n"_s);
+    EXPECT_FALSE(run.out.isEmpty()); // the sheet is still written
+    // Documents on a stopped printer are skipped in silence.
+    run = RunChecker(
+        {u"--root"_s, root.path(), u"--print"_s, u"memoria"_s, Sample, SampleFingerprint()});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    run = RunChecker({u"--root"_s, root.path(), u"--printer"_s, u"NO_EXISTE"_s, u"--print"_s,
+                      u"todo"_s, Sample, SampleFingerprint()});
+    EXPECT_EQ(run.exitCode, 3);
+    run = RunChecker(
+        {u"--root"_s, root.path(), u"--print"_s, u"memoria,actas"_s, Sample, SampleFingerprint()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("\"actas\"")) << run.err.toStdString();
 }

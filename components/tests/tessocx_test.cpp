@@ -1,7 +1,6 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -12,6 +11,7 @@
 #include "components/code128.h"
 #include "components/formdocument.h"
 #include "components/imaging.h"
+#include "components/printdevice.h"
 #include "components/tessocx.h"
 #include "formtesting.h"
 #include "reception/paths.h"
@@ -307,32 +307,29 @@ TEST_F(ViewerTest, PrintPagesPutsEachChosenPageOnItsOwnPrinterPage)
 {
     CTessOCX viewer;
     ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
-    const QString chosenPath = drive.filePath(u"chosen.pdf"_s);
-    const QString defaultPath = drive.filePath(u"default.pdf"_s);
-    QPdfWriter chosen(chosenPath);
-    QPdfWriter defaultPrinter(defaultPath);
-    chosen.setResolution(150);
-    defaultPrinter.setResolution(150);
+    RecordingPrintDevice chosen;
+    RecordingPrintDevice defaultPrinter;
     EXPECT_FALSE(viewer.PrintPages(1, u"1, 2, 5"_s)); // no printer handed over yet
     viewer.SetPrinters(&chosen, &defaultPrinter);
     EXPECT_FALSE(viewer.PrintPages(7, u"1, 2, 5"_s));
     EXPECT_FALSE(viewer.PrintPages(1, QString()));
     ASSERT_TRUE(viewer.PrintPages(1, u"1, 2, 5"_s));
-    viewer.SetPrinters(&chosen, &defaultPrinter);
-
-    auto pagesIn = [](const QString &path) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return -1;
-        const QByteArray pdf = file.readAll();
-        static const QRegularExpression page(u"/Type\\s*/Page[^s]"_s);
-        return static_cast<int>(QString::fromLatin1(pdf).count(page));
-    };
-    // QPdfWriter writes its file when it is destroyed or reused; the test
-    // reads what the painter ended.
-    EXPECT_EQ(pagesIn(chosenPath), 3);
     ASSERT_TRUE(viewer.PrintPages(101, u"13"_s));
-    EXPECT_EQ(pagesIn(defaultPath), 1);
+
+    ASSERT_EQ(chosen.Jobs().size(), 1);
+    const RecordingPrintDevice::Job &job = chosen.Jobs().first();
+    EXPECT_TRUE(job.ended);
+    EXPECT_TRUE(QRegularExpression(u"^VK7_K7NP_\\d\\d:\\d\\d:\\d\\d$"_s).match(job.name).hasMatch())
+        << job.name.toStdString();
+    ASSERT_EQ(job.pages.size(), 3);
+    // Each printer page carries the page image the export writes.
+    const CFormDocument &document = *viewer.Document();
+    EXPECT_EQ(job.pages.at(2).bitmap, document.RenderPageImage(4));
+    ASSERT_EQ(defaultPrinter.Jobs().size(), 1);
+    EXPECT_EQ(defaultPrinter.Jobs().first().pages.size(), 1);
+
+    defaultPrinter.SetRefusing(true);
+    EXPECT_FALSE(viewer.PrintPages(101, u"13"_s));
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -6,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "components/imaging.h"
 #include "viewing/textpagerenderer.h"
 
 using namespace vk7;
@@ -186,4 +189,35 @@ TEST(PaintTextPage, InkStaysInsideEachLineBand)
             }
     EXPECT_GE(leftmost, TextLineX - 3);
     EXPECT_LE(leftmost, TextLineX + 3);
+}
+
+TEST(RenderTextPageImage, GivesTheSamePixelsAsPaintingTheGreyPage)
+{
+    // Every character a text can bring (Windows-1252 and controls), each
+    // line shifted by one column so every glyph meets many pen positions,
+    // lines full to the right edge and beyond.
+    QString all;
+    for (int c = 1; c < 256; ++c)
+        all += QChar(c);
+    all += u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s;
+    QStringList lines;
+    for (int i = 0; i < TextLinesPerPage; ++i)
+        lines << QString(i % 9, u' ') + all.mid((i * 37) % all.size()) + all;
+    for (QStringList page : {lines, lines.mid(0, 3), QStringList()}) {
+        QImage grey(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
+        {
+            QPainter painter(&grey);
+            PaintTextPage(painter, page);
+        }
+        QImage painted;
+        ASSERT_EQ(ImageFromDrawing(grey, &painted, 200), 1);
+        const QImage fast = RenderTextPageImage(page);
+        ASSERT_EQ(fast.format(), QImage::Format_Mono);
+        EXPECT_EQ(fast.dotsPerMeterX(), painted.dotsPerMeterX());
+        int differing = 0;
+        for (int y = 0; y < TextPageHeight; ++y)
+            differing += std::memcmp(fast.constScanLine(y), painted.constScanLine(y),
+                                     size_t(TextPageWidth / 8)) != 0;
+        EXPECT_EQ(differing, 0) << page.size() << " lines";
+    }
 }

@@ -1,0 +1,120 @@
+#include "cupsprintdevice.h"
+
+#include <cups/cups.h>
+
+#include <QByteArray>
+#include <QLoggingCategory>
+
+#include "pdfdocument.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+Q_LOGGING_CATEGORY(lcCups, "vk7.cups", QtWarningMsg)
+
+namespace {
+
+struct DestinationDeleter
+{
+    void operator()(cups_dest_t *dest) const { cupsFreeDests(1, dest); }
+};
+using Destination = std::unique_ptr<cups_dest_t, DestinationDeleter>;
+
+Destination FindDestination(const QString &queue)
+{
+    const QByteArray name = queue.toUtf8();
+    return Destination(
+        cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.isEmpty() ? nullptr : name.constData(), nullptr));
+}
+
+QString LastCupsError()
+{
+    return QString::fromUtf8(cupsLastErrorString());
+}
+
+} // namespace
+
+CupsPrintDevice::CupsPrintDevice(const QString &queue) : queue_(queue) {}
+
+CupsPrintDevice::~CupsPrintDevice() = default;
+
+QString CupsPrintDevice::ResolveQueue(const QString &queue)
+{
+    const Destination dest = FindDestination(queue);
+    return dest ? QString::fromUtf8(dest->name) : QString();
+}
+
+bool CupsPrintDevice::BeginJob(const QString &name)
+{
+    if (document_)
+        return false;
+    const Destination dest = FindDestination(queue_);
+    if (!dest) {
+        lastError_ = u"no existe la impresora %1: %2"_s.arg(queue_, LastCupsError());
+        qCInfo(lcCups, "%s", qUtf8Printable(lastError_));
+        return false;
+    }
+    // IPP printer-state 5 is "stopped".
+    const char *state = cupsGetOption("printer-state", dest->num_options, dest->options);
+    const char *accepting =
+        cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    if ((state && qstrcmp(state, "5") == 0) || (accepting && qstrcmp(accepting, "false") == 0)) {
+        lastError_ = u"la impresora %1 está detenida o no admite trabajos"_s.arg(
+            QString::fromUtf8(dest->name));
+        qCInfo(lcCups, "%s", qUtf8Printable(lastError_));
+        return false;
+    }
+    destination_ = QString::fromUtf8(dest->name);
+    jobName_ = name;
+    document_ = std::make_unique<PdfDocument>();
+    return true;
+}
+
+bool CupsPrintDevice::PrintPage(const PageImage &page)
+{
+    return document_ && document_->AddPage(page);
+}
+
+bool CupsPrintDevice::EndJob()
+{
+    if (!document_)
+        return false;
+    const std::unique_ptr<PdfDocument> document = std::move(document_);
+    const int pages = document->PageCount();
+    if (pages == 0)
+        return true;
+    QByteArray pdf;
+    if (!document->WriteBuffer(&pdf, &lastError_))
+        return false;
+
+    const QByteArray destination = destination_.toUtf8();
+    const QByteArray title = jobName_.toUtf8();
+    const int jobId =
+        cupsCreateJob(CUPS_HTTP_DEFAULT, destination.constData(), title.constData(), 0, nullptr);
+    if (jobId <= 0) {
+        lastError_ = u"la impresora %1 rechaza el trabajo: %2"_s.arg(destination_, LastCupsError());
+        qCWarning(lcCups, "%s", qUtf8Printable(lastError_));
+        return false;
+    }
+    bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, destination.constData(), jobId,
+                                  title.constData(), CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
+    // Sent in pieces: a request body is written in chunks anyway.
+    constexpr qsizetype kChunk = 1 << 20;
+    for (qsizetype at = 0; sent && at < pdf.size(); at += kChunk)
+        sent =
+            cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData() + at,
+                                 size_t(std::min(kChunk, pdf.size() - at))) == HTTP_STATUS_CONTINUE;
+    const ipp_status_t status = cupsFinishDocument(CUPS_HTTP_DEFAULT, destination.constData());
+    if (!sent || status > IPP_STATUS_OK_CONFLICTING) {
+        lastError_ = u"el trabajo %1 no ha llegado a la impresora %2: %3"_s.arg(
+            jobName_, destination_, LastCupsError());
+        qCWarning(lcCups, "%s", qUtf8Printable(lastError_));
+        cupsCancelJob2(CUPS_HTTP_DEFAULT, destination.constData(), jobId, 0);
+        return false;
+    }
+    jobs_.append({jobName_, pages});
+    return true;
+}
+
+} // namespace vk7

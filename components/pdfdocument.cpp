@@ -1,0 +1,312 @@
+#include "pdfdocument.h"
+
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include <QFile>
+#include <QLoggingCategory>
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include "g4encoder.h"
+#include "reception/paths.h"
+#include "tifffile.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+Q_LOGGING_CATEGORY(lcPdf, "vk7.pdf", QtWarningMsg)
+
+namespace {
+
+constexpr double kDefaultDotsPerInch = 200.0;
+
+double DotsPerInch(int dotsPerMeter)
+{
+    return dotsPerMeter > 0 ? dotsPerMeter * 0.0254 : kDefaultDotsPerInch;
+}
+
+// What one page embeds: the image's stream data, filter and colour.
+struct PageData
+{
+    std::string data;
+    int width = 0;
+    int height = 0;
+    double dpiX = kDefaultDotsPerInch;
+    double dpiY = kDefaultDotsPerInch;
+    bool ccitt = false;
+    bool blackIs1 = false;
+    int components = 1; // 1 grey, 3 RGB; bilevel pages are 1 with one bit
+};
+
+bool CodedFilePage(const PageImage &page, PageData *out)
+{
+    TiffFile file;
+    TiffFile::CodedPage coded;
+    if (!file.OpenForReading(PathResolver::Resolve(page.path)) || !file.SelectPage(page.index) ||
+        !file.ReadCurrentPageCoded(&coded))
+        return false;
+    out->data.assign(coded.g4.constData(), size_t(coded.g4.size()));
+    out->width = coded.size.width();
+    out->height = coded.size.height();
+    out->dpiX = DotsPerInch(coded.dotsPerMeterX);
+    out->dpiY = coded.dotsPerMeterY > 0 ? DotsPerInch(coded.dotsPerMeterY) : out->dpiX;
+    out->ccitt = true;
+    out->blackIs1 = coded.blackIs1;
+    return true;
+}
+
+bool BitmapPage(QImage image, PageData *out)
+{
+    if (image.isNull())
+        return false;
+    out->width = image.width();
+    out->height = image.height();
+    out->dpiX = DotsPerInch(image.dotsPerMeterX());
+    out->dpiY = image.dotsPerMeterY() > 0 ? DotsPerInch(image.dotsPerMeterY()) : out->dpiX;
+    if (image.format() == QImage::Format_MonoLSB)
+        image = image.convertToFormat(QImage::Format_Mono);
+    if (image.format() == QImage::Format_Mono) {
+        const QByteArray g4 =
+            EncodeG4(image.constBits(), image.width(), image.height(), image.bytesPerLine());
+        out->data.assign(g4.constData(), size_t(g4.size()));
+        out->ccitt = true;
+        // The coder takes 1 bits as black; a table that makes 1 white inverts.
+        const QList<QRgb> table = image.colorTable();
+        out->blackIs1 = table.size() == 2 && qGray(table.at(1)) > qGray(table.at(0));
+        return true;
+    }
+    const bool grey = image.format() == QImage::Format_Grayscale8 || image.isGrayscale();
+    image = image.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    out->components = grey ? 1 : 3;
+    const size_t row = size_t(image.width()) * size_t(out->components);
+    out->data.resize(row * size_t(image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(out->data.data() + row * size_t(y), image.constScanLine(y), row);
+    return true;
+}
+
+std::string PdfNumber(double value)
+{
+    return QString::number(value, 'f', 3).toStdString();
+}
+
+} // namespace
+
+struct PdfDocument::Private
+{
+    QPDF pdf;
+    int pages = 0;
+    QList<std::pair<QString, int>> outline; // title, first page (from 0)
+    bool ready = false;
+};
+
+PdfDocument::PdfDocument() : d(new Private)
+{
+    try {
+        d->pdf.emptyPDF();
+        d->ready = true;
+    } catch (const std::exception &e) {
+        qCWarning(lcPdf, "%s", e.what());
+    }
+}
+
+PdfDocument::~PdfDocument() = default;
+
+bool PdfDocument::AddPage(const PageImage &page)
+{
+    if (!d->ready)
+        return false;
+    PageData data;
+    if (page.bitmap.isNull() && CodedFilePage(page, &data)) {
+        // kept as stored
+    } else {
+        QImage bitmap;
+        if (LoadPageImage(page, &bitmap) != 1 || !BitmapPage(std::move(bitmap), &data))
+            return false;
+    }
+    try {
+        QPDF &pdf = d->pdf;
+        QPDFObjectHandle image = QPDFObjectHandle::newStream(&pdf);
+        QPDFObjectHandle dict = image.getDict();
+        dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+        dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+        dict.replaceKey("/Width", QPDFObjectHandle::newInteger(data.width));
+        dict.replaceKey("/Height", QPDFObjectHandle::newInteger(data.height));
+        dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(
+                                           data.components == 3 ? "/DeviceRGB" : "/DeviceGray"));
+        dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(data.ccitt ? 1 : 8));
+        if (data.ccitt) {
+            QPDFObjectHandle parms = QPDFObjectHandle::newDictionary();
+            parms.replaceKey("/K", QPDFObjectHandle::newInteger(-1));
+            parms.replaceKey("/Columns", QPDFObjectHandle::newInteger(data.width));
+            parms.replaceKey("/Rows", QPDFObjectHandle::newInteger(data.height));
+            parms.replaceKey("/BlackIs1", QPDFObjectHandle::newBool(data.blackIs1));
+            image.replaceStreamData(data.data, QPDFObjectHandle::newName("/CCITTFaxDecode"), parms);
+        } else {
+            image.replaceStreamData(data.data, QPDFObjectHandle::newNull(),
+                                    QPDFObjectHandle::newNull());
+        }
+
+        const double widthPoints = data.width * 72.0 / data.dpiX;
+        const double heightPoints = data.height * 72.0 / data.dpiY;
+        const std::string drawing = "q " + PdfNumber(widthPoints) + " 0 0 " +
+                                    PdfNumber(heightPoints) + " 0 0 cm /Im0 Do Q\n";
+        QPDFObjectHandle contents = QPDFObjectHandle::newStream(&pdf, drawing);
+
+        QPDFObjectHandle xobjects = QPDFObjectHandle::newDictionary();
+        xobjects.replaceKey("/Im0", image);
+        QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
+        resources.replaceKey("/XObject", xobjects);
+        QPDFObjectHandle mediaBox = QPDFObjectHandle::newArray();
+        mediaBox.appendItem(QPDFObjectHandle::newInteger(0));
+        mediaBox.appendItem(QPDFObjectHandle::newInteger(0));
+        mediaBox.appendItem(QPDFObjectHandle::newReal(PdfNumber(widthPoints)));
+        mediaBox.appendItem(QPDFObjectHandle::newReal(PdfNumber(heightPoints)));
+        QPDFObjectHandle pageObject = QPDFObjectHandle::newDictionary();
+        pageObject.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
+        pageObject.replaceKey("/MediaBox", mediaBox);
+        pageObject.replaceKey("/Resources", resources);
+        pageObject.replaceKey("/Contents", contents);
+        QPDFPageDocumentHelper(pdf).addPage(
+            QPDFPageObjectHelper(pdf.makeIndirectObject(pageObject)), false);
+    } catch (const std::exception &e) {
+        qCWarning(lcPdf, "%s", e.what());
+        return false;
+    }
+    ++d->pages;
+    return true;
+}
+
+void PdfDocument::AddOutlineEntry(const QString &title)
+{
+    d->outline.append({title, d->pages});
+}
+
+int PdfDocument::PageCount() const
+{
+    return d->pages;
+}
+
+namespace {
+
+// The outline: one entry per job, pointing at its first page.
+void BuildOutline(QPDF &pdf, const QList<std::pair<QString, int>> &entries, int pageCount)
+{
+    std::vector<QPDFObjectHandle> items;
+    const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
+    for (const auto &[title, first] : entries) {
+        if (first >= pageCount)
+            continue;
+        QPDFObjectHandle item = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        const QByteArray utf8 = title.toUtf8();
+        item.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(
+                                      std::string(utf8.constData(), size_t(utf8.size()))));
+        QPDFObjectHandle destination = QPDFObjectHandle::newArray();
+        destination.appendItem(pages.at(size_t(first)).getObjectHandle());
+        destination.appendItem(QPDFObjectHandle::newName("/Fit"));
+        item.replaceKey("/Dest", destination);
+        items.push_back(item);
+    }
+    if (items.empty())
+        return;
+    QPDFObjectHandle outlines = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+    outlines.replaceKey("/Type", QPDFObjectHandle::newName("/Outlines"));
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i].replaceKey("/Parent", outlines);
+        if (i > 0)
+            items[i].replaceKey("/Prev", items[i - 1]);
+        if (i + 1 < items.size())
+            items[i].replaceKey("/Next", items[i + 1]);
+    }
+    outlines.replaceKey("/First", items.front());
+    outlines.replaceKey("/Last", items.back());
+    outlines.replaceKey("/Count", QPDFObjectHandle::newInteger(qint64(items.size())));
+    pdf.getRoot().replaceKey("/Outlines", outlines);
+}
+
+} // namespace
+
+bool PdfDocument::WriteFile(const QString &hostPath, QString *error)
+{
+    QByteArray bytes;
+    if (!WriteBuffer(&bytes, error))
+        return false;
+    QFile file(hostPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size() || !file.flush()) {
+        if (error)
+            *error = u"ERROR. No se puede escribir el fichero %1"_s.arg(hostPath);
+        file.close();
+        file.remove();
+        return false;
+    }
+    return true;
+}
+
+bool PdfDocument::WriteBuffer(QByteArray *pdf, QString *error)
+{
+    if (!pdf || !d->ready) {
+        if (error)
+            *error = u"ERROR. No se puede crear el PDF"_s;
+        return false;
+    }
+    try {
+        BuildOutline(d->pdf, d->outline, d->pages);
+        QPDFWriter writer(d->pdf);
+        writer.setOutputMemory();
+        // The page images are coded already; decoding them would only grow them.
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setDeterministicID(true);
+        writer.write();
+        std::unique_ptr<Buffer> buffer(writer.getBuffer());
+        *pdf = QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()),
+                          qsizetype(buffer->getSize()));
+        return true;
+    } catch (const std::exception &e) {
+        qCWarning(lcPdf, "%s", e.what());
+        if (error)
+            *error = u"ERROR. No se puede crear el PDF: %1"_s.arg(QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+}
+
+PdfFileDevice::PdfFileDevice(const QString &hostPath) : path_(hostPath) {}
+
+bool PdfFileDevice::BeginJob(const QString &name)
+{
+    if (open_)
+        return false;
+    open_ = true;
+    jobs_.append({name, 0});
+    document_.AddOutlineEntry(name);
+    return true;
+}
+
+bool PdfFileDevice::PrintPage(const PageImage &page)
+{
+    if (!open_ || !document_.AddPage(page))
+        return false;
+    ++jobs_.last().pages;
+    return true;
+}
+
+bool PdfFileDevice::EndJob()
+{
+    if (!open_)
+        return false;
+    open_ = false;
+    return true;
+}
+
+bool PdfFileDevice::Finish(QString *error)
+{
+    return document_.WriteFile(path_, error);
+}
+
+} // namespace vk7

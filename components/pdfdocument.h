@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+
+#include <QByteArray>
+#include <QString>
+
+#include "printdevice.h"
+
+namespace vk7 {
+
+// A PDF document built page by page, one page image on each page at its
+// physical size. A bilevel page stored in Group 4 is embedded with its coded
+// data as it is (/CCITTFaxDecode), so a scanned page costs in the PDF what it
+// costs on disk; other bilevel bitmaps are coded Group 4 first, and grey or
+// colour pages are stored deflated. Written with libqpdf; no exception
+// escapes.
+class PdfDocument
+{
+public:
+    PdfDocument();
+    ~PdfDocument();
+    PdfDocument(const PdfDocument &) = delete;
+    PdfDocument &operator=(const PdfDocument &) = delete;
+
+    // Adds a page; false, with nothing added, when it cannot be loaded.
+    bool AddPage(const PageImage &page);
+    // Starts an entry of the document outline at the next page added.
+    void AddOutlineEntry(const QString &title);
+    int PageCount() const;
+
+    // Writes the document (a host path); false with a Spanish message.
+    bool WriteFile(const QString &hostPath, QString *error = nullptr);
+    bool WriteBuffer(QByteArray *pdf, QString *error = nullptr);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+// The output as one PDF file: every job's pages in order, each job an entry
+// of the outline under its name. The file is written by Finish().
+class PdfFileDevice : public PrintDevice
+{
+public:
+    explicit PdfFileDevice(const QString &hostPath);
+
+    bool BeginJob(const QString &name) override;
+    bool PrintPage(const PageImage &page) override;
+    bool EndJob() override;
+
+    bool Finish(QString *error = nullptr);
+    const QList<PrintedJob> &Jobs() const { return jobs_; }
+
+private:
+    QString path_;
+    PdfDocument document_;
+    QList<PrintedJob> jobs_;
+    bool open_ = false;
+};
+
+} // namespace vk7

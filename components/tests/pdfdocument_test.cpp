@@ -1,0 +1,123 @@
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "components/pdfdocument.h"
+#include "components/tifffile.h"
+#include "testing/cupsserver.h"
+#include "testing/guiapplication.h"
+#include "tifffixtures.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+using vk7::testing::FixtureInk;
+using vk7::testing::TiffPageLayout;
+
+namespace {
+
+const auto *const gui = vk7::testing::AddGuiApplicationEnvironment();
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+// How many pixels of the image on page `page` (from 1) of a PDF, as a PDF
+// reader decodes it (filter parameters applied), differ from the fixture
+// pattern; -1 when there is no 320 x 240 image there.
+int MismatchesWithFixture(const QString &pdf, int page, const QString &folder)
+{
+    const QString prefix = folder + u"/image"_s;
+    QProcess extract;
+    extract.start(u"pdfimages"_s, {u"-png"_s, u"-f"_s, QString::number(page), u"-l"_s,
+                                   QString::number(page), pdf, prefix});
+    if (!extract.waitForFinished(30000) || extract.exitCode() != 0)
+        return -1;
+    const QImage image(prefix + u"-000.png"_s);
+    QFile::remove(prefix + u"-000.png"_s);
+    if (image.size() != QSize(kWidth, kHeight))
+        return -1;
+    int mismatches = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            mismatches += (qGray(image.pixel(x, y)) < 128) != FixtureInk(x, y);
+    return mismatches;
+}
+
+// The page sizes pdfinfo reports, "w x h" in points.
+QStringList PageSizes(const QString &pdf, int pages)
+{
+    QProcess info;
+    info.start(u"pdfinfo"_s, {u"-f"_s, u"1"_s, u"-l"_s, QString::number(pages), pdf});
+    info.waitForFinished(30000);
+    QStringList sizes;
+    const QRegularExpression size(u"^Page\\s+\\d+ size:\\s+(\\S+ x \\S+) pts"_s,
+                                  QRegularExpression::MultilineOption);
+    for (auto it = size.globalMatch(QString::fromUtf8(info.readAllStandardOutput())); it.hasNext();)
+        sizes.append(it.next().captured(1));
+    return sizes;
+}
+
+TEST(PdfDocument, EveryKindOfPageShowsItsImageAtItsPhysicalSize)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TiffPageLayout g4;
+    g4.width = kWidth;
+    g4.height = kHeight;
+    g4.compression = 4; // CCITT Group 4
+    TiffPageLayout minIsBlack = g4;
+    minIsBlack.photometric = 1;
+    TiffPageLayout reversedBits = g4;
+    reversedBits.fillOrder = 2;
+    TiffPageLayout strips = g4;
+    strips.rowsPerStrip = 16; // not one strip: decoded and coded again
+    TiffPageLayout grey = g4;
+    grey.compression = 1;
+    grey.bitsPerSample = 8;
+    const QString tiff = dir.filePath(u"pages.tif"_s);
+    ASSERT_TRUE(vk7::testing::WriteFixtureTiff(tiff, {g4, minIsBlack, reversedBits, strips, grey}));
+
+    // A bitmap in hand whose colour table says 0 is black.
+    QImage bitmap(kWidth, kHeight, QImage::Format_Mono);
+    bitmap.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            bitmap.setPixel(x, y, FixtureInk(x, y) ? 0 : 1);
+    bitmap.setDotsPerMeterX(7874); // 200 dpi
+    bitmap.setDotsPerMeterY(7874);
+
+    PdfDocument pdf;
+    for (int page = 0; page < 5; ++page)
+        ASSERT_TRUE(pdf.AddPage(PageImage{tiff, page, QImage()})) << page;
+    ASSERT_TRUE(pdf.AddPage(PageImage{QString(), 0, bitmap}));
+    EXPECT_FALSE(pdf.AddPage(PageImage{tiff, 9, QImage()}));
+    EXPECT_FALSE(pdf.AddPage(PageImage{dir.filePath(u"missing.tif"_s), 0, QImage()}));
+    EXPECT_EQ(pdf.PageCount(), 6);
+    const QString out = dir.filePath(u"out.pdf"_s);
+    ASSERT_TRUE(pdf.WriteFile(out));
+
+    for (int page : {1, 2, 3, 4, 6}) { // page 5 is grey, not the bilevel pattern
+        EXPECT_EQ(MismatchesWithFixture(out, page, dir.path()), 0) << "page " << page;
+    }
+
+    // 320 x 240 pixels at 200 dpi: 115.2 x 86.4 points.
+    EXPECT_EQ(PageSizes(out, 6), QStringList(6, u"115.2 x 86.4"_s));
+
+    // The stored Group 4 data goes in as it is: no decoding, no growth.
+    TiffFile file;
+    TiffFile::CodedPage coded;
+    ASSERT_TRUE(file.OpenForReading(tiff) && file.SelectPage(0) &&
+                file.ReadCurrentPageCoded(&coded));
+    QFile written(out);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains(coded.g4));
+    const QStringList images = vk7::testing::PdfImages(out);
+    ASSERT_EQ(images.size(), 6);
+    EXPECT_EQ(images.at(0), u"1 320 240 1 ccitt"_s);
+    EXPECT_EQ(images.at(5), u"6 320 240 1 ccitt"_s);
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# A private CUPS server for the printing tests: its own configuration, spool,
+# logs and socket in one folder, and a queue that writes every job as a PDF
+# file into DIR/pdf. Nothing of the machine's own CUPS is touched except one
+# configuration file of the PDF backend, /etc/cups/cups-pdf-<queue>.conf,
+# which the backend only reads from there; it is removed by "stop".
+#
+#   test-cups-server.sh start DIR [QUEUE]   start it; prints CUPS_SERVER=DIR/cups.sock
+#   test-cups-server.sh stop DIR            stop it and remove the backend file
+#
+# Jobs are recorded in DIR/log/page_log (one line per page, with the job's
+# name). Fails with a message on standard error when the server cannot start.
+set -euo pipefail
+
+die() { echo "test-cups-server: $*" >&2; exit 1; }
+
+command=${1:-}
+dir=${2:-}
+[ -n "$command" ] && [ -n "$dir" ] || die "uso: $0 start|stop DIR [QUEUE]"
+
+stop_server() {
+  if [ -f "$dir/cupsd.pid" ]; then
+    pid=$(cat "$dir/cupsd.pid")
+    if kill -0 "$pid" 2>/dev/null; then
+      kill "$pid" 2>/dev/null || true
+      for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+      kill -9 "$pid" 2>/dev/null || true
+    fi
+    rm -f "$dir/cupsd.pid"
+  fi
+  if [ -f "$dir/queue" ]; then
+    rm -f "/etc/cups/cups-pdf-$(cat "$dir/queue").conf"
+  fi
+}
+
+case "$command" in
+stop)
+  stop_server
+  exit 0
+  ;;
+start) ;;
+*) die "orden desconocida: $command" ;;
+esac
+
+[ "$(id -u)" -eq 0 ] || die "the PDF backend (cups-pdf) runs only for root; run the tests as root"
+command -v cupsd >/dev/null || die "cupsd is missing (Debian package cups)"
+command -v lpadmin >/dev/null || die "lpadmin is missing (Debian package cups-client)"
+[ -x /usr/lib/cups/backend/cups-pdf ] || die "the cups-pdf backend is missing (printer-driver-cups-pdf)"
+ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+[ -f "$ppd" ] || die "$ppd is missing (printer-driver-cups-pdf)"
+
+dir=$(cd "$dir" && pwd)
+# The socket path must fit a sockaddr_un (108 bytes).
+[ ${#dir} -lt 90 ] || die "folder path too long for a socket: $dir"
+queue=${3:-VK7_TEST_$(basename "$dir" | tr -c 'A-Za-z0-9_\n' '_')}
+mkdir -p "$dir"/{root,spool/tmp,cache,state,log,pdf,pdfspool}
+chmod 0755 "$dir" "$dir/pdf"
+chmod 1777 "$dir/spool/tmp" "$dir/pdfspool"
+echo "$queue" > "$dir/queue"
+
+cat > "$dir/cups-files.conf" <<CONF
+ServerRoot $dir/root
+RequestRoot $dir/spool
+TempDir $dir/spool/tmp
+CacheDir $dir/cache
+StateDir $dir/state
+AccessLog $dir/log/access_log
+ErrorLog $dir/log/error_log
+PageLog $dir/log/page_log
+SystemGroup root
+Group lp
+CONF
+cat > "$dir/cupsd.conf" <<CONF
+Listen $dir/cups.sock
+LogLevel warn
+PageLogFormat "%j %P %{job-name}"
+Browsing Off
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+cat > "/etc/cups/cups-pdf-$queue.conf" <<CONF
+Out $dir/pdf
+Spool $dir/pdfspool
+Log $dir/log
+CONF
+
+cupsd -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" > "$dir/log/cupsd.out" 2>&1 &
+echo $! > "$dir/cupsd.pid"
+for _ in $(seq 100); do
+  [ -S "$dir/cups.sock" ] && break
+  kill -0 "$(cat "$dir/cupsd.pid")" 2>/dev/null || { cat "$dir/log/cupsd.out" "$dir/log/error_log" >&2 2>/dev/null || true; stop_server; die "cupsd exited at start"; }
+  sleep 0.1
+done
+[ -S "$dir/cups.sock" ] || { stop_server; die "cupsd did not open its socket $dir/cups.sock"; }
+
+export CUPS_SERVER="$dir/cups.sock"
+if ! lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P "$ppd" 2> "$dir/log/lpadmin.out" ||
+   ! lpadmin -d "$queue" 2>> "$dir/log/lpadmin.out"; then
+  cat "$dir/log/lpadmin.out" >&2
+  stop_server
+  die "the test queue $queue could not be made"
+fi
+echo "CUPS_SERVER=$dir/cups.sock"
+echo "QUEUE=$queue"

@@ -1,0 +1,160 @@
+#include "cupsserver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace vk7::testing {
+
+namespace {
+
+QString Script()
+{
+    return QStringLiteral(VK7_SOURCE_DIR) + u"/scripts/test-cups-server.sh"_s;
+}
+
+bool Run(const QString &program, const QStringList &arguments, QString *output,
+         int timeoutMs = 60000)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(10000)) {
+        if (output)
+            *output = u"%1 no se puede ejecutar"_s.arg(program);
+        return false;
+    }
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        if (output)
+            *output = u"%1 no termina"_s.arg(program);
+        return false;
+    }
+    if (output)
+        *output =
+            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+} // namespace
+
+CupsTestServer::CupsTestServer() : folder_(u"/tmp/vk7cups-XXXXXX"_s) {}
+
+CupsTestServer::~CupsTestServer()
+{
+    Stop();
+}
+
+bool CupsTestServer::Start(QString *error)
+{
+    if (!folder_.isValid()) {
+        *error = u"no se puede crear la carpeta temporal del servidor CUPS"_s;
+        return false;
+    }
+    QString output;
+    if (!Run(u"bash"_s, {Script(), u"start"_s, folder_.path()}, &output)) {
+        *error = u"el servidor CUPS de las pruebas no arranca: "_s + output;
+        return false;
+    }
+    running_ = true;
+    const QRegularExpressionMatch queue =
+        QRegularExpression(u"^QUEUE=(.*)$"_s, QRegularExpression::MultilineOption).match(output);
+    queue_ = queue.captured(1).trimmed();
+    hadServer_ = qEnvironmentVariableIsSet("CUPS_SERVER");
+    previousServer_ = qgetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVER", (folder_.path() + u"/cups.sock"_s).toLocal8Bit());
+    return true;
+}
+
+void CupsTestServer::Stop()
+{
+    if (!running_)
+        return;
+    running_ = false;
+    Run(u"bash"_s, {Script(), u"stop"_s, folder_.path()}, nullptr);
+    if (hadServer_)
+        qputenv("CUPS_SERVER", previousServer_);
+    else
+        qunsetenv("CUPS_SERVER");
+}
+
+bool CupsTestServer::SetQueueStopped(bool stopped) const
+{
+    return Run(stopped ? u"cupsdisable"_s : u"cupsenable"_s, {queue_}, nullptr);
+}
+
+QList<CupsTestServer::Job> CupsTestServer::WaitForJobs(int count, int timeoutMs) const
+{
+    // The page log has a line per job once the backend has finished it:
+    // "<job id> <page> <job name>".
+    QList<Job> jobs;
+    QElapsedTimer timer;
+    timer.start();
+    const QDir pdfFolder(folder_.path() + u"/pdf"_s);
+    do {
+        jobs.clear();
+        QFile log(folder_.path() + u"/log/page_log"_s);
+        if (log.open(QIODevice::ReadOnly)) {
+            QStringList seen;
+            for (const QByteArray &raw : log.readAll().split('\n')) {
+                const QString line = QString::fromUtf8(raw).trimmed().remove(u'"');
+                const QStringList parts = line.split(u' ');
+                if (parts.size() < 3 || seen.contains(parts.at(0)))
+                    continue;
+                seen.append(parts.at(0));
+                const QString name = parts.mid(2).join(u' ');
+                QString file = name;
+                file.replace(u':', u'_');
+                const QStringList pdfs =
+                    pdfFolder.entryList({file + u"*.pdf"_s}, QDir::Files, QDir::Name);
+                // One file per job: the job id tells apart jobs of the same name.
+                QString pdf;
+                for (const QString &candidate : pdfs) {
+                    if (candidate.contains(u"job_"_s + parts.at(0) + u".pdf"_s) || pdfs.size() == 1)
+                        pdf = pdfFolder.filePath(candidate);
+                }
+                jobs.append({name, pdf});
+            }
+        }
+        bool complete = jobs.size() >= count;
+        for (const Job &job : jobs)
+            complete = complete && !job.pdfPath.isEmpty();
+        if (complete)
+            return jobs;
+        QThread::msleep(200);
+    } while (timer.elapsed() < timeoutMs);
+    return jobs;
+}
+
+int PdfPageCount(const QString &pdfPath)
+{
+    QString output;
+    if (!Run(u"pdfinfo"_s, {pdfPath}, &output))
+        return -1;
+    const QRegularExpressionMatch pages =
+        QRegularExpression(u"^Pages:\\s+(\\d+)"_s, QRegularExpression::MultilineOption)
+            .match(output);
+    return pages.hasMatch() ? pages.captured(1).toInt() : -1;
+}
+
+QStringList PdfImages(const QString &pdfPath)
+{
+    QString output;
+    if (!Run(u"pdfimages"_s, {u"-list"_s, pdfPath}, &output))
+        return {};
+    QStringList images;
+    const QStringList lines = output.split(u'\n');
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QStringList f = lines.at(i).simplified().split(u' ');
+        if (f.size() >= 10)
+            images.append(QStringList{f.at(0), f.at(3), f.at(4), f.at(7), f.at(8)}.join(u' '));
+    }
+    return images;
+}
+
+} // namespace vk7::testing

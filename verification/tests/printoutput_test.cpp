@@ -1,0 +1,230 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "components/formdocument.h"
+#include "components/imaging.h"
+#include "components/printdevice.h"
+#include "components/tessocx.h"
+#include "components/tifffile.h"
+#include "datafiles/depositstate.h"
+#include "datafiles/filecopydialog.h"
+#include "reception/paths.h"
+#include "reception/userinterface.h"
+#include "storehelpers.h"
+#include "testing/guiapplication.h"
+#include "verification/clock.h"
+#include "verification/formidentification.h"
+#include "verification/printoutput.h"
+
+using namespace Qt::StringLiterals;
+using namespace vk7;
+
+namespace {
+
+const auto *const gui = vk7::testing::AddGuiApplicationEnvironment();
+
+const QString kSoundDeposit =
+    QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases/form-k7ne-valid/deposit"_s;
+
+class ScriptedInterface : public IUserInterface
+{
+public:
+    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
+    {
+        messages.append(title + u": "_s + text);
+        return Answer::Ok;
+    }
+    void SetWaitCursor(bool on) override { cursor.append(on); }
+    void ShowStatus(const QString &text) override { statuses.append(text); }
+    QStringList messages;
+    QStringList statuses;
+    QList<bool> cursor;
+};
+
+// A scanned page: A4 at 200 dpi, one bit, a black bar whose height tells pages apart.
+QImage ScannedPage(int seed)
+{
+    QImage page(1654, 2339, QImage::Format_Mono);
+    page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    page.fill(0);
+    for (int y = 100; y < 100 + 20 * seed; ++y)
+        for (int x = 100; x < 1500; ++x)
+            page.setPixel(x, y, 1);
+    return page;
+}
+
+QStringList PagePaths(const RecordingPrintDevice::Job &job)
+{
+    QStringList paths;
+    for (const PageImage &page : job.pages)
+        paths.append(QFileInfo(PathResolver::Resolve(page.path)).fileName() + u'#' +
+                     QString::number(page.index));
+    return paths;
+}
+
+TEST(FormPageChoice, BlocksFollowTheFormAndTheTicks)
+{
+    EXPECT_EQ(FirstFormBlockPages(u"K7NE"_s), 10);
+    EXPECT_EQ(FirstFormBlockPages(u"K7AP"_s), 5);
+    EXPECT_EQ(FirstFormBlockPages(u"K7AE"_s), 5);
+    EXPECT_EQ(FirstFormBlockPages(u"K7ME"_s), 8);
+    // An ordinary form of 14 pages: the last two never.
+    EXPECT_EQ(ChooseFormPages(14, 10, true, false), u"1, 2, 3, 4, 5, 6, 7, 8, 9, 10"_s);
+    EXPECT_EQ(ChooseFormPages(14, 10, true, true), u"1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12"_s);
+    EXPECT_EQ(ChooseFormPages(14, 10, false, true), u"11, 12"_s);
+    EXPECT_EQ(ChooseFormPages(14, 10, false, false), QString());
+    // An abbreviated form of 7 pages with everything wanted: the first block only.
+    EXPECT_EQ(ChooseFormPages(7, 5, true, true), u"1, 2, 3, 4, 5"_s);
+    EXPECT_EQ(ChooseFormPages(1, 10, true, true), QString());
+    EXPECT_EQ(PrintJobName(u"DG"_s, QTime(9, 5, 7)), u"VK7_DG_09:05:07"_s);
+}
+
+class PrintOutput : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(root_.isValid());
+        PathResolver::ClearDriveRoots();
+        PathResolver::SetDriveRoot(u'C', root_.path());
+        work_ = root_.path() + u"/TMP_VK7/"_s;
+        ASSERT_TRUE(QDir().mkpath(work_));
+        for (const QString &name : QDir(kSoundDeposit).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(kSoundDeposit + u'/' + name, work_ + name));
+        frame_.viewer = &viewer_;
+        frame_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
+        state_.structureStatus = u"1"_s;
+        state_.completenessStatus = u"1"_s;
+        CFileCopyDialog loader(state_);
+        ASSERT_TRUE(IdentifyForm(state_, frame_, loader).identified);
+        ASSERT_EQ(state_.formName, u"K7NE"_s);
+        viewer_.SetPrinters(&chosen_, &default_);
+        state_.diagnosticText = {u"HOJA DE DIAGNOSTICO"_s};
+    }
+    void TearDown() override { PathResolver::ClearDriveRoots(); }
+
+    bool Produce(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
+    {
+        OutputTicks ticks{};
+        ticks[0] = diagnostic;
+        for (PrintableDocument document : documents)
+            ticks[static_cast<size_t>(document) + 1] = true;
+        return ProduceDepositOutput(state_, frame_, ticks, printer_, &ui_, clock_);
+    }
+
+    QTemporaryDir root_;
+    QString work_;
+    CTessOCX viewer_;
+    DepositState state_;
+    FrameState frame_;
+    RecordingPrintDevice printer_, chosen_, default_;
+    ScriptedInterface ui_;
+    FixedClock clock_{QDate(2010, 6, 1), QTime(9, 5, 7)};
+};
+
+TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
+{
+    // A sheet of 150 lines is three pages, all printed in its one job.
+    QStringList lines;
+    for (int i = 0; i < 150; ++i)
+        lines.append(u"Error %1"_s.arg(i));
+    state_.diagnosticText = {lines.join(u"\r\n"_s)};
+    // A text of 100 pages is printed whole.
+    state_.accionesPages.clear();
+    for (int i = 0; i < 100; ++i)
+        state_.accionesPages.append(u"Página %1"_s.arg(i + 1));
+    // Images: a two-page file, a hole, a file that cannot be loaded, one page.
+    {
+        TiffFile twoPages;
+        ASSERT_TRUE(twoPages.OpenForWriting(work_ + u"MEM1.TIF"_s));
+        ASSERT_TRUE(twoPages.WriteBilevelPage(ScannedPage(1), 200));
+        ASSERT_TRUE(twoPages.WriteBilevelPage(ScannedPage(2), 200));
+    }
+    ASSERT_EQ(SaveImageFile(u"C:\\TMP_VK7\\MEM3.TIF"_s, ScannedPage(3)), 1);
+    QFile broken(work_ + u"BROKEN.TIF"_s);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("II*\0garbage") > 0);
+    broken.close();
+    state_.memoriaImages = {u"MEM1.TIF"_s, QString(), u"BROKEN.TIF"_s, u"MEM3.TIF"_s};
+    // Deposit files named like generated pages are neither printed nor in the way.
+    for (const QString &name : {u"K7.D09"_s, u"K7.M05"_s, u"K7.099"_s}) {
+        QFile stale(work_ + name);
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly) && stale.write("x") == 1);
+    }
+    frame_.printerChosen = true;
+
+    ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria,
+                         PrintableDocument::OwnShares, PrintableDocument::EnvironmentalReport}));
+    EXPECT_TRUE(ui_.messages.isEmpty()) << ui_.messages.join(u'\n').toStdString();
+    EXPECT_EQ(ui_.cursor, (QList<bool>{true, false}));
+    EXPECT_TRUE(ui_.statuses.contains(u"Imprimiendo VK7_AC_09:05:07: página 100"_s));
+    EXPECT_EQ(ui_.statuses.last(), QString());
+    // Nothing is written outside the work folder.
+    EXPECT_EQ(QDir(root_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{u"TMP_VK7"_s});
+
+    const QList<RecordingPrintDevice::Job> &jobs = printer_.Jobs();
+    ASSERT_EQ(printer_.JobNames(), (QStringList{u"VK7_DG_09:05:07"_s, u"VK7_M1_09:05:07"_s,
+                                                u"VK7_M2_09:05:07"_s, u"VK7_AC_09:05:07"_s}));
+    EXPECT_EQ(PagePaths(jobs.at(0)), (QStringList{u"K7.D01#0"_s, u"K7.D02#0"_s, u"K7.D03#0"_s}));
+    EXPECT_EQ(PagePaths(jobs.at(1)),
+              (QStringList{u"MEM1.TIF#0"_s, u"MEM1.TIF#1"_s, u"MEM3.TIF#0"_s}));
+    EXPECT_EQ(jobs.at(1).pages.at(1).bitmap.size(), ScannedPage(2).size());
+    EXPECT_EQ(PagePaths(jobs.at(2)), (QStringList{u"K7.M01#0"_s}));
+    EXPECT_EQ(jobs.at(3).pages.size(), 100);
+    EXPECT_EQ(PagePaths(jobs.at(3)).last(), u"K7.A100#0"_s);
+    for (const RecordingPrintDevice::Job &job : jobs)
+        EXPECT_TRUE(job.ended) << job.name.toStdString();
+
+    // The form: no own-shares data, so pages 1 to 10 of 14, on the chosen
+    // printer once; the flag is then cleared and the next run uses the default.
+    ASSERT_EQ(chosen_.Jobs().size(), 1);
+    EXPECT_EQ(chosen_.Jobs().first().pages.size(), 10);
+    EXPECT_EQ(chosen_.Jobs().first().pages.first().bitmap, viewer_.Document()->RenderPageImage(0));
+    EXPECT_FALSE(frame_.printerChosen);
+    EXPECT_TRUE(default_.Jobs().isEmpty());
+    EXPECT_TRUE(QFile::exists(work_ + u"K7.014"_s));
+    ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance}, false));
+    ASSERT_EQ(default_.Jobs().size(), 1);
+    EXPECT_EQ(printer_.Jobs().size(), 4);
+}
+
+TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
+{
+    // A refused diagnostic job stops everything.
+    printer_.SetRefusing(true);
+    EXPECT_FALSE(Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}));
+    EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Imprimiendo DIAGNOSTICO"_s});
+    EXPECT_TRUE(chosen_.Jobs().isEmpty() && default_.Jobs().isEmpty());
+
+    // Without the diagnostic ticked, a refused document is skipped in silence.
+    ui_.messages.clear();
+    EXPECT_TRUE(
+        Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}, false));
+    EXPECT_TRUE(ui_.messages.isEmpty());
+    EXPECT_EQ(default_.Jobs().size(), 1);
+    printer_.SetRefusing(false);
+
+    // No form: the diagnostic is printed and the output ends there, false.
+    state_.formIdentified = false;
+    EXPECT_FALSE(Produce({PrintableDocument::Memoria}));
+    EXPECT_EQ(printer_.JobNames(), QStringList{u"VK7_DG_09:05:07"_s});
+    EXPECT_TRUE(ui_.messages.isEmpty());
+
+    // The viewer cannot export.
+    state_.formIdentified = true;
+    viewer_.CloseForm();
+    EXPECT_FALSE(Produce({PrintableDocument::Memoria}));
+    EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Creando TIF's"_s});
+
+    // The sheet's first page cannot be written (a folder holds its name).
+    ui_.messages.clear();
+    ASSERT_TRUE(QFile::remove(work_ + u"K7.D01"_s) && QDir().mkpath(work_ + u"K7.D01"_s));
+    EXPECT_FALSE(Produce({}));
+    EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Creando DIAGNOSTICO"_s});
+    EXPECT_EQ(printer_.Jobs().size(), 2);
+}
+
+} // namespace
