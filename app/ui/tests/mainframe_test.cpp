@@ -18,10 +18,10 @@
 
 #include "app/framecontroller.h"
 #include "app/ui/mainframe.h"
-#include "app/ui/verdictwindows.h"
 #include "components/tessocx.h"
 #include "reception/paths.h"
 #include "reception/ui/opendepositdialog.h"
+#include "testing/cupsserver.h"
 #include "verification/clock.h"
 #include "verification/ui/statewindow.h"
 
@@ -196,23 +196,47 @@ TEST_F(MainFrame, StateAndRuleCommandsShowTheirWindowsAndAPrintBringsTheOpenDial
     frame_.Action(kCmdCheckRules)->trigger();
     EXPECT_EQ(said, u"VK7: Reglas de Coherencia Correctas"_s);
 
-    // A print run that ends well posts the Open command once the window is gone.
-    PrintChoices printed{};
-    frame_.VerdictWindows().SetOutputPrinter([&printed](const PrintChoices &ticks, bool) {
-        printed = ticks;
+    // "Imprimir" prints what the window preselects for a valid deposit on the
+    // printer chosen with "Configurar Impesora", a test CUPS queue; a print run
+    // that ends well posts the Open command once the window is gone.
+    vk7::testing::CupsTestServer server;
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
+    frame_.SetPrintDialogRunner([&server](QPrinter &printer) {
+        printer.setPrinterName(server.Queue());
         return true;
     });
+    frame_.Action(kCmdPrintSetup)->trigger();
     WhenShown<CEstadoDlg>([](CEstadoDlg *window) { window->PrintButton()->click(); });
     bool reopened = false;
     WhenShown<COpenDepositDialog>([&reopened](COpenDepositDialog *dialog) {
         reopened = true;
         dialog->reject();
     });
+    // An output that stops says so in a box: noted and closed, never waited on.
+    QString stopped;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&stopped] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            stopped = box->text();
+            box->accept();
+        }
+    });
+    guard.start(50);
     frame_.Action(kCmdDepositState)->trigger();
     ProcessEventsUntil([&reopened] { return reopened; });
+    EXPECT_TRUE(stopped.isEmpty()) << stopped.toStdString();
     EXPECT_TRUE(reopened);
-    // The sample is valid: every document it has is preselected, the auditor's report too.
-    EXPECT_TRUE(printed[0] && printed[1] && printed[2] && printed[6]);
+    EXPECT_FALSE(frame_.Controller().Frame().printerChosen);
+
+    const QStringList codes{u"DG"_s, u"K7NE"_s, u"M1"_s, u"M2"_s, u"G2"_s, u"AD"_s};
+    const QList<vk7::testing::CupsTestServer::Job> jobs = server.WaitForJobs(int(codes.size()));
+    ASSERT_EQ(jobs.size(), codes.size());
+    for (qsizetype i = 0; i < codes.size(); ++i)
+        EXPECT_TRUE(jobs.at(i).name.startsWith(u"VK7_"_s + codes.at(i) + u'_'))
+            << jobs.at(i).name.toStdString();
+    EXPECT_EQ(vk7::testing::PdfPageCount(jobs.at(0).pdfPath), 1);  // the sheet
+    EXPECT_EQ(vk7::testing::PdfPageCount(jobs.at(1).pdfPath), 10); // the form's first block
 }
 
 TEST_F(MainFrame, LeavingAsksAndNoKeepsTheDepositOpen)
