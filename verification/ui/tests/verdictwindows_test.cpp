@@ -80,29 +80,20 @@ TEST(StateWindow, ShowsTheVerdictAndReadsBackTheTicksOnImprimir)
     QTest::keyClick(sheet, Qt::Key_Space);
     EXPECT_TRUE(sheet->isChecked());
     memoria->click();
-    EXPECT_TRUE(memoria->isChecked());
-
-    DialogStateWindow shown;
-    WhenShown<CEstadoDlg>([](CEstadoDlg *dialog) {
-        dialog->CheckBox(1)->click();
-        dialog->PrintButton()->click();
-    });
-    EXPECT_EQ(shown.Show(InvalidReport()), (PrintChoices{true, true}));
-    WhenShown<CEstadoDlg>([](CEstadoDlg *dialog) { dialog->LeaveButton()->click(); });
-    EXPECT_EQ(shown.Show(InvalidReport()), std::nullopt);
+    window.PrintButton()->click();
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    EXPECT_EQ(window.Ticks(), (PrintChoices{true, false, true}));
 }
 
 class RecordingInterface : public IUserInterface
 {
 public:
-    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon icon) override
+    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
     {
         shown << title + u" | "_s + text;
-        icons << icon;
         return Answer::Ok;
     }
     QStringList shown;
-    QList<Icon> icons;
 };
 
 class RuleCheck : public ::testing::Test
@@ -124,14 +115,6 @@ protected:
     FixedClock clock_{QDate(2006, 1, 1)};
     RecordingInterface ui_;
 };
-
-TEST_F(RuleCheck, SoundRulesAreAnnouncedWithoutTheList)
-{
-    DialogErrorListWindow window(&ui_);
-    EXPECT_TRUE(CheckRulesInteractively(state_, frame_, &window, ui_, clock_));
-    EXPECT_EQ(ui_.shown, QStringList{u"VK7 | Reglas de Coherencia Correctas"_s});
-    EXPECT_EQ(ui_.icons.value(0), IUserInterface::Icon::Information);
-}
 
 TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
 {
