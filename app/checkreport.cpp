@@ -47,8 +47,10 @@ public:
         return out + "}";
     }
 
-    QByteArray ToJson() const
+    QByteArray ToJson(bool compact) const
     {
+        if (compact)
+            return ToCompactJson() + "\n";
         QByteArray out = "{\n";
         for (size_t i = 0; i < members_.size(); ++i) {
             out += "  " + Encode(QJsonValue(members_[i].first)) + ": " + members_[i].second;
@@ -77,14 +79,34 @@ QJsonArray ToArray(const QStringList &texts)
     return array;
 }
 
+void AddLeading(OrderedJsonObject &json, const CheckJsonOptions &options)
+{
+    for (const auto &member : options.leading)
+        json.Add(member.first, member.second);
+}
+
 } // namespace
 
-QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &result)
+QByteArray BuildOpenFailureJson(const QString &status, const CheckJsonOptions &options)
+{
+    OrderedJsonObject json;
+    AddLeading(json, options);
+    json.Add(u"valid"_s, false);
+    json.Add(u"exitCode"_s, 2);
+    json.Add(u"openStatus"_s, status);
+    return json.ToJson(options.compact);
+}
+
+QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &result,
+                          const CheckJsonOptions &options)
 {
     const DepositStateReport &report = result.report;
     OrderedJsonObject json;
+    AddLeading(json, options);
     json.Add(u"structureStatus"_s, state.structureStatus);
     json.Add(u"completenessStatus"_s, state.completenessStatus);
+    json.Add(u"missingFiles"_s, ToArray(options.missingFiles));
+    json.Add(u"unlistedFiles"_s, ToArray(options.unlistedFiles));
     json.Add(u"formIdentified"_s, state.formIdentified);
     json.Add(u"formName"_s, state.formName);
     json.Add(u"formError"_s, state.formError);
@@ -110,6 +132,8 @@ QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &resu
 
     QJsonObject loaded;
     AddLoadedDepositJson(state, &loaded);
+    if (!options.texts)
+        loaded.remove(u"texts"_s);
     for (const QString &key : {u"fields"_s, u"texts"_s, u"images"_s})
         if (loaded.contains(key))
             json.Add(key, loaded.value(key));
@@ -117,7 +141,9 @@ QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &resu
         json.Add(it.key(), it.value());
     // Where the deposit and the page images are, on this machine.
     json.Add(u"workFolder"_s, PathResolver::Resolve(WorkFolder().chopped(1)));
-    return json.ToJson();
+    json.Add(u"exitCode"_s, options.exitCode >= 0 ? options.exitCode : report.valid ? 0 : 1);
+    json.Add(u"openStatus"_s, QString());
+    return json.ToJson(options.compact);
 }
 
 } // namespace vk7

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonValue>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
 
 namespace vk7 {
 
@@ -11,6 +16,24 @@ struct ReceptionResult;
 // the form, the fingerprints, the errors, the other documents, what can be
 // printed, validity, the file warnings, the diagnostic sheet, and what the
 // load pass read ("fields", "texts", "images"). UTF-8, one member a line.
-QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &result);
+// `exitCode` and `openStatus` ("" once the deposit was opened) close it, as
+// they close the object of a deposit that could not be opened.
+struct CheckJsonOptions
+{
+    bool texts = true;    // the "texts" member (the documents' pages as read)
+    bool compact = false; // the whole object on one line (JSON Lines)
+    // Members put first, in this order (a batch's "line" and "medium").
+    QList<QPair<QString, QJsonValue>> leading;
+    // The files behind the manifest verdicts.
+    QStringList missingFiles;
+    QStringList unlistedFiles;
+    int exitCode = -1; // the program's; -1: from the verdict (0 valid, 1 not)
+};
+QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &result,
+                          const CheckJsonOptions &options = {});
+
+// The object of a deposit that could not be opened (exit code 2): the Open
+// dialog's status text in "openStatus", "valid" false.
+QByteArray BuildOpenFailureJson(const QString &status, const CheckJsonOptions &options = {});
 
 } // namespace vk7

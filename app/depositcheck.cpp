@@ -5,6 +5,7 @@
 #include "components/pdfdocument.h"
 #include "components/tessocx.h"
 #include "datafiles/depositstate.h"
+#include "reception/manifest.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "receptionchain.h"
@@ -112,8 +113,17 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
                    &accepted, &status);
     if (!accepted) {
         output.standardError = status.toUtf8() + '\n';
+        if (options.json)
+            output.standardOutput = BuildOpenFailureJson(status, options.jsonOptions);
         output.exitCode = 2;
         return output;
+    }
+    // Before the program's own pages join the deposit's files.
+    CheckJsonOptions jsonOptions = options.jsonOptions;
+    if (options.json) {
+        const ManifestDifferences differences = ListManifestDifferences(WorkFolder());
+        jsonOptions.missingFiles = differences.missing;
+        jsonOptions.unlistedFiles = differences.unlisted;
     }
 
     bool printed = true;
@@ -131,9 +141,10 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
 
     if (!state.fileWarnings.isEmpty())
         output.standardError.prepend(state.fileWarnings.toUtf8());
-    output.standardOutput =
-        options.json ? BuildCheckJson(state, result) : result.report.sheet.toUtf8();
     output.exitCode = !printed ? 3 : result.report.valid ? 0 : 1;
+    jsonOptions.exitCode = output.exitCode;
+    output.standardOutput =
+        options.json ? BuildCheckJson(state, result, jsonOptions) : result.report.sheet.toUtf8();
     chain.CloseDeposit();
     return output;
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include "app/checkreport.h"
 #include "verification/printoutput.h"
 
 namespace vk7 {
@@ -17,10 +18,11 @@ struct DepositCheckOptions
 {
     QString medium; // FICHERO.TXT on the medium, or the folder holding it
     QString diskettes = QStringLiteral("1");
-    QString fingerprint;    // as typed
-    QString appFolder;      // the program's folder, with a trailing backslash
-    bool json = false;      // the JSON object instead of the sheet
-    bool formPages = false; // also export the filled form pages
+    QString fingerprint;          // as typed
+    QString appFolder;            // the program's folder, with a trailing backslash
+    bool json = false;            // the JSON object instead of the sheet
+    bool formPages = false;       // also export the filled form pages
+    CheckJsonOptions jsonOptions; // texts, one line, leading members
     // The print output: the boxes ticked (absent: the state window's own
     // preselection), on the CUPS queue `printer` (empty: the default) or,
     // when `pdfPath` (a host path) is given, into that one PDF file.
@@ -46,7 +48,8 @@ QString ManifestLocation(const QString &medium);
 // Receives a deposit as the Open command does (copy, manifest, form,
 // fingerprint, rules, diagnosis) and leaves the diagnostic sheet's page
 // images K7.D01... (and, when asked, the form pages K7.001...) in the work
-// folder. `ui` answers the diskette and retry questions. With `print` the
+// folder. `ui` answers the diskette and retry questions. With `json` the
+// object is written on every outcome, a failed Open included. With `print` the
 // state window's "&Imprimir" follows: ProduceDepositOutput with the ticks
 // given, each job listed on standard error.
 DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInterface &ui,

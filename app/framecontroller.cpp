@@ -77,6 +77,11 @@ void FrameController::Open(IOpenDialog &dialog)
 {
     if (!Frame().viewer)
         return;
+    QString error;
+    if (!lock_.Acquire(error)) {
+        ui_.ShowMessage(error, u"ERROR"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
+        return;
+    }
     Close();
     OpenDepositLogic logic(dialog.Interface());
     chain_.PrepareOpenDialog(logic);

@@ -9,6 +9,7 @@
 #include "app/commandtable.h"
 #include "app/receptionchain.h"
 #include "datafiles/depositmodel.h"
+#include "reception/worklock.h"
 #include "viewing/viewlists.h"
 
 namespace vk7 {
@@ -86,7 +87,9 @@ public:
     void SetDocumentDialogs(IDocumentDialogs *dialogs);
 
     // The Open command: the deposit is closed, the dialog runs, and on its
-    // acceptance the reception chain and the state/diagnosis.
+    // acceptance the reception chain and the state/diagnosis. When another
+    // reception holds the work folder, a message box says so and nothing
+    // else happens.
     void Open(IOpenDialog &dialog);
     // The same with the entries given at once, as if the clerk had typed
     // them and accepted; a failed validation is shown as a message box.
@@ -128,6 +131,9 @@ private:
     DepositModel model_;
     std::unique_ptr<CTessOCX> viewer_;
     IUserInterface &ui_;
+    // Taken at the first Open and kept while the program runs: the work
+    // folder holds the deposit the clerk is looking at.
+    WorkFolderLock lock_;
     const Clock &clock_;
     ReceptionChain chain_;
     IVerdictWindows defaultVerdicts_;

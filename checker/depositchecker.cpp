@@ -1,15 +1,21 @@
 #include "depositchecker.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 
+#include "app/checkreport.h"
 #include "app/depositcheck.h"
+#include "checker/batch.h"
 #include "reception/driveroots.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
+#include "reception/worklock.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
@@ -80,10 +86,29 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
                                        u"Número de disquetes (sólo para \"A:\"; por omisión 1)."_s,
                                        u"N"_s, u"1"_s);
     const QCommandLineOption json(u"json"_s, u"Escribe el resultado como un objeto JSON."_s);
+    const QCommandLineOption noTexts(
+        QStringList{u"sin-textos"_s, u"no-texts"_s},
+        u"Con --json, deja fuera los textos de los documentos (el miembro \"texts\")."_s);
     const QCommandLineOption formPages(
         u"form-pages"_s,
         u"Deja también las páginas del formulario relleno (K7.001...) en la carpeta de "
         u"trabajo."_s);
+    const QCommandLineOption version(u"version"_s, u"Muestra la versión del programa."_s);
+    const QCommandLineOption batch(u"batch"_s,
+                                   u"Comprueba los depósitos de LISTA (texto UTF-8, una línea "
+                                   u"MEDIO<TAB>HUELLA por depósito, # comentarios) y escribe un "
+                                   u"objeto JSON por línea."_s,
+                                   u"LISTA"_s);
+    const QCommandLineOption jobs(u"jobs"_s,
+                                  u"Con --batch, depósitos comprobados a la vez (por omisión 1)."_s,
+                                  u"N"_s, u"1"_s);
+    const QCommandLineOption jsonLines(
+        u"json-lines"_s,
+        u"Con --batch, el fichero donde se escriben los objetos (por omisión, la salida "
+        u"estándar)."_s,
+        u"FICHERO"_s);
+    QCommandLineOption worker(u"batch-worker"_s, u"Un trabajo de --batch."_s);
+    worker.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption print(
         u"print"_s,
         u"Imprime lo marcado en LISTA, separado por comas: diagnostico, balance, memoria, "
@@ -99,7 +124,8 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         u"Pone las mismas páginas, en el mismo orden, en un solo PDF en lugar de imprimirlas. "
         u"Sin --print, lo que la ventana de estado marcaría."_s,
         u"FICHERO"_s);
-    parser.addOptions({help, root, driveA, diskettes, json, formPages, print, printer, pdf});
+    parser.addOptions({help, version, root, driveA, diskettes, json, noTexts, formPages, print,
+                       printer, pdf, batch, jobs, jsonLines, worker});
     parser.addPositionalArgument(u"MEDIO"_s,
                                  u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
     parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s);
@@ -112,13 +138,52 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
     if (parser.isSet(help)) {
         helpRequested = true;
         error =
-            u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json] [--form-pages] "
-            u"[--print LISTA [--printer NOMBRE] | --pdf FICHERO [--print LISTA]] MEDIO HUELLA\n\n"_s +
+            u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json [--sin-textos]] "
+            u"[--form-pages] [--print LISTA [--printer NOMBRE] | --pdf FICHERO [--print LISTA]] "
+            u"MEDIO HUELLA\n"
+            u"     vk7check --batch LISTA [--jobs N] [--json-lines FICHERO] [--sin-textos]\n\n"_s +
             parser.helpText().section(u'\n', 1);
         return false;
     }
+    if (parser.isSet(version)) {
+        helpRequested = true;
+        error = u"vk7check "_s + QCoreApplication::applicationVersion();
+        return false;
+    }
+    // A whole number of at least 1, written in plain digits.
+    const auto wholeNumber = [](const QString &text, int &value) {
+        static const QRegularExpression digits(u"^[0-9]{1,6}$"_s);
+        value = text.toInt();
+        return digits.match(text).hasMatch() && value >= 1;
+    };
+    int count = 0;
+    if (!wholeNumber(parser.value(diskettes), count)) {
+        error = u"--diskettes: se espera un número entero mayor o igual que 1 (\"%1\")."_s.arg(
+            parser.value(diskettes));
+        return false;
+    }
+    if (!wholeNumber(parser.value(jobs), options.jobs)) {
+        error = u"--jobs: se espera un número entero mayor o igual que 1 (\"%1\")."_s.arg(
+            parser.value(jobs));
+        return false;
+    }
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 2) {
+    options.batchWorker = parser.isSet(worker);
+    options.batchList = parser.value(batch);
+    if (parser.isSet(batch) && options.batchList.isEmpty()) {
+        error = u"--batch necesita el nombre de la lista."_s;
+        return false;
+    }
+    if (parser.isSet(batch) || options.batchWorker) {
+        if (!positional.isEmpty()) {
+            error = u"Con --batch, los depósitos se dan en LISTA, no como argumentos."_s;
+            return false;
+        }
+        if (parser.isSet(print) || parser.isSet(pdf)) {
+            error = u"--print y --pdf no se usan con --batch."_s;
+            return false;
+        }
+    } else if (positional.size() != 2) {
         error = u"Se esperan dos argumentos: MEDIO y HUELLA (véase --help)."_s;
         return false;
     }
@@ -126,6 +191,7 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
     options.driveA = parser.value(driveA);
     options.diskettes = parser.value(diskettes);
     options.json = parser.isSet(json);
+    options.texts = !parser.isSet(noTexts);
     options.formPages = parser.isSet(formPages);
     if (parser.isSet(print)) {
         OutputTicks ticks{};
@@ -149,8 +215,11 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
     }
     options.print = parser.isSet(print) || parser.isSet(pdf);
     options.printer = parser.value(printer);
-    options.medium = positional.at(0);
-    options.fingerprint = positional.at(1);
+    options.jsonLines = parser.value(jsonLines);
+    if (positional.size() == 2) {
+        options.medium = positional.at(0);
+        options.fingerprint = positional.at(1);
+    }
     return true;
 }
 
@@ -176,11 +245,30 @@ bool DepositChecker::SetUpDrives(QString &error)
 
 DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &errors)
 {
-    QString error;
-    if (!SetUpDrives(error)) {
+    CheckJsonOptions jsonOptions;
+    jsonOptions.texts = m_options.texts;
+    return Run(output, errors, jsonOptions);
+}
+
+DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &errors,
+                                           const CheckJsonOptions &jsonOptions)
+{
+    const auto fail = [&](const QString &error) {
         errors = error.toUtf8() + '\n';
+        if (m_options.json)
+            output = BuildOpenFailureJson(error, jsonOptions);
         return Result::OpenFailed;
-    }
+    };
+    // Nobody is there to change the diskette between prompts.
+    if (!m_options.interactive && m_options.medium.startsWith(u"A:"_s) &&
+        m_options.diskettes.toInt() > 1)
+        return fail(u"ERROR. Sin un terminal no se puede pedir el cambio de disquete "
+                    u"(--diskettes %1): copie los disquetes a una carpeta y compruebe esa "
+                    u"carpeta."_s.arg(m_options.diskettes));
+    QString error;
+    WorkFolderLock lock;
+    if (!SetUpDrives(error) || !lock.Acquire(error))
+        return fail(error);
     DepositCheckOptions check;
     check.medium = m_options.medium;
     check.diskettes = m_options.diskettes;
@@ -188,6 +276,7 @@ DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &error
     check.appFolder = m_options.appFolder;
     check.json = m_options.json;
     check.formPages = m_options.formPages;
+    check.jsonOptions = jsonOptions;
     check.print = m_options.print;
     check.printTicks = m_options.printTicks;
     check.printer = m_options.printer;
@@ -205,9 +294,17 @@ int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QS
     QString error;
     if (!ParseCheckerArguments(arguments, options, helpRequested, error)) {
         Print(helpRequested ? stdout : stderr, (error + u'\n').toUtf8());
+        // A script that asked for JSON gets its object on every exit.
+        if (!helpRequested && arguments.contains(u"--json"_s))
+            Print(stdout, BuildOpenFailureJson(error));
         return helpRequested ? 0 : int(DepositChecker::Result::OpenFailed);
     }
     options.appFolder = appFolder;
+    options.interactive = ::isatty(STDIN_FILENO) == 1;
+    if (options.batchWorker)
+        return RunBatchWorker(options, ui);
+    if (!options.batchList.isEmpty())
+        return RunBatch(options, QCoreApplication::applicationFilePath());
     QByteArray output;
     QByteArray errors;
     DepositChecker checker(options, ui);

@@ -11,6 +11,7 @@
 namespace vk7 {
 
 class IUserInterface;
+struct CheckJsonOptions;
 
 // What the command line asks for.
 struct CheckerOptions
@@ -20,10 +21,17 @@ struct CheckerOptions
     QString diskettes = QStringLiteral("1");
     bool json = false;
     bool formPages = false; // also export the filled form pages K7.001...
-    QString medium;         // FICHERO.TXT or a folder holding it
-    QString fingerprint;    // as typed
-    QString appFolder;      // the program's folder (FORM\, DATA\), trailing backslash
-    bool print = false;     // --print or --pdf: the print output after the check
+    bool texts = true;      // the documents' texts in the JSON object
+    // A clerk can answer the diskette prompts (standard input is a terminal).
+    bool interactive = true;
+    QString batchList;        // --batch: the list of deposits
+    int jobs = 1;             // deposits checked at once in a batch
+    QString jsonLines;        // where a batch writes its objects; empty: standard output
+    bool batchWorker = false; // one job of a batch, fed by its standard input
+    QString medium;           // FICHERO.TXT or a folder holding it
+    QString fingerprint;      // as typed
+    QString appFolder;        // the program's folder (FORM\, DATA\), trailing backslash
+    bool print = false;       // --print or --pdf: the print output after the check
     std::optional<OutputTicks> printTicks; // --print LIST; absent: the window's own ticks
     QString printer;                       // --printer: a CUPS queue; empty: the default
     QString pdfPath;                       // --pdf: one PDF file instead of a printer
@@ -37,7 +45,7 @@ bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error);
 
 // Parses the arguments (the program name first). False with a message in
 // `error` when they are wrong; `helpRequested` when --help was given, with
-// the help text in `error`.
+// the help text in `error` (--version: its line).
 bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options,
                            bool &helpRequested, QString &error);
 
@@ -57,8 +65,12 @@ public:
     DepositChecker(const CheckerOptions &options, IUserInterface &ui);
 
     // `output` receives the sheet (or the JSON object), `errors` the file
-    // warnings and failure texts, both UTF-8.
+    // warnings and failure texts, both UTF-8. The work folder is locked from
+    // the Open to the last page written; when another reception holds it,
+    // the check is refused without touching it.
     Result Run(QByteArray &output, QByteArray &errors);
+    // The same with the JSON object's own options (a batch line's).
+    Result Run(QByteArray &output, QByteArray &errors, const CheckJsonOptions &jsonOptions);
 
 private:
     bool SetUpDrives(QString &error);
@@ -67,8 +79,8 @@ private:
     IUserInterface &m_ui;
 };
 
-// The whole program: parse, run, print. `appFolder` is the executable's
-// folder. Returns the exit code.
+// The whole program: parse, run (one deposit, a batch or one batch job),
+// print. `appFolder` is the executable's folder. Returns the exit code.
 int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QString &appFolder);
 
 } // namespace vk7

@@ -1,10 +1,12 @@
 #include <cstdio>
+#include <unistd.h>
 
 #include <QGuiApplication>
 
 #include "app/translations.h"
 #include "checker/depositchecker.h"
 #include "checker/terminaluserinterface.h"
+#include "reception/driveroots.h"
 
 namespace {
 
@@ -28,10 +30,14 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(FilterMessages);
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("vk7check"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(VK7_VERSION));
     // Qt's own texts of the help ("Opciones:", "Argumentos:") in Spanish too.
     vk7::InstallSpanishTranslations(app);
     vk7::TerminalUserInterface ui;
-    // FORM\ and DATA\ sit beside the executable.
-    const QString appFolder = QGuiApplication::applicationDirPath() + QLatin1Char('\\');
+    // Without a terminal nobody answers the diskette prompt: it is taken as OK.
+    ui.SetUnattended(::isatty(STDIN_FILENO) != 1);
+    // FORM\ and DATA\ beside the executable, or under the installed share/vk7.
+    const QString appFolder =
+        vk7::ProgramDataFolder(QGuiApplication::applicationDirPath()) + QLatin1Char('\\');
     return vk7::RunCheckerProgram(QGuiApplication::arguments(), ui, appFolder);
 }

@@ -79,6 +79,11 @@ IUserInterface::Answer TerminalUserInterface::ShowMessage(const QString &text, c
                m_output);
     std::fflush(m_output);
 
+    if (unattended_) {
+        std::fputs(yesNo ? "No\n" : "Aceptar\n", m_output);
+        std::fflush(m_output);
+        return yesNo ? Answer::No : Answer::Ok;
+    }
     QString line;
     if (!m_input || !ReadAnswerLine(m_input, line)) {
         std::fputs(yesNo ? "No\n" : "Cancelar\n", m_output);

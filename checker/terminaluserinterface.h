@@ -20,6 +20,11 @@ public:
     explicit TerminalUserInterface(FILE *input = stdin, FILE *output = stderr,
                                    StatusLine statusLine = StatusLine::WhenTerminal);
 
+    // Without a terminal nobody can answer: a notice to go on (OK or Cancel,
+    // the diskette prompt) is answered OK, a Yes/No question No, and the
+    // input is never read.
+    void SetUnattended(bool unattended) { unattended_ = unattended; }
+
     Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
                        Icon icon) override;
     void ShowStatus(const QString &text) override;
@@ -31,6 +36,7 @@ private:
     FILE *m_output;
     bool m_statusShown;
     bool m_statusOnScreen = false;
+    bool unattended_ = false;
 };
 
 } // namespace vk7

@@ -172,8 +172,9 @@ int main(int argc, char *argv[])
     if (!SetUpDrives(options))
         return 2;
 
-    // FORM\ and DATA\ sit beside the executable.
-    const QString appFolder = QApplication::applicationDirPath() + u'\\';
+    // FORM\ and DATA\ beside the executable, or under the installed share/vk7.
+    const QString appFolder =
+        vk7::ProgramDataFolder(QApplication::applicationDirPath()) + QLatin1Char('\\');
     vk7::CMainFrame frame(appFolder, vk7::DefaultClock());
     instance.SetWindow(&frame);
     // Its size when no window manager maximises it.

@@ -49,4 +49,14 @@ QString RemovableMediumFolder(const QStringList &mediaRoots)
     return {};
 }
 
+QString ProgramDataFolder(const QString &executableFolder)
+{
+    if (QFileInfo(executableFolder + u"/FORM"_s).isDir())
+        return executableFolder;
+    const QString installed = QDir::cleanPath(executableFolder + u"/../share/vk7"_s);
+    if (QFileInfo(installed + u"/FORM"_s).isDir())
+        return installed;
+    return executableFolder;
+}
+
 } // namespace vk7

@@ -20,4 +20,11 @@ bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate);
 // `mediaRoots` replaces those two folders (tests).
 QString RemovableMediumFolder(const QStringList &mediaRoots = {});
 
+// The host folder that holds FORM/ and DATA/ for a program whose executable
+// is in `executableFolder`: that folder itself when FORM/ is beside the
+// executable (the build tree), else the prefix's share/vk7 when it holds
+// FORM/ (an installed copy: bin/ and share/vk7/ under one prefix). Without
+// either, the executable's folder, where a missing template is then reported.
+QString ProgramDataFolder(const QString &executableFolder);
+
 } // namespace vk7

@@ -334,4 +334,44 @@ void CFileTools::ListNumberedFiles(QStringList &result, const QString &folder,
         result.append(item.second);
 }
 
+ManifestDifferences ListManifestDifferences(const QString &folder)
+{
+    ManifestDifferences result;
+    QString base = folder;
+    if (!base.endsWith(u'\\'))
+        base += u'\\';
+    CFileTools tools;
+    QStringList listed;
+    if (!PathResolver::Lookup(base + u"FICHERO.TXT"_s, nullptr))
+        return result;
+    tools.ReadManifest(base + u"FICHERO.TXT"_s, listed);
+    QSet<QString> present;
+    QStringList presentNames;
+    const QString hostFolder = PathResolver::Resolve(base);
+    if (!hostFolder.isEmpty()) {
+        QStringList entries =
+            QDir(hostFolder)
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                           QDir::Name);
+        for (const QString &name : std::as_const(entries)) {
+            present.insert(AsciiUpper(name));
+            presentNames.append(name);
+        }
+    }
+    QSet<QString> listedSet;
+    for (const QString &entry : std::as_const(listed)) {
+        if (listedSet.contains(entry))
+            continue;
+        listedSet.insert(entry);
+        if (!IsPlainDepositName(entry) || !present.contains(entry))
+            result.missing.append(entry);
+    }
+    for (const QString &name : std::as_const(presentNames)) {
+        const QString upper = AsciiUpper(name);
+        if (upper != u"FICHERO.TXT"_s && !listedSet.contains(upper))
+            result.unlisted.append(name);
+    }
+    return result;
+}
+
 } // namespace vk7

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace vk7 {
@@ -36,5 +37,16 @@ int AtoiValue(QStringView text);
 // Whether a manifest entry names a file of the deposit folder itself: no
 // folder separator, no "..", not empty. Other entries count as absent.
 bool IsPlainDepositName(QStringView name);
+
+// The files behind the manifest verdicts, for a report: the listed entries
+// that are not present in `folder` (upper-cased, in manifest order, each
+// once) and the files present that the manifest does not list (FICHERO.TXT
+// itself aside), by name. Both empty when there is no manifest.
+struct ManifestDifferences
+{
+    QStringList missing;
+    QStringList unlisted;
+};
+ManifestDifferences ListManifestDifferences(const QString &folder);
 
 } // namespace vk7

@@ -7,6 +7,7 @@
 #include "components/tessocx.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
+#include "reception/worklock.h"
 #include "testing/guiapplication.h"
 #include "verification/clock.h"
 
@@ -245,6 +246,23 @@ TEST_F(Frame, CancelledOpenClosesThePreviousDepositAndABadEntryIsShown)
     EXPECT_FALSE(controller_.State().formIdentified);
     ASSERT_EQ(ui_.shown.size(), 1);
     EXPECT_EQ(ui_.shown.constFirst(), u"ERROR: ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+}
+
+TEST_F(Frame, AWorkFolderInUseStopsTheOpenWithAMessage)
+{
+    WorkFolderLock other;
+    QString error;
+    ASSERT_TRUE(other.Acquire(error));
+    controller_.Open(dialog_);
+    EXPECT_FALSE(controller_.State().open);
+    EXPECT_TRUE(verdicts_.shownValid.isEmpty());
+    ASSERT_EQ(ui_.shown.size(), 1);
+    EXPECT_TRUE(ui_.shown.constFirst().startsWith(
+        u"ERROR: ERROR. otra recepción está usando la carpeta de trabajo "_s));
+
+    other.Release();
+    controller_.Open(dialog_);
+    EXPECT_TRUE(controller_.State().formIdentified);
 }
 
 TEST_F(Frame, ASuccessfulPrintAsksForTheNextDeposit)

@@ -1,6 +1,8 @@
 // The vk7check program as a batch job runs it: exit codes, standard output
 // and standard error, no waiting for input.
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -102,18 +104,65 @@ TEST(Vk7CheckProgramTest, FailedValidationGoesToStandardErrorWithCodeTwo)
         << text.toStdString();
 }
 
-TEST(Vk7CheckProgramTest, DiskettePromptWithoutInputIsAnsweredCancel)
+TEST(Vk7CheckProgramTest, WithoutATerminalOneDisketteIsTakenAndMoreAreRefused)
 {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
-    const ProgramRun run =
-        RunChecker({u"--root"_s, root.path(), u"--drive-a"_s, Sample, u"--diskettes"_s, u"3"_s,
-                    u"A:\\FICHERO.TXT"_s, SampleFingerprint()});
-    // Nothing was copied: the manifest is missing and the deposit is not valid.
-    ASSERT_EQ(run.exitCode, 1);
+    ProgramRun run =
+        RunChecker({u"--root"_s, root.path(), u"--drive-a"_s, Sample, u"--json"_s, u"--diskettes"_s,
+                    u"3"_s, u"A:\\FICHERO.TXT"_s, SampleFingerprint()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(QString::fromUtf8(run.err).contains(u"Sin un terminal"_s));
+    EXPECT_FALSE(QString::fromUtf8(run.err).contains(u"Introducir disquete"_s));
+    // The object comes on this exit too, with the reason.
+    QJsonObject json = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(json.value(u"exitCode"_s).toInt(), 2);
+    EXPECT_TRUE(json.value(u"openStatus"_s).toString().contains(u"Sin un terminal"_s));
+
+    run = RunChecker({u"--root"_s, root.path(), u"--drive-a"_s, Sample, u"A:\\FICHERO.TXT"_s,
+                      SampleFingerprint()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(u"Introducir disquete nº : 1"_s));
-    EXPECT_FALSE(QString::fromUtf8(run.err).contains(u"Introducir disquete nº : 2"_s));
-    EXPECT_TRUE(run.out.contains("ERROR de ESTRUCTURA\r\nFalta alg\xc3\xban fichero obligatorio"));
+
+    // A count that is not a whole number of at least 1 is a wrong command line.
+    for (const QString &count : {u"0"_s, u"-1"_s, u"dos"_s, u"1.5"_s, u""_s}) {
+        run = RunChecker({u"--root"_s, root.path(), u"--json"_s, u"--diskettes"_s, count, Sample,
+                          SampleFingerprint()});
+        EXPECT_EQ(run.exitCode, 2) << count.toStdString();
+        EXPECT_EQ(QJsonDocument::fromJson(run.out).object().value(u"exitCode"_s).toInt(), 2)
+            << count.toStdString();
+    }
+}
+
+TEST(Vk7CheckProgramTest, JsonForScriptsNamesTheManifestFilesAndCanLeaveTheTextsOut)
+{
+    QTemporaryDir root;
+    QTemporaryDir medium;
+    ASSERT_TRUE(root.isValid() && medium.isValid());
+    for (const QString &name : QDir(Sample).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(Sample + u'/' + name, medium.path() + u'/' + name));
+    ASSERT_TRUE(QFile::remove(medium.path() + u"/INSTANCIA.ASC"_s));
+    QFile extra(medium.path() + u"/Nota.doc"_s);
+    ASSERT_TRUE(extra.open(QIODevice::WriteOnly));
+    extra.close();
+
+    ProgramRun run = RunChecker({u"--root"_s, root.path(), u"--json"_s, u"--sin-textos"_s,
+                                 medium.path(), SampleFingerprint()});
+    EXPECT_EQ(run.exitCode, 1);
+    const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(json.value(u"missingFiles"_s).toArray(), QJsonArray{u"INSTANCIA.ASC"_s});
+    EXPECT_EQ(json.value(u"unlistedFiles"_s).toArray(), QJsonArray{u"Nota.doc"_s});
+    EXPECT_FALSE(json.contains(u"texts"_s));
+    EXPECT_TRUE(json.contains(u"fields"_s));
+    EXPECT_EQ(json.value(u"exitCode"_s).toInt(), 1);
+
+    // The sheet is the same with or without the lists.
+    run = RunChecker({u"--root"_s, root.path(), medium.path(), SampleFingerprint()});
+    EXPECT_EQ(QString::fromUtf8(run.out), json.value(u"diagnosticSheet"_s).toString());
+
+    run = RunChecker({u"--version"_s});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.startsWith("vk7check " VK7_VERSION)) << run.out.toStdString();
 }
 
 namespace {

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace vk7 {
+
+class IUserInterface;
+struct CheckerOptions;
+
+// One deposit of a batch list: "MEDIO<TAB>HUELLA".
+struct BatchEntry
+{
+    int line = 0; // 1-based line number in the list
+    QString medium;
+    QString fingerprint;
+    QString error; // set when the line itself is malformed (no tab)
+};
+
+// Reads a batch list: UTF-8 text, one deposit a line, empty lines and lines
+// starting with "#" skipped, a CR before the line end ignored. False with a
+// message in `error` when the text is not UTF-8.
+bool ParseBatchList(const QByteArray &bytes, QList<BatchEntry> &entries, QString &error);
+
+// The batch's exit code from its tally: 2 when any deposit could not be
+// opened, else 1 when any is not valid, else 0.
+int BatchExitCode(int valid, int notValid, int failed);
+
+// --batch: the list's deposits checked by `options.jobs` jobs, each a
+// vk7check process (`program`) with a drive C: of its own, fed one deposit
+// at a time. One JSON object a line goes to --json-lines or standard
+// output, the tally to standard error. Ctrl+C stops the jobs, removes their
+// work folders and leaves only whole lines written. Returns the exit code.
+int RunBatch(const CheckerOptions &options, const QString &program);
+
+// One job of a batch: reads "LINE<TAB>MEDIO<TAB>HUELLA" lines from standard
+// input, checks each deposit as a single vk7check does, and writes its JSON
+// object as one line to standard output.
+int RunBatchWorker(const CheckerOptions &options, IUserInterface &ui);
+
+} // namespace vk7

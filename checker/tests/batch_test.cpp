@@ -1,0 +1,200 @@
+// Many deposits in one run, and one reception per work folder: the built
+// vk7check as a script runs it.
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "checker/batch.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Program = QStringLiteral(VK7_BIN_DIR "/vk7check");
+const QString Sample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+
+QString SampleFingerprint()
+{
+    QFile file(Sample + u".fingerprint"_s);
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
+                                          : QString();
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QList<QJsonObject> ReadLines(const QString &path, bool *whole)
+{
+    QFile file(path);
+    QList<QJsonObject> objects;
+    *whole = file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    *whole = *whole && (bytes.isEmpty() || bytes.endsWith('\n'));
+    for (const QByteArray &line : bytes.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error;
+        objects.append(QJsonDocument::fromJson(line, &error).object());
+        *whole = *whole && error.error == QJsonParseError::NoError;
+    }
+    return objects;
+}
+
+} // namespace
+
+TEST(BatchListTest, LinesCommentsAndRefusedText)
+{
+    QList<vk7::BatchEntry> entries;
+    QString error;
+    ASSERT_TRUE(vk7::ParseBatchList("# lista\r\n/a\tHUELLA\r\n\n  \nsin tabulador\n\tX\tY\n",
+                                    entries, error));
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[0].line, 2);
+    EXPECT_EQ(entries[0].medium, u"/a"_s);
+    EXPECT_EQ(entries[0].fingerprint, u"HUELLA"_s);
+    EXPECT_EQ(entries[1].line, 5);
+    EXPECT_FALSE(entries[1].error.isEmpty());
+    EXPECT_TRUE(entries[2].medium.isEmpty());
+    EXPECT_EQ(entries[2].fingerprint, u"X\tY"_s);
+    EXPECT_FALSE(vk7::ParseBatchList("/caj\xf3n\tHUELLA\n", entries, error));
+    EXPECT_TRUE(error.contains(u"UTF-8"_s));
+    EXPECT_EQ(vk7::BatchExitCode(3, 0, 0), 0);
+    EXPECT_EQ(vk7::BatchExitCode(3, 1, 0), 1);
+    EXPECT_EQ(vk7::BatchExitCode(3, 1, 1), 2);
+}
+
+TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString fingerprint = SampleFingerprint();
+    QString wrong = fingerprint;
+    wrong[0] = wrong[0] == u'A' ? u'B' : u'A';
+    const QString list = temp.path() + u"/lista.txt"_s;
+    WriteFile(list, (u"# depósitos del día\n"_s + Sample + u'\t' + fingerprint + u'\n' + Sample +
+                     u'\t' + wrong + u"\nsin-tabulador\n"_s + Sample + u"\tCORTA\n"_s + Sample +
+                     u'\t' + fingerprint + u'\n')
+                        .toUtf8());
+    const QString out = temp.path() + u"/resultados.jsonl"_s;
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(Program, {u"--batch"_s, list, u"--jobs"_s, u"2"_s, u"--json-lines"_s, out,
+                            u"--root"_s, temp.path() + u"/raiz"_s});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              u"Válidos: 2  No válidos: 1  Fallidos: 2\n"_s);
+    bool whole = false;
+    QMap<int, QJsonObject> byLine;
+    for (const QJsonObject &object : ReadLines(out, &whole))
+        byLine.insert(object.value(u"line"_s).toInt(), object);
+    EXPECT_TRUE(whole);
+    ASSERT_EQ(byLine.keys(), (QList<int>{2, 3, 4, 5, 6}));
+    EXPECT_EQ(byLine[2].value(u"exitCode"_s).toInt(), 0);
+    EXPECT_EQ(byLine[2].value(u"medium"_s).toString(), Sample);
+    EXPECT_EQ(byLine[2].value(u"computedFingerprint"_s).toString(), fingerprint);
+    EXPECT_EQ(byLine[3].value(u"exitCode"_s).toInt(), 1);
+    EXPECT_EQ(byLine[3].value(u"fingerprintVerdict"_s).toString(), u"ERRONEA"_s);
+    EXPECT_EQ(byLine[4].value(u"exitCode"_s).toInt(), 2);
+    EXPECT_EQ(byLine[5].value(u"openStatus"_s).toString(),
+              u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+    EXPECT_EQ(byLine[6].value(u"valid"_s).toBool(), true);
+    // The jobs' work folders are gone.
+    EXPECT_TRUE(QDir(temp.path() + u"/raiz"_s)
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                    .isEmpty());
+
+    WriteFile(list, "/caj\xf3n\tHUELLA\n");
+    process.start(Program, {u"--batch"_s, list});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_TRUE(process.readAllStandardError().contains("UTF-8"));
+}
+
+TEST(BatchProgramTest, InterruptedBatchLeavesWholeLinesAndNoWorkFolders)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    QByteArray lines;
+    for (int i = 0; i < 200; ++i)
+        lines += (Sample + u'\t' + SampleFingerprint() + u'\n').toUtf8();
+    WriteFile(temp.path() + u"/lista.txt"_s, lines);
+    const QString out = temp.path() + u"/resultados.jsonl"_s;
+    const QString root = temp.path() + u"/raiz"_s;
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(Program, {u"--batch"_s, temp.path() + u"/lista.txt"_s, u"--jobs"_s, u"2"_s,
+                            u"--json-lines"_s, out, u"--root"_s, root});
+    ASSERT_TRUE(process.waitForStarted());
+    for (int i = 0; i < 600 && QFileInfo(out).size() < 4; ++i)
+        QThread::msleep(50);
+    ASSERT_GT(QFileInfo(out).size(), 0);
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 130);
+    bool whole = false;
+    const QList<QJsonObject> objects = ReadLines(out, &whole);
+    EXPECT_TRUE(whole);
+    EXPECT_GT(objects.size(), 0);
+    EXPECT_LT(objects.size(), 200);
+    EXPECT_TRUE(QDir(root).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+// Two checks on one drive C: at once. The first waits at its diskette prompt
+// on a terminal with the work folder locked; the second is refused without
+// touching it, and the first, once answered, gives the right verdict.
+TEST(WorkFolderLockProgramTest, SecondCheckOnTheSameRootIsRefused)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const QString terminal = QString::fromLocal8Bit(::ptsname(master));
+
+    QProcess first;
+    first.setStandardInputFile(terminal);
+    first.start(Program, {u"--root"_s, root.path(), u"--drive-a"_s, Sample, u"--json"_s,
+                          u"A:\\FICHERO.TXT"_s, SampleFingerprint()});
+    ASSERT_TRUE(first.waitForStarted());
+    QByteArray prompt;
+    for (int i = 0; i < 600 && !prompt.contains("Introducir disquete"); ++i) {
+        first.waitForReadyRead(100);
+        prompt += first.readAllStandardError();
+    }
+    ASSERT_TRUE(prompt.contains("Introducir disquete")) << prompt.toStdString();
+
+    QProcess second;
+    second.setStandardInputFile(QProcess::nullDevice());
+    second.start(Program, {u"--root"_s, root.path(), Sample, SampleFingerprint()});
+    ASSERT_TRUE(second.waitForFinished(60000));
+    EXPECT_EQ(second.exitCode(), 2);
+    EXPECT_EQ(QString::fromUtf8(second.readAllStandardError()),
+              u"ERROR. otra recepción está usando la carpeta de trabajo "_s + root.path() +
+                  u"/TMP_VK7\n"_s);
+    EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
+
+    ASSERT_EQ(::write(master, "\n", 1), 1);
+    ASSERT_TRUE(first.waitForFinished(60000));
+    ::close(master);
+    EXPECT_EQ(first.exitCode(), 0);
+    const QJsonObject json = QJsonDocument::fromJson(first.readAllStandardOutput()).object();
+    EXPECT_EQ(json.value(u"fingerprintVerdict"_s).toString(), u"CORRECTA"_s);
+    EXPECT_TRUE(json.value(u"valid"_s).toBool());
+}
