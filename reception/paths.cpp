@@ -94,6 +94,11 @@ QString WorkFolder()
     return u"C:\\TMP_VK7\\"_s;
 }
 
+QString TemporaryFolder()
+{
+    return u"C:\\TMP\\"_s;
+}
+
 QString AsciiUpper(const QString &text)
 {
     QString result = text;

@@ -14,8 +14,12 @@ for tool in Xvfb openbox xdotool xprop import; do
 done
 
 # file name | title of the window to capture | keys sent to the main window
-# first | keys that close it again (default: Escape)
+# first | keys that close it again (default: Escape) | keys sent to the
+# window once it shows. The Open command closes the deposit: the windows on
+# its documents come first.
 SHOTS=(
+  "document-images.png|Tratamiento de Imágenes de la Memoria del Depósito Digital|alt+e i m||Down alt+v"
+  "document-text.png|Memoria del Depósito Digital|alt+e t m"
   "open-dialog.png|Abrir un Depósito Digital|ctrl+a"
   "about-box.png|Acerca de VK7|alt+a Return"
   "printer-setup.png|Imprimir|alt+f i"
@@ -82,9 +86,10 @@ import -frame -window "$main" docs/main-window.png
 echo "docs/main-window.png"
 
 for shot in "${SHOTS[@]}"; do
-  IFS='|' read -r file title keys close <<<"$shot"
+  IFS='|' read -r file title keys close inside <<<"$shot"
   xdotool windowactivate --sync "$main" key --clearmodifiers --delay 300 $keys
   window=$(wait_window "$title")
+  [ -z "$inside" ] || xdotool windowactivate --sync "$window" key --clearmodifiers --delay 300 $inside
   sleep 0.8
   import -frame -window "$window" "docs/$file"
   echo "docs/$file"

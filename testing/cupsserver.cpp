@@ -117,8 +117,13 @@ QList<CupsTestServer::Job> CupsTestServer::WaitForJobs(int count, int timeoutMs)
                 const QString name = parts.mid(2).join(u' ');
                 QString file = name;
                 file.replace(u':', u'_');
-                const QStringList pdfs =
+                QStringList pdfs =
                     pdfFolder.entryList({file + u"*.pdf"_s}, QDir::Files, QDir::Name);
+                // The queue writes other characters of a name (backslashes, dots) as "_"
+                // too: such a job is found by its id alone.
+                if (pdfs.isEmpty())
+                    pdfs = pdfFolder.entryList({u"*-job_"_s + parts.at(0) + u".pdf"_s}, QDir::Files,
+                                               QDir::Name);
                 // One file per job: the job id tells apart jobs of the same name.
                 QString pdf;
                 for (const QString &candidate : pdfs) {

@@ -14,6 +14,7 @@
 
 #include "app/framecontroller.h"
 #include "app/ui/aboutbox.h"
+#include "app/ui/documentwindows.h"
 #include "app/ui/frameseams.h"
 #include "app/ui/lockkeys.h"
 #include "app/ui/verdictwindows.h"
@@ -44,6 +45,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     : QMainWindow(parent), messages_(std::make_unique<StatusBarInterface>(this)),
       verdicts_(std::make_unique<FrameVerdictWindows>(this)),
       controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
+      documents_(std::make_unique<DocumentWindows>(this, *messages_)),
       windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
       openDialog_(windowDialog_.get()),
       printDialogDefault_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
@@ -71,6 +73,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
         return done;
     });
     controller_->SetVerdictWindows(verdicts_.get());
+    controller_->SetDocumentDialogs(documents_.get());
 
     connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::updateActions);
     connect(controller_.get(), &FrameController::titleChanged, this, &QWidget::setWindowTitle);

@@ -20,6 +20,7 @@ class CupsPrintDevice;
 class FormView;
 class FrameController;
 class FrameVerdictWindows;
+class IDocumentDialogs;
 class IOpenDialog;
 class PrintDevice;
 class StatusBarInterface;
@@ -79,6 +80,7 @@ private:
     std::unique_ptr<StatusBarInterface> messages_;
     std::unique_ptr<FrameVerdictWindows> verdicts_; // outlives the controller that uses it
     std::unique_ptr<FrameController> controller_;
+    std::unique_ptr<IDocumentDialogs> documents_;
     std::unique_ptr<IOpenDialog> windowDialog_;
     IOpenDialog *openDialog_ = nullptr;
     QHash<int, QAction *> actions_;

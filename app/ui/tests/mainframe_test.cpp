@@ -281,6 +281,40 @@ TEST_F(MainFrame, PrinterSetUpCancelledKeepsTheDefaultAndConfirmedChoosesIt)
     EXPECT_TRUE(frame_.Controller().Frame().printerChosen);
 }
 
+TEST_F(MainFrame, EditMenuEntriesOpenTheirDocumentOfTheOpenDeposit)
+{
+    OpenSample();
+    ASSERT_TRUE(frame_.Controller().State().formIdentified);
+    QStringList shown;
+    for (const EditCommand &command : EditCommands()) {
+        WhenShown<QDialog>([&shown](QDialog *dialog) {
+            // The image list's size, or the text's page position.
+            const auto *list = dialog->findChild<QAbstractItemView *>();
+            const auto *page = dialog->findChild<QLabel *>(u"pagePosition"_s);
+            shown << dialog->windowTitle() + u": "_s +
+                         (list ? QString::number(list->model()->rowCount()) : page->text());
+            dialog->reject();
+        });
+        frame_.Action(command.id)->trigger();
+    }
+    const QString images = u"Tratamiento de Imágenes de"_s;
+    EXPECT_EQ(shown.join(u'\n').toStdString(),
+              (QStringList{
+                   images + u" la Memoria del Depósito Digital: 2"_s,
+                   images + u"l Informe de Gestión del Depósito Digital: 0"_s,
+                   images + u"l Informe de Auditoria del Depósito Digital: 1"_s,
+                   images + u" Anuncios de Convocatoria del Depósito Digital: 0"_s,
+                   u"Memoria del Depósito Digital: 1 / 3"_s,
+                   u"Informe de Gestión del Depósito Digital: 1 / 2"_s,
+                   u"Acciones Propias del Depósito Digital: 1 / 1"_s,
+                   u"Informe Medioambiental del Depósito Digital: 1 / 1"_s,
+                   u"Informe SIMCAV del Depósito Digital: 1 / 1"_s,
+                   u"Certificado de Aprobación de Cuentas del Depósito Digital: 1 / 1"_s,
+               })
+                  .join(u'\n')
+                  .toStdString());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
