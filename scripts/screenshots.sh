@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Remakes the screenshots in docs/ from the real program under Xvfb: the
-# main window with the sample deposit open, then each window listed in
-# SHOTS below, reached by the keys given there. To add a window, add a line.
+# state window and the main window with the sample deposit open, then each
+# window listed in SHOTS below, reached by the keys given there. To add a
+# window, add a line.
 # Usage: bash scripts/screenshots.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -74,6 +75,12 @@ mkdir -p docs
 "$vk7" --root "$work/c" --drive-a "$PWD/$sample" "$sample" "$(cat "$sample.fingerprint")" >"$work/vk7.log" 2>&1 &
 pids+=($!)
 main=$(wait_window "Velmora - EUROS")
+# The Open ends in the state window over the main window; Salir closes it.
+state=$(wait_window "Estado del Depósito Digital")
+sleep 0.8
+import -frame -window "$state" docs/state-window.png
+echo "docs/state-window.png"
+xdotool windowactivate --sync "$state" key --clearmodifiers alt+s
 sleep 1.5
 import -frame -window "$main" docs/main-window.png
 echo "docs/main-window.png"

@@ -1,5 +1,7 @@
 #include "cupsserver.h"
 
+#include <cups/cups.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -68,6 +70,10 @@ bool CupsTestServer::Start(QString *error)
     hadServer_ = qEnvironmentVariableIsSet("CUPS_SERVER");
     previousServer_ = qgetenv("CUPS_SERVER");
     qputenv("CUPS_SERVER", (folder_.path() + u"/cups.sock"_s).toLocal8Bit());
+    // libcups keeps the server (and its connection) it first used: a process
+    // whose printers were made before this server started would still talk to
+    // the machine's. Reset, it reads CUPS_SERVER again.
+    cupsSetServer(nullptr);
     return true;
 }
 
@@ -81,6 +87,7 @@ void CupsTestServer::Stop()
         qputenv("CUPS_SERVER", previousServer_);
     else
         qunsetenv("CUPS_SERVER");
+    cupsSetServer(nullptr);
 }
 
 bool CupsTestServer::SetQueueStopped(bool stopped) const
