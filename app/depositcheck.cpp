@@ -1,5 +1,7 @@
 #include "depositcheck.h"
 
+#include <QFileInfo>
+
 #include "checkreport.h"
 #include "components/cupsprintdevice.h"
 #include "components/pdfdocument.h"
@@ -29,6 +31,19 @@ QString ManifestLocation(const QString &medium)
 }
 
 namespace {
+
+// Whether the folder that holds the manifest is the work folder or lies
+// inside it, links followed: opening empties the work folder first, which
+// would delete such a deposit before it is read.
+bool IsInsideWorkFolder(const QString &manifestLocation)
+{
+    const QString work = QFileInfo(PathResolver::Resolve(WorkFolder())).canonicalFilePath();
+    const QString host = PathResolver::Resolve(manifestLocation);
+    if (work.isEmpty() || host.isEmpty())
+        return false;
+    const QString folder = QFileInfo(QFileInfo(host).absolutePath()).canonicalFilePath();
+    return !folder.isEmpty() && (folder == work || folder.startsWith(work + u'/'));
+}
 
 // Keeps the boxes the output shows, to report them on standard error.
 class CollectingInterface : public IUserInterface
@@ -100,6 +115,16 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
                                    const Clock &clock)
 {
     DepositCheckOutput output;
+    const QString location = ManifestLocation(options.medium);
+    if (IsInsideWorkFolder(location)) {
+        output.standardError =
+            u"ERROR. El Depósito Digital está en la carpeta de trabajo %1 (%2), que se vacía "
+            u"al abrirlo. Cópielo antes a otra carpeta.\n"_s
+                .arg(WorkFolder(), PathResolver::Resolve(location))
+                .toUtf8();
+        output.exitCode = 2;
+        return output;
+    }
     CTessOCX viewer;
     DepositState state;
     FrameState frame{.viewer = &viewer, .appFolder = options.appFolder};
@@ -109,8 +134,7 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     bool accepted = false;
     QString status;
     const ReceptionResult result =
-        chain.Open({ManifestLocation(options.medium), options.diskettes, options.fingerprint},
-                   &accepted, &status);
+        chain.Open({location, options.diskettes, options.fingerprint}, &accepted, &status);
     if (!accepted) {
         output.standardError = status.toUtf8() + '\n';
         if (options.json)

@@ -1,5 +1,7 @@
 #include "receptionchain.h"
 
+#include <limits>
+
 #include "components/tessocx.h"
 #include "datafiles/depositmodel.h"
 #include "datafiles/depositstate.h"
@@ -77,8 +79,10 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
 void ReceptionChain::PrepareOpenDialog(OpenDepositLogic &dialog) const
 {
     const qint64 lastNumber = ReadDecimalInteger(state_.entryNumber);
+    // The next entry follows the last one; a saturated number stays at its limit.
     if (lastNumber != 0)
-        dialog.number = QString::number(lastNumber + 1);
+        dialog.number = QString::number(
+            lastNumber < std::numeric_limits<qint64>::max() ? lastNumber + 1 : lastNumber);
     if (!state_.entryDate.isEmpty())
         dialog.date = state_.entryDate;
     dialog.formSelection = state_.formSelectionMode;

@@ -11,6 +11,13 @@ if(VK7_CCACHE)
 endif()
 
 option(VK7_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+# Fuzz targets (fuzz/): the logic libraries and libFuzzer programs, built with
+# clang under AddressSanitizer and UndefinedBehaviorSanitizer; no tests,
+# benchmarks, windows or programs.
+option(VK7_FUZZ "Build the fuzz targets only (needs clang)" OFF)
+if(VK7_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  message(FATAL_ERROR "VK7_FUZZ needs clang: -DCMAKE_CXX_COMPILER=clang++")
+endif()
 
 add_library(vk7_common INTERFACE)
 target_compile_features(vk7_common INTERFACE cxx_std_20)
@@ -21,7 +28,12 @@ target_compile_definitions(vk7_common INTERFACE
   QT_NO_KEYWORDS)
 target_compile_options(vk7_common INTERFACE -Wall -Wextra -Wno-unused-parameter)
 
-if(VK7_SANITIZE)
+if(VK7_FUZZ)
+  target_compile_options(vk7_common INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+    -fno-sanitize-recover=undefined)
+  target_link_options(vk7_common INTERFACE -fsanitize=address,undefined)
+elseif(VK7_SANITIZE)
   target_compile_options(vk7_common INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(vk7_common INTERFACE -fsanitize=address,undefined)
@@ -64,6 +76,10 @@ function(vk7_add_folder_library)
   else()
     add_library(${L_NAME} INTERFACE)
     target_link_libraries(${L_NAME} INTERFACE vk7_common ${L_LIBS})
+  endif()
+
+  if(VK7_FUZZ)
+    return()
   endif()
 
   file(GLOB ui_cpp CONFIGURE_DEPENDS ${dir}/ui/*.cpp)

@@ -1,5 +1,6 @@
 #include "g4encoder.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -107,33 +108,50 @@ const Tables &CodeTables()
     return tables;
 }
 
+// Packs codes most significant bit first and stores them 32 bits at a time.
+// The caller makes room (Reserve) before each row's codes, so that a code
+// costs no bounds check.
 class BitWriter
 {
 public:
-    explicit BitWriter(std::vector<uchar> *out) : out_(out) { Grow(); }
+    explicit BitWriter(QByteArray *out) : out_(out) {}
 
+    void Reserve(qsizetype bytes)
+    {
+        if (end_ - next_ >= bytes)
+            return;
+        const qsizetype used = next_ - base_;
+        out_->resize(std::max({qsizetype(4096), used + bytes, out_->size() * 2}));
+        base_ = reinterpret_cast<uchar *>(out_->data());
+        next_ = base_ + used;
+        end_ = base_ + out_->size();
+    }
+
+    // The next 32 bits are stored whether or not they are complete, and
+    // kept only when they are: no branch to mispredict on every code.
     void Put(Code code)
     {
         buffer_ = (buffer_ << code.length) | code.bits;
-        count_ += code.length;
-        if (count_ >= 32) {
-            count_ -= 32;
-            if (end_ - next_ < 4)
-                Grow();
-            const uint32_t word = uint32_t(buffer_ >> count_);
-            next_[0] = uchar(word >> 24);
-            next_[1] = uchar(word >> 16);
-            next_[2] = uchar(word >> 8);
-            next_[3] = uchar(word);
-            next_ += 4;
-        }
+        count_ += code.length; // below 64
+        const uint32_t word = qToBigEndian(uint32_t(buffer_ >> (count_ & 31)));
+        std::memcpy(next_, &word, sizeof word);
+        next_ += 4 * (count_ >> 5);
+        count_ &= 31;
+    }
+
+    // `count` one bits: as many V0 codes.
+    void PutOnes(qsizetype count)
+    {
+        for (; count >= 32; count -= 32)
+            Put({0xFFFFFFFFu, 32});
+        if (count > 0)
+            Put({(uint32_t(1) << count) - 1, int(count)});
     }
 
     // Pads the last byte with zeros and trims the output to what was written.
     void Flush()
     {
-        if (end_ - next_ < 8)
-            Grow();
+        Reserve(8);
         while (count_ >= 8) {
             count_ -= 8;
             *next_++ = uchar(buffer_ >> count_);
@@ -142,26 +160,20 @@ public:
             *next_++ = uchar(buffer_ << (8 - count_));
         count_ = 0;
         buffer_ = 0;
-        out_->resize(size_t(next_ - out_->data()));
+        out_->resize(next_ - base_);
     }
 
 private:
-    void Grow()
-    {
-        const size_t used = next_ ? size_t(next_ - out_->data()) : 0;
-        out_->resize(std::max<size_t>(4096, out_->size() * 2));
-        next_ = out_->data() + used;
-        end_ = out_->data() + out_->size();
-    }
-
-    std::vector<uchar> *out_;
+    QByteArray *out_;
+    uchar *base_ = nullptr;
     uchar *next_ = nullptr;
     uchar *end_ = nullptr;
-    uint64_t buffer_ = 0; // codes are at most 13 bits: never more than 44 pending
+    uint64_t buffer_ = 0; // at most 31 bits pending before a code of at most 32
     int count_ = 0;
 };
 
-void PutRun(BitWriter &writer, const Tables &tables, int colour, int run)
+// Inlined so that the writer's state stays in registers in the coding loop.
+Q_ALWAYS_INLINE void PutRun(BitWriter &writer, const Tables &tables, int colour, int run)
 {
     while (run >= 2560) {
         writer.Put(tables.extended[12]);
@@ -179,9 +191,9 @@ void PutRun(BitWriter &writer, const Tables &tables, int colour, int run)
 }
 
 // Positions where a row changes colour (from an imaginary white pixel before
-// position 0), followed by two sentinels at `width`. Whole 64-pixel words
+// position 0), followed by four sentinels at `width`. Whole 64-pixel words
 // are read straight from the row; only the last, partial one is copied.
-// `changes` has room for width + 3 entries; returns how many were written.
+// `changes` has room for width + 4 entries; returns the number of changes.
 int ChangingElements(const uchar *row, int width, int *changes)
 {
     const int rowBytes = (width + 7) / 8;
@@ -194,7 +206,7 @@ int ChangingElements(const uchar *row, int width, int *changes)
         while (transitions) {
             const int bit = std::countl_zero(transitions);
             *out++ = base + bit;
-            transitions &= ~(uint64_t(1) << (63 - bit));
+            transitions ^= (uint64_t(1) << 63) >> bit;
         }
     };
     for (int i = 0; i < fullWords; ++i) {
@@ -216,9 +228,9 @@ int ChangingElements(const uchar *row, int width, int *changes)
     // A change at `width` (black to the last pixel, white padding) is no change.
     while (out > changes && out[-1] >= width)
         --out;
-    *out++ = width;
-    *out++ = width;
-    return int(out - changes);
+    const int count = int(out - changes);
+    out[0] = out[1] = out[2] = out[3] = width;
+    return count;
 }
 
 } // namespace
@@ -228,74 +240,104 @@ QByteArray EncodeG4(const uchar *bits, int width, int height, qsizetype stride)
     if (!bits || width <= 0 || height <= 0 || stride < (width + 7) / 8)
         return QByteArray();
     const Tables &tables = CodeTables();
-    std::vector<uchar> out;
+    QByteArray out;
     BitWriter writer(&out);
-    // Changes of the reference row and of the row being coded, each ended by
-    // two sentinels at `width`.
-    std::vector<int> referenceRoom(size_t(width) + 3), codingRoom(size_t(width) + 3);
-    int *reference = referenceRoom.data();
-    int *coding = codingRoom.data();
-    reference[0] = reference[1] = width;
-    size_t referenceCount = 2;
+    // Room for one row's codes: a horizontal step (at most 53 bits, besides
+    // a 12-bit code for each 2560 pixels of run) takes two of the row's
+    // changes, a vertical one (7 bits) one, a pass (4 bits) two of the
+    // reference's, so a row never needs more than 4 bytes a pixel.
+    const qsizetype rowRoom = qsizetype(width + 2) * 8 + 64;
+    // Changes of the reference row and of the row being coded, each after a
+    // -1 (before any a0) and ended by four sentinels at `width`, so that b1
+    // can step back one and then forward two at a time without a check.
+    std::vector<int> referenceRoom(size_t(width) + 5, -1), codingRoom(size_t(width) + 5, -1);
+    int *reference = referenceRoom.data() + 1;
+    int *coding = codingRoom.data() + 1;
+    std::fill_n(reference, 4, width);
+    int referenceChanges = 0;
 
     const int rowBytes = (width + 7) / 8;
     const int fullBytes = width / 8;
     const uchar lastMask = uchar(0xFF00 >> (width % 8));
-    auto sameAsAbove = [&](int y) {
-        const uchar *row = bits + qsizetype(y) * stride;
+    auto sameAsAbove = [&](const uchar *row) {
         const uchar *above = row - stride;
         return std::memcmp(row, above, size_t(fullBytes)) == 0 &&
                (fullBytes == rowBytes || ((row[fullBytes] ^ above[fullBytes]) & lastMask) == 0);
     };
     for (int y = 0; y < height; ++y) {
-        if (y > 0 && sameAsAbove(y)) {
+        writer.Reserve(rowRoom);
+        const uchar *row = bits + qsizetype(y) * stride;
+        if (y > 0 && sameAsAbove(row)) {
             // A row like the one above codes as V0 at each of its changes
             // and once more at the end, and stays the reference.
-            for (size_t i = 0; i + 1 < referenceCount; ++i)
-                writer.Put(tables.vertical[3]);
+            writer.PutOnes(referenceChanges + 1);
             continue;
         }
-        const size_t codingCount =
-            size_t(ChangingElements(bits + qsizetype(y) * stride, width, coding));
+        const int codingChanges = ChangingElements(row, width, coding);
+        // a1 is the first change of the row after a0, b1 the first change of
+        // the reference after a0 that turns to the colour opposite a0's:
+        // changes at even indices turn to black, at odd ones to white, so
+        // b1 keeps the parity of a0's colour and moves two at a time.
         int a0 = -1;
-        int colour = 0;     // 0 white, 1 black: the colour at a0
-        size_t a1Index = 0; // first coding change > a0
-        size_t bIndex = 0;  // first reference change > a0
-        while (a0 < width) {
-            while (coding[a1Index] <= a0 && coding[a1Index] < width)
-                ++a1Index;
-            while (reference[bIndex] <= a0 && reference[bIndex] < width)
-                ++bIndex;
-            // b1 turns to the colour opposite a0's: changes at even indices
-            // turn to black, at odd ones to white.
-            size_t b1Index = bIndex;
-            if (int(b1Index % 2) != colour && reference[b1Index] < width)
-                ++b1Index;
-            const int a1 = coding[a1Index];
-            const int b1 = reference[b1Index];
-            const int b2 = reference[b1Index + 1 < referenceCount ? b1Index + 1 : b1Index];
-            if (b2 < a1) {
+        int colour = 0; // 0 white, 1 black: the colour at a0
+        const int *a1 = coding;
+        const int *b1 = reference;
+        for (;;) {
+            // Changes where the row repeats the reference are V0 codes, one
+            // bit each: the commonest case on text, taken in one sweep.
+            if (*a1 == *b1 && *a1 < width) {
+                const int *start = a1;
+                do {
+                    ++a1;
+                    ++b1;
+                } while (*a1 == *b1 && *a1 < width);
+                writer.PutOnes(a1 - start);
+                a0 = a1[-1];
+                colour ^= int((a1 - start) & 1);
+                // As after any V0: b1 is the change after the last one
+                // matched, of the parity of the colour at a0.
+            }
+            const int b2 = b1[1];
+            if (b2 < *a1) {
                 writer.Put(tables.pass);
                 a0 = b2;
-            } else if (a1 - b1 >= -3 && a1 - b1 <= 3) {
-                writer.Put(tables.vertical[size_t(a1 - b1 + 3)]);
-                a0 = a1;
-                colour ^= 1;
-            } else {
-                const int a2 = coding[a1Index + 1 < codingCount ? a1Index + 1 : a1Index];
-                writer.Put(tables.horizontal);
-                PutRun(writer, tables, colour, a1 - std::max(a0, 0));
-                PutRun(writer, tables, colour ^ 1, a2 - a1);
-                a0 = a2;
+                b1 += 2;
+                continue;
             }
+            const int offset = *a1 - *b1;
+            if (offset >= -3 && offset <= 3) {
+                writer.Put(tables.vertical[size_t(offset + 3)]);
+                a0 = *a1;
+                if (a0 >= width)
+                    break;
+                colour ^= 1;
+                ++a1;
+                // The colour changed: the candidates have the other parity,
+                // and the one just before b1 may lie beyond the new a0.
+                --b1;
+                while (*b1 <= a0)
+                    b1 += 2;
+                continue;
+            }
+            const int a2 = a1[1];
+            writer.Put(tables.horizontal);
+            PutRun(writer, tables, colour, *a1 - std::max(a0, 0));
+            PutRun(writer, tables, colour ^ 1, a2 - *a1);
+            a0 = a2;
+            if (a0 >= width)
+                break;
+            a1 += 2;
+            while (*b1 <= a0)
+                b1 += 2;
         }
         std::swap(reference, coding);
-        referenceCount = codingCount;
+        referenceChanges = codingChanges;
     }
+    writer.Reserve(8);
     writer.Put(tables.endOfLine);
     writer.Put(tables.endOfLine);
     writer.Flush();
-    return QByteArray(reinterpret_cast<const char *>(out.data()), qsizetype(out.size()));
+    return out;
 }
 
 } // namespace vk7

@@ -1,6 +1,7 @@
 #include "imaging.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include <QFile>
 #include <QPaintDevice>
@@ -10,6 +11,8 @@
 #include "tifffile.h"
 
 namespace vk7 {
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -40,13 +43,17 @@ int SaveImageFile(const QString &path, const QImage &page)
     const QString host = PathResolver::Resolve(path);
     if (host.isEmpty() || page.isNull())
         return 0;
+    // Written beside and renamed into place, so that a page that cannot be
+    // written keeps the file it would have replaced.
+    const QString fresh = host + u".nuevo"_s;
     bool written = false;
     {
         TiffFile file;
-        written = file.OpenForWriting(host) && file.WriteBilevelPage(page, 200);
+        written = file.OpenForWriting(fresh) && file.WriteBilevelPage(page, 200);
     }
-    if (!written) {
-        QFile::remove(host);
+    if (!written || std::rename(QFile::encodeName(fresh).constData(),
+                                QFile::encodeName(host).constData()) != 0) {
+        QFile::remove(fresh);
         return 0;
     }
     return 1;

@@ -25,7 +25,7 @@ int LoadImageFile(const QString &path, QImage *page);
 
 // Save a page as a 1-bit CCITT Group 4 TIFF at 200 x 200 dpi, overwriting the
 // file; pixels darker than mid-grey are black. LoadImageFile loads it again.
-// A failed save leaves no file behind.
+// A failed save leaves any file of that name as it was.
 int SaveImageFile(const QString &path, const QImage &page);
 
 // File information, read from the file's directories without decoding any

@@ -19,9 +19,9 @@ namespace vk7 {
 class CFormDocument;
 class PrintDevice;
 
-// The form viewer control as the frame talks to it: one method per dispatch
-// id of the original control, its events as signals. The form itself (pages,
-// fields, checks, export, printing) lives in CFormDocument; this class adds
+// The form viewer control as the frame talks to it: one method per operation
+// of the control, its events as signals. The form itself (pages, fields,
+// checks, export, printing) lives in CFormDocument; this class adds
 // the view state (zoom, fit mode, scroll position) that the widget applies.
 class CTessOCX : public QObject
 {

@@ -56,7 +56,7 @@ bool IsReadOnly(const QByteArray &hostPath);
 bool SetReadOnly(const QByteArray &hostPath, bool readOnly);
 
 // Deletes a file (or a link, a pipe): 0 deleted, 1 failed. A read-only file
-// and a folder are refused, as the original platform refuses them.
+// and a folder are never deleted: both are refused.
 int RemoveFile(const QByteArray &hostPath);
 
 // Copies a regular file over the target, which gets the source's read-only

@@ -198,13 +198,33 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
     for (const QByteArray &name : std::as_const(workNames))
         existing.insert(AsciiUpperBytes(name), name);
 
+    // Folders, and links, devices and pipes a deposit never holds, are left.
+    auto copied = [&sourceHost](const QByteArray &name) {
+        const hostfiles::Kind kind = hostfiles::KindOf(Join(sourceHost, name));
+        return kind == hostfiles::Kind::Missing || kind == hostfiles::Kind::File;
+    };
+    auto upperName = [](const QByteArray &name) {
+        return AsciiUpperBytes(QFile::encodeName(DisplayName(name)));
+    };
+    // Names that differ only in letter case stand for one file: the first in
+    // byte order (capitals before small letters: "DATOS.ASC", then
+    // "Datos.asc", then "datos.asc") is copied, whatever the listing order.
+    QHash<QByteArray, QByteArray> chosen;
+    for (const QByteArray &name : std::as_const(names)) {
+        if (!copied(name))
+            continue;
+        const QByteArray upper = upperName(name);
+        const auto at = chosen.constFind(upper);
+        if (at == chosen.constEnd() || name < at.value())
+            chosen.insert(upper, name);
+    }
+
     for (qsizetype i = 0; i < names.size(); ++i) {
         ui_.ShowProgress(i + 1, names.size());
         const QByteArray &name = names.at(i);
         const QByteArray sourcePath = Join(sourceHost, name);
-        const hostfiles::Kind kind = hostfiles::KindOf(sourcePath);
-        if (kind != hostfiles::Kind::Missing && kind != hostfiles::Kind::File)
-            continue; // folders, and links, devices and pipes a deposit never holds
+        if (!copied(name) || chosen.value(upperName(name)) != name)
+            continue;
         const QString displayName = DisplayName(name);
         const QString source = sourceFolder + displayName;
         const QString target = WorkFolder() + displayName;

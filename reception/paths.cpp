@@ -1,5 +1,7 @@
 #include "paths.h"
 
+#include <vector>
+
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -53,14 +55,22 @@ QString FindCaseless(const QString &folder, const QString &name)
     return name;
 }
 
-bool MatchFrom(const QString &name, qsizetype n, const QString &pattern, qsizetype p)
+// Whether `name` from `n` matches `pattern` from `p`. `failed` marks the
+// positions after a "*" already known not to match, so that a pattern with
+// many stars takes polynomial time instead of trying every split again.
+bool MatchFrom(const QString &name, qsizetype n, const QString &pattern, qsizetype p,
+               std::vector<bool> &failed)
 {
     while (p < pattern.size()) {
         const QChar pc = pattern.at(p);
         if (pc == u'*') {
             for (qsizetype k = n; k <= name.size(); ++k) {
-                if (MatchFrom(name, k, pattern, p + 1))
+                const size_t at = size_t(k) * size_t(pattern.size() + 1) + size_t(p + 1);
+                if (failed[at])
+                    continue;
+                if (MatchFrom(name, k, pattern, p + 1, failed))
                     return true;
+                failed[at] = true;
             }
             return false;
         }
@@ -88,6 +98,11 @@ bool MatchFrom(const QString &name, qsizetype n, const QString &pattern, qsizety
 QString WorkFolder()
 {
     return u"C:\\TMP_VK7\\"_s;
+}
+
+QString TemporaryFolder()
+{
+    return u"C:\\TMP\\"_s;
 }
 
 QString AsciiUpper(const QString &text)
@@ -234,7 +249,8 @@ bool PathResolver::MatchesWildcard(const QString &name, const QString &pattern)
     const QString upperPattern = AsciiUpper(pattern);
     if (upperPattern == u"*.*"_s || upperPattern == u"*"_s)
         return true;
-    return MatchFrom(upperName, 0, upperPattern, 0);
+    std::vector<bool> failed(size_t(upperName.size() + 1) * size_t(upperPattern.size() + 1));
+    return MatchFrom(upperName, 0, upperPattern, 0, failed);
 }
 
 } // namespace vk7

@@ -55,6 +55,10 @@ public:
 // is copied into it and read from it; drive C: is the program's private folder.
 QString WorkFolder();
 
+// The folder of temporary copies, with its trailing backslash: "C:\TMP\".
+// Documents opened in other programs and the pages of a printed text go there.
+QString TemporaryFolder();
+
 // ASCII upper-casing, as the deposit's names are compared.
 QString AsciiUpper(const QString &text);
 

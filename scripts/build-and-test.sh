@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the project and runs the whole test suite twice: a normal build and
-# a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# a build under AddressSanitizer and UndefinedBehaviorSanitizer; then replays
+# the fuzz targets' corpora (a regression pass of a few seconds per target).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
@@ -18,3 +19,5 @@ run_suite() {
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVK7_SANITIZE=ON
+
+bash scripts/fuzz.sh --regression

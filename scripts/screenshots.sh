@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Remakes the screenshots in docs/ from the real program under Xvfb: the
-# main window with the sample deposit open, then each window listed in
-# SHOTS below, reached by the keys given there. To add a window, add a line.
+# state window and the main window with the sample deposit open, then each
+# window listed in SHOTS below, reached by the keys given there. To add a
+# window, add a line.
 # Usage: bash scripts/screenshots.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,8 +14,12 @@ for tool in Xvfb openbox xdotool xprop import; do
 done
 
 # file name | title of the window to capture | keys sent to the main window
-# first | keys that close it again (default: Escape)
+# first | keys that close it again (default: Escape) | keys sent to the
+# window once it shows. The Open command closes the deposit: the windows on
+# its documents come first.
 SHOTS=(
+  "document-images.png|Tratamiento de Imágenes de la Memoria del Depósito Digital|alt+e i m||Down alt+v"
+  "document-text.png|Memoria del Depósito Digital|alt+e t m"
   "open-dialog.png|Abrir un Depósito Digital|ctrl+a"
   "about-box.png|Acerca de VK7|alt+a Return"
   "printer-setup.png|Imprimir|alt+f i"
@@ -70,14 +75,21 @@ mkdir -p docs
 "$vk7" --root "$work/c" --drive-a "$PWD/$sample" "$sample" "$(cat "$sample.fingerprint")" >"$work/vk7.log" 2>&1 &
 pids+=($!)
 main=$(wait_window "Velmora - EUROS")
+# The Open ends in the state window over the main window; Salir closes it.
+state=$(wait_window "Estado del Depósito Digital")
+sleep 0.8
+import -frame -window "$state" docs/state-window.png
+echo "docs/state-window.png"
+xdotool windowactivate --sync "$state" key --clearmodifiers alt+s
 sleep 1.5
 import -frame -window "$main" docs/main-window.png
 echo "docs/main-window.png"
 
 for shot in "${SHOTS[@]}"; do
-  IFS='|' read -r file title keys close <<<"$shot"
+  IFS='|' read -r file title keys close inside <<<"$shot"
   xdotool windowactivate --sync "$main" key --clearmodifiers --delay 300 $keys
   window=$(wait_window "$title")
+  [ -z "$inside" ] || xdotool windowactivate --sync "$window" key --clearmodifiers --delay 300 $inside
   sleep 0.8
   import -frame -window "$window" "docs/$file"
   echo "docs/$file"

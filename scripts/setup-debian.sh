@@ -6,13 +6,15 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libtiff-dev libssl-dev
   libgtest-dev
-  fonts-urw-base35 fonts-liberation fontconfig
+  fonts-urw-base35 fonts-liberation fontconfig libfontconfig-dev
   zbar-tools libtiff-tools enscript ghostscript mawk
   libqpdf-dev libcups2-dev
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   libx11-dev libqt6svg6 qt6-translations-l10n
   xvfb xauth x11-utils xdotool openbox imagemagick
   desktop-file-utils appstream dpkg-dev man-db
+  xdg-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()

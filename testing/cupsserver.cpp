@@ -1,5 +1,7 @@
 #include "cupsserver.h"
 
+#include <cups/cups.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -68,6 +70,10 @@ bool CupsTestServer::Start(QString *error)
     hadServer_ = qEnvironmentVariableIsSet("CUPS_SERVER");
     previousServer_ = qgetenv("CUPS_SERVER");
     qputenv("CUPS_SERVER", (folder_.path() + u"/cups.sock"_s).toLocal8Bit());
+    // libcups keeps the server (and its connection) it first used: a process
+    // whose printers were made before this server started would still talk to
+    // the machine's. Reset, it reads CUPS_SERVER again.
+    cupsSetServer(nullptr);
     return true;
 }
 
@@ -81,6 +87,7 @@ void CupsTestServer::Stop()
         qputenv("CUPS_SERVER", previousServer_);
     else
         qunsetenv("CUPS_SERVER");
+    cupsSetServer(nullptr);
 }
 
 bool CupsTestServer::SetQueueStopped(bool stopped) const
@@ -110,8 +117,13 @@ QList<CupsTestServer::Job> CupsTestServer::WaitForJobs(int count, int timeoutMs)
                 const QString name = parts.mid(2).join(u' ');
                 QString file = name;
                 file.replace(u':', u'_');
-                const QStringList pdfs =
+                QStringList pdfs =
                     pdfFolder.entryList({file + u"*.pdf"_s}, QDir::Files, QDir::Name);
+                // The queue writes other characters of a name (backslashes, dots) as "_"
+                // too: such a job is found by its id alone.
+                if (pdfs.isEmpty())
+                    pdfs = pdfFolder.entryList({u"*-job_"_s + parts.at(0) + u".pdf"_s}, QDir::Files,
+                                               QDir::Name);
                 // One file per job: the job id tells apart jobs of the same name.
                 QString pdf;
                 for (const QString &candidate : pdfs) {

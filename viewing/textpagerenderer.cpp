@@ -1,19 +1,30 @@
 #include "textpagerenderer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <fontconfig/fontconfig.h>
+#include <memory>
 #include <vector>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QHash>
 #include <QImage>
+#include <QMutex>
 #include <QPainter>
+#include <QPointer>
 #include <QRawFont>
+#include <QSet>
+#include <QtEndian>
 
-#include "components/imaging.h"
 #include "components/tifffile.h"
 #include "reception/cfiletools.h"
+#include "reception/paths.h"
 
 namespace vk7 {
 
@@ -29,6 +40,38 @@ const QString &FontFamily()
 {
     static const QString family = u"Nimbus Mono PS"_s;
     return family;
+}
+
+// The file of the family's bold face as fontconfig knows it, for a font
+// database that does not list the family itself. Empty when there is none.
+QString FontFileByFamily(const QString &family)
+{
+    FcConfig *config = FcInitLoadConfigAndFonts();
+    if (!config)
+        return {};
+    const QByteArray name = family.toUtf8();
+    FcPattern *pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.constData()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcObjectSet *objects = FcObjectSetBuild(FC_FILE, nullptr);
+    FcFontSet *fonts = FcFontList(config, pattern, objects);
+    // An OpenType face is preferred to the same face in Type 1.
+    QString file;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcChar8 *path = nullptr;
+        if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &path) != FcResultMatch)
+            continue;
+        const QString found = QString::fromUtf8(reinterpret_cast<const char *>(path));
+        if (file.isEmpty() || found.endsWith(u".otf"_s, Qt::CaseInsensitive))
+            file = found;
+    }
+    if (fonts)
+        FcFontSetDestroy(fonts);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    FcConfigDestroy(config);
+    return file;
 }
 
 bool IsCutCharacter(QChar c)
@@ -86,15 +129,13 @@ QList<QStringList> LayOutTextPage(const QString &pageText)
 
 QFont TextPageFont()
 {
-    static const bool available = [] {
-        if (QFontDatabase::hasFamily(FontFamily()))
-            return true;
-        // Not registered with fontconfig: load the face from the package.
-        const int id = QFontDatabase::addApplicationFont(
-            u"/usr/share/fonts/opentype/urw-base35/NimbusMonoPS-Bold.otf"_s);
-        return id >= 0;
-    }();
-    Q_UNUSED(available);
+    // Application fonts belong to the running application, so the family is
+    // looked up (and, when missing, loaded) for each one.
+    if (!QFontDatabase::hasFamily(FontFamily())) {
+        const QString file = FontFileByFamily(FontFamily());
+        if (!file.isEmpty())
+            QFontDatabase::addApplicationFont(file);
+    }
     QFont font(FontFamily());
     font.setPixelSize(TextFontPixelSize);
     font.setWeight(QFont::Bold);
@@ -117,10 +158,31 @@ QString ShownLine(const QString &line)
     return shown;
 }
 
-const QRawFont &PageRawFont()
+// The raw page font belongs to the application that loaded the font: it is
+// kept by a child of the application object, so it goes with that object and
+// a later application makes its own.
+class RawFontHolder : public QObject
 {
-    static const QRawFont rawFont = QRawFont::fromFont(TextPageFont());
-    return rawFont;
+public:
+    QRawFont font;
+};
+
+QRawFont PageRawFont()
+{
+    static QMutex mutex;
+    static QPointer<QObject> holder;
+    QMutexLocker lock(&mutex);
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return QRawFont::fromFont(TextPageFont());
+    if (!holder) {
+        auto *made = new RawFontHolder;
+        made->font = QRawFont::fromFont(TextPageFont());
+        made->moveToThread(application->thread());
+        made->setParent(application);
+        holder = made;
+    }
+    return static_cast<RawFontHolder *>(holder.data())->font;
 }
 
 } // namespace
@@ -175,15 +237,27 @@ public:
         int height = 0;
         qsizetype stride = 0;
         std::vector<uchar> bits; // rows of packed bits, 1 = black
+        // For a mask of at most 57 pixels: each row as a 64-bit word in the
+        // page's byte order, shifted right by 0 to 7 pixels (all rows of
+        // shift 0, then of shift 1, ...), so that a row is OR-ed into the
+        // page with one load and one store. Empty for wider masks.
+        std::vector<quint64> words;
     };
 
     const Mask &Get(quint32 glyph, qreal fraction)
     {
-        const quint64 key = (quint64(glyph) << 32) | quint32(qRound(fraction * 65536.0));
-        auto it = masks_.find(key);
-        if (it == masks_.end())
-            it = masks_.insert(key, Paint(glyph, fraction));
-        return *it;
+        // A glyph meets only a few fractions: a short list per glyph is
+        // searched faster than a hash.
+        const quint32 key = quint32(qRound(fraction * 65536.0));
+        if (glyph >= byGlyph_.size())
+            byGlyph_.resize(size_t(glyph) + 1);
+        auto &masks = byGlyph_[glyph];
+        for (const auto &[maskKey, mask] : masks) {
+            if (maskKey == key)
+                return *mask;
+        }
+        masks.emplace_back(key, std::make_unique<Mask>(Paint(glyph, fraction)));
+        return *masks.back().second;
     }
 
 private:
@@ -205,10 +279,12 @@ private:
             run.setPositions({QPointF(kOriginX + fraction, kOriginY + TextBaselineOffset)});
             painter.drawGlyphRun(QPointF(0, 0), run);
         }
-        int x0 = scratch_.width(), y0 = scratch_.height(), x1 = -1, y1 = -1;
-        for (int y = 0; y < scratch_.height(); ++y) {
+        const int width = scratch_.width();
+        const int height = scratch_.height();
+        int x0 = width, y0 = height, x1 = -1, y1 = -1;
+        for (int y = 0; y < height; ++y) {
             const uchar *row = scratch_.constScanLine(y);
-            for (int x = 0; x < scratch_.width(); ++x) {
+            for (int x = 0; x < width; ++x) {
                 if (row[x] < 128) {
                     x0 = std::min(x0, x);
                     x1 = std::max(x1, x);
@@ -229,28 +305,58 @@ private:
         for (int y = 0; y < mask.height; ++y)
             PackDarkPixels(scratch_.constScanLine(y0 + y) + x0, mask.width,
                            mask.bits.data() + y * mask.stride);
+        if (mask.width + 7 <= 64) {
+            mask.words.resize(size_t(8 * mask.height));
+            for (int y = 0; y < mask.height; ++y) {
+                quint64 row = 0;
+                for (qsizetype i = 0; i < mask.stride; ++i)
+                    row |= quint64(mask.bits[size_t(y * mask.stride + i)]) << (56 - 8 * i);
+                for (int shift = 0; shift < 8; ++shift)
+                    mask.words[size_t(shift * mask.height + y)] = qToBigEndian(row >> shift);
+            }
+        }
         return mask;
     }
 
-    QHash<quint64, Mask> masks_;
+    std::vector<std::vector<std::pair<quint32, std::unique_ptr<Mask>>>> byGlyph_;
     QImage scratch_;
 };
 
-// ORs a mask into a 1-bit page with its top-left corner at (x, y), clipped
-// to the page. Source bytes are shifted into place a byte at a time.
-void BlitMask(QImage &page, const GlyphMasks::Mask &mask, int x, int y)
+// A 1-bit page's rows as the blitter writes them.
+struct PageBits
 {
-    const int width = page.width();
-    const qsizetype stride = page.bytesPerLine();
-    uchar *bits = page.bits();
-    const bool inside = x >= 0 && x + mask.width <= width;
+    uchar *bits = nullptr;
+    int width = 0;
+    int height = 0;
+    qsizetype stride = 0;
+};
+
+// ORs a mask into a 1-bit page with its top-left corner at (x, y), clipped
+// to the page.
+void BlitMask(const PageBits &page, const GlyphMasks::Mask &mask, int x, int y)
+{
+    const bool inside = x >= 0 && x + mask.width <= page.width;
     const int shift = x & 7;
     const int firstByte = x >> 3; // floor, also for a negative x
+    if (inside && !mask.words.empty() && firstByte + 8 <= page.stride && y >= 0 &&
+        y + mask.height <= page.height) {
+        // A whole mask row in one word: the bytes it covers past the mask's
+        // own are OR-ed with zeros, and all of them lie inside the page's row.
+        const quint64 *source = mask.words.data() + size_t(shift * mask.height);
+        uchar *dest = page.bits + y * page.stride + firstByte;
+        for (int row = 0; row < mask.height; ++row, dest += page.stride) {
+            quint64 word;
+            std::memcpy(&word, dest, sizeof word);
+            word |= source[row];
+            std::memcpy(dest, &word, sizeof word);
+        }
+        return;
+    }
     for (int row = 0; row < mask.height; ++row) {
         const int py = y + row;
-        if (py < 0 || py >= page.height())
+        if (py < 0 || py >= page.height)
             continue;
-        uchar *dest = bits + py * stride;
+        uchar *dest = page.bits + py * page.stride;
         const uchar *source = mask.bits.data() + row * mask.stride;
         if (inside) {
             // The bytes past the mask's width are zero, so whole bytes can go.
@@ -267,7 +373,7 @@ void BlitMask(QImage &page, const GlyphMasks::Mask &mask, int x, int y)
         }
         for (int column = 0; column < mask.width; ++column) {
             const int px = x + column;
-            if (px >= 0 && px < width && (source[column >> 3] & (0x80 >> (column & 7))))
+            if (px >= 0 && px < page.width && (source[column >> 3] & (0x80 >> (column & 7))))
                 dest[px >> 3] |= uchar(0x80 >> (px & 7));
         }
     }
@@ -275,10 +381,59 @@ void BlitMask(QImage &page, const GlyphMasks::Mask &mask, int x, int y)
 
 } // namespace
 
+namespace {
+
+// Glyphs and advances of the characters below 256, as the page's raw font
+// gives them for a line of such characters one by one (a code unit there
+// is one glyph, and an advance does not depend on its neighbours), so that
+// most lines are laid out without asking the font.
+class Latin1Glyphs
+{
+public:
+    Latin1Glyphs()
+    {
+        const QRawFont &rawFont = PageRawFont();
+        for (int c = 0; c < 256; ++c) {
+            const QList<quint32> glyphs =
+                rawFont.glyphIndexesForString(ShownLine(QString(QChar(c))));
+            if (glyphs.size() != 1)
+                continue; // lines with it take the font's own way
+            glyphs_[c] = glyphs.first();
+            advances_[c] = rawFont.advancesForGlyphIndexes(glyphs).first().x();
+            known_[c] = true;
+        }
+    }
+
+    // False when a character of the line is not in the table.
+    bool Lay(const QString &line, QList<quint32> *glyphs, QList<qreal> *advances) const
+    {
+        glyphs->resize(line.size());
+        advances->resize(line.size());
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const char16_t c = line.at(i).unicode();
+            if (c >= 256 || !known_[c])
+                return false;
+            (*glyphs)[i] = glyphs_[c];
+            (*advances)[i] = advances_[c];
+        }
+        return true;
+    }
+
+private:
+    quint32 glyphs_[256] = {};
+    qreal advances_[256] = {};
+    bool known_[256] = {};
+};
+
+} // namespace
+
 QImage RenderTextPageImage(const QStringList &lines)
 {
     // One cache per thread: pages may be rendered off the window's thread.
     thread_local GlyphMasks masks;
+    thread_local const Latin1Glyphs latin1;
+    QList<quint32> glyphs;
+    QList<qreal> advances;
     const QRawFont &rawFont = PageRawFont();
     QImage page(TextPageWidth, TextPageHeight, QImage::Format_Mono);
     if (page.isNull())
@@ -288,37 +443,111 @@ QImage RenderTextPageImage(const QStringList &lines)
     const int dots = int(200 / 0.0254 + 0.5);
     page.setDotsPerMeterX(dots);
     page.setDotsPerMeterY(dots);
+    const PageBits pageBits{page.bits(), page.width(), page.height(), page.bytesPerLine()};
     int y = 0;
     for (const QString &line : lines) {
         if (y >= TextPageBottom)
             break;
-        const QList<quint32> glyphs = rawFont.glyphIndexesForString(ShownLine(line));
-        const QList<QPointF> advances = rawFont.advancesForGlyphIndexes(glyphs);
+        if (!latin1.Lay(line, &glyphs, &advances)) {
+            glyphs = rawFont.glyphIndexesForString(ShownLine(line));
+            advances.clear();
+            for (const QPointF &advance : rawFont.advancesForGlyphIndexes(glyphs))
+                advances.append(advance.x());
+        }
         qreal x = TextLineX;
         for (qsizetype i = 0; i < glyphs.size(); ++i) {
             const qreal whole = std::floor(x);
             const GlyphMasks::Mask &mask = masks.Get(glyphs.at(i), x - whole);
             if (mask.width > 0)
-                BlitMask(page, mask, int(whole) + mask.left, y + mask.top);
-            x += advances.at(i).x();
+                BlitMask(pageBits, mask, int(whole) + mask.left, y + mask.top);
+            x += advances.at(i);
         }
         y += TextLineStep;
     }
     return page;
 }
 
+namespace {
+
+QString AsciiUpperName(QString name)
+{
+    for (QChar &c : name) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return name;
+}
+
+// Host paths of the page files of one folder and prefix, named as the path
+// resolver names them (an entry that matches regardless of case is written
+// over), with the folder resolved and read once rather than for every page.
+class PageFileNames
+{
+public:
+    explicit PageFileNames(const QString &base)
+    {
+        const qsizetype cut = std::max(base.lastIndexOf(u'\\'), base.lastIndexOf(u'/')) + 1;
+        prefix_ = base.mid(cut);
+        folder_ = PathResolver::Resolve(cut > 0 ? base.left(cut) : u"."_s);
+        if (folder_.isEmpty())
+            return;
+        if (!folder_.endsWith(u'/'))
+            folder_ += u'/';
+        const QString upperPrefix = AsciiUpperName(prefix_);
+        const QStringList entries = QDir(folder_).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+        for (const QString &entry : entries) {
+            const QString upper = AsciiUpperName(entry);
+            if (!upper.startsWith(upperPrefix))
+                continue;
+            exact_.insert(entry);
+            if (!caseless_.contains(upper))
+                caseless_.insert(upper, entry);
+        }
+    }
+
+    // Empty when the folder cannot be resolved.
+    QString HostPath(int pageNumber) const
+    {
+        if (folder_.isEmpty())
+            return {};
+        const QString name = prefix_ + QString::asprintf("%02d", pageNumber);
+        if (exact_.isEmpty() || exact_.contains(name))
+            return folder_ + name;
+        return folder_ + caseless_.value(AsciiUpperName(name), name);
+    }
+
+private:
+    QString prefix_;
+    QString folder_;
+    QSet<QString> exact_;
+    QHash<QString, QString> caseless_;
+};
+
+} // namespace
+
 bool RenderTextPageFiles(const QStringList &pageTexts, const QString &folder, const QString &prefix)
 {
     CFileTools tools;
     tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);
+    const PageFileNames names(folder + prefix);
 
     int pageNumber = 1;
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
             const QImage page = RenderTextPageImage(lines);
-            const QString name = folder + prefix + QString::asprintf("%02d", pageNumber);
-            if (page.isNull() || SaveImageFile(name, page) != 1)
+            const QString host = names.HostPath(pageNumber);
+            if (page.isNull() || host.isEmpty())
                 return false;
+            bool written = false;
+            {
+                TiffFile file;
+                written = file.OpenForWriting(host) && file.WriteBilevelPage(page, 200);
+            }
+            if (!written) {
+                QFile::remove(host);
+                return false;
+            }
             ++pageNumber;
         }
     }

@@ -20,8 +20,8 @@ inline constexpr int TextLineStep = 35;
 inline constexpr int TextPageBottom = 2310; // lines start above this
 inline constexpr int TextLinesPerPage = 66;
 
-// The font is a bold Courier whose character cell (ascent plus descent, as
-// the original font mapper measured height) is 35 pixels: that is an em of
+// The font is a bold Courier whose character cell (ascent plus descent, the
+// height a font is chosen by) is 35 pixels: that is an em of
 // 31 pixels, which puts 85 characters on a line in 1648 pixels. Lines hang
 // from their top, so the baseline lies this far below the line's y.
 inline constexpr int TextFontPixelSize = 31;

@@ -148,6 +148,18 @@ TEST_F(Chain, AModelHearsEachStepAndTheInterfaceEveryStatus)
     EXPECT_EQ(seen.size(), 6);
 }
 
+TEST_F(Chain, SaturatedEntryNumberStaysAtItsLimit)
+{
+    state_.entryNumber = u"99999999999999999999"_s;
+    ReceptionChain chain(state_, frame_, &ui_, clock_);
+    bool accepted = false;
+    QString status;
+    chain.Open({kSoundDeposit + u"/FICHERO.TXT"_s, u"1"_s, u"ABCDEFGHJKMNPQRSTUVXYZ0123"_s},
+               &accepted, &status);
+    ASSERT_TRUE(accepted) << status.toStdString();
+    EXPECT_EQ(state_.entryNumber, u"9223372036854775807"_s);
+}
+
 TEST_F(Chain, MissingManifestSkipsIdentification)
 {
     QTemporaryDir medium;

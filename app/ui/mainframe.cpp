@@ -14,12 +14,15 @@
 
 #include "app/framecontroller.h"
 #include "app/ui/aboutbox.h"
+#include "app/ui/documentwindows.h"
 #include "app/ui/frameseams.h"
 #include "app/ui/lockkeys.h"
+#include "app/ui/verdictwindows.h"
 #include "components/cupsprintdevice.h"
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
+#include "verification/printoutput.h"
 
 using namespace Qt::StringLiterals;
 
@@ -40,7 +43,9 @@ QLabel *Indicator(const QString &text, QWidget *parent)
 
 CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *parent)
     : QMainWindow(parent), messages_(std::make_unique<StatusBarInterface>(this)),
+      verdicts_(std::make_unique<FrameVerdictWindows>(this)),
       controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
+      documents_(std::make_unique<DocumentWindows>(this, *messages_)),
       windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
       openDialog_(windowDialog_.get()),
       printDialogDefault_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
@@ -59,6 +64,16 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     view_->setMinimumSize(41, 41);
     setCentralWidget(view_);
     HandPrintersToViewer();
+    // "&Imprimir" of the state window prints on the current printer.
+    verdicts_->SetOutputPrinter([this, &clock](const PrintChoices &ticks, bool) {
+        DepositModel &model = controller_->Model();
+        const bool done = ProduceDepositOutput(model.Deposit(), model.Frame(), ticks,
+                                               *currentDevice_, messages_.get(), clock);
+        model.NotifyChanged(); // the form pages' print clears printerChosen
+        return done;
+    });
+    controller_->SetVerdictWindows(verdicts_.get());
+    controller_->SetDocumentDialogs(documents_.get());
 
     connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::updateActions);
     connect(controller_.get(), &FrameController::titleChanged, this, &QWidget::setWindowTitle);

@@ -19,6 +19,8 @@ class Clock;
 class CupsPrintDevice;
 class FormView;
 class FrameController;
+class FrameVerdictWindows;
+class IDocumentDialogs;
 class IOpenDialog;
 class PrintDevice;
 class StatusBarInterface;
@@ -35,6 +37,8 @@ public:
     ~CMainFrame() override;
 
     FrameController &Controller() { return *controller_; }
+    // The state window and the error list; the print output plugs in here.
+    FrameVerdictWindows &VerdictWindows() { return *verdicts_; }
     QAction *Action(int commandId) const { return actions_.value(commandId); }
     QComboBox *PageList() const { return pageList_; }
     QComboBox *TextSizeList() const { return textSizeList_; }
@@ -74,7 +78,9 @@ private:
     static void Fill(QComboBox *list, const ListFill &fill);
 
     std::unique_ptr<StatusBarInterface> messages_;
+    std::unique_ptr<FrameVerdictWindows> verdicts_; // outlives the controller that uses it
     std::unique_ptr<FrameController> controller_;
+    std::unique_ptr<IDocumentDialogs> documents_;
     std::unique_ptr<IOpenDialog> windowDialog_;
     IOpenDialog *openDialog_ = nullptr;
     QHash<int, QAction *> actions_;

@@ -165,6 +165,38 @@ TEST(Vk7CheckProgramTest, JsonForScriptsNamesTheManifestFilesAndCanLeaveTheTexts
     EXPECT_TRUE(run.out.startsWith("vk7check " VK7_VERSION)) << run.out.toStdString();
 }
 
+// Opening empties the work folder first, so a deposit stored inside it (or
+// in one of its folders) is refused before anything is deleted.
+TEST(Vk7CheckProgramTest, RefusesADepositInsideTheWorkFolder)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString work = root.path() + u"/TMP_VK7"_s;
+    ASSERT_TRUE(QDir().mkpath(work + u"/SUB"_s));
+    QStringList names = QDir(Sample).entryList(QDir::Files);
+    for (const QString &name : std::as_const(names)) {
+        ASSERT_TRUE(QFile::copy(Sample + u'/' + name, work + u'/' + name));
+        ASSERT_TRUE(QFile::copy(Sample + u'/' + name, work + u"/SUB/"_s + name));
+    }
+    ASSERT_TRUE(QFile::link(work, root.path() + u"/enlace"_s));
+    const QStringList media = {work + u"/FICHERO.TXT"_s, root.path() + u"/tmp_vk7"_s,
+                               work + u"/SUB/FICHERO.TXT"_s,
+                               root.path() + u"/enlace/FICHERO.TXT"_s};
+    for (const QString &medium : media) {
+        const ProgramRun run = RunChecker({u"--root"_s, root.path(), medium, SampleFingerprint()});
+        EXPECT_EQ(run.exitCode, 2) << medium.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(
+            run.err.startsWith("ERROR. El Dep\xc3\xb3sito Digital est\xc3\xa1 en la carpeta "
+                               "de trabajo"))
+            << run.err.toStdString();
+        EXPECT_EQ(QDir(work).entryList(QDir::Files).join(u' ').toStdString(),
+                  names.join(u' ').toStdString());
+        EXPECT_EQ(QDir(work + u"/SUB"_s).entryList(QDir::Files).join(u' ').toStdString(),
+                  names.join(u' ').toStdString());
+    }
+}
+
 namespace {
 
 // "Impreso NAME: N página(s) en WHERE" lines of standard error, as NAME -> N.

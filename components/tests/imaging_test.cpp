@@ -1,3 +1,7 @@
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -262,6 +266,41 @@ TEST_F(ImagingTest, MonoColourTablesAreHonouredWhenSaving)
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 16; ++x)
             EXPECT_EQ(Dark(page, x, y), x == 3 && y == 2) << x << "," << y;
+}
+
+TEST_F(ImagingTest, AFailedSaveKeepsTheFileItWouldReplace)
+{
+    QImage page(64, 32, QImage::Format_Mono);
+    page.fill(1);
+    ASSERT_EQ(SaveImageFile(Path(u"K7.D01"_s), page), 1);
+    QFile saved(Path(u"K7.D01"_s));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray before = saved.readAll();
+    saved.close();
+
+    // With no file descriptor left, the new file cannot be opened.
+    rlimit limits{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limits), 0);
+    const int next = ::dup(0);
+    ASSERT_GE(next, 0);
+    ::close(next);
+    rlimit tight = limits;
+    tight.rlim_cur = rlim_t(next);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    page.fill(0);
+    const int result = SaveImageFile(Path(u"K7.D01"_s), page);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limits), 0);
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), before);
+    saved.close();
+
+    // A save that succeeds replaces the file and leaves nothing beside it.
+    ASSERT_EQ(SaveImageFile(Path(u"K7.D01"_s), page), 1);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_NE(saved.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList{u"K7.D01"_s});
 }
 
 TEST_F(ImagingTest, SystemPathsResolveThroughTheDriveRoots)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real vk7 under an X server of its own (Xvfb, with openbox to
 # activate windows): on the sample deposit the window "Velmora - EUROS"
-# appears, and a second start brings it to the front, ends with 0 and
+# appears with the state window over it (closed with Salir), and a second
+# start brings it to the front, ends with 0 and
 # leaves exactly one main window. A missing tool fails the test.
 set -euo pipefail
 [ -n "${VK7_TEST_TRACE:-}" ] && set -x
@@ -70,6 +71,23 @@ done
 }
 echo "ok: ventana \"Velmora - EUROS\" ($window)"
 
+# The Open ends in the state window, modal over the main window; Salir closes it.
+state=""
+for _ in $(seq 100); do
+  state=$(xdotool search --onlyvisible --name '^Estado del Depósito Digital$' 2>/dev/null | head -n1 || true)
+  [ -n "$state" ] && break
+  sleep 0.1
+done
+[ -n "$state" ] || { echo "No aparece la ventana de estado al abrir"; cat "$work/first.log"; exit 1; }
+xdotool windowactivate --sync "$state" key --clearmodifiers alt+s
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name '^Estado del Depósito Digital$' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+! xdotool search --onlyvisible --name '^Estado del Depósito Digital$' >/dev/null 2>&1 ||
+  { echo "Salir no cierra la ventana de estado"; exit 1; }
+echo "ok: la ventana de estado tras abrir, cerrada con Salir"
+
 # Another window in front, then the second start.
 xdotool windowminimize "$window"
 sleep 0.5
@@ -119,4 +137,4 @@ for _ in $(seq 50); do
 done
 [ "$active" = "$dialog" ] || { echo "El diálogo abierto no ha pasado al frente (activa: $active)"; exit 1; }
 echo "ok: el diálogo abierto al frente"
-echo "4 passed, 0 failed"
+echo "5 passed, 0 failed"

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -115,4 +116,39 @@ TEST(SampleDepositTest, ScannedPagesAreDeterministicAndDistinct)
     EXPECT_EQ(first.size(), QSize(1654, 2339));
     EXPECT_EQ(first, samples::ScannedPage(1));
     EXPECT_NE(first, samples::ScannedPage(2));
+}
+
+// The generator rewrites a folder only when it is new or already holds a
+// sample deposit; any other folder is refused and left as it was.
+TEST(SampleDepositTest, GeneratorRefusesAFolderThatHoldsSomethingElse)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString program = QStringLiteral(VK7_BIN_DIR "/vk7_make_sample_deposit");
+    auto run = [&](const QString &folder) {
+        QProcess process;
+        process.start(program, {folder});
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    };
+
+    const QString home = temp.path() + u"/home"_s;
+    ASSERT_TRUE(QDir().mkpath(home + u"/docs"_s));
+    QFile keep(home + u"/docs/carta.txt"_s);
+    ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
+    keep.write("no borrar");
+    keep.close();
+    EXPECT_NE(run(home), 0);
+    EXPECT_EQ(ReadAll(home + u"/docs/carta.txt"_s), "no borrar"_ba);
+    EXPECT_FALSE(QFile::exists(home + u".fingerprint"_s));
+
+    // A new folder, then the same folder again: both written in full.
+    const QString sample = temp.path() + u"/dep"_s;
+    ASSERT_EQ(run(sample), 0);
+    ASSERT_EQ(run(sample), 0);
+    EXPECT_EQ(QDir(sample).entryList(QDir::Files, QDir::Name),
+              QDir(Committed).entryList(QDir::Files, QDir::Name));
+    EXPECT_EQ(ReadAll(sample + u".fingerprint"_s), ReadAll(Committed + u".fingerprint"_s));
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList({u"dep"_s, u"dep.fingerprint"_s, u"home"_s}));
 }

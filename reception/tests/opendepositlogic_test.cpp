@@ -311,6 +311,18 @@ TEST_F(OpenDepositTest, MediumDisappearingDuringTheCopyFailsCleanly)
     EXPECT_TRUE(logic.status().startsWith(u"ERROR. Copiando fichero ("_s));
 }
 
+TEST_F(OpenDepositTest, NamesDifferingInLetterCaseCopyTheCapitalOne)
+{
+    WriteHostFile(OnC(u"medio/FICHERO.TXT"_s), "manifest");
+    WriteHostFile(OnC(u"medio/datos.asc"_s), "small");
+    WriteHostFile(OnC(u"medio/DATOS.ASC"_s), "capital");
+    WriteHostFile(OnC(u"medio/Datos.Asc"_s), "mixed");
+    logic.location = OnC(u"medio/FICHERO.TXT"_s);
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_EQ(WorkFiles(), (QStringList{u"DATOS.ASC"_s, u"FICHERO.TXT"_s}));
+    EXPECT_EQ(Work(u"DATOS.ASC"_s), "capital");
+}
+
 TEST_F(OpenDepositTest, CancelAndBrowse)
 {
     logic.BeginBrowse();
@@ -326,10 +338,19 @@ TEST_F(OpenDepositTest, CancelAndBrowse)
 
 TEST_F(OpenDepositTest, AMediumThatIsTheWorkFolderIsLeftAsItIs)
 {
-    // Deleting each target before copying would delete the source itself.
+    // The real order: the dialog empties the work folder when it opens, so a
+    // deposit stored there before is gone (vk7check refuses such a location
+    // before it opens the dialog; the desktop's work folder is private).
+    WriteHostFile(OnC(u"TMP_VK7/FICHERO.TXT"_s), "manifest");
+    logic.Initialize();
+    logic.location = u"C:\\TMP_VK7\\FICHERO.TXT"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::StayOpen);
+    EXPECT_EQ(logic.status(), u"ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT)"_s);
+
+    // Files that reach the work folder while the dialog is open are already in
+    // place: deleting each target before copying would delete the source.
     WriteHostFile(OnC(u"TMP_VK7/FICHERO.TXT"_s), "manifest");
     WriteHostFile(OnC(u"TMP_VK7/DATOS.ASC"_s), "datos");
-    logic.location = u"C:\\TMP_VK7\\FICHERO.TXT"_s;
     EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
     EXPECT_TRUE(ui.shown.isEmpty());
     EXPECT_EQ(Work(u"FICHERO.TXT"_s), "manifest");

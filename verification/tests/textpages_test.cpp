@@ -138,6 +138,14 @@ TEST_F(TextPagesTest, ExplicitPagesReplaceTheKindsListAndKindsSelectPrefixes)
     EXPECT_TRUE(RenderTextPages(state, DocumentKind::Memoria, folder));
 }
 
+TEST_F(TextPagesTest, FolderNamedInAnotherCaseIsTheSameFolder)
+{
+    DepositState state;
+    state.memoriaPages = {u"uno"_s, u"dos"_s};
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::Memoria, u"C:\\tmp_vk7\\"_s));
+    EXPECT_EQ(Written(), (QStringList{u"K7.M01"_s, u"K7.M02"_s}));
+}
+
 TEST_F(TextPagesTest, UnwritableFolderFails)
 {
     DepositState state;

@@ -191,18 +191,41 @@ TEST(PaintTextPage, InkStaysInsideEachLineBand)
     EXPECT_LE(leftmost, TextLineX + 3);
 }
 
+TEST(PaintTextPage, PaintsTheSameUnderALaterApplication)
+{
+    // The font belongs to the application that loaded it: a program (or a
+    // test run) that ends one application and starts another paints alike.
+    auto paint = [] {
+        QImage page(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
+        QPainter painter(&page);
+        PaintTextPage(painter, {u"HOJA DE DIAGNOSTICO gjpq"_s, u"ÁÉÑ 0123456789"_s});
+        return page;
+    };
+    const QStringList lines = {u"HOJA DE DIAGNOSTICO gjpq"_s};
+    const QImage first = paint();
+    const QImage firstRendered = RenderTextPageImage(lines);
+    auto *gui = const_cast<::testing::Environment *>(environment);
+    gui->TearDown();
+    gui->SetUp();
+    EXPECT_TRUE(paint() == first);
+    EXPECT_TRUE(RenderTextPageImage(lines) == firstRendered);
+}
+
 TEST(RenderTextPageImage, GivesTheSamePixelsAsPaintingTheGreyPage)
 {
     // Every character a text can bring (Windows-1252 and controls), each
     // line shifted by one column so every glyph meets many pen positions,
-    // lines full to the right edge and beyond.
-    QString all;
+    // lines full to the right edge and beyond. Every other line keeps to
+    // the characters below 256, which are laid out from a table.
+    QString latin1;
     for (int c = 1; c < 256; ++c)
-        all += QChar(c);
-    all += u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s;
+        latin1 += QChar(c);
+    const QString all = latin1 + u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s;
     QStringList lines;
-    for (int i = 0; i < TextLinesPerPage; ++i)
-        lines << QString(i % 9, u' ') + all.mid((i * 37) % all.size()) + all;
+    for (int i = 0; i < TextLinesPerPage; ++i) {
+        const QString &text = i % 2 ? latin1 : all;
+        lines << QString(i % 9, u' ') + text.mid((i * 37) % text.size()) + text;
+    }
     for (QStringList page : {lines, lines.mid(0, 3), QStringList()}) {
         QImage grey(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
         {

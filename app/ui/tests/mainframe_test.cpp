@@ -21,7 +21,9 @@
 #include "components/tessocx.h"
 #include "reception/paths.h"
 #include "reception/ui/opendepositdialog.h"
+#include "testing/cupsserver.h"
 #include "verification/clock.h"
+#include "verification/ui/statewindow.h"
 
 using namespace Qt::StringLiterals;
 using namespace vk7;
@@ -74,7 +76,8 @@ protected:
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
 
-    // Opens the sample deposit through the real Open dialog window.
+    // Opens the sample deposit through the real Open dialog window, and
+    // leaves the state window that follows with "Salir".
     void OpenSample()
     {
         WhenShown<COpenDepositDialog>([](COpenDepositDialog *dialog) {
@@ -82,10 +85,21 @@ protected:
             dialog->FingerprintEdit()->setText(SampleFingerprint());
             dialog->AcceptButton()->click();
         });
+        WhenShown<CEstadoDlg>([this](CEstadoDlg *window) {
+            stateVerdict_ = window->ValueLabel(1011)->text();
+            window->LeaveButton()->click();
+        });
         frame_.Action(kCmdOpen)->trigger();
+    }
+    // Lets posted commands run until `done` holds, for at most two seconds.
+    static void ProcessEventsUntil(const std::function<bool()> &done)
+    {
+        for (int i = 0; i < 100 && !done(); ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 
     QTemporaryDir root_;
+    QString stateVerdict_; // the fingerprint verdict the state window showed
     FixedClock clock_{QDate(2010, 6, 1)};
     CMainFrame frame_{QStringLiteral(VK7_BIN_DIR) + u"\\"_s, clock_};
 };
@@ -136,6 +150,7 @@ TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
 
     OpenSample();
     ASSERT_TRUE(frame_.Controller().State().formIdentified);
+    EXPECT_EQ(stateVerdict_, u"CORRECTA"_s); // the Open ends in the state window
     EXPECT_EQ(frame_.windowTitle(), u"Velmora - EUROS"_s);
     EXPECT_TRUE(frame_.Action(kCmdClose)->isEnabled());
     EXPECT_TRUE(frame_.Action(kCmdImagesAnuncios)->isEnabled());
@@ -165,6 +180,63 @@ TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
     EXPECT_FALSE(frame_.Controller().State().formIdentified);
     EXPECT_FALSE(frame_.Action(kCmdNextPage)->isEnabled());
     EXPECT_EQ(frame_.PageList()->count(), 0);
+}
+
+TEST_F(MainFrame, StateAndRuleCommandsShowTheirWindowsAndAPrintBringsTheOpenDialogBack)
+{
+    OpenSample();
+    ASSERT_TRUE(frame_.Controller().State().formIdentified);
+
+    // The sample breaks no rule: the rule command says so instead of listing errors.
+    QString said;
+    WhenShown<QMessageBox>([&said](QMessageBox *box) {
+        said = box->windowTitle() + u": "_s + box->text();
+        box->accept();
+    });
+    frame_.Action(kCmdCheckRules)->trigger();
+    EXPECT_EQ(said, u"VK7: Reglas de Coherencia Correctas"_s);
+
+    // "Imprimir" prints what the window preselects for a valid deposit on the
+    // printer chosen with "Configurar Impesora", a test CUPS queue; a print run
+    // that ends well posts the Open command once the window is gone.
+    vk7::testing::CupsTestServer server;
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
+    frame_.SetPrintDialogRunner([&server](QPrinter &printer) {
+        printer.setPrinterName(server.Queue());
+        return true;
+    });
+    frame_.Action(kCmdPrintSetup)->trigger();
+    WhenShown<CEstadoDlg>([](CEstadoDlg *window) { window->PrintButton()->click(); });
+    bool reopened = false;
+    WhenShown<COpenDepositDialog>([&reopened](COpenDepositDialog *dialog) {
+        reopened = true;
+        dialog->reject();
+    });
+    // An output that stops says so in a box: noted and closed, never waited on.
+    QString stopped;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&stopped] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            stopped = box->text();
+            box->accept();
+        }
+    });
+    guard.start(50);
+    frame_.Action(kCmdDepositState)->trigger();
+    ProcessEventsUntil([&reopened] { return reopened; });
+    EXPECT_TRUE(stopped.isEmpty()) << stopped.toStdString();
+    EXPECT_TRUE(reopened);
+    EXPECT_FALSE(frame_.Controller().Frame().printerChosen);
+
+    const QStringList codes{u"DG"_s, u"K7NE"_s, u"M1"_s, u"M2"_s, u"G2"_s, u"AD"_s};
+    const QList<vk7::testing::CupsTestServer::Job> jobs = server.WaitForJobs(int(codes.size()));
+    ASSERT_EQ(jobs.size(), codes.size());
+    for (qsizetype i = 0; i < codes.size(); ++i)
+        EXPECT_TRUE(jobs.at(i).name.startsWith(u"VK7_"_s + codes.at(i) + u'_'))
+            << jobs.at(i).name.toStdString();
+    EXPECT_EQ(vk7::testing::PdfPageCount(jobs.at(0).pdfPath), 1);  // the sheet
+    EXPECT_EQ(vk7::testing::PdfPageCount(jobs.at(1).pdfPath), 10); // the form's first block
 }
 
 TEST_F(MainFrame, LeavingAsksAndNoKeepsTheDepositOpen)
@@ -207,6 +279,40 @@ TEST_F(MainFrame, PrinterSetUpCancelledKeepsTheDefaultAndConfirmedChoosesIt)
     frame_.Action(kCmdPrintSetup)->trigger();
     EXPECT_EQ(frame_.CurrentPrinter(), shownOn);
     EXPECT_TRUE(frame_.Controller().Frame().printerChosen);
+}
+
+TEST_F(MainFrame, EditMenuEntriesOpenTheirDocumentOfTheOpenDeposit)
+{
+    OpenSample();
+    ASSERT_TRUE(frame_.Controller().State().formIdentified);
+    QStringList shown;
+    for (const EditCommand &command : EditCommands()) {
+        WhenShown<QDialog>([&shown](QDialog *dialog) {
+            // The image list's size, or the text's page position.
+            const auto *list = dialog->findChild<QAbstractItemView *>();
+            const auto *page = dialog->findChild<QLabel *>(u"pagePosition"_s);
+            shown << dialog->windowTitle() + u": "_s +
+                         (list ? QString::number(list->model()->rowCount()) : page->text());
+            dialog->reject();
+        });
+        frame_.Action(command.id)->trigger();
+    }
+    const QString images = u"Tratamiento de Imágenes de"_s;
+    EXPECT_EQ(shown.join(u'\n').toStdString(),
+              (QStringList{
+                   images + u" la Memoria del Depósito Digital: 2"_s,
+                   images + u"l Informe de Gestión del Depósito Digital: 0"_s,
+                   images + u"l Informe de Auditoria del Depósito Digital: 1"_s,
+                   images + u" Anuncios de Convocatoria del Depósito Digital: 0"_s,
+                   u"Memoria del Depósito Digital: 1 / 3"_s,
+                   u"Informe de Gestión del Depósito Digital: 1 / 2"_s,
+                   u"Acciones Propias del Depósito Digital: 1 / 1"_s,
+                   u"Informe Medioambiental del Depósito Digital: 1 / 1"_s,
+                   u"Informe SIMCAV del Depósito Digital: 1 / 1"_s,
+                   u"Certificado de Aprobación de Cuentas del Depósito Digital: 1 / 1"_s,
+               })
+                  .join(u'\n')
+                  .toStdString());
 }
 
 } // namespace

@@ -1,0 +1,23 @@
+#include "documentwindows.h"
+
+#include "viewing/ui/imagesetdialog.h"
+#include "viewing/ui/textpagedialog.h"
+
+namespace vk7 {
+
+void DocumentWindows::ShowDocument(const EditCommand &command, QStringList &data,
+                                   DepositModel &model)
+{
+    // The dialogs find the kind's list in the deposit themselves; `data` is
+    // that same list.
+    Q_UNUSED(data);
+    if (command.imageSet) {
+        ImageSetDialog dialog(model.Deposit(), command.kind, ui_, parent_);
+        dialog.exec();
+    } else {
+        TextPageDialog dialog(model.Deposit(), command.kind, ui_, parent_);
+        dialog.exec();
+    }
+}
+
+} // namespace vk7

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/framecontroller.h"
+#include "verification/verdictcommands.h"
+
+class QWidget;
+
+namespace vk7 {
+
+// The state window and the error list, modal over the frame. "&Imprimir"
+// hands the ticks to the print output it is given; without one nothing is
+// printed and the Open dialog does not come back.
+class FrameVerdictWindows : public IVerdictWindows
+{
+public:
+    explicit FrameVerdictWindows(QWidget *frame, DepositOutputPrinter print = {});
+
+    void SetOutputPrinter(DepositOutputPrinter print);
+
+    bool ShowDepositState(DepositModel &model, const DepositStateReport &report) override;
+    void CheckRules(DepositModel &model, IUserInterface &ui, const Clock &clock) override;
+
+private:
+    QWidget *frame_;
+    DepositOutputPrinter print_;
+};
+
+} // namespace vk7

@@ -1,0 +1,133 @@
+#include "errorlistwindow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "reception/userinterface.h"
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+namespace {
+
+QListWidget *ErrorList(const QStringList &texts, int controlId)
+{
+    auto *list = new QListWidget;
+    list->setObjectName(u"control"_s + QString::number(controlId));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->addItems(texts);
+    list->setMinimumWidth(520);
+    return list;
+}
+
+int SelectedRow(const QListWidget *list)
+{
+    const QModelIndexList selected = list->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+} // namespace
+
+CListaErroresDlg::CListaErroresDlg(const ErrorListContent &content, IUserInterface *ui,
+                                   QWidget *parent)
+    : QDialog(parent), browser_(content), ui_(ui)
+{
+    setWindowTitle(u"Lista de Errores"_s);
+    setModal(true);
+
+    primaryList_ = ErrorList(content.primaryTexts, 1004);
+    implicitList_ = ErrorList(content.implicitTexts, 1006);
+    auto *primaryCaption = new QLabel(u"Lista de Errores Primarios"_s);
+    primaryCaption->setBuddy(primaryList_);
+    auto *implicitCaption = new QLabel(u"Lista de Errores Implícitos"_s);
+    implicitCaption->setBuddy(implicitList_);
+
+    viewErrorButton_ = new QPushButton(u"Ver &Error"_s);
+    viewErrorButton_->setDefault(true);
+    viewRuleButton_ = new QPushButton(u"Ver &Regla"_s);
+    viewRuleButton_->setObjectName(u"control1009"_s);
+    leaveButton_ = new QPushButton(u"&Salir"_s);
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(viewErrorButton_);
+    buttons->addWidget(viewRuleButton_);
+    buttons->addStretch(1);
+    buttons->addWidget(leaveButton_);
+
+    messageLine_ = new QLabel;
+    messageLine_->setObjectName(u"control1005"_s);
+    messageLine_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    auto *lists = new QVBoxLayout;
+    lists->addWidget(primaryCaption);
+    lists->addWidget(primaryList_, 3);
+    lists->addWidget(implicitCaption);
+    lists->addWidget(implicitList_, 2);
+    auto *body = new QHBoxLayout;
+    body->addLayout(lists, 1);
+    body->addLayout(buttons);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addWidget(messageLine_);
+
+    // Focus on the button, not on a list whose focus frame would look like a selection.
+    viewErrorButton_->setFocus();
+
+    connect(primaryList_, &QListWidget::itemSelectionChanged, this,
+            [this] { OnSelectionChanged(ErrorListBrowser::List::Primary); });
+    connect(implicitList_, &QListWidget::itemSelectionChanged, this,
+            [this] { OnSelectionChanged(ErrorListBrowser::List::Implicit); });
+    connect(primaryList_, &QListWidget::itemDoubleClicked, this, [this] { OnViewError(); });
+    connect(implicitList_, &QListWidget::itemDoubleClicked, this, [this] { OnViewError(); });
+    connect(viewErrorButton_, &QPushButton::clicked, this, [this] { OnViewError(); });
+    connect(viewRuleButton_, &QPushButton::clicked, this, [this] { OnViewRule(); });
+    connect(leaveButton_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CListaErroresDlg::OnSelectionChanged(ErrorListBrowser::List list)
+{
+    const bool primary = list == ErrorListBrowser::List::Primary;
+    QListWidget *mine = primary ? primaryList_ : implicitList_;
+    QListWidget *other = primary ? implicitList_ : primaryList_;
+    browser_.Select(list, SelectedRow(mine));
+    // At most one error is selected across both lists.
+    if (browser_.SelectedList() == list && SelectedRow(other) >= 0)
+        other->clearSelection();
+}
+
+void CListaErroresDlg::OnViewError()
+{
+    const std::optional<long> number = browser_.ViewError();
+    messageLine_->setText(browser_.MessageLine());
+    if (!number)
+        return;
+    chosenNumber_ = *number;
+    accept();
+}
+
+void CListaErroresDlg::OnViewRule()
+{
+    const std::optional<ErrorListBrowser::RuleNote> note = browser_.ViewRule();
+    messageLine_->setText(browser_.MessageLine());
+    if (!note)
+        return;
+    if (ui_)
+        ui_->ShowMessage(note->text, note->caption, IUserInterface::Buttons::Ok,
+                         IUserInterface::Icon::Information);
+    else
+        QMessageBox::information(this, note->caption, note->text);
+}
+
+std::optional<long> DialogErrorListWindow::ChooseError(const ErrorListContent &content)
+{
+    CListaErroresDlg dialog(content, ui_, parent_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.ChosenNumber();
+}
+
+} // namespace vk7

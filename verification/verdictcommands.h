@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "statewindowchoices.h"
+
+namespace vk7 {
+
+class Clock;
+class IErrorListWindow;
+class IUserInterface;
+struct DepositState;
+struct FrameState;
+struct DepositStateReport;
+
+// The state window as the state/diagnosis shows it: modal, answering the
+// ten ticks as the clerk left them on "&Imprimir", or nothing on "&Salir".
+class IStateWindow
+{
+public:
+    virtual ~IStateWindow() = default;
+    virtual std::optional<PrintChoices> Show(const DepositStateReport &report) = 0;
+};
+
+// The print output started by "&Imprimir": the ten ticks in the state
+// window's order and whether a form is identified; true when the output ran
+// to its end, false when it stopped (it shows its own errors).
+using DepositOutputPrinter = std::function<bool(const PrintChoices &ticks, bool formIdentified)>;
+
+// How the state window's steps ended.
+enum class StateWindowOutcome {
+    Left,        // "&Salir"
+    PrintFailed, // "&Imprimir", and the output stopped
+    Printed,     // "&Imprimir", and the output ran: the Open command comes again
+};
+
+// The state window's steps of "&Estado del Depósito" and of the end of
+// every confirmed Open, once the diagnosis (with its "AVISO" box) is made:
+// the modal window, and on "&Imprimir" the print output with the ticks as
+// the clerk left them. On Printed the frame posts the Open command again,
+// so that the next deposit comes once the command has returned.
+StateWindowOutcome ShowStateWindowAndPrint(IStateWindow &window, const DepositStateReport &report,
+                                           bool formIdentified, const DepositOutputPrinter &print);
+
+// The command "Comprobar &Reglas": the coherence rules with the error list
+// in front of the clerk (the viewer goes to the error chosen with "Ver
+// Error"); when nothing at all is wrong, "Reglas de Coherencia Correctas".
+// Without a window the errors are only counted. True when no error was found.
+bool CheckRulesInteractively(DepositState &state, const FrameState &frame, IErrorListWindow *window,
+                             IUserInterface &ui, const Clock &clock);
+
+} // namespace vk7

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace vk7 {
+
+struct DepositState;
+class PrintDevice;
+class IUserInterface;
+
+// One of the four image sets of a deposit, as the image set dialog shows it.
+struct ImageSetKind
+{
+    int kind;                          // 8, 9, 20, 21
+    QStringList DepositState::*images; // the deposit's image list
+    QString marker;                    // "M", "G", "AUDITOR", "ANUNCIO"
+    QString title;
+    QString temporaryPattern; // "C:\TMP\MEMTMP%02d.TIF"
+};
+
+// The image set of a kind code, or null for any other code.
+const ImageSetKind *ImageSetKindOf(int kind);
+
+// The names of the kind's list whose marker part is the kind's marker, in
+// list order: the letter three places from the end for the memoria and the
+// management report, the first seven characters for the audit report and the
+// notices. Gaps (empty entries) never match.
+QStringList ListedImages(const DepositState &state, const ImageSetKind &kind);
+
+// What the image set dialog decides, apart from its window: the listed names,
+// the status line and the commands on a list position (-1: no selection).
+class ImageSet
+{
+public:
+    // An unknown kind gives an empty set with an empty title.
+    ImageSet(const DepositState &state, int kind);
+
+    QString Title() const;
+    const QStringList &Names() const { return names_; }
+    // "Start &TIF", "&Visualizar" and "&Imprimir"; scanning, naming and
+    // deleting are never enabled.
+    bool DocumentCommandsEnabled() const { return !names_.isEmpty(); }
+    const QString &Status() const { return status_; }
+
+    // The image's path in the work folder.
+    QString ImagePath(int row) const;
+    // The kind's temporary copy for a list position, in "C:\TMP\".
+    QString TemporaryPath(int row) const;
+    // "K7_" followed by the image's path.
+    QString PrintJobName(int row) const;
+
+    // Loads the row's first page into `page`. False with nothing loaded when
+    // nothing is selected (the status line asks for a selection) or the
+    // image cannot be loaded, is not a TIFF or is too large to decode (the
+    // status line is left as it was).
+    bool View(int row, QImage *page);
+
+    // Whether a print may go on to the page set-up; without a selection the
+    // status line asks for one.
+    bool CheckPrintSelection(int row);
+    // Prints the row's image on one page in a job of its own. An image that
+    // cannot be loaded prints nothing and starts no job; a job that cannot
+    // start prints nothing. Both are silent.
+    bool Print(int row, PrintDevice &device);
+
+    // Copies the image to its temporary name and opens that copy in the
+    // desktop's program for it.
+    void StartExternal(int row, IUserInterface &ui);
+
+    // Deletes the kind's temporary copies of every list position, made or not.
+    void DeleteTemporaryCopies();
+
+private:
+    const DepositState &state_;
+    const ImageSetKind *kind_ = nullptr;
+    QStringList names_;
+    QString status_;
+};
+
+} // namespace vk7

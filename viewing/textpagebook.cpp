@@ -1,0 +1,144 @@
+#include "textpagebook.h"
+
+#include "components/printdevice.h"
+#include "datafiles/depositstate.h"
+#include "reception/cfiletools.h"
+#include "reception/paths.h"
+#include "reception/userinterface.h"
+#include "textpagerenderer.h"
+
+namespace vk7 {
+
+using namespace Qt::StringLiterals;
+
+const TextKind *TextKindOf(int kind)
+{
+    static const TextKind kinds[] = {
+        {5, &DepositState::memoriaPages, u"Memoria del Depósito Digital"_s, u"K7.M"_s,
+         u"MEMORIA.TXT"_s},
+        {6, &DepositState::gestionPages, u"Informe de Gestión del Depósito Digital"_s, u"K7.G"_s,
+         u"GESTION.TXT"_s},
+        {7, &DepositState::accionesPages, u"Acciones Propias del Depósito Digital"_s, u"K7.A"_s,
+         u"ACCIONES.TXT"_s},
+        {17, &DepositState::ambientaPages, u"Informe Medioambiental del Depósito Digital"_s,
+         u"K7.B"_s, u"AMBIENTA.TXT"_s},
+        {18, &DepositState::simcavPages, u"Informe SIMCAV del Depósito Digital"_s, u"K7.S"_s,
+         u"SIMCAV.TXT"_s},
+        {19, &DepositState::certaproPages,
+         u"Certificado de Aprobación de Cuentas del Depósito Digital"_s, u"K7.C"_s,
+         u"CERTAPRO.TXT"_s},
+    };
+    for (const TextKind &k : kinds) {
+        if (k.kind == kind)
+            return &k;
+    }
+    return nullptr;
+}
+
+qsizetype EditCharacterCount(const QString &editText)
+{
+    return editText.size() + editText.count(u'\n');
+}
+
+QString PageFromEditText(const QString &editText)
+{
+    QString page = editText;
+    page.replace(u"\n"_s, u"\r\n"_s);
+    return page;
+}
+
+TextPageBook::TextPageBook(const QStringList &depositPages) : pages_(depositPages)
+{
+    if (pages_.isEmpty())
+        pages_ << QString();
+    Forward();
+}
+
+void TextPageBook::ReplaceCurrent(const QString &pageText)
+{
+    if (current_ >= 1 && current_ <= Count())
+        pages_[current_ - 1] = pageText;
+}
+
+bool TextPageBook::Forward()
+{
+    if (current_ + 1 > Count())
+        return false;
+    ++current_;
+    return true;
+}
+
+bool TextPageBook::Backward()
+{
+    if (current_ < 2)
+        return false;
+    --current_;
+    return true;
+}
+
+QString TextPageBook::PagePosition() const
+{
+    return QString::asprintf("%d / %d", current_, Count());
+}
+
+QString LinePosition(int caretLine, int lineCount)
+{
+    return QString::asprintf("%d / %d", caretLine, lineCount);
+}
+
+int PrintTextPages(const TextKind &kind, const QStringList &pages, PrintDevice &device, qint64 tick,
+                   IUserInterface *progress)
+{
+    CFileTools tools;
+    tools.CreateFolderChain(TemporaryFolder());
+    const QString pattern = TemporaryFolder() + u"K7.*"_s;
+    tools.DeleteMatchingFiles(pattern, false);
+    // A page that cannot be rendered ends the run: what was rendered before
+    // it is printed.
+    RenderTextPageFiles(pages, TemporaryFolder(), kind.printPrefix);
+    qint64 total = 0;
+    for (const QString &page : pages)
+        total += LayOutTextPage(page).size();
+
+    int printed = -1;
+    if (device.BeginJob(u"K7_"_s + QString::number(tick))) {
+        printed = 0;
+        // Every rendered page, however many: the numbers go on past 99.
+        for (int n = 1;; ++n) {
+            const QString name =
+                TemporaryFolder() + kind.printPrefix + QString::asprintf("%02d", n);
+            if (!tools.PathExists(name, false))
+                break;
+            printed += device.PrintPage(PageImage{name, 0, QImage()}) ? 1 : 0;
+            if (progress)
+                progress->ShowProgress(n, total);
+        }
+        if (!device.EndJob())
+            printed = -1;
+    }
+    tools.DeleteMatchingFiles(pattern, false);
+    return printed;
+}
+
+StartTextResult StartTextFile(const DepositState &state, const TextKind &kind, IUserInterface &ui)
+{
+    const QString source = state.DepositFilePath(kind.depositFile);
+    const QString target = TemporaryFolder() + kind.depositFile;
+    CFileTools tools;
+    tools.CreateFolderChain(TemporaryFolder());
+    tools.SetAttributesMatching(target, 2);
+    if (tools.CopyExistingFile(source, target) != 0) {
+        ui.ShowMessage(u"ERROR. Copiando fichero (%1 -> %2)"_s.arg(source, target), u"AVISO"_s,
+                       IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
+        return StartTextResult::CopyFailed;
+    }
+    tools.SetAttributesMatching(target, 1);
+    if (!ui.OpenExternally(PathResolver::Resolve(target))) {
+        ui.ShowMessage(u"ERROR (WinExec) al ejecutar START"_s, u"AVISO"_s,
+                       IUserInterface::Buttons::Ok, IUserInterface::Icon::Information);
+        return StartTextResult::StartFailed;
+    }
+    return StartTextResult::Opened;
+}
+
+} // namespace vk7

@@ -1,0 +1,183 @@
+#include "imagesetdialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "components/printdevice.h"
+#include "reception/userinterface.h"
+
+namespace vk7 {
+
+using namespace Qt::StringLiterals;
+
+PictureArea::PictureArea(QWidget *parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    // About the shape of a portrait A4 page, which is scaled to fill it.
+    setMinimumSize(280, 396);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void PictureArea::SetPage(const QImage &page)
+{
+    page_ = page;
+    scaled_ = QImage();
+    update();
+}
+
+void PictureArea::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    if (page_.isNull())
+        return;
+    const QRect target = contentsRect();
+    if (target.isEmpty())
+        return;
+    // Scaling a scanned page down is the slow part: done once per size.
+    if (scaled_.size() != target.size())
+        scaled_ = page_.convertToFormat(QImage::Format_Grayscale8)
+                      .scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QPainter painter(this);
+    painter.drawImage(target.topLeft(), scaled_);
+}
+
+namespace {
+
+QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+ImageSetDialog::ImageSetDialog(const DepositState &state, int kind, IUserInterface &ui,
+                               QWidget *parent)
+    : QDialog(parent), set_(state, kind), ui_(ui)
+{
+    setWindowTitle(set_.Title());
+
+    auto *introduction = new QGroupBox(u"Introducción"_s, this);
+    auto *nameLabel = new QLabel(u"Nueva Imagen:"_s, introduction);
+    auto *nameEdit = new QLineEdit(introduction);
+    nameEdit->setObjectName(u"newImageName"_s);
+    nameLabel->setBuddy(nameEdit);
+    auto *scanButton = Button(u"&Escanear"_s, "scanButton", introduction);
+    scanButton->setDefault(true);
+    auto *introductionLayout = new QHBoxLayout(introduction);
+    introductionLayout->addWidget(nameLabel);
+    introductionLayout->addWidget(nameEdit, 1);
+    introductionLayout->addWidget(scanButton);
+
+    auto *viewing = new QGroupBox(u"Visualización y Eliminación"_s, this);
+    auto *listLabel = new QLabel(u"Imágenes del Déposito Digital"_s, viewing);
+    list_ = new QListWidget(viewing);
+    list_->setObjectName(u"imageList"_s);
+    list_->setSortingEnabled(false);
+    list_->addItems(set_.Names());
+    listLabel->setBuddy(list_);
+    startButton_ = Button(u"Start &TIF"_s, "startButton", viewing);
+    viewButton_ = Button(u"&Visualizar"_s, "viewButton", viewing);
+    printButton_ = Button(u"&Imprimir"_s, "printButton", viewing);
+    auto *deleteButton = Button(u"Eli&minar"_s, "deleteButton", viewing);
+    picture_ = new PictureArea(viewing);
+    picture_->setObjectName(u"pictureArea"_s);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(startButton_);
+    buttons->addWidget(viewButton_);
+    buttons->addWidget(printButton_);
+    buttons->addWidget(deleteButton);
+    buttons->addStretch();
+    auto *viewingLayout = new QGridLayout(viewing);
+    viewingLayout->addWidget(listLabel, 0, 0, 1, 2);
+    viewingLayout->addWidget(list_, 1, 0);
+    viewingLayout->addLayout(buttons, 1, 1);
+    viewingLayout->addWidget(picture_, 0, 2, 2, 1);
+    viewingLayout->setColumnStretch(2, 1);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(u"statusLine"_s);
+    status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto *exitButton = Button(u"&Salir"_s, "exitButton", this);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(exitButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(introduction);
+    layout->addWidget(viewing, 1);
+    layout->addLayout(bottom);
+
+    // Images are neither scanned in nor deleted here.
+    nameEdit->setEnabled(false);
+    scanButton->setEnabled(false);
+    deleteButton->setEnabled(false);
+    const bool any = set_.DocumentCommandsEnabled();
+    startButton_->setEnabled(any);
+    viewButton_->setEnabled(any);
+    printButton_->setEnabled(any);
+
+    connect(viewButton_, &QPushButton::clicked, this, &ImageSetDialog::View);
+    connect(printButton_, &QPushButton::clicked, this, &ImageSetDialog::Print);
+    connect(startButton_, &QPushButton::clicked, this, &ImageSetDialog::StartExternal);
+    connect(exitButton, &QPushButton::clicked, this, &ImageSetDialog::reject);
+}
+
+int ImageSetDialog::SelectedRow() const
+{
+    const QList<QListWidgetItem *> selected = list_->selectedItems();
+    return selected.isEmpty() ? -1 : list_->row(selected.first());
+}
+
+void ImageSetDialog::ShowStatus()
+{
+    status_->setText(set_.Status());
+}
+
+void ImageSetDialog::View()
+{
+    QImage page;
+    if (set_.View(SelectedRow(), &page))
+        picture_->SetPage(page);
+    ShowStatus();
+}
+
+void ImageSetDialog::Print()
+{
+    const int row = SelectedRow();
+    if (!set_.CheckPrintSelection(row)) {
+        ShowStatus();
+        return;
+    }
+    const std::unique_ptr<PrintDevice> device = printerChoice_(this);
+    if (!device)
+        return;
+    ui_.SetWaitCursor(true);
+    set_.Print(row, *device);
+    ui_.SetWaitCursor(false);
+    ShowStatus();
+}
+
+void ImageSetDialog::StartExternal()
+{
+    set_.StartExternal(SelectedRow(), ui_);
+    ShowStatus();
+}
+
+void ImageSetDialog::reject()
+{
+    set_.DeleteTemporaryCopies();
+    QDialog::reject();
+}
+
+} // namespace vk7

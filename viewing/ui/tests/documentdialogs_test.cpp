@@ -1,0 +1,259 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "components/cupsprintdevice.h"
+#include "datafiles/depositstate.h"
+#include "reception/paths.h"
+#include "reception/userinterface.h"
+#include "testing/cupsserver.h"
+#include "viewing/ui/imagesetdialog.h"
+#include "viewing/ui/textpagedialog.h"
+#include "viewing/ui/textpageedit.h"
+
+using namespace vk7;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class WidgetEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "documentdialogs_test";
+        static char *argv[] = {name, nullptr};
+        app = new QApplication(argc, argv);
+    }
+    void TearDown() override { delete app; }
+
+private:
+    QApplication *app = nullptr;
+};
+
+const auto *const environment = ::testing::AddGlobalTestEnvironment(new WidgetEnvironment);
+
+class RecordingInterface : public IUserInterface
+{
+public:
+    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
+    {
+        messages << title + u": "_s + text;
+        return Answer::Ok;
+    }
+    bool OpenExternally(const QString &hostPath) override
+    {
+        opened << hostPath;
+        return true;
+    }
+    QStringList messages;
+    QStringList opened;
+};
+
+class DocumentDialogsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(driveC.isValid());
+        PathResolver::SetDriveRoot(u'C', driveC.path());
+        QDir(driveC.path()).mkpath(u"TMP_VK7"_s);
+        for (const QString &name : {u"MEMORIA.M01"_s, u"MEMORIA.M02"_s})
+            QFile::copy(QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit/") + name,
+                        driveC.path() + u"/TMP_VK7/"_s + name);
+        state.memoriaImages = {u"MEMORIA.M01"_s, QString(), u"MEMORIA.G03"_s, u"MEMORIA.M02"_s};
+    }
+    void TearDown() override { PathResolver::ClearDriveRoots(); }
+
+    QTemporaryDir driveC;
+    DepositState state;
+    RecordingInterface ui;
+};
+
+template <typename T> T *Child(QWidget &dialog, const char *name)
+{
+    T *child = dialog.findChild<T *>(QString::fromLatin1(name));
+    EXPECT_TRUE(child) << name;
+    return child;
+}
+
+// One CUPS server for the whole program: the CUPS client library keeps to
+// the first server it was pointed at.
+vk7::testing::CupsTestServer &Server()
+{
+    static vk7::testing::CupsTestServer server;
+    static QString error;
+    static const bool started = server.Start(&error);
+    EXPECT_TRUE(started) << error.toStdString();
+    return server;
+}
+
+// Prints from a dialog on the test server's queue instead of asking for a
+// printer; the job it printed comes back.
+template <typename Dialog> vk7::testing::CupsTestServer::Job PrintOnTestQueue(Dialog &dialog)
+{
+    const qsizetype before = Server().WaitForJobs(0, 0).size();
+    dialog.SetPrinterChoice(
+        [queue = Server().Queue()](QWidget *) { return std::make_unique<CupsPrintDevice>(queue); });
+    Child<QPushButton>(dialog, "printButton")->click();
+    return Server().WaitForJobs(int(before) + 1).value(before);
+}
+
+int DarkPixels(const QImage &image)
+{
+    int dark = 0;
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            dark += grey.pixelColor(x, y).value() < 100;
+    return dark;
+}
+
+} // namespace
+
+TEST_F(DocumentDialogsTest, ImageSetDialogEnablesShowsPrintsAndCleansUp)
+{
+    ImageSetDialog dialog(state, 8, ui);
+    dialog.resize(800, 600);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(),
+              u"Tratamiento de Imágenes de la Memoria del Depósito Digital"_s);
+    auto *list = Child<QListWidget>(dialog, "imageList");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), u"MEMORIA.M02"_s);
+    for (const char *off : {"newImageName", "scanButton", "deleteButton"})
+        EXPECT_FALSE(Child<QWidget>(dialog, off)->isEnabled()) << off;
+    for (const char *on : {"startButton", "viewButton", "printButton", "exitButton"})
+        EXPECT_TRUE(Child<QWidget>(dialog, on)->isEnabled()) << on;
+
+    auto *status = Child<QLabel>(dialog, "statusLine");
+    Child<QPushButton>(dialog, "printButton")->click();
+    EXPECT_EQ(status->text(), u"Seleccionar la imagen a imprimir"_s);
+
+    // The page shown stays in the picture area through repaints and resizes.
+    auto *picture = Child<PictureArea>(dialog, "pictureArea");
+    list->setCurrentRow(1);
+    Child<QPushButton>(dialog, "viewButton")->click();
+    EXPECT_TRUE(status->text().isEmpty());
+    const int firstPaint = DarkPixels(picture->grab().toImage());
+    EXPECT_GT(firstPaint, 500);
+    dialog.resize(1000, 800);
+    QApplication::processEvents();
+    EXPECT_GT(DarkPixels(picture->grab().toImage()), firstPaint);
+
+    const auto job = PrintOnTestQueue(dialog);
+    EXPECT_EQ(job.name, u"K7_C:\\TMP_VK7\\MEMORIA.M02"_s);
+    EXPECT_EQ(vk7::testing::PdfPageCount(job.pdfPath), 1);
+
+    Child<QPushButton>(dialog, "startButton")->click();
+    EXPECT_EQ(ui.opened, QStringList{driveC.path() + u"/TMP/MEMTMP01.TIF"_s});
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(QFileInfo::exists(ui.opened.first()));
+
+    ImageSetDialog empty(state, 9, ui);
+    for (const char *off : {"startButton", "viewButton", "printButton"})
+        EXPECT_FALSE(Child<QWidget>(empty, off)->isEnabled()) << off;
+}
+
+TEST_F(DocumentDialogsTest, TextPageIgnoresTypingAndCountsDisplayedLines)
+{
+    state.gestionPages = {u"Primera linea\r\n"_s + QString(400, u'x') + u"\r\nUltima"_s,
+                          u"Segunda pagina"_s, u"Tercera"_s};
+    TextPageDialog dialog(state, 6, ui);
+    dialog.resize(700, 500);
+    dialog.show();
+    auto *edit = Child<TextPageEdit>(dialog, "pageEdit");
+    auto *lines = Child<QLabel>(dialog, "linePosition");
+    EXPECT_EQ(Child<QLabel>(dialog, "pagePosition")->text(), u"1 / 3"_s);
+    EXPECT_FALSE(Child<QWidget>(dialog, "previousButton")->isEnabled());
+    EXPECT_TRUE(Child<QWidget>(dialog, "nextButton")->isEnabled());
+    for (const char *off : {"saveButton", "newButton", "deleteButton", "splitButton"})
+        EXPECT_FALSE(Child<QWidget>(dialog, off)->isEnabled()) << off;
+
+    // The 400 characters wrap into several displayed lines.
+    const int count = edit->DisplayedLineCount();
+    EXPECT_GT(count, 4);
+    EXPECT_EQ(lines->text(), u"1 / %1"_s.arg(count));
+
+    const QString before = edit->toPlainText();
+    QTest::keyClicks(edit, u"abc"_s);
+    for (int key : {int(Qt::Key_Backspace), int(Qt::Key_Return), int(Qt::Key_Tab)})
+        QTest::keyClick(edit, Qt::Key(key));
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(edit->toPlainText(), before);
+
+    QTest::keyClick(edit, Qt::Key_Down);
+    QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(lines->text(), u"3 / %1"_s.arg(count));
+    QTest::keyClick(edit, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(lines->text(), u"%1 / %1"_s.arg(count));
+    // Escape is the dialog's Cancel, even from the page.
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(DocumentDialogsTest, PageMovesKeepEditsInTheWorkingCopyOnly)
+{
+    state.memoriaPages = {u"Uno\r\ndos"_s, u"Tres\r\n"_s};
+    const QStringList deposit = state.memoriaPages;
+    TextPageDialog dialog(state, 5, ui);
+    dialog.show();
+    auto *edit = Child<TextPageEdit>(dialog, "pageEdit");
+
+    // Delete acts; Shift+Insert pastes up to the page's limit.
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QApplication::clipboard()->setText(u"Y\r\n"_s);
+    QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    Child<QPushButton>(dialog, "nextButton")->click();
+    EXPECT_EQ(edit->toPlainText(), u"Tres\n"_s);
+    Child<QPushButton>(dialog, "previousButton")->click();
+    EXPECT_EQ(edit->toPlainText(), u"Y\nno\ndos"_s);
+    EXPECT_EQ(dialog.Book().Pages(), (QStringList{u"Y\r\nno\r\ndos"_s, u"Tres\r\n"_s}));
+    EXPECT_EQ(state.memoriaPages, deposit);
+
+    // Printing takes the working copy: a page image each, in one job.
+    const auto job = PrintOnTestQueue(dialog);
+    EXPECT_TRUE(QRegularExpression(u"^K7_\\d+$"_s).match(job.name).hasMatch())
+        << job.name.toStdString();
+    EXPECT_EQ(vk7::testing::PdfPageCount(job.pdfPath), 2);
+
+    QApplication::clipboard()->setText(QString(40000, u'z'));
+    QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(EditCharacterCount(edit->toPlainText()), kTextPageCharacterLimit);
+    EXPECT_EQ(ui.messages,
+              QStringList{u"AVISO: No se pueden insertar más caracteres en esta página"_s});
+}
+
+TEST_F(DocumentDialogsTest, APageBeyondTheLimitOpensWholeAndTakesNoPaste)
+{
+    state.certaproPages = {QString(35000, u'c'), u"Fin"_s};
+    TextPageDialog dialog(state, 19, ui);
+    dialog.show();
+    auto *edit = Child<TextPageEdit>(dialog, "pageEdit");
+    EXPECT_EQ(edit->toPlainText().size(), 35000);
+
+    QApplication::clipboard()->setText(u"x"_s);
+    QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    Child<QPushButton>(dialog, "nextButton")->click();
+    Child<QPushButton>(dialog, "previousButton")->click();
+    EXPECT_EQ(edit->toPlainText(), state.certaproPages.first());
+    EXPECT_EQ(dialog.Book().Pages(), state.certaproPages);
+    EXPECT_EQ(ui.messages.size(), 1);
+}

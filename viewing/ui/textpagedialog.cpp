@@ -1,0 +1,177 @@
+#include "textpagedialog.h"
+
+#include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "components/printdevice.h"
+#include "datafiles/depositstate.h"
+#include "reception/userinterface.h"
+#include "textpageedit.h"
+
+namespace vk7 {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel *Position(const char *name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setMinimumWidth(80);
+    return label;
+}
+
+QStringList DepositPages(const DepositState &state, const TextKind *kind)
+{
+    return kind ? state.*kind->pages : QStringList();
+}
+
+} // namespace
+
+TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterface &ui,
+                               QWidget *parent)
+    : QDialog(parent), state_(state), kind_(TextKindOf(kind)), ui_(ui),
+      book_(DepositPages(state, kind_))
+{
+    setWindowTitle(kind_ ? kind_->title : QString());
+
+    edit_ = new TextPageEdit(this);
+    edit_->setObjectName(u"pageEdit"_s);
+    // The texts are laid out in fixed columns.
+    edit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics metrics(edit_->font());
+    edit_->setMinimumSize(metrics.horizontalAdvance(QString(82, u'M')) + 40,
+                          metrics.lineSpacing() * 24);
+
+    auto *saveButton = Button(u"&Grabar"_s, "saveButton", this);
+    auto *printButton = Button(u"&Imprimir"_s, "printButton", this);
+    auto *newButton = Button(u"&Nueva"_s, "newButton", this);
+    auto *deleteButton = Button(u"&Eliminar"_s, "deleteButton", this);
+    auto *splitButton = Button(u"&Paginar"_s, "splitButton", this);
+    previousButton_ = Button(u"&<<"_s, "previousButton", this);
+    nextButton_ = Button(u">&>"_s, "nextButton", this);
+    auto *startButton = Button(u"Start &TXT"_s, "startButton", this);
+    auto *cancelButton = Button(u"&Cancelar"_s, "cancelButton", this);
+    pagePosition_ = Position("pagePosition", this);
+    linePosition_ = Position("linePosition", this);
+
+    auto *positions = new QHBoxLayout;
+    positions->addWidget(new QLabel(u"Pág.:"_s, this));
+    positions->addWidget(pagePosition_);
+    positions->addSpacing(12);
+    positions->addWidget(new QLabel(u"Lin.:"_s, this));
+    positions->addWidget(linePosition_);
+    positions->addStretch();
+    positions->addWidget(previousButton_);
+    positions->addWidget(nextButton_);
+
+    auto *side = new QVBoxLayout;
+    for (QPushButton *button :
+         {saveButton, printButton, newButton, deleteButton, splitButton, startButton})
+        side->addWidget(button);
+    side->addStretch();
+    side->addWidget(cancelButton);
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(edit_, 0, 0);
+    layout->addLayout(side, 0, 1);
+    layout->addLayout(positions, 1, 0);
+    layout->setColumnStretch(0, 1);
+    layout->setRowStretch(0, 1);
+
+    // The deposit's text is only read here.
+    for (QPushButton *button : {saveButton, newButton, deleteButton, splitButton})
+        button->setEnabled(false);
+
+    connect(previousButton_, &QPushButton::clicked, this, [this] { Move(false); });
+    connect(nextButton_, &QPushButton::clicked, this, [this] { Move(true); });
+    connect(printButton, &QPushButton::clicked, this, &TextPageDialog::Print);
+    connect(startButton, &QPushButton::clicked, this, &TextPageDialog::StartExternal);
+    connect(cancelButton, &QPushButton::clicked, this, &TextPageDialog::reject);
+    connect(edit_, &TextPageEdit::LinePositionChanged, this,
+            [this](int line, int count) { linePosition_->setText(LinePosition(line, count)); });
+    connect(edit_, &TextPageEdit::LimitReached, this, &TextPageDialog::WarnLimit);
+}
+
+void TextPageDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The first page goes in once the edit has its width, which decides how
+    // its lines wrap.
+    if (!pageShown_) {
+        pageShown_ = true;
+        ShowCurrentPage();
+    }
+}
+
+void TextPageDialog::KeepEditedPage()
+{
+    // An untouched page keeps its own line ends and bytes.
+    if (edit_->document()->isModified())
+        book_.ReplaceCurrent(PageFromEditText(edit_->toPlainText()));
+}
+
+void TextPageDialog::ShowCurrentPage()
+{
+    nextButton_->setEnabled(book_.CanGoForward());
+    previousButton_->setEnabled(book_.CanGoBack());
+    pagePosition_->setText(book_.PagePosition());
+    edit_->setFocus();
+    edit_->setPlainText(book_.CurrentText());
+    linePosition_->setText(LinePosition(1, edit_->DisplayedLineCount()));
+}
+
+void TextPageDialog::Move(bool forward)
+{
+    KeepEditedPage();
+    if (forward)
+        book_.Forward();
+    else
+        book_.Backward();
+    ShowCurrentPage();
+}
+
+void TextPageDialog::Print()
+{
+    KeepEditedPage();
+    if (!kind_)
+        return;
+    const std::unique_ptr<PrintDevice> device = printerChoice_(this);
+    if (!device)
+        return;
+    ui_.SetWaitCursor(true);
+    // The job is named after the milliseconds since the machine started.
+    QElapsedTimer tick;
+    tick.start();
+    PrintTextPages(*kind_, book_.Pages(), *device, tick.msecsSinceReference(), &ui_);
+    ui_.SetWaitCursor(false);
+}
+
+void TextPageDialog::StartExternal()
+{
+    if (kind_)
+        StartTextFile(state_, *kind_, ui_);
+}
+
+void TextPageDialog::WarnLimit()
+{
+    ui_.ShowMessage(u"No se pueden insertar más caracteres en esta página"_s, u"AVISO"_s,
+                    IUserInterface::Buttons::Ok, IUserInterface::Icon::Information);
+}
+
+} // namespace vk7
