@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds the project and runs the whole test suite twice: a normal build and
-# a build under AddressSanitizer and UndefinedBehaviorSanitizer; then replays
+# a build under AddressSanitizer and UndefinedBehaviorSanitizer, after checking
+# that the code is formatted; then replays
 # the fuzz targets' corpora (a regression pass of a few seconds per target).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
+
+# Unformatted code fails before anything is built.
+bash scripts/check-format.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

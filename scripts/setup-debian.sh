@@ -3,7 +3,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  g++ cmake ninja-build pkg-config ccache
+  g++ cmake ninja-build pkg-config ccache clang-format git
   qt6-base-dev qt6-qpa-plugins libtiff-dev libssl-dev
   libgtest-dev
   fonts-urw-base35 fonts-liberation fontconfig libfontconfig-dev

@@ -8,12 +8,11 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/guiapplication.h"
-
 #include "app/depositcheck.h"
 #include "reception/cfiletools.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
+#include "testing/guiapplication.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;

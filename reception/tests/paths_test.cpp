@@ -76,8 +76,8 @@ TEST(WildcardTest, FollowsTheWindowsRules)
     EXPECT_TRUE(PathResolver::MatchesWildcard(u"K7.M05"_s, u"K7.M*"_s));
     // Many stars: each split is tried once, not once per way of reaching it.
     EXPECT_FALSE(PathResolver::MatchesWildcard(QString(40, u'A'), QString(25, u'*') + u"Z"_s));
-    EXPECT_TRUE(PathResolver::MatchesWildcard(QString(40, u'A') + u"Z"_s,
-                                              QString(25, u'*') + u"Z"_s));
+    EXPECT_TRUE(
+        PathResolver::MatchesWildcard(QString(40, u'A') + u"Z"_s, QString(25, u'*') + u"Z"_s));
 }
 
 TEST_F(PathsTest, FindMatchingListsMatchesWithTheirKind)

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "components/code128.h"
 #include "components/formdocument.h"
 #include "components/tessocx.h"
 #include "datafiles/depositstate.h"
-#include "components/code128.h"
 #include "viewing/formdata.h"
 
 using namespace Qt::StringLiterals;
