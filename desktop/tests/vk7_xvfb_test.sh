@@ -9,52 +9,17 @@ set -euo pipefail
 vk7=$1
 sample=$2
 
-for tool in Xvfb openbox xdotool xprop; do
-  command -v "$tool" >/dev/null || { echo "FALTA: $tool (paquetes xvfb, openbox, xdotool)"; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display itself and names it once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-display=""
-for _ in $(seq 100); do
-  display=$(cat "$work/display" 2>/dev/null || true)
-  [ -n "$display" ] && break
-  sleep 0.1
-done
-[ -n "$display" ] || { echo "Xvfb no arranca"; cat "$work/xvfb.log"; exit 1; }
-
-export DISPLAY=":$display"
-export HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM
+# The private display; a missing tool or server fails the test.
+source "$(dirname "$0")/../../scripts/xsession.sh"
+xsession_start 1280x1024 || exit 1
 # Under the sanitizers the X11 platform's own allocations at exit are not
 # this test's subject (the offscreen tests check the program's).
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-# The window manager is ready once it has announced itself on the root window.
-wm=""
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && { wm=ok; break; }
-  sleep 0.1
-done
-[ -n "$wm" ] || { echo "openbox no arranca"; cat "$work/openbox.log" "$work/xvfb.log"; exit 1; }
 
 fingerprint=$(cat "$sample.fingerprint")
 "$vk7" --root "$work/c" "$sample" "$fingerprint" >"$work/first.log" 2>&1 &
 first=$!
-pids+=($first)
+XSESSION_PIDS+=($first)
 
 window=""
 for _ in $(seq 300); do

@@ -1,0 +1,58 @@
+# A private X display for the real windows (sourced by the Xvfb test and the
+# screenshot scripts): Xvfb on a free display, openbox to activate windows,
+# and a home, temporary folder and runtime folder of the session's own, all
+# removed at exit.
+# Usage: source scripts/xsession.sh; xsession_start WIDTHxHEIGHT
+#        id=$(xsession_wait_window "Title" [tenths of a second])
+
+xsession_cleanup() {
+  for pid in "${XSESSION_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${XSESSION_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+
+# Sets `work` (a temporary folder) and DISPLAY; fails with its reason.
+xsession_start() {
+  local size=$1 tool
+  for tool in Xvfb openbox xdotool xprop; do
+    command -v "$tool" >/dev/null || { echo "Falta $tool: bash scripts/setup-debian.sh"; return 1; }
+  done
+  work=$(mktemp -d)
+  XSESSION_PIDS=()
+  trap xsession_cleanup EXIT
+  # Xvfb picks a free display itself and names it once it accepts clients.
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  XSESSION_PIDS+=($!)
+  local display=""
+  for _ in $(seq 100); do
+    display=$(cat "$work/display" 2>/dev/null || true)
+    [ -n "$display" ] && break
+    sleep 0.1
+  done
+  [ -n "$display" ] || { echo "Xvfb no arranca"; cat "$work/xvfb.log"; return 1; }
+  export DISPLAY=":$display" HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
+  mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  unset QT_QPA_PLATFORM
+  openbox >"$work/openbox.log" 2>&1 &
+  XSESSION_PIDS+=($!)
+  # The window manager is ready once it has announced itself on the root window.
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && return 0
+    sleep 0.1
+  done
+  echo "openbox no arranca"
+  cat "$work/openbox.log" "$work/xvfb.log"
+  return 1
+}
+
+# The id of the visible window with exactly this title, once it shows.
+xsession_wait_window() {
+  local id="" tries=${2:-300}
+  for _ in $(seq "$tries"); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "No aparece la ventana \"$1\"" >&2
+  return 1
+}
