@@ -48,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     loader.ReadImageList(u"*.M??"_s);
     loader.ReadImageList(u"AUDITOR.*"_s);
     loader.ReadImageList(u"ANUNCIO.*"_s);
-    for (int kind : {5, 6, 20, 21})
+    using vk7::DocumentKind;
+    for (DocumentKind kind : {DocumentKind::Memoria, DocumentKind::ManagementReport,
+                              DocumentKind::AuditorReport, DocumentKind::Announcements})
         vk7::IsPlausibleImageList(state, kind);
     return 0;
 }

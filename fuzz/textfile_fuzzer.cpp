@@ -14,6 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     vk7::DepositState state;
     vk7::CFileCopyDialog loader(state);
     loader.ReadTextFile(u"MEMORIA.TXT"_s, state.memoriaPages);
-    vk7::IsPlausibleText(state, 5);
+    vk7::IsPlausibleText(state, vk7::DocumentKind::Memoria);
     return 0;
 }
