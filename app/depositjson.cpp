@@ -9,11 +9,9 @@ using namespace Qt::StringLiterals;
 void AddLoadedDepositJson(const DepositState &state, QJsonObject *json)
 {
     QJsonArray fields;
-    for (qsizetype i = 0; i < state.fields.GetSize(); ++i) {
-        const CCampBD *record = state.fields.GetAt(i);
-        if (record)
-            fields.append(QJsonArray{record->key, record->value});
-    }
+    state.fields.VisitFields([&fields](int key, const QString &value) {
+        fields.append(QJsonArray{key, value});
+    });
     json->insert(u"fields"_s, fields);
 
     QJsonObject texts;

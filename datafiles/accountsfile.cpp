@@ -100,7 +100,7 @@ private:
 
 void Store(CCampBDArray &fields, int key, QByteArrayView bytes)
 {
-    SetFieldText(fields, key, DecodeWindows1252(bytes));
+    fields.SetFieldBytes(key, bytes);
 }
 
 void StoreHeader(CCampBDArray &fields, QByteArrayView line)
@@ -142,9 +142,21 @@ void StoreDate(CCampBDArray &fields, QByteArrayView text, int dayKey, int monthK
         Store(fields, yearKey, year);
 }
 
+// A key code as atoi reads it; six digits, nearly every record, at once.
+int KeyCode(QByteArrayView text)
+{
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return CAtoi(text);
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 void StoreDataRecord(CCampBDArray &fields, QByteArrayView line)
 {
-    const int key = CAtoi(line.sliced(14, 6));
+    const int key = KeyCode(line.sliced(14, 6));
     if (key == 899001 || key == 899002)
         return; // these come from CAUSA.TXT only
     const bool decimals = IsDecimalCapable(key);
@@ -191,7 +203,8 @@ ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath)
         } else if (line.size() != kRecordLength) {
             continue;
         }
-        const int type = CAtoi(line.first(1));
+        // The type is one character read as a number: a digit or 0.
+        const int type = line[0] >= '0' && line[0] <= '9' ? line[0] - '0' : 0;
         if (type == 1) {
             if (!firstLine)
                 break; // a second header ends the accounts

@@ -15,11 +15,7 @@ ManifestVerdict ReadManifestVerdict(const QString &status)
 
 void ClearApplicationFields(DepositState &state)
 {
-    for (qsizetype i = 0; i < state.fields.GetSize(); ++i) {
-        CCampBD *record = state.fields.GetAt(i);
-        if (record && record->key >= 780000 && record->key <= 781404)
-            record->value.clear();
-    }
+    state.fields.ClearValues([](int key) { return key >= 780000 && key <= 781404; });
     state.otherDocumentNames.clear();
 }
 

@@ -1,20 +1,51 @@
 #include "fieldstore.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "reception/codepages.h"
 #include "reception/plaintext.h"
 
 namespace vk7 {
 
 void CCampBDArray::RemoveAll()
 {
-    records_.clear();
-    pages_.clear();
-    otherKeys_.clear();
+    // Released, not kept for the next deposit: a huge one would hold its
+    // memory while the program waits.
+    entries_ = decltype(entries_)();
+    bytes_ = decltype(bytes_)();
+    records_ = decltype(records_)();
+    pages_ = decltype(pages_)();
+    otherKeys_ = decltype(otherKeys_)();
     indexedCount_ = 0;
 }
 
 CCampBD *CCampBDArray::AddNew()
 {
-    return &records_.emplace_back();
+    records_.emplace_back();
+    Entry &entry = entries_.emplace_back();
+    entry.record = static_cast<uint32_t>(records_.size());
+    return &records_.back();
+}
+
+CCampBD *CCampBDArray::GetAt(qsizetype index) const
+{
+    return Record(index);
+}
+
+CCampBD *CCampBDArray::Record(qsizetype position) const
+{
+    Entry &entry = entries_[static_cast<size_t>(position)];
+    if (entry.record == 0) {
+        records_.push_back({entry.key, Decoded(entry)});
+        entry.record = static_cast<uint32_t>(records_.size());
+    }
+    return &records_[entry.record - 1];
+}
+
+QString CCampBDArray::Decoded(const Entry &entry) const
+{
+    return DecodeWindows1252(QByteArrayView(bytes_.data() + entry.offset, entry.length));
 }
 
 void CCampBDArray::IndexPendingRecords() const
@@ -22,10 +53,10 @@ void CCampBDArray::IndexPendingRecords() const
     // Records appended since the last lookup join the index; a key already
     // indexed keeps its first position.
     for (; indexedCount_ < GetSize(); ++indexedCount_) {
-        // Usually only the last record is new.
-        const int key = indexedCount_ + 1 == GetSize()
-                            ? records_.back().key
-                            : records_[static_cast<size_t>(indexedCount_)].key;
+        Entry &entry = entries_[static_cast<size_t>(indexedCount_)];
+        if (entry.record != 0)
+            entry.key = records_[entry.record - 1].key; // set after AddNew
+        const int key = entry.key;
         if (key < 0 || key >= kDirectKeys) {
             if (!otherKeys_.contains(key))
                 otherKeys_.insert(key, indexedCount_);
@@ -42,33 +73,97 @@ void CCampBDArray::IndexPendingRecords() const
     }
 }
 
-CCampBD *CCampBDArray::FindByKey(int key) const
+qsizetype CCampBDArray::FindPosition(int key) const
 {
     IndexPendingRecords();
     if (key < 0 || key >= kDirectKeys) {
         const auto it = otherKeys_.constFind(key);
-        return it == otherKeys_.constEnd() ? nullptr : GetAt(*it);
+        return it == otherKeys_.constEnd() ? -1 : *it;
     }
     if (pages_.empty())
-        return nullptr;
+        return -1;
     const uint32_t *page = pages_[static_cast<size_t>(key >> kPageBits)].get();
     if (!page)
-        return nullptr;
-    const uint32_t slot = page[key & ((1 << kPageBits) - 1)];
-    return slot ? GetAt(slot - 1) : nullptr;
+        return -1;
+    return static_cast<qsizetype>(page[key & ((1 << kPageBits) - 1)]) - 1;
+}
+
+CCampBD *CCampBDArray::FindByKey(int key) const
+{
+    const qsizetype position = FindPosition(key);
+    return position < 0 ? nullptr : Record(position);
+}
+
+void CCampBDArray::SetFieldBytes(int key, QByteArrayView bytes)
+{
+    qsizetype end = bytes.size();
+    while (end > 0 && bytes[end - 1] == ' ')
+        --end;
+    qsizetype start = 0;
+    while (start < end && bytes[start] == ' ')
+        ++start;
+    if (start == end)
+        return;
+    const QByteArrayView value = bytes.sliced(start, end - start);
+
+    const qsizetype position = FindPosition(key);
+    if (position < 0) {
+        Entry &entry = entries_.emplace_back();
+        entry.key = key;
+    }
+    Entry &entry = entries_[static_cast<size_t>(position < 0 ? GetSize() - 1 : position)];
+    if (entry.record == 0 && value.size() <= entry.capacity) {
+        std::memcpy(bytes_.data() + entry.offset, value.data(), static_cast<size_t>(value.size()));
+        entry.length = static_cast<uint16_t>(value.size());
+        return;
+    }
+    // A value that outgrows its room moves to the end with twice the room, so
+    // a key stored over and over wastes at most what it holds.
+    const qsizetype room = std::max<qsizetype>(value.size(), 2 * qsizetype(entry.capacity));
+    if (entry.record == 0 && room <= UINT16_MAX &&
+        qsizetype(bytes_.size()) + room <= qsizetype(UINT32_MAX)) {
+        entry.offset = static_cast<uint32_t>(bytes_.size());
+        entry.capacity = static_cast<uint16_t>(room);
+        entry.length = static_cast<uint16_t>(value.size());
+        bytes_.resize(bytes_.size() + static_cast<size_t>(room));
+        std::memcpy(bytes_.data() + entry.offset, value.data(), static_cast<size_t>(value.size()));
+        return;
+    }
+    Record(position < 0 ? GetSize() - 1 : position)->value = DecodeWindows1252(value);
+}
+
+void CCampBDArray::ClearValues(bool (*inRange)(int key))
+{
+    for (Entry &entry : entries_) {
+        if (entry.record == 0) {
+            if (inRange(entry.key))
+                entry.length = 0;
+        } else if (CCampBD &record = records_[entry.record - 1]; inRange(record.key)) {
+            record.value.clear();
+        }
+    }
 }
 
 QString CCampBDArray::FieldValue(int key) const
 {
-    const CCampBD *record = FindByKey(key);
-    return record ? record->value : QString();
+    const qsizetype position = FindPosition(key);
+    if (position < 0)
+        return QString();
+    const Entry &entry = entries_[static_cast<size_t>(position)];
+    return entry.record ? records_[entry.record - 1].value : Decoded(entry);
 }
 
 void CCampBDArray::VisitFields(
     const std::function<void(int key, const QString &value)> &visit) const
 {
-    for (const CCampBD &record : records_)
-        visit(record.key, record.value);
+    for (const Entry &entry : entries_) {
+        if (entry.record != 0) {
+            const CCampBD &record = records_[entry.record - 1];
+            visit(record.key, record.value);
+        } else {
+            visit(entry.key, Decoded(entry));
+        }
+    }
 }
 
 namespace {
@@ -108,22 +203,9 @@ void SetFieldTextByCode(CCampBDArray &fields, const QString &keyText, const QStr
     SetFieldText(fields, CAtoi(keyText), text);
 }
 
-namespace {
-
-template <typename InRange> void ClearValues(CCampBDArray &fields, InRange inRange)
-{
-    for (qsizetype i = 0; i < fields.GetSize(); ++i) {
-        CCampBD *record = fields.GetAt(i);
-        if (record && inRange(record->key))
-            record->value.clear();
-    }
-}
-
-} // namespace
-
 void ClearAccountsFields(CCampBDArray &fields)
 {
-    ClearValues(fields, [](int key) {
+    fields.ClearValues([](int key) {
         return !((key >= 700000 && key <= 775220) || (key >= 780000 && key <= 781404) ||
                  (key >= 791001 && key <= 791010));
     });
@@ -131,12 +213,12 @@ void ClearAccountsFields(CCampBDArray &fields)
 
 void ClearSharesFields(CCampBDArray &fields)
 {
-    ClearValues(fields, [](int key) { return key >= 700000 && key <= 775220; });
+    fields.ClearValues([](int key) { return key >= 700000 && key <= 775220; });
 }
 
 void ClearCertificationFields(CCampBDArray &fields)
 {
-    ClearValues(fields, [](int key) { return key >= 791001 && key <= 791010; });
+    fields.ClearValues([](int key) { return key >= 791001 && key <= 791010; });
 }
 
 } // namespace vk7

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 
@@ -23,7 +24,13 @@ public:
 // The field store: records in insertion order, owned by the store, looked up
 // by the first record with a key. The index maps a key to its first position;
 // keys are set once, right after AddNew, and never changed afterwards.
-// Records live in a deque so that their addresses stay valid as it grows.
+//
+// The readers store their values as the file's bytes (Windows-1252) in one
+// buffer; a value becomes a QString only when it is asked for. GetAt and
+// FindByKey hand out a CCampBD, made from those bytes on first use and kept
+// from then on (its address stays valid until RemoveAll), and that record is
+// the value's home afterwards. A lookup may therefore change the store's
+// insides: the store is read from one thread at a time.
 class CCampBDArray : public IFieldSource
 {
 public:
@@ -33,26 +40,46 @@ public:
 
     void RemoveAll();
     CCampBD *AddNew();
-    CCampBD *GetAt(qsizetype index) const
-    {
-        return const_cast<CCampBD *>(&records_[static_cast<size_t>(index)]);
-    }
-    qsizetype GetSize() const { return static_cast<qsizetype>(records_.size()); }
+    CCampBD *GetAt(qsizetype index) const;
+    qsizetype GetSize() const { return static_cast<qsizetype>(entries_.size()); }
     CCampBD *FindByKey(int key) const;
+
+    // SetFieldText for bytes of a deposit file (Windows-1252), kept as bytes.
+    void SetFieldBytes(int key, QByteArrayView bytes);
+
+    // Empties the value of every record whose key passes the test; records and
+    // their positions stay.
+    void ClearValues(bool (*inRange)(int key));
 
     QString FieldValue(int key) const override;
     void
     VisitFields(const std::function<void(int key, const QString &value)> &visit) const override;
 
 private:
+    // A record's place: its key and either its bytes in bytes_ or the CCampBD
+    // that holds it (record_ > 0, one more than its index in records_).
+    struct Entry
+    {
+        int key = 0;
+        uint32_t offset = 0;
+        uint16_t length = 0;
+        uint16_t capacity = 0;
+        uint32_t record = 0;
+    };
+
     // Keys of the catalogue (0 to 9999999) are indexed directly, in pages of
     // 1024 keys made when a key of theirs is first stored, so a load touches
     // memory in the order of its keys; other keys go to a hash.
     static constexpr int kDirectKeys = 10000000;
     static constexpr int kPageBits = 10;
     void IndexPendingRecords() const;
+    qsizetype FindPosition(int key) const;
+    CCampBD *Record(qsizetype position) const;
+    QString Decoded(const Entry &entry) const;
 
-    std::deque<CCampBD> records_;
+    mutable std::vector<Entry> entries_;
+    std::vector<char> bytes_;
+    mutable std::deque<CCampBD> records_;
     mutable std::vector<std::unique_ptr<uint32_t[]>> pages_; // position + 1, 0 when none
     mutable QHash<int, qsizetype> otherKeys_;
     mutable qsizetype indexedCount_ = 0; // records already in the index

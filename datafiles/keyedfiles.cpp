@@ -54,7 +54,7 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
             if (key == 710000) {
                 // The file counts one more than the form holds.
                 const long long held = static_cast<long long>(CAtoi(value)) - 1;
-                SetFieldText(fields, key, QString::number(held));
+                fields.SetFieldBytes(key, QByteArray::number(held));
                 continue;
             }
             if (key <= 719999 && key % 10 == 0)
@@ -75,7 +75,7 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
                 state.otherDocumentNames.append(DecodeWindows1252(value));
             break;
         }
-        SetFieldText(fields, key, DecodeWindows1252(value));
+        fields.SetFieldBytes(key, value);
     }
     return ReadResult::Read;
 }
@@ -90,8 +90,8 @@ void StoreApplicationCode(CCampBDArray &fields, QByteArrayView code)
     for (qsizetype i = 0; i < 16; ++i)
         at[i] = i < code.size() ? code[i] : '0';
 
-    SetFieldText(fields, 781010, DecodeWindows1252(QByteArrayView(at, 1)));
-    const auto mark = [&fields](int key) { SetFieldText(fields, key, u"X"_s); };
+    fields.SetFieldBytes(781010, QByteArrayView(at, 1));
+    const auto mark = [&fields](int key) { fields.SetFieldBytes(key, "X"); };
     // Positions whose choices are "1" and "2", then those whose are "1"/"0".
     const auto choice = [&](int position, char one, int oneKey, char other, int otherKey) {
         if (at[position] == one)
@@ -110,7 +110,7 @@ void StoreApplicationCode(CCampBDArray &fields, QByteArrayView code)
         mark(780811);
     choice(8, '1', 780812, '0', 780813);
     if (at[9] >= '0' && at[9] <= '8' && at[10] >= '0' && at[10] <= '9')
-        SetFieldText(fields, 780814, QString(QLatin1Char(at[9])) + QLatin1Char(at[10]));
+        fields.SetFieldBytes(780814, QByteArrayView(at + 9, 2));
     choice(11, '1', 780817, '0', 780818);
     choice(12, '1', 780815, '0', 780816);
     choice(13, '1', 780823, '0', 780824);
