@@ -131,9 +131,10 @@ QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &resu
     json.Add(u"diagnosticSheet"_s, report.sheet);
 
     QJsonObject loaded;
-    AddLoadedDepositJson(state, &loaded);
+    AddLoadedFilesJson(state, &loaded);
     if (!options.texts)
         loaded.remove(u"texts"_s);
+    json.AddEncoded(u"fields"_s, LoadedFieldsJson(state.fields));
     for (const QString &key : {u"fields"_s, u"texts"_s, u"images"_s})
         if (loaded.contains(key))
             json.Add(key, loaded.value(key));

@@ -12,4 +12,12 @@ namespace vk7 {
 // "otherDocumentNames".
 void AddLoadedDepositJson(const DepositState &state, QJsonObject *json);
 
+// The same "fields" array as compact JSON text, written record by record: a
+// store can hold over a million records, and a QJsonArray of them costs many
+// times its text.
+QByteArray LoadedFieldsJson(const CCampBDArray &fields);
+
+// AddLoadedDepositJson without "fields".
+void AddLoadedFilesJson(const DepositState &state, QJsonObject *json);
+
 } // namespace vk7

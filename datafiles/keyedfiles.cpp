@@ -10,6 +10,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// An application form names at most 89 other documents (keys 781011 to
+// 781099, each once). A file that names more than this is no application
+// form and would fill the memory with names, one per short line: it is
+// refused whole with the format error, its range left empty as if it had
+// not been read.
+constexpr qsizetype kMostOtherDocuments = 1000;
+
 void StoreApplicationCode(CCampBDArray &fields, QByteArrayView code);
 
 } // namespace
@@ -71,8 +78,13 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
                 StoreApplicationCode(fields, value);
                 continue;
             }
-            if (key >= 781011 && key <= 781099)
+            if (key >= 781011 && key <= 781099) {
+                if (state.otherDocumentNames.size() == kMostOtherDocuments) {
+                    ClearApplicationFields(state);
+                    return ReadResult::BadFormat;
+                }
                 state.otherDocumentNames.append(DecodeWindows1252(value));
+            }
             break;
         }
         fields.SetFieldBytes(key, value);

@@ -17,7 +17,9 @@ enum class KeyedFile {
 
 // Reads one keyed file into the deposit, emptying its range first (once the
 // file has opened). A line shorter than ten characters stops the reading as
-// a wrong format, leaving what was stored before it.
+// a wrong format, leaving what was stored before it. An application file
+// naming more than a thousand other documents is refused whole: wrong format,
+// its range and the names left empty.
 ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArray &hostPath);
 
 } // namespace vk7
