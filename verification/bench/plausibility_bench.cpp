@@ -33,14 +33,14 @@ QImage ScannedPage(int index, QRandomGenerator &random)
         lines << u"Pagina %1 linea %2 de la memoria del ejercicio, balance y cuentas anuales."_s
                      .arg(index)
                      .arg(l);
-    QImage page(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
+    QImage page(kTextPageWidth, kTextPageHeight, QImage::Format_Grayscale8);
     {
         QPainter painter(&page);
         PaintTextPage(painter, lines);
-        painter.fillRect(QRect(0, 0, 12, TextPageHeight), Qt::black);
+        painter.fillRect(QRect(0, 0, 12, kTextPageHeight), Qt::black);
     }
     for (int i = 0; i < 4000; ++i)
-        page.scanLine(int(random.bounded(TextPageHeight)))[random.bounded(TextPageWidth)] = 0;
+        page.scanLine(int(random.bounded(kTextPageHeight)))[random.bounded(kTextPageWidth)] = 0;
     return page;
 }
 
