@@ -153,3 +153,28 @@ TEST(LoadPassTest, BinaryAndHugeLinesFailWithTheStatusTexts)
     EXPECT_EQ(Value(folder.state, 119999), u"1"_s);
     EXPECT_EQ(Value(folder.state, 1199991), u"0"_s);
 }
+
+TEST(LoadPassTest, FieldsJsonTextIsWhatTheJsonWriterWrites)
+{
+    CCampBDArray fields;
+    const QList<QPair<int, QString>> records{{0, u"plain text 123.45"_s},
+                                             {-7, u"quote \" and \\ back"_s},
+                                             {1000000, u"\t\n\r\b\f\x01\x1f"_s},
+                                             {9999991, u"acentos áéí ñ € \x81\x7f"_s},
+                                             {2147483647, QString()},
+                                             {-2147483647 - 1, u"/ < > &"_s},
+                                             {810260, u"surrogate \U0001F600"_s}};
+    for (const auto &[key, value] : records) {
+        CCampBD *record = fields.AddNew();
+        record->key = key;
+        record->value = value;
+    }
+    fields.SetFieldBytes(200000, "B\xf1 \x9d");
+    QJsonArray expected;
+    fields.VisitFields([&expected](int key, const QString &value) {
+        expected.append(QJsonArray{key, value});
+    });
+    EXPECT_EQ(LoadedFieldsJson(fields), QJsonDocument(expected).toJson(QJsonDocument::Compact));
+    CCampBDArray empty;
+    EXPECT_EQ(LoadedFieldsJson(empty), "[]");
+}

@@ -170,3 +170,18 @@ TEST_F(KeyedFilesTest, LongLinesComeInPiecesOf511Characters)
     EXPECT_EQ(folder.dialog.StatusLine(), u"ERROR Formato del Fichero: INSTANCIA.ASC Incorrecto"_s);
     EXPECT_EQ(V(781011), QString(502, u'v'));
 }
+
+TEST_F(KeyedFilesTest, ApplicationNamingOverAThousandDocumentsIsRefusedWhole)
+{
+    QByteArray file = "020781010E\n020781202dni\n";
+    for (int i = 0; i < 1000; ++i)
+        file += "020781011n\n";
+    ASSERT_TRUE(ReadApplication(file));
+    EXPECT_EQ(folder.state.otherDocumentNames.size(), 1000);
+
+    EXPECT_FALSE(ReadApplication(file + "020781099n\n"));
+    EXPECT_EQ(folder.dialog.StatusLine(), u"ERROR Formato del Fichero: INSTANCIA.ASC Incorrecto"_s);
+    EXPECT_TRUE(folder.state.otherDocumentNames.isEmpty());
+    EXPECT_EQ(V(781010), QString());
+    EXPECT_EQ(V(781202), QString());
+}
