@@ -20,6 +20,10 @@ namespace {
 constexpr int kLineLimit = 511;          // characters a line read gives at most
 constexpr qsizetype kHeaderLength = 277; // 276 characters and the line end
 constexpr qsizetype kRecordLength = 53;  // 52 characters and the line end
+// The values an accounts file may leave in the store. Six-digit keys bound
+// the records to about a million and a half, and ordinary amounts take some
+// twenty bytes each; a file beyond this is no set of accounts and is refused.
+constexpr qsizetype kMostValueBytes = 32 << 20;
 
 bool IsDecimalCapable(int key)
 {
@@ -195,6 +199,7 @@ ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath)
     if (!file.Open(hostPath))
         return ReadResult::CannotOpen;
     bool firstLine = true;
+    const qsizetype bytesBefore = fields.ValueBytes();
     QByteArrayView line;
     while (file.ReadLine(&line)) {
         if (firstLine) {
@@ -212,6 +217,10 @@ ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath)
             StoreHeader(fields, line);
         } else if (type == 2 && !firstLine) {
             StoreDataRecord(fields, line);
+            if (fields.ValueBytes() - bytesBefore > kMostValueBytes) {
+                ClearAccountsFields(fields);
+                return ReadResult::BadFormat;
+            }
         }
     }
     return ReadResult::Read;

@@ -10,7 +10,9 @@ namespace vk7 {
 // Reads the accounts file DATOS.ASC into the store: a header line of 276
 // characters (any other first line is a wrong format), then data records of
 // 52 characters, lines of other lengths passed over, up to a second header.
-// The header empties the accounts' range first. Keys 899001 and 899002 of
+// The header empties the accounts' range first. A file whose values would
+// take more than 32 MB of the store is refused as a wrong format, the
+// accounts' range left empty. Keys 899001 and 899002 of
 // the records are left to ReadCauses.
 ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath);
 

@@ -13,7 +13,8 @@ void CCampBDArray::RemoveAll()
     // Released, not kept for the next deposit: a huge one would hold its
     // memory while the program waits.
     entries_ = decltype(entries_)();
-    bytes_ = decltype(bytes_)();
+    chunks_ = decltype(chunks_)();
+    used_ = 0;
     records_ = decltype(records_)();
     pages_ = decltype(pages_)();
     otherKeys_ = decltype(otherKeys_)();
@@ -26,6 +27,11 @@ CCampBD *CCampBDArray::AddNew()
     Entry &entry = entries_.emplace_back();
     entry.record = static_cast<uint32_t>(records_.size());
     return &records_.back();
+}
+
+char *CCampBDArray::At(uint32_t offset) const
+{
+    return chunks_[offset / kChunkSize].get() + (offset & (kChunkSize - 1));
 }
 
 CCampBD *CCampBDArray::GetAt(qsizetype index) const
@@ -45,7 +51,9 @@ CCampBD *CCampBDArray::Record(qsizetype position) const
 
 QString CCampBDArray::Decoded(const Entry &entry) const
 {
-    return DecodeWindows1252(QByteArrayView(bytes_.data() + entry.offset, entry.length));
+    if (entry.length == 0)
+        return QString();
+    return DecodeWindows1252(QByteArrayView(At(entry.offset), entry.length));
 }
 
 void CCampBDArray::IndexPendingRecords() const
@@ -113,21 +121,29 @@ void CCampBDArray::SetFieldBytes(int key, QByteArrayView bytes)
     }
     Entry &entry = entries_[static_cast<size_t>(position < 0 ? GetSize() - 1 : position)];
     if (entry.record == 0 && value.size() <= entry.capacity) {
-        std::memcpy(bytes_.data() + entry.offset, value.data(), static_cast<size_t>(value.size()));
+        std::memcpy(At(entry.offset), value.data(), static_cast<size_t>(value.size()));
         entry.length = static_cast<uint16_t>(value.size());
         return;
     }
     // A value that outgrows its room moves to the end with twice the room, so
     // a key stored over and over wastes at most what it holds.
     const qsizetype room = std::max<qsizetype>(value.size(), 2 * qsizetype(entry.capacity));
-    if (entry.record == 0 && room <= UINT16_MAX &&
-        qsizetype(bytes_.size()) + room <= qsizetype(UINT32_MAX)) {
-        entry.offset = static_cast<uint32_t>(bytes_.size());
-        entry.capacity = static_cast<uint16_t>(room);
-        entry.length = static_cast<uint16_t>(value.size());
-        bytes_.resize(bytes_.size() + static_cast<size_t>(room));
-        std::memcpy(bytes_.data() + entry.offset, value.data(), static_cast<size_t>(value.size()));
-        return;
+    if (entry.record == 0 && room <= UINT16_MAX) {
+        // Values are placed in chunks, never across two, so the buffer grows
+        // without ever being copied.
+        qsizetype at = used_;
+        if ((at & (kChunkSize - 1)) + room > kChunkSize)
+            at = (at | (kChunkSize - 1)) + 1;
+        if (at + room <= qsizetype(UINT32_MAX)) {
+            if (at + room > qsizetype(chunks_.size()) * kChunkSize)
+                chunks_.push_back(std::make_unique<char[]>(kChunkSize));
+            used_ = at + room;
+            entry.offset = static_cast<uint32_t>(at);
+            entry.capacity = static_cast<uint16_t>(room);
+            entry.length = static_cast<uint16_t>(value.size());
+            std::memcpy(At(entry.offset), value.data(), static_cast<size_t>(value.size()));
+            return;
+        }
     }
     Record(position < 0 ? GetSize() - 1 : position)->value = DecodeWindows1252(value);
 }

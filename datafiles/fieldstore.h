@@ -47,6 +47,10 @@ public:
     // SetFieldText for bytes of a deposit file (Windows-1252), kept as bytes.
     void SetFieldBytes(int key, QByteArrayView bytes);
 
+    // Bytes taken by the values kept as bytes, room for longer values included:
+    // what the readers' bound on a file's values is checked against.
+    qsizetype ValueBytes() const { return used_; }
+
     // Empties the value of every record whose key passes the test; records and
     // their positions stay.
     void ClearValues(bool (*inRange)(int key));
@@ -56,7 +60,7 @@ public:
     VisitFields(const std::function<void(int key, const QString &value)> &visit) const override;
 
 private:
-    // A record's place: its key and either its bytes in bytes_ or the CCampBD
+    // A record's place: its key and either its bytes in chunks_ or the CCampBD
     // that holds it (record_ > 0, one more than its index in records_).
     struct Entry
     {
@@ -77,8 +81,13 @@ private:
     CCampBD *Record(qsizetype position) const;
     QString Decoded(const Entry &entry) const;
 
-    mutable std::vector<Entry> entries_;
-    std::vector<char> bytes_;
+    static constexpr qsizetype kChunkSize = 1 << 20;
+    char *At(uint32_t offset) const;
+
+    // Deques and chunks: a store of a million records grows without copying.
+    mutable std::deque<Entry> entries_;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    qsizetype used_ = 0; // bytes taken in chunks_, room left at chunk ends included
     mutable std::deque<CCampBD> records_;
     mutable std::vector<std::unique_ptr<uint32_t[]>> pages_; // position + 1, 0 when none
     mutable QHash<int, qsizetype> otherKeys_;

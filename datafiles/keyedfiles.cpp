@@ -17,6 +17,26 @@ namespace {
 // not been read.
 constexpr qsizetype kMostOtherDocuments = 1000;
 
+// The values a keyed file may leave in the store: thousands of full lines,
+// where real files hold a few hundred short values. More is refused the same
+// way, so that a huge file costs bounded memory.
+constexpr qsizetype kMostValueBytes = 4 << 20;
+
+void ClearRange(DepositState &state, KeyedFile which)
+{
+    switch (which) {
+    case KeyedFile::Shares:
+        ClearSharesFields(state.fields);
+        break;
+    case KeyedFile::Certification:
+        ClearCertificationFields(state.fields);
+        break;
+    case KeyedFile::Application:
+        ClearApplicationFields(state);
+        break;
+    }
+}
+
 void StoreApplicationCode(CCampBDArray &fields, QByteArrayView code);
 
 } // namespace
@@ -27,17 +47,8 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
     if (!file.Open(hostPath))
         return ReadResult::CannotOpen;
     CCampBDArray &fields = state.fields;
-    switch (which) {
-    case KeyedFile::Shares:
-        ClearSharesFields(fields);
-        break;
-    case KeyedFile::Certification:
-        ClearCertificationFields(fields);
-        break;
-    case KeyedFile::Application:
-        ClearApplicationFields(state);
-        break;
-    }
+    ClearRange(state, which);
+    const qsizetype bytesBefore = fields.ValueBytes();
 
     QByteArrayView line;
     while (file.ReadLine(&line)) {
@@ -80,7 +91,7 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
             }
             if (key >= 781011 && key <= 781099) {
                 if (state.otherDocumentNames.size() == kMostOtherDocuments) {
-                    ClearApplicationFields(state);
+                    ClearRange(state, which);
                     return ReadResult::BadFormat;
                 }
                 state.otherDocumentNames.append(DecodeWindows1252(value));
@@ -88,6 +99,10 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
             break;
         }
         fields.SetFieldBytes(key, value);
+        if (fields.ValueBytes() - bytesBefore > kMostValueBytes) {
+            ClearRange(state, which);
+            return ReadResult::BadFormat;
+        }
     }
     return ReadResult::Read;
 }

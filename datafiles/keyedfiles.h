@@ -17,9 +17,10 @@ enum class KeyedFile {
 
 // Reads one keyed file into the deposit, emptying its range first (once the
 // file has opened). A line shorter than ten characters stops the reading as
-// a wrong format, leaving what was stored before it. An application file
-// naming more than a thousand other documents is refused whole: wrong format,
-// its range and the names left empty.
+// a wrong format, leaving what was stored before it. A file whose values
+// would take more than 4 MB of the store, or an application file naming more
+// than a thousand other documents, is refused whole: wrong format, its range
+// (and the names) left empty.
 ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArray &hostPath);
 
 } // namespace vk7

@@ -255,3 +255,24 @@ TEST_F(AccountsFileTest, CausesKeepTheLastCharacterOfALastLineWithoutLineEnd)
     ASSERT_TRUE(Read(HeaderLine()));
     EXPECT_EQ(V(899001), u"Sin fin de línea"_s);
 }
+
+TEST_F(AccountsFileTest, AccountsWhoseValuesOutgrowTheBoundAreRefusedWhole)
+{
+    // An amount field of "1e300" renders as 299 digits.
+    const auto records = [](int count) {
+        QByteArray datos = HeaderLine();
+        for (int key = 100000; key < 100000 + count; ++key)
+            datos += DataLine(QByteArray::number(key), '+', "00000000001e300", '+', Zeros);
+        return datos;
+    };
+    ASSERT_TRUE(Read(records(1000)));
+    EXPECT_EQ(V(100999).size(), 299);
+    EXPECT_EQ(V(810210), u"B12345678"_s);
+
+    folder.state.fields.RemoveAll();
+    EXPECT_FALSE(Read(records(200000)));
+    EXPECT_EQ(folder.dialog.StatusLine(), u"ERROR Formato del Fichero: DATOS.ASC Incorrecto"_s);
+    EXPECT_EQ(V(810210), QString());
+    EXPECT_EQ(V(100000), QString());
+    EXPECT_LE(folder.state.fields.ValueBytes(), 33 << 20);
+}

@@ -185,3 +185,19 @@ TEST_F(KeyedFilesTest, ApplicationNamingOverAThousandDocumentsIsRefusedWhole)
     EXPECT_EQ(V(781010), QString());
     EXPECT_EQ(V(781202), QString());
 }
+
+TEST_F(KeyedFilesTest, SharesWhoseValuesOutgrowTheBoundAreRefusedWhole)
+{
+    const QByteArray value(500, 'v');
+    QByteArray file;
+    for (int key = 720000; key < 730000; ++key)
+        file += "02" + QByteArray::number(key).rightJustified(7, '0') + value + '\n';
+    folder.Write(u"ACCIONES.ASC"_s, file.left(8000 * 510));
+    ASSERT_TRUE(folder.dialog.ReadSharesFile(u"ACCIONES.ASC"_s));
+    EXPECT_EQ(V(727999), QString::fromLatin1(value));
+    folder.state.fields.RemoveAll();
+    folder.Write(u"ACCIONES.ASC"_s, file);
+    EXPECT_FALSE(folder.dialog.ReadSharesFile(u"ACCIONES.ASC"_s));
+    EXPECT_EQ(folder.dialog.StatusLine(), u"ERROR Formato del Fichero: ACCIONES.ASC Incorrecto"_s);
+    EXPECT_EQ(V(720000), QString());
+}
