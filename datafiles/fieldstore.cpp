@@ -126,8 +126,11 @@ void CCampBDArray::SetFieldBytes(int key, QByteArrayView bytes)
         return;
     }
     // A value that outgrows its room moves to the end with twice the room, so
-    // a key stored over and over wastes at most what it holds.
-    const qsizetype room = std::max<qsizetype>(value.size(), 2 * qsizetype(entry.capacity));
+    // a key stored over and over wastes at most what it holds. A short value
+    // gets room for the longest amount text ("-" and sixteen characters) at
+    // once: an accounts key stored again never moves.
+    constexpr qsizetype kShortRoom = 17;
+    const qsizetype room = std::max({value.size(), 2 * qsizetype(entry.capacity), kShortRoom});
     if (entry.record == 0 && room <= UINT16_MAX) {
         // Values are placed in chunks, never across two, so the buffer grows
         // without ever being copied.

@@ -30,13 +30,13 @@ TEST(FieldStoreTest, FileBytesKeepTheStoreRulesBeforeAndAfterARecordIsHandedOut)
     CCampBDArray store;
     store.SetFieldBytes(810220, "  Caf\xe9 \x80  ");
     store.SetFieldBytes(200000, "12");
-    store.SetFieldBytes(200000, "1234567.89"); // outgrows its room
-    store.SetFieldBytes(200000, "   ");        // ignored
+    store.SetFieldBytes(200000, "-1234567890123.45 and more"); // outgrows its room
+    store.SetFieldBytes(200000, "   ");                        // ignored
     store.SetFieldBytes(300000, "long value");
     store.SetFieldBytes(300000, "7"); // fits in the room it had
     ASSERT_EQ(store.GetSize(), 3);
     EXPECT_EQ(store.FieldValue(810220), u"Café €"_s);
-    EXPECT_EQ(store.FieldValue(200000), u"1234567.89"_s);
+    EXPECT_EQ(store.FieldValue(200000), u"-1234567890123.45 and more"_s);
     EXPECT_EQ(store.FieldValue(300000), u"7"_s);
 
     // A record handed out is the value's home from then on, for both ways in.
