@@ -25,7 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int Pages = 500;
+int pageCount = 500;
 
 // Processor time (user + system) of this process or of its finished
 // children, in seconds: on a shared machine it is steadier than wall time.
@@ -45,7 +45,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc > 1 && std::atoi(argv[1]) > 0)
-        Pages = std::atoi(argv[1]);
+        pageCount = std::atoi(argv[1]);
     QTemporaryDir drive;
     if (!drive.isValid())
         return 1;
@@ -53,7 +53,7 @@ int main(int argc, char **argv)
     QDir().mkpath(drive.filePath(u"TMP_VK7"_s));
 
     DepositState state;
-    state.memoriaPages = samples::ProsePages(Pages);
+    state.memoriaPages = samples::ProsePages(pageCount);
 
     QElapsedTimer timer;
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
@@ -62,13 +62,13 @@ int main(int argc, char **argv)
     const double ours = timer.nsecsElapsed() / 1e9;
     const double oursCpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
     const int written = QDir(drive.filePath(u"TMP_VK7"_s)).entryList({u"K7.M*"_s}).size();
-    if (!rendered || written != Pages) {
+    if (!rendered || written != pageCount) {
         std::fprintf(stderr, "rendering failed (%d pages)\n", written);
         return 1;
     }
     std::printf(
         "ours:            %d pages in %.3f s = %.1f pages/s (processor %.3f s = %.1f pages/s)\n",
-        Pages, ours, Pages / ours, oursCpu, Pages / oursCpu);
+        pageCount, ours, pageCount / ours, oursCpu, pageCount / oursCpu);
 
     if (QStandardPaths::findExecutable(u"enscript"_s).isEmpty() ||
         QStandardPaths::findExecutable(u"gs"_s).isEmpty()) {
@@ -108,6 +108,7 @@ int main(int argc, char **argv)
         "enscript | gs:   %d pages in %.3f s = %.1f pages/s (processor %.3f s = %.1f pages/s)\n",
         gsPages, theirs, gsPages / theirs, theirsCpu, gsPages / theirsCpu);
     std::printf("ratio (ours / enscript|gs, pages per second): %.2f wall, %.2f processor\n",
-                (Pages / ours) / (gsPages / theirs), (Pages / oursCpu) / (gsPages / theirsCpu));
+                (pageCount / ours) / (gsPages / theirs),
+                (pageCount / oursCpu) / (gsPages / theirsCpu));
     return 0;
 }
