@@ -230,14 +230,8 @@ DepositChecker::DepositChecker(const CheckerOptions &options, IUserInterface &ui
 
 bool DepositChecker::SetUpDrives(QString &error)
 {
-    const bool useDefault = options_.root.isEmpty();
-    const QString root =
-        useDefault ? DefaultDriveCRoot() : QFileInfo(options_.root).absoluteFilePath();
-    if (!PrepareDriveRoot(root, useDefault)) {
-        error = u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root);
+    if (!SetUpDriveC(options_.root, &error))
         return false;
-    }
-    PathResolver::SetDriveRoot(u'C', root);
     if (!options_.driveA.isEmpty())
         PathResolver::SetDriveRoot(u'A', QFileInfo(options_.driveA).absoluteFilePath());
     return true;

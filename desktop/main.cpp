@@ -83,17 +83,11 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
 
 bool SetUpDrives(const DesktopOptions &options)
 {
-    const bool useDefault = options.root.isEmpty();
-    const QString root =
-        useDefault ? vk7::DefaultDriveCRoot() : QFileInfo(options.root).absoluteFilePath();
-    if (!vk7::PrepareDriveRoot(root, useDefault)) {
-        std::fprintf(stderr, "%s\n",
-                     u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root)
-                         .toUtf8()
-                         .constData());
+    QString error;
+    if (!vk7::SetUpDriveC(options.root, &error)) {
+        std::fprintf(stderr, "%s\n", error.toUtf8().constData());
         return false;
     }
-    vk7::PathResolver::SetDriveRoot(u'C', root);
     const QString driveA = options.driveA.isEmpty() ? vk7::RemovableMediumFolder()
                                                     : QFileInfo(options.driveA).absoluteFilePath();
     // Without a medium, a location on A: is simply not found.
