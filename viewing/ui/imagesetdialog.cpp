@@ -51,7 +51,7 @@ void PictureArea::paintEvent(QPaintEvent *event)
 
 ImageSetDialog::ImageSetDialog(const DepositState &state, int kind, IUserInterface &ui,
                                QWidget *parent)
-    : QDialog(parent), set_(state, kind), ui_(ui)
+    : PrintingDialog(parent), set_(state, kind), ui_(ui)
 {
     setWindowTitle(set_.Title());
 
@@ -148,7 +148,7 @@ void ImageSetDialog::Print()
         ShowStatus();
         return;
     }
-    const std::unique_ptr<PrintDevice> device = printerChoice_(this);
+    const std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
     ui_.SetWaitCursor(true);
@@ -166,7 +166,7 @@ void ImageSetDialog::StartExternal()
 void ImageSetDialog::reject()
 {
     set_.DeleteTemporaryCopies();
-    QDialog::reject();
+    PrintingDialog::reject();
 }
 
 } // namespace vk7

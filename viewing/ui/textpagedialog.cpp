@@ -38,7 +38,7 @@ QStringList DepositPages(const DepositState &state, const TextKind *kind)
 
 TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterface &ui,
                                QWidget *parent)
-    : QDialog(parent), state_(state), kind_(TextKindOf(kind)), ui_(ui),
+    : PrintingDialog(parent), state_(state), kind_(TextKindOf(kind)), ui_(ui),
       book_(DepositPages(state, kind_))
 {
     setWindowTitle(kind_ ? kind_->title : QString());
@@ -103,7 +103,7 @@ TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterfa
 
 void TextPageDialog::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    PrintingDialog::showEvent(event);
     // The first page goes in once the edit has its width, which decides how
     // its lines wrap.
     if (!pageShown_) {
@@ -144,7 +144,7 @@ void TextPageDialog::Print()
     KeepEditedPage();
     if (!kind_)
         return;
-    const std::unique_ptr<PrintDevice> device = printerChoice_(this);
+    const std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
     ui_.SetWaitCursor(true);
