@@ -136,6 +136,7 @@ public:
     int valid = 0;
     int notValid = 0;
     int failed = 0;
+    bool WriteFailed() const { return writeFailed_; }
 
 private:
     struct Job
@@ -428,8 +429,13 @@ int RunBatch(const CheckerOptions &options, const QString &program)
     ::sigaction(SIGHUP, &oldHangUp, nullptr);
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
-    if (outputFd != STDOUT_FILENO)
-        ::close(outputFd);
+    // Results that did not all reach their file make the batch fail, whatever
+    // the verdicts: a script must not take a partial file for the day's work.
+    bool written = !runner.WriteFailed();
+    if (outputFd != STDOUT_FILENO && ::close(outputFd) != 0 && written) {
+        written = false;
+        PrintError(u"ERROR. No se pueden escribir los resultados.\n"_s);
+    }
 
     const QString tally = u"Válidos: %1  No válidos: %2  Fallidos: %3\n"_s.arg(runner.valid)
                               .arg(runner.notValid)
@@ -439,7 +445,7 @@ int RunBatch(const CheckerOptions &options, const QString &program)
         return 130;
     }
     PrintError(tally);
-    return BatchExitCode(runner.valid, runner.notValid, runner.failed);
+    return written ? BatchExitCode(runner.valid, runner.notValid, runner.failed) : 2;
 }
 
 int RunBatchWorker(const CheckerOptions &options, IUserInterface &)

@@ -142,6 +142,16 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
                     .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
                     .isEmpty());
 
+    // Results that cannot be written fail the batch, valid deposits or not.
+    WriteFile(list, (Sample + u'\t' + fingerprint + u'\n').toUtf8());
+    process.start(Program, {u"--batch"_s, list, u"--json-lines"_s, u"/dev/full"_s, u"--root"_s,
+                            temp.path() + u"/raiz"_s});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              u"ERROR. No se pueden escribir los resultados.\nVálidos: 1  No válidos: 0  "
+              u"Fallidos: 0\n"_s);
+
     WriteFile(list, "/caj\xf3n\tHUELLA\n");
     process.start(Program, {u"--batch"_s, list});
     ASSERT_TRUE(process.waitForFinished(60000));
