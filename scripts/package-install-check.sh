@@ -89,11 +89,13 @@ EOF
 # apt deletes what it downloaded once installed; kept, a rerun needs no mirror
 # for the same packages.
 echo 'Binary::apt::APT::Keep-Downloaded-Packages "true";' >"$root/etc/apt/apt.conf.d/10vk7-keep-downloads"
+# The base has its own device nodes (made by debootstrap): the host's /dev
+# is not bound in, so no package script can change the host's devices.
 mount -t proc proc "$root/proc"
 mounts+=("$root/proc")
-bind /dev /dev
+mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
+mounts+=("$root/dev/shm")
 bind "$cache/archives" /var/cache/apt/archives
-bind /tmp/.X11-unix /tmp/.X11-unix
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
 in_root apt-get update -q >"$work/update.log" 2>&1 || { cat "$work/update.log"; fail "apt-get update"; }
 
@@ -157,6 +159,7 @@ grep -qx "Type=Application" "$root$entry" || fail "$entry no es una aplicación"
 grep -qE "^(NoDisplay|Hidden)=true" "$root$entry" && fail "$entry está oculta en el menú"
 grep -qE "^Categories=(.*;)?(Office|Utility)(;|$)" "$root$entry" || fail "$entry sin categoría de menú"
 echo "$(grep -m1 '^Name=' "$root$entry") $(grep -m1 '^Categories=' "$root$entry") $(grep -m1 '^Exec=' "$root$entry")"
+bind /tmp/.X11-unix /tmp/.X11-unix
 as_clerk dex "$entry" >"$work/dex.log" 2>&1 || { cat "$work/dex.log"; fail "dex $entry"; }
 window=$(xsession_wait_window "Velmora" 600) || { cat "$work/dex.log"; fail "no aparece la ventana principal"; }
 app_pid=$(xdotool getwindowpid "$window")
