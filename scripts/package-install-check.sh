@@ -15,7 +15,7 @@ set -euo pipefail
 build=$(realpath "${1:-build}")
 source=$(realpath "${2:-$(dirname "$0")/..}")
 fail() { echo "FALLO: $*" >&2; exit 1; }
-step() { echo "== $*"; }
+step() { echo "== [${SECONDS} s] $*"; }
 
 [ "$(id -u)" -eq 0 ] || fail "hace falta ser root (chroot y mount): sudo bash $0 $*"
 for tool in debootstrap cpack chroot mount import; do
@@ -157,6 +157,8 @@ entry=/usr/share/applications/vk7.desktop
 [ -f "$root$entry" ] || fail "no está $entry"
 grep -qx "Type=Application" "$root$entry" || fail "$entry no es una aplicación"
 grep -qE "^(NoDisplay|Hidden)=true" "$root$entry" && fail "$entry está oculta en el menú"
+icon=$(sed -n 's/^Icon=//p' "$root$entry")
+ls "$root"/usr/share/icons/hicolor/*/apps/"$icon".* >/dev/null 2>&1 || fail "falta el icono $icon"
 grep -qE "^Categories=(.*;)?(Office|Utility)(;|$)" "$root$entry" || fail "$entry sin categoría de menú"
 echo "$(grep -m1 '^Name=' "$root$entry") $(grep -m1 '^Categories=' "$root$entry") $(grep -m1 '^Exec=' "$root$entry")"
 bind /tmp/.X11-unix /tmp/.X11-unix
@@ -172,4 +174,4 @@ echo "docs/installed-from-menu.png"
 kill "$app_pid"
 for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 app_pid=""
-echo "instalación correcta: $(basename "$deb") en bookworm nuevo"
+echo "instalación correcta: $(basename "$deb") en bookworm nuevo (${SECONDS} s)"
