@@ -96,9 +96,9 @@ TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterfa
     connect(printButton, &QPushButton::clicked, this, &TextPageDialog::Print);
     connect(startButton, &QPushButton::clicked, this, &TextPageDialog::StartExternal);
     connect(cancelButton, &QPushButton::clicked, this, &TextPageDialog::reject);
-    connect(edit_, &TextPageEdit::LinePositionChanged, this,
+    connect(edit_, &TextPageEdit::linePositionChanged, this,
             [this](int line, int count) { linePosition_->setText(LinePosition(line, count)); });
-    connect(edit_, &TextPageEdit::LimitReached, this, &TextPageDialog::WarnLimit);
+    connect(edit_, &TextPageEdit::limitReached, this, &TextPageDialog::WarnLimit);
 }
 
 void TextPageDialog::showEvent(QShowEvent *event)
