@@ -40,10 +40,7 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
         u"como si se hubieran escrito en el diálogo \"Abrir un Depósito Digital\"."_s);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Muestra esta ayuda."_s);
     parser.addOption(help);
-    const QCommandLineOption root(u"root"_s,
-                                  u"Carpeta que hace de unidad C: (por omisión, una carpeta "
-                                  u"privada del usuario: %1)."_s.arg(vk7::DefaultDriveCRoot()),
-                                  u"DIR"_s);
+    const QCommandLineOption root(u"root"_s, vk7::DriveCRootHelp(), u"DIR"_s);
     const QCommandLineOption driveA(u"drive-a"_s,
                                     u"Carpeta que hace de unidad A: (por omisión, el medio "
                                     u"extraíble montado en /media/USUARIO o /run/media/USUARIO)."_s,

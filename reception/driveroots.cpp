@@ -38,6 +38,12 @@ bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate)
 
 } // namespace
 
+QString DriveCRootHelp()
+{
+    return u"Carpeta que hace de unidad C: (por omisión, una carpeta privada del usuario: %1)."_s
+        .arg(DefaultDriveCRoot());
+}
+
 bool SetUpDriveC(const QString &rootOption, QString *error)
 {
     const bool useDefault = rootOption.isEmpty();

@@ -10,6 +10,9 @@ namespace vk7 {
 // command-line checker share it.
 QString DefaultDriveCRoot();
 
+// The help of the programs' --root option, which names the default root.
+QString DriveCRootHelp();
+
 // Sets drive C: from a program's --root option: the folder named (relative
 // to the current folder) or, when none is, DefaultDriveCRoot(). A folder made
 // here is private to the user (mode 0700), and the default root is kept
