@@ -23,6 +23,7 @@
 #include "app/checkreport.h"
 #include "checker/depositchecker.h"
 #include "checker/terminaluserinterface.h"
+#include "reception/driveroots.h"
 #include "reception/hostfiles.h"
 
 using namespace Qt::StringLiterals;
@@ -140,7 +141,8 @@ private:
 
     void Start(Job &job)
     {
-        QDir().mkpath(job.root);
+        // Private whatever the umask, as every drive C: must be.
+        PrepareDriveRoot(job.root, true);
         job.process = std::make_unique<QProcess>();
         QProcess *process = job.process.get();
         process->setStandardErrorFile(QProcess::nullDevice());

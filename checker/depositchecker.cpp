@@ -238,6 +238,10 @@ bool DepositChecker::SetUpDrives(QString &error)
         return false;
     }
     PathResolver::SetDriveRoot(u'C', root);
+    // Before the work folder is emptied or anything is written on drive C:.
+    error = UnsafeDriveCText();
+    if (!error.isEmpty())
+        return false;
     if (!options_.driveA.isEmpty())
         PathResolver::SetDriveRoot(u'A', QFileInfo(options_.driveA).absoluteFilePath());
     return true;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QLoggingCategory>
@@ -44,12 +45,48 @@ struct PageData
     int components = 1; // 1 grey, 3 RGB; bilevel pages are 1 with one bit
 };
 
-bool CodedFilePage(const PageImage &page, PageData *out)
+// A file as it is now: a file rewritten under the same name is another.
+struct FileIdentity
 {
-    TiffFile file;
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified = {};
+
+    static FileIdentity Of(const QString &path)
+    {
+        FileIdentity identity;
+        struct stat st;
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+            return identity;
+        identity = {path, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+        return identity;
+    }
+    bool operator==(const FileIdentity &other) const
+    {
+        return path == other.path && device == other.device && inode == other.inode &&
+               size == other.size && modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+// `file` stays open from one page to the next while its file is unchanged,
+// so that the pages of a file taken in order are found one after another
+// instead of by walking its chain of pages from the first each time.
+bool CodedFilePage(const PageImage &page, TiffFile &file, FileIdentity &open, PageData *out)
+{
+    const FileIdentity identity = FileIdentity::Of(PathResolver::Resolve(page.path));
+    if (identity.size < 0)
+        return false;
+    if (!(identity == open) || !file.IsOpen()) {
+        open = FileIdentity();
+        if (!file.OpenForReading(identity.path))
+            return false;
+        open = identity;
+    }
     TiffFile::CodedPage coded;
-    if (!file.OpenForReading(PathResolver::Resolve(page.path)) || !file.SelectPage(page.index) ||
-        !file.ReadCurrentPageCoded(&coded))
+    if (!file.SelectPage(page.index) || !file.ReadCurrentPageCoded(&coded))
         return false;
     out->data.assign(coded.g4.constData(), size_t(coded.g4.size()));
     out->width = coded.size.width();
@@ -104,6 +141,8 @@ struct PdfDocument::Private
     int pages = 0;
     QList<std::pair<QString, int>> outline; // title, first page (from 0)
     bool ready = false;
+    TiffFile file; // the image file of the last page added, while this document is made
+    FileIdentity fileIdentity;
 };
 
 PdfDocument::PdfDocument() : d(new Private)
@@ -123,7 +162,7 @@ bool PdfDocument::AddPage(const PageImage &page)
     if (!d->ready)
         return false;
     PageData data;
-    if (page.bitmap.isNull() && CodedFilePage(page, &data)) {
+    if (page.bitmap.isNull() && CodedFilePage(page, d->file, d->fileIdentity, &data)) {
         // kept as stored
     } else {
         QImage bitmap;

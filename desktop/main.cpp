@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMessageBox>
 #include <QTimer>
 
 #include "app/depositcheck.h"
@@ -81,19 +82,28 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
     return true;
 }
 
+// A drive C: that cannot be used is told on standard error and in a message
+// box, since the program is usually started from a menu.
+bool RefuseDriveC(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    QMessageBox::critical(nullptr, u"VK7"_s, text);
+    return false;
+}
+
 bool SetUpDrives(const DesktopOptions &options)
 {
     const bool useDefault = options.root.isEmpty();
     const QString root =
         useDefault ? vk7::DefaultDriveCRoot() : QFileInfo(options.root).absoluteFilePath();
-    if (!vk7::PrepareDriveRoot(root, useDefault)) {
-        std::fprintf(stderr, "%s\n",
-                     u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root)
-                         .toUtf8()
-                         .constData());
-        return false;
-    }
+    if (!vk7::PrepareDriveRoot(root, useDefault))
+        return RefuseDriveC(
+            u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root));
     vk7::PathResolver::SetDriveRoot(u'C', root);
+    // Before the work folder is emptied or anything is written on drive C:.
+    const QString unsafe = vk7::UnsafeDriveCText();
+    if (!unsafe.isEmpty())
+        return RefuseDriveC(unsafe);
     const QString driveA = options.driveA.isEmpty() ? vk7::RemovableMediumFolder()
                                                     : QFileInfo(options.driveA).absoluteFilePath();
     // Without a medium, a location on A: is simply not found.

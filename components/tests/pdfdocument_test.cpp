@@ -120,4 +120,28 @@ TEST(PdfDocument, EveryKindOfPageShowsItsImageAtItsPhysicalSize)
     EXPECT_EQ(images.at(5), u"6 320 240 1 ccitt"_s);
 }
 
+// A document keeps the last image file open between pages; one written
+// again under the same name in the meantime is read afresh.
+TEST(PdfDocument, AFileWrittenAgainBetweenPagesIsReadAgain)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TiffPageLayout wide;
+    wide.width = kWidth;
+    wide.height = kHeight;
+    wide.compression = 4;
+    TiffPageLayout narrow = wide;
+    narrow.width = kWidth / 2;
+    const QString tiff = dir.filePath(u"pages.tif"_s);
+    ASSERT_TRUE(vk7::testing::WriteFixtureTiff(tiff, {wide, wide}));
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.AddPage(PageImage{tiff, 0, QImage()}));
+    ASSERT_TRUE(vk7::testing::WriteFixtureTiff(tiff, {narrow, narrow}));
+    ASSERT_TRUE(pdf.AddPage(PageImage{tiff, 1, QImage()}));
+    const QString out = dir.filePath(u"out.pdf"_s);
+    ASSERT_TRUE(pdf.WriteFile(out));
+    EXPECT_EQ(vk7::testing::PdfImages(out),
+              QStringList({u"1 320 240 1 ccitt"_s, u"2 160 240 1 ccitt"_s}));
+}
+
 } // namespace
