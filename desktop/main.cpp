@@ -87,7 +87,7 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
 bool RefuseDriveC(const QString &text)
 {
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-    QMessageBox::critical(nullptr, u"VK7"_s, text);
+    QMessageBox::critical(nullptr, u"ERROR"_s, text);
     return false;
 }
 

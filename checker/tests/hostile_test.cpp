@@ -39,9 +39,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Program = QStringLiteral(VK7_BIN_DIR "/vk7check");
-const QString Sample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
-const QString AnyFingerprint = u"AAAAAAAAAAAAAAAAAAAAAAAAAA"_s;
+const QString kProgram = QStringLiteral(VK7_BIN_DIR "/vk7check");
+const QString kSample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+const QString kAnyFingerprint = u"AAAAAAAAAAAAAAAAAAAAAAAAAA"_s;
 
 #if defined(__SANITIZE_ADDRESS__)
 #define VK7_UNDER_ASAN 1
@@ -84,13 +84,13 @@ void SparseFile(const QString &path, qint64 size)
 
 void CopySample(const QString &medium)
 {
-    for (const QString &name : QDir(Sample).entryList(QDir::Files))
-        ASSERT_TRUE(QFile::copy(Sample + u'/' + name, medium + u'/' + name));
+    for (const QString &name : QDir(kSample).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(kSample + u'/' + name, medium + u'/' + name));
 }
 
 QString SampleFingerprint()
 {
-    QFile file(Sample + u".fingerprint"_s);
+    QFile file(kSample + u".fingerprint"_s);
     return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
                                           : QString();
 }
@@ -226,7 +226,7 @@ CheckerRun RunChecker(const CaseFolders &folders, const QStringList &arguments)
         envp.push_back(line.data());
     envp.push_back(nullptr);
 
-    std::vector<QByteArray> argumentBytes{Encode(Program)};
+    std::vector<QByteArray> argumentBytes{Encode(kProgram)};
     for (const QString &argument : arguments)
         argumentBytes.push_back(Encode(argument));
     std::vector<char *> argv;
@@ -404,13 +404,13 @@ struct HostileCase
 
 QStringList Plain(const CaseFolders &folders)
 {
-    return {u"--root"_s, folders.root, folders.medium, AnyFingerprint};
+    return {u"--root"_s, folders.root, folders.medium, kAnyFingerprint};
 }
 
 QStringList WithPdf(const CaseFolders &folders)
 {
     return {u"--root"_s,  folders.root, u"--pdf"_s,     folders.output + u"/d.pdf"_s,
-            u"--print"_s, u"todo"_s,    folders.medium, AnyFingerprint};
+            u"--print"_s, u"todo"_s,    folders.medium, kAnyFingerprint};
 }
 
 // The sample deposit with its first memoria image replaced.
@@ -475,7 +475,7 @@ const std::vector<HostileCase> &Cases()
              ::symlink("/dev/zero", Encode(m + u"MEMORIA.TXT"_s).constData());
              ::symlink("/etc/passwd", Encode(m + u"GESTION.TXT"_s).constData());
              // A real deposit file beside the root, where the parent's listing sees it.
-             ASSERT_TRUE(QFile::copy(Sample + u"/DATOS.ASC"_s, folders.parent + u"/DATOS.ASC"_s));
+             ASSERT_TRUE(QFile::copy(kSample + u"/DATOS.ASC"_s, folders.parent + u"/DATOS.ASC"_s));
              ::symlink("../padre/DATOS.ASC", Encode(m + u"DATOS.ASC"_s).constData());
              ::symlink("/", Encode(m + u"MEMORIA.M02"_s).constData());
              ::symlink("/no/existe", Encode(m + u"ROTO.TXT"_s).constData());
@@ -540,7 +540,7 @@ const std::vector<HostileCase> &Cases()
              const QList<QByteArray> names = {"MEMO\nRIA.M03", "..\\..\\FUERA.TXT", "-rf",
                                               "--pdf=x.M04",   "\xff\xfe.TXT",      "..TXT"};
              QByteArray manifest;
-             QFile sample(Sample + u"/FICHERO.TXT"_s);
+             QFile sample(kSample + u"/FICHERO.TXT"_s);
              ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
              manifest = sample.readAll();
              for (const QByteArray &name : names) {
@@ -728,8 +728,8 @@ void RunCase(const HostileCase &hostile)
         EXPECT_GT(vk7::testing::PdfPageCount(pdf), 0);
         for (const QString &image : vk7::testing::PdfImages(pdf)) {
             const QStringList fields = image.split(u' ');
-            EXPECT_TRUE(fields.size() == 5 && fields.at(1).toInt() <= vk7::TiffFile::MaxPageSide &&
-                        fields.at(2).toInt() <= vk7::TiffFile::MaxPageSide)
+            EXPECT_TRUE(fields.size() == 5 && fields.at(1).toInt() <= vk7::TiffFile::kMaxPageSide &&
+                        fields.at(2).toInt() <= vk7::TiffFile::kMaxPageSide)
                 << image.toStdString();
         }
     }
@@ -752,4 +752,24 @@ TEST(HostileDepositTest, GigabyteFiles)
 {
     for (const HostileCase &hostile : BigCases())
         RunCase(hostile);
+}
+
+// A gigabyte of ordinary prose, written out (it cannot be sparse). Every text
+// is still held whole in memory (this one takes 6.4 GB with --json), so the
+// case stays off until texts are read as they are shown.
+TEST(HostileDepositTest, DISABLED_GigabyteOfProse)
+{
+    RunCase({"a text of 1 GB of prose, with --json",
+             [](CaseFolders &folders) {
+                 CopySample(folders.medium);
+                 QFile text(folders.medium + u"/MEMORIA.TXT"_s);
+                 ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+                 const QByteArray line = "La sociedad ha desarrollado su actividad con "
+                                         "normalidad durante el ejercicio.\r\n";
+                 const QByteArray block = line.repeated(qsizetype(1 << 20) / line.size());
+                 for (int i = 0; i < 1024; ++i)
+                     ASSERT_EQ(text.write(block), block.size());
+             },
+             [](const CaseFolders &folders) { return QStringList{u"--json"_s} + Plain(folders); },
+             1, u"\"valid\": false"_s});
 }
