@@ -51,10 +51,11 @@ const QString kAnyFingerprint = u"AAAAAAAAAAAAAAAAAAAAAAAAAA"_s;
 #endif
 #endif
 
-// The program's bound is 256 MB; AddressSanitizer's shadow memory and
-// allocator add to every process under it.
+// The program's bound is 256 MB. Under AddressSanitizer every allocation
+// carries red zones and shadow memory, so there the bound only catches
+// runaway growth; the normal build checks the real one.
 #ifdef VK7_UNDER_ASAN
-constexpr long kPeakLimitKiB = 384 * 1024;
+constexpr long kPeakLimitKiB = 768 * 1024;
 #else
 constexpr long kPeakLimitKiB = 256 * 1024;
 #endif
@@ -378,8 +379,11 @@ QByteArray LzwZeros(const QString &scratch, qint64 size)
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rows);
-    QByteArray zeros(qsizetype(width) * rows, '\0');
-    TIFFWriteEncodedStrip(tiff, 0, zeros.data(), zeros.size());
+    // Row by row, so that this process never holds the expanded bytes (a
+    // child starts from its parent's memory as its first peak).
+    QByteArray zeros(width, '\0');
+    for (uint32_t row = 0; row < rows; ++row)
+        TIFFWriteScanline(tiff, zeros.data(), row, 0);
     TIFFClose(tiff);
     tiff = TIFFOpen(Encode(scratch).constData(), "r");
     if (!tiff)
@@ -530,7 +534,11 @@ const std::vector<HostileCase> &Cases()
         {"a manifest of one line of 100 MB",
          [](CaseFolders &folders) {
              CopySample(folders.medium);
-             WriteBytes(folders.medium + u"/FICHERO.TXT"_s, QByteArray(100 * 1024 * 1024, 'A'));
+             QFile manifest(folders.medium + u"/FICHERO.TXT"_s);
+             ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
+             const QByteArray block(1024 * 1024, 'A');
+             for (int i = 0; i < 100; ++i)
+                 ASSERT_EQ(manifest.write(block), block.size());
          },
          Plain, 1, u"ERROR de ESTRUCTURA"_s},
 
@@ -584,6 +592,7 @@ const std::vector<HostileCase> &Cases()
          WithMemoriaImage([](CaseFolders &folders) {
              const QByteArray coded =
                  LzwZeros(folders.temporary + u"/lzw.tif"_s, qint64(512) * 1024 * 1024);
+             EXPECT_GT(coded.size(), 1000); // libtiff wrote it
              HandTiff tiff;
              const uint32_t strip = tiff.Append(coded);
              tiff.AddPage(HandTiff::Page(1648, 2336, 5, strip, uint32_t(coded.size())));
