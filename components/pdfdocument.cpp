@@ -71,10 +71,11 @@ struct FileIdentity
     }
 };
 
-// `file` stays open from one page to the next while its file is unchanged,
-// so that the pages of a file taken in order are found one after another
-// instead of by walking its chain of pages from the first each time.
-bool CodedFilePage(const PageImage &page, TiffFile &file, FileIdentity &open, PageData *out)
+// Makes page `page.index` of the page's file current in `file`, which stays
+// open from one page to the next while its file is unchanged, so that the
+// pages of a file taken in order are found one after another instead of by
+// walking its chain of pages from the first each time.
+bool SelectFilePage(const PageImage &page, TiffFile &file, FileIdentity &open)
 {
     const FileIdentity identity = FileIdentity::Of(PathResolver::Resolve(page.path));
     if (identity.size < 0)
@@ -85,8 +86,14 @@ bool CodedFilePage(const PageImage &page, TiffFile &file, FileIdentity &open, Pa
             return false;
         open = identity;
     }
+    return file.SelectPage(page.index);
+}
+
+// The current page's Group 4 data as stored, when it has it.
+bool CodedPage(TiffFile &file, PageData *out)
+{
     TiffFile::CodedPage coded;
-    if (!file.SelectPage(page.index) || !file.ReadCurrentPageCoded(&coded))
+    if (!file.ReadCurrentPageCoded(&coded))
         return false;
     out->data.assign(coded.g4.constData(), size_t(coded.g4.size()));
     out->width = coded.size.width();
@@ -162,11 +169,15 @@ bool PdfDocument::AddPage(const PageImage &page)
     if (!d->ready)
         return false;
     PageData data;
-    if (page.bitmap.isNull() && CodedFilePage(page, d->file, d->fileIdentity, &data)) {
-        // kept as stored
+    if (!page.bitmap.isNull()) {
+        if (!BitmapPage(page.bitmap, &data))
+            return false;
     } else {
+        // Kept as stored where it can be, else decoded and coded again.
         QImage bitmap;
-        if (LoadPageImage(page, &bitmap) != 1 || !BitmapPage(std::move(bitmap), &data))
+        if (!SelectFilePage(page, d->file, d->fileIdentity) ||
+            (!CodedPage(d->file, &data) &&
+             (!d->file.ReadCurrentPage(&bitmap) || !BitmapPage(std::move(bitmap), &data))))
             return false;
     }
     try {

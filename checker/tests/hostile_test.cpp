@@ -578,6 +578,16 @@ const std::vector<HostileCase> &Cases()
          }),
          WithPdf, 1, u"Posible fichero TIF erróneo. Revisar MEMORIA.TIF"_s},
 
+        // Pages that cannot go into a PDF as stored are decoded one by one.
+        {"an image of 10000 uncompressed pages", WithMemoriaImage([](CaseFolders &) {
+             HandTiff tiff;
+             const uint32_t strip = tiff.Append(QByteArray(512, '\0'));
+             for (int i = 0; i < 10000; ++i)
+                 tiff.AddPage(HandTiff::Page(64, 64, 1, strip, 512));
+             return tiff.Bytes();
+         }),
+         WithPdf, 1, u"Impreso VK7_M1_"_s},
+
         {"an image whose directories loop", WithMemoriaImage([](CaseFolders &) {
              HandTiff tiff;
              const uint32_t strip = tiff.Append(QByteArray(64, '\0'));
