@@ -25,7 +25,6 @@
 #include "app/checkreport.h"
 #include "checker/depositchecker.h"
 #include "checker/terminaluserinterface.h"
-#include "reception/driveroots.h"
 #include "reception/hostfiles.h"
 
 using namespace Qt::StringLiterals;
@@ -163,7 +162,8 @@ private:
     void Start(Job &job)
     {
         // Private whatever the umask, as every drive C: must be.
-        PrepareDriveRoot(job.root, true);
+        QDir().mkpath(job.root);
+        hostfiles::MakePrivate(QFile::encodeName(job.root));
         job.process = std::make_unique<QProcess>();
         QProcess *process = job.process.get();
         process->setStandardErrorFile(job.errorFile);

@@ -41,10 +41,7 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
         u"como si se hubieran escrito en el diálogo \"Abrir un Depósito Digital\"."_s);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Muestra esta ayuda."_s);
     parser.addOption(help);
-    const QCommandLineOption root(u"root"_s,
-                                  u"Carpeta que hace de unidad C: (por omisión, una carpeta "
-                                  u"privada del usuario: %1)."_s.arg(vk7::DefaultDriveCRoot()),
-                                  u"DIR"_s);
+    const QCommandLineOption root(u"root"_s, vk7::DriveCRootHelp(), u"DIR"_s);
     const QCommandLineOption driveA(u"drive-a"_s,
                                     u"Carpeta que hace de unidad A: (por omisión, el medio "
                                     u"extraíble montado en /media/USUARIO o /run/media/USUARIO)."_s,
@@ -82,28 +79,16 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
     return true;
 }
 
-// A drive C: that cannot be used is told on standard error and in a message
-// box, since the program is usually started from a menu.
-bool RefuseDriveC(const QString &text)
-{
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-    QMessageBox::critical(nullptr, u"ERROR"_s, text);
-    return false;
-}
-
 bool SetUpDrives(const DesktopOptions &options)
 {
-    const bool useDefault = options.root.isEmpty();
-    const QString root =
-        useDefault ? vk7::DefaultDriveCRoot() : QFileInfo(options.root).absoluteFilePath();
-    if (!vk7::PrepareDriveRoot(root, useDefault))
-        return RefuseDriveC(
-            u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root));
-    vk7::PathResolver::SetDriveRoot(u'C', root);
-    // Before the work folder is emptied or anything is written on drive C:.
-    const QString unsafe = vk7::UnsafeDriveCText();
-    if (!unsafe.isEmpty())
-        return RefuseDriveC(unsafe);
+    // A drive C: that cannot be used is told on standard error and in a
+    // message box, since the program is usually started from a menu.
+    QString error;
+    if (!vk7::SetUpDriveC(options.root, &error)) {
+        std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+        QMessageBox::critical(nullptr, u"ERROR"_s, error);
+        return false;
+    }
     const QString driveA = options.driveA.isEmpty() ? vk7::RemovableMediumFolder()
                                                     : QFileInfo(options.driveA).absoluteFilePath();
     // Without a medium, a location on A: is simply not found.

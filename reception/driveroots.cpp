@@ -20,6 +20,10 @@ QString DefaultDriveCRoot()
     return data + u"/vk7/C"_s;
 }
 
+namespace {
+
+// Makes sure a drive root exists; a folder it creates, and any folder when
+// `makePrivate` holds, is left to its owner alone.
 bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate)
 {
     if (hostFolder.isEmpty())
@@ -34,6 +38,36 @@ bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate)
                                       safety == hostfiles::FolderSafety::WritableByOthers))
         hostfiles::MakePrivate(host);
     return QFileInfo(hostFolder).isDir();
+}
+
+} // namespace
+
+QString DriveCRootHelp()
+{
+    return u"Carpeta que hace de unidad C: (por omisión, una carpeta privada del usuario: %1)."_s
+        .arg(DefaultDriveCRoot());
+}
+
+bool SetUpDriveC(const QString &rootOption, QString *error)
+{
+    const bool useDefault = rootOption.isEmpty();
+    const QString root =
+        useDefault ? DefaultDriveCRoot() : QFileInfo(rootOption).absoluteFilePath();
+    if (!PrepareDriveRoot(root, useDefault)) {
+        *error = u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root);
+        return false;
+    }
+    // Checked before the work folder is emptied or anything is written on
+    // drive C:, under the names the program would use.
+    const QString previous = PathResolver::DriveRoot(u'C');
+    PathResolver::SetDriveRoot(u'C', root);
+    const QString unsafe = UnsafeDriveCText();
+    if (!unsafe.isEmpty()) {
+        *error = unsafe;
+        PathResolver::SetDriveRoot(u'C', previous);
+        return false;
+    }
+    return true;
 }
 
 QString UnsafeFolderText(const QString &hostFolder)

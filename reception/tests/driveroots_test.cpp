@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -31,51 +32,79 @@ TEST(ProgramDataFolderTest, BesideTheExecutableOrUnderThePrefix)
     EXPECT_EQ(ProgramDataFolder(bin), bin);
 }
 
+// A root named on the command line is made private when the program makes
+// it, left as it is when it exists, and one that cannot be made leaves C: as
+// it was with the clerk's message.
+TEST(SetUpDriveCTest, MakesTheNamedRootPrivateOrSaysWhyNot)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString made = temp.filePath(u"nueva/C"_s);
+    QString error;
+    ASSERT_TRUE(SetUpDriveC(made, &error)) << error.toStdString();
+    EXPECT_EQ(PathResolver::DriveRoot(u'C'), made);
+    // Owner, group and others (the "user" flags repeat the owner's for us).
+    EXPECT_EQ(QFileInfo(made).permissions() & 0x7077,
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    const QString shared = temp.filePath(u"compartida"_s);
+    ASSERT_TRUE(QDir().mkpath(shared));
+    const QFile::Permissions before = QFileInfo(shared).permissions();
+    ASSERT_TRUE(SetUpDriveC(shared, &error));
+    EXPECT_EQ(QFileInfo(shared).permissions(), before);
+
+    QFile file(temp.filePath(u"fichero"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_FALSE(SetUpDriveC(file.fileName() + u"/C"_s, &error));
+    EXPECT_EQ(error,
+              u"ERROR. No se puede crear la carpeta de la unidad C: (%1/C)"_s.arg(file.fileName()));
+    EXPECT_EQ(PathResolver::DriveRoot(u'C'), shared);
+    PathResolver::ClearDriveRoots();
+}
+
 // A folder the program empties and reads is refused when someone else could
 // choose or change its contents: a link (never followed), a folder of another
-// user's, one others may write in. A missing one is made by the program.
-TEST(UnsafeFolderTextTest, RefusesLinksForeignAndSharedFolders)
+// user's, one others may write in; drive C: is then left as it was.
+TEST(SetUpDriveCTest, RefusesLinksForeignAndSharedFolders)
 {
     QTemporaryDir base;
     ASSERT_TRUE(base.isValid());
     const QString root = base.path() + u"/C"_s;
-    EXPECT_EQ(UnsafeFolderText(root), QString());
-    ASSERT_TRUE(PrepareDriveRoot(root, false));
-    EXPECT_EQ(QFileInfo(root).permissions() & (QFile::WriteGroup | QFile::WriteOther), 0);
-    EXPECT_EQ(UnsafeFolderText(root), QString());
+    EXPECT_EQ(UnsafeFolderText(root), QString()); // missing: the program makes it
+    QString error;
+    ASSERT_TRUE(SetUpDriveC(root, &error)) << error.toStdString();
 
-    ASSERT_TRUE(QFile::link(root, base.path() + u"/enlace"_s));
-    EXPECT_EQ(UnsafeFolderText(base.path() + u"/enlace"_s),
-              u"ERROR. La carpeta %1/enlace es un enlace simbólico: no se usa."_s.arg(base.path()));
-    // Making the default root private never goes through a link either.
-    ASSERT_TRUE(::chmod(QFile::encodeName(root).constData(), 0755) == 0);
-    PrepareDriveRoot(base.path() + u"/enlace"_s, true);
-    EXPECT_EQ(QFileInfo(root).permissions() & QFile::ReadOther, QFile::ReadOther);
+    const QString link = base.path() + u"/enlace"_s;
+    ASSERT_TRUE(QFile::link(root, link));
+    EXPECT_FALSE(SetUpDriveC(link, &error));
+    EXPECT_EQ(error, u"ERROR. La carpeta %1 es un enlace simbólico: no se usa."_s.arg(link));
+    EXPECT_EQ(PathResolver::DriveRoot(u'C'), root);
 
     for (const mode_t mode : {0770, 0707, 01777}) {
-        ASSERT_TRUE(::chmod(QFile::encodeName(root).constData(), mode) == 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), mode), 0);
         EXPECT_TRUE(UnsafeFolderText(root).startsWith(u"ERROR. Otros usuarios pueden escribir"_s))
             << mode;
     }
-    ASSERT_TRUE(PrepareDriveRoot(root, true));
-    EXPECT_EQ(UnsafeFolderText(root), QString());
+    ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), 0700), 0);
     if (::geteuid() == 0) {
-        ASSERT_TRUE(::chown(QFile::encodeName(root).constData(), 65534, 65534) == 0);
+        ASSERT_EQ(::chown(QFile::encodeName(root).constData(), 65534, 65534), 0);
         EXPECT_TRUE(UnsafeFolderText(root).endsWith(u" es de otro usuario: no se usa."_s));
-        ASSERT_TRUE(::chown(QFile::encodeName(root).constData(), 0, 0) == 0);
+        ASSERT_EQ(::chown(QFile::encodeName(root).constData(), 0, 0), 0);
     } else {
         EXPECT_TRUE(UnsafeFolderText(u"/usr"_s).endsWith(u" es de otro usuario: no se usa."_s));
     }
 
-    // Drive C:'s work and temporary folders are checked under the names the
+    // The work and temporary folders are checked under the names the
     // program would use, whatever their letter case.
-    PathResolver::SetDriveRoot(u'C', root);
-    EXPECT_EQ(UnsafeDriveCText(), QString());
     ASSERT_TRUE(QFile::link(base.path(), root + u"/tmp_vk7"_s));
-    EXPECT_TRUE(UnsafeDriveCText().contains(u"/tmp_vk7 es un enlace simbólico"_s));
+    EXPECT_FALSE(SetUpDriveC(root, &error));
+    EXPECT_TRUE(error.endsWith(u"/tmp_vk7 es un enlace simbólico: no se usa."_s))
+        << error.toStdString();
     ASSERT_TRUE(QFile::remove(root + u"/tmp_vk7"_s));
     ASSERT_TRUE(QDir().mkdir(root + u"/TMP"_s));
-    ASSERT_TRUE(::chmod(QFile::encodeName(root + u"/TMP"_s).constData(), 0777) == 0);
-    EXPECT_TRUE(UnsafeDriveCText().startsWith(u"ERROR. Otros usuarios pueden escribir"_s));
+    ASSERT_EQ(::chmod(QFile::encodeName(root + u"/TMP"_s).constData(), 0777), 0);
+    EXPECT_FALSE(SetUpDriveC(root, &error));
+    EXPECT_TRUE(error.startsWith(u"ERROR. Otros usuarios pueden escribir"_s));
     PathResolver::ClearDriveRoots();
 }
