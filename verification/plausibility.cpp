@@ -18,6 +18,11 @@ bool HasEntries(const QStringList *list)
     return list && !list->isEmpty();
 }
 
+bool HasEntries(const TextPages *pages)
+{
+    return pages && !pages->isEmpty();
+}
+
 } // namespace
 
 bool IsPlausibleTextPage(const QString &pageText)
@@ -47,9 +52,10 @@ bool IsPlausibleTextPage(const QString &pageText)
 
 bool IsPlausibleText(const DepositState &state, DocumentKind kind)
 {
-    const QStringList *pages = TextPagesOfKind(state, kind);
+    const std::optional<TextPages> pages = TextPagesOfKind(state, kind);
     if (!pages)
         return true;
+    // Page by page: a text of any length is never held whole.
     for (const QString &page : *pages) {
         if (!IsPlausibleTextPage(page))
             return false;
@@ -92,6 +98,12 @@ void CheckSuspiciousFiles(DepositState &state)
     tools.DeleteMatchingFiles(PageImageFolder() + u"K7.*"_s, false);
     state.fileWarnings.clear();
 
+    struct TextCheck
+    {
+        DocumentKind kind;
+        const TextPages *pages;
+        QString warning;
+    };
     struct Check
     {
         DocumentKind kind;
@@ -100,7 +112,7 @@ void CheckSuspiciousFiles(DepositState &state)
     };
     const QString text = u"Posible fichero TXT erróneo. Revisar "_s;
     const QString image = u"Posible fichero TIF erróneo. Revisar "_s;
-    const Check textChecks[] = {
+    const TextCheck textChecks[] = {
         {DocumentKind::Memoria, &state.memoriaPages, text + u"MEMORIA.TXT\n"_s},
         {DocumentKind::ManagementReport, &state.gestionPages, text + u"GESTION.TXT\n"_s},
         {DocumentKind::OwnShares, &state.accionesPages, text + u"ACCIONS2.TXT\n"_s},
@@ -108,8 +120,8 @@ void CheckSuspiciousFiles(DepositState &state)
         {DocumentKind::SimcavReport, &state.simcavPages, text + u"SIMCAV.TXT\n"_s},
         {DocumentKind::ApprovalCertificate, &state.certaproPages, text + u"CERTAPRO.TXT\n"_s},
     };
-    for (const Check &check : textChecks) {
-        if (HasEntries(check.list) && !IsPlausibleText(state, check.kind))
+    for (const TextCheck &check : textChecks) {
+        if (HasEntries(check.pages) && !IsPlausibleText(state, check.kind))
             state.fileWarnings += check.warning;
     }
     const Check imageChecks[] = {
