@@ -1,6 +1,7 @@
 #include "textpagelist.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -40,8 +41,10 @@ public:
     bool NextPage(qint64 *start, QByteArray *content)
     {
         content_ = content;
-        if (content_)
+        if (content_) {
             content_->clear();
+            content_->reserve(kPageCut + kChunkSize + 1);
+        }
         for (;;) {
             const qint64 offset = bufferOffset_ + used_;
             if (offset == chunkEnd_) {
@@ -67,6 +70,19 @@ public:
             }
             const qint64 stop = std::min(size_, used_ + (chunkEnd_ - offset));
             while (used_ < stop) {
+                if (pending_ == 0) {
+                    // The bytes before the next zero byte or form feed are the page's.
+                    if (nextFormFeed_ < used_)
+                        nextFormFeed_ = Find('\f');
+                    if (nextZero_ < used_)
+                        nextZero_ = Find('\0');
+                    const qint64 runEnd = std::min({nextFormFeed_, nextZero_, stop});
+                    if (runEnd > used_) {
+                        Add(buffer_.data() + used_, runEnd - used_);
+                        used_ = runEnd;
+                        continue;
+                    }
+                }
                 const char c = buffer_[used_++];
                 if (c == '\0')
                     continue;
@@ -106,6 +122,21 @@ private:
             content_->append(c);
     }
 
+    void Add(const char *bytes, qint64 count)
+    {
+        pageLength_ += count;
+        if (content_)
+            content_->append(bytes, count);
+    }
+
+    // Where the byte comes next in the buffer from the unscanned part on;
+    // size_ when it does not.
+    qint64 Find(char byte) const
+    {
+        const void *found = std::memchr(buffer_.data() + used_, byte, size_t(size_ - used_));
+        return found ? static_cast<const char *>(found) - buffer_.data() : size_;
+    }
+
     // A chunk ends at `offset`: a CR waiting for its LF stays in the text,
     // and a page without a form feed that has grown long enough ends here.
     bool EndChunk(qint64 offset, qint64 *start)
@@ -129,6 +160,8 @@ private:
         bufferOffset_ = next_;
         used_ = 0;
         size_ = 0;
+        nextFormFeed_ = -1;
+        nextZero_ = -1;
         const qint64 wanted = (chunkEnd_ - next_) + (kBlockChunks - 1) * kChunkSize;
         if (buffer_.empty())
             buffer_.resize(size_t(kBlockChunks * kChunkSize));
@@ -147,9 +180,11 @@ private:
     qint64 bufferOffset_; // file offset of buffer_[0]
     qint64 used_ = 0;     // buffer_[used_, size_) not yet scanned
     qint64 size_ = 0;
-    qint64 next_;      // file offset of the next block
-    qint64 pageStart_; // where the current page starts
-    qint64 chunkEnd_;  // where the current chunk ends
+    qint64 next_;              // file offset of the next block
+    qint64 pageStart_;         // where the current page starts
+    qint64 chunkEnd_;          // where the current chunk ends
+    qint64 nextFormFeed_ = -1; // in the buffer, once looked for
+    qint64 nextZero_ = -1;
     qsizetype pageLength_ = 0;
     int pending_ = 0; // after a form feed: 1, after a form feed and a CR: 2
     bool atEnd_ = false;
