@@ -168,7 +168,7 @@ bool WriteCheckJson(const DepositState &state, const ReceptionResult &result,
     json.Add(u"fingerprintVerdict"_s, report.fingerprintVerdict);
     json.Add(u"primaryErrors"_s, ToArray(report.primaryErrors));
     json.Add(u"implicitErrors"_s, ToArray(report.implicitErrors));
-    json.Add(u"errorRecords"_s, ToArray(report.errorRecords));
+    json.Add(u"errorRecords"_s, ToArray(FormatErrorRecords(report.errorRecords)));
     json.Add(u"otherDocumentNames"_s, ToArray(state.otherDocumentNames));
     OrderedJsonObject available;
     for (int i = 0; i < kPrintableDocumentCount; ++i)

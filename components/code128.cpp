@@ -105,7 +105,7 @@ QList<int> Code128ModuleWidths(const QString &glyphs)
             widths.append(digits.at(i).digitValue());
     };
     for (const QChar glyph : glyphs) {
-        if (glyph == QChar(Code128StopGlyph)) {
+        if (glyph == QChar(kCode128StopGlyph)) {
             append(Code128StopPattern(), true);
             continue;
         }
@@ -237,7 +237,7 @@ bool EncodeCode128(const QString &text, QChar codeSet, QString *glyphs)
     }
     if (!AppendSymbol(int(checkSum % 103), &out))
         return fail();
-    out.append(QChar(Code128StopGlyph));
+    out.append(QChar(kCode128StopGlyph));
     *glyphs = out;
     return true;
 }

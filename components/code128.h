@@ -27,7 +27,7 @@ const QMap<QString, QChar> &FirstTripletGlyphs();
 const QMap<QString, QChar> &SecondTripletGlyphs();
 
 // The stop symbol's glyph.
-inline constexpr char16_t Code128StopGlyph = u'#';
+inline constexpr char16_t kCode128StopGlyph = u'#';
 
 // The module widths a glyph string stands for, bars and spaces alternating
 // from a bar: a first-triplet glyph gives bar, space, bar; a second-triplet

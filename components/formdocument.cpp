@@ -208,9 +208,9 @@ void CFormDocument::LayOutListings()
     }
 }
 
-QStringList CFormDocument::RuleErrors() const
+QList<ErrorRecord> CFormDocument::RuleErrors() const
 {
-    QStringList records;
+    QList<ErrorRecord> records;
     if (!open_)
         return records;
     QSet<int> reported;
@@ -222,10 +222,9 @@ QStringList CFormDocument::RuleErrors() const
             if (!value.trimmed().isEmpty())
                 continue;
             reported.insert(field.key);
-            const QString key = QString::number(field.key);
-            records.append(u"R|"_s + key +
-                           u"|9999:Campo obligatorio sin rellenar. (Error Primario)|"_s + key +
-                           u'|' + field.label + u'|');
+            records.append({ErrorRecord::Kind::RequiredField, field.key,
+                            u"9999:Campo obligatorio sin rellenar. (Error Primario)"_s, field.key,
+                            field.label});
         }
     }
     return records;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "components/errorrecord.h"
 #include "components/fieldsource.h"
 #include "components/formtemplate.h"
 
@@ -66,9 +67,9 @@ public:
     const QList<ListingRow> &Rows(int listing) const;
     RowsSlice Slice(int page, int rowsIndex) const;
 
-    // Records of the form's own checks: one "R" record per required field
-    // left empty (each key once).
-    QStringList RuleErrors() const;
+    // Records of the form's own checks: one required-field record per
+    // required field left empty (each key once).
+    QList<ErrorRecord> RuleErrors() const;
     // The page (from 0) that shows a key, as a field or as a listing row; -1 if none.
     int PageOfKey(int key) const;
     // Where a key is drawn on a page (from 0): its field's box or its listing

@@ -29,7 +29,7 @@ Code FromText(const char *text)
 }
 
 // Terminating codes for runs 0-63, white then black.
-const char *const WhiteTerminating[64] = {
+const char *const kWhiteTerminating[64] = {
     "00110101", "000111",   "0111",     "1000",     "1011",     "1100",     "1110",     "1111",
     "10011",    "10100",    "00111",    "01000",    "001000",   "000011",   "110100",   "110101",
     "101010",   "101011",   "0100111",  "0001100",  "0001000",  "0010111",  "0000011",  "0000100",
@@ -39,7 +39,7 @@ const char *const WhiteTerminating[64] = {
     "00001011", "01010010", "01010011", "01010100", "01010101", "00100100", "00100101", "01011000",
     "01011001", "01011010", "01011011", "01001010", "01001011", "00110010", "00110011", "00110100"};
 
-const char *const BlackTerminating[64] = {
+const char *const kBlackTerminating[64] = {
     "0000110111",   "010",          "11",           "10",           "011",          "0011",
     "0010",         "00011",        "000101",       "000100",       "0000100",      "0000101",
     "0000111",      "00000100",     "00000111",     "000011000",    "0000010111",   "0000011000",
@@ -53,13 +53,13 @@ const char *const BlackTerminating[64] = {
     "000000101100", "000001011010", "000001100110", "000001100111"};
 
 // Make-up codes for 64, 128, ... 1728.
-const char *const WhiteMakeUp[27] = {
+const char *const kWhiteMakeUp[27] = {
     "11011",     "10010",     "010111",    "0110111",   "00110110",  "00110111",  "01100100",
     "01100101",  "01101000",  "01100111",  "011001100", "011001101", "011010010", "011010011",
     "011010100", "011010101", "011010110", "011010111", "011011000", "011011001", "011011010",
     "011011011", "010011000", "010011001", "010011010", "011000",    "010011011"};
 
-const char *const BlackMakeUp[27] = {
+const char *const kBlackMakeUp[27] = {
     "0000001111",    "000011001000",  "000011001001",  "000001011011",  "000000110011",
     "000000110100",  "000000110101",  "0000001101100", "0000001101101", "0000001001010",
     "0000001001011", "0000001001100", "0000001001101", "0000001110010", "0000001110011",
@@ -68,7 +68,7 @@ const char *const BlackMakeUp[27] = {
     "0000001100100", "0000001100101"};
 
 // Make-up codes shared by both colours for 1792, 1856, ... 2560.
-const char *const ExtendedMakeUp[13] = {
+const char *const kExtendedMakeUp[13] = {
     "00000001000",  "00000001100",  "00000001101",  "000000010010", "000000010011",
     "000000010100", "000000010101", "000000010110", "000000010111", "000000011100",
     "000000011101", "000000011110", "000000011111"};
@@ -88,15 +88,15 @@ const Tables &CodeTables()
     static const Tables tables = [] {
         Tables t;
         for (int i = 0; i < 64; ++i) {
-            t.terminating[0][i] = FromText(WhiteTerminating[i]);
-            t.terminating[1][i] = FromText(BlackTerminating[i]);
+            t.terminating[0][i] = FromText(kWhiteTerminating[i]);
+            t.terminating[1][i] = FromText(kBlackTerminating[i]);
         }
         for (int i = 0; i < 27; ++i) {
-            t.makeUp[0][i] = FromText(WhiteMakeUp[i]);
-            t.makeUp[1][i] = FromText(BlackMakeUp[i]);
+            t.makeUp[0][i] = FromText(kWhiteMakeUp[i]);
+            t.makeUp[1][i] = FromText(kBlackMakeUp[i]);
         }
         for (int i = 0; i < 13; ++i)
-            t.extended[i] = FromText(ExtendedMakeUp[i]);
+            t.extended[i] = FromText(kExtendedMakeUp[i]);
         t.pass = FromText("0001");
         t.horizontal = FromText("001");
         const char *vertical[7] = {"0000010", "000010", "010", "1", "011", "000011", "0000011"};

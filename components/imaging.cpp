@@ -21,7 +21,7 @@ ImageLoadOptions g_defaultOptions;
 int PageLimit()
 {
     const int limit = g_defaultOptions.pageLimit;
-    return limit > 0 && limit < TiffFile::MaxPages ? limit : TiffFile::MaxPages;
+    return limit > 0 && limit < TiffFile::kMaxPages ? limit : TiffFile::kMaxPages;
 }
 
 } // namespace

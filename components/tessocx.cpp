@@ -283,7 +283,7 @@ bool CTessOCX::ShowRuleError(long number)
     return false;
 }
 
-bool CTessOCX::GetRuleErrors(QStringList *records)
+bool CTessOCX::GetRuleErrors(QList<ErrorRecord> *records)
 {
     if (!records || !document_->IsOpen())
         return false;

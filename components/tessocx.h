@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "components/errorrecord.h"
 #include "components/fieldsource.h"
 
 class QPainter;
@@ -55,7 +56,7 @@ public:
     bool RefreshFields();
     bool OpenForm(const QString &folder, const QString &formName, const IFieldSource *fields);
     bool ShowRuleError(long number);
-    bool GetRuleErrors(QStringList *records);
+    bool GetRuleErrors(QList<ErrorRecord> *records);
     bool ExportPages(short option, const QString &folder);
     bool PrintPages(short option, const QString &pages);
     // The frame hands over its printers: option 1 prints on `chosen` (the

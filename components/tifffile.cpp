@@ -94,7 +94,7 @@ static TIFF *OpenTiff(const QString &hostPath, const char *mode)
     if (!options)
         return nullptr;
     // libtiff's own buffers (strips, tiles, tables) stay under the page cap.
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(TiffFile::MaxDecodedPageBytes));
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(TiffFile::kMaxDecodedPageBytes));
     TIFF *tiff = TIFFOpenExt(name.constData(), mode, options);
     TIFFOpenOptionsFree(options);
     return tiff;
@@ -146,7 +146,7 @@ int TiffFile::PageCount(int limit)
 bool TiffFile::SelectPage(int index)
 {
     d->pageSize = QSize();
-    if (!d->tiff || d->writing || index < 0 || index >= MaxPages)
+    if (!d->tiff || d->writing || index < 0 || index >= kMaxPages)
         return false;
     if (!TIFFSetDirectory(d->tiff, tdir_t(index)))
         return false;
@@ -168,10 +168,10 @@ QSize TiffFile::CurrentPageSize() const
 
 bool TiffFile::PageSizeAcceptable(qint64 width, qint64 height, int bitsPerPixel)
 {
-    if (width <= 0 || height <= 0 || width > MaxPageSide || height > MaxPageSide)
+    if (width <= 0 || height <= 0 || width > kMaxPageSide || height > kMaxPageSide)
         return false;
     const qint64 bytesPerLine = (width * bitsPerPixel + 31) / 32 * 4;
-    return bytesPerLine * height <= MaxDecodedPageBytes;
+    return bytesPerLine * height <= kMaxDecodedPageBytes;
 }
 
 static bool ReadBilevel(TIFF *tiff, QImage *image)
@@ -188,7 +188,7 @@ static bool ReadBilevel(TIFF *tiff, QImage *image)
             return false;
         const tmsize_t tileBytes = TIFFTileSize(tiff);
         const tmsize_t tileLineBytes = TIFFTileRowSize(tiff);
-        if (tileBytes <= 0 || tileLineBytes <= 0 || tileBytes > TiffFile::MaxDecodedPageBytes ||
+        if (tileBytes <= 0 || tileLineBytes <= 0 || tileBytes > TiffFile::kMaxDecodedPageBytes ||
             tileLineBytes * tmsize_t(tileHeight) > tileBytes)
             return false;
         std::vector<uchar> buffer(static_cast<size_t>(tileBytes));
@@ -269,7 +269,7 @@ bool TiffFile::ReadCurrentPageCoded(CodedPage *page)
         return false;
     uint64_t *counts = nullptr;
     if (!TIFFGetField(d->tiff, TIFFTAG_STRIPBYTECOUNTS, &counts) || !counts || counts[0] == 0 ||
-        counts[0] > uint64_t(MaxDecodedPageBytes))
+        counts[0] > uint64_t(kMaxDecodedPageBytes))
         return false;
     QByteArray data(qsizetype(counts[0]), Qt::Uninitialized);
     const tmsize_t read = TIFFReadRawStrip(d->tiff, 0, data.data(), tmsize_t(data.size()));

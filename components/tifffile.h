@@ -23,12 +23,12 @@ public:
     // Pages whose decoded bitmap would exceed this many bytes are refused
     // before anything is allocated: 128 MiB holds an A3 colour page at 400 dpi
     // or a bilevel page of 30000 x 30000, far beyond any scanned page.
-    static constexpr qint64 MaxDecodedPageBytes = qint64(128) * 1024 * 1024;
+    static constexpr qint64 kMaxDecodedPageBytes = qint64(128) * 1024 * 1024;
     // Neither side of a page may exceed this (QImage's own limit is 32767).
-    static constexpr int MaxPageSide = 32000;
+    static constexpr int kMaxPageSide = 32000;
     // Directories counted at most: a directory chain longer than this is not a
     // document but a broken or hostile file.
-    static constexpr int MaxPages = 32000;
+    static constexpr int kMaxPages = 32000;
 
     TiffFile();
     ~TiffFile();
@@ -43,7 +43,7 @@ public:
 
     // Number of directories (pages), counted by walking the chain; -1 when
     // the chain is broken or longer than `limit`.
-    int PageCount(int limit = MaxPages);
+    int PageCount(int limit = kMaxPages);
 
     // Makes page `index` (from 0) current and reads its size from the
     // directory, decoding nothing.

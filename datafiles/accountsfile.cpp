@@ -94,7 +94,7 @@ public:
 
 private:
     double amount_ = 0;
-    char text_[FixedBufferSize + 1];
+    char text_[kFixedBufferSize + 1];
     qsizetype size_ = 0;
 };
 

@@ -6,7 +6,7 @@ namespace vk7 {
 
 QByteArray FormatFixed(double value, int decimals)
 {
-    char buffer[FixedBufferSize];
+    char buffer[kFixedBufferSize];
     return QByteArray(buffer, FormatFixed(value, decimals, buffer));
 }
 
@@ -15,7 +15,7 @@ int FormatFixed(double value, int decimals, char *buffer)
     // to_chars renders the exact binary value correctly rounded, as glibc's
     // printf does, and never uses the process locale's decimal comma.
     const auto result =
-        std::to_chars(buffer, buffer + FixedBufferSize, value, std::chars_format::fixed, decimals);
+        std::to_chars(buffer, buffer + kFixedBufferSize, value, std::chars_format::fixed, decimals);
     if (result.ec != std::errc()) {
         buffer[0] = '0';
         return 1;

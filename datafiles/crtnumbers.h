@@ -12,9 +12,9 @@ namespace vk7 {
 // printf("%.Nf", value) for N = 0 or 2, rounding included.
 QByteArray FormatFixed(double value, int decimals);
 
-// The same into a buffer of at least FixedBufferSize bytes, without
+// The same into a buffer of at least kFixedBufferSize bytes, without
 // allocating; returns the length written.
-constexpr int FixedBufferSize = 400;
+constexpr int kFixedBufferSize = 400;
 int FormatFixed(double value, int decimals, char *buffer);
 
 // printf("%.Nf", hundredths * 0.01) for N = 0 or 2 and 0 <= hundredths <

@@ -46,7 +46,7 @@ struct ByteClasses
     }
 };
 
-constexpr ByteClasses Classes;
+constexpr ByteClasses kClasses;
 
 } // namespace
 
@@ -54,7 +54,7 @@ bool IsDosText(QByteArrayView page)
 {
     long long balance = 0;
     for (const char c : page)
-        balance += Classes.weight[static_cast<unsigned char>(c)];
+        balance += kClasses.weight[static_cast<unsigned char>(c)];
     return balance > 0;
 }
 

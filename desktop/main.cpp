@@ -196,7 +196,7 @@ int main(int argc, char *argv[])
                                        u"1"_s, options.fingerprint};
         QTimer::singleShot(0, &frame, [&frame, request] {
             frame.Controller().Open(request);
-            frame.updateActions();
+            frame.UpdateActions();
         });
     }
     return application.exec();

@@ -50,14 +50,14 @@ QByteArray TextDocument(const QList<QStringList> &pages)
     return bytes;
 }
 
-const QString Nif = u"B09512344"_s;
-constexpr int Year = 2005;
+const QString kNif = u"B09512344"_s;
+constexpr int kYear = 2005;
 
 QByteArray SampleAccounts()
 {
     AccountsHeader header;
-    header.nif = Nif;
-    header.year = Year;
+    header.nif = kNif;
+    header.year = kYear;
     header.name = u"ESTRUCTURAS METÁLICAS DEL ARLANZÓN, S.L."_s;
     header.address = u"CALLE NÚÑEZ DE ARCE, 14"_s;
     header.town = u"BURGOS"_s;
@@ -66,16 +66,16 @@ QByteArray SampleAccounts()
     header.phoneNumber = 2612345;
 
     QList<QByteArray> lines{AccountsHeaderRecord(header)};
-    lines += AccountsDataRecord(Nif, Year, 810010, 281100, 0); // CNAE 2811
-    lines += AccountsDataRecord(Nif, Year, 810100, 1400, 1300);
-    lines += AccountsDataRecord(Nif, Year, 810110, 300, 200);
-    lines += AccountsDateRecord(Nif, Year, 810290, 20050101);
-    lines += AccountsDateRecord(Nif, Year, 810190, 20051231);
+    lines += AccountsDataRecord(kNif, kYear, 810010, 281100, 0); // CNAE 2811
+    lines += AccountsDataRecord(kNif, kYear, 810100, 1400, 1300);
+    lines += AccountsDataRecord(kNif, kYear, 810110, 300, 200);
+    lines += AccountsDateRecord(kNif, kYear, 810290, 20050101);
+    lines += AccountsDateRecord(kNif, kYear, 810190, 20051231);
     // Amounts in euros (999024), ordinary balance sheet (999114) and
     // ordinary profit and loss account (999214), in units.
-    lines += AccountsMarkRecord(Nif, Year, 999024);
-    lines += AccountsMarkRecord(Nif, Year, 999114);
-    lines += AccountsMarkRecord(Nif, Year, 999214);
+    lines += AccountsMarkRecord(kNif, kYear, 999024);
+    lines += AccountsMarkRecord(kNif, kYear, 999114);
+    lines += AccountsMarkRecord(kNif, kYear, 999214);
     // A few amounts of both years in the accounting ranges.
     const QList<std::tuple<int, qint64, qint64>> amounts = {
         {120000, 8540000, 9120000},   {150000, 4312550, 3987000}, {180000, 1250075, 980040},
@@ -83,7 +83,7 @@ QByteArray SampleAccounts()
         {310000, 12500000, 11800000}, {330000, -215000, -198000}, {410000, 13650000, 12900000},
     };
     for (const auto &[key, current, previous] : amounts)
-        lines += AccountsDataRecord(Nif, Year, key, current, previous);
+        lines += AccountsDataRecord(kNif, kYear, key, current, previous);
     return CrLfLines(lines);
 }
 

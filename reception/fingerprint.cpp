@@ -21,12 +21,12 @@ namespace {
 
 qint64 ReadChunk(int fd, char *buffer)
 {
-    return hostfiles::ReadSome(fd, buffer, FingerprintChunk);
+    return hostfiles::ReadSome(fd, buffer, kFingerprintChunk);
 }
 
 std::unique_ptr<char[]> TakeBuffer()
 {
-    return std::unique_ptr<char[]>(new (std::nothrow) char[FingerprintChunk]);
+    return std::unique_ptr<char[]>(new (std::nothrow) char[kFingerprintChunk]);
 }
 
 void ShowError(IUserInterface *ui, const QString &text)
@@ -60,8 +60,8 @@ void EncodeFingerprint(QString &result, const unsigned char digest[16])
     // 26 groups of five bits from the left.
     const QString alphabet = FingerprintAlphabet();
     result.clear();
-    result.reserve(FingerprintLength);
-    for (int group = 0; group < FingerprintLength; ++group) {
+    result.reserve(kFingerprintLength);
+    for (int group = 0; group < kFingerprintLength; ++group) {
         int value = 0;
         for (int bit = group * 5; bit < group * 5 + 5; ++bit) {
             const int digestBit = bit - 2;

@@ -10,10 +10,10 @@ namespace vk7 {
 QString FingerprintAlphabet();
 
 // A fingerprint has this many symbols.
-inline constexpr int FingerprintLength = 26;
+inline constexpr int kFingerprintLength = 26;
 
 // The chunk in which the fingerprint moves file contents.
-inline constexpr int FingerprintChunk = 64000;
+inline constexpr int kFingerprintChunk = 64000;
 
 class IUserInterface;
 

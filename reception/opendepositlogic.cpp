@@ -99,7 +99,7 @@ bool OpenDepositLogic::Validate()
     focus_ = Focus::None;
     bool passed = true;
 
-    if (fingerprint.toUcs4().size() != FingerprintLength) {
+    if (fingerprint.toUcs4().size() != kFingerprintLength) {
         SetStatus(u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
         focus_ = Focus::Fingerprint;
         passed = false;

@@ -3,9 +3,10 @@
 # UndefinedBehaviorSanitizer) in build-fuzz/ and runs them, printing for
 # each target its executions, coverage and findings.
 #
-#   scripts/fuzz.sh [--time SECONDS | --runs N] [--jobs J] [TARGET...]
-#       fuzzes each target (default: all) for the given time (default 60 s)
-#       or number of runs, J targets at a time (default 1). New inputs go to
+#   scripts/fuzz.sh [--time SECONDS] [--runs N] [--jobs J] [TARGET...]
+#       fuzzes each target (default: all) for the given time or number of
+#       runs, whichever comes first (default 60 s), J targets at a time
+#       (default 1). New inputs go to
 #       build-fuzz/corpus/TARGET, findings to build-fuzz/findings/TARGET.
 #   scripts/fuzz.sh --regression [TARGET...]
 #       runs every target on its seed corpus and then a short run with a
@@ -17,13 +18,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=fuzz
-limit=(-max_total_time=60)
+limit=()
 jobs=1
 targets=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --time) limit=(-max_total_time="$2"); shift 2 ;;
-    --runs) limit=(-runs="$2"); shift 2 ;;
+    --time) limit+=(-max_total_time="$2"); shift 2 ;;
+    --runs) limit+=(-runs="$2"); shift 2 ;;
     --jobs) jobs="$2"; shift 2 ;;
     --regression) mode=regression; shift ;;
     -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
@@ -31,6 +32,8 @@ while [ $# -gt 0 ]; do
     *) targets+=("$1"); shift ;;
   esac
 done
+
+[ ${#limit[@]} -eq 0 ] && limit=(-max_total_time=60)
 
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

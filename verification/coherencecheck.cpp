@@ -15,9 +15,9 @@ QString ActivityTablePath(const QString &appFolder)
 
 bool CheckCoherenceRules(DepositState &state, const FrameState &frame, QStringList *primaryErrors,
                          QStringList *implicitErrors, IErrorListWindow *window, const Clock &clock,
-                         QStringList *records)
+                         QList<ErrorRecord> *records)
 {
-    QStringList list;
+    QList<ErrorRecord> list;
     CTessOCX *viewer = frame.viewer;
     if (viewer) {
         viewer->SetRuleCheckMode(true);

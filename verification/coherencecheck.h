@@ -26,11 +26,11 @@ public:
 // rules (with the activity table of the program's folder),
 // classed into the display texts of the primary and implicit errors (both
 // lists emptied first). With a window the clerk browses the errors and the
-// viewer shows the one chosen; without one nothing is shown. The raw records
-// go to `records` when given. True when no record at all was produced.
+// viewer shows the one chosen; without one nothing is shown. The records go
+// to `records` when given. True when no record at all was produced.
 bool CheckCoherenceRules(DepositState &state, const FrameState &frame, QStringList *primaryErrors,
                          QStringList *implicitErrors, IErrorListWindow *window, const Clock &clock,
-                         QStringList *records = nullptr);
+                         QList<ErrorRecord> *records = nullptr);
 
 // appFolder + "DATA\CNAE.TXT".
 QString ActivityTablePath(const QString &appFolder);

@@ -105,14 +105,13 @@ int ApplicationDateErrorCount(const DepositState &state, int currentYear)
     return TwoSidedErrorCount(date, currentYear);
 }
 
-QString CoherenceRecord(int key, const QString &codeAndMessage, const QString &label)
+ErrorRecord CoherenceRecord(int key, const QString &codeAndMessage, const QString &label)
 {
-    const QString number = QString::number(key);
-    return u"C|"_s + number + u'|' + codeAndMessage + u'|' + number + u'|' + label;
+    return {ErrorRecord::Kind::Coherence, key, codeAndMessage, key, label};
 }
 
 void RunCoherenceRules(const DepositState &state, const QString &activityTablePath,
-                       QStringList *records, const Clock &clock)
+                       QList<ErrorRecord> *records, const Clock &clock)
 {
     const CCampBDArray &fields = state.fields;
     const int currentYear = clock.Today().year();

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include "components/errorrecord.h"
+
 namespace vk7 {
 
 class Clock;
@@ -30,14 +32,14 @@ int StartDateErrorCount(const DepositState &state, int currentYear);
 int ClosingDateErrorCount(const DepositState &state, int currentYear);
 int ApplicationDateErrorCount(const DepositState &state, int currentYear);
 
-// The error record of a coherence rule: kind "C", the key twice (number and
+// The error record of a coherence rule: the key twice (number and
 // reference), rule code, message, class marker and label.
-QString CoherenceRecord(int key, const QString &codeAndMessage, const QString &label);
+ErrorRecord CoherenceRecord(int key, const QString &codeAndMessage, const QString &label);
 
 // The thirteen coherence rules over the deposit's store and document lists,
 // in their order; each broken rule appends its record(s) to records.
 // activityTablePath is the system path of CNAE.TXT.
 void RunCoherenceRules(const DepositState &state, const QString &activityTablePath,
-                       QStringList *records, const Clock &clock);
+                       QList<ErrorRecord> *records, const Clock &clock);
 
 } // namespace vk7

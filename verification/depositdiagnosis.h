@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "components/errorrecord.h"
 #include "depositdocuments.h"
 
 namespace vk7 {
@@ -37,7 +38,7 @@ struct DepositStateReport
     std::array<bool, kPrintableDocumentCount + 1> ticks{};
 
     std::optional<QString> computedFingerprint; // absent when not computed
-    QStringList errorRecords;                   // raw, in list order
+    QList<ErrorRecord> errorRecords;            // in list order
     QStringList primaryErrors;                  // display texts
     QStringList implicitErrors;                 // display texts
     QString sheet;                              // also diagnosticText's only element

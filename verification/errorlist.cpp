@@ -1,7 +1,5 @@
 #include "errorlist.h"
 
-#include "reception/plaintext.h"
-
 using namespace Qt::StringLiterals;
 
 namespace vk7 {
@@ -13,56 +11,43 @@ const QString kImplicitMarker = u"(Error Implícito)"_s;
 
 } // namespace
 
-ErrorRecordFields SplitErrorRecord(const QString &record)
+bool IsPrimaryMarked(const ErrorRecord &record)
 {
-    const QStringList parts = record.split(u'|');
-    auto part = [&parts](qsizetype index) {
-        return index < parts.size() ? parts.at(index) : QString();
+    // The markers are looked for in the record's whole text; only its
+    // message and its label can hold them.
+    auto holds = [&record](const QString &marker) {
+        return record.message.contains(marker) || record.label.contains(marker);
     };
-    ErrorRecordFields fields;
-    fields.kind = part(0);
-    fields.number = part(1);
-    fields.message = part(2);
-    fields.reference = part(3);
-    fields.label = part(4);
-    fields.labelClosed = parts.size() > 5;
-    return fields;
+    return holds(kPrimaryMarker) || !holds(kImplicitMarker);
 }
 
-bool IsPrimaryMarked(const QString &record)
+QString ErrorDisplayText(const ErrorRecord &record)
 {
-    if (record.contains(kPrimaryMarker))
-        return true;
-    return !record.contains(kImplicitMarker);
-}
-
-QString ErrorDisplayText(const QString &record)
-{
-    const ErrorRecordFields fields = SplitErrorRecord(record);
-    if (fields.kind == u"R"_s || fields.kind == u"r"_s)
-        return u"Falta rellenar : "_s + (fields.labelClosed ? fields.label : QString());
-    qsizetype marker = fields.message.indexOf(kPrimaryMarker);
+    if (record.kind == ErrorRecord::Kind::RequiredField) {
+        // The label is the record's field 4, which ends at the next "|".
+        return u"Falta rellenar : "_s + record.label.section(u'|', 0, 0);
+    }
+    qsizetype marker = record.message.indexOf(kPrimaryMarker);
     if (marker < 0)
-        marker = fields.message.indexOf(kImplicitMarker);
+        marker = record.message.indexOf(kImplicitMarker);
     if (marker < 0)
         return {};
-    QString text = fields.message.left(marker);
+    QString text = record.message.left(marker);
     if (text.endsWith(u' '))
         text.chop(1);
     return text.mid(5);
 }
 
-QString ErrorListNumber(const QString &numberField)
+QString ErrorListNumber(int number)
 {
-    const qint64 value = ReadDecimalInteger(numberField);
-    if (value < 9000000)
-        return numberField;
-    QString number = QString::number(value - 9000000);
-    if (number.endsWith(u'1') && number != u"999021"_s) {
-        number.chop(1);
-        number += u"01"_s;
+    if (number < 9000000)
+        return QString::number(number);
+    QString text = QString::number(number - 9000000);
+    if (text.endsWith(u'1') && text != u"999021"_s) {
+        text.chop(1);
+        text += u"01"_s;
     }
-    return number;
+    return text;
 }
 
 bool IsRegistryDataMessage(const QString &displayText)
@@ -73,23 +58,23 @@ bool IsRegistryDataMessage(const QString &displayText)
            displayText == u"Falta rellenar : Nº de la hoja registral"_s;
 }
 
-ErrorListContent ClassErrorRecords(const QStringList &records, bool registryMessagesImplicit)
+ErrorListContent ClassErrorRecords(const QList<ErrorRecord> &records, bool registryMessagesImplicit)
 {
     ErrorListContent content;
-    for (const QString &record : records) {
-        const ErrorRecordFields fields = SplitErrorRecord(record);
+    for (const ErrorRecord &record : records) {
         const QString text = ErrorDisplayText(record);
-        const QString number = ErrorListNumber(fields.number);
+        const QString number = ErrorListNumber(record.number);
+        const QString reference = QString::number(record.reference);
         const bool primary =
             IsPrimaryMarked(record) && !(registryMessagesImplicit && IsRegistryDataMessage(text));
         if (primary) {
             content.primaryTexts.append(text);
             content.primaryNumbers.append(number);
-            content.primaryReferences.append(fields.reference);
+            content.primaryReferences.append(reference);
         } else {
             content.implicitTexts.append(text);
             content.implicitNumbers.append(number);
-            content.implicitReferences.append(fields.reference);
+            content.implicitReferences.append(reference);
         }
     }
     return content;

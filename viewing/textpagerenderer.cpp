@@ -32,9 +32,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qsizetype ShortLine = 80;
-constexpr qsizetype CutWindowEnd = 84;
-constexpr qsizetype LastCut = 85;
+constexpr qsizetype kShortLine = 80;
+constexpr qsizetype kCutWindowEnd = 84;
+constexpr qsizetype kLastCut = 85;
 
 const QString &FontFamily()
 {
@@ -86,20 +86,20 @@ QString TakeTextLine(QString *rest)
     const QString &text = *rest;
     const qsizetype lineEnd = text.indexOf(u"\r\n"_s);
     const qsizetype n = lineEnd < 0 ? text.size() : lineEnd;
-    if (n <= ShortLine) {
+    if (n <= kShortLine) {
         QString line = text.left(n);
         *rest = lineEnd < 0 ? QString() : text.mid(n + 2);
         return line;
     }
     qsizetype cut = -1;
-    for (qsizetype i = ShortLine; i <= CutWindowEnd && i < text.size(); ++i) {
+    for (qsizetype i = kShortLine; i <= kCutWindowEnd && i < text.size(); ++i) {
         if (IsCutCharacter(text.at(i))) {
             cut = i;
             break;
         }
     }
     if (cut < 0) {
-        for (qsizetype i = std::min(LastCut, text.size() - 1); i > 0; --i) {
+        for (qsizetype i = std::min(kLastCut, text.size() - 1); i > 0; --i) {
             if (IsCutCharacter(text.at(i))) {
                 cut = i;
                 break;
@@ -107,7 +107,7 @@ QString TakeTextLine(QString *rest)
         }
     }
     if (cut < 0)
-        cut = ShortLine;
+        cut = kShortLine;
     const qsizetype lineLength = text.at(cut) == u' ' ? cut + 1 : cut;
     QString line = text.left(lineLength);
     *rest = text.mid(lineLength);
@@ -120,7 +120,7 @@ QList<QStringList> LayOutTextPage(const QString &pageText)
     QString rest = pageText;
     do {
         QStringList lines;
-        while (!rest.isEmpty() && lines.size() < TextLinesPerPage)
+        while (!rest.isEmpty() && lines.size() < kTextLinesPerPage)
             lines.append(TakeTextLine(&rest));
         pages.append(lines);
     } while (!rest.isEmpty());
@@ -137,7 +137,7 @@ QFont TextPageFont()
             QFontDatabase::addApplicationFont(file);
     }
     QFont font(FontFamily());
-    font.setPixelSize(TextFontPixelSize);
+    font.setPixelSize(kTextFontPixelSize);
     font.setWeight(QFont::Bold);
     font.setStyleHint(QFont::TypeWriter, QFont::NoAntialias);
     font.setFixedPitch(true);
@@ -194,19 +194,19 @@ void PaintTextPage(QPainter &painter, const QStringList &lines)
     // drawText, without laying out the text again for every line.
     const QRawFont &rawFont = PageRawFont();
     painter.save();
-    painter.fillRect(QRect(0, 0, TextPageWidth, TextPageHeight), Qt::white);
+    painter.fillRect(QRect(0, 0, kTextPageWidth, kTextPageHeight), Qt::white);
     painter.setPen(Qt::black);
     QList<QPointF> positions;
     int y = 0;
     for (const QString &line : lines) {
-        if (y >= TextPageBottom)
+        if (y >= kTextPageBottom)
             break;
         const QList<quint32> glyphs = rawFont.glyphIndexesForString(ShownLine(line));
         const QList<QPointF> advances = rawFont.advancesForGlyphIndexes(glyphs);
         positions.resize(glyphs.size());
-        qreal x = TextLineX;
+        qreal x = kTextLineX;
         for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            positions[i] = QPointF(x, y + TextBaselineOffset);
+            positions[i] = QPointF(x, y + kTextBaselineOffset);
             x += advances.at(i).x();
         }
         QGlyphRun run;
@@ -214,7 +214,7 @@ void PaintTextPage(QPainter &painter, const QStringList &lines)
         run.setGlyphIndexes(glyphs);
         run.setPositions(positions);
         painter.drawGlyphRun(QPointF(0, 0), run);
-        y += TextLineStep;
+        y += kTextLineStep;
     }
     painter.restore();
 }
@@ -263,12 +263,13 @@ public:
 private:
     // The scratch page leaves a line's height and a little more on every side.
     static constexpr int kOriginX = 64;
-    static constexpr int kOriginY = 2 * TextLineStep;
+    static constexpr int kOriginY = 2 * kTextLineStep;
 
     Mask Paint(quint32 glyph, qreal fraction)
     {
         if (scratch_.isNull())
-            scratch_ = QImage(kOriginX * 3, kOriginY * 2 + TextLineStep, QImage::Format_Grayscale8);
+            scratch_ =
+                QImage(kOriginX * 3, kOriginY * 2 + kTextLineStep, QImage::Format_Grayscale8);
         scratch_.fill(Qt::white);
         {
             QPainter painter(&scratch_);
@@ -276,7 +277,7 @@ private:
             QGlyphRun run;
             run.setRawFont(PageRawFont());
             run.setGlyphIndexes({glyph});
-            run.setPositions({QPointF(kOriginX + fraction, kOriginY + TextBaselineOffset)});
+            run.setPositions({QPointF(kOriginX + fraction, kOriginY + kTextBaselineOffset)});
             painter.drawGlyphRun(QPointF(0, 0), run);
         }
         const int width = scratch_.width();
@@ -435,7 +436,7 @@ QImage RenderTextPageImage(const QStringList &lines)
     QList<quint32> glyphs;
     QList<qreal> advances;
     const QRawFont &rawFont = PageRawFont();
-    QImage page(TextPageWidth, TextPageHeight, QImage::Format_Mono);
+    QImage page(kTextPageWidth, kTextPageHeight, QImage::Format_Mono);
     if (page.isNull())
         return page;
     page.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
@@ -446,7 +447,7 @@ QImage RenderTextPageImage(const QStringList &lines)
     const PageBits pageBits{page.bits(), page.width(), page.height(), page.bytesPerLine()};
     int y = 0;
     for (const QString &line : lines) {
-        if (y >= TextPageBottom)
+        if (y >= kTextPageBottom)
             break;
         if (!latin1.Lay(line, &glyphs, &advances)) {
             glyphs = rawFont.glyphIndexesForString(ShownLine(line));
@@ -454,7 +455,7 @@ QImage RenderTextPageImage(const QStringList &lines)
             for (const QPointF &advance : rawFont.advancesForGlyphIndexes(glyphs))
                 advances.append(advance.x());
         }
-        qreal x = TextLineX;
+        qreal x = kTextLineX;
         for (qsizetype i = 0; i < glyphs.size(); ++i) {
             const qreal whole = std::floor(x);
             const GlyphMasks::Mask &mask = masks.Get(glyphs.at(i), x - whole);
@@ -462,7 +463,7 @@ QImage RenderTextPageImage(const QStringList &lines)
                 BlitMask(pageBits, mask, int(whole) + mask.left, y + mask.top);
             x += advances.at(i);
         }
-        y += TextLineStep;
+        y += kTextLineStep;
     }
     return page;
 }

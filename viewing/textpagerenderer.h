@@ -15,19 +15,19 @@ namespace vk7 {
 // grouped into pages of 66, and each page is painted on any QPainter (a page
 // image, the screen, a printer) in the page's own pixel coordinates.
 
-inline constexpr int TextPageWidth = 1648;
-inline constexpr int TextPageHeight = 2336;
-inline constexpr int TextLineX = 20;
-inline constexpr int TextLineStep = 35;
-inline constexpr int TextPageBottom = 2310; // lines start above this
-inline constexpr int TextLinesPerPage = 66;
+inline constexpr int kTextPageWidth = 1648;
+inline constexpr int kTextPageHeight = 2336;
+inline constexpr int kTextLineX = 20;
+inline constexpr int kTextLineStep = 35;
+inline constexpr int kTextPageBottom = 2310; // lines start above this
+inline constexpr int kTextLinesPerPage = 66;
 
 // The font is a bold Courier whose character cell (ascent plus descent, the
 // height a font is chosen by) is 35 pixels: that is an em of
 // 31 pixels, which puts 85 characters on a line in 1648 pixels. Lines hang
 // from their top, so the baseline lies this far below the line's y.
-inline constexpr int TextFontPixelSize = 31;
-inline constexpr int TextBaselineOffset = 26;
+inline constexpr int kTextFontPixelSize = 31;
+inline constexpr int kTextBaselineOffset = 26;
 
 // Cuts the next line off `rest` and returns it. A line ends at the first
 // "\r\n" when that comes within 80 characters (the "\r\n" is dropped);

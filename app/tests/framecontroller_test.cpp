@@ -16,7 +16,7 @@ using namespace vk7;
 
 namespace {
 
-const auto *const gui = vk7::testing::AddGuiApplicationEnvironment();
+const auto *const kGui = vk7::testing::AddGuiApplicationEnvironment();
 
 const QString kSample = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
 

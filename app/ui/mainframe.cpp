@@ -75,7 +75,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     controller_->SetVerdictWindows(verdicts_.get());
     controller_->SetDocumentDialogs(documents_.get());
 
-    connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::updateActions);
+    connect(&controller_->Model(), &DepositModel::changed, this, &CMainFrame::UpdateActions);
     connect(controller_.get(), &FrameController::titleChanged, this, &QWidget::setWindowTitle);
     connect(controller_.get(), &FrameController::pageListChanged, this,
             [this] { Fill(pageList_, controller_->PageList()); });
@@ -84,10 +84,10 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     // The print run posts the Open command: it runs once the state window is gone.
     connect(controller_.get(), &FrameController::openRequested, this,
             [this] { QTimer::singleShot(0, this, &CMainFrame::OpenDeposit); });
-    connect(&controller_->Viewer(), &CTessOCX::ViewChanged, this, &CMainFrame::updateActions);
+    connect(&controller_->Viewer(), &CTessOCX::ViewChanged, this, &CMainFrame::UpdateActions);
     setWindowTitle(controller_->WindowTitle());
     qApp->installEventFilter(this);
-    updateActions();
+    UpdateActions();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -132,7 +132,7 @@ void CMainFrame::CreateMenus()
     for (const MenuLayout &popup : MainMenu()) {
         QMenu *menu = menuBar()->addMenu(popup.title);
         // The states are read afresh whenever a menu opens, as the control may have moved.
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateActions);
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateActions);
         for (int entry : popup.entries) {
             if (entry == 0) {
                 menu->addSeparator();
@@ -214,7 +214,7 @@ void CMainFrame::Fill(QComboBox *list, const ListFill &fill)
     list->setCurrentIndex(fill.selected);
 }
 
-void CMainFrame::updateActions()
+void CMainFrame::UpdateActions()
 {
     const CommandContext context = controller_->Context();
     for (const CommandInfo &command : CommandTable()) {
@@ -263,13 +263,13 @@ void CMainFrame::Dispatch(int commandId)
         controller_->Execute(commandId);
         break;
     }
-    updateActions();
+    UpdateActions();
 }
 
 void CMainFrame::OpenDeposit()
 {
     controller_->Open(*openDialog_);
-    updateActions();
+    UpdateActions();
 }
 
 void CMainFrame::SetUpPrinter()

@@ -54,7 +54,7 @@ public:
 
     // Enables, disables and checks every command from the deposit's and the
     // viewer's state.
-    void updateActions();
+    void UpdateActions();
 
 public Q_SLOTS:
     void OpenDeposit();

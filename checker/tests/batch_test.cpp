@@ -21,12 +21,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Program = QStringLiteral(VK7_BIN_DIR "/vk7check");
-const QString Sample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+const QString kProgram = QStringLiteral(VK7_BIN_DIR "/vk7check");
+const QString kSample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
 
 QString SampleFingerprint()
 {
-    QFile file(Sample + u".fingerprint"_s);
+    QFile file(kSample + u".fingerprint"_s);
     return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
                                           : QString();
 }
@@ -86,15 +86,15 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
     QString wrong = fingerprint;
     wrong[0] = wrong[0] == u'A' ? u'B' : u'A';
     const QString list = temp.path() + u"/lista.txt"_s;
-    WriteFile(list, (u"# depósitos del día\n"_s + Sample + u'\t' + fingerprint + u'\n' + Sample +
-                     u'\t' + wrong + u"\nsin-tabulador\n"_s + Sample + u"\tCORTA\n"_s + Sample +
+    WriteFile(list, (u"# depósitos del día\n"_s + kSample + u'\t' + fingerprint + u'\n' + kSample +
+                     u'\t' + wrong + u"\nsin-tabulador\n"_s + kSample + u"\tCORTA\n"_s + kSample +
                      u'\t' + fingerprint + u'\n')
                         .toUtf8());
     const QString out = temp.path() + u"/resultados.jsonl"_s;
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
-    process.start(Program, {u"--batch"_s, list, u"--jobs"_s, u"2"_s, u"--json-lines"_s, out,
-                            u"--root"_s, temp.path() + u"/raiz"_s});
+    process.start(kProgram, {u"--batch"_s, list, u"--jobs"_s, u"2"_s, u"--json-lines"_s, out,
+                             u"--root"_s, temp.path() + u"/raiz"_s});
     ASSERT_TRUE(process.waitForFinished(120000));
     EXPECT_EQ(process.exitCode(), 2);
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
@@ -106,7 +106,7 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
     EXPECT_TRUE(whole);
     ASSERT_EQ(byLine.keys(), (QList<int>{2, 3, 4, 5, 6}));
     EXPECT_EQ(byLine[2].value(u"exitCode"_s).toInt(), 0);
-    EXPECT_EQ(byLine[2].value(u"medium"_s).toString(), Sample);
+    EXPECT_EQ(byLine[2].value(u"medium"_s).toString(), kSample);
     EXPECT_EQ(byLine[2].value(u"computedFingerprint"_s).toString(), fingerprint);
     EXPECT_EQ(byLine[3].value(u"exitCode"_s).toInt(), 1);
     EXPECT_EQ(byLine[3].value(u"fingerprintVerdict"_s).toString(), u"ERRONEA"_s);
@@ -120,7 +120,7 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
                     .isEmpty());
 
     WriteFile(list, "/caj\xf3n\tHUELLA\n");
-    process.start(Program, {u"--batch"_s, list});
+    process.start(kProgram, {u"--batch"_s, list});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 2);
     EXPECT_TRUE(process.readAllStandardError().contains("UTF-8"));
@@ -132,14 +132,14 @@ TEST(BatchProgramTest, InterruptedBatchLeavesWholeLinesAndNoWorkFolders)
     ASSERT_TRUE(temp.isValid());
     QByteArray lines;
     for (int i = 0; i < 200; ++i)
-        lines += (Sample + u'\t' + SampleFingerprint() + u'\n').toUtf8();
+        lines += (kSample + u'\t' + SampleFingerprint() + u'\n').toUtf8();
     WriteFile(temp.path() + u"/lista.txt"_s, lines);
     const QString out = temp.path() + u"/resultados.jsonl"_s;
     const QString root = temp.path() + u"/raiz"_s;
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
-    process.start(Program, {u"--batch"_s, temp.path() + u"/lista.txt"_s, u"--jobs"_s, u"2"_s,
-                            u"--json-lines"_s, out, u"--root"_s, root});
+    process.start(kProgram, {u"--batch"_s, temp.path() + u"/lista.txt"_s, u"--jobs"_s, u"2"_s,
+                             u"--json-lines"_s, out, u"--root"_s, root});
     ASSERT_TRUE(process.waitForStarted());
     for (int i = 0; i < 600 && QFileInfo(out).size() < 4; ++i)
         QThread::msleep(50);
@@ -170,8 +170,8 @@ TEST(WorkFolderLockProgramTest, SecondCheckOnTheSameRootIsRefused)
 
     QProcess first;
     first.setStandardInputFile(terminal);
-    first.start(Program, {u"--root"_s, root.path(), u"--drive-a"_s, Sample, u"--json"_s,
-                          u"A:\\FICHERO.TXT"_s, SampleFingerprint()});
+    first.start(kProgram, {u"--root"_s, root.path(), u"--drive-a"_s, kSample, u"--json"_s,
+                           u"A:\\FICHERO.TXT"_s, SampleFingerprint()});
     ASSERT_TRUE(first.waitForStarted());
     QByteArray prompt;
     for (int i = 0; i < 600 && !prompt.contains("Introducir disquete"); ++i) {
@@ -182,7 +182,7 @@ TEST(WorkFolderLockProgramTest, SecondCheckOnTheSameRootIsRefused)
 
     QProcess second;
     second.setStandardInputFile(QProcess::nullDevice());
-    second.start(Program, {u"--root"_s, root.path(), Sample, SampleFingerprint()});
+    second.start(kProgram, {u"--root"_s, root.path(), kSample, SampleFingerprint()});
     ASSERT_TRUE(second.waitForFinished(60000));
     EXPECT_EQ(second.exitCode(), 2);
     EXPECT_EQ(QString::fromUtf8(second.readAllStandardError()),

@@ -94,11 +94,11 @@ protected:
 };
 
 // The bundled sample: a valid euro ordinary deposit and its fingerprint.
-const QString SampleDeposit = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
+const QString kSampleDeposit = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
 
 QString SampleFingerprint()
 {
-    QFile file(SampleDeposit + u".fingerprint"_s);
+    QFile file(kSampleDeposit + u".fingerprint"_s);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll()).trimmed();
@@ -145,7 +145,7 @@ TEST_F(CheckerTest, ParsesTheCommandLine)
 
 TEST_F(CheckerTest, ValidSampleGivesItsSheetAndPages)
 {
-    options.medium = SampleDeposit;
+    options.medium = kSampleDeposit;
     options.fingerprint = SampleFingerprint();
     QByteArray output;
     QByteArray errors;
@@ -216,7 +216,7 @@ TEST_F(CheckerTest, FailedValidationGivesTheStatusText)
 TEST_F(CheckerTest, DisketteWithoutAnswersIsCancelledNotAwaited)
 {
     // No input: the first diskette prompt is answered Cancel and nothing is copied.
-    options.driveA = SampleDeposit;
+    options.driveA = kSampleDeposit;
     options.medium = u"A:\\"_s;
     options.diskettes = u"2"_s;
     options.fingerprint = SampleFingerprint();
@@ -232,7 +232,7 @@ TEST_F(CheckerTest, DisketteWithoutAnswersIsCancelledNotAwaited)
 TEST_F(CheckerTest, DisketteAnsweredOnTheTerminal)
 {
     ScriptedTerminal answering("\n\n");
-    options.driveA = SampleDeposit;
+    options.driveA = kSampleDeposit;
     options.medium = u"A:\\FICHERO.TXT"_s;
     options.diskettes = u"2"_s;
     options.fingerprint = SampleFingerprint();

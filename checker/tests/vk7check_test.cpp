@@ -17,8 +17,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString Program = QStringLiteral(VK7_BIN_DIR "/vk7check");
-const QString Sample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+const QString kProgram = QStringLiteral(VK7_BIN_DIR "/vk7check");
+const QString kSample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
 
 struct ProgramRun
 {
@@ -31,7 +31,7 @@ ProgramRun RunChecker(const QStringList &arguments)
 {
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
-    process.start(Program, arguments);
+    process.start(kProgram, arguments);
     ProgramRun run;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -46,7 +46,7 @@ ProgramRun RunChecker(const QStringList &arguments)
 
 QString SampleFingerprint()
 {
-    QFile file(Sample + u".fingerprint"_s);
+    QFile file(kSample + u".fingerprint"_s);
     return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
                                           : QString();
 }
@@ -58,7 +58,7 @@ TEST(Vk7CheckProgramTest, ChecksTheSampleDepositAsJson)
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     const ProgramRun run =
-        RunChecker({u"--root"_s, root.path(), u"--json"_s, Sample, SampleFingerprint()});
+        RunChecker({u"--root"_s, root.path(), u"--json"_s, kSample, SampleFingerprint()});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     QJsonParseError error;
     const QJsonObject json = QJsonDocument::fromJson(run.out, &error).object();
@@ -75,12 +75,12 @@ TEST(Vk7CheckProgramTest, FailedValidationGoesToStandardErrorWithCodeTwo)
 {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
-    ProgramRun run = RunChecker({u"--root"_s, root.path(), Sample, u"CORTA"_s});
+    ProgramRun run = RunChecker({u"--root"_s, root.path(), kSample, u"CORTA"_s});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_EQ(QString::fromUtf8(run.err), u"ERROR. Longitud Huella Digital. (Obligado : 26)\n"_s);
 
-    run = RunChecker({u"--root"_s, root.path(), Sample + u"/DATOS.ASC"_s, SampleFingerprint()});
+    run = RunChecker({u"--root"_s, root.path(), kSample + u"/DATOS.ASC"_s, SampleFingerprint()});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(QString::fromUtf8(run.err),
               u"ERROR. Fichero incorrecto. (Obligado : FICHERO.TXT)\n"_s);
@@ -96,7 +96,7 @@ TEST(Vk7CheckProgramTest, FailedValidationGoesToStandardErrorWithCodeTwo)
     english.insert(u"LANG"_s, u"C"_s);
     english.insert(u"LC_ALL"_s, u"C"_s);
     help.setProcessEnvironment(english);
-    help.start(Program, {u"--help"_s});
+    help.start(kProgram, {u"--help"_s});
     ASSERT_TRUE(help.waitForFinished(60000));
     const QString text = QString::fromUtf8(help.readAllStandardOutput());
     EXPECT_EQ(help.exitCode(), 0);
@@ -109,8 +109,8 @@ TEST(Vk7CheckProgramTest, WithoutATerminalOneDisketteIsTakenAndMoreAreRefused)
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
     ProgramRun run =
-        RunChecker({u"--root"_s, root.path(), u"--drive-a"_s, Sample, u"--json"_s, u"--diskettes"_s,
-                    u"3"_s, u"A:\\FICHERO.TXT"_s, SampleFingerprint()});
+        RunChecker({u"--root"_s, root.path(), u"--drive-a"_s, kSample, u"--json"_s,
+                    u"--diskettes"_s, u"3"_s, u"A:\\FICHERO.TXT"_s, SampleFingerprint()});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(u"Sin un terminal"_s));
     EXPECT_FALSE(QString::fromUtf8(run.err).contains(u"Introducir disquete"_s));
@@ -119,14 +119,14 @@ TEST(Vk7CheckProgramTest, WithoutATerminalOneDisketteIsTakenAndMoreAreRefused)
     EXPECT_EQ(json.value(u"exitCode"_s).toInt(), 2);
     EXPECT_TRUE(json.value(u"openStatus"_s).toString().contains(u"Sin un terminal"_s));
 
-    run = RunChecker({u"--root"_s, root.path(), u"--drive-a"_s, Sample, u"A:\\FICHERO.TXT"_s,
+    run = RunChecker({u"--root"_s, root.path(), u"--drive-a"_s, kSample, u"A:\\FICHERO.TXT"_s,
                       SampleFingerprint()});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(u"Introducir disquete nº : 1"_s));
 
     // A count that is not a whole number of at least 1 is a wrong command line.
     for (const QString &count : {u"0"_s, u"-1"_s, u"dos"_s, u"1.5"_s, u""_s}) {
-        run = RunChecker({u"--root"_s, root.path(), u"--json"_s, u"--diskettes"_s, count, Sample,
+        run = RunChecker({u"--root"_s, root.path(), u"--json"_s, u"--diskettes"_s, count, kSample,
                           SampleFingerprint()});
         EXPECT_EQ(run.exitCode, 2) << count.toStdString();
         EXPECT_EQ(QJsonDocument::fromJson(run.out).object().value(u"exitCode"_s).toInt(), 2)
@@ -139,8 +139,8 @@ TEST(Vk7CheckProgramTest, JsonForScriptsNamesTheManifestFilesAndCanLeaveTheTexts
     QTemporaryDir root;
     QTemporaryDir medium;
     ASSERT_TRUE(root.isValid() && medium.isValid());
-    for (const QString &name : QDir(Sample).entryList(QDir::Files))
-        ASSERT_TRUE(QFile::copy(Sample + u'/' + name, medium.path() + u'/' + name));
+    for (const QString &name : QDir(kSample).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(kSample + u'/' + name, medium.path() + u'/' + name));
     ASSERT_TRUE(QFile::remove(medium.path() + u"/INSTANCIA.ASC"_s));
     QFile extra(medium.path() + u"/Nota.doc"_s);
     ASSERT_TRUE(extra.open(QIODevice::WriteOnly));
@@ -173,10 +173,10 @@ TEST(Vk7CheckProgramTest, RefusesADepositInsideTheWorkFolder)
     ASSERT_TRUE(root.isValid());
     const QString work = root.path() + u"/TMP_VK7"_s;
     ASSERT_TRUE(QDir().mkpath(work + u"/SUB"_s));
-    QStringList names = QDir(Sample).entryList(QDir::Files);
+    QStringList names = QDir(kSample).entryList(QDir::Files);
     for (const QString &name : std::as_const(names)) {
-        ASSERT_TRUE(QFile::copy(Sample + u'/' + name, work + u'/' + name));
-        ASSERT_TRUE(QFile::copy(Sample + u'/' + name, work + u"/SUB/"_s + name));
+        ASSERT_TRUE(QFile::copy(kSample + u'/' + name, work + u'/' + name));
+        ASSERT_TRUE(QFile::copy(kSample + u'/' + name, work + u"/SUB/"_s + name));
     }
     ASSERT_TRUE(QFile::link(work, root.path() + u"/enlace"_s));
     const QStringList media = {work + u"/FICHERO.TXT"_s, root.path() + u"/tmp_vk7"_s,
@@ -223,7 +223,7 @@ TEST(Vk7CheckProgramTest, PrintsTheSampleOnCupsAndTheSamePagesIntoOnePdf)
     ASSERT_TRUE(root.isValid());
 
     const ProgramRun printed = RunChecker(
-        {u"--root"_s, root.path(), u"--print"_s, u"todo"_s, Sample, SampleFingerprint()});
+        {u"--root"_s, root.path(), u"--print"_s, u"todo"_s, kSample, SampleFingerprint()});
     ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
     const QList<std::pair<QString, int>> reported = ReportedJobs(printed.err);
     const QStringList codes{u"DG"_s, u"K7NE"_s, u"M1"_s, u"M2"_s, u"G2"_s, u"AD"_s};
@@ -245,7 +245,7 @@ TEST(Vk7CheckProgramTest, PrintsTheSampleOnCupsAndTheSamePagesIntoOnePdf)
     // The same pages in one PDF, every one a 1-bit Group 4 image as stored.
     const QString pdf = root.filePath(u"deposito.pdf"_s);
     const ProgramRun written = RunChecker({u"--root"_s, root.path(), u"--pdf"_s, pdf, u"--print"_s,
-                                           u"todo"_s, Sample, SampleFingerprint()});
+                                           u"todo"_s, kSample, SampleFingerprint()});
     ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
     EXPECT_EQ(vk7::testing::PdfPageCount(pdf), pages);
     const QStringList images = vk7::testing::PdfImages(pdf);
@@ -264,20 +264,20 @@ TEST(Vk7CheckProgramTest, OutputStoppedByThePrinterExitsThree)
     ASSERT_TRUE(root.isValid());
 
     ProgramRun run = RunChecker({u"--root"_s, root.path(), u"--print"_s, u"diagnostico,memoria"_s,
-                                 Sample, SampleFingerprint()});
+                                 kSample, SampleFingerprint()});
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_EQ(QString::fromUtf8(run.err), u"ERROR Imprimiendo DIAGNOSTICO\n"_s);
     EXPECT_FALSE(run.out.isEmpty()); // the sheet is still written
     // Documents on a stopped printer are skipped in silence.
     run = RunChecker(
-        {u"--root"_s, root.path(), u"--print"_s, u"memoria"_s, Sample, SampleFingerprint()});
+        {u"--root"_s, root.path(), u"--print"_s, u"memoria"_s, kSample, SampleFingerprint()});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     run = RunChecker({u"--root"_s, root.path(), u"--printer"_s, u"NO_EXISTE"_s, u"--print"_s,
-                      u"todo"_s, Sample, SampleFingerprint()});
+                      u"todo"_s, kSample, SampleFingerprint()});
     EXPECT_EQ(run.exitCode, 3);
     run = RunChecker(
-        {u"--root"_s, root.path(), u"--print"_s, u"memoria,actas"_s, Sample, SampleFingerprint()});
+        {u"--root"_s, root.path(), u"--print"_s, u"memoria,actas"_s, kSample, SampleFingerprint()});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("\"actas\"")) << run.err.toStdString();
 }

@@ -22,14 +22,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int Pages = 200;
-constexpr int Width = 1648;
-constexpr int Height = 2336;
+constexpr int kPages = 200;
+constexpr int kWidth = 1648;
+constexpr int kHeight = 2336;
 
 // A page of bold monospaced text, 66 lines, as the page renderer makes them.
 QImage TextPage()
 {
-    QImage drawing(Width, Height, QImage::Format_Grayscale8);
+    QImage drawing(kWidth, kHeight, QImage::Format_Grayscale8);
     drawing.fill(255);
     {
         QPainter painter(&drawing);
@@ -57,35 +57,35 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     const QImage page = TextPage();
     // libtiff wants rows without padding.
-    const qsizetype lineBytes = (Width + 7) / 8;
-    QByteArray packed(lineBytes * Height, '\0');
-    for (int y = 0; y < Height; ++y)
+    const qsizetype lineBytes = (kWidth + 7) / 8;
+    QByteArray packed(lineBytes * kHeight, '\0');
+    for (int y = 0; y < kHeight; ++y)
         std::memcpy(packed.data() + y * lineBytes, page.constScanLine(y), size_t(lineBytes));
     QTemporaryDir dir;
 
     QElapsedTimer timer;
     timer.start();
     qint64 bytes = 0;
-    for (int i = 0; i < Pages; ++i)
-        bytes +=
-            EncodeG4(reinterpret_cast<const uchar *>(packed.constData()), Width, Height, lineBytes)
-                .size();
+    for (int i = 0; i < kPages; ++i)
+        bytes += EncodeG4(reinterpret_cast<const uchar *>(packed.constData()), kWidth, kHeight,
+                          lineBytes)
+                     .size();
     const double ours = timer.nsecsElapsed() / 1e9;
-    std::printf("our coder:     %d pages in %.3f s (%.2f ms a page), %lld bytes a page\n", Pages,
-                ours, ours * 1000 / Pages, bytes / Pages);
+    std::printf("our coder:     %d pages in %.3f s (%.2f ms a page), %lld bytes a page\n", kPages,
+                ours, ours * 1000 / kPages, bytes / kPages);
 
     const QByteArray path = QFile::encodeName(dir.filePath(u"libtiff.tif"_s));
     timer.restart();
-    for (int i = 0; i < Pages; ++i) {
+    for (int i = 0; i < kPages; ++i) {
         TIFF *tiff = TIFFOpen(path.constData(), "w");
         if (!tiff)
             return 1;
-        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(Width));
-        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(Height));
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(kWidth));
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(kHeight));
         TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(1));
         TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
         TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(Height));
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(kHeight));
         if (TIFFWriteEncodedStrip(tiff, 0, packed.data(), tmsize_t(packed.size())) < 0)
             return 1;
         TIFFClose(tiff);
@@ -93,7 +93,7 @@ int main(int argc, char **argv)
     const double theirs = timer.nsecsElapsed() / 1e9;
     std::printf("libtiff coder: %d pages in %.3f s (%.2f ms a page, file writing included), "
                 "%lld bytes a file\n",
-                Pages, theirs, theirs * 1000 / Pages,
+                kPages, theirs, theirs * 1000 / kPages,
                 static_cast<long long>(QFileInfo(QFile::decodeName(path)).size()));
     std::printf("ratio (libtiff time / ours): %.2f\n", theirs / ours);
     return 0;

@@ -149,7 +149,7 @@ page first "b"
 field 810220 10 10 300 40 text required "Denominación social"
 )"));
     fields.Set(810210, u"A28015865"_s);
-    EXPECT_EQ(document.RuleErrors(),
+    EXPECT_EQ(FormatErrorRecords(document.RuleErrors()),
               QStringList({u"R|810220|9999:Campo obligatorio sin rellenar. (Error Primario)|810220|"
                            u"Denominación social|"_s}));
     fields.Set(810220, u"X"_s);

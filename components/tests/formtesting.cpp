@@ -96,7 +96,7 @@ QString GlyphsCodeB(const QString &text)
         sum += value * (i + 2);
     }
     add(sum % 103);
-    glyphs += QChar(Code128StopGlyph);
+    glyphs += QChar(kCode128StopGlyph);
     return glyphs;
 }
 

@@ -98,7 +98,7 @@ TEST_F(ViewerTest, OpenFormRaisesCountPageAndTextSizeAndCloseEmptiesIt)
     EXPECT_TRUE(viewer.CloseForm());
     EXPECT_EQ(viewer.GoToPage(1), 0);
     EXPECT_FALSE(viewer.RefreshFields());
-    QStringList records;
+    QList<ErrorRecord> records;
     EXPECT_FALSE(viewer.GetRuleErrors(&records));
     EXPECT_FALSE(viewer.ExportPages(4, u"C:\\TMP_VK7\\"_s));
 }
@@ -197,15 +197,16 @@ TEST_F(ViewerTest, RequiredFieldsLeftEmptyBecomePrimaryRecords)
 {
     CTessOCX viewer;
     ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NE"_s, &fields));
-    QStringList records{u"C|1|x|1|y"_s};
+    QList<ErrorRecord> records{{ErrorRecord::Kind::Coherence, 1, u"x"_s, 1, u"y"_s}};
     ASSERT_TRUE(viewer.GetRuleErrors(&records));
     EXPECT_EQ(records.size(), 1); // appended to, never emptied; nothing missing
 
     fields.Set(810220, u"   "_s);
     records.clear();
     ASSERT_TRUE(viewer.GetRuleErrors(&records));
-    EXPECT_EQ(records, QStringList({u"R|810220|9999:Campo obligatorio sin rellenar. (Error "
-                                    u"Primario)|810220|Denominación social|"_s}));
+    EXPECT_EQ(FormatErrorRecords(records),
+              QStringList({u"R|810220|9999:Campo obligatorio sin rellenar. (Error "
+                           u"Primario)|810220|Denominación social|"_s}));
     EXPECT_FALSE(viewer.GetRuleErrors(nullptr));
 
     // No field source at all: the required field is empty.

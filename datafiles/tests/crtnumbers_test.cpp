@@ -29,8 +29,8 @@ TEST(CrtNumbersTest, HundredthsRenderExactlyAsTheProductDoes)
 {
     // The fast rendering must agree with printf of hundredths * 0.01 on every
     // amount the accounts can hold, halves included.
-    char fast[FixedBufferSize];
-    char slow[FixedBufferSize];
+    char fast[kFixedBufferSize];
+    char slow[kFixedBufferSize];
     const auto check = [&](qint64 hundredths) {
         for (int decimals : {0, 2}) {
             const int n = FormatHundredths(hundredths, decimals, fast);

@@ -35,9 +35,9 @@ TEST(SampleAcceptanceTest, LoadsAsAValidEuroOrdinaryDeposit)
         << formError.toStdString();
     EXPECT_EQ(formName, u"K7NE"_s);
 
-    QStringList records;
+    QList<ErrorRecord> records;
     RunCoherenceRules(state, ActivityTablePath(QStringLiteral(VK7_BIN_DIR) + u'/'), &records,
                       DefaultClock());
-    EXPECT_TRUE(records.isEmpty()) << records.join(u'\n').toStdString();
+    EXPECT_TRUE(records.isEmpty()) << FormatErrorRecords(records).join(u'\n').toStdString();
     PathResolver::ClearDriveRoots();
 }

@@ -19,7 +19,7 @@ inline void PrintTo(const QString &text, std::ostream *os)
 
 namespace {
 
-const QString Committed = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+const QString kCommitted = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
 
 QByteArray ReadAll(const QString &path)
 {
@@ -45,12 +45,12 @@ TEST(SampleDepositTest, CommittedDepositIsWhatTheGeneratorWrites)
     ASSERT_TRUE(samples::WriteSampleDeposit(temp.path() + u"/dep"_s, &error))
         << error.toStdString();
     QStringList generated = QDir(temp.path() + u"/dep"_s).entryList(QDir::Files);
-    QStringList committed = QDir(Committed).entryList(QDir::Files);
+    QStringList committed = QDir(kCommitted).entryList(QDir::Files);
     generated.sort();
     committed.sort();
     ASSERT_EQ(generated, committed);
     for (const QString &name : generated)
-        EXPECT_EQ(ReadAll(temp.path() + u"/dep/"_s + name), ReadAll(Committed + u'/' + name))
+        EXPECT_EQ(ReadAll(temp.path() + u"/dep/"_s + name), ReadAll(kCommitted + u'/' + name))
             << name.toStdString()
             << " differs: run vk7_make_sample_deposit examples/sample-deposit";
 }
@@ -60,7 +60,7 @@ TEST(SampleDepositTest, CommittedFingerprintAndManifestVerdicts)
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
     ASSERT_TRUE(samples::WriteSampleDeposit(temp.path(), nullptr));
-    const QByteArray fingerprint = ReadAll(Committed + u".fingerprint"_s).trimmed();
+    const QByteArray fingerprint = ReadAll(kCommitted + u".fingerprint"_s).trimmed();
     ASSERT_EQ(fingerprint.size(), 26);
 
     CFileTools tools;
@@ -147,8 +147,8 @@ TEST(SampleDepositTest, GeneratorRefusesAFolderThatHoldsSomethingElse)
     ASSERT_EQ(run(sample), 0);
     ASSERT_EQ(run(sample), 0);
     EXPECT_EQ(QDir(sample).entryList(QDir::Files, QDir::Name),
-              QDir(Committed).entryList(QDir::Files, QDir::Name));
-    EXPECT_EQ(ReadAll(sample + u".fingerprint"_s), ReadAll(Committed + u".fingerprint"_s));
+              QDir(kCommitted).entryList(QDir::Files, QDir::Name));
+    EXPECT_EQ(ReadAll(sample + u".fingerprint"_s), ReadAll(kCommitted + u".fingerprint"_s));
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList({u"dep"_s, u"dep.fingerprint"_s, u"home"_s}));
 }

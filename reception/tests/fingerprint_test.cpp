@@ -113,12 +113,12 @@ TEST_F(FingerprintTest, FilesEnterInTheFixedOrder)
 
 TEST_F(FingerprintTest, LargeFilesStreamAcrossChunks)
 {
-    QByteArray big(3 * FingerprintChunk + 17, Qt::Uninitialized);
+    QByteArray big(3 * kFingerprintChunk + 17, Qt::Uninitialized);
     for (qsizetype i = 0; i < big.size(); ++i)
         big[i] = char((i * 7919) % 251);
     WriteHostFile(OnC(u"DEP/FICHERO.TXT"_s), big);
-    WriteHostFile(OnC(u"DEP/DATOS.ASC"_s), big.left(FingerprintChunk));
-    EXPECT_EQ(Compute(), Expected(big + big.left(FingerprintChunk)));
+    WriteHostFile(OnC(u"DEP/DATOS.ASC"_s), big.left(kFingerprintChunk));
+    EXPECT_EQ(Compute(), Expected(big + big.left(kFingerprintChunk)));
 }
 
 TEST_F(FingerprintTest, ReadOnlyLeftoverWorkFileIsOverwritten)

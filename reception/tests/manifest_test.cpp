@@ -39,7 +39,7 @@ protected:
     QString completeness = u"?"_s;
 };
 
-const QStringList Mandatory = {u"DATOS.ASC"_s, u"INSTANCIA.ASC"_s};
+const QStringList kMandatory = {u"DATOS.ASC"_s, u"INSTANCIA.ASC"_s};
 
 } // namespace
 
@@ -91,22 +91,22 @@ TEST_F(ManifestTest, StructureVerdicts)
 {
     QStringList names;
     // Trailing blank: not the mandatory name.
-    Deposit("FICHERO.TXT\nDATOS.ASC \nINSTANCIA.ASC\n", Mandatory);
+    Deposit("FICHERO.TXT\nDATOS.ASC \nINSTANCIA.ASC\n", kMandatory);
     EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 0);
     EXPECT_EQ(names.at(1), u"DATOS.ASC "_s);
-    Deposit("FICHERO.TXT\nDATOS.ASC \nDATOS.ASC\nINSTANCIA.ASC\n", Mandatory);
+    Deposit("FICHERO.TXT\nDATOS.ASC \nDATOS.ASC\nINSTANCIA.ASC\n", kMandatory);
     EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 2);
     // Numbered images are valid, number 0 is not, nor a name outside the table.
-    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nMEMO.M01\nMEMO.M02\nAUDITOR.001\n", Mandatory);
+    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nMEMO.M01\nMEMO.M02\nAUDITOR.001\n", kMandatory);
     EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 1);
-    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nMEMO.M00\n", Mandatory);
+    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nMEMO.M00\n", kMandatory);
     EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 2);
-    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nCAUSA.TXT\n", Mandatory);
+    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nCAUSA.TXT\n", kMandatory);
     EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 2);
     // A missing mandatory name outweighs an invalid one.
-    Deposit("FICHERO.TXT\nINSTANCIA.ASC\nBASURA\n", Mandatory);
+    Deposit("FICHERO.TXT\nINSTANCIA.ASC\nBASURA\n", kMandatory);
     EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 0);
-    Deposit("", Mandatory);
+    Deposit("", kMandatory);
     EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 0);
     EXPECT_TRUE(names.isEmpty());
 }
@@ -139,7 +139,7 @@ TEST_F(ManifestTest, EntriesAreCutLikeATextModeLineRead)
 
 TEST_F(ManifestTest, CompletenessVerdicts)
 {
-    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nGESTION.TXT\n", Mandatory);
+    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nGESTION.TXT\n", kMandatory);
     Check();
     EXPECT_EQ(structure, u"1"_s);
     EXPECT_EQ(completeness, u"2"_s);
@@ -151,7 +151,7 @@ TEST_F(ManifestTest, CompletenessVerdicts)
     EXPECT_EQ(completeness, u"0"_s);
 
     // Both application names listed, one present: "0".
-    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nINSTANCI.ASC\n", Mandatory);
+    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nINSTANCI.ASC\n", kMandatory);
     Check();
     EXPECT_EQ(structure, u"1"_s);
     EXPECT_EQ(completeness, u"0"_s);
@@ -159,7 +159,7 @@ TEST_F(ManifestTest, CompletenessVerdicts)
 
 TEST_F(ManifestTest, EmptyLineInTheMiddle)
 {
-    Deposit("FICHERO.TXT\n\nDATOS.ASC\nINSTANCIA.ASC\n", Mandatory);
+    Deposit("FICHERO.TXT\n\nDATOS.ASC\nINSTANCIA.ASC\n", kMandatory);
     Check();
     EXPECT_EQ(structure, u"2"_s);
     EXPECT_EQ(completeness, u"2"_s);
@@ -172,12 +172,12 @@ TEST_F(ManifestTest, EntriesNeverReachOutsideTheFolder)
     for (const QByteArray &entry :
          {QByteArray("..\\SECRETO.M01"), QByteArray("../SECRETO.M01"), QByteArray("SUB\\X.M01"),
           QByteArray("SUB/X.M01"), QFile::encodeName(OnC(u"SECRETO.M01"_s))}) {
-        Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\n" + entry + "\n", Mandatory);
+        Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\n" + entry + "\n", kMandatory);
         Check();
         EXPECT_EQ(completeness, u"2"_s) << entry.toStdString();
     }
     // A sub-folder named in the manifest is present, as a folder.
-    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nSUB\n", Mandatory);
+    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nSUB\n", kMandatory);
     Check();
     EXPECT_EQ(structure, u"2"_s);
     EXPECT_EQ(completeness, u"1"_s);
@@ -203,7 +203,7 @@ TEST_F(ManifestTest, ManifestThatIsNotARegularFile)
 TEST_F(ManifestTest, HugeManifestsStreamInBoundedMemory)
 {
     const QByteArray head = "FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\n";
-    Deposit(head, Mandatory);
+    Deposit(head, kMandatory);
     WriteHostFile(OnC(u"DEP/MEMO.M01"_s), "m");
     QFile manifest(OnC(u"DEP/FICHERO.TXT"_s));
 
@@ -261,7 +261,7 @@ TEST_F(ManifestTest, ListNumberedFilesSortsAndFilters)
 TEST_F(ManifestTest, OddBytesInNamesMatchTheirUnicodeFileNames)
 {
     // The manifest is Windows-1252; host names are UTF-8.
-    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nx\xe9.m01\n", Mandatory);
+    Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nx\xe9.m01\n", kMandatory);
     WriteHostFile(OnC(u"DEP/Xé.M01"_s), "i");
     Check();
     EXPECT_EQ(structure, u"1"_s);

@@ -20,7 +20,7 @@ QByteArray At(const QByteArray &folder, const char *name)
     return folder + '/' + QByteArray(name);
 }
 
-const QString GoodFingerprint = u"4G0589GF6J9YRDD5HZFMME2ZUJ"_s;
+const QString kGoodFingerprint = u"4G0589GF6J9YRDD5HZFMME2ZUJ"_s;
 
 class OpenDepositTest : public DriveTest
 {
@@ -29,7 +29,7 @@ protected:
     {
         DriveTest::SetUp();
         logic.Initialize();
-        logic.fingerprint = GoodFingerprint;
+        logic.fingerprint = kGoodFingerprint;
     }
     // Puts one diskette's files on drive A:, replacing what was there.
     void Diskette(const QList<std::pair<QString, QByteArray>> &files)
@@ -84,7 +84,7 @@ TEST_F(OpenDepositTest, InitialisationMakesAndEmptiesTheWorkFolder)
 TEST_F(OpenDepositTest, ValidationLastFailingCheckDecides)
 {
     WriteHostFile(OnC(u"DEP/DATOS.TXT"_s), "x");
-    logic.fingerprint = GoodFingerprint.left(25);
+    logic.fingerprint = kGoodFingerprint.left(25);
     logic.location = u"C:\\DEP\\DATOS.TXT"_s;
     EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::StayOpen);
     EXPECT_EQ(logic.status(), u"ERROR. Fichero incorrecto. (Obligado : FICHERO.TXT)"_s);
@@ -96,7 +96,7 @@ TEST_F(OpenDepositTest, ValidationLastFailingCheckDecides)
 
     // A folder named like the manifest is not found either.
     QDir().mkpath(OnC(u"CARPETA/FICHERO.TXT"_s));
-    logic.fingerprint = GoodFingerprint;
+    logic.fingerprint = kGoodFingerprint;
     logic.location = u"C:\\CARPETA\\FICHERO.TXT"_s;
     EXPECT_FALSE(logic.Validate());
     EXPECT_EQ(logic.status(), u"ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT)"_s);
@@ -104,14 +104,14 @@ TEST_F(OpenDepositTest, ValidationLastFailingCheckDecides)
     // Only the length fails.
     WriteHostFile(OnC(u"DEP/fichero.txt"_s), "x");
     logic.location = u"c:\\dep\\fichero.txt"_s;
-    logic.fingerprint = GoodFingerprint + u"X"_s;
+    logic.fingerprint = kGoodFingerprint + u"X"_s;
     EXPECT_FALSE(logic.Validate());
     EXPECT_EQ(logic.status(), u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
     EXPECT_EQ(logic.focus(), OpenDepositLogic::Focus::Fingerprint);
     EXPECT_TRUE(logic.sourceFolder.isEmpty());
 
     // Characters count, not bytes.
-    logic.fingerprint = GoodFingerprint.left(25) + u"Ñ"_s;
+    logic.fingerprint = kGoodFingerprint.left(25) + u"Ñ"_s;
     EXPECT_TRUE(logic.Validate());
     EXPECT_TRUE(logic.status().isEmpty());
     EXPECT_EQ(logic.sourceFolder, u"c:\\dep\\"_s);

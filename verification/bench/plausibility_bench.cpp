@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int Pages = 300;
+constexpr int kPages = 300;
 
 // A page as a scanner gives it: text, a little speckle and a dark margin.
 QImage ScannedPage(int index, QRandomGenerator &random)
@@ -33,14 +33,14 @@ QImage ScannedPage(int index, QRandomGenerator &random)
         lines << u"Pagina %1 linea %2 de la memoria del ejercicio, balance y cuentas anuales."_s
                      .arg(index)
                      .arg(l);
-    QImage page(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
+    QImage page(kTextPageWidth, kTextPageHeight, QImage::Format_Grayscale8);
     {
         QPainter painter(&page);
         PaintTextPage(painter, lines);
-        painter.fillRect(QRect(0, 0, 12, TextPageHeight), Qt::black);
+        painter.fillRect(QRect(0, 0, 12, kTextPageHeight), Qt::black);
     }
     for (int i = 0; i < 4000; ++i)
-        page.scanLine(int(random.bounded(TextPageHeight)))[random.bounded(TextPageWidth)] = 0;
+        page.scanLine(int(random.bounded(kTextPageHeight)))[random.bounded(kTextPageWidth)] = 0;
     return page;
 }
 
@@ -60,7 +60,7 @@ int main(int argc, char **argv)
     DepositState state;
     QRandomGenerator random(300);
     QStringList hostFiles;
-    for (int i = 1; i <= Pages; ++i) {
+    for (int i = 1; i <= kPages; ++i) {
         const QString name = u"MEMORIA%1.TIF"_s.arg(i, 3, 10, QLatin1Char('0'));
         if (SaveImageFile(state.DepositFilePath(name), ScannedPage(i, random)) != 1)
             return 1;
@@ -72,8 +72,8 @@ int main(int argc, char **argv)
     timer.start();
     const bool plausible = IsPlausibleImageList(state, DocumentKind::Memoria);
     const double check = timer.nsecsElapsed() / 1e9;
-    std::printf("plausibility check: %d G4 pages in %.3f s (%.2f ms a page), %s\n", Pages, check,
-                check * 1000 / Pages, plausible ? "plausible" : "NOT plausible");
+    std::printf("plausibility check: %d G4 pages in %.3f s (%.2f ms a page), %s\n", kPages, check,
+                check * 1000 / kPages, plausible ? "plausible" : "NOT plausible");
 
     if (QStandardPaths::findExecutable(u"tiffcp"_s).isEmpty()) {
         std::printf("tiffcp: not installed\n");
@@ -90,8 +90,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "tiffcp failed\n");
         return 1;
     }
-    std::printf("tiffcp -c g4:       %d G4 pages in %.3f s (%.2f ms a page)\n", Pages, copy,
-                copy * 1000 / Pages);
+    std::printf("tiffcp -c g4:       %d G4 pages in %.3f s (%.2f ms a page)\n", kPages, copy,
+                copy * 1000 / kPages);
     std::printf("ratio (tiffcp time / check time): %.2f\n", copy / check);
     return 0;
 }

@@ -24,7 +24,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int Pages = 500;
+int pageCount = 500;
 
 // 66 lines of plain prose per page, about 75 characters each.
 QStringList MakePages()
@@ -34,7 +34,7 @@ QStringList MakePages()
                                u"patrimonio"_s, u"neto"_s,      u"activo"_s,  u"pasivo"_s};
     QStringList pages;
     int w = 0;
-    for (int p = 0; p < Pages; ++p) {
+    for (int p = 0; p < pageCount; ++p) {
         QStringList lines;
         for (int l = 0; l < 66; ++l) {
             QString line;
@@ -65,7 +65,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc > 1 && std::atoi(argv[1]) > 0)
-        Pages = std::atoi(argv[1]);
+        pageCount = std::atoi(argv[1]);
     QTemporaryDir drive;
     if (!drive.isValid())
         return 1;
@@ -82,13 +82,13 @@ int main(int argc, char **argv)
     const double ours = timer.nsecsElapsed() / 1e9;
     const double oursCpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
     const int written = QDir(drive.filePath(u"TMP_VK7"_s)).entryList({u"K7.M*"_s}).size();
-    if (!rendered || written != Pages) {
+    if (!rendered || written != pageCount) {
         std::fprintf(stderr, "rendering failed (%d pages)\n", written);
         return 1;
     }
     std::printf(
         "ours:            %d pages in %.3f s = %.1f pages/s (processor %.3f s = %.1f pages/s)\n",
-        Pages, ours, Pages / ours, oursCpu, Pages / oursCpu);
+        pageCount, ours, pageCount / ours, oursCpu, pageCount / oursCpu);
 
     if (QStandardPaths::findExecutable(u"enscript"_s).isEmpty() ||
         QStandardPaths::findExecutable(u"gs"_s).isEmpty()) {
@@ -128,6 +128,7 @@ int main(int argc, char **argv)
         "enscript | gs:   %d pages in %.3f s = %.1f pages/s (processor %.3f s = %.1f pages/s)\n",
         gsPages, theirs, gsPages / theirs, theirsCpu, gsPages / theirsCpu);
     std::printf("ratio (ours / enscript|gs, pages per second): %.2f wall, %.2f processor\n",
-                (Pages / ours) / (gsPages / theirs), (Pages / oursCpu) / (gsPages / theirsCpu));
+                (pageCount / ours) / (gsPages / theirs),
+                (pageCount / oursCpu) / (gsPages / theirsCpu));
     return 0;
 }

@@ -52,7 +52,7 @@ TEST_F(CoherenceCheck, CleanDepositReturnsTrueAndLeavesRuleModeOff)
 {
     QStringList primary{u"old"_s};
     QStringList implicit{u"old"_s};
-    QStringList records{u"old"_s};
+    QList<ErrorRecord> records{{ErrorRecord::Kind::Coherence, 1, u"old"_s, 1, u"old"_s}};
     RecordingWindow window;
     EXPECT_TRUE(
         CheckCoherenceRules(state_, frame_, &primary, &implicit, &window, clock_, &records));
@@ -69,7 +69,7 @@ TEST_F(CoherenceCheck, ClassesTheRecordsIntoDisplayTexts)
     AddFields(&state_.fields, {{810010, u"0111"_s}, {810290, u"1980"_s}});
     QStringList primary;
     QStringList implicit;
-    QStringList records;
+    QList<ErrorRecord> records;
     EXPECT_FALSE(
         CheckCoherenceRules(state_, frame_, &primary, &implicit, nullptr, clock_, &records));
     EXPECT_EQ(records.size(), 4);
@@ -105,12 +105,12 @@ TEST_F(CoherenceCheck, FormRecordsComeFirstAndTheChosenErrorIsShown)
     window.answer = 810220;
     QStringList primary;
     QStringList implicit;
-    QStringList records;
+    QList<ErrorRecord> records;
     EXPECT_FALSE(
         CheckCoherenceRules(state_, frame_, &primary, &implicit, &window, clock_, &records));
     ASSERT_GE(records.size(), 2);
-    EXPECT_TRUE(records.first().startsWith(u"R|810220|"_s));
-    EXPECT_TRUE(records.at(1).startsWith(u"C|810210|"_s));
+    EXPECT_TRUE(records.first().Format().startsWith(u"R|810220|"_s));
+    EXPECT_TRUE(records.at(1).Format().startsWith(u"C|810210|"_s));
     EXPECT_EQ(primary.first(), u"Falta rellenar : Denominación social"_s);
     EXPECT_EQ(viewer_.MarkedFieldKey(), 810220);
     EXPECT_FALSE(viewer_.GetRuleCheckMode());

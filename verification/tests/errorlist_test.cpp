@@ -8,90 +8,85 @@ using namespace vk7;
 
 namespace {
 
-TEST(ErrorRecords, SplitsFieldsAndToleratesShortRecords)
+ErrorRecord Rule(int number, const QString &message, int reference, const QString &label)
 {
-    const ErrorRecordFields full =
-        SplitErrorRecord(u"R|810220|0001:Falta (Error Primario)|810220|Denominación|"_s);
-    EXPECT_EQ(full.kind, u"R"_s);
-    EXPECT_EQ(full.number, u"810220"_s);
-    EXPECT_EQ(full.message, u"0001:Falta (Error Primario)"_s);
-    EXPECT_EQ(full.reference, u"810220"_s);
-    EXPECT_EQ(full.label, u"Denominación"_s);
-    EXPECT_TRUE(full.labelClosed);
+    return {ErrorRecord::Kind::Coherence, number, message, reference, label};
+}
 
-    const ErrorRecordFields shortOne = SplitErrorRecord(u"C|810210"_s);
-    EXPECT_EQ(shortOne.kind, u"C"_s);
-    EXPECT_EQ(shortOne.number, u"810210"_s);
-    EXPECT_TRUE(shortOne.message.isEmpty());
-    EXPECT_TRUE(shortOne.reference.isEmpty());
-    EXPECT_TRUE(shortOne.label.isEmpty());
-    EXPECT_FALSE(shortOne.labelClosed);
-    EXPECT_TRUE(SplitErrorRecord(QString()).number.isEmpty());
+ErrorRecord Required(int number, int reference, const QString &label)
+{
+    return {ErrorRecord::Kind::RequiredField, number, u"0001:Falta (Error Primario)"_s, reference,
+            label};
+}
+
+TEST(ErrorRecords, TextsKeepTheFifthBarOfRequiredFields)
+{
+    EXPECT_EQ(Rule(810210, u"9000:NIF no válido. (Error Implícito)"_s, 810210, u"NIF"_s).Format(),
+              u"C|810210|9000:NIF no válido. (Error Implícito)|810210|NIF"_s);
+    EXPECT_EQ(Required(9999111, 999111, u"Registro Mercantil"_s).Format(),
+              u"R|9999111|0001:Falta (Error Primario)|999111|Registro Mercantil|"_s);
 }
 
 TEST(ErrorRecords, DisplayTexts)
 {
-    EXPECT_EQ(ErrorDisplayText(u"C|810210|9000:NIF no válido. (Error Implícito)|810210|NIF"_s),
+    EXPECT_EQ(ErrorDisplayText(Rule(1, u"9000:NIF no válido. (Error Implícito)"_s, 1, u"NIF"_s)),
               u"NIF no válido."_s);
-    EXPECT_EQ(ErrorDisplayText(u"C|810190|9000:Fecha no válida. (Error Primario)|810190|Fecha"_s),
+    EXPECT_EQ(ErrorDisplayText(Rule(1, u"9000:Fecha no válida. (Error Primario)"_s, 1, u"F"_s)),
               u"Fecha no válida."_s);
-    EXPECT_EQ(ErrorDisplayText(u"R|810220|0001:Campo obligatorio (Error Primario)|810220|"
-                               u"Registro Mercantil|"_s),
+    EXPECT_EQ(ErrorDisplayText(Required(810220, 810220, u"Registro Mercantil"_s)),
               u"Falta rellenar : Registro Mercantil"_s);
-    EXPECT_EQ(ErrorDisplayText(u"r|810220|0001:x (Error Primario)|810220|Tomo"_s),
-              u"Falta rellenar : "_s); // no fifth "|"
-    EXPECT_EQ(ErrorDisplayText(u"R|1"_s), u"Falta rellenar : "_s);
-    EXPECT_EQ(ErrorDisplayText(u"C|810210|9000:Sin marca|810210|NIF"_s), QString());
-    EXPECT_EQ(ErrorDisplayText(u"C|1|9000:(Error Primario)|1|x"_s), QString());
-    EXPECT_EQ(ErrorDisplayText(u"C|1|90(Error Primario)|1|x"_s), QString());
-    EXPECT_EQ(ErrorDisplayText(u"C"_s), QString());
+    // A "|" in a label ends the record's field 4.
+    EXPECT_EQ(ErrorDisplayText(Required(1, 1, u"Tomo|Folio"_s)), u"Falta rellenar : Tomo"_s);
+    EXPECT_EQ(ErrorDisplayText(Required(1, 1, QString())), u"Falta rellenar : "_s);
+    EXPECT_EQ(ErrorDisplayText(Rule(1, u"9000:Sin marca"_s, 1, u"NIF"_s)), QString());
+    EXPECT_EQ(ErrorDisplayText(Rule(1, u"9000:(Error Primario)"_s, 1, u"x"_s)), QString());
+    EXPECT_EQ(ErrorDisplayText(Rule(1, u"90(Error Primario)"_s, 1, u"x"_s)), QString());
+    EXPECT_EQ(ErrorDisplayText(ErrorRecord{}), QString());
     // The marker of the label field does not make a message.
-    EXPECT_EQ(ErrorDisplayText(u"C|1|9000:texto|1|(Error Primario)"_s), QString());
+    EXPECT_EQ(ErrorDisplayText(Rule(1, u"9000:texto"_s, 1, u"(Error Primario)"_s)), QString());
 }
 
-TEST(ErrorRecords, Class)
+TEST(ErrorRecords, ClassIsTheMarkerAnywhereInTheRecord)
 {
-    EXPECT_TRUE(IsPrimaryMarked(u"C|1|9000:a (Error Primario)|1|x"_s));
-    EXPECT_FALSE(IsPrimaryMarked(u"C|1|9000:a (Error Implícito)|1|x"_s));
-    EXPECT_TRUE(IsPrimaryMarked(u"C|1|9000:a|1|x"_s)); // no marker: primary
-    EXPECT_TRUE(IsPrimaryMarked(u"C|1|9000:a (Error Implícito) (Error Primario)|1|x"_s));
+    EXPECT_TRUE(IsPrimaryMarked(Rule(1, u"9000:a (Error Primario)"_s, 1, u"x"_s)));
+    EXPECT_FALSE(IsPrimaryMarked(Rule(1, u"9000:a (Error Implícito)"_s, 1, u"x"_s)));
+    EXPECT_TRUE(IsPrimaryMarked(Rule(1, u"9000:a"_s, 1, u"x"_s))); // no marker: primary
+    EXPECT_TRUE(
+        IsPrimaryMarked(Rule(1, u"9000:a (Error Implícito) (Error Primario)"_s, 1, u"x"_s)));
+    EXPECT_FALSE(IsPrimaryMarked(Rule(1, u"9000:a"_s, 1, u"(Error Implícito)"_s)));
+    EXPECT_TRUE(IsPrimaryMarked(Rule(1, u"9000:a (Error Implícito)"_s, 1, u"(Error Primario)"_s)));
 }
 
 TEST(ErrorRecords, Numbers)
 {
-    EXPECT_EQ(ErrorListNumber(u"810210"_s), u"810210"_s);
-    EXPECT_EQ(ErrorListNumber(u"781101"_s), u"781101"_s); // below 9000000 nothing changes
-    EXPECT_EQ(ErrorListNumber(u"9999111"_s), u"9991101"_s);
-    EXPECT_EQ(ErrorListNumber(u"9999021"_s), u"999021"_s);
-    EXPECT_EQ(ErrorListNumber(u"9999112"_s), u"999112"_s);
-    EXPECT_EQ(ErrorListNumber(u"9000000"_s), u"0"_s);
-    EXPECT_EQ(ErrorListNumber(u"9000001"_s), u"01"_s);
-    EXPECT_EQ(ErrorListNumber(QString()), QString());
-    EXPECT_EQ(ErrorListNumber(u"abc"_s), u"abc"_s);
-    // Too large for any integer: no overflow, a number all the same.
-    const QString huge = ErrorListNumber(u"99999999999999999999"_s);
-    EXPECT_FALSE(huge.isEmpty());
-    EXPECT_FALSE(huge.startsWith(u'-'));
+    EXPECT_EQ(ErrorListNumber(810210), u"810210"_s);
+    EXPECT_EQ(ErrorListNumber(781101), u"781101"_s); // below 9000000 nothing changes
+    EXPECT_EQ(ErrorListNumber(8999999), u"8999999"_s);
+    EXPECT_EQ(ErrorListNumber(9999111), u"9991101"_s);
+    EXPECT_EQ(ErrorListNumber(9999021), u"999021"_s);
+    EXPECT_EQ(ErrorListNumber(9999112), u"999112"_s);
+    EXPECT_EQ(ErrorListNumber(9000000), u"0"_s);
+    EXPECT_EQ(ErrorListNumber(9000001), u"01"_s);
 }
 
 TEST(ErrorRecords, ClassingFillsTheListsInOrder)
 {
-    const QStringList records = {
-        u"C|810210|9000:NIF no válido. (Error Implícito)|810210|NIF"_s,
-        u"R|9999111|0001:Falta (Error Primario)|999111|Registro Mercantil|"_s,
-        u"C|810190|9000:Fecha no válida. (Error Primario)|810190|Fecha"_s,
-        u"R|810220|0001:Falta (Error Primario)|810220|Denominación social|"_s,
-        u"R|810300|0001:Falta (Error Primario)|R810300|Nº de la hoja registral|"_s,
-        u"C|9999021|9000:Texto sin marca|ref|x"_s,
-        u"R|810310|0001:Falta (Error Primario)|810310|Tomo (Datos registrales)|"_s,
-        u"R|810320|0001:Falta (Error Primario)|810320|Folio (Datos registrales)|"_s,
+    const QList<ErrorRecord> records = {
+        Rule(810210, u"9000:NIF no válido. (Error Implícito)"_s, 810210, u"NIF"_s),
+        Required(9999111, 999111, u"Registro Mercantil"_s),
+        Rule(810190, u"9000:Fecha no válida. (Error Primario)"_s, 810190, u"Fecha"_s),
+        Required(810220, 810220, u"Denominación social"_s),
+        Required(810300, 300, u"Nº de la hoja registral"_s),
+        Rule(9999021, u"9000:Texto sin marca"_s, 7, u"x"_s),
+        Required(810310, 810310, u"Tomo (Datos registrales)"_s),
+        Required(810320, 810320, u"Folio (Datos registrales)"_s),
     };
     const ErrorListContent content = ClassErrorRecords(records, true);
     EXPECT_EQ(
         content.primaryTexts,
         (QStringList{u"Fecha no válida."_s, u"Falta rellenar : Denominación social"_s, QString()}));
     EXPECT_EQ(content.primaryNumbers, (QStringList{u"810190"_s, u"810220"_s, u"999021"_s}));
-    EXPECT_EQ(content.primaryReferences, (QStringList{u"810190"_s, u"810220"_s, u"ref"_s}));
+    EXPECT_EQ(content.primaryReferences, (QStringList{u"810190"_s, u"810220"_s, u"7"_s}));
     EXPECT_EQ(content.implicitTexts,
               (QStringList{u"NIF no válido."_s, u"Falta rellenar : Registro Mercantil"_s,
                            u"Falta rellenar : Nº de la hoja registral"_s,
@@ -99,7 +94,7 @@ TEST(ErrorRecords, ClassingFillsTheListsInOrder)
                            u"Falta rellenar : Folio (Datos registrales)"_s}));
     EXPECT_EQ(content.implicitNumbers,
               (QStringList{u"810210"_s, u"9991101"_s, u"810300"_s, u"810310"_s, u"810320"_s}));
-    EXPECT_EQ(content.implicitReferences.at(2), u"R810300"_s);
+    EXPECT_EQ(content.implicitReferences.at(2), u"300"_s);
 
     // Without the switch the registry messages keep their own class.
     const ErrorListContent plain = ClassErrorRecords(records, false);

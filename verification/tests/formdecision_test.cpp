@@ -51,78 +51,94 @@ void ExpectFailure(const Decision &d, const QString &error)
 
 const std::pair<int, QString> kPesetas{781010, u"PESETAS"_s};
 const std::pair<int, QString> kEuros{781010, u"EUROS"_s};
-const QString X = u"X"_s;
+const QString kMark = u"X"_s;
 
 TEST(FormDecision, TheFiveForms)
 {
     // Pesetas, a mark of a group's pesetas keys sets both currency and group.
-    ExpectForm(Decide({kPesetas, {999111, X}, {780802, X}}), u"K7NP"_s);
-    ExpectForm(Decide({kPesetas, {999213, u"x"_s}, {780804, X}}), u"K7NP"_s);
-    ExpectForm(Decide({kPesetas, {999412, X}, {780801, X}}), u"K7AP"_s);
-    ExpectForm(Decide({kPesetas, {999511, X}, {780803, X}}), u"K7AP"_s);
-    ExpectForm(Decide({kEuros, {999114, X}, {780802, X}}), u"K7NE"_s);
-    ExpectForm(Decide({kEuros, {999215, X}, {780804, X}}), u"K7NE"_s);
-    ExpectForm(Decide({kEuros, {999414, X}, {780801, X}}), u"K7AE"_s);
-    ExpectForm(Decide({kEuros, {999115, X}, {999514, X}, {780802, X}, {780803, X}}), u"K7ME"_s);
-    ExpectForm(
-        Decide(
-            {kEuros, {999115, X}, {999214, X}, {999514, X}, {780802, X}, {780804, X}, {780803, X}}),
-        u"K7ME"_s);
+    ExpectForm(Decide({kPesetas, {999111, kMark}, {780802, kMark}}), u"K7NP"_s);
+    ExpectForm(Decide({kPesetas, {999213, u"x"_s}, {780804, kMark}}), u"K7NP"_s);
+    ExpectForm(Decide({kPesetas, {999412, kMark}, {780801, kMark}}), u"K7AP"_s);
+    ExpectForm(Decide({kPesetas, {999511, kMark}, {780803, kMark}}), u"K7AP"_s);
+    ExpectForm(Decide({kEuros, {999114, kMark}, {780802, kMark}}), u"K7NE"_s);
+    ExpectForm(Decide({kEuros, {999215, kMark}, {780804, kMark}}), u"K7NE"_s);
+    ExpectForm(Decide({kEuros, {999414, kMark}, {780801, kMark}}), u"K7AE"_s);
+    ExpectForm(Decide({kEuros, {999115, kMark}, {999514, kMark}, {780802, kMark}, {780803, kMark}}),
+               u"K7ME"_s);
+    ExpectForm(Decide({kEuros,
+                       {999115, kMark},
+                       {999214, kMark},
+                       {999514, kMark},
+                       {780802, kMark},
+                       {780804, kMark},
+                       {780803, kMark}}),
+               u"K7ME"_s);
     // A currency mark outside the groups counts as currency only.
-    ExpectForm(Decide({kEuros, {999024, X}, {999114, X}, {780802, X}}), u"K7NE"_s);
+    ExpectForm(Decide({kEuros, {999024, kMark}, {999114, kMark}, {780802, kMark}}), u"K7NE"_s);
 }
 
 TEST(FormDecision, CurrencyFailures)
 {
     ExpectFailure(Decide({}), kDataCurrency);
     // Pesetas and euros in the data, however consistent the application.
-    ExpectFailure(Decide({kPesetas, {999021, u"x"_s}, {999114, X}, {780802, X}}), kDataCurrency);
-    ExpectFailure(Decide({kEuros, {780802, X}}), kDataCurrency);
+    ExpectFailure(Decide({kPesetas, {999021, u"x"_s}, {999114, kMark}, {780802, kMark}}),
+                  kDataCurrency);
+    ExpectFailure(Decide({kEuros, {780802, kMark}}), kDataCurrency);
     // The application's currency is read from the first letter, case-sensitive.
-    ExpectFailure(Decide({{781010, u"pesetas"_s}, {999111, X}, {780802, X}}), kApplicationCurrency);
-    ExpectFailure(Decide({{999111, X}, {780802, X}}), kApplicationCurrency);
-    ExpectFailure(Decide({kPesetas, kEuros, {999111, X}, {780802, X}}), kApplicationCurrency);
-    ExpectFailure(Decide({kEuros, {999111, X}, {780802, X}}), kCurrencyAgreement);
-    ExpectFailure(Decide({kPesetas, {999114, X}, {780802, X}}), kCurrencyAgreement);
+    ExpectFailure(Decide({{781010, u"pesetas"_s}, {999111, kMark}, {780802, kMark}}),
+                  kApplicationCurrency);
+    ExpectFailure(Decide({{999111, kMark}, {780802, kMark}}), kApplicationCurrency);
+    ExpectFailure(Decide({kPesetas, kEuros, {999111, kMark}, {780802, kMark}}),
+                  kApplicationCurrency);
+    ExpectFailure(Decide({kEuros, {999111, kMark}, {780802, kMark}}), kCurrencyAgreement);
+    ExpectFailure(Decide({kPesetas, {999114, kMark}, {780802, kMark}}), kCurrencyAgreement);
 }
 
 TEST(FormDecision, OnlyExactMarksCount)
 {
-    ExpectFailure(Decide({kPesetas, {999111, u"x "_s}, {780802, X}}), kDataCurrency);
-    ExpectFailure(Decide({kPesetas, {999111, u"XX"_s}, {780802, X}}), kDataCurrency);
+    ExpectFailure(Decide({kPesetas, {999111, u"x "_s}, {780802, kMark}}), kDataCurrency);
+    ExpectFailure(Decide({kPesetas, {999111, u"XX"_s}, {780802, kMark}}), kDataCurrency);
     // Keys between the ranges are ignored.
-    ExpectFailure(Decide({kPesetas, {999116, X}, {999311, X}, {999020, X}, {780802, X}}),
-                  kDataCurrency);
+    ExpectFailure(
+        Decide({kPesetas, {999116, kMark}, {999311, kMark}, {999020, kMark}, {780802, kMark}}),
+        kDataCurrency);
     // A box needs an exact mark too.
-    ExpectFailure(Decide({kPesetas, {999111, X}, {780802, u"S"_s}}), kModelAgreement);
+    ExpectFailure(Decide({kPesetas, {999111, kMark}, {780802, u"S"_s}}), kModelAgreement);
 }
 
 TEST(FormDecision, ModelFailures)
 {
     // Ordinary and abbreviated together is only the euro mixed form.
-    ExpectFailure(Decide({kPesetas, {999111, X}, {999511, X}, {780802, X}, {780803, X}}),
-                  kDataModels);
-    ExpectFailure(Decide({kEuros, {999214, X}, {999514, X}, {780804, X}, {780803, X}}),
-                  kDataModels);
-    ExpectFailure(Decide({kEuros, {999114, X}, {999414, X}, {780802, X}, {780801, X}}),
-                  kDataModels);
+    ExpectFailure(
+        Decide({kPesetas, {999111, kMark}, {999511, kMark}, {780802, kMark}, {780803, kMark}}),
+        kDataModels);
+    ExpectFailure(
+        Decide({kEuros, {999214, kMark}, {999514, kMark}, {780804, kMark}, {780803, kMark}}),
+        kDataModels);
+    ExpectFailure(
+        Decide({kEuros, {999114, kMark}, {999414, kMark}, {780802, kMark}, {780801, kMark}}),
+        kDataModels);
     // The same rule on the application's boxes.
-    ExpectFailure(Decide({kEuros, {999114, X}, {780802, X}, {780801, X}}), kApplicationModels);
-    ExpectFailure(Decide({kPesetas, {999111, X}, {780802, X}, {780803, X}}), kApplicationModels);
+    ExpectFailure(Decide({kEuros, {999114, kMark}, {780802, kMark}, {780801, kMark}}),
+                  kApplicationModels);
+    ExpectFailure(Decide({kPesetas, {999111, kMark}, {780802, kMark}, {780803, kMark}}),
+                  kApplicationModels);
     // Groups and boxes must agree, and something must be marked.
-    ExpectFailure(Decide({kEuros, {999024, X}}), kModelAgreement);
-    ExpectFailure(Decide({kEuros, {999114, X}, {780804, X}}), kModelAgreement);
-    ExpectFailure(Decide({kEuros, {999114, X}}), kModelAgreement);
-    ExpectFailure(Decide({kEuros, {999024, X}, {780802, X}}), kModelAgreement);
+    ExpectFailure(Decide({kEuros, {999024, kMark}}), kModelAgreement);
+    ExpectFailure(Decide({kEuros, {999114, kMark}, {780804, kMark}}), kModelAgreement);
+    ExpectFailure(Decide({kEuros, {999114, kMark}}), kModelAgreement);
+    ExpectFailure(Decide({kEuros, {999024, kMark}, {780802, kMark}}), kModelAgreement);
 }
 
 TEST(FormDecision, ByApplicationBoxes)
 {
     // The groups come from the boxes; DATOS.ASC gives the currency only.
-    ExpectForm(Decide({kEuros, {999114, X}, {780801, X}, {780803, X}}, false), u"K7AE"_s);
-    ExpectForm(Decide({kEuros, {999024, X}, {780802, X}}, false), u"K7NE"_s);
-    ExpectForm(Decide({kPesetas, {999021, X}, {999511, X}, {780804, X}}, false), u"K7NP"_s);
-    ExpectFailure(Decide({kEuros, {999024, X}}, false), kModelAgreement);
+    ExpectForm(Decide({kEuros, {999114, kMark}, {780801, kMark}, {780803, kMark}}, false),
+               u"K7AE"_s);
+    ExpectForm(Decide({kEuros, {999024, kMark}, {780802, kMark}}, false), u"K7NE"_s);
+    ExpectForm(Decide({kPesetas, {999021, kMark}, {999511, kMark}, {780804, kMark}}, false),
+               u"K7NP"_s);
+    ExpectFailure(Decide({kEuros, {999024, kMark}}, false), kModelAgreement);
 }
 
 TEST(FormDecision, FormAndCurrencyFromTheName)

@@ -36,9 +36,9 @@ protected:
     {
         QImage page(width, height, QImage::Format_Mono);
         page.fill(0);
-        ASSERT_EQ(SaveImageFile(state.DepositFilePath(name), page), 1);
+        ASSERT_EQ(SaveImageFile(state_.DepositFilePath(name), page), 1);
     }
-    DepositState state;
+    DepositState state_;
 };
 
 } // namespace
@@ -77,11 +77,11 @@ TEST(PlausibleText, RunsOfBlanksPerHundredCharacters)
 
 TEST_F(PlausibilityTest, TextKindsStopAtTheFirstBadPage)
 {
-    state.memoriaPages = {Prose(50), QString(200, u'x'), Prose(10)};
-    state.gestionPages = {Prose(50), u"ok"_s};
-    EXPECT_FALSE(IsPlausibleText(state, DocumentKind::Memoria));
-    EXPECT_TRUE(IsPlausibleText(state, DocumentKind::ManagementReport));
-    EXPECT_TRUE(IsPlausibleText(state, DocumentKind::OwnShares)); // no pages
+    state_.memoriaPages = {Prose(50), QString(200, u'x'), Prose(10)};
+    state_.gestionPages = {Prose(50), u"ok"_s};
+    EXPECT_FALSE(IsPlausibleText(state_, DocumentKind::Memoria));
+    EXPECT_TRUE(IsPlausibleText(state_, DocumentKind::ManagementReport));
+    EXPECT_TRUE(IsPlausibleText(state_, DocumentKind::OwnShares)); // no pages
 }
 
 TEST_F(PlausibilityTest, ImagePagesUpTo3000PixelsPass)
@@ -90,30 +90,30 @@ TEST_F(PlausibilityTest, ImagePagesUpTo3000PixelsPass)
     WritePage(u"A2.TIF"_s, 20, 3000);
     WritePage(u"W.TIF"_s, 3001, 20);
     WritePage(u"H.TIF"_s, 20, 3001);
-    state.auditorImages = {u"A1.TIF"_s, u"A2.TIF"_s};
-    EXPECT_TRUE(IsPlausibleImageList(state, DocumentKind::AuditorReport));
-    state.auditorImages = {u"A1.TIF"_s, u"W.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::AuditorReport));
-    state.auditorImages = {u"H.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::AuditorReport));
+    state_.auditorImages = {u"A1.TIF"_s, u"A2.TIF"_s};
+    EXPECT_TRUE(IsPlausibleImageList(state_, DocumentKind::AuditorReport));
+    state_.auditorImages = {u"A1.TIF"_s, u"W.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::AuditorReport));
+    state_.auditorImages = {u"H.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::AuditorReport));
 }
 
 TEST_F(PlausibilityTest, HolesAndUnreadableFilesAreImplausible)
 {
     WritePage(u"M1.TIF"_s, 100, 100);
     WritePage(u"M3.TIF"_s, 100, 100);
-    state.memoriaImages = {u"M1.TIF"_s, QString(), u"M3.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::Memoria));
+    state_.memoriaImages = {u"M1.TIF"_s, QString(), u"M3.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::Memoria));
     QFile text(OnC(u"TMP_VK7/G1.TIF"_s));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("no es una imagen");
     text.close();
-    state.gestionImages = {u"G1.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::ManagementReport));
-    state.gestionImages = {u"M1.TIF"_s, u"M3.TIF"_s};
-    EXPECT_TRUE(IsPlausibleImageList(state, DocumentKind::ManagementReport));
-    state.anuncioImages = {u"FALTA.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::Announcements));
+    state_.gestionImages = {u"G1.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::ManagementReport));
+    state_.gestionImages = {u"M1.TIF"_s, u"M3.TIF"_s};
+    EXPECT_TRUE(IsPlausibleImageList(state_, DocumentKind::ManagementReport));
+    state_.anuncioImages = {u"FALTA.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::Announcements));
 }
 
 TEST_F(PlausibilityTest, OversizedPageIsRefusedFromItsHeader)
@@ -148,8 +148,8 @@ TEST_F(PlausibilityTest, OversizedPageIsRefusedFromItsHeader)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     file.close();
-    state.anuncioImages = {u"BOMB.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::Announcements));
+    state_.anuncioImages = {u"BOMB.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::Announcements));
 }
 
 TEST_F(PlausibilityTest, OneWidePageAmongGoodFiles)
@@ -157,8 +157,8 @@ TEST_F(PlausibilityTest, OneWidePageAmongGoodFiles)
     // Files 1 and 3 fine, file 2 too wide.
     WritePage(u"P1.TIF"_s, 50, 50);
     WritePage(u"P2.TIF"_s, 3100, 50);
-    state.memoriaImages = {u"P1.TIF"_s, u"P2.TIF"_s, u"P1.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state, DocumentKind::Memoria));
+    state_.memoriaImages = {u"P1.TIF"_s, u"P2.TIF"_s, u"P1.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::Memoria));
 }
 
 TEST_F(PlausibilityTest, SuspiciousFilesGiveTheirWarningsInOrder)
@@ -170,24 +170,24 @@ TEST_F(PlausibilityTest, SuspiciousFilesGiveTheirWarningsInOrder)
     WritePage(u"MEMORIA1.TIF"_s, 100, 100);
     WritePage(u"ANCHO.TIF"_s, 4000, 100);
     const QString bad = QString(300, u'x');
-    state.fileWarnings = u"antiguo"_s;
-    state.memoriaPages = {Prose(30)};
-    state.gestionPages = {bad};
-    state.accionesPages = {bad};
-    state.ambientaPages = {Prose(5)};
-    state.simcavPages = {bad};
-    state.certaproPages = {bad};
-    state.memoriaImages = {u"MEMORIA1.TIF"_s};
-    state.gestionImages = {u"ANCHO.TIF"_s};
-    state.auditorImages = {u"FALTA.TIF"_s};
-    state.anuncioImages = {}; // no images: not checked
-    CheckSuspiciousFiles(state);
-    EXPECT_EQ(state.fileWarnings, u"Posible fichero TXT erróneo. Revisar GESTION.TXT\n"
-                                  "Posible fichero TXT erróneo. Revisar ACCIONS2.TXT\n"
-                                  "Posible fichero TXT erróneo. Revisar SIMCAV.TXT\n"
-                                  "Posible fichero TXT erróneo. Revisar CERTAPRO.TXT\n"
-                                  "Posible fichero TIF erróneo. Revisar GESTION.TIF\n"
-                                  "Posible fichero TIF erróneo. Revisar AUDITOR.TIF\n"_s);
+    state_.fileWarnings = u"antiguo"_s;
+    state_.memoriaPages = {Prose(30)};
+    state_.gestionPages = {bad};
+    state_.accionesPages = {bad};
+    state_.ambientaPages = {Prose(5)};
+    state_.simcavPages = {bad};
+    state_.certaproPages = {bad};
+    state_.memoriaImages = {u"MEMORIA1.TIF"_s};
+    state_.gestionImages = {u"ANCHO.TIF"_s};
+    state_.auditorImages = {u"FALTA.TIF"_s};
+    state_.anuncioImages = {}; // no images: not checked
+    CheckSuspiciousFiles(state_);
+    EXPECT_EQ(state_.fileWarnings, u"Posible fichero TXT erróneo. Revisar GESTION.TXT\n"
+                                   "Posible fichero TXT erróneo. Revisar ACCIONS2.TXT\n"
+                                   "Posible fichero TXT erróneo. Revisar SIMCAV.TXT\n"
+                                   "Posible fichero TXT erróneo. Revisar CERTAPRO.TXT\n"
+                                   "Posible fichero TIF erróneo. Revisar GESTION.TIF\n"
+                                   "Posible fichero TIF erróneo. Revisar AUDITOR.TIF\n"_s);
     // The work folder's page images are gone; the deposit's files stay.
     const QStringList left = QDir(OnC(u"TMP_VK7"_s)).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(left, (QStringList{u"ANCHO.TIF"_s, u"MEMORIA1.TIF"_s}));

@@ -24,7 +24,7 @@ using namespace vk7;
 
 namespace {
 
-const auto *const gui = vk7::testing::AddGuiApplicationEnvironment();
+const auto *const kGui = vk7::testing::AddGuiApplicationEnvironment();
 
 const QString kSoundDeposit =
     QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases/form-k7ne-valid/deposit"_s;

@@ -36,7 +36,7 @@ protected:
     {
         return QDir(OnC(u"TMP_VK7"_s)).entryList(QDir::Files, QDir::Name);
     }
-    const QString folder = u"C:\\TMP_VK7\\"_s;
+    const QString workFolder_ = u"C:\\TMP_VK7\\"_s;
 };
 
 // Rows of a loaded page that carry ink, grouped into the line bands of 35.
@@ -64,14 +64,14 @@ TEST_F(TextPagesTest, PagesAreNumberedAcrossPageTexts)
     // Two page texts of 70 lines: 01 and 02 for the first, 03 and 04 for
     // the second, which starts on a page of its own.
     state.memoriaPages = {Lines(70, u"primera "_s), Lines(70, u"segunda "_s)};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::Memoria, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::Memoria, workFolder_));
     EXPECT_EQ(Written(), (QStringList{u"K7.M01"_s, u"K7.M02"_s, u"K7.M03"_s, u"K7.M04"_s}));
 
     // Full page: 66 inked bands; the overflow page: 4.
     QImage page;
-    ASSERT_EQ(LoadImageFile(folder + u"K7.M01"_s, &page), 1);
+    ASSERT_EQ(LoadImageFile(workFolder_ + u"K7.M01"_s, &page), 1);
     EXPECT_EQ(InkedBands(page).count(true), 66);
-    ASSERT_EQ(LoadImageFile(folder + u"K7.M04"_s, &page), 1);
+    ASSERT_EQ(LoadImageFile(workFolder_ + u"K7.M04"_s, &page), 1);
     const QList<bool> bands = InkedBands(page);
     EXPECT_EQ(bands.count(true), 4);
     EXPECT_TRUE(bands.at(0) && bands.at(1) && bands.at(2) && bands.at(3));
@@ -81,14 +81,14 @@ TEST_F(TextPagesTest, RenderedPageIsA200DpiG4BilevelA4Image)
 {
     DepositState state;
     state.diagnosticText = {u"DIAGNOSTICO\r\n\r\nEstructura: 1\r\nCompletitud: 1"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::DiagnosticSheet, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::DiagnosticSheet, workFolder_));
     ASSERT_EQ(Written(), QStringList{u"K7.D01"_s});
 
     ExpectStandardPageImage(OnC(u"TMP_VK7/K7.D01"_s));
 
     // Lines 1, 3 and 4 carry text; line 2 is empty.
     QImage page;
-    ASSERT_EQ(LoadImageFile(folder + u"K7.D01"_s, &page), 1);
+    ASSERT_EQ(LoadImageFile(workFolder_ + u"K7.D01"_s, &page), 1);
     const QList<bool> bands = InkedBands(page);
     EXPECT_TRUE(bands.at(0));
     EXPECT_FALSE(bands.at(1));
@@ -106,7 +106,7 @@ TEST_F(TextPagesTest, EarlierPagesOfThePrefixAreDeletedOthersKept)
     }
     DepositState state;
     state.gestionPages = {u"Informe de gestión"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ManagementReport, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ManagementReport, workFolder_));
     EXPECT_EQ(Written(), (QStringList{u"DATOS.ASC"_s, u"K7.G01"_s, u"K7.M01"_s}));
 }
 
@@ -115,27 +115,27 @@ TEST_F(TextPagesTest, ExplicitPagesReplaceTheKindsListAndKindsSelectPrefixes)
     DepositState state;
     state.accionesPages = {u"no"_s, u"no"_s, u"no"_s};
     const QStringList explicitPages = {u"una"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::OwnShares, folder, &explicitPages));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::OwnShares, workFolder_, &explicitPages));
     EXPECT_EQ(Written(), QStringList{u"K7.A01"_s});
 
     state.ambientaPages = {u"a"_s};
     state.simcavPages = {u"s"_s};
     state.certaproPages = {u"c"_s, QString()};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::EnvironmentalReport, folder));
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::SimcavReport, folder));
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ApprovalCertificate, folder));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::EnvironmentalReport, workFolder_));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::SimcavReport, workFolder_));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ApprovalCertificate, workFolder_));
     // An empty page text still gives its (blank) page.
     EXPECT_EQ(Written(),
               (QStringList{u"K7.A01"_s, u"K7.B01"_s, u"K7.C01"_s, u"K7.C02"_s, u"K7.S01"_s}));
 
     // A kind without text fails at once and writes nothing.
     for (DocumentKind kind : {DocumentKind::AuditorReport, DocumentKind::Announcements}) {
-        EXPECT_FALSE(RenderTextPages(state, kind, folder, &explicitPages)) << int(kind);
+        EXPECT_FALSE(RenderTextPages(state, kind, workFolder_, &explicitPages)) << int(kind);
     }
     EXPECT_EQ(Written().size(), 5);
     // An empty list writes nothing and succeeds.
     state.memoriaPages.clear();
-    EXPECT_TRUE(RenderTextPages(state, DocumentKind::Memoria, folder));
+    EXPECT_TRUE(RenderTextPages(state, DocumentKind::Memoria, workFolder_));
 }
 
 TEST_F(TextPagesTest, FolderNamedInAnotherCaseIsTheSameFolder)
@@ -152,7 +152,7 @@ TEST_F(TextPagesTest, UnwritableFolderFails)
     state.memoriaPages = {u"texto"_s};
     EXPECT_FALSE(RenderTextPages(state, DocumentKind::Memoria, u"C:\\NO_EXISTE\\"_s));
     PathResolver::ClearDriveRoots();
-    EXPECT_FALSE(RenderTextPages(state, DocumentKind::Memoria, folder));
+    EXPECT_FALSE(RenderTextPages(state, DocumentKind::Memoria, workFolder_));
 }
 
 TEST(TextPagePrefixes, KindsOfThePrintOutput)

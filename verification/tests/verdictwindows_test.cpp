@@ -5,6 +5,7 @@
 #include "datafiles/depositstate.h"
 #include "reception/cfiletools.h"
 #include "verification/clock.h"
+#include "verification/coherencerules.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/errorlistbrowser.h"
 #include "verification/statewindowchoices.h"
@@ -47,8 +48,9 @@ TEST_F(StateWindowWithoutForm, VerdictsAreUnknownAndNoDocumentIsOffered)
 ErrorListContent TwoErrors()
 {
     return ClassErrorRecords(
-        {u"C|9999111|9006:Fecha inicio no válida. (Error Primario)|810290|Fecha"_s,
-         u"C|810210|9000:NIF no válido. (Error Implícito)|810210|NIF"_s},
+        {{ErrorRecord::Kind::Coherence, 9999111, u"9006:Fecha inicio no válida. (Error Primario)"_s,
+          810290, u"Fecha"_s},
+         CoherenceRecord(810210, u"9000:NIF no válido. (Error Implícito)"_s, u"NIF"_s)},
         true);
 }
 

@@ -7,15 +7,15 @@ namespace vk7::testing {
 
 namespace {
 // Ends the application after the last test, so that font caches are freed.
-const auto *const gui = AddGuiApplicationEnvironment();
+const auto *const kGui = AddGuiApplicationEnvironment();
 } // namespace
 
 void DriveCTest::SetUp()
 {
     EnsureGuiApplication();
-    ASSERT_TRUE(driveC.isValid());
+    ASSERT_TRUE(driveC_.isValid());
     PathResolver::ClearDriveRoots();
-    PathResolver::SetDriveRoot(u'C', driveC.path());
+    PathResolver::SetDriveRoot(u'C', driveC_.path());
 }
 
 void DriveCTest::TearDown()
@@ -25,7 +25,7 @@ void DriveCTest::TearDown()
 
 QString DriveCTest::OnC(const QString &relative) const
 {
-    return driveC.filePath(relative);
+    return driveC_.filePath(relative);
 }
 
 } // namespace vk7::testing

@@ -16,7 +16,7 @@ protected:
     void TearDown() override;
     QString OnC(const QString &relative) const;
 
-    QTemporaryDir driveC;
+    QTemporaryDir driveC_;
 };
 
 } // namespace vk7::testing

@@ -145,7 +145,7 @@ TEST(TextPageFont, IsTheUrwCourierCloneAndLinesFitThePage)
     EXPECT_TRUE(info.fixedPitch());
     const QFontMetrics metrics(font);
     // The longest line the rule makes is 86 characters (85 and a blank).
-    EXPECT_LE(TextLineX + metrics.horizontalAdvance(Repeat(u'M', 86)), TextPageWidth);
+    EXPECT_LE(kTextLineX + metrics.horizontalAdvance(Repeat(u'M', 86)), kTextPageWidth);
 }
 
 TEST(PaintTextPage, InkStaysInsideEachLineBand)
@@ -154,9 +154,9 @@ TEST(PaintTextPage, InkStaysInsideEachLineBand)
     // the odd ones are empty. Every even band is inked, every odd band is
     // blank, so each line lies within its 35 rows.
     QStringList lines;
-    for (int i = 0; i < TextLinesPerPage; ++i)
+    for (int i = 0; i < kTextLinesPerPage; ++i)
         lines << (i % 2 == 0 ? u"ÁÉÑ gjpqy |M| ÇÜ "_s + QString::number(i) : QString());
-    QImage page(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
+    QImage page(kTextPageWidth, kTextPageHeight, QImage::Format_Grayscale8);
     page.fill(128);
     {
         QPainter painter(&page);
@@ -169,26 +169,26 @@ TEST(PaintTextPage, InkStaysInsideEachLineBand)
                 return true;
         return false;
     };
-    for (int line = 0; line < TextLinesPerPage; ++line) {
+    for (int line = 0; line < kTextLinesPerPage; ++line) {
         bool inked = false;
-        for (int y = line * TextLineStep; y < (line + 1) * TextLineStep; ++y)
+        for (int y = line * kTextLineStep; y < (line + 1) * kTextLineStep; ++y)
             inked = inked || rowInked(y);
         EXPECT_EQ(inked, line % 2 == 0) << "line " << line;
     }
-    for (int y = TextLinesPerPage * TextLineStep; y < TextPageHeight; ++y)
+    for (int y = kTextLinesPerPage * kTextLineStep; y < kTextPageHeight; ++y)
         ASSERT_FALSE(rowInked(y)) << y;
     // The page is painted white all over first, and text starts at x = 20
     // (a glyph's side bearing may reach a pixel or two to the left).
-    EXPECT_EQ(page.pixel(TextPageWidth - 1, TextPageHeight - 1), qRgb(255, 255, 255));
-    int leftmost = TextPageWidth;
-    for (int y = 0; y < TextPageHeight; ++y)
-        for (int x = 0; x < TextPageWidth; ++x)
+    EXPECT_EQ(page.pixel(kTextPageWidth - 1, kTextPageHeight - 1), qRgb(255, 255, 255));
+    int leftmost = kTextPageWidth;
+    for (int y = 0; y < kTextPageHeight; ++y)
+        for (int x = 0; x < kTextPageWidth; ++x)
             if (page.constScanLine(y)[x] < 128) {
                 leftmost = std::min(leftmost, x);
                 break;
             }
-    EXPECT_GE(leftmost, TextLineX - 3);
-    EXPECT_LE(leftmost, TextLineX + 3);
+    EXPECT_GE(leftmost, kTextLineX - 3);
+    EXPECT_LE(leftmost, kTextLineX + 3);
 }
 
 TEST(PaintTextPage, PaintsTheSameUnderALaterApplication)
@@ -196,7 +196,7 @@ TEST(PaintTextPage, PaintsTheSameUnderALaterApplication)
     // The font belongs to the application that loaded it: a program (or a
     // test run) that ends one application and starts another paints alike.
     auto paint = [] {
-        QImage page(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
+        QImage page(kTextPageWidth, kTextPageHeight, QImage::Format_Grayscale8);
         QPainter painter(&page);
         PaintTextPage(painter, {u"HOJA DE DIAGNOSTICO gjpq"_s, u"ÁÉÑ 0123456789"_s});
         return page;
@@ -222,12 +222,12 @@ TEST(RenderTextPageImage, GivesTheSamePixelsAsPaintingTheGreyPage)
         latin1 += QChar(c);
     const QString all = latin1 + u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"_s;
     QStringList lines;
-    for (int i = 0; i < TextLinesPerPage; ++i) {
+    for (int i = 0; i < kTextLinesPerPage; ++i) {
         const QString &text = i % 2 ? latin1 : all;
         lines << QString(i % 9, u' ') + text.mid((i * 37) % text.size()) + text;
     }
     for (QStringList page : {lines, lines.mid(0, 3), QStringList()}) {
-        QImage grey(TextPageWidth, TextPageHeight, QImage::Format_Grayscale8);
+        QImage grey(kTextPageWidth, kTextPageHeight, QImage::Format_Grayscale8);
         {
             QPainter painter(&grey);
             PaintTextPage(painter, page);
@@ -238,9 +238,9 @@ TEST(RenderTextPageImage, GivesTheSamePixelsAsPaintingTheGreyPage)
         ASSERT_EQ(fast.format(), QImage::Format_Mono);
         EXPECT_EQ(fast.dotsPerMeterX(), painted.dotsPerMeterX());
         int differing = 0;
-        for (int y = 0; y < TextPageHeight; ++y)
+        for (int y = 0; y < kTextPageHeight; ++y)
             differing += std::memcmp(fast.constScanLine(y), painted.constScanLine(y),
-                                     size_t(TextPageWidth / 8)) != 0;
+                                     size_t(kTextPageWidth / 8)) != 0;
         EXPECT_EQ(differing, 0) << page.size() << " lines";
     }
 }

@@ -168,7 +168,7 @@ TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
     EXPECT_TRUE(frame_.Action(kCmdZoomWindow)->isChecked());
     // The mark is read from the control at every update, not kept by the frame.
     frame_.Controller().Viewer().SetZoomWindowMode(false);
-    frame_.updateActions();
+    frame_.UpdateActions();
     EXPECT_FALSE(frame_.Action(kCmdZoomWindow)->isChecked());
 
     // F10: the page list takes the focus and drops down.
