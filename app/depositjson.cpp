@@ -25,6 +25,8 @@ constexpr TextMember kTexts[] = {
 // A string as compact JSON, escaped as QJsonDocument escapes it.
 QByteArray EncodeString(const QString &text)
 {
+    if (text.isEmpty())
+        return QByteArrayLiteral("\"\"");
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return array.mid(1, array.size() - 2);
 }

@@ -42,8 +42,10 @@ public:
     {
         content_ = content;
         if (content_) {
-            content_->clear();
-            content_->reserve(kPageCut + kChunkSize + 1);
+            // Kept by the caller from page to page: no allocation per page.
+            content_->resize(0);
+            if (content_->capacity() < kPageCut + kChunkSize + 1)
+                content_->reserve(kPageCut + kChunkSize + 1);
         }
         for (;;) {
             const qint64 offset = bufferOffset_ + used_;
@@ -211,6 +213,7 @@ public:
     QString cachedText;
     std::unique_ptr<PageScanner> cursor;
     qsizetype cursorIndex = -1; // the page the cursor returns next
+    QByteArray pageBytes;
 
     void AddStart(qint64 start, qsizetype maxEntries)
     {
@@ -245,14 +248,13 @@ public:
             }
             ++cursorIndex;
         }
-        QByteArray bytes;
-        if (!cursor->NextPage(&start, &bytes)) {
+        if (!cursor->NextPage(&start, &pageBytes)) {
             cursor.reset();
             return QString();
         }
         ++cursorIndex;
         cachedIndex = i;
-        cachedText = DecodeTextPage(bytes);
+        cachedText = DecodeTextPage(pageBytes);
         return cachedText;
     }
 };
