@@ -14,6 +14,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QStringDecoder>
@@ -64,6 +66,19 @@ int LineExitCode(const QByteArray &line)
     return digit >= '0' && digit <= '9' ? digit - '0' : 2;
 }
 
+// The lines a job wrote to standard error, as a JSON array.
+QByteArray ErrorLinesJson(const QByteArray &text)
+{
+    QJsonArray lines;
+    for (QString line : QString::fromUtf8(text).split(u'\n')) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            lines.append(line);
+    }
+    return QJsonDocument(lines).toJson(QJsonDocument::Compact);
+}
+
 void PrintError(const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -92,7 +107,7 @@ public:
     void Refuse(const BatchEntry &entry)
     {
         Emit(BuildOpenFailureJson(entry.error, LineJsonOptions(options_, entry.line, entry.medium)),
-             2);
+             2, entry.error.toUtf8());
     }
 
     // Runs the queue to its end or to a stop signal; false when stopped.
@@ -107,6 +122,7 @@ public:
         for (int i = 0; i < count; ++i) {
             jobs_.push_back(std::make_unique<Job>());
             jobs_.back()->root = jobsFolder_ + u"/trabajo-%1"_s.arg(i + 1);
+            jobs_.back()->errorFile = jobs_.back()->root + u".stderr"_s;
             Start(*jobs_.back());
         }
         if (Running() > 0)
@@ -120,11 +136,16 @@ public:
     int valid = 0;
     int notValid = 0;
     int failed = 0;
+    bool WriteFailed() const { return writeFailed_; }
 
 private:
     struct Job
     {
         QString root;
+        // The job's standard error goes to a file: what it holds beyond
+        // `errorRead` when a deposit's line arrives was written for that deposit.
+        QString errorFile;
+        qint64 errorRead = 0;
         std::unique_ptr<QProcess> process;
         std::optional<BatchEntry> current;
         bool done = false;
@@ -143,7 +164,8 @@ private:
         QDir().mkpath(job.root);
         job.process = std::make_unique<QProcess>();
         QProcess *process = job.process.get();
-        process->setStandardErrorFile(QProcess::nullDevice());
+        process->setStandardErrorFile(job.errorFile);
+        job.errorRead = 0;
         QStringList arguments{u"--batch-worker"_s, u"--root"_s, job.root};
         if (!options_.texts)
             arguments << u"--sin-textos"_s;
@@ -192,7 +214,7 @@ private:
         while (job.process && job.process->canReadLine()) {
             const QByteArray line = job.process->readLine();
             const int exitCode = LineExitCode(line);
-            Emit(line, exitCode);
+            Emit(line, exitCode, ReadErrorOutput(job));
             Feed(job);
         }
     }
@@ -207,10 +229,9 @@ private:
         if (job.current) {
             const BatchEntry entry = *job.current;
             job.current.reset();
-            Emit(BuildOpenFailureJson(
-                     u"ERROR. La comprobación del depósito terminó de forma anormal."_s,
-                     LineJsonOptions(options_, entry.line, entry.medium)),
-                 2);
+            const QString text = u"ERROR. La comprobación del depósito terminó de forma anormal."_s;
+            Emit(BuildOpenFailureJson(text, LineJsonOptions(options_, entry.line, entry.medium)), 2,
+                 ReadErrorOutput(job) + text.toUtf8());
         }
         job.process->disconnect();
         job.process.release()->deleteLater();
@@ -235,21 +256,39 @@ private:
         while (!queue_.empty()) {
             const BatchEntry entry = queue_.front();
             queue_.pop_front();
-            Emit(BuildOpenFailureJson(text, LineJsonOptions(options_, entry.line, entry.medium)),
-                 2);
+            Emit(BuildOpenFailureJson(text, LineJsonOptions(options_, entry.line, entry.medium)), 2,
+                 text.toUtf8());
         }
         job.done = true;
         if (Running() == 0)
             loop_.quit();
     }
 
-    void Emit(QByteArray line, int exitCode)
+    // What the job has written to standard error since its last deposit.
+    static QByteArray ReadErrorOutput(Job &job)
     {
-        if (!line.endsWith('\n'))
-            line += '\n';
+        QFile file(job.errorFile);
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(job.errorRead))
+            return {};
+        const QByteArray text = file.readAll();
+        job.errorRead += text.size();
+        return text;
+    }
+
+    // Writes a deposit's object with its "errorOutput" member last.
+    void Emit(QByteArray line, int exitCode, const QByteArray &errorOutput)
+    {
+        while (line.endsWith('\n'))
+            line.chop(1);
+        if (line.endsWith('}')) {
+            line.chop(1);
+            line += ", \"errorOutput\": " + ErrorLinesJson(errorOutput) + '}';
+        }
+        line += '\n';
         // One write a line, never split by the stop signal.
         if (!hostfiles::WriteAll(outputFd_, line.constData(), line.size()) && !writeFailed_) {
             writeFailed_ = true;
+            ClearProgress();
             PrintError(u"ERROR. No se pueden escribir los resultados.\n"_s);
         }
         (exitCode == 0 ? valid : exitCode == 1 ? notValid : failed) += 1;
@@ -390,8 +429,13 @@ int RunBatch(const CheckerOptions &options, const QString &program)
     ::sigaction(SIGHUP, &oldHangUp, nullptr);
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
-    if (outputFd != STDOUT_FILENO)
-        ::close(outputFd);
+    // Results that did not all reach their file make the batch fail, whatever
+    // the verdicts: a script must not take a partial file for the day's work.
+    bool written = !runner.WriteFailed();
+    if (outputFd != STDOUT_FILENO && ::close(outputFd) != 0 && written) {
+        written = false;
+        PrintError(u"ERROR. No se pueden escribir los resultados.\n"_s);
+    }
 
     const QString tally = u"Válidos: %1  No válidos: %2  Fallidos: %3\n"_s.arg(runner.valid)
                               .arg(runner.notValid)
@@ -401,7 +445,7 @@ int RunBatch(const CheckerOptions &options, const QString &program)
         return 130;
     }
     PrintError(tally);
-    return BatchExitCode(runner.valid, runner.notValid, runner.failed);
+    return written ? BatchExitCode(runner.valid, runner.notValid, runner.failed) : 2;
 }
 
 int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
@@ -436,6 +480,9 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
         }
         if (output.isEmpty())
             output = BuildOpenFailureJson(QString::fromUtf8(errors).trimmed(), json);
+        // What a single vk7check prints on standard error, before the line
+        // that tells the batch this deposit is done.
+        hostfiles::WriteAll(STDERR_FILENO, errors.constData(), errors.size());
         if (!hostfiles::WriteAll(STDOUT_FILENO, output.constData(), output.size()))
             return 2;
     }

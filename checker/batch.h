@@ -30,7 +30,8 @@ int BatchExitCode(int valid, int notValid, int failed);
 // --batch: the list's deposits checked by `options.jobs` jobs, each a
 // vk7check process (`program`) with a drive C: of its own, fed one deposit
 // at a time. One JSON object a line goes to --json-lines or standard
-// output, the tally to standard error. Ctrl+C stops the jobs, removes their
+// output, with what the job wrote to standard error for that deposit as its
+// "errorOutput" member; the tally goes to standard error. Ctrl+C stops the jobs, removes their
 // work folders and leaves only whole lines written. Returns the exit code.
 int RunBatch(const CheckerOptions &options, const QString &program);
 

@@ -12,7 +12,7 @@ PACKAGES=(
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   libx11-dev libqt6svg6 qt6-translations-l10n
   xvfb xauth x11-utils xdotool openbox imagemagick
-  desktop-file-utils appstream dpkg-dev man-db
+  desktop-file-utils appstream dpkg-dev man-db debootstrap
   xdg-utils
   clang libclang-rt-14-dev
 )

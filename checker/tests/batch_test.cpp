@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -85,10 +86,18 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
     const QString fingerprint = SampleFingerprint();
     QString wrong = fingerprint;
     wrong[0] = wrong[0] == u'A' ? u'B' : u'A';
+    // A deposit whose management report is not text: its check warns on
+    // standard error.
+    const QString odd = temp.path() + u"/raro"_s;
+    ASSERT_TRUE(QDir().mkpath(odd));
+    for (const QString &name : QDir(kSample).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(kSample + u'/' + name, odd + u'/' + name));
+    ASSERT_TRUE(QFile::remove(odd + u"/GESTION.TXT"_s));
+    WriteFile(odd + u"/GESTION.TXT"_s, QByteArray(300, 'x'));
     const QString list = temp.path() + u"/lista.txt"_s;
     WriteFile(list, (u"# depósitos del día\n"_s + kSample + u'\t' + fingerprint + u'\n' + kSample +
                      u'\t' + wrong + u"\nsin-tabulador\n"_s + kSample + u"\tCORTA\n"_s + kSample +
-                     u'\t' + fingerprint + u'\n')
+                     u'\t' + fingerprint + u'\n' + odd + u'\t' + fingerprint + u'\n')
                         .toUtf8());
     const QString out = temp.path() + u"/resultados.jsonl"_s;
     QProcess process;
@@ -97,14 +106,15 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
                              u"--root"_s, temp.path() + u"/raiz"_s});
     ASSERT_TRUE(process.waitForFinished(120000));
     EXPECT_EQ(process.exitCode(), 2);
+    // Nothing from the jobs on the batch's own standard error.
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
-              u"Válidos: 2  No válidos: 1  Fallidos: 2\n"_s);
+              u"Válidos: 2  No válidos: 2  Fallidos: 2\n"_s);
     bool whole = false;
     QMap<int, QJsonObject> byLine;
     for (const QJsonObject &object : ReadLines(out, &whole))
         byLine.insert(object.value(u"line"_s).toInt(), object);
     EXPECT_TRUE(whole);
-    ASSERT_EQ(byLine.keys(), (QList<int>{2, 3, 4, 5, 6}));
+    ASSERT_EQ(byLine.keys(), (QList<int>{2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(byLine[2].value(u"exitCode"_s).toInt(), 0);
     EXPECT_EQ(byLine[2].value(u"medium"_s).toString(), kSample);
     EXPECT_EQ(byLine[2].value(u"computedFingerprint"_s).toString(), fingerprint);
@@ -114,10 +124,33 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
     EXPECT_EQ(byLine[5].value(u"openStatus"_s).toString(),
               u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
     EXPECT_EQ(byLine[6].value(u"valid"_s).toBool(), true);
+    // Each job's standard error reaches the object of the deposit it was
+    // checking when it wrote it, and no other.
+    const auto errorOutput = [&](int line) {
+        QStringList lines;
+        for (const QJsonValue &value : byLine[line].value(u"errorOutput"_s).toArray())
+            lines << value.toString();
+        return lines;
+    };
+    for (int line : {2, 3, 6})
+        EXPECT_EQ(errorOutput(line), QStringList()) << line;
+    for (int line : {4, 5})
+        EXPECT_EQ(errorOutput(line), QStringList{byLine[line].value(u"openStatus"_s).toString()});
+    EXPECT_EQ(errorOutput(7), QStringList{u"Posible fichero TXT erróneo. Revisar GESTION.TXT"_s});
     // The jobs' work folders are gone.
     EXPECT_TRUE(QDir(temp.path() + u"/raiz"_s)
                     .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
                     .isEmpty());
+
+    // Results that cannot be written fail the batch, valid deposits or not.
+    WriteFile(list, (kSample + u'\t' + fingerprint + u'\n').toUtf8());
+    process.start(kProgram, {u"--batch"_s, list, u"--json-lines"_s, u"/dev/full"_s, u"--root"_s,
+                             temp.path() + u"/raiz"_s});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              u"ERROR. No se pueden escribir los resultados.\nVálidos: 1  No válidos: 0  "
+              u"Fallidos: 0\n"_s);
 
     WriteFile(list, "/caj\xf3n\tHUELLA\n");
     process.start(kProgram, {u"--batch"_s, list});
