@@ -14,8 +14,10 @@ using JsonSink = std::function<bool(QByteArrayView)>;
 
 // Adds what the load pass put into the deposit state: "fields" as [key,
 // value] pairs in store order (empty values included), "texts" by file name
-// as page lists (unless left out), "images" by set as name lists ("" for a
-// missing page) and "otherDocumentNames".
+// as page lists (unless left out; they are then held whole, which suits
+// tests and small deposits only: the checker writes them with
+// WriteTextsJson), "images" by set as name lists ("" for a missing page) and
+// "otherDocumentNames".
 void AddLoadedDepositJson(const DepositState &state, QJsonObject *json, bool texts = true);
 
 // The value of "texts", as compact JSON the same as AddLoadedDepositJson's,
