@@ -74,10 +74,7 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         u"Sale con 0 si el depósito es válido, 1 si no lo es, 2 si no se ha podido abrir y 3 si "
         u"la impresión se ha detenido por un error."_s);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Muestra esta ayuda."_s);
-    const QCommandLineOption root(u"root"_s,
-                                  u"Carpeta que hace de unidad C: (por omisión, una carpeta "
-                                  u"privada del usuario: %1)."_s.arg(DefaultDriveCRoot()),
-                                  u"DIR"_s);
+    const QCommandLineOption root(u"root"_s, DriveCRootHelp(), u"DIR"_s);
     const QCommandLineOption driveA(u"drive-a"_s,
                                     u"Carpeta que hace de unidad A: (punto de montaje del "
                                     u"disquete), necesaria cuando MEDIO empieza por \"A:\"."_s,
@@ -230,14 +227,8 @@ DepositChecker::DepositChecker(const CheckerOptions &options, IUserInterface &ui
 
 bool DepositChecker::SetUpDrives(QString &error)
 {
-    const bool useDefault = options_.root.isEmpty();
-    const QString root =
-        useDefault ? DefaultDriveCRoot() : QFileInfo(options_.root).absoluteFilePath();
-    if (!PrepareDriveRoot(root, useDefault)) {
-        error = u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root);
+    if (!SetUpDriveC(options_.root, &error))
         return false;
-    }
-    PathResolver::SetDriveRoot(u'C', root);
     if (!options_.driveA.isEmpty())
         PathResolver::SetDriveRoot(u'A', QFileInfo(options_.driveA).absoluteFilePath());
     return true;

@@ -57,6 +57,17 @@ endfunction()
 
 target_include_directories(vk7_common INTERFACE ${CMAKE_SOURCE_DIR})
 
+# Every tests/*_test.cpp of the current folder as a test executable named
+# <prefix>_<file>, linked to the libraries given.
+# Usage: vk7_add_folder_tests(prefix libs...)
+function(vk7_add_folder_tests prefix)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
+  foreach(t ${tests})
+    get_filename_component(base ${t} NAME_WE)
+    vk7_add_test(NAME ${prefix}_${base} SOURCES ${t} LIBS ${ARGN} OFFSCREEN)
+  endforeach()
+endfunction()
+
 # One subsystem folder: its *.cpp make the logic library <NAME>; ui/*.cpp make
 # <NAME>_ui (the only place Widgets is linked); every tests/*_test.cpp and
 # ui/tests/*_test.cpp is a test executable of its own, the other tests/*.cpp
@@ -100,11 +111,7 @@ function(vk7_add_folder_library)
     set(support_lib ${L_NAME}_testsupport)
   endif()
 
-  file(GLOB tests CONFIGURE_DEPENDS ${dir}/tests/*_test.cpp)
-  foreach(t ${tests})
-    get_filename_component(base ${t} NAME_WE)
-    vk7_add_test(NAME ${folder}_${base} SOURCES ${t} LIBS ${L_NAME} ${support_lib} OFFSCREEN)
-  endforeach()
+  vk7_add_folder_tests(${folder} ${L_NAME} ${support_lib})
   # Benchmarks are programs that print figures, not tests.
   file(GLOB benches CONFIGURE_DEPENDS ${dir}/bench/*_bench.cpp)
   foreach(b ${benches})

@@ -40,10 +40,7 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
         u"como si se hubieran escrito en el diálogo \"Abrir un Depósito Digital\"."_s);
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Muestra esta ayuda."_s);
     parser.addOption(help);
-    const QCommandLineOption root(u"root"_s,
-                                  u"Carpeta que hace de unidad C: (por omisión, una carpeta "
-                                  u"privada del usuario: %1)."_s.arg(vk7::DefaultDriveCRoot()),
-                                  u"DIR"_s);
+    const QCommandLineOption root(u"root"_s, vk7::DriveCRootHelp(), u"DIR"_s);
     const QCommandLineOption driveA(u"drive-a"_s,
                                     u"Carpeta que hace de unidad A: (por omisión, el medio "
                                     u"extraíble montado en /media/USUARIO o /run/media/USUARIO)."_s,
@@ -83,17 +80,11 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
 
 bool SetUpDrives(const DesktopOptions &options)
 {
-    const bool useDefault = options.root.isEmpty();
-    const QString root =
-        useDefault ? vk7::DefaultDriveCRoot() : QFileInfo(options.root).absoluteFilePath();
-    if (!vk7::PrepareDriveRoot(root, useDefault)) {
-        std::fprintf(stderr, "%s\n",
-                     u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root)
-                         .toUtf8()
-                         .constData());
+    QString error;
+    if (!vk7::SetUpDriveC(options.root, &error)) {
+        std::fprintf(stderr, "%s\n", error.toUtf8().constData());
         return false;
     }
-    vk7::PathResolver::SetDriveRoot(u'C', root);
     const QString driveA = options.driveA.isEmpty() ? vk7::RemovableMediumFolder()
                                                     : QFileInfo(options.driveA).absoluteFilePath();
     // Without a medium, a location on A: is simply not found.

@@ -239,6 +239,26 @@ QImage ScannedPage(int seed)
     return page;
 }
 
+QStringList ProsePages(int count)
+{
+    const QStringList words{u"balance"_s,    u"ejercicio"_s, u"cuentas"_s, u"anuales"_s,
+                            u"sociedad"_s,   u"resultado"_s, u"del"_s,     u"de"_s,
+                            u"patrimonio"_s, u"neto"_s,      u"activo"_s,  u"pasivo"_s};
+    QStringList pages;
+    int w = 0;
+    for (int p = 0; p < count; ++p) {
+        QStringList lines;
+        for (int l = 0; l < 66; ++l) {
+            QString line;
+            while (line.size() < 70)
+                line += words.at(w++ % words.size()) + u' ';
+            lines << line.trimmed();
+        }
+        pages << lines.join(u"\r\n"_s);
+    }
+    return pages;
+}
+
 QList<SampleFile> SampleDepositFiles()
 {
     QList<SampleFile> files = {

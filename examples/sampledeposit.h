@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace vk7::samples {
 
@@ -46,6 +47,10 @@ QByteArray CrLfLines(const QList<QByteArray> &lines);
 // a frame, a heading bar, rows of word-like marks and a signature. The
 // `seed` varies the rows, so pages differ. No fonts are needed.
 QImage ScannedPage(int seed);
+
+// Text pages of plain Spanish prose for the benchmarks: 66 lines of about
+// 70 characters each, lines ended by CR LF.
+QStringList ProsePages(int count);
 
 struct SampleFile
 {

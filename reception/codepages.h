@@ -14,4 +14,8 @@ QString DecodeWindows1252(QByteArrayView bytes);
 // The reverse; characters outside Windows-1252 become "?".
 QByteArray EncodeWindows1252(const QString &text);
 
+// Decodes bytes of code page 850 (DOS) in full: letters, signs and box
+// drawing.
+QString DecodeCodePage850(QByteArrayView bytes);
+
 } // namespace vk7

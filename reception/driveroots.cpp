@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include "hostfiles.h"
+#include "paths.h"
 
 using namespace Qt::StringLiterals;
 
@@ -19,6 +20,10 @@ QString DefaultDriveCRoot()
     return data + u"/vk7/C"_s;
 }
 
+namespace {
+
+// Makes sure a drive root exists; a folder it creates, and any folder when
+// `makePrivate` holds, is left to its owner alone.
 bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate)
 {
     if (hostFolder.isEmpty())
@@ -29,6 +34,27 @@ bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate)
     if (!existed || makePrivate)
         hostfiles::MakePrivate(QFile::encodeName(hostFolder));
     return QFileInfo(hostFolder).isDir();
+}
+
+} // namespace
+
+QString DriveCRootHelp()
+{
+    return u"Carpeta que hace de unidad C: (por omisión, una carpeta privada del usuario: %1)."_s
+        .arg(DefaultDriveCRoot());
+}
+
+bool SetUpDriveC(const QString &rootOption, QString *error)
+{
+    const bool useDefault = rootOption.isEmpty();
+    const QString root =
+        useDefault ? DefaultDriveCRoot() : QFileInfo(rootOption).absoluteFilePath();
+    if (!PrepareDriveRoot(root, useDefault)) {
+        *error = u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root);
+        return false;
+    }
+    PathResolver::SetDriveRoot(u'C', root);
+    return true;
 }
 
 QString RemovableMediumFolder(const QStringList &mediaRoots)

@@ -10,10 +10,15 @@ namespace vk7 {
 // command-line checker share it.
 QString DefaultDriveCRoot();
 
-// Makes sure a drive root exists; a folder it creates is private to the user
-// (mode 0700), and the default root is kept private even if it existed.
-// False when the folder cannot be made.
-bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate);
+// The help of the programs' --root option, which names the default root.
+QString DriveCRootHelp();
+
+// Sets drive C: from a program's --root option: the folder named (relative
+// to the current folder) or, when none is, DefaultDriveCRoot(). A folder made
+// here is private to the user (mode 0700), and the default root is kept
+// private even if it existed. False with the clerk's message in `error` when
+// the folder cannot be made; drive C: is then left as it was.
+bool SetUpDriveC(const QString &rootOption, QString *error);
 
 // Drive A: when no folder is named for it: the removable medium mounted
 // under /media/USER or /run/media/USER, the first by name; empty when none.

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -62,6 +63,27 @@ int CreateFile(const QByteArray &hostPath)
         return -1;
     return ::open(hostPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW,
                   0666);
+}
+
+LockResult LockFile(const QByteArray &hostPath, int *fd)
+{
+    *fd = -1;
+    if (hostPath.isEmpty())
+        return LockResult::Failed;
+    const int opened =
+        ::open(hostPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (opened < 0)
+        return LockResult::Failed;
+    int result;
+    do
+        result = ::flock(opened, LOCK_EX | LOCK_NB);
+    while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        ::close(opened);
+        return LockResult::Busy;
+    }
+    *fd = opened;
+    return LockResult::Locked;
 }
 
 qint64 ReadSome(int fd, char *buffer, qint64 size)

@@ -38,6 +38,13 @@ int OpenRegularFile(const QByteArray &hostPath, bool followLinks);
 // Creates or empties a file for writing, never through a link; -1 on failure.
 int CreateFile(const QByteArray &hostPath);
 
+// Opens (creating it, mode 0600, never through a link) a lock file and takes
+// its exclusive advisory lock without waiting. The descriptor holds the lock
+// until it is closed; Locked, or Busy when another descriptor holds it, or
+// Failed when the file cannot be opened.
+enum class LockResult { Locked, Busy, Failed };
+LockResult LockFile(const QByteArray &hostPath, int *fd);
+
 // Reads up to `size` bytes, going on after interrupted reads: the count read,
 // 0 at the end, -1 on an error.
 qint64 ReadSome(int fd, char *buffer, qint64 size);

@@ -20,15 +20,6 @@ namespace vk7 {
 
 namespace {
 
-QByteArray AsciiUpperBytes(QByteArray bytes)
-{
-    for (char &c : bytes) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 32);
-    }
-    return bytes;
-}
-
 QByteArray Join(const QByteArray &folder, const QByteArray &name)
 {
     QByteArray path = folder;
@@ -190,13 +181,14 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         return true;
     }
 
-    // Work-folder names by their upper-cased form: a name from an earlier
-    // diskette is replaced whatever its letter case.
+    // Work-folder names by their upper-cased form (ASCII letters only, as
+    // QByteArray::toUpper does): a name from an earlier diskette is replaced
+    // whatever its letter case.
     QHash<QByteArray, QByteArray> existing;
     QList<QByteArray> workNames;
     hostfiles::ListFolder(workHost, workNames);
     for (const QByteArray &name : std::as_const(workNames))
-        existing.insert(AsciiUpperBytes(name), name);
+        existing.insert(name.toUpper(), name);
 
     // Folders, and links, devices and pipes a deposit never holds, are left.
     auto copied = [&sourceHost](const QByteArray &name) {
@@ -204,7 +196,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         return kind == hostfiles::Kind::Missing || kind == hostfiles::Kind::File;
     };
     auto upperName = [](const QByteArray &name) {
-        return AsciiUpperBytes(QFile::encodeName(DisplayName(name)));
+        return QFile::encodeName(DisplayName(name)).toUpper();
     };
     // Names that differ only in letter case stand for one file: the first in
     // byte order (capitals before small letters: "DATOS.ASC", then
@@ -229,7 +221,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         const QString source = sourceFolder + displayName;
         const QString target = WorkFolder() + displayName;
         const QByteArray targetName = QFile::encodeName(displayName);
-        const QByteArray upper = AsciiUpperBytes(targetName);
+        const QByteArray upper = targetName.toUpper();
         const QByteArray targetPath = Join(workHost, existing.value(upper, targetName));
         hostfiles::RemoveFile(targetPath);
         for (;;) {

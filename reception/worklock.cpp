@@ -1,12 +1,8 @@
 #include "worklock.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <QFile>
 
+#include "hostfiles.h"
 #include "paths.h"
 
 using namespace Qt::StringLiterals;
@@ -33,30 +29,24 @@ bool WorkFolderLock::Acquire(QString &error)
         error = u"ERROR. No se puede crear la carpeta de la unidad C:"_s;
         return false;
     }
-    const int fd = ::open(QFile::encodeName(lockPath).constData(),
-                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        error = u"ERROR. No se puede crear el fichero de bloqueo (%1)"_s.arg(lockPath);
-        return false;
-    }
-    int result;
-    do
-        result = ::flock(fd, LOCK_EX | LOCK_NB);
-    while (result != 0 && errno == EINTR);
-    if (result != 0) {
-        ::close(fd);
+    switch (hostfiles::LockFile(QFile::encodeName(lockPath), &fd_)) {
+    case hostfiles::LockResult::Locked:
+        return true;
+    case hostfiles::LockResult::Busy:
         error = BusyText(workFolder);
         return false;
+    case hostfiles::LockResult::Failed:
+        break;
     }
-    fd_ = fd;
-    return true;
+    error = u"ERROR. No se puede crear el fichero de bloqueo (%1)"_s.arg(lockPath);
+    return false;
 }
 
 void WorkFolderLock::Release()
 {
     if (fd_ < 0)
         return;
-    ::close(fd_);
+    hostfiles::Close(fd_);
     fd_ = -1;
 }
 

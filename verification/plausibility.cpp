@@ -13,16 +13,6 @@ namespace {
 
 constexpr int kMaxPlausiblePageSide = 3000;
 
-bool HasEntries(const QStringList *list)
-{
-    return list && !list->isEmpty();
-}
-
-bool HasEntries(const TextPages *pages)
-{
-    return pages && !pages->isEmpty();
-}
-
 } // namespace
 
 bool IsPlausibleTextPage(const QString &pageText)
@@ -98,41 +88,32 @@ void CheckSuspiciousFiles(DepositState &state)
     tools.DeleteMatchingFiles(PageImageFolder() + u"K7.*"_s, false);
     state.fileWarnings.clear();
 
-    struct TextCheck
-    {
-        DocumentKind kind;
-        const TextPages *pages;
-        QString warning;
-    };
+    // Texts first, then image lists; the warning names the file.
     struct Check
     {
         DocumentKind kind;
-        const QStringList *list;
-        QString warning;
+        bool image;
+        QString file;
     };
-    const QString text = u"Posible fichero TXT erróneo. Revisar "_s;
-    const QString image = u"Posible fichero TIF erróneo. Revisar "_s;
-    const TextCheck textChecks[] = {
-        {DocumentKind::Memoria, &state.memoriaPages, text + u"MEMORIA.TXT\n"_s},
-        {DocumentKind::ManagementReport, &state.gestionPages, text + u"GESTION.TXT\n"_s},
-        {DocumentKind::OwnShares, &state.accionesPages, text + u"ACCIONS2.TXT\n"_s},
-        {DocumentKind::EnvironmentalReport, &state.ambientaPages, text + u"AMBIENTA.TXT\n"_s},
-        {DocumentKind::SimcavReport, &state.simcavPages, text + u"SIMCAV.TXT\n"_s},
-        {DocumentKind::ApprovalCertificate, &state.certaproPages, text + u"CERTAPRO.TXT\n"_s},
+    const Check checks[] = {
+        {DocumentKind::Memoria, false, u"MEMORIA.TXT"_s},
+        {DocumentKind::ManagementReport, false, u"GESTION.TXT"_s},
+        {DocumentKind::OwnShares, false, u"ACCIONS2.TXT"_s},
+        {DocumentKind::EnvironmentalReport, false, u"AMBIENTA.TXT"_s},
+        {DocumentKind::SimcavReport, false, u"SIMCAV.TXT"_s},
+        {DocumentKind::ApprovalCertificate, false, u"CERTAPRO.TXT"_s},
+        {DocumentKind::Memoria, true, u"MEMORIA.TIF"_s},
+        {DocumentKind::ManagementReport, true, u"GESTION.TIF"_s},
+        {DocumentKind::AuditorReport, true, u"AUDITOR.TIF"_s},
+        {DocumentKind::Announcements, true, u"ANUNCIO.TIF"_s},
     };
-    for (const TextCheck &check : textChecks) {
-        if (HasEntries(check.pages) && !IsPlausibleText(state, check.kind))
-            state.fileWarnings += check.warning;
-    }
-    const Check imageChecks[] = {
-        {DocumentKind::Memoria, &state.memoriaImages, image + u"MEMORIA.TIF\n"_s},
-        {DocumentKind::ManagementReport, &state.gestionImages, image + u"GESTION.TIF\n"_s},
-        {DocumentKind::AuditorReport, &state.auditorImages, image + u"AUDITOR.TIF\n"_s},
-        {DocumentKind::Announcements, &state.anuncioImages, image + u"ANUNCIO.TIF\n"_s},
-    };
-    for (const Check &check : imageChecks) {
-        if (HasEntries(check.list) && !IsPlausibleImageList(state, check.kind))
-            state.fileWarnings += check.warning;
+    for (const Check &check : checks) {
+        // A kind without entries is plausible.
+        const bool plausible = check.image ? IsPlausibleImageList(state, check.kind)
+                                           : IsPlausibleText(state, check.kind);
+        if (!plausible)
+            state.fileWarnings += u"Posible fichero %1 erróneo. Revisar %2\n"_s.arg(
+                check.image ? u"TIF"_s : u"TXT"_s, check.file);
     }
 }
 

@@ -470,15 +470,6 @@ QImage RenderTextPageImage(const QStringList &lines)
 
 namespace {
 
-QString AsciiUpperName(QString name)
-{
-    for (QChar &c : name) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 'a' + 'A');
-    }
-    return name;
-}
-
 // Host paths of the page files of one folder and prefix, named as the path
 // resolver names them (an entry that matches regardless of case is written
 // over), with the folder resolved and read once rather than for every page.
@@ -494,11 +485,11 @@ public:
             return;
         if (!folder_.endsWith(u'/'))
             folder_ += u'/';
-        const QString upperPrefix = AsciiUpperName(prefix_);
+        const QString upperPrefix = AsciiUpper(prefix_);
         const QStringList entries = QDir(folder_).entryList(
             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
         for (const QString &entry : entries) {
-            const QString upper = AsciiUpperName(entry);
+            const QString upper = AsciiUpper(entry);
             if (!upper.startsWith(upperPrefix))
                 continue;
             exact_.insert(entry);
@@ -515,7 +506,7 @@ public:
         const QString name = prefix_ + QString::asprintf("%02d", pageNumber);
         if (exact_.isEmpty() || exact_.contains(name))
             return folder_ + name;
-        return folder_ + caseless_.value(AsciiUpperName(name), name);
+        return folder_ + caseless_.value(AsciiUpper(name), name);
     }
 
 private:

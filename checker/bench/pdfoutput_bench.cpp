@@ -56,21 +56,7 @@ bool WriteDeposit(const QString &folder, QString *textPath)
             manifest.append(name);
         }
     }
-    const QStringList words{u"balance"_s,    u"ejercicio"_s, u"cuentas"_s, u"anuales"_s,
-                            u"sociedad"_s,   u"resultado"_s, u"del"_s,     u"de"_s,
-                            u"patrimonio"_s, u"neto"_s,      u"activo"_s,  u"pasivo"_s};
-    QStringList pages;
-    int w = 0;
-    for (int p = 0; p < kTextPages; ++p) {
-        QStringList lines;
-        for (int l = 0; l < 66; ++l) {
-            QString line;
-            while (line.size() < 70)
-                line += words.at(w++ % words.size()) + u' ';
-            lines << line.trimmed();
-        }
-        pages << lines.join(u"\r\n"_s);
-    }
+    const QStringList pages = samples::ProsePages(kTextPages);
     *textPath = folder + u"/MEMORIA.TXT"_s;
     if (!WriteFile(*textPath, pages.join(u"\f"_s).toLatin1()))
         return false;

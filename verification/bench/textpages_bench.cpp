@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include "datafiles/depositstate.h"
+#include "examples/sampledeposit.h"
 #include "reception/paths.h"
 #include "verification/textpages.h"
 
@@ -25,27 +26,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 int pageCount = 500;
-
-// 66 lines of plain prose per page, about 75 characters each.
-QStringList MakePages()
-{
-    const QStringList words = {u"balance"_s,    u"ejercicio"_s, u"cuentas"_s, u"anuales"_s,
-                               u"sociedad"_s,   u"resultado"_s, u"del"_s,     u"de"_s,
-                               u"patrimonio"_s, u"neto"_s,      u"activo"_s,  u"pasivo"_s};
-    QStringList pages;
-    int w = 0;
-    for (int p = 0; p < pageCount; ++p) {
-        QStringList lines;
-        for (int l = 0; l < 66; ++l) {
-            QString line;
-            while (line.size() < 70)
-                line += words.at(w++ % words.size()) + u' ';
-            lines << line.trimmed();
-        }
-        pages << lines.join(u"\r\n"_s);
-    }
-    return pages;
-}
 
 // Processor time (user + system) of this process or of its finished
 // children, in seconds: on a shared machine it is steadier than wall time.
@@ -73,7 +53,7 @@ int main(int argc, char **argv)
     QDir().mkpath(drive.filePath(u"TMP_VK7"_s));
 
     DepositState state;
-    state.memoriaPages = MakePages();
+    state.memoriaPages = samples::ProsePages(pageCount);
 
     QElapsedTimer timer;
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);

@@ -11,6 +11,7 @@
 #include "reception/userinterface.h"
 #include "testing/guiapplication.h"
 #include "viewing/imageset.h"
+#include "viewing/tests/recordinginterface.h"
 #include "viewing/textpagebook.h"
 
 using namespace vk7;
@@ -19,27 +20,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const auto *const gui = vk7::testing::AddGuiApplicationEnvironment();
-
-// Records what would reach the clerk: messages and files opened elsewhere.
-class RecordingInterface : public IUserInterface
-{
-public:
-    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
-    {
-        messages << title + u": "_s + text;
-        return Answer::Ok;
-    }
-    bool OpenExternally(const QString &hostPath) override
-    {
-        opened << hostPath;
-        return openSucceeds;
-    }
-    void ShowProgress(qint64 step, qint64 total) override { progress = {step, total}; }
-    QStringList messages;
-    QStringList opened;
-    QPair<qint64, qint64> progress;
-    bool openSucceeds = true;
-};
 
 class DocumentsTest : public ::testing::Test
 {
@@ -72,7 +52,7 @@ protected:
 
     QTemporaryDir driveC;
     DepositState state;
-    RecordingInterface ui;
+    vk7::testing::RecordingInterface ui;
 };
 
 // A TIFF whose header claims a page far too large to decode.

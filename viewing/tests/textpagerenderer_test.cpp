@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "components/imaging.h"
+#include "testing/guiapplication.h"
 #include "viewing/textpagerenderer.h"
 
 using namespace vk7;
@@ -16,25 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class GuiEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "textpagerenderer_test";
-        static char *argv[] = {name, nullptr};
-        app = new QGuiApplication(argc, argv);
-    }
-    void TearDown() override { delete app; }
-
-private:
-    QGuiApplication *app = nullptr;
-};
-
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+const auto *const gui = vk7::testing::AddGuiApplicationEnvironment();
 
 QString Repeat(QChar c, int count)
 {
@@ -204,9 +187,9 @@ TEST(PaintTextPage, PaintsTheSameUnderALaterApplication)
     const QStringList lines = {u"HOJA DE DIAGNOSTICO gjpq"_s};
     const QImage first = paint();
     const QImage firstRendered = RenderTextPageImage(lines);
-    auto *gui = const_cast<::testing::Environment *>(environment);
-    gui->TearDown();
-    gui->SetUp();
+    auto *application = const_cast<::testing::Environment *>(gui);
+    application->TearDown();
+    application->SetUp();
     EXPECT_TRUE(paint() == first);
     EXPECT_TRUE(RenderTextPageImage(lines) == firstRendered);
 }

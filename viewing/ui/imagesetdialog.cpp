@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "components/printdevice.h"
+#include "dialogbutton.h"
 #include "reception/userinterface.h"
 
 namespace vk7 {
@@ -48,21 +49,9 @@ void PictureArea::paintEvent(QPaintEvent *event)
     painter.drawImage(target.topLeft(), scaled_);
 }
 
-namespace {
-
-QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
 ImageSetDialog::ImageSetDialog(const DepositState &state, int kind, IUserInterface &ui,
                                QWidget *parent)
-    : QDialog(parent), set_(state, kind), ui_(ui)
+    : PrintingDialog(parent), set_(state, kind), ui_(ui)
 {
     setWindowTitle(set_.Title());
 
@@ -71,7 +60,7 @@ ImageSetDialog::ImageSetDialog(const DepositState &state, int kind, IUserInterfa
     auto *nameEdit = new QLineEdit(introduction);
     nameEdit->setObjectName(u"newImageName"_s);
     nameLabel->setBuddy(nameEdit);
-    auto *scanButton = Button(u"&Escanear"_s, "scanButton", introduction);
+    auto *scanButton = DialogButton(u"&Escanear"_s, "scanButton", introduction);
     scanButton->setDefault(true);
     auto *introductionLayout = new QHBoxLayout(introduction);
     introductionLayout->addWidget(nameLabel);
@@ -85,10 +74,10 @@ ImageSetDialog::ImageSetDialog(const DepositState &state, int kind, IUserInterfa
     list_->setSortingEnabled(false);
     list_->addItems(set_.Names());
     listLabel->setBuddy(list_);
-    startButton_ = Button(u"Start &TIF"_s, "startButton", viewing);
-    viewButton_ = Button(u"&Visualizar"_s, "viewButton", viewing);
-    printButton_ = Button(u"&Imprimir"_s, "printButton", viewing);
-    auto *deleteButton = Button(u"Eli&minar"_s, "deleteButton", viewing);
+    startButton_ = DialogButton(u"Start &TIF"_s, "startButton", viewing);
+    viewButton_ = DialogButton(u"&Visualizar"_s, "viewButton", viewing);
+    printButton_ = DialogButton(u"&Imprimir"_s, "printButton", viewing);
+    auto *deleteButton = DialogButton(u"Eli&minar"_s, "deleteButton", viewing);
     picture_ = new PictureArea(viewing);
     picture_->setObjectName(u"pictureArea"_s);
 
@@ -108,7 +97,7 @@ ImageSetDialog::ImageSetDialog(const DepositState &state, int kind, IUserInterfa
     status_ = new QLabel(this);
     status_->setObjectName(u"statusLine"_s);
     status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    auto *exitButton = Button(u"&Salir"_s, "exitButton", this);
+    auto *exitButton = DialogButton(u"&Salir"_s, "exitButton", this);
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
@@ -159,7 +148,7 @@ void ImageSetDialog::Print()
         ShowStatus();
         return;
     }
-    const std::unique_ptr<PrintDevice> device = printerChoice_(this);
+    const std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
     ui_.SetWaitCursor(true);
@@ -177,7 +166,7 @@ void ImageSetDialog::StartExternal()
 void ImageSetDialog::reject()
 {
     set_.DeleteTemporaryCopies();
-    QDialog::reject();
+    PrintingDialog::reject();
 }
 
 } // namespace vk7

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDialog>
 #include <QFrame>
 #include <QImage>
 
@@ -37,15 +36,12 @@ private:
 // The image set dialog: one of the deposit's four image sets, listed to be
 // looked at, printed or opened in the desktop's image viewer. Nothing is
 // added to or removed from the deposit here.
-class ImageSetDialog : public QDialog
+class ImageSetDialog : public PrintingDialog
 {
     Q_OBJECT
 public:
     ImageSetDialog(const DepositState &state, int kind, IUserInterface &ui,
                    QWidget *parent = nullptr);
-
-    // Replaces the page set-up dialog that chooses the printer.
-    void SetPrinterChoice(PrinterChoice choice) { printerChoice_ = std::move(choice); }
 
     // "&Salir" and Escape delete the temporary copies first.
     void reject() override;
@@ -59,7 +55,6 @@ private:
 
     ImageSet set_;
     IUserInterface &ui_;
-    PrinterChoice printerChoice_ = ChoosePrinterWithPageSetup;
 
     QListWidget *list_;
     QPushButton *startButton_;

@@ -3,9 +3,9 @@
 #include <functional>
 #include <memory>
 
-#include "components/printdevice.h"
+#include <QDialog>
 
-class QWidget;
+#include "components/printdevice.h"
 
 namespace vk7 {
 
@@ -15,5 +15,23 @@ using PrinterChoice = std::function<std::unique_ptr<PrintDevice>(QWidget *parent
 // The standard page set-up dialog: its printer's CUPS queue on OK. The
 // margins chosen there are not used.
 std::unique_ptr<PrintDevice> ChoosePrinterWithPageSetup(QWidget *parent);
+
+// A dialog that prints on the printer the clerk chooses, with the page set-up
+// dialog unless the choice is replaced (the tests print on their own queue).
+class PrintingDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    using QDialog::QDialog;
+
+    void SetPrinterChoice(PrinterChoice choice) { printerChoice_ = std::move(choice); }
+
+protected:
+    // Null when the clerk cancels.
+    std::unique_ptr<PrintDevice> ChoosePrinter() { return printerChoice_(this); }
+
+private:
+    PrinterChoice printerChoice_ = ChoosePrinterWithPageSetup;
+};
 
 } // namespace vk7

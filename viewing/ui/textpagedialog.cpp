@@ -10,6 +10,7 @@
 
 #include "components/printdevice.h"
 #include "datafiles/depositstate.h"
+#include "dialogbutton.h"
 #include "reception/userinterface.h"
 #include "textpageedit.h"
 
@@ -18,14 +19,6 @@ namespace vk7 {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QPushButton *Button(const QString &caption, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 QLabel *Position(const char *name, QWidget *parent)
 {
@@ -45,7 +38,7 @@ TextPages DepositPages(const DepositState &state, const TextKind *kind)
 
 TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterface &ui,
                                QWidget *parent)
-    : QDialog(parent), state_(state), kind_(TextKindOf(kind)), ui_(ui),
+    : PrintingDialog(parent), state_(state), kind_(TextKindOf(kind)), ui_(ui),
       book_(DepositPages(state, kind_))
 {
     setWindowTitle(kind_ ? kind_->title : QString());
@@ -58,15 +51,15 @@ TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterfa
     edit_->setMinimumSize(metrics.horizontalAdvance(QString(82, u'M')) + 40,
                           metrics.lineSpacing() * 24);
 
-    auto *saveButton = Button(u"&Grabar"_s, "saveButton", this);
-    auto *printButton = Button(u"&Imprimir"_s, "printButton", this);
-    auto *newButton = Button(u"&Nueva"_s, "newButton", this);
-    auto *deleteButton = Button(u"&Eliminar"_s, "deleteButton", this);
-    auto *splitButton = Button(u"&Paginar"_s, "splitButton", this);
-    previousButton_ = Button(u"&<<"_s, "previousButton", this);
-    nextButton_ = Button(u">&>"_s, "nextButton", this);
-    auto *startButton = Button(u"Start &TXT"_s, "startButton", this);
-    auto *cancelButton = Button(u"&Cancelar"_s, "cancelButton", this);
+    auto *saveButton = DialogButton(u"&Grabar"_s, "saveButton", this);
+    auto *printButton = DialogButton(u"&Imprimir"_s, "printButton", this);
+    auto *newButton = DialogButton(u"&Nueva"_s, "newButton", this);
+    auto *deleteButton = DialogButton(u"&Eliminar"_s, "deleteButton", this);
+    auto *splitButton = DialogButton(u"&Paginar"_s, "splitButton", this);
+    previousButton_ = DialogButton(u"&<<"_s, "previousButton", this);
+    nextButton_ = DialogButton(u">&>"_s, "nextButton", this);
+    auto *startButton = DialogButton(u"Start &TXT"_s, "startButton", this);
+    auto *cancelButton = DialogButton(u"&Cancelar"_s, "cancelButton", this);
     pagePosition_ = Position("pagePosition", this);
     linePosition_ = Position("linePosition", this);
 
@@ -103,14 +96,14 @@ TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterfa
     connect(printButton, &QPushButton::clicked, this, &TextPageDialog::Print);
     connect(startButton, &QPushButton::clicked, this, &TextPageDialog::StartExternal);
     connect(cancelButton, &QPushButton::clicked, this, &TextPageDialog::reject);
-    connect(edit_, &TextPageEdit::LinePositionChanged, this,
+    connect(edit_, &TextPageEdit::linePositionChanged, this,
             [this](int line, int count) { linePosition_->setText(LinePosition(line, count)); });
-    connect(edit_, &TextPageEdit::LimitReached, this, &TextPageDialog::WarnLimit);
+    connect(edit_, &TextPageEdit::limitReached, this, &TextPageDialog::WarnLimit);
 }
 
 void TextPageDialog::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    PrintingDialog::showEvent(event);
     // The first page goes in once the edit has its width, which decides how
     // its lines wrap.
     if (!pageShown_) {
@@ -151,7 +144,7 @@ void TextPageDialog::Print()
     KeepEditedPage();
     if (!kind_)
         return;
-    const std::unique_ptr<PrintDevice> device = printerChoice_(this);
+    const std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
     ui_.SetWaitCursor(true);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QDialog>
-
 #include "printerchoice.h"
 #include "viewing/textpagebook.h"
 
@@ -16,15 +14,13 @@ class TextPageEdit;
 // The text page dialog: one of the deposit's six texts, page by page, to be
 // read, printed as page images or opened in the desktop's editor. It works on
 // a copy of the pages; the deposit's text is never changed.
-class TextPageDialog : public QDialog
+class TextPageDialog : public PrintingDialog
 {
     Q_OBJECT
 public:
     TextPageDialog(const DepositState &state, int kind, IUserInterface &ui,
                    QWidget *parent = nullptr);
 
-    // Replaces the page set-up dialog that chooses the printer.
-    void SetPrinterChoice(PrinterChoice choice) { printerChoice_ = std::move(choice); }
     const TextPageBook &Book() const { return book_; }
 
 protected:
@@ -42,7 +38,6 @@ private:
     const TextKind *kind_;
     IUserInterface &ui_;
     TextPageBook book_;
-    PrinterChoice printerChoice_ = ChoosePrinterWithPageSetup;
     bool pageShown_ = false;
 
     TextPageEdit *edit_;

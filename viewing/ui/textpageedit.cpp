@@ -57,7 +57,7 @@ int TextPageEdit::CaretDisplayedLine() const
 
 void TextPageEdit::ReportLinePosition()
 {
-    Q_EMIT LinePositionChanged(CaretDisplayedLine(), DisplayedLineCount());
+    Q_EMIT linePositionChanged(CaretDisplayedLine(), DisplayedLineCount());
 }
 
 void TextPageEdit::keyPressEvent(QKeyEvent *event)
@@ -166,7 +166,7 @@ void TextPageEdit::insertFromMimeData(const QMimeData *source)
     }
     ensureCursorVisible();
     if (cut)
-        Q_EMIT LimitReached();
+        Q_EMIT limitReached();
 }
 
 } // namespace vk7

@@ -22,9 +22,9 @@ public:
     int CaretDisplayedLine() const;
 
 Q_SIGNALS:
-    void LinePositionChanged(int caretLine, int lineCount);
+    void linePositionChanged(int caretLine, int lineCount);
     // A paste was cut short by the character limit.
-    void LimitReached();
+    void limitReached();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -18,6 +18,7 @@
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "testing/cupsserver.h"
+#include "viewing/tests/recordinginterface.h"
 #include "viewing/ui/imagesetdialog.h"
 #include "viewing/ui/textpagedialog.h"
 #include "viewing/ui/textpageedit.h"
@@ -47,23 +48,6 @@ private:
 
 const auto *const environment = ::testing::AddGlobalTestEnvironment(new WidgetEnvironment);
 
-class RecordingInterface : public IUserInterface
-{
-public:
-    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
-    {
-        messages << title + u": "_s + text;
-        return Answer::Ok;
-    }
-    bool OpenExternally(const QString &hostPath) override
-    {
-        opened << hostPath;
-        return true;
-    }
-    QStringList messages;
-    QStringList opened;
-};
-
 class DocumentDialogsTest : public ::testing::Test
 {
 protected:
@@ -81,7 +65,7 @@ protected:
 
     QTemporaryDir driveC;
     DepositState state;
-    RecordingInterface ui;
+    vk7::testing::RecordingInterface ui;
 };
 
 template <typename T> T *Child(QWidget &dialog, const char *name)
