@@ -1,12 +1,39 @@
 #include "depositjson.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 namespace vk7 {
 
 using namespace Qt::StringLiterals;
 
-void AddLoadedDepositJson(const DepositState &state, QJsonObject *json)
+namespace {
+
+struct TextMember
+{
+    const char *name;
+    TextPages DepositState::*pages;
+};
+
+// In the order QJsonObject keeps its keys.
+constexpr TextMember kTexts[] = {
+    {"ACCIONES.TXT", &DepositState::accionesPages}, {"AMBIENTA.TXT", &DepositState::ambientaPages},
+    {"CERTAPRO.TXT", &DepositState::certaproPages}, {"GESTION.TXT", &DepositState::gestionPages},
+    {"MEMORIA.TXT", &DepositState::memoriaPages},   {"SIMCAV.TXT", &DepositState::simcavPages},
+};
+
+// A string as compact JSON, escaped as QJsonDocument escapes it.
+QByteArray EncodeString(const QString &text)
+{
+    if (text.isEmpty())
+        return QByteArrayLiteral("\"\"");
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+} // namespace
+
+void AddLoadedDepositJson(const DepositState &state, QJsonObject *json, bool texts)
 {
     QJsonArray fields;
     for (qsizetype i = 0; i < state.fields.GetSize(); ++i) {
@@ -16,14 +43,13 @@ void AddLoadedDepositJson(const DepositState &state, QJsonObject *json)
     }
     json->insert(u"fields"_s, fields);
 
-    QJsonObject texts;
-    texts.insert(u"MEMORIA.TXT"_s, QJsonArray::fromStringList(state.memoriaPages));
-    texts.insert(u"GESTION.TXT"_s, QJsonArray::fromStringList(state.gestionPages));
-    texts.insert(u"ACCIONES.TXT"_s, QJsonArray::fromStringList(state.accionesPages));
-    texts.insert(u"AMBIENTA.TXT"_s, QJsonArray::fromStringList(state.ambientaPages));
-    texts.insert(u"SIMCAV.TXT"_s, QJsonArray::fromStringList(state.simcavPages));
-    texts.insert(u"CERTAPRO.TXT"_s, QJsonArray::fromStringList(state.certaproPages));
-    json->insert(u"texts"_s, texts);
+    if (texts) {
+        QJsonObject members;
+        for (const TextMember &text : kTexts)
+            members.insert(QLatin1StringView(text.name),
+                           QJsonArray::fromStringList((state.*text.pages).ToList()));
+        json->insert(u"texts"_s, members);
+    }
 
     QJsonObject images;
     images.insert(u"gestion"_s, QJsonArray::fromStringList(state.gestionImages));
@@ -33,6 +59,24 @@ void AddLoadedDepositJson(const DepositState &state, QJsonObject *json)
     json->insert(u"images"_s, images);
 
     json->insert(u"otherDocumentNames"_s, QJsonArray::fromStringList(state.otherDocumentNames));
+}
+
+bool WriteTextsJson(const DepositState &state, const JsonSink &write)
+{
+    bool firstText = true;
+    for (const TextMember &text : kTexts) {
+        if (!write(firstText ? "{\"" : ",\"") || !write(text.name) || !write("\":["))
+            return false;
+        firstText = false;
+        const TextPages &pages = state.*text.pages;
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            if ((i > 0 && !write(",")) || !write(EncodeString(pages.at(i))))
+                return false;
+        }
+        if (!write("]"))
+            return false;
+    }
+    return write("}");
 }
 
 } // namespace vk7

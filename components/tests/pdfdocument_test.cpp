@@ -118,6 +118,18 @@ TEST(PdfDocument, EveryKindOfPageShowsItsImageAtItsPhysicalSize)
     ASSERT_EQ(images.size(), 6);
     EXPECT_EQ(images.at(0), u"1 320 240 1 ccitt"_s);
     EXPECT_EQ(images.at(5), u"6 320 240 1 ccitt"_s);
+
+    // The page data read back from disk makes the same document in memory;
+    // a file that cannot be made is said so and nothing is left of it.
+    QByteArray buffer;
+    ASSERT_TRUE(pdf.WriteBuffer(&buffer));
+    ASSERT_TRUE(written.seek(0));
+    EXPECT_EQ(buffer, written.readAll());
+    QString error;
+    const QString unwritable = dir.filePath(u"no-existe/out.pdf"_s);
+    EXPECT_FALSE(pdf.WriteFile(unwritable, &error));
+    EXPECT_EQ(error, u"ERROR. No se puede escribir el fichero "_s + unwritable);
+    EXPECT_FALSE(QFile::exists(unwritable));
 }
 
 // A document keeps the last image file open between pages; one written
