@@ -1,5 +1,6 @@
 #include "checkreport.h"
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -29,35 +30,57 @@ public:
     // A member whose value is already JSON text.
     void AddEncoded(const QString &key, const QByteArray &json)
     {
-        for (const auto &member : members_)
-            if (member.first == key)
-                return;
-        members_.emplace_back(key, json);
+        if (!Has(key))
+            members_.push_back({key, json, {}});
+    }
+
+    // A member whose value is written when the object is, piece by piece.
+    void AddStreamed(const QString &key, std::function<bool(const JsonSink &)> value)
+    {
+        if (!Has(key))
+            members_.push_back({key, QByteArray(), std::move(value)});
     }
 
     // The members on one line, for nested objects.
     QByteArray ToCompactJson() const
     {
-        QByteArray out = "{";
-        for (size_t i = 0; i < members_.size(); ++i) {
-            if (i > 0)
-                out += ", ";
-            out += Encode(QJsonValue(members_[i].first)) + ": " + members_[i].second;
-        }
-        return out + "}";
+        QByteArray out;
+        Write(true, false, [&out](QByteArrayView piece) {
+            out += piece;
+            return true;
+        });
+        return out;
     }
 
     QByteArray ToJson(bool compact) const
     {
-        if (compact)
-            return ToCompactJson() + "\n";
-        QByteArray out = "{\n";
-        for (size_t i = 0; i < members_.size(); ++i) {
-            out += "  " + Encode(QJsonValue(members_[i].first)) + ": " + members_[i].second;
-            out += i + 1 < members_.size() ? ",\n" : "\n";
-        }
-        out += "}\n";
+        QByteArray out;
+        Write(compact, true, [&out](QByteArrayView piece) {
+            out += piece;
+            return true;
+        });
         return out;
+    }
+
+    // The object as ToJson makes it (`whole`: ended by a line break), into
+    // the sink; false when the sink refused a piece.
+    bool Write(bool compact, bool whole, const JsonSink &write) const
+    {
+        if (!write(compact ? "{" : "{\n"))
+            return false;
+        for (size_t i = 0; i < members_.size(); ++i) {
+            const Member &member = members_[i];
+            if (i > 0 && !write(compact ? ", " : ",\n"))
+                return false;
+            if (!write(compact ? "" : "  ") || !write(Encode(QJsonValue(member.key))) ||
+                !write(": "))
+                return false;
+            if (member.streamed ? !member.streamed(write) : !write(member.json))
+                return false;
+        }
+        if (!compact && !members_.empty() && !write("\n"))
+            return false;
+        return write(whole ? "}\n" : "}");
     }
 
     static QByteArray Encode(const QJsonValue &value)
@@ -68,7 +91,22 @@ public:
     }
 
 private:
-    std::vector<std::pair<QString, QByteArray>> members_;
+    struct Member
+    {
+        QString key;
+        QByteArray json;
+        std::function<bool(const JsonSink &)> streamed;
+    };
+
+    bool Has(const QString &key) const
+    {
+        for (const Member &member : members_)
+            if (member.key == key)
+                return true;
+        return false;
+    }
+
+    std::vector<Member> members_;
 };
 
 QJsonArray ToArray(const QStringList &texts)
@@ -100,6 +138,17 @@ QByteArray BuildOpenFailureJson(const QString &status, const CheckJsonOptions &o
 QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &result,
                           const CheckJsonOptions &options)
 {
+    QByteArray out;
+    WriteCheckJson(state, result, options, [&out](QByteArrayView piece) {
+        out += piece;
+        return true;
+    });
+    return out;
+}
+
+bool WriteCheckJson(const DepositState &state, const ReceptionResult &result,
+                    const CheckJsonOptions &options, const JsonSink &write)
+{
     const DepositStateReport &report = result.report;
     OrderedJsonObject json;
     AddLeading(json, options);
@@ -130,21 +179,23 @@ QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &resu
     json.Add(u"fileWarnings"_s, report.fileWarnings);
     json.Add(u"diagnosticSheet"_s, report.sheet);
 
+    // The texts are written page by page, whatever their length.
     QJsonObject loaded;
-    AddLoadedFilesJson(state, &loaded);
-    if (!options.texts)
-        loaded.remove(u"texts"_s);
-    json.AddEncoded(u"fields"_s, LoadedFieldsJson(state.fields));
-    for (const QString &key : {u"fields"_s, u"texts"_s, u"images"_s})
-        if (loaded.contains(key))
-            json.Add(key, loaded.value(key));
+    AddLoadedDepositJson(state, &loaded, false, false);
+    json.AddStreamed(u"fields"_s, [&state](const JsonSink &sink) {
+        return WriteFieldsJson(state.fields, sink);
+    });
+    if (options.texts)
+        json.AddStreamed(u"texts"_s,
+                         [&state](const JsonSink &sink) { return WriteTextsJson(state, sink); });
+    json.Add(u"images"_s, loaded.value(u"images"_s));
     for (auto it = loaded.constBegin(); it != loaded.constEnd(); ++it)
         json.Add(it.key(), it.value());
     // Where the deposit and the page images are, on this machine.
     json.Add(u"workFolder"_s, PathResolver::Resolve(WorkFolder().chopped(1)));
     json.Add(u"exitCode"_s, options.exitCode >= 0 ? options.exitCode : report.valid ? 0 : 1);
     json.Add(u"openStatus"_s, QString());
-    return json.ToJson(options.compact);
+    return json.Write(options.compact, true, write);
 }
 
 } // namespace vk7

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/depositjson.h"
+
 namespace vk7 {
 
 struct DepositState;
@@ -31,6 +33,11 @@ struct CheckJsonOptions
 };
 QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &result,
                           const CheckJsonOptions &options = {});
+// The same object written into `write` as it is made, the texts one page at
+// a time (while the deposit is open: they are read back from its work
+// copy); false when the sink refused a piece.
+bool WriteCheckJson(const DepositState &state, const ReceptionResult &result,
+                    const CheckJsonOptions &options, const JsonSink &write);
 
 // The object of a deposit that could not be opened (exit code 2): the Open
 // dialog's status text in "openStatus", "valid" false.

@@ -109,10 +109,22 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
     return !stopped;
 }
 
+// Hands what the output holds to the streams, when there are any.
+void Deliver(DepositCheckOutput &output, const DepositCheckStreams *streams)
+{
+    if (!streams)
+        return;
+    streams->error(output.standardError);
+    if (!output.standardOutput.isEmpty())
+        streams->output(output.standardOutput);
+    output.standardError.clear();
+    output.standardOutput.clear();
+}
+
 } // namespace
 
 DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInterface &ui,
-                                   const Clock &clock)
+                                   const Clock &clock, const DepositCheckStreams *streams)
 {
     DepositCheckOutput output;
     const QString location = ManifestLocation(options.medium);
@@ -123,6 +135,7 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
                 .arg(WorkFolder(), PathResolver::Resolve(location))
                 .toUtf8();
         output.exitCode = 2;
+        Deliver(output, streams);
         return output;
     }
     CTessOCX viewer;
@@ -140,6 +153,7 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         if (options.json)
             output.standardOutput = BuildOpenFailureJson(status, options.jsonOptions);
         output.exitCode = 2;
+        Deliver(output, streams);
         return output;
     }
     // Before the program's own pages join the deposit's files.
@@ -168,8 +182,15 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         output.standardError.prepend(state.fileWarnings.toUtf8());
     output.exitCode = !printed ? 3 : result.report.valid ? 0 : 1;
     jsonOptions.exitCode = output.exitCode;
-    output.standardOutput =
-        options.json ? BuildCheckJson(state, result, jsonOptions) : result.report.sheet.toUtf8();
+    if (streams && options.json) {
+        // Before Close: the texts are read back from the work copy.
+        Deliver(output, streams);
+        WriteCheckJson(state, result, jsonOptions, streams->output);
+    } else {
+        output.standardOutput = options.json ? BuildCheckJson(state, result, jsonOptions)
+                                             : result.report.sheet.toUtf8();
+        Deliver(output, streams);
+    }
     chain.CloseDeposit();
     return output;
 }

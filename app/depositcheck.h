@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -41,6 +42,16 @@ struct DepositCheckOutput
     QByteArray standardError;  // UTF-8
 };
 
+// Where a check writes as it goes, instead of into DepositCheckOutput: its
+// standard error text first, then its standard output. A JSON object's texts
+// are then written page by page while the deposit is still open, so that a
+// text of any size is never held whole.
+struct DepositCheckStreams
+{
+    std::function<void(QByteArrayView)> error;
+    JsonSink output;
+};
+
 // The manifest's path the Open dialog wants for a medium given as the
 // FICHERO.TXT itself or as the folder holding it.
 QString ManifestLocation(const QString &medium);
@@ -52,7 +63,9 @@ QString ManifestLocation(const QString &medium);
 // object is written on every outcome, a failed Open included. With `print` the
 // state window's "&Imprimir" follows: ProduceDepositOutput with the ticks
 // given, each job listed on standard error.
+// With `streams`, both texts go there and the output's are left empty.
 DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInterface &ui,
-                                   const Clock &clock);
+                                   const Clock &clock,
+                                   const DepositCheckStreams *streams = nullptr);
 
 } // namespace vk7

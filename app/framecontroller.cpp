@@ -210,7 +210,7 @@ void FrameController::Execute(int commandId)
     }
     for (const EditCommand &command : EditCommands()) {
         if (command.id == commandId) {
-            documents_->ShowDocument(command, EditData(State(), commandId), model_);
+            documents_->ShowDocument(command, EditDataSize(State(), commandId), model_);
             model_.NotifyChanged();
             return;
         }
@@ -270,29 +270,29 @@ void FrameController::OnTextSizeChanged(short size)
     Q_EMIT textSizeListChanged();
 }
 
-QStringList &FrameController::EditData(DepositState &state, int commandId)
+qsizetype FrameController::EditDataSize(const DepositState &state, int commandId)
 {
     switch (commandId) {
     case kCmdImagesMemoria:
-        return state.memoriaImages;
+        return state.memoriaImages.size();
     case kCmdImagesGestion:
-        return state.gestionImages;
+        return state.gestionImages.size();
     case kCmdImagesAuditor:
-        return state.auditorImages;
+        return state.auditorImages.size();
     case kCmdImagesAnuncios:
-        return state.anuncioImages;
+        return state.anuncioImages.size();
     case kCmdTextMemoria:
-        return state.memoriaPages;
+        return state.memoriaPages.size();
     case kCmdTextGestion:
-        return state.gestionPages;
+        return state.gestionPages.size();
     case kCmdTextAcciones:
-        return state.accionesPages;
+        return state.accionesPages.size();
     case kCmdTextAmbienta:
-        return state.ambientaPages;
+        return state.ambientaPages.size();
     case kCmdTextSimcav:
-        return state.simcavPages;
+        return state.simcavPages.size();
     default:
-        return state.certaproPages;
+        return state.certaproPages.size();
     }
 }
 

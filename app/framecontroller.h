@@ -38,16 +38,16 @@ public:
 };
 
 // Where the Edit menu's dialogs plug in: each entry hands over its dialog
-// kind, its kind code and the deposit's list it works on. The default shows
-// nothing.
+// kind, its kind code and how many entries the deposit's list it works on
+// holds. The default shows nothing.
 class IDocumentDialogs
 {
 public:
     virtual ~IDocumentDialogs() = default;
-    virtual void ShowDocument(const EditCommand &command, QStringList &data, DepositModel &model)
+    virtual void ShowDocument(const EditCommand &command, qsizetype entries, DepositModel &model)
     {
         Q_UNUSED(command);
-        Q_UNUSED(data);
+        Q_UNUSED(entries);
         Q_UNUSED(model);
     }
 };
@@ -114,8 +114,9 @@ public:
     const ListFill &PageList() const { return pageList_; }
     const ListFill &TextSizeList() const { return textSizeList_; }
 
-    // The deposit's list an Edit menu entry works on.
-    static QStringList &EditData(DepositState &state, int commandId);
+    // How many entries (pages, or page images) the deposit's list an Edit
+    // menu entry works on holds.
+    static qsizetype EditDataSize(const DepositState &state, int commandId);
 
 Q_SIGNALS:
     // The model's changed() tells when the commands' enabling may change.

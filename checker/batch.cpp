@@ -161,7 +161,9 @@ private:
 
     void Start(Job &job)
     {
+        // Private whatever the umask, as every drive C: must be.
         QDir().mkpath(job.root);
+        hostfiles::MakePrivate(QFile::encodeName(job.root));
         job.process = std::make_unique<QProcess>();
         QProcess *process = job.process.get();
         process->setStandardErrorFile(job.errorFile);

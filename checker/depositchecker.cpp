@@ -24,7 +24,7 @@ namespace vk7 {
 
 namespace {
 
-void Print(FILE *stream, const QByteArray &bytes)
+void Print(FILE *stream, QByteArrayView bytes)
 {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
@@ -244,10 +244,24 @@ DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &error
 DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &errors,
                                            const CheckJsonOptions &jsonOptions)
 {
+    output.clear();
+    errors.clear();
+    DepositCheckStreams streams;
+    streams.error = [&errors](QByteArrayView piece) { errors += piece; };
+    streams.output = [&output](QByteArrayView piece) {
+        output += piece;
+        return true;
+    };
+    return Run(streams, jsonOptions);
+}
+
+DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
+                                           const CheckJsonOptions &jsonOptions)
+{
     const auto fail = [&](const QString &error) {
-        errors = error.toUtf8() + '\n';
+        streams.error(QByteArray(error.toUtf8() + '\n'));
         if (options_.json)
-            output = BuildOpenFailureJson(error, jsonOptions);
+            streams.output(BuildOpenFailureJson(error, jsonOptions));
         return Result::OpenFailed;
     };
     // Nobody is there to change the diskette between prompts.
@@ -262,9 +276,7 @@ DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &error
         return fail(error);
     DepositCheckOptions check = options_;
     check.jsonOptions = jsonOptions;
-    const DepositCheckOutput result = RunDepositCheck(check, ui_, DefaultClock());
-    output = result.standardOutput;
-    errors = result.standardError;
+    const DepositCheckOutput result = RunDepositCheck(check, ui_, DefaultClock(), &streams);
     return Result(result.exitCode);
 }
 
@@ -286,13 +298,26 @@ int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QS
         return RunBatchWorker(options, ui);
     if (!options.batchList.isEmpty())
         return RunBatch(options, QCoreApplication::applicationFilePath());
-    QByteArray output;
-    QByteArray errors;
+    // Written as the check makes it: the JSON object of a deposit with a long
+    // text is never held whole.
+    DepositCheckStreams streams;
+    streams.error = [&ui](QByteArrayView piece) {
+        ui.ShowStatus(QString());
+        Print(stderr, piece);
+    };
+    bool outputFailed = false;
+    streams.output = [&outputFailed](QByteArrayView piece) {
+        if (!outputFailed &&
+            std::fwrite(piece.data(), 1, size_t(piece.size()), stdout) != size_t(piece.size()))
+            outputFailed = true;
+        return !outputFailed;
+    };
+    CheckJsonOptions jsonOptions;
+    jsonOptions.texts = options.texts;
     DepositChecker checker(options, ui);
-    const DepositChecker::Result result = checker.Run(output, errors);
+    const DepositChecker::Result result = checker.Run(streams, jsonOptions);
+    std::fflush(stdout);
     ui.ShowStatus(QString());
-    Print(stderr, errors);
-    Print(stdout, output);
     return int(result);
 }
 

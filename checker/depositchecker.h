@@ -63,6 +63,9 @@ public:
     Result Run(QByteArray &output, QByteArray &errors);
     // The same with the JSON object's own options (a batch line's).
     Result Run(QByteArray &output, QByteArray &errors, const CheckJsonOptions &jsonOptions);
+    // The same written into the streams as it is made: the errors, then the
+    // sheet or the JSON object (its texts page by page).
+    Result Run(const DepositCheckStreams &streams, const CheckJsonOptions &jsonOptions);
 
 private:
     bool SetUpDrives(QString &error);

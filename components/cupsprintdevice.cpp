@@ -1,9 +1,12 @@
 #include "cupsprintdevice.h"
 
+#include <algorithm>
 #include <cups/cups.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QLoggingCategory>
+#include <QTemporaryFile>
 
 #include "pdfdocument.h"
 
@@ -84,8 +87,14 @@ bool CupsPrintDevice::EndJob()
     const int pages = document->PageCount();
     if (pages == 0)
         return true;
-    QByteArray pdf;
-    if (!document->WriteBuffer(&pdf, &lastError_))
+    // The job's document goes through a temporary file: a job of thousands
+    // of pages is never held whole.
+    QTemporaryFile pdf(QDir::tempPath() + u"/vk7-trabajo-XXXXXX.pdf"_s);
+    if (!pdf.open()) {
+        lastError_ = u"ERROR. No se puede crear el PDF"_s;
+        return false;
+    }
+    if (!document->WriteFile(pdf.fileName(), &lastError_) || !pdf.seek(0))
         return false;
 
     const QByteArray destination = destination_.toUtf8();
@@ -100,11 +109,16 @@ bool CupsPrintDevice::EndJob()
     bool sent = cupsStartDocument(CUPS_HTTP_DEFAULT, destination.constData(), jobId,
                                   title.constData(), CUPS_FORMAT_PDF, 1) == HTTP_STATUS_CONTINUE;
     // Sent in pieces: a request body is written in chunks anyway.
-    constexpr qsizetype kChunk = 1 << 20;
-    for (qsizetype at = 0; sent && at < pdf.size(); at += kChunk)
-        sent =
-            cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData() + at,
-                                 size_t(std::min(kChunk, pdf.size() - at))) == HTTP_STATUS_CONTINUE;
+    constexpr qint64 kChunk = 1 << 20;
+    QByteArray chunk(kChunk, Qt::Uninitialized);
+    qint64 sentBytes = 0;
+    const qint64 total = pdf.size();
+    while (sent && sentBytes < total) {
+        const qint64 read = pdf.read(chunk.data(), std::min(kChunk, total - sentBytes));
+        sent = read > 0 && cupsWriteRequestData(CUPS_HTTP_DEFAULT, chunk.constData(),
+                                                size_t(read)) == HTTP_STATUS_CONTINUE;
+        sentBytes += std::max<qint64>(read, 0);
+    }
     const ipp_status_t status = cupsFinishDocument(CUPS_HTTP_DEFAULT, destination.constData());
     if (!sent || status > IPP_STATUS_OK_CONFLICTING) {
         lastError_ = u"el trabajo %1 no ha llegado a la impresora %2: %3"_s.arg(

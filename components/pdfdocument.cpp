@@ -1,12 +1,22 @@
 #include "pdfdocument.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <exception>
+#include <functional>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <sys/stat.h>
+#include <vector>
 
+#include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QTemporaryFile>
 #include <qpdf/Buffer.hh>
+#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -44,12 +54,55 @@ struct PageData
     int components = 1; // 1 grey, 3 RGB; bilevel pages are 1 with one bit
 };
 
-bool CodedFilePage(const PageImage &page, PageData *out)
+// A file as it is now: a file rewritten under the same name is another.
+struct FileIdentity
 {
-    TiffFile file;
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified = {};
+
+    static FileIdentity Of(const QString &path)
+    {
+        FileIdentity identity;
+        struct stat st;
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+            return identity;
+        identity = {path, st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+        return identity;
+    }
+    bool operator==(const FileIdentity &other) const
+    {
+        return path == other.path && device == other.device && inode == other.inode &&
+               size == other.size && modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+// Makes page `page.index` of the page's file current in `file`, which stays
+// open from one page to the next while its file is unchanged, so that the
+// pages of a file taken in order are found one after another instead of by
+// walking its chain of pages from the first each time.
+bool SelectFilePage(const PageImage &page, TiffFile &file, FileIdentity &open)
+{
+    const FileIdentity identity = FileIdentity::Of(PathResolver::Resolve(page.path));
+    if (identity.size < 0)
+        return false;
+    if (!(identity == open) || !file.IsOpen()) {
+        open = FileIdentity();
+        if (!file.OpenForReading(identity.path))
+            return false;
+        open = identity;
+    }
+    return file.SelectPage(page.index);
+}
+
+// The current page's Group 4 data as stored, when it has it.
+bool CodedPage(TiffFile &file, PageData *out)
+{
     TiffFile::CodedPage coded;
-    if (!file.OpenForReading(PathResolver::Resolve(page.path)) || !file.SelectPage(page.index) ||
-        !file.ReadCurrentPageCoded(&coded))
+    if (!file.ReadCurrentPageCoded(&coded))
         return false;
     out->data.assign(coded.g4.constData(), size_t(coded.g4.size()));
     out->width = coded.size.width();
@@ -104,6 +157,48 @@ struct PdfDocument::Private
     int pages = 0;
     QList<std::pair<QString, int>> outline; // title, first page (from 0)
     bool ready = false;
+    TiffFile file; // the image file of the last page added, while this document is made
+    FileIdentity fileIdentity;
+    // The pages' image data waits on disk until the document is written, so
+    // that a document of thousands of pages is never held whole.
+    std::shared_ptr<QTemporaryFile> spill;
+
+    // Puts a page's data into the spill file and returns what gives it back
+    // to the writer; empty when the file cannot take it (the data is then
+    // kept in memory).
+    std::function<void(Pipeline *)> Spill(const std::string &data)
+    {
+        if (!spill) {
+            auto file = std::make_shared<QTemporaryFile>(QDir::tempPath() + u"/vk7-pdf-XXXXXX"_s);
+            if (!file->open())
+                return {};
+            spill = std::move(file);
+        }
+        const qint64 offset = spill->size();
+        if (!spill->seek(offset) ||
+            spill->write(data.data(), qint64(data.size())) != qint64(data.size()))
+            return {};
+        const qint64 length = qint64(data.size());
+        return [file = spill, offset, length](Pipeline *pipeline) {
+            std::vector<unsigned char> buffer(size_t(std::min<qint64>(length, 1 << 16)));
+            qint64 done = 0;
+            if (file->seek(offset)) {
+                while (done < length) {
+                    const qint64 read =
+                        file->read(reinterpret_cast<char *>(buffer.data()),
+                                   std::min<qint64>(length - done, qint64(buffer.size())));
+                    if (read <= 0)
+                        break;
+                    pipeline->write(buffer.data(), size_t(read));
+                    done += read;
+                }
+            }
+            pipeline->finish();
+            // A page that cannot be read back would make a broken document.
+            if (done != length)
+                throw std::runtime_error("page data lost from the spill file");
+        };
+    }
 };
 
 PdfDocument::PdfDocument() : d(new Private)
@@ -123,13 +218,26 @@ bool PdfDocument::AddPage(const PageImage &page)
     if (!d->ready)
         return false;
     PageData data;
-    if (page.bitmap.isNull() && CodedFilePage(page, &data)) {
-        // kept as stored
+    if (!page.bitmap.isNull()) {
+        if (!BitmapPage(page.bitmap, &data))
+            return false;
     } else {
+        // Kept as stored where it can be, else decoded and coded again.
         QImage bitmap;
-        if (LoadPageImage(page, &bitmap) != 1 || !BitmapPage(std::move(bitmap), &data))
+        if (!SelectFilePage(page, d->file, d->fileIdentity) ||
+            (!CodedPage(d->file, &data) &&
+             (!d->file.ReadCurrentPage(&bitmap) || !BitmapPage(std::move(bitmap), &data))))
             return false;
     }
+    const auto SetStreamData = [this](QPDFObjectHandle &stream, const std::string &bytes,
+                                      const QPDFObjectHandle &filter,
+                                      const QPDFObjectHandle &parms) {
+        std::function<void(Pipeline *)> provider = d->Spill(bytes);
+        if (provider)
+            stream.replaceStreamData(std::move(provider), filter, parms);
+        else
+            stream.replaceStreamData(bytes, filter, parms);
+    };
     try {
         QPDF &pdf = d->pdf;
         QPDFObjectHandle image = QPDFObjectHandle::newStream(&pdf);
@@ -147,10 +255,10 @@ bool PdfDocument::AddPage(const PageImage &page)
             parms.replaceKey("/Columns", QPDFObjectHandle::newInteger(data.width));
             parms.replaceKey("/Rows", QPDFObjectHandle::newInteger(data.height));
             parms.replaceKey("/BlackIs1", QPDFObjectHandle::newBool(data.blackIs1));
-            image.replaceStreamData(data.data, QPDFObjectHandle::newName("/CCITTFaxDecode"), parms);
+            SetStreamData(image, data.data, QPDFObjectHandle::newName("/CCITTFaxDecode"), parms);
         } else {
-            image.replaceStreamData(data.data, QPDFObjectHandle::newNull(),
-                                    QPDFObjectHandle::newNull());
+            SetStreamData(image, data.data, QPDFObjectHandle::newNull(),
+                          QPDFObjectHandle::newNull());
         }
 
         const double widthPoints = data.width * 72.0 / data.dpiX;
@@ -234,17 +342,40 @@ void BuildOutline(QPDF &pdf, const QList<std::pair<QString, int>> &entries, int 
 
 bool PdfDocument::WriteFile(const QString &hostPath, QString *error)
 {
-    QByteArray bytes;
-    if (!WriteBuffer(&bytes, error))
-        return false;
-    QFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size() || !file.flush()) {
+    // Written straight into the file: the document is never in memory whole.
+    const QByteArray path = QFile::encodeName(hostPath);
+    const auto writeError = [&] {
         if (error)
             *error = u"ERROR. No se puede escribir el fichero %1"_s.arg(hostPath);
-        file.close();
-        file.remove();
         return false;
+    };
+    if (!d->ready) {
+        if (error)
+            *error = u"ERROR. No se puede crear el PDF"_s;
+        return false;
+    }
+    FILE *file = std::fopen(path.constData(), "wb");
+    if (!file)
+        return writeError();
+    try {
+        BuildOutline(d->pdf, d->outline, d->pages);
+        QPDFWriter writer(d->pdf);
+        writer.setOutputFile(path.constData(), file, false);
+        writer.setDecodeLevel(qpdf_dl_none);
+        writer.setDeterministicID(true);
+        writer.write();
+    } catch (const std::exception &e) {
+        qCWarning(lcPdf, "%s", e.what());
+        std::fclose(file);
+        QFile::remove(hostPath);
+        if (error)
+            *error = u"ERROR. No se puede crear el PDF: %1"_s.arg(QString::fromLocal8Bit(e.what()));
+        return false;
+    }
+    const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
+    if (std::fclose(file) != 0 || !flushed) {
+        QFile::remove(hostPath);
+        return writeError();
     }
     return true;
 }

@@ -145,10 +145,16 @@ int TiffFile::PageCount(int limit)
 
 bool TiffFile::SelectPage(int index)
 {
+    const QSize previous = d->pageSize;
     d->pageSize = QSize();
     if (!d->tiff || d->writing || index < 0 || index >= kMaxPages)
         return false;
-    if (!TIFFSetDirectory(d->tiff, tdir_t(index)))
+    // Pages taken in order read the next directory; TIFFSetDirectory walks
+    // the chain from the first, which over every page of a long file would
+    // take time growing with the square of its pages.
+    const bool next =
+        index > 0 && previous.isValid() && int(TIFFCurrentDirectory(d->tiff)) == index - 1;
+    if (!(next ? TIFFReadDirectory(d->tiff) : TIFFSetDirectory(d->tiff, tdir_t(index))))
         return false;
     uint32_t width = 0, height = 0;
     if (!TIFFGetField(d->tiff, TIFFTAG_IMAGEWIDTH, &width) ||
@@ -266,6 +272,10 @@ bool TiffFile::ReadCurrentPageCoded(CodedPage *page)
         (hasPhotometric && photometric != PHOTOMETRIC_MINISWHITE &&
          photometric != PHOTOMETRIC_MINISBLACK) ||
         TIFFIsTiled(d->tiff) || TIFFNumberOfStrips(d->tiff) != 1)
+        return false;
+    // A page too large to decode is not passed on coded either: whoever
+    // decodes it later (a viewer, a printer) would face the same size.
+    if (!PageSizeAcceptable(d->pageSize.width(), d->pageSize.height(), 1))
         return false;
     uint64_t *counts = nullptr;
     if (!TIFFGetField(d->tiff, TIFFTAG_STRIPBYTECOUNTS, &counts) || !counts || counts[0] == 0 ||

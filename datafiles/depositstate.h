@@ -5,6 +5,7 @@
 
 #include "fieldstore.h"
 #include "reception/paths.h"
+#include "textpagelist.h"
 
 namespace vk7 {
 
@@ -46,12 +47,13 @@ struct DepositState
     QStringList diagnosticText; // the diagnostic sheet, one element
     QString fileWarnings;       // suspicious-file warnings
 
-    QStringList memoriaPages;
-    QStringList gestionPages;
-    QStringList accionesPages;
-    QStringList ambientaPages;
-    QStringList simcavPages;
-    QStringList certaproPages;
+    // The six texts, read back from the work copy page by page.
+    TextPages memoriaPages;
+    TextPages gestionPages;
+    TextPages accionesPages;
+    TextPages ambientaPages;
+    TextPages simcavPages;
+    TextPages certaproPages;
 
     QStringList gestionImages; // entry n-1 holds page n; "" for a hole
     QStringList memoriaImages;

@@ -34,7 +34,7 @@ public:
     bool ReadSharesFile(const QString &fileName);
     bool ReadCertificationFile(const QString &fileName);
     bool ReadApplicationFile(const QString &fileName);
-    bool ReadTextFile(const QString &fileName, QStringList &pages);
+    bool ReadTextFile(const QString &fileName, TextPages &pages);
     bool ReadImageList(const QString &filePattern);
 
     const QString &StatusLine() const { return line3; }

@@ -1,9 +1,5 @@
 #include "textfiles.h"
 
-#include <QFile>
-
-#include "dostext.h"
-#include "reception/hostfiles.h"
 #include "reception/paths.h"
 #include "reception/plaintext.h"
 
@@ -11,60 +7,12 @@ namespace vk7 {
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-constexpr qint64 kChunkSize = 2047;
-constexpr qsizetype kPageCut = 25000;
-
-} // namespace
-
-bool ReadTextPages(const QByteArray &hostPath, QStringList &pages)
+bool ReadTextPages(const QByteArray &hostPath, TextPages &pages)
 {
-    QFile file;
-    const int fd = hostfiles::OpenRegularFile(hostPath, true);
-    if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        hostfiles::Close(fd);
-    if (!file.isOpen())
+    std::optional<TextPages> read = TextPages::ReadFile(hostPath);
+    if (!read)
         return false;
-    QStringList newPages;
-    QByteArray page;
-    const auto emitPage = [&] {
-        newPages.append(DecodeTextPage(page));
-        page.resize(0);
-    };
-    char chunk[kChunkSize];
-    for (;;) {
-        const qint64 read = file.read(chunk, kChunkSize);
-        if (read <= 0)
-            break;
-        // A zero byte is dropped on its own; the text after it stays.
-        qsizetype size = 0;
-        for (qint64 i = 0; i < read; ++i) {
-            if (chunk[i] != '\0')
-                chunk[size++] = chunk[i];
-        }
-        QByteArrayView rest(chunk, size);
-        for (;;) {
-            const qsizetype formFeed = rest.indexOf('\f');
-            if (formFeed < 0) {
-                page.append(rest);
-                // A page without form feeds is cut at the end of the chunk
-                // that makes it long enough.
-                if (page.size() >= kPageCut)
-                    emitPage();
-                break;
-            }
-            page.append(rest.first(formFeed));
-            emitPage();
-            rest = rest.sliced(formFeed + 1);
-            if (rest.startsWith("\r\n"))
-                rest = rest.sliced(2);
-        }
-    }
-    if (!page.isEmpty())
-        emitPage();
-    file.close();
-    pages = std::move(newPages);
+    pages = std::move(*read);
     return true;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 #include "depositstate.h"
 
@@ -10,9 +9,10 @@ namespace vk7 {
 
 // Reads a text document (MEMORIA.TXT and the like) as pages: a form feed
 // ends a page (with the CR LF right after it), a page without one is cut
-// once it reaches 25,000 characters, zero bytes are dropped. `pages` is
-// replaced only when the file opens.
-bool ReadTextPages(const QByteArray &hostPath, QStringList &pages);
+// once it reaches 25,000 characters, zero bytes are dropped. Only the page
+// index is built (the file is read once, in blocks); `pages` is replaced
+// only when the file opens.
+bool ReadTextPages(const QByteArray &hostPath, TextPages &pages);
 
 // Places the work folder's page images that match the pattern in the
 // deposit's image lists by family (ANUNCIO*, AUDITOR*, extension M or G) and

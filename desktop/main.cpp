@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMessageBox>
 #include <QTimer>
 
 #include "app/depositcheck.h"
@@ -80,9 +81,12 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
 
 bool SetUpDrives(const DesktopOptions &options)
 {
+    // A drive C: that cannot be used is told on standard error and in a
+    // message box, since the program is usually started from a menu.
     QString error;
     if (!vk7::SetUpDriveC(options.root, &error)) {
         std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+        QMessageBox::critical(nullptr, u"ERROR"_s, error);
         return false;
     }
     const QString driveA = options.driveA.isEmpty() ? vk7::RemovableMediumFolder()

@@ -28,11 +28,15 @@ bool PrepareDriveRoot(const QString &hostFolder, bool makePrivate)
 {
     if (hostFolder.isEmpty())
         return false;
+    const QByteArray host = QFile::encodeName(hostFolder);
     const bool existed = QFileInfo(hostFolder).isDir();
     if (!existed && !QDir().mkpath(hostFolder))
         return false;
-    if (!existed || makePrivate)
-        hostfiles::MakePrivate(QFile::encodeName(hostFolder));
+    // Only a real folder of the user's own is changed: never a link's target.
+    const hostfiles::FolderSafety safety = hostfiles::SafetyOf(host);
+    if ((!existed || makePrivate) && (safety == hostfiles::FolderSafety::Safe ||
+                                      safety == hostfiles::FolderSafety::WritableByOthers))
+        hostfiles::MakePrivate(host);
     return QFileInfo(hostFolder).isDir();
 }
 
@@ -53,8 +57,49 @@ bool SetUpDriveC(const QString &rootOption, QString *error)
         *error = u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root);
         return false;
     }
+    // Checked before the work folder is emptied or anything is written on
+    // drive C:, under the names the program would use.
+    const QString previous = PathResolver::DriveRoot(u'C');
     PathResolver::SetDriveRoot(u'C', root);
+    const QString unsafe = UnsafeDriveCText();
+    if (!unsafe.isEmpty()) {
+        *error = unsafe;
+        PathResolver::SetDriveRoot(u'C', previous);
+        return false;
+    }
     return true;
+}
+
+QString UnsafeFolderText(const QString &hostFolder)
+{
+    switch (hostfiles::SafetyOf(QFile::encodeName(hostFolder))) {
+    case hostfiles::FolderSafety::Missing:
+    case hostfiles::FolderSafety::Safe:
+        return {};
+    case hostfiles::FolderSafety::NotFolder:
+        return u"ERROR. %1 no es una carpeta: no se usa."_s.arg(hostFolder);
+    case hostfiles::FolderSafety::Link:
+        return u"ERROR. La carpeta %1 es un enlace simbólico: no se usa."_s.arg(hostFolder);
+    case hostfiles::FolderSafety::OtherOwner:
+        return u"ERROR. La carpeta %1 es de otro usuario: no se usa."_s.arg(hostFolder);
+    case hostfiles::FolderSafety::WritableByOthers:
+        return u"ERROR. Otros usuarios pueden escribir en la carpeta %1: no se usa."_s.arg(
+            hostFolder);
+    }
+    return {};
+}
+
+QString UnsafeDriveCText()
+{
+    const QString root = PathResolver::DriveRoot(u'C');
+    if (root.isEmpty())
+        return {};
+    QString text = UnsafeFolderText(root);
+    for (const QString &folder : {WorkFolder(), TemporaryFolder()}) {
+        if (text.isEmpty())
+            text = UnsafeFolderText(PathResolver::Resolve(folder.chopped(1)));
+    }
+    return text;
 }
 
 QString RemovableMediumFolder(const QStringList &mediaRoots)

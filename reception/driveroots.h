@@ -17,8 +17,20 @@ QString DriveCRootHelp();
 // to the current folder) or, when none is, DefaultDriveCRoot(). A folder made
 // here is private to the user (mode 0700), and the default root is kept
 // private even if it existed. False with the clerk's message in `error` when
-// the folder cannot be made; drive C: is then left as it was.
+// the folder cannot be made or drive C: is unsafe to use (UnsafeDriveCText);
+// drive C: is then left as it was.
 bool SetUpDriveC(const QString &rootOption, QString *error);
+
+// Why a folder the program empties, fills and reads (drive C:'s root, the
+// work folder, the temporary folder) may not be used, as the clerk's message:
+// a symbolic link, a folder of another user's, or one others may write in
+// would let someone else choose or change what is deleted and read. Empty
+// when it is safe or does not exist yet (the program then makes it itself).
+QString UnsafeFolderText(const QString &hostFolder);
+
+// The same for drive C: as it is mapped now: its root, then its work folder
+// and its temporary folder.
+QString UnsafeDriveCText();
 
 // Drive A: when no folder is named for it: the removable medium mounted
 // under /media/USER or /run/media/USER, the first by name; empty when none.

@@ -57,6 +57,24 @@ bool MakePrivate(const QByteArray &hostFolder)
     return ::chmod(hostFolder.constData(), 0700) == 0;
 }
 
+FolderSafety SafetyOf(const QByteArray &hostFolder)
+{
+    if (hostFolder.isEmpty())
+        return FolderSafety::Missing;
+    struct stat st;
+    if (::lstat(hostFolder.constData(), &st) != 0)
+        return errno == ENOENT ? FolderSafety::Missing : FolderSafety::NotFolder;
+    if (S_ISLNK(st.st_mode))
+        return FolderSafety::Link;
+    if (!S_ISDIR(st.st_mode))
+        return FolderSafety::NotFolder;
+    if (st.st_uid != ::geteuid())
+        return FolderSafety::OtherOwner;
+    if (st.st_mode & (S_IWGRP | S_IWOTH))
+        return FolderSafety::WritableByOthers;
+    return FolderSafety::Safe;
+}
+
 int CreateFile(const QByteArray &hostPath)
 {
     if (hostPath.isEmpty())

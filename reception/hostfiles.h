@@ -29,6 +29,11 @@ bool MakeFolder(const QByteArray &hostPath);
 // Leaves the folder to its owner alone (mode 0700).
 bool MakePrivate(const QByteArray &hostFolder);
 
+// Whether a folder may be worked in: the name itself (a link is not followed)
+// is a folder of the running user's that nobody else may write in.
+enum class FolderSafety { Missing, Safe, NotFolder, Link, OtherOwner, WritableByOthers };
+FolderSafety SafetyOf(const QByteArray &hostFolder);
+
 // Opens a host path for reading when it is a regular file; -1 otherwise
 // (missing, folder, pipe, device, socket, or a symbolic link when links are
 // not followed). The check is made on the open descriptor, so a name that

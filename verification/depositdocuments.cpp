@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-bool HasText(const QStringList &pages)
+bool HasText(const TextPages &pages)
 {
     return pages.size() > 1 || (pages.size() == 1 && !pages.first().isEmpty());
 }

@@ -8,10 +8,11 @@ namespace vk7 {
 
 class CCampBDArray;
 struct DepositState;
+class TextPages;
 
 // A text document has text when it has more than one page, or one page that
 // is not empty.
-bool HasText(const QStringList &pages);
+bool HasText(const TextPages &pages);
 // An image list has images when it holds at least one entry (holes count).
 bool HasImages(const QStringList &images);
 

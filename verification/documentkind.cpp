@@ -4,25 +4,25 @@
 
 namespace vk7 {
 
-const QStringList *TextPagesOfKind(const DepositState &state, DocumentKind kind)
+std::optional<TextPages> TextPagesOfKind(const DepositState &state, DocumentKind kind)
 {
     switch (kind) {
     case DocumentKind::Memoria:
-        return &state.memoriaPages;
+        return state.memoriaPages;
     case DocumentKind::ManagementReport:
-        return &state.gestionPages;
+        return state.gestionPages;
     case DocumentKind::OwnShares:
-        return &state.accionesPages;
+        return state.accionesPages;
     case DocumentKind::DiagnosticSheet:
-        return &state.diagnosticText;
+        return TextPages(state.diagnosticText);
     case DocumentKind::EnvironmentalReport:
-        return &state.ambientaPages;
+        return state.ambientaPages;
     case DocumentKind::SimcavReport:
-        return &state.simcavPages;
+        return state.simcavPages;
     case DocumentKind::ApprovalCertificate:
-        return &state.certaproPages;
+        return state.certaproPages;
     default:
-        return nullptr;
+        return std::nullopt;
     }
 }
 

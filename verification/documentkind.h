@@ -1,6 +1,10 @@
 #pragma once
 
+#include <optional>
+
 #include <QStringList>
+
+#include "datafiles/textpagelist.h"
 
 namespace vk7 {
 
@@ -19,9 +23,9 @@ enum class DocumentKind {
     Announcements = 21,
 };
 
-// The text pages of a kind (the diagnostic sheet's text included), or null
-// for a kind without text.
-const QStringList *TextPagesOfKind(const DepositState &state, DocumentKind kind);
+// The text pages of a kind (the diagnostic sheet's text included), or
+// nothing for a kind without text.
+std::optional<TextPages> TextPagesOfKind(const DepositState &state, DocumentKind kind);
 
 // The page-image list of a kind (memoria, management report, auditor's
 // report, announcements), or null for a kind without images.

@@ -42,9 +42,10 @@ bool IsPlausibleTextPage(const QString &pageText)
 
 bool IsPlausibleText(const DepositState &state, DocumentKind kind)
 {
-    const QStringList *pages = TextPagesOfKind(state, kind);
+    const std::optional<TextPages> pages = TextPagesOfKind(state, kind);
     if (!pages)
         return true;
+    // Page by page: a text of any length is never held whole.
     for (const QString &page : *pages) {
         if (!IsPlausibleTextPage(page))
             return false;

@@ -38,10 +38,10 @@ bool RenderTextPages(const DepositState &state, DocumentKind kind, const QString
                      const QStringList *explicitPages)
 {
     const QString prefix = TextPagePrefix(kind);
-    const QStringList *pages = TextPagesOfKind(state, kind);
+    const std::optional<TextPages> pages = TextPagesOfKind(state, kind);
     if (prefix.isEmpty() || !pages)
         return false;
-    return RenderTextPageFiles(explicitPages ? *explicitPages : *pages, folder, prefix);
+    return RenderTextPageFiles(explicitPages ? TextPages(*explicitPages) : *pages, folder, prefix);
 }
 
 } // namespace vk7

@@ -47,17 +47,16 @@ QString PageFromEditText(const QString &editText)
     return page;
 }
 
-TextPageBook::TextPageBook(const QStringList &depositPages) : pages_(depositPages)
+TextPageBook::TextPageBook(const TextPages &depositPages) : pages_(depositPages)
 {
     if (pages_.isEmpty())
-        pages_ << QString();
+        pages_ = TextPages{QString()};
     Forward();
 }
 
 void TextPageBook::ReplaceCurrent(const QString &pageText)
 {
-    if (current_ >= 1 && current_ <= Count())
-        pages_[current_ - 1] = pageText;
+    pages_.Replace(current_ - 1, pageText);
 }
 
 bool TextPageBook::Forward()
@@ -86,7 +85,7 @@ QString LinePosition(int caretLine, int lineCount)
     return QString::asprintf("%d / %d", caretLine, lineCount);
 }
 
-int PrintTextPages(const TextKind &kind, const QStringList &pages, PrintDevice &device, qint64 tick,
+int PrintTextPages(const TextKind &kind, const TextPages &pages, PrintDevice &device, qint64 tick,
                    IUserInterface *progress)
 {
     CFileTools tools;

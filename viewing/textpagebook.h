@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "datafiles/textpagelist.h"
+
 namespace vk7 {
 
 struct DepositState;
@@ -12,8 +14,8 @@ class IUserInterface;
 // One of the six free texts of a deposit, as the text page dialog shows it.
 struct TextKind
 {
-    int kind;                         // 5, 6, 7, 17, 18, 19
-    QStringList DepositState::*pages; // the deposit's page list
+    int kind;                       // 5, 6, 7, 17, 18, 19
+    TextPages DepositState::*pages; // the deposit's pages
     QString title;
     QString printPrefix; // "K7.M": page images "C:\TMP\K7.M01", ...
     QString depositFile; // "MEMORIA.TXT"
@@ -32,17 +34,18 @@ qsizetype EditCharacterCount(const QString &editText);
 // A page of the working copy from the edit's text: lines end in "\r\n".
 QString PageFromEditText(const QString &editText);
 
-// The text page dialog's working copy of a text: the deposit's pages, copied
-// once and never written back, and the page shown (from 1).
+// The text page dialog's working copy of a text: the deposit's pages (read
+// page by page as they are shown; a changed page is kept in the copy and
+// never written back), and the page shown (from 1).
 class TextPageBook
 {
 public:
     // Shows page 1; a text without pages gets one empty page.
-    explicit TextPageBook(const QStringList &depositPages);
+    explicit TextPageBook(const TextPages &depositPages);
 
     int Current() const { return current_; }
     int Count() const { return int(pages_.size()); }
-    const QStringList &Pages() const { return pages_; }
+    const TextPages &Pages() const { return pages_; }
     QString CurrentText() const { return pages_.value(current_ - 1); }
 
     // The edit's changed text replaces the shown page.
@@ -56,7 +59,7 @@ public:
     QString PagePosition() const;
 
 private:
-    QStringList pages_;
+    TextPages pages_;
     int current_ = 0;
 };
 
@@ -68,7 +71,7 @@ QString LinePosition(int caretLine, int lineCount);
 // each on a page of its own, in one job named "K7_" + `tick`. Returns the
 // pages printed, or -1 when the printer refused the job or lost it.
 // `progress`, when given, is told of each page printed.
-int PrintTextPages(const TextKind &kind, const QStringList &pages, PrintDevice &device, qint64 tick,
+int PrintTextPages(const TextKind &kind, const TextPages &pages, PrintDevice &device, qint64 tick,
                    IUserInterface *progress = nullptr);
 
 // "Start &TXT": copies the deposit's own text file of the kind to "C:\TMP\",

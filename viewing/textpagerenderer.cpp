@@ -518,7 +518,7 @@ private:
 
 } // namespace
 
-bool RenderTextPageFiles(const QStringList &pageTexts, const QString &folder, const QString &prefix)
+bool RenderTextPageFiles(const TextPages &pageTexts, const QString &folder, const QString &prefix)
 {
     CFileTools tools;
     tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);

@@ -76,10 +76,10 @@ public:
 class RecordingDocuments : public IDocumentDialogs
 {
 public:
-    void ShowDocument(const EditCommand &command, QStringList &data, DepositModel &) override
+    void ShowDocument(const EditCommand &command, qsizetype entries, DepositModel &) override
     {
         kinds.append(command.kind);
-        sizes.append(int(data.size()));
+        sizes.append(int(entries));
     }
     QList<int> kinds;
     QList<int> sizes;

@@ -5,12 +5,11 @@
 
 namespace vk7 {
 
-void DocumentWindows::ShowDocument(const EditCommand &command, QStringList &data,
+void DocumentWindows::ShowDocument(const EditCommand &command, qsizetype entries,
                                    DepositModel &model)
 {
-    // The dialogs find the kind's list in the deposit themselves; `data` is
-    // that same list.
-    Q_UNUSED(data);
+    // The dialogs find the kind's list in the deposit themselves.
+    Q_UNUSED(entries);
     if (command.imageSet) {
         ImageSetDialog dialog(model.Deposit(), command.kind, ui_, parent_);
         dialog.exec();

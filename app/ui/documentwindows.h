@@ -13,7 +13,7 @@ class DocumentWindows : public IDocumentDialogs
 {
 public:
     DocumentWindows(QWidget *parent, IUserInterface &ui) : parent_(parent), ui_(ui) {}
-    void ShowDocument(const EditCommand &command, QStringList &data, DepositModel &model) override;
+    void ShowDocument(const EditCommand &command, qsizetype entries, DepositModel &model) override;
 
 private:
     QWidget *parent_;

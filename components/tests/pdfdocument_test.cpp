@@ -118,6 +118,42 @@ TEST(PdfDocument, EveryKindOfPageShowsItsImageAtItsPhysicalSize)
     ASSERT_EQ(images.size(), 6);
     EXPECT_EQ(images.at(0), u"1 320 240 1 ccitt"_s);
     EXPECT_EQ(images.at(5), u"6 320 240 1 ccitt"_s);
+
+    // The page data read back from disk makes the same document in memory;
+    // a file that cannot be made is said so and nothing is left of it.
+    QByteArray buffer;
+    ASSERT_TRUE(pdf.WriteBuffer(&buffer));
+    ASSERT_TRUE(written.seek(0));
+    EXPECT_EQ(buffer, written.readAll());
+    QString error;
+    const QString unwritable = dir.filePath(u"no-existe/out.pdf"_s);
+    EXPECT_FALSE(pdf.WriteFile(unwritable, &error));
+    EXPECT_EQ(error, u"ERROR. No se puede escribir el fichero "_s + unwritable);
+    EXPECT_FALSE(QFile::exists(unwritable));
+}
+
+// A document keeps the last image file open between pages; one written
+// again under the same name in the meantime is read afresh.
+TEST(PdfDocument, AFileWrittenAgainBetweenPagesIsReadAgain)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TiffPageLayout wide;
+    wide.width = kWidth;
+    wide.height = kHeight;
+    wide.compression = 4;
+    TiffPageLayout narrow = wide;
+    narrow.width = kWidth / 2;
+    const QString tiff = dir.filePath(u"pages.tif"_s);
+    ASSERT_TRUE(vk7::testing::WriteFixtureTiff(tiff, {wide, wide}));
+    PdfDocument pdf;
+    ASSERT_TRUE(pdf.AddPage(PageImage{tiff, 0, QImage()}));
+    ASSERT_TRUE(vk7::testing::WriteFixtureTiff(tiff, {narrow, narrow}));
+    ASSERT_TRUE(pdf.AddPage(PageImage{tiff, 1, QImage()}));
+    const QString out = dir.filePath(u"out.pdf"_s);
+    ASSERT_TRUE(pdf.WriteFile(out));
+    EXPECT_EQ(vk7::testing::PdfImages(out),
+              QStringList({u"1 320 240 1 ccitt"_s, u"2 160 240 1 ccitt"_s}));
 }
 
 } // namespace

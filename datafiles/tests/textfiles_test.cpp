@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFile>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -18,9 +19,9 @@ protected:
     QStringList Read(const QByteArray &bytes)
     {
         folder.Write(u"MEMORIA.TXT"_s, bytes);
-        QStringList pages;
+        TextPages pages;
         EXPECT_TRUE(folder.dialog.ReadTextFile(u"MEMORIA.TXT"_s, pages));
-        return pages;
+        return pages.ToList();
     }
 
     DepositFolder folder;
@@ -80,6 +81,80 @@ TEST_F(TextFilesTest, DosPagesAreDetectedAndDecodedPerPage)
     EXPECT_EQ(pages[2], u"¿¡«»°╔áó"_s);
 }
 
+// The pages as reading the whole file chunk by chunk cuts them.
+QStringList ReadWhole(const QByteArray &file)
+{
+    QStringList pages;
+    QByteArray page;
+    for (qsizetype at = 0; at < file.size(); at += 2047) {
+        QByteArray chunk = file.mid(at, 2047);
+        chunk.removeIf([](char c) { return c == '\0'; });
+        QByteArrayView rest(chunk);
+        for (;;) {
+            const qsizetype formFeed = rest.indexOf('\f');
+            if (formFeed < 0) {
+                page.append(rest);
+                if (page.size() >= 25000) {
+                    pages.append(DecodeTextPage(page));
+                    page.clear();
+                }
+                break;
+            }
+            page.append(rest.first(formFeed));
+            pages.append(DecodeTextPage(page));
+            page.clear();
+            rest = rest.sliced(formFeed + 1);
+            if (rest.startsWith("\r\n"))
+                rest = rest.sliced(2);
+        }
+    }
+    if (!page.isEmpty())
+        pages.append(DecodeTextPage(page));
+    return pages;
+}
+
+TEST_F(TextFilesTest, PagesReadBackAgreeWithTheWholeReadingWhateverTheIndexKeeps)
+{
+    // Form feeds, CR LF and zero bytes everywhere, chunk boundaries
+    // included, and long stretches without form feeds that are cut.
+    QByteArray file;
+    quint32 seed = 7;
+    const auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    const char pieces[] = {'a', 'b', '\f', '\r', '\n', '\0', '\xa4', '\xe1', ' '};
+    while (file.size() < 200000) {
+        if (next() % 2000 == 0)
+            file += QByteArray(int(next() % 30000), 'x');
+        else
+            file += pieces[next() % sizeof(pieces)];
+    }
+    folder.Write(u"MEMORIA.TXT"_s, file);
+    const QStringList whole = ReadWhole(file);
+    ASSERT_GT(whole.size(), 1000);
+    const QByteArray path = QFile::encodeName(folder.HostPath(u"MEMORIA.TXT"_s));
+    for (const qsizetype kept :
+         {qsizetype(1), qsizetype(3), qsizetype(100), TextPages::kMaxIndexEntries}) {
+        const std::optional<TextPages> pages = TextPages::ReadFile(path, kept);
+        ASSERT_TRUE(pages.has_value());
+        EXPECT_EQ(pages->ToList(), whole) << kept;
+        // Backwards and at random: every page found again from the index.
+        for (qsizetype i = whole.size() - 1; i >= whole.size() - 50; --i)
+            ASSERT_EQ(pages->at(i), whole.at(i)) << kept << " " << i;
+        for (int n = 0; n < 200; ++n) {
+            const qsizetype i = next() % whole.size();
+            ASSERT_EQ(pages->at(i), whole.at(i)) << kept << " " << i;
+        }
+        EXPECT_EQ(pages->at(whole.size()), QString());
+    }
+
+    // A page replaced in a copy is replaced there only.
+    const TextPages read = *TextPages::ReadFile(path);
+    TextPages copy = read;
+    copy.Replace(1, u"cambiada"_s);
+    EXPECT_EQ(copy.at(1), u"cambiada"_s);
+    EXPECT_EQ(read.at(1), whole.at(1));
+    EXPECT_FALSE(copy == read);
+}
+
 TEST(DosTextTest, DetectionCountsExactlyTheListedBytes)
 {
     const QByteArray dos("\x80\x81\x82\x84\x85\x87\x89\x8a\x8b\x8d\x8e\x90\x94\x95\x97\x99\x9a"
@@ -105,13 +180,13 @@ TEST(DosTextTest, DetectionCountsExactlyTheListedBytes)
 
 TEST_F(TextFilesTest, MissingTextLeavesThePagesAlone)
 {
-    QStringList pages{u"old"_s};
+    TextPages pages{u"old"_s};
     EXPECT_FALSE(folder.dialog.ReadTextFile(u"GESTION.TXT"_s, pages));
-    EXPECT_EQ(pages, QStringList{u"old"_s});
+    EXPECT_EQ(pages.ToList(), QStringList{u"old"_s});
     EXPECT_EQ(folder.dialog.StatusLine(), u"ERROR Leyendo texto. Fichero: GESTION.TXT"_s);
     folder.Write(u"gestion.txt"_s, "new");
     EXPECT_TRUE(folder.dialog.ReadTextFile(u"GESTION.TXT"_s, pages));
-    EXPECT_EQ(pages, QStringList{u"new"_s});
+    EXPECT_EQ(pages.ToList(), QStringList{u"new"_s});
     EXPECT_EQ(folder.dialog.StatusLine(), u"Leyendo texto. Esperar ..."_s);
 }
 

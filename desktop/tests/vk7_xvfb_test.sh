@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real vk7 under an X server of its own (Xvfb, with openbox to
-# activate windows): on the sample deposit the window "Velmora - EUROS"
+# activate windows): a drive C: that is a link is refused in a box; on the
+# sample deposit the window "Velmora - EUROS"
 # appears with the state window over it (closed with Salir), and a second
 # start brings it to the front, ends with 0 and
 # leaves exactly one main window. A missing tool fails the test.
@@ -17,6 +18,31 @@ xsession_start 1280x1024 || exit 1
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 fingerprint=$(cat "$sample.fingerprint")
+
+# A drive C: that is a symbolic link is refused in a message box before
+# anything is written through it, and vk7 ends with 2.
+mkdir -p "$work/otra"
+ln -s "$work/otra" "$work/enlace"
+"$vk7" --root "$work/enlace" >"$work/refused.log" 2>&1 &
+refused=$!
+XSESSION_PIDS+=($refused)
+box=""
+for _ in $(seq 300); do
+  box=$(xdotool search --onlyvisible --name '^ERROR$' 2>/dev/null | head -n1 || true)
+  [ -n "$box" ] && break
+  sleep 0.1
+done
+[ -n "$box" ] || { echo "No aparece el aviso de la unidad C: insegura"; cat "$work/refused.log"; exit 1; }
+xdotool windowactivate --sync "$box" key --clearmodifiers Return
+set +e
+wait "$refused"
+status=$?
+set -e
+[ "$status" -eq 2 ] || { echo "vk7 sale con $status ante la unidad C: insegura"; exit 1; }
+grep -q "enlace es un enlace simbólico: no se usa." "$work/refused.log" ||
+  { echo "Falta el motivo en la salida de error"; cat "$work/refused.log"; exit 1; }
+[ -z "$(ls -A "$work/otra")" ] || { echo "Se ha escrito a través del enlace"; ls -A "$work/otra"; exit 1; }
+echo "ok: la unidad C: que es un enlace se rechaza en un aviso"
 "$vk7" --root "$work/c" "$sample" "$fingerprint" >"$work/first.log" 2>&1 &
 first=$!
 XSESSION_PIDS+=($first)
@@ -102,4 +128,4 @@ for _ in $(seq 50); do
 done
 [ "$active" = "$dialog" ] || { echo "El diálogo abierto no ha pasado al frente (activa: $active)"; exit 1; }
 echo "ok: el diálogo abierto al frente"
-echo "5 passed, 0 failed"
+echo "6 passed, 0 failed"

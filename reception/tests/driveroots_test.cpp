@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -57,5 +60,51 @@ TEST(SetUpDriveCTest, MakesTheNamedRootPrivateOrSaysWhyNot)
     EXPECT_EQ(error,
               u"ERROR. No se puede crear la carpeta de la unidad C: (%1/C)"_s.arg(file.fileName()));
     EXPECT_EQ(PathResolver::DriveRoot(u'C'), shared);
+    PathResolver::ClearDriveRoots();
+}
+
+// A folder the program empties and reads is refused when someone else could
+// choose or change its contents: a link (never followed), a folder of another
+// user's, one others may write in; drive C: is then left as it was.
+TEST(SetUpDriveCTest, RefusesLinksForeignAndSharedFolders)
+{
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    const QString root = base.path() + u"/C"_s;
+    EXPECT_EQ(UnsafeFolderText(root), QString()); // missing: the program makes it
+    QString error;
+    ASSERT_TRUE(SetUpDriveC(root, &error)) << error.toStdString();
+
+    const QString link = base.path() + u"/enlace"_s;
+    ASSERT_TRUE(QFile::link(root, link));
+    EXPECT_FALSE(SetUpDriveC(link, &error));
+    EXPECT_EQ(error, u"ERROR. La carpeta %1 es un enlace simbólico: no se usa."_s.arg(link));
+    EXPECT_EQ(PathResolver::DriveRoot(u'C'), root);
+
+    for (const mode_t mode : {0770, 0707, 01777}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), mode), 0);
+        EXPECT_TRUE(UnsafeFolderText(root).startsWith(u"ERROR. Otros usuarios pueden escribir"_s))
+            << mode;
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), 0700), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(QFile::encodeName(root).constData(), 65534, 65534), 0);
+        EXPECT_TRUE(UnsafeFolderText(root).endsWith(u" es de otro usuario: no se usa."_s));
+        ASSERT_EQ(::chown(QFile::encodeName(root).constData(), 0, 0), 0);
+    } else {
+        EXPECT_TRUE(UnsafeFolderText(u"/usr"_s).endsWith(u" es de otro usuario: no se usa."_s));
+    }
+
+    // The work and temporary folders are checked under the names the
+    // program would use, whatever their letter case.
+    ASSERT_TRUE(QFile::link(base.path(), root + u"/tmp_vk7"_s));
+    EXPECT_FALSE(SetUpDriveC(root, &error));
+    EXPECT_TRUE(error.endsWith(u"/tmp_vk7 es un enlace simbólico: no se usa."_s))
+        << error.toStdString();
+    ASSERT_TRUE(QFile::remove(root + u"/tmp_vk7"_s));
+    ASSERT_TRUE(QDir().mkdir(root + u"/TMP"_s));
+    ASSERT_EQ(::chmod(QFile::encodeName(root + u"/TMP"_s).constData(), 0777), 0);
+    EXPECT_FALSE(SetUpDriveC(root, &error));
+    EXPECT_TRUE(error.startsWith(u"ERROR. Otros usuarios pueden escribir"_s));
     PathResolver::ClearDriveRoots();
 }

@@ -82,7 +82,7 @@ int main(int argc, char **argv)
         QFile text(textPath);
         if (!text.open(QIODevice::WriteOnly))
             return 1;
-        QString all = state.memoriaPages.join(u"\r\n"_s);
+        QString all = state.memoriaPages.ToList().join(u"\r\n"_s);
         all.replace(u"\r\n"_s, u"\n"_s);
         text.write(all.toLatin1());
     }

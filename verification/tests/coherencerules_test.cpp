@@ -275,17 +275,18 @@ TEST_F(CoherenceRules, DeclaredMeansFirstBoxMarkedAndSecondNot)
 {
     struct Case
     {
-        QStringList DepositState::*list;
+        QStringList DepositState::*list; // an image list, or
+        TextPages DepositState::*pages;  // a text
         int first;
         int second;
         QString record;
     };
-    const Case cases[] = {{&DepositState::gestionPages, 780807, 780808, kGestion},
-                          {&DepositState::gestionImages, 780807, 780808, kGestion},
-                          {&DepositState::anuncioImages, 780823, 780824, kAnuncios},
-                          {&DepositState::ambientaPages, 780819, 780820, kAmbienta},
-                          {&DepositState::simcavPages, 780821, 780822, kSimcav},
-                          {&DepositState::accionesPages, 780809, 780810, kAcciones}};
+    const Case cases[] = {{nullptr, &DepositState::gestionPages, 780807, 780808, kGestion},
+                          {&DepositState::gestionImages, nullptr, 780807, 780808, kGestion},
+                          {&DepositState::anuncioImages, nullptr, 780823, 780824, kAnuncios},
+                          {nullptr, &DepositState::ambientaPages, 780819, 780820, kAmbienta},
+                          {nullptr, &DepositState::simcavPages, 780821, 780822, kSimcav},
+                          {nullptr, &DepositState::accionesPages, 780809, 780810, kAcciones}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.first);
         auto run = [&](std::initializer_list<std::pair<int, QString>> boxes, bool present) {
@@ -293,7 +294,10 @@ TEST_F(CoherenceRules, DeclaredMeansFirstBoxMarkedAndSecondNot)
             AddSoundCompany();
             AddSoundDates();
             AddFields(&state_.fields, boxes);
-            state_.*c.list = present ? QStringList{u"contenido"_s} : QStringList();
+            if (c.list)
+                state_.*c.list = present ? QStringList{u"contenido"_s} : QStringList();
+            else
+                state_.*c.pages = present ? TextPages{u"contenido"_s} : TextPages();
             return Run();
         };
         EXPECT_EQ(run({}, false), QStringList());
@@ -302,7 +306,10 @@ TEST_F(CoherenceRules, DeclaredMeansFirstBoxMarkedAndSecondNot)
         EXPECT_EQ(run({{c.first, u"X"_s}, {c.second, u"X"_s}}, true), QStringList{c.record});
         EXPECT_EQ(run({{c.second, u"X"_s}}, true), QStringList{c.record});
         EXPECT_EQ(run({{c.first, u"X "_s}}, true), QStringList{c.record});
-        state_.*c.list = QStringList();
+        if (c.list)
+            state_.*c.list = QStringList();
+        else
+            state_.*c.pages = TextPages();
     }
     // Nothing is asked of auditor images or of the approval certificate.
     state_.fields.RemoveAll();

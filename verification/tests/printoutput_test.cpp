@@ -133,9 +133,10 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
         lines.append(u"Error %1"_s.arg(i));
     state_.diagnosticText = {lines.join(u"\r\n"_s)};
     // A text of 100 pages is printed whole.
-    state_.accionesPages.clear();
+    QStringList accionesPages;
     for (int i = 0; i < 100; ++i)
-        state_.accionesPages.append(u"Página %1"_s.arg(i + 1));
+        accionesPages.append(u"Página %1"_s.arg(i + 1));
+    state_.accionesPages = accionesPages;
     // Images: a two-page file, a hole, a file that cannot be loaded, one page.
     {
         TiffFile twoPages;

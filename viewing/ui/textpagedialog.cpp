@@ -29,9 +29,9 @@ QLabel *Position(const char *name, QWidget *parent)
     return label;
 }
 
-QStringList DepositPages(const DepositState &state, const TextKind *kind)
+TextPages DepositPages(const DepositState &state, const TextKind *kind)
 {
-    return kind ? state.*kind->pages : QStringList();
+    return kind ? state.*kind->pages : TextPages();
 }
 
 } // namespace

@@ -196,7 +196,7 @@ TEST_F(DocumentDialogsTest, TextPageIgnoresTypingAndCountsDisplayedLines)
 TEST_F(DocumentDialogsTest, PageMovesKeepEditsInTheWorkingCopyOnly)
 {
     state.memoriaPages = {u"Uno\r\ndos"_s, u"Tres\r\n"_s};
-    const QStringList deposit = state.memoriaPages;
+    const QStringList deposit = state.memoriaPages.ToList();
     TextPageDialog dialog(state, 5, ui);
     dialog.show();
     auto *edit = Child<TextPageEdit>(dialog, "pageEdit");
@@ -209,8 +209,8 @@ TEST_F(DocumentDialogsTest, PageMovesKeepEditsInTheWorkingCopyOnly)
     EXPECT_EQ(edit->toPlainText(), u"Tres\n"_s);
     Child<QPushButton>(dialog, "previousButton")->click();
     EXPECT_EQ(edit->toPlainText(), u"Y\nno\ndos"_s);
-    EXPECT_EQ(dialog.Book().Pages(), (QStringList{u"Y\r\nno\r\ndos"_s, u"Tres\r\n"_s}));
-    EXPECT_EQ(state.memoriaPages, deposit);
+    EXPECT_EQ(dialog.Book().Pages().ToList(), (QStringList{u"Y\r\nno\r\ndos"_s, u"Tres\r\n"_s}));
+    EXPECT_EQ(state.memoriaPages.ToList(), deposit);
 
     // Printing takes the working copy: a page image each, in one job.
     const auto job = PrintOnTestQueue(dialog);
@@ -238,6 +238,6 @@ TEST_F(DocumentDialogsTest, APageBeyondTheLimitOpensWholeAndTakesNoPaste)
     Child<QPushButton>(dialog, "nextButton")->click();
     Child<QPushButton>(dialog, "previousButton")->click();
     EXPECT_EQ(edit->toPlainText(), state.certaproPages.first());
-    EXPECT_EQ(dialog.Book().Pages(), state.certaproPages);
+    EXPECT_EQ(dialog.Book().Pages().ToList(), state.certaproPages.ToList());
     EXPECT_EQ(ui.messages.size(), 1);
 }

@@ -1,0 +1,333 @@
+#include "textpagelist.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+
+#include "dostext.h"
+#include "reception/hostfiles.h"
+
+namespace vk7 {
+
+namespace {
+
+// A text is read in chunks of this many bytes from the start of the file;
+// where they end decides where long pages are cut and whether a CR LF after
+// a form feed is skipped, so every reading of the file keeps to them.
+constexpr qint64 kChunkSize = 2047;
+constexpr qsizetype kPageCut = 25000;
+// Chunks read at once.
+constexpr qint64 kBlockChunks = 32;
+
+// Walks the pages of a text file from the start of one of its pages, as the
+// reader cuts them, one page a call.
+class PageScanner
+{
+public:
+    PageScanner(QFile &file, qint64 pageStart)
+        : file_(file), bufferOffset_(pageStart), next_(pageStart), pageStart_(pageStart),
+          chunkEnd_((pageStart / kChunkSize + 1) * kChunkSize)
+    {
+    }
+
+    // The next page: where it starts in the file and, when `content` is
+    // given, its bytes (zero bytes left out). False past the last page (a
+    // read error ends the file there).
+    bool NextPage(qint64 *start, QByteArray *content)
+    {
+        content_ = content;
+        if (content_) {
+            // Kept by the caller from page to page: no allocation per page.
+            content_->resize(0);
+            if (content_->capacity() < kPageCut + kChunkSize + 1)
+                content_->reserve(kPageCut + kChunkSize + 1);
+        }
+        for (;;) {
+            const qint64 offset = bufferOffset_ + used_;
+            if (offset == chunkEnd_) {
+                chunkEnd_ += kChunkSize;
+                if (EndChunk(offset, start))
+                    return true;
+                continue;
+            }
+            if (used_ == size_) {
+                if (!atEnd_ && Fill())
+                    continue;
+                // The file's last chunk, short or empty, ends here.
+                if (!finished_) {
+                    finished_ = true;
+                    if (EndChunk(offset, start))
+                        return true;
+                }
+                if (pageLength_ == 0)
+                    return false;
+                pageLength_ = 0;
+                *start = pageStart_;
+                return true;
+            }
+            const qint64 stop = std::min(size_, used_ + (chunkEnd_ - offset));
+            while (used_ < stop) {
+                if (pending_ == 0) {
+                    // The bytes before the next zero byte or form feed are the page's.
+                    if (nextFormFeed_ < used_)
+                        nextFormFeed_ = Find('\f');
+                    if (nextZero_ < used_)
+                        nextZero_ = Find('\0');
+                    const qint64 runEnd = std::min({nextFormFeed_, nextZero_, stop});
+                    if (runEnd > used_) {
+                        Add(buffer_.data() + used_, runEnd - used_);
+                        used_ = runEnd;
+                        continue;
+                    }
+                }
+                const char c = buffer_[used_++];
+                if (c == '\0')
+                    continue;
+                if (pending_ == 1) {
+                    pending_ = 0;
+                    if (c == '\r') {
+                        pending_ = 2;
+                        continue;
+                    }
+                } else if (pending_ == 2) {
+                    pending_ = 0;
+                    if (c == '\n') {
+                        pageStart_ = bufferOffset_ + used_;
+                        continue;
+                    }
+                    Add('\r');
+                }
+                if (c == '\f') {
+                    *start = pageStart_;
+                    pageStart_ = bufferOffset_ + used_;
+                    pageLength_ = 0;
+                    // A CR LF right after the form feed, in the same chunk, is skipped.
+                    pending_ = 1;
+                    content_ = nullptr;
+                    return true;
+                }
+                Add(c);
+            }
+        }
+    }
+
+private:
+    void Add(char c)
+    {
+        ++pageLength_;
+        if (content_)
+            content_->append(c);
+    }
+
+    void Add(const char *bytes, qint64 count)
+    {
+        pageLength_ += count;
+        if (content_)
+            content_->append(bytes, count);
+    }
+
+    // Where the byte comes next in the buffer from the unscanned part on;
+    // size_ when it does not.
+    qint64 Find(char byte) const
+    {
+        const void *found = std::memchr(buffer_.data() + used_, byte, size_t(size_ - used_));
+        return found ? static_cast<const char *>(found) - buffer_.data() : size_;
+    }
+
+    // A chunk ends at `offset`: a CR waiting for its LF stays in the text,
+    // and a page without a form feed that has grown long enough ends here.
+    bool EndChunk(qint64 offset, qint64 *start)
+    {
+        if (pending_ == 2)
+            Add('\r');
+        pending_ = 0;
+        if (pageLength_ < kPageCut)
+            return false;
+        *start = pageStart_;
+        pageStart_ = offset;
+        pageLength_ = 0;
+        content_ = nullptr;
+        return true;
+    }
+
+    // Reads the next block, ending on a chunk boundary; false when nothing
+    // more can be read.
+    bool Fill()
+    {
+        bufferOffset_ = next_;
+        used_ = 0;
+        size_ = 0;
+        nextFormFeed_ = -1;
+        nextZero_ = -1;
+        const qint64 wanted = (chunkEnd_ - next_) + (kBlockChunks - 1) * kChunkSize;
+        if (buffer_.empty())
+            buffer_.resize(size_t(kBlockChunks * kChunkSize));
+        const qint64 read = file_.seek(next_) ? file_.read(buffer_.data(), wanted) : -1;
+        if (read < wanted)
+            atEnd_ = true;
+        if (read <= 0)
+            return false;
+        size_ = read;
+        next_ += read;
+        return true;
+    }
+
+    QFile &file_;
+    std::vector<char> buffer_;
+    qint64 bufferOffset_; // file offset of buffer_[0]
+    qint64 used_ = 0;     // buffer_[used_, size_) not yet scanned
+    qint64 size_ = 0;
+    qint64 next_;              // file offset of the next block
+    qint64 pageStart_;         // where the current page starts
+    qint64 chunkEnd_;          // where the current chunk ends
+    qint64 nextFormFeed_ = -1; // in the buffer, once looked for
+    qint64 nextZero_ = -1;
+    qsizetype pageLength_ = 0;
+    int pending_ = 0; // after a form feed: 1, after a form feed and a CR: 2
+    bool atEnd_ = false;
+    bool finished_ = false;
+    QByteArray *content_ = nullptr;
+};
+
+} // namespace
+
+class TextPages::Source
+{
+public:
+    QStringList held; // the pages of a text given as a list
+
+    // A text read from a file.
+    bool fromFile = false;
+    QFile file;
+    qsizetype count = 0;
+    int strideShift = 0;        // starts keeps the start of page k << strideShift
+    std::vector<qint64> starts; // at index k
+    QMutex mutex;
+    // The last page read, and where reading on finds the next one.
+    qsizetype cachedIndex = -1;
+    QString cachedText;
+    std::unique_ptr<PageScanner> cursor;
+    qsizetype cursorIndex = -1; // the page the cursor returns next
+    QByteArray pageBytes;
+
+    void AddStart(qint64 start, qsizetype maxEntries)
+    {
+        if ((count & ((qsizetype(1) << strideShift) - 1)) == 0)
+            starts.push_back(start);
+        ++count;
+        if (qsizetype(starts.size()) <= maxEntries)
+            return;
+        size_t kept = 0;
+        for (size_t k = 0; k < starts.size(); k += 2)
+            starts[kept++] = starts[k];
+        starts.resize(kept);
+        ++strideShift;
+    }
+
+    QString Page(qsizetype i)
+    {
+        QMutexLocker lock(&mutex);
+        if (cachedIndex == i)
+            return cachedText;
+        const qsizetype kept = i >> strideShift;
+        const qsizetype from = kept << strideShift;
+        if (!cursor || cursorIndex > i || cursorIndex < from) {
+            cursor = std::make_unique<PageScanner>(file, starts[size_t(kept)]);
+            cursorIndex = from;
+        }
+        qint64 start = 0;
+        while (cursorIndex < i) {
+            if (!cursor->NextPage(&start, nullptr)) {
+                cursor.reset();
+                return QString();
+            }
+            ++cursorIndex;
+        }
+        if (!cursor->NextPage(&start, &pageBytes)) {
+            cursor.reset();
+            return QString();
+        }
+        ++cursorIndex;
+        cachedIndex = i;
+        cachedText = DecodeTextPage(pageBytes);
+        return cachedText;
+    }
+};
+
+TextPages::TextPages(const QStringList &pages) : source_(std::make_shared<Source>())
+{
+    source_->held = pages;
+}
+
+TextPages::TextPages(std::initializer_list<QString> pages) : TextPages(QStringList(pages)) {}
+
+std::optional<TextPages> TextPages::ReadFile(const QByteArray &hostPath, qsizetype maxIndexEntries)
+{
+    auto source = std::make_shared<Source>();
+    const int fd = hostfiles::OpenRegularFile(hostPath, true);
+    if (fd < 0)
+        return std::nullopt;
+    if (!source->file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                           QFileDevice::AutoCloseHandle)) {
+        hostfiles::Close(fd);
+        return std::nullopt;
+    }
+    source->fromFile = true;
+    PageScanner scanner(source->file, 0);
+    qint64 start = 0;
+    while (scanner.NextPage(&start, nullptr))
+        source->AddStart(start, std::max<qsizetype>(maxIndexEntries, 1));
+    TextPages pages;
+    pages.source_ = std::move(source);
+    return pages;
+}
+
+qsizetype TextPages::size() const
+{
+    if (!source_)
+        return 0;
+    return source_->fromFile ? source_->count : source_->held.size();
+}
+
+QString TextPages::at(qsizetype i) const
+{
+    if (i < 0 || i >= size())
+        return QString();
+    const auto replaced = replaced_.constFind(i);
+    if (replaced != replaced_.constEnd())
+        return *replaced;
+    return source_->fromFile ? source_->Page(i) : source_->held.at(i);
+}
+
+void TextPages::Replace(qsizetype i, const QString &text)
+{
+    if (i >= 0 && i < size())
+        replaced_.insert(i, text);
+}
+
+QStringList TextPages::ToList() const
+{
+    QStringList list;
+    list.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        list.append(at(i));
+    return list;
+}
+
+bool TextPages::operator==(const TextPages &other) const
+{
+    if (size() != other.size())
+        return false;
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (at(i) != other.at(i))
+            return false;
+    }
+    return true;
+}
+
+} // namespace vk7

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <initializer_list>
+#include <iterator>
+#include <memory>
+#include <optional>
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace vk7 {
+
+// The pages of a text document, as a value. Pages read from a deposit file
+// are not held: the file stays open and only where each page starts is
+// kept, so a page is read back and decoded when it is asked for (the last
+// one asked for is kept). A text of any size then costs a few megabytes at
+// most. Pages given as a list (the tests', a text made by the program) are
+// held as they are.
+//
+// Reading back is sound because the work copy does not change while the
+// deposit is open: the reception chain owns the work folder, holds its lock
+// from Open to Close, and empties the deposit's texts in Close before the
+// next Open empties the folder.
+//
+// Copies share the file and its index. A page replaced in a copy (the text
+// viewer's working copy) is replaced in that copy only.
+class TextPages
+{
+public:
+    // How many page starts an index keeps at most; beyond that it keeps
+    // every second one, then every fourth, ... and finds the pages between
+    // by reading on from the nearest start it kept.
+    static constexpr qsizetype kMaxIndexEntries = qsizetype(1) << 18;
+
+    TextPages() = default;
+    TextPages(const QStringList &pages);
+    TextPages(std::initializer_list<QString> pages);
+
+    // Indexes a text file, read once in blocks: a form feed ends a page
+    // (with the CR LF right after it when both are in the same 2047-byte
+    // block of the file), a page without one is cut at the end of the block
+    // that brings it to 25,000 characters, zero bytes are dropped. Nothing
+    // when the path is not a regular file that opens.
+    static std::optional<TextPages> ReadFile(const QByteArray &hostPath,
+                                             qsizetype maxIndexEntries = kMaxIndexEntries);
+
+    qsizetype size() const;
+    bool isEmpty() const { return size() == 0; }
+    // Page i (from 0), decoded from code page 850 or Windows-1252 as the
+    // page looks; empty out of range (or when the file can no longer be read).
+    QString at(qsizetype i) const;
+    QString value(qsizetype i) const { return at(i); }
+    QString first() const { return at(0); }
+    void clear() { *this = TextPages(); }
+
+    // Replaces page i (in range) in this copy only.
+    void Replace(qsizetype i, const QString &text);
+
+    // Every page in memory: for short texts and tests.
+    QStringList ToList() const;
+
+    // Page by page.
+    bool operator==(const TextPages &other) const;
+
+    class const_iterator
+    {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = QString;
+        using difference_type = qsizetype;
+        using pointer = void;
+        using reference = QString;
+
+        const_iterator(const TextPages *pages, qsizetype index) : pages_(pages), index_(index) {}
+        QString operator*() const { return pages_->at(index_); }
+        const_iterator &operator++()
+        {
+            ++index_;
+            return *this;
+        }
+        bool operator==(const const_iterator &other) const { return index_ == other.index_; }
+
+    private:
+        const TextPages *pages_;
+        qsizetype index_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    class Source;
+
+private:
+    std::shared_ptr<Source> source_;
+    QHash<qsizetype, QString> replaced_;
+};
+
+} // namespace vk7
