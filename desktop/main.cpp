@@ -178,7 +178,7 @@ int main(int argc, char *argv[])
 
     // The program's temporary folder.
     vk7::CFileTools tools(nullptr);
-    tools.CreateFolderChain(u"C:\\TMP\\"_s);
+    tools.CreateFolderChain(vk7::TemporaryFolder());
 
     std::unique_ptr<FirstPaintProbe> probe;
     if (qEnvironmentVariableIsSet("VK7_EXIT_AFTER_FIRST_PAINT")) {
