@@ -26,7 +26,9 @@ namespace {
 
 void Print(FILE *stream, QByteArrayView bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    // An empty view may hold no pointer at all, which fwrite must not get.
+    if (!bytes.isEmpty())
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
 
@@ -307,7 +309,7 @@ int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QS
     };
     bool outputFailed = false;
     streams.output = [&outputFailed](QByteArrayView piece) {
-        if (!outputFailed &&
+        if (!outputFailed && !piece.isEmpty() &&
             std::fwrite(piece.data(), 1, size_t(piece.size()), stdout) != size_t(piece.size()))
             outputFailed = true;
         return !outputFailed;

@@ -121,7 +121,8 @@ void CCampBDArray::SetFieldBytes(int key, QByteArrayView bytes)
     }
     Entry &entry = entries_[static_cast<size_t>(position < 0 ? GetSize() - 1 : position)];
     if (entry.record == 0 && value.size() <= entry.capacity) {
-        std::memcpy(At(entry.offset), value.data(), static_cast<size_t>(value.size()));
+        if (!value.isEmpty())
+            std::memcpy(At(entry.offset), value.data(), static_cast<size_t>(value.size()));
         entry.length = static_cast<uint16_t>(value.size());
         return;
     }
@@ -144,7 +145,8 @@ void CCampBDArray::SetFieldBytes(int key, QByteArrayView bytes)
             entry.offset = static_cast<uint32_t>(at);
             entry.capacity = static_cast<uint16_t>(room);
             entry.length = static_cast<uint16_t>(value.size());
-            std::memcpy(At(entry.offset), value.data(), static_cast<size_t>(value.size()));
+            if (!value.isEmpty())
+                std::memcpy(At(entry.offset), value.data(), static_cast<size_t>(value.size()));
             return;
         }
     }

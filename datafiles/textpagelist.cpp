@@ -135,6 +135,8 @@ private:
     // size_ when it does not.
     qint64 Find(char byte) const
     {
+        if (used_ >= size_)
+            return size_;
         const void *found = std::memchr(buffer_.data() + used_, byte, size_t(size_ - used_));
         return found ? static_cast<const char *>(found) - buffer_.data() : size_;
     }

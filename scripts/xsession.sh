@@ -33,11 +33,24 @@ xsession_start() {
   export DISPLAY=":$display" HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
   mkdir -p "$HOME" "$TMPDIR" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
   unset QT_QPA_PLATFORM
-  openbox >"$work/openbox.log" 2>&1 &
-  XSESSION_PIDS+=($!)
-  # The window manager is ready once it has announced itself on the root window.
+  # On a loaded machine the server may name its display a moment before a
+  # client can open it: wait until one can.
   for _ in $(seq 100); do
+    xprop -root >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  openbox >"$work/openbox.log" 2>&1 &
+  local openbox=$!
+  XSESSION_PIDS+=($openbox)
+  # The window manager is ready once it has announced itself on the root
+  # window; one that gave up at its start is started again.
+  for _ in $(seq 300); do
     xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && return 0
+    if ! kill -0 "$openbox" 2>/dev/null; then
+      openbox >>"$work/openbox.log" 2>&1 &
+      openbox=$!
+      XSESSION_PIDS+=($openbox)
+    fi
     sleep 0.1
   done
   echo "openbox no arranca"
