@@ -53,10 +53,11 @@ const QString kAnyFingerprint = u"AAAAAAAAAAAAAAAAAAAAAAAAAA"_s;
 #endif
 
 // The program's bound is 256 MB. Under AddressSanitizer every allocation
-// carries red zones and shadow memory, so there the bound only catches
-// runaway growth; the normal build checks the real one.
+// carries red zones, shadow memory and a quarantine once freed (10000 page
+// images peak near 870 MB there, 138 MB without), so there the bound only
+// catches runaway growth; the normal build checks the real one.
 #ifdef VK7_UNDER_ASAN
-constexpr long kPeakLimitKiB = 768 * 1024;
+constexpr long kPeakLimitKiB = 1024 * 1024;
 #else
 constexpr long kPeakLimitKiB = 256 * 1024;
 #endif
