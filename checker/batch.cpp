@@ -52,22 +52,23 @@ CheckJsonOptions LineJsonOptions(const CheckerOptions &options, int line, const 
     return json;
 }
 
-// The "exitCode" member of a job's line, found without parsing the whole
-// object (a line can hold a deposit's every field). Inside a JSON string a
-// quote is always escaped, so the member's name cannot be matched there.
-int LineExitCode(const QByteArray &line)
+// A job writes each deposit's object into this file beside its drive C:
+// root, then tells the batch on its standard output, with a line holding
+// only the deposit's exit code, that the object is whole. The batch copies
+// it to the results in pieces: a deposit with a text of any size is never
+// held whole by either process, and the object of a job that dies before
+// its line is never copied.
+QString ObjectFile(const QString &root)
 {
-    static const QByteArray name = "\"exitCode\": ";
-    const qsizetype at = line.lastIndexOf(name);
-    if (at < 0)
-        return 2;
-    const qsizetype index = at + name.size();
-    const char digit = index < line.size() ? line.at(index) : char(0);
-    return digit >= '0' && digit <= '9' ? digit - '0' : 2;
+    return root + u".json"_s;
 }
 
-// The lines a job wrote to standard error, as a JSON array.
-QByteArray ErrorLinesJson(const QByteArray &text)
+// The pieces an object is copied in.
+constexpr qint64 kCopyPiece = 1024 * 1024;
+
+// The lines a job wrote to standard error, as the "errorOutput" member
+// that closes a deposit's object.
+QByteArray ErrorOutputMember(const QByteArray &text)
 {
     QJsonArray lines;
     for (QString line : QString::fromUtf8(text).split(u'\n')) {
@@ -76,7 +77,7 @@ QByteArray ErrorLinesJson(const QByteArray &text)
         if (!line.isEmpty())
             lines.append(line);
     }
-    return QJsonDocument(lines).toJson(QJsonDocument::Compact);
+    return ", \"errorOutput\": " + QJsonDocument(lines).toJson(QJsonDocument::Compact) + '}';
 }
 
 void PrintError(const QString &text)
@@ -123,6 +124,7 @@ public:
             jobs_.push_back(std::make_unique<Job>());
             jobs_.back()->root = jobsFolder_ + u"/trabajo-%1"_s.arg(i + 1);
             jobs_.back()->errorFile = jobs_.back()->root + u".stderr"_s;
+            jobs_.back()->objectFile = ObjectFile(jobs_.back()->root);
             Start(*jobs_.back());
         }
         if (Running() > 0)
@@ -146,6 +148,7 @@ private:
         // `errorRead` when a deposit's line arrives was written for that deposit.
         QString errorFile;
         qint64 errorRead = 0;
+        QString objectFile; // the deposit's object, whole once its line arrives
         std::unique_ptr<QProcess> process;
         std::optional<BatchEntry> current;
         bool done = false;
@@ -214,9 +217,11 @@ private:
     void Collect(Job &job)
     {
         while (job.process && job.process->canReadLine()) {
-            const QByteArray line = job.process->readLine();
-            const int exitCode = LineExitCode(line);
-            Emit(line, exitCode, ReadErrorOutput(job));
+            bool number = false;
+            const int exitCode = job.process->readLine().trimmed().toInt(&number);
+            if (!job.current)
+                continue; // a job only answers what it was given
+            EmitFile(job, number ? exitCode : 2, ReadErrorOutput(job));
             Feed(job);
         }
     }
@@ -229,11 +234,10 @@ private:
         // A job that ended in the middle of a deposit: that deposit failed,
         // and a new job takes the rest.
         if (job.current) {
-            const BatchEntry entry = *job.current;
+            // Whatever it had written of the object is not the deposit's.
+            QFile::remove(job.objectFile);
+            EmitAbnormalEnd(job, ReadErrorOutput(job));
             job.current.reset();
-            const QString text = u"ERROR. La comprobación del depósito terminó de forma anormal."_s;
-            Emit(BuildOpenFailureJson(text, LineJsonOptions(options_, entry.line, entry.medium)), 2,
-                 ReadErrorOutput(job) + text.toUtf8());
         }
         job.process->disconnect();
         job.process.release()->deleteLater();
@@ -244,6 +248,14 @@ private:
         job.done = true;
         if (Running() == 0)
             loop_.quit();
+    }
+
+    void EmitAbnormalEnd(const Job &job, const QByteArray &errorOutput)
+    {
+        const QString text = u"ERROR. La comprobación del depósito terminó de forma anormal."_s;
+        Emit(BuildOpenFailureJson(
+                 text, LineJsonOptions(options_, job.current->line, job.current->medium)),
+             2, errorOutput + text.toUtf8());
     }
 
     // Without its program no job can run: every deposit left fails.
@@ -277,22 +289,75 @@ private:
         return text;
     }
 
-    // Writes a deposit's object with its "errorOutput" member last.
+    // Writes a deposit's object made here with its "errorOutput" member last.
     void Emit(QByteArray line, int exitCode, const QByteArray &errorOutput)
     {
         while (line.endsWith('\n'))
             line.chop(1);
         if (line.endsWith('}')) {
             line.chop(1);
-            line += ", \"errorOutput\": " + ErrorLinesJson(errorOutput) + '}';
+            line += ErrorOutputMember(errorOutput);
         }
         line += '\n';
-        // One write a line, never split by the stop signal.
-        if (!hostfiles::WriteAll(outputFd_, line.constData(), line.size()) && !writeFailed_) {
-            writeFailed_ = true;
-            ClearProgress();
-            PrintError(u"ERROR. No se pueden escribir los resultados.\n"_s);
+        Write(line.constData(), line.size());
+        Count(exitCode);
+    }
+
+    // The same for the object a job has left in its file, copied in pieces
+    // and then deleted. The line is finished before the event loop can see a
+    // stop signal, however many writes it takes.
+    void EmitFile(Job &job, int exitCode, const QByteArray &errorOutput)
+    {
+        QFile file(job.objectFile);
+        // The object's closing brace, before its line break, is where
+        // "errorOutput" goes.
+        qint64 end = file.open(QIODevice::ReadOnly) ? file.size() : 0;
+        char last = 0;
+        while (end > 0 && file.seek(end - 1) && file.getChar(&last) && last == '\n')
+            --end;
+        if (end < 2 || last != '}' || !file.seek(0)) {
+            // Never a line that is not an object: the job said done, but
+            // what it left is not one.
+            file.close();
+            QFile::remove(job.objectFile);
+            EmitAbnormalEnd(job, errorOutput);
+            return;
         }
+        --end;
+        bool read = true;
+        QByteArray piece(qsizetype(std::min(end, kCopyPiece)), Qt::Uninitialized);
+        for (qint64 at = 0; read && !writeFailed_ && at < end;) {
+            const qint64 size = std::min(end - at, kCopyPiece);
+            read = file.read(piece.data(), size) == size;
+            if (read)
+                Write(piece.constData(), size);
+            at += size;
+        }
+        const QByteArray tail = ErrorOutputMember(errorOutput) + '\n';
+        Write(tail.constData(), tail.size());
+        // A line cut short leaves results that are not the day's work.
+        if (!read && !writeFailed_)
+            FailWrite();
+        file.close();
+        QFile::remove(job.objectFile);
+        Count(exitCode);
+    }
+
+    void Write(const char *data, qint64 size)
+    {
+        if (!hostfiles::WriteAll(outputFd_, data, size) && !writeFailed_)
+            FailWrite();
+    }
+
+    void FailWrite()
+    {
+        writeFailed_ = true;
+        ClearProgress();
+        PrintError(u"ERROR. No se pueden escribir los resultados.\n"_s);
+    }
+
+    void Count(int exitCode)
+    {
         (exitCode == 0 ? valid : exitCode == 1 ? notValid : failed) += 1;
         ShowProgress();
     }
@@ -457,6 +522,7 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
     // Nobody answers a job's questions, and its input is the batch's.
     TerminalUserInterface ui(nullptr, stderr, TerminalUserInterface::StatusLine::Hidden);
     ui.SetUnattended(true);
+    const QByteArray objectPath = QFile::encodeName(ObjectFile(options.root));
     QByteArray request;
     int c;
     for (;;) {
@@ -474,18 +540,54 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
         one.medium = text.section(u'\t', 1, 1);
         one.fingerprint = text.section(u'\t', 2);
         const CheckJsonOptions json = LineJsonOptions(options, lineText.toInt(), one.medium);
-        QByteArray output;
+        // Buffered: the object comes in many small pieces.
+        const int fd =
+            ::open(objectPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        std::FILE *object = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+        if (!object) {
+            if (fd >= 0)
+                ::close(fd);
+            PrintError(u"ERROR. No se puede escribir el resultado del depósito en %1\n"_s.arg(
+                QFile::decodeName(objectPath)));
+            return 2;
+        }
+        qint64 written = 0;
+        bool failed = false;
         QByteArray errors;
+        DepositCheckStreams streams;
+        streams.error = [&errors](QByteArrayView piece) { errors += piece; };
+        streams.output = [&](QByteArrayView piece) {
+            failed =
+                failed || (!piece.isEmpty() && std::fwrite(piece.data(), 1, size_t(piece.size()),
+                                                           object) != size_t(piece.size()));
+            written += piece.size();
+            return !failed;
+        };
+        DepositChecker::Result result;
         {
             DepositChecker checker(one, ui);
-            checker.Run(output, errors, json);
+            result = checker.Run(streams, json);
         }
-        if (output.isEmpty())
-            output = BuildOpenFailureJson(QString::fromUtf8(errors).trimmed(), json);
+        if (written == 0 && !failed) {
+            const QByteArray output =
+                BuildOpenFailureJson(QString::fromUtf8(errors).trimmed(), json);
+            failed = std::fwrite(output.constData(), 1, size_t(output.size()), object) !=
+                     size_t(output.size());
+            result = DepositChecker::Result::OpenFailed;
+        }
+        failed = std::fclose(object) != 0 || failed;
         // What a single vk7check prints on standard error, before the line
         // that tells the batch this deposit is done.
         hostfiles::WriteAll(STDERR_FILENO, errors.constData(), errors.size());
-        if (!hostfiles::WriteAll(STDOUT_FILENO, output.constData(), output.size()))
+        // A half-written object must not be taken for the deposit's: the
+        // batch reports this one as ended abnormally.
+        if (failed) {
+            PrintError(u"ERROR. No se puede escribir el resultado del depósito en %1\n"_s.arg(
+                QFile::decodeName(objectPath)));
+            return 2;
+        }
+        const QByteArray done = QByteArray::number(int(result)) + '\n';
+        if (!hostfiles::WriteAll(STDOUT_FILENO, done.constData(), done.size()))
             return 2;
     }
     return 0;
