@@ -56,6 +56,24 @@ QList<QJsonObject> ReadLines(const QString &path, bool *whole)
     return objects;
 }
 
+// The processes whose parent is `parent`: a batch's jobs.
+QList<pid_t> Children(qint64 parent)
+{
+    QList<pid_t> children;
+    for (const QString &entry : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        QFile stat(u"/proc/"_s + entry + u"/stat"_s);
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold anything but ends
+        // at the last parenthesis.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields.at(1).toLongLong() == parent)
+            children.append(pid_t(entry.toInt()));
+    }
+    return children;
+}
+
 } // namespace
 
 TEST(BatchListTest, LinesCommentsAndRefusedText)
@@ -185,6 +203,61 @@ TEST(BatchProgramTest, InterruptedBatchLeavesWholeLinesAndNoWorkFolders)
     EXPECT_TRUE(whole);
     EXPECT_GT(objects.size(), 0);
     EXPECT_LT(objects.size(), 200);
+    EXPECT_TRUE(QDir(root).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+// A job killed while it writes a deposit's object of 64 MB: that deposit
+// gets its failure, never the half-written object, and a new job checks
+// the rest.
+TEST(BatchProgramTest, JobKilledMidObjectFailsThatDepositOnly)
+{
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString large = temp.path() + u"/grande"_s;
+    ASSERT_TRUE(QDir().mkpath(large));
+    for (const QString &name : QDir(kSample).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(kSample + u'/' + name, large + u'/' + name));
+    ASSERT_TRUE(QFile::remove(large + u"/MEMORIA.TXT"_s));
+    WriteFile(large + u"/MEMORIA.TXT"_s,
+              QByteArray("El ejercicio ha transcurrido con normalidad.\r\n").repeated(1400000));
+    const QString sample = kSample + u'\t' + SampleFingerprint() + u'\n';
+    WriteFile(temp.path() + u"/lista.txt"_s,
+              (large + u'\t' + SampleFingerprint() + u'\n' + sample + sample).toUtf8());
+    const QString out = temp.path() + u"/resultados.jsonl"_s;
+    const QString root = temp.path() + u"/raiz"_s;
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(kProgram, {u"--batch"_s, temp.path() + u"/lista.txt"_s, u"--json-lines"_s, out,
+                             u"--root"_s, root});
+    ASSERT_TRUE(process.waitForStarted());
+    bool killed = false;
+    for (int i = 0; i < 30000 && !killed && process.state() == QProcess::Running; ++i) {
+        const QStringList batches = QDir(root).entryList({u"vk7-lote-*"_s}, QDir::Dirs);
+        if (!batches.isEmpty() &&
+            QFileInfo(root + u'/' + batches.first() + u"/trabajo-1.json"_s).size() > 1024 * 1024) {
+            const QList<pid_t> jobs = Children(process.processId());
+            ASSERT_EQ(jobs.size(), 1);
+            killed = ::kill(jobs.first(), SIGKILL) == 0;
+        }
+        QThread::usleep(2000);
+    }
+    ASSERT_TRUE(killed);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              u"Válidos: 2  No válidos: 0  Fallidos: 1\n"_s);
+    bool whole = false;
+    const QList<QJsonObject> objects = ReadLines(out, &whole);
+    EXPECT_TRUE(whole);
+    EXPECT_LT(QFileInfo(out).size(), 1024 * 1024);
+    ASSERT_EQ(objects.size(), 3);
+    const QString ended = u"ERROR. La comprobación del depósito terminó de forma anormal."_s;
+    EXPECT_EQ(objects[0].value(u"line"_s).toInt(), 1);
+    EXPECT_EQ(objects[0].value(u"exitCode"_s).toInt(), 2);
+    EXPECT_EQ(objects[0].value(u"openStatus"_s).toString(), ended);
+    EXPECT_EQ(objects[0].value(u"errorOutput"_s).toArray(), QJsonArray{ended});
+    for (int i : {1, 2})
+        EXPECT_TRUE(objects[i].value(u"valid"_s).toBool()) << i;
     EXPECT_TRUE(QDir(root).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 }
 

@@ -22,6 +22,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -740,8 +742,10 @@ QList<QByteArray> OutsideRoot(QList<QByteArray> lines)
 }
 
 // VK7_HOSTILE_CASES=TEXT runs only the cases whose name contains TEXT;
-// VK7_HOSTILE_KEEP=1 leaves their folders behind to look at.
-void RunCase(const HostileCase &hostile)
+// VK7_HOSTILE_KEEP=1 leaves their folders behind to look at. `verify` looks
+// at what the case left in its folders, before they are removed.
+void RunCase(const HostileCase &hostile,
+             const std::function<void(const CaseFolders &)> &verify = {})
 {
     if (!QByteArray(hostile.name).contains(qgetenv("VK7_HOSTILE_CASES")))
         return;
@@ -791,6 +795,23 @@ void RunCase(const HostileCase &hostile)
     ExpectUntouched("root's parent", parent, OutsideRoot(Snapshot(folders.parent)));
     ExpectUntouched("home", home, Snapshot(folders.home));
     ExpectUntouched("current folder", current, Snapshot(folders.current));
+    if (verify)
+        verify(folders);
+}
+
+const QByteArray kProseLine = "La sociedad ha desarrollado su actividad con normalidad durante el "
+                              "ejercicio.\r\n";
+
+// The sample deposit with a memoria of `megabytes` of ordinary prose,
+// written out (it cannot be sparse).
+void ProseDeposit(const CaseFolders &folders, int megabytes)
+{
+    CopySample(folders.medium);
+    QFile text(folders.medium + u"/MEMORIA.TXT"_s);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    const QByteArray block = kProseLine.repeated(qsizetype(1 << 20) / kProseLine.size());
+    for (int i = 0; i < megabytes; ++i)
+        ASSERT_EQ(text.write(block), block.size());
 }
 
 } // namespace
@@ -813,16 +834,61 @@ TEST(HostileDepositTest, GigabyteFiles)
 TEST(HostileDepositTest, GigabyteOfProse)
 {
     RunCase({"a text of 1 GB of prose, with --json",
-             [](CaseFolders &folders) {
-                 CopySample(folders.medium);
-                 QFile text(folders.medium + u"/MEMORIA.TXT"_s);
-                 ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-                 const QByteArray line = "La sociedad ha desarrollado su actividad con "
-                                         "normalidad durante el ejercicio.\r\n";
-                 const QByteArray block = line.repeated(qsizetype(1 << 20) / line.size());
-                 for (int i = 0; i < 1024; ++i)
-                     ASSERT_EQ(text.write(block), block.size());
-             },
+             [](CaseFolders &folders) { ProseDeposit(folders, 1024); },
              [](const CaseFolders &folders) { return QStringList{u"--json"_s} + Plain(folders); },
              1, u"\"valid\": false"_s});
+}
+
+// A batch of the sample deposit and one whose memoria is 384 MB of prose
+// (smaller than above so that the sanitizer run stays short, larger than
+// the bound). Each job writes its deposit's object to a file and the batch
+// copies it in pieces, so neither holds it whole; the peak measured
+// includes the jobs, which the batch waits for. Holding the object whole
+// took 656 MB for 300 MB of prose, and 144 s.
+TEST(HostileDepositTest, BatchWithAProseMemoria)
+{
+    constexpr int kMegabytes = 384;
+    const auto list = [](const CaseFolders &folders) -> QString {
+        return folders.output + u"/lista.txt"_s;
+    };
+    const auto lines = [](const CaseFolders &folders) -> QString {
+        return folders.output + u"/lote.jsonl"_s;
+    };
+    RunCase({"a batch with a memoria of 384 MB of prose, in JSON lines",
+             [&](CaseFolders &folders) {
+                 ProseDeposit(folders, kMegabytes);
+                 WriteBytes(list(folders), (kSample + u'\t' + SampleFingerprint() + u'\n' +
+                                            folders.medium + u'\t' + kAnyFingerprint + u'\n')
+                                               .toUtf8());
+             },
+             [&](const CaseFolders &folders) {
+                 return QStringList{u"--batch"_s,   list(folders), u"--json-lines"_s,
+                                    lines(folders), u"--root"_s,   folders.root};
+             },
+             1, u"Válidos: 1  No válidos: 1  Fallidos: 0"_s},
+            [&](const CaseFolders &folders) {
+                // One object a line, each read without holding the file whole.
+                QFile file(lines(folders));
+                ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+                QMap<int, QJsonObject> byLine;
+                while (!file.atEnd()) {
+                    const QByteArray line = file.readLine();
+                    ASSERT_TRUE(line.endsWith('\n'));
+                    QJsonParseError error;
+                    const QJsonObject object = QJsonDocument::fromJson(line, &error).object();
+                    ASSERT_EQ(error.error, QJsonParseError::NoError)
+                        << error.errorString().toStdString();
+                    byLine.insert(object.value(u"line"_s).toInt(), object);
+                }
+                ASSERT_EQ(byLine.keys(), (QList<int>{1, 2}));
+                EXPECT_EQ(byLine[1].value(u"exitCode"_s).toInt(), 0);
+                EXPECT_EQ(byLine[2].value(u"exitCode"_s).toInt(), 1);
+                EXPECT_TRUE(byLine[2].value(u"errorOutput"_s).toArray().isEmpty());
+                // The memoria arrives whole: every byte of it, page after page.
+                qint64 characters = 0;
+                for (const QJsonValue &page :
+                     byLine[2].value(u"texts"_s).toObject().value(u"MEMORIA.TXT"_s).toArray())
+                    characters += page.toString().size();
+                EXPECT_EQ(characters, QFileInfo(folders.medium + u"/MEMORIA.TXT"_s).size());
+            });
 }
