@@ -182,6 +182,12 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
             error = u"--print y --pdf no se usan con --batch."_s;
             return false;
         }
+        // Nobody answers a batch's prompts to change diskettes.
+        if (parser.isSet(diskettes)) {
+            error = u"--diskettes no se usa con --batch: un lote no puede pedir el cambio de "
+                    u"disquete; copie los disquetes a una carpeta."_s;
+            return false;
+        }
     } else if (positional.size() != 2) {
         error = u"Se esperan dos argumentos: MEDIO y HUELLA (véase --help)."_s;
         return false;

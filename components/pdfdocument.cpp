@@ -3,24 +3,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <exception>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
+#include <QBuffer>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
 #include <QTemporaryFile>
-#include <qpdf/Buffer.hh>
-#include <qpdf/Pipeline.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFWriter.hh>
 
 #include "g4encoder.h"
 #include "reception/paths.h"
@@ -149,73 +143,88 @@ std::string PdfNumber(double value)
     return QString::number(value, 'f', 3).toStdString();
 }
 
+std::string Reference(int object)
+{
+    return std::to_string(object) + " 0 R";
+}
+
+// A PDF text string: UTF-16BE with its byte order mark, in hexadecimal, so
+// that no character of a title needs escaping.
+std::string TextString(const QString &text)
+{
+    std::string hex = "<FEFF";
+    for (const QChar c : text)
+        hex += QString::asprintf("%04X", c.unicode()).toStdString();
+    return hex + ">";
+}
+
 } // namespace
 
+// The document is written as its pages come: each page's objects (image,
+// drawing, page) go at once into a temporary body file, and only their
+// offsets stay in memory, so a document of a hundred thousand pages costs a
+// few megabytes. Objects 1 and 2 (catalog and page tree) and the outline are
+// written last, when the page count and the offsets are known.
 struct PdfDocument::Private
 {
-    QPDF pdf;
+    static constexpr int kCatalogObject = 1;
+    static constexpr int kPagesObject = 2;
+    static constexpr int kObjectsPerPage = 3; // image, drawing, page
+
+    std::unique_ptr<QIODevice> body;
+    std::vector<qint64> offsets; // of objects 3… in the body
     int pages = 0;
     QList<std::pair<QString, int>> outline; // title, first page (from 0)
-    bool ready = false;
+    bool failed = false;                    // the body lost a write
     TiffFile file; // the image file of the last page added, while this document is made
     FileIdentity fileIdentity;
-    // The pages' image data waits on disk until the document is written, so
-    // that a document of thousands of pages is never held whole.
-    std::shared_ptr<QTemporaryFile> spill;
 
-    // Puts a page's data into the spill file and returns what gives it back
-    // to the writer; empty when the file cannot take it (the data is then
-    // kept in memory).
-    std::function<void(Pipeline *)> Spill(const std::string &data)
+    // The body goes to a temporary file; where none can be made, it is kept
+    // in memory rather than refusing to print.
+    bool OpenBody()
     {
-        if (!spill) {
-            auto file = std::make_shared<QTemporaryFile>(QDir::tempPath() + u"/vk7-pdf-XXXXXX"_s);
-            if (!file->open())
-                return {};
-            spill = std::move(file);
+        if (body)
+            return true;
+        auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + u"/vk7-pdf-XXXXXX"_s);
+        if (file->open()) {
+            body = std::move(file);
+            return true;
         }
-        const qint64 offset = spill->size();
-        if (!spill->seek(offset) ||
-            spill->write(data.data(), qint64(data.size())) != qint64(data.size()))
-            return {};
-        const qint64 length = qint64(data.size());
-        return [file = spill, offset, length](Pipeline *pipeline) {
-            std::vector<unsigned char> buffer(size_t(std::min<qint64>(length, 1 << 16)));
-            qint64 done = 0;
-            if (file->seek(offset)) {
-                while (done < length) {
-                    const qint64 read =
-                        file->read(reinterpret_cast<char *>(buffer.data()),
-                                   std::min<qint64>(length - done, qint64(buffer.size())));
-                    if (read <= 0)
-                        break;
-                    pipeline->write(buffer.data(), size_t(read));
-                    done += read;
-                }
-            }
-            pipeline->finish();
-            // A page that cannot be read back would make a broken document.
-            if (done != length)
-                throw std::runtime_error("page data lost from the spill file");
-        };
+        auto buffer = std::make_unique<QBuffer>();
+        if (!buffer->open(QIODevice::ReadWrite))
+            return false;
+        body = std::move(buffer);
+        return true;
+    }
+
+    bool Put(const std::string &text) { return Put(text.data(), qint64(text.size())); }
+    bool Put(const char *data, qint64 size) { return size == 0 || body->write(data, size) == size; }
+
+    int NextObject() const { return 3 + int(offsets.size()); }
+
+    // The whole document into `sink`; false when the body cannot be read
+    // back (`sinkFailed` false) or the sink refuses a piece (true).
+    bool Write(const std::function<bool(const char *, qint64)> &sink, bool &sinkFailed);
+
+    // Writes object `number` (the next one) with its dictionary and, for a
+    // stream, its data.
+    bool PutObject(const std::string &dictionary, const std::string *stream = nullptr)
+    {
+        offsets.push_back(body->pos());
+        std::string head = std::to_string(offsets.size() + 2) + " 0 obj\n" + dictionary;
+        if (!stream)
+            return Put(head + "\nendobj\n");
+        return Put(head + "\nstream\n") && Put(*stream) && Put("\nendstream\nendobj\n");
     }
 };
 
-PdfDocument::PdfDocument() : d(new Private)
-{
-    try {
-        d->pdf.emptyPDF();
-        d->ready = true;
-    } catch (const std::exception &e) {
-        qCWarning(lcPdf, "%s", e.what());
-    }
-}
+PdfDocument::PdfDocument() : d(new Private) {}
 
 PdfDocument::~PdfDocument() = default;
 
 bool PdfDocument::AddPage(const PageImage &page)
 {
-    if (!d->ready)
+    if (d->failed || !d->OpenBody())
         return false;
     PageData data;
     if (!page.bitmap.isNull()) {
@@ -229,62 +238,41 @@ bool PdfDocument::AddPage(const PageImage &page)
              (!d->file.ReadCurrentPage(&bitmap) || !BitmapPage(std::move(bitmap), &data))))
             return false;
     }
-    const auto SetStreamData = [this](QPDFObjectHandle &stream, const std::string &bytes,
-                                      const QPDFObjectHandle &filter,
-                                      const QPDFObjectHandle &parms) {
-        std::function<void(Pipeline *)> provider = d->Spill(bytes);
-        if (provider)
-            stream.replaceStreamData(std::move(provider), filter, parms);
-        else
-            stream.replaceStreamData(bytes, filter, parms);
-    };
-    try {
-        QPDF &pdf = d->pdf;
-        QPDFObjectHandle image = QPDFObjectHandle::newStream(&pdf);
-        QPDFObjectHandle dict = image.getDict();
-        dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
-        dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
-        dict.replaceKey("/Width", QPDFObjectHandle::newInteger(data.width));
-        dict.replaceKey("/Height", QPDFObjectHandle::newInteger(data.height));
-        dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName(
-                                           data.components == 3 ? "/DeviceRGB" : "/DeviceGray"));
-        dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(data.ccitt ? 1 : 8));
-        if (data.ccitt) {
-            QPDFObjectHandle parms = QPDFObjectHandle::newDictionary();
-            parms.replaceKey("/K", QPDFObjectHandle::newInteger(-1));
-            parms.replaceKey("/Columns", QPDFObjectHandle::newInteger(data.width));
-            parms.replaceKey("/Rows", QPDFObjectHandle::newInteger(data.height));
-            parms.replaceKey("/BlackIs1", QPDFObjectHandle::newBool(data.blackIs1));
-            SetStreamData(image, data.data, QPDFObjectHandle::newName("/CCITTFaxDecode"), parms);
-        } else {
-            SetStreamData(image, data.data, QPDFObjectHandle::newNull(),
-                          QPDFObjectHandle::newNull());
-        }
+    if (!data.ccitt) {
+        // Deflated: qCompress gives a zlib stream after a four-byte length.
+        const QByteArray deflated = qCompress(reinterpret_cast<const uchar *>(data.data.data()),
+                                              qsizetype(data.data.size()));
+        if (deflated.size() < 4)
+            return false;
+        data.data.assign(deflated.constData() + 4, size_t(deflated.size() - 4));
+    }
 
-        const double widthPoints = data.width * 72.0 / data.dpiX;
-        const double heightPoints = data.height * 72.0 / data.dpiY;
-        const std::string drawing = "q " + PdfNumber(widthPoints) + " 0 0 " +
-                                    PdfNumber(heightPoints) + " 0 0 cm /Im0 Do Q\n";
-        QPDFObjectHandle contents = QPDFObjectHandle::newStream(&pdf, drawing);
+    const int imageObject = d->NextObject();
+    std::string image = "<< /Type /XObject /Subtype /Image /Width " + std::to_string(data.width) +
+                        " /Height " + std::to_string(data.height) + " /ColorSpace " +
+                        (data.components == 3 ? "/DeviceRGB" : "/DeviceGray") +
+                        " /BitsPerComponent " + (data.ccitt ? "1" : "8");
+    if (data.ccitt)
+        image += " /Filter /CCITTFaxDecode /DecodeParms << /K -1 /Columns " +
+                 std::to_string(data.width) + " /Rows " + std::to_string(data.height) +
+                 " /BlackIs1 " + (data.blackIs1 ? "true" : "false") + " >>";
+    else
+        image += " /Filter /FlateDecode";
+    image += " /Length " + std::to_string(data.data.size()) + " >>";
 
-        QPDFObjectHandle xobjects = QPDFObjectHandle::newDictionary();
-        xobjects.replaceKey("/Im0", image);
-        QPDFObjectHandle resources = QPDFObjectHandle::newDictionary();
-        resources.replaceKey("/XObject", xobjects);
-        QPDFObjectHandle mediaBox = QPDFObjectHandle::newArray();
-        mediaBox.appendItem(QPDFObjectHandle::newInteger(0));
-        mediaBox.appendItem(QPDFObjectHandle::newInteger(0));
-        mediaBox.appendItem(QPDFObjectHandle::newReal(PdfNumber(widthPoints)));
-        mediaBox.appendItem(QPDFObjectHandle::newReal(PdfNumber(heightPoints)));
-        QPDFObjectHandle pageObject = QPDFObjectHandle::newDictionary();
-        pageObject.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
-        pageObject.replaceKey("/MediaBox", mediaBox);
-        pageObject.replaceKey("/Resources", resources);
-        pageObject.replaceKey("/Contents", contents);
-        QPDFPageDocumentHelper(pdf).addPage(
-            QPDFPageObjectHelper(pdf.makeIndirectObject(pageObject)), false);
-    } catch (const std::exception &e) {
-        qCWarning(lcPdf, "%s", e.what());
+    const std::string widthPoints = PdfNumber(data.width * 72.0 / data.dpiX);
+    const std::string heightPoints = PdfNumber(data.height * 72.0 / data.dpiY);
+    const std::string drawing = "q " + widthPoints + " 0 0 " + heightPoints + " 0 0 cm /Im0 Do Q\n";
+    const std::string contents = "<< /Length " + std::to_string(drawing.size()) + " >>";
+    const std::string pageObject = "<< /Type /Page /Parent " + Reference(Private::kPagesObject) +
+                                   " /MediaBox [0 0 " + widthPoints + " " + heightPoints +
+                                   "] /Resources << /XObject << /Im0 " + Reference(imageObject) +
+                                   " >> >> /Contents " + Reference(imageObject + 1) + " >>";
+    if (!d->PutObject(image, &data.data) || !d->PutObject(contents, &drawing) ||
+        !d->PutObject(pageObject)) {
+        // The body now holds part of a page: nothing more can be made of it.
+        qCWarning(lcPdf, "cannot write the PDF's temporary body");
+        d->failed = true;
         return false;
     }
     ++d->pages;
@@ -301,110 +289,172 @@ int PdfDocument::PageCount() const
     return d->pages;
 }
 
-namespace {
-
-// The outline: one entry per job, pointing at its first page.
-void BuildOutline(QPDF &pdf, const QList<std::pair<QString, int>> &entries, int pageCount)
+bool PdfDocument::Private::Write(const std::function<bool(const char *, qint64)> &sink,
+                                 bool &sinkFailed)
 {
-    std::vector<QPDFObjectHandle> items;
-    const std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(pdf).getAllPages();
-    for (const auto &[title, first] : entries) {
-        if (first >= pageCount)
-            continue;
-        QPDFObjectHandle item = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
-        const QByteArray utf8 = title.toUtf8();
-        item.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(
-                                      std::string(utf8.constData(), size_t(utf8.size()))));
-        QPDFObjectHandle destination = QPDFObjectHandle::newArray();
-        destination.appendItem(pages.at(size_t(first)).getObjectHandle());
-        destination.appendItem(QPDFObjectHandle::newName("/Fit"));
-        item.replaceKey("/Dest", destination);
-        items.push_back(item);
-    }
-    if (items.empty())
-        return;
-    QPDFObjectHandle outlines = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
-    outlines.replaceKey("/Type", QPDFObjectHandle::newName("/Outlines"));
-    for (size_t i = 0; i < items.size(); ++i) {
-        items[i].replaceKey("/Parent", outlines);
-        if (i > 0)
-            items[i].replaceKey("/Prev", items[i - 1]);
-        if (i + 1 < items.size())
-            items[i].replaceKey("/Next", items[i + 1]);
-    }
-    outlines.replaceKey("/First", items.front());
-    outlines.replaceKey("/Last", items.back());
-    outlines.replaceKey("/Count", QPDFObjectHandle::newInteger(qint64(items.size())));
-    pdf.getRoot().replaceKey("/Outlines", outlines);
-}
+    Private *const d = this;
+    sinkFailed = false;
+    if (failed || !OpenBody())
+        return false;
 
-} // namespace
+    // The identifier is the digest of everything before the trailer, so the
+    // same pages make the same file.
+    QCryptographicHash digest(QCryptographicHash::Md5);
+    qint64 written = 0;
+    bool sunk = true;
+    const auto put = [&](const char *data, qint64 size) {
+        if (!sunk || size == 0)
+            return sunk;
+        digest.addData(QByteArrayView(data, size));
+        sunk = sink(data, size);
+        written += size;
+        return sunk;
+    };
+    const auto putText = [&](const std::string &text) {
+        return put(text.data(), qint64(text.size()));
+    };
+
+    // A binary comment on the second line tells transports the file is binary.
+    const std::string header = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
+    putText(header);
+    const qint64 bodyStart = written;
+    const qint64 bodySize = d->body->size();
+    if (!d->body->seek(0))
+        return false;
+    std::vector<char> chunk(1 << 20);
+    for (qint64 done = 0; sunk && done < bodySize;) {
+        const qint64 read =
+            d->body->read(chunk.data(), std::min<qint64>(qint64(chunk.size()), bodySize - done));
+        if (read <= 0)
+            return false;
+        put(chunk.data(), read);
+        done += read;
+    }
+    d->body->seek(bodySize);
+
+    // Objects 1 and 2, then the outline: one entry per job at its first page.
+    std::vector<qint64> offsets(2);
+    std::vector<qint64> outlineOffsets;
+    const int firstOutlineObject = d->NextObject();
+    QList<std::pair<QString, int>> entries;
+    // An entry whose job printed nothing would point at the next job's page.
+    for (qsizetype i = 0; i < d->outline.size(); ++i) {
+        const int first = d->outline.at(i).second;
+        const int next = i + 1 < d->outline.size() ? d->outline.at(i + 1).second : d->pages;
+        if (first < next)
+            entries.append(d->outline.at(i));
+    }
+    const int outlineRoot = firstOutlineObject + int(entries.size());
+    const auto pageReference = [](int page) {
+        return Reference(3 + page * Private::kObjectsPerPage + 2);
+    };
+
+    offsets[0] = written;
+    std::string catalog = "1 0 obj\n<< /Type /Catalog /Pages " + Reference(Private::kPagesObject);
+    if (!entries.isEmpty())
+        catalog += " /Outlines " + Reference(outlineRoot) + " /PageMode /UseOutlines";
+    putText(catalog + " >>\nendobj\n");
+    offsets[1] = written;
+    putText("2 0 obj\n<< /Type /Pages /Count " + std::to_string(d->pages) + " /Kids [");
+    // The kids are written in pieces: the list is as long as the document.
+    std::string kids;
+    for (int page = 0; page < d->pages; ++page) {
+        kids += (page % 8 == 0 ? "\n" : " ") + pageReference(page);
+        if (kids.size() > 60000) {
+            putText(kids);
+            kids.clear();
+        }
+    }
+    putText(kids + "\n] >>\nendobj\n");
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        outlineOffsets.push_back(written);
+        std::string item = std::to_string(firstOutlineObject + i) + " 0 obj\n<< /Title " +
+                           TextString(entries.at(i).first) + " /Parent " + Reference(outlineRoot) +
+                           " /Dest [" + pageReference(entries.at(i).second) + " /Fit]";
+        if (i > 0)
+            item += " /Prev " + Reference(firstOutlineObject + int(i) - 1);
+        if (i + 1 < entries.size())
+            item += " /Next " + Reference(firstOutlineObject + int(i) + 1);
+        putText(item + " >>\nendobj\n");
+    }
+    if (!entries.isEmpty()) {
+        outlineOffsets.push_back(written);
+        putText(std::to_string(outlineRoot) + " 0 obj\n<< /Type /Outlines /First " +
+                Reference(firstOutlineObject) + " /Last " + Reference(outlineRoot - 1) +
+                " /Count " + std::to_string(entries.size()) + " >>\nendobj\n");
+    }
+
+    // The cross-reference table: every entry exactly 20 bytes.
+    const qint64 xref = written;
+    const size_t objects = 3 + d->offsets.size() + outlineOffsets.size();
+    std::string table = "xref\n0 " + std::to_string(objects) + "\n0000000000 65535 f \n";
+    const auto entry = [&table](qint64 offset) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010lld 00000 n \n", static_cast<long long>(offset));
+        table.append(line, 20);
+    };
+    for (const qint64 offset : offsets)
+        entry(offset);
+    for (const qint64 offset : d->offsets) {
+        entry(bodyStart + offset);
+        if (table.size() > 60000) {
+            putText(table);
+            table.clear();
+        }
+    }
+    for (const qint64 offset : outlineOffsets)
+        entry(offset);
+    putText(table);
+    const QByteArray id = digest.result().toHex().toUpper();
+    putText("trailer\n<< /Size " + std::to_string(objects) + " /Root " +
+            Reference(Private::kCatalogObject) + " /ID [<" + id.toStdString() + "> <" +
+            id.toStdString() + ">] >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
+    sinkFailed = !sunk;
+    return sunk;
+}
 
 bool PdfDocument::WriteFile(const QString &hostPath, QString *error)
 {
     // Written straight into the file: the document is never in memory whole.
     const QByteArray path = QFile::encodeName(hostPath);
-    const auto writeError = [&] {
-        if (error)
-            *error = u"ERROR. No se puede escribir el fichero %1"_s.arg(hostPath);
-        return false;
-    };
-    if (!d->ready) {
-        if (error)
-            *error = u"ERROR. No se puede crear el PDF"_s;
-        return false;
-    }
     FILE *file = std::fopen(path.constData(), "wb");
-    if (!file)
-        return writeError();
-    try {
-        BuildOutline(d->pdf, d->outline, d->pages);
-        QPDFWriter writer(d->pdf);
-        writer.setOutputFile(path.constData(), file, false);
-        writer.setDecodeLevel(qpdf_dl_none);
-        writer.setDeterministicID(true);
-        writer.write();
-    } catch (const std::exception &e) {
-        qCWarning(lcPdf, "%s", e.what());
-        std::fclose(file);
+    bool sinkFailed = true;
+    const bool written =
+        file && d->Write(
+                    [file](const char *data, qint64 size) {
+                        return std::fwrite(data, 1, size_t(size), file) == size_t(size);
+                    },
+                    sinkFailed);
+    const bool flushed = file && std::fflush(file) == 0 && !std::ferror(file);
+    if (file && std::fclose(file) != 0)
+        sinkFailed = true;
+    if (written && flushed && !sinkFailed)
+        return true;
+    if (file)
         QFile::remove(hostPath);
-        if (error)
-            *error = u"ERROR. No se puede crear el PDF: %1"_s.arg(QString::fromLocal8Bit(e.what()));
-        return false;
-    }
-    const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
-    if (std::fclose(file) != 0 || !flushed) {
-        QFile::remove(hostPath);
-        return writeError();
-    }
-    return true;
+    if (error)
+        *error = sinkFailed || !flushed
+                     ? u"ERROR. No se puede escribir el fichero %1"_s.arg(hostPath)
+                     : u"ERROR. No se puede crear el PDF"_s;
+    return false;
 }
 
 bool PdfDocument::WriteBuffer(QByteArray *pdf, QString *error)
 {
-    if (!pdf || !d->ready) {
-        if (error)
-            *error = u"ERROR. No se puede crear el PDF"_s;
-        return false;
+    bool sinkFailed = false;
+    if (pdf) {
+        pdf->clear();
+        if (d->Write(
+                [pdf](const char *data, qint64 size) {
+                    pdf->append(data, qsizetype(size));
+                    return true;
+                },
+                sinkFailed))
+            return true;
     }
-    try {
-        BuildOutline(d->pdf, d->outline, d->pages);
-        QPDFWriter writer(d->pdf);
-        writer.setOutputMemory();
-        // The page images are coded already; decoding them would only grow them.
-        writer.setDecodeLevel(qpdf_dl_none);
-        writer.setDeterministicID(true);
-        writer.write();
-        std::unique_ptr<Buffer> buffer(writer.getBuffer());
-        *pdf = QByteArray(reinterpret_cast<const char *>(buffer->getBuffer()),
-                          qsizetype(buffer->getSize()));
-        return true;
-    } catch (const std::exception &e) {
-        qCWarning(lcPdf, "%s", e.what());
-        if (error)
-            *error = u"ERROR. No se puede crear el PDF: %1"_s.arg(QString::fromLocal8Bit(e.what()));
-        return false;
-    }
+    if (error)
+        *error = u"ERROR. No se puede crear el PDF"_s;
+    return false;
 }
 
 PdfFileDevice::PdfFileDevice(const QString &hostPath) : path_(hostPath) {}

@@ -13,8 +13,8 @@ namespace vk7 {
 // physical size. A bilevel page stored in Group 4 is embedded with its coded
 // data as it is (/CCITTFaxDecode), so a scanned page costs in the PDF what it
 // costs on disk; other bilevel bitmaps are coded Group 4 first, and grey or
-// colour pages are stored deflated. Written with libqpdf; no exception
-// escapes.
+// colour pages are stored deflated. Each page is written out (to a temporary
+// file) as it is added, so memory does not grow with the page count.
 class PdfDocument
 {
 public:

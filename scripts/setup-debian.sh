@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev
   fonts-urw-base35 fonts-liberation fontconfig libfontconfig-dev
   zbar-tools libtiff-tools enscript ghostscript mawk
-  libqpdf-dev libcups2-dev
+  qpdf libcups2-dev
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   libx11-dev libqt6svg6 qt6-translations-l10n
   xvfb xauth x11-utils xdotool openbox imagemagick

@@ -138,6 +138,10 @@ TEST_F(CheckerTest, ParsesTheCommandLine)
     EXPECT_FALSE(help);
     EXPECT_FALSE(
         ParseCheckerArguments({u"vk7check"_s, u"--nada"_s, u"a"_s, u"b"_s}, parsed, help, error));
+    EXPECT_FALSE(ParseCheckerArguments(
+        {u"vk7check"_s, u"--batch"_s, u"lista.txt"_s, u"--diskettes"_s, u"2"_s}, parsed, help,
+        error));
+    EXPECT_TRUE(error.startsWith(u"--diskettes no se usa con --batch"_s)) << error.toStdString();
     EXPECT_FALSE(ParseCheckerArguments({u"vk7check"_s, u"--help"_s}, parsed, help, error));
     EXPECT_TRUE(help);
     EXPECT_TRUE(error.contains(u"--drive-a"_s));

@@ -1,5 +1,8 @@
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -154,6 +157,55 @@ TEST(PdfDocument, AFileWrittenAgainBetweenPagesIsReadAgain)
     ASSERT_TRUE(pdf.WriteFile(out));
     EXPECT_EQ(vk7::testing::PdfImages(out),
               QStringList({u"1 320 240 1 ccitt"_s, u"2 160 240 1 ccitt"_s}));
+}
+
+// The file's structure as a strict reader checks it (cross-reference
+// offsets, lengths, the page tree), and the outline: one entry per job with
+// pages, at its first page, its title as given.
+TEST(PdfDocument, AStrictReaderFindsEveryObjectAndOneOutlineEntryPerJob)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TiffPageLayout g4;
+    g4.width = kWidth;
+    g4.height = kHeight;
+    g4.compression = 4;
+    TiffPageLayout grey = g4;
+    grey.compression = 1;
+    grey.bitsPerSample = 8;
+    const QString tiff = dir.filePath(u"pages.tif"_s);
+    ASSERT_TRUE(vk7::testing::WriteFixtureTiff(tiff, {g4, grey, g4}));
+    const QString out = dir.filePath(u"out.pdf"_s);
+    PdfFileDevice device(out);
+    const QList<std::pair<QString, QList<int>>> jobs = {{u"VK7_DG_10:00:00"_s, {0}},
+                                                        {u"Memoria «año» ñ €"_s, {1, 2}},
+                                                        {u"vacío"_s, {}},
+                                                        {u"G2"_s, {0}}};
+    for (const auto &[name, pages] : jobs) {
+        ASSERT_TRUE(device.BeginJob(name));
+        for (int page : pages)
+            ASSERT_TRUE(device.PrintPage(PageImage{tiff, page, QImage()}));
+        ASSERT_TRUE(device.EndJob());
+    }
+    ASSERT_TRUE(device.Finish());
+
+    QProcess check;
+    check.start(u"qpdf"_s, {u"--check"_s, out});
+    ASSERT_TRUE(check.waitForFinished(30000)) << "qpdf is part of the test set-up";
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
+                                   << check.readAllStandardError().toStdString();
+    EXPECT_EQ(vk7::testing::PdfPageCount(out), 4);
+
+    QProcess outline;
+    outline.start(u"qpdf"_s, {u"--json"_s, u"--json-key=outlines"_s, out});
+    ASSERT_TRUE(outline.waitForFinished(30000));
+    QStringList entries;
+    for (const QJsonValue entry :
+         QJsonDocument::fromJson(outline.readAllStandardOutput()).object()[u"outlines"_s].toArray())
+        entries.append(entry[u"title"_s].toString() + u" @"_s +
+                       QString::number(entry[u"destpageposfrom1"_s].toInt()));
+    EXPECT_EQ(entries,
+              QStringList({u"VK7_DG_10:00:00 @1"_s, u"Memoria «año» ñ € @2"_s, u"G2 @4"_s}));
 }
 
 } // namespace
