@@ -30,14 +30,18 @@ int BatchExitCode(int valid, int notValid, int failed);
 // --batch: the list's deposits checked by `options.jobs` jobs, each a
 // vk7check process (`program`) with a drive C: of its own, fed one deposit
 // at a time. One JSON object a line goes to --json-lines or standard
-// output, with what the job wrote to standard error for that deposit as its
-// "errorOutput" member; the tally goes to standard error. Ctrl+C stops the jobs, removes their
-// work folders and leaves only whole lines written. Returns the exit code.
+// output, copied in pieces from the file its job wrote it to (never held
+// whole), with what the job wrote to standard error for that deposit as its
+// "errorOutput" member; the tally goes to standard error. Ctrl+C stops the
+// jobs, removes their work folders and leaves only whole lines written.
+// Returns the exit code.
 int RunBatch(const CheckerOptions &options, const QString &program);
 
 // One job of a batch: reads "LINE<TAB>MEDIO<TAB>HUELLA" lines from standard
-// input, checks each deposit as a single vk7check does, and writes its JSON
-// object as one line to standard output.
+// input, checks each deposit as a single vk7check does, writes its JSON
+// object as it is made into the file beside its drive C: root (the root's
+// name and ".json"), and once the object is whole, its exit code as one
+// line to standard output.
 int RunBatchWorker(const CheckerOptions &options, IUserInterface &ui);
 
 } // namespace vk7
