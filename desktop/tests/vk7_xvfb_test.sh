@@ -64,14 +64,14 @@ echo "ok: ventana \"Velmora - EUROS\" ($window)"
 
 # The Open ends in the state window, modal over the main window; Salir closes it.
 state=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   state=$(xdotool search --onlyvisible --name '^Estado del Depósito Digital$' 2>/dev/null | head -n1 || true)
   [ -n "$state" ] && break
   sleep 0.1
 done
 [ -n "$state" ] || { echo "No aparece la ventana de estado al abrir"; cat "$work/first.log"; exit 1; }
 xdotool windowactivate --sync "$state" key --clearmodifiers alt+s
-for _ in $(seq 50); do
+for _ in $(seq 300); do
   xdotool search --onlyvisible --name '^Estado del Depósito Digital$' >/dev/null 2>&1 || break
   sleep 0.1
 done
@@ -95,7 +95,7 @@ kill -0 "$first" || { echo "El primer vk7 ya no está"; exit 1; }
 echo "ok: una sola ventana principal"
 
 active=""
-for _ in $(seq 50); do
+for _ in $(seq 300); do
   active=$(xdotool getactivewindow 2>/dev/null || true)
   [ "$active" = "$window" ] && break
   sleep 0.1
@@ -112,7 +112,7 @@ echo "ok: la ventana restaurada y al frente"
 # With the Open dialog up, a later start brings the dialog to the front.
 xdotool key --window "$window" --clearmodifiers ctrl+a
 dialog=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   dialog=$(xdotool search --onlyvisible --name '^Abrir un Depósito Digital$' 2>/dev/null | head -n1 || true)
   [ -n "$dialog" ] && break
   sleep 0.1
@@ -121,7 +121,7 @@ done
 xdotool windowminimize "$window"
 sleep 0.5
 timeout 30 "$vk7" --root "$work/c" >"$work/third.log" 2>&1 || { echo "El tercer arranque falla"; exit 1; }
-for _ in $(seq 50); do
+for _ in $(seq 300); do
   active=$(xdotool getactivewindow 2>/dev/null || true)
   [ "$active" = "$dialog" ] && break
   sleep 0.1
