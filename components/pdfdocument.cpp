@@ -158,6 +158,14 @@ std::string TextString(const QString &text)
     return hex + ">";
 }
 
+// What stops a document whose pages could not be kept: nearly always a
+// temporary folder that is full.
+QString BodyError()
+{
+    return u"ERROR. No se puede crear el PDF: no se puede escribir en la carpeta temporal %1"_s.arg(
+        QDir::toNativeSeparators(QDir::tempPath()));
+}
+
 } // namespace
 
 // The document is written as its pages come: each page's objects (image,
@@ -271,7 +279,7 @@ bool PdfDocument::AddPage(const PageImage &page)
     if (!d->PutObject(image, &data.data) || !d->PutObject(contents, &drawing) ||
         !d->PutObject(pageObject)) {
         // The body now holds part of a page: nothing more can be made of it.
-        qCWarning(lcPdf, "cannot write the PDF's temporary body");
+        qCInfo(lcPdf, "cannot write the PDF's temporary body");
         d->failed = true;
         return false;
     }
@@ -435,26 +443,28 @@ bool PdfDocument::WriteFile(const QString &hostPath, QString *error)
     if (error)
         *error = sinkFailed || !flushed
                      ? u"ERROR. No se puede escribir el fichero %1"_s.arg(hostPath)
-                     : u"ERROR. No se puede crear el PDF"_s;
+                     : BodyError();
     return false;
 }
 
 bool PdfDocument::WriteBuffer(QByteArray *pdf, QString *error)
 {
-    bool sinkFailed = false;
-    if (pdf) {
-        pdf->clear();
-        if (d->Write(
-                [pdf](const char *data, qint64 size) {
-                    pdf->append(data, qsizetype(size));
-                    return true;
-                },
-                sinkFailed))
-            return true;
+    if (!pdf) {
+        if (error)
+            *error = u"ERROR. No se puede crear el PDF"_s;
+        return false;
     }
-    if (error)
-        *error = u"ERROR. No se puede crear el PDF"_s;
-    return false;
+    pdf->clear();
+    bool sinkFailed = false;
+    const bool written = d->Write(
+        [pdf](const char *data, qint64 size) {
+            pdf->append(data, qsizetype(size));
+            return true;
+        },
+        sinkFailed);
+    if (!written && error)
+        *error = BodyError();
+    return written;
 }
 
 PdfFileDevice::PdfFileDevice(const QString &hostPath) : path_(hostPath) {}
