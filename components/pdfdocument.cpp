@@ -177,10 +177,11 @@ struct PdfDocument::Private
 {
     static constexpr int kCatalogObject = 1;
     static constexpr int kPagesObject = 2;
+    static constexpr int kFirstPageObject = 3;
     static constexpr int kObjectsPerPage = 3; // image, drawing, page
 
     std::unique_ptr<QIODevice> body;
-    std::vector<qint64> offsets; // of objects 3… in the body
+    std::vector<qint64> offsets; // of the objects from kFirstPageObject on, in the body
     int pages = 0;
     QList<std::pair<QString, int>> outline; // title, first page (from 0)
     bool failed = false;                    // the body lost a write
@@ -208,18 +209,17 @@ struct PdfDocument::Private
     bool Put(const std::string &text) { return Put(text.data(), qint64(text.size())); }
     bool Put(const char *data, qint64 size) { return size == 0 || body->write(data, size) == size; }
 
-    int NextObject() const { return 3 + int(offsets.size()); }
+    int NextObject() const { return kFirstPageObject + int(offsets.size()); }
 
     // The whole document into `sink`; false when the body cannot be read
     // back (`sinkFailed` false) or the sink refuses a piece (true).
     bool Write(const std::function<bool(const char *, qint64)> &sink, bool &sinkFailed);
 
-    // Writes object `number` (the next one) with its dictionary and, for a
-    // stream, its data.
+    // Writes the next object with its dictionary and, for a stream, its data.
     bool PutObject(const std::string &dictionary, const std::string *stream = nullptr)
     {
+        const std::string head = std::to_string(NextObject()) + " 0 obj\n" + dictionary;
         offsets.push_back(body->pos());
-        std::string head = std::to_string(offsets.size() + 2) + " 0 obj\n" + dictionary;
         if (!stream)
             return Put(head + "\nendobj\n");
         return Put(head + "\nstream\n") && Put(*stream) && Put("\nendstream\nendobj\n");
@@ -300,7 +300,6 @@ int PdfDocument::PageCount() const
 bool PdfDocument::Private::Write(const std::function<bool(const char *, qint64)> &sink,
                                  bool &sinkFailed)
 {
-    Private *const d = this;
     sinkFailed = false;
     if (failed || !OpenBody())
         return false;
@@ -326,47 +325,48 @@ bool PdfDocument::Private::Write(const std::function<bool(const char *, qint64)>
     const std::string header = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     putText(header);
     const qint64 bodyStart = written;
-    const qint64 bodySize = d->body->size();
-    if (!d->body->seek(0))
+    const qint64 bodySize = body->size();
+    if (!body->seek(0))
         return false;
     std::vector<char> chunk(1 << 20);
     for (qint64 done = 0; sunk && done < bodySize;) {
         const qint64 read =
-            d->body->read(chunk.data(), std::min<qint64>(qint64(chunk.size()), bodySize - done));
+            body->read(chunk.data(), std::min<qint64>(qint64(chunk.size()), bodySize - done));
         if (read <= 0)
             return false;
         put(chunk.data(), read);
         done += read;
     }
-    d->body->seek(bodySize);
+    body->seek(bodySize);
 
     // Objects 1 and 2, then the outline: one entry per job at its first page.
-    std::vector<qint64> offsets(2);
+    std::vector<qint64> ownOffsets(2); // of objects 1 and 2
     std::vector<qint64> outlineOffsets;
-    const int firstOutlineObject = d->NextObject();
+    const int firstOutlineObject = NextObject();
     QList<std::pair<QString, int>> entries;
     // An entry whose job printed nothing would point at the next job's page.
-    for (qsizetype i = 0; i < d->outline.size(); ++i) {
-        const int first = d->outline.at(i).second;
-        const int next = i + 1 < d->outline.size() ? d->outline.at(i + 1).second : d->pages;
+    for (qsizetype i = 0; i < outline.size(); ++i) {
+        const int first = outline.at(i).second;
+        const int next = i + 1 < outline.size() ? outline.at(i + 1).second : pages;
         if (first < next)
-            entries.append(d->outline.at(i));
+            entries.append(outline.at(i));
     }
     const int outlineRoot = firstOutlineObject + int(entries.size());
+    // A page's own object is the last of its three.
     const auto pageReference = [](int page) {
-        return Reference(3 + page * Private::kObjectsPerPage + 2);
+        return Reference(kFirstPageObject + page * kObjectsPerPage + 2);
     };
 
-    offsets[0] = written;
-    std::string catalog = "1 0 obj\n<< /Type /Catalog /Pages " + Reference(Private::kPagesObject);
+    ownOffsets[0] = written;
+    std::string catalog = "1 0 obj\n<< /Type /Catalog /Pages " + Reference(kPagesObject);
     if (!entries.isEmpty())
         catalog += " /Outlines " + Reference(outlineRoot) + " /PageMode /UseOutlines";
     putText(catalog + " >>\nendobj\n");
-    offsets[1] = written;
-    putText("2 0 obj\n<< /Type /Pages /Count " + std::to_string(d->pages) + " /Kids [");
+    ownOffsets[1] = written;
+    putText("2 0 obj\n<< /Type /Pages /Count " + std::to_string(pages) + " /Kids [");
     // The kids are written in pieces: the list is as long as the document.
     std::string kids;
-    for (int page = 0; page < d->pages; ++page) {
+    for (int page = 0; page < pages; ++page) {
         kids += (page % 8 == 0 ? "\n" : " ") + pageReference(page);
         if (kids.size() > 60000) {
             putText(kids);
@@ -394,16 +394,16 @@ bool PdfDocument::Private::Write(const std::function<bool(const char *, qint64)>
 
     // The cross-reference table: every entry exactly 20 bytes.
     const qint64 xref = written;
-    const size_t objects = 3 + d->offsets.size() + outlineOffsets.size();
+    const size_t objects = kFirstPageObject + offsets.size() + outlineOffsets.size();
     std::string table = "xref\n0 " + std::to_string(objects) + "\n0000000000 65535 f \n";
     const auto entry = [&table](qint64 offset) {
         char line[32];
         std::snprintf(line, sizeof line, "%010lld 00000 n \n", static_cast<long long>(offset));
         table.append(line, 20);
     };
-    for (const qint64 offset : offsets)
+    for (const qint64 offset : ownOffsets)
         entry(offset);
-    for (const qint64 offset : d->offsets) {
+    for (const qint64 offset : offsets) {
         entry(bodyStart + offset);
         if (table.size() > 60000) {
             putText(table);
@@ -414,9 +414,9 @@ bool PdfDocument::Private::Write(const std::function<bool(const char *, qint64)>
         entry(offset);
     putText(table);
     const QByteArray id = digest.result().toHex().toUpper();
-    putText("trailer\n<< /Size " + std::to_string(objects) + " /Root " +
-            Reference(Private::kCatalogObject) + " /ID [<" + id.toStdString() + "> <" +
-            id.toStdString() + ">] >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
+    putText("trailer\n<< /Size " + std::to_string(objects) + " /Root " + Reference(kCatalogObject) +
+            " /ID [<" + id.toStdString() + "> <" + id.toStdString() + ">] >>\nstartxref\n" +
+            std::to_string(xref) + "\n%%EOF\n");
     sinkFailed = !sunk;
     return sunk;
 }

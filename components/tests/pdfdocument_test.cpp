@@ -63,14 +63,21 @@ QStringList PageSizes(const QString &pdf, int pages)
     return sizes;
 }
 
+// The fixture's page, one strip of CCITT Group 4.
+TiffPageLayout GroupFourPage()
+{
+    TiffPageLayout page;
+    page.width = kWidth;
+    page.height = kHeight;
+    page.compression = 4;
+    return page;
+}
+
 TEST(PdfDocument, EveryKindOfPageShowsItsImageAtItsPhysicalSize)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    TiffPageLayout g4;
-    g4.width = kWidth;
-    g4.height = kHeight;
-    g4.compression = 4; // CCITT Group 4
+    const TiffPageLayout g4 = GroupFourPage();
     TiffPageLayout minIsBlack = g4;
     minIsBlack.photometric = 1;
     TiffPageLayout reversedBits = g4;
@@ -141,10 +148,7 @@ TEST(PdfDocument, AFileWrittenAgainBetweenPagesIsReadAgain)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    TiffPageLayout wide;
-    wide.width = kWidth;
-    wide.height = kHeight;
-    wide.compression = 4;
+    const TiffPageLayout wide = GroupFourPage();
     TiffPageLayout narrow = wide;
     narrow.width = kWidth / 2;
     const QString tiff = dir.filePath(u"pages.tif"_s);
@@ -166,10 +170,7 @@ TEST(PdfDocument, AStrictReaderFindsEveryObjectAndOneOutlineEntryPerJob)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    TiffPageLayout g4;
-    g4.width = kWidth;
-    g4.height = kHeight;
-    g4.compression = 4;
+    const TiffPageLayout g4 = GroupFourPage();
     TiffPageLayout grey = g4;
     grey.compression = 1;
     grey.bitsPerSample = 8;
