@@ -55,42 +55,47 @@ QString FindCaseless(const QString &folder, const QString &name)
     return name;
 }
 
-// Whether `name` from `n` matches `pattern` from `p`. `failed` marks the
-// positions after a "*" already known not to match, so that a pattern with
-// many stars takes polynomial time instead of trying every split again.
-bool MatchFrom(const QString &name, qsizetype n, const QString &pattern, qsizetype p,
-               std::vector<bool> &failed)
+// Whether `name` matches `pattern`: "*" takes any run of characters, "?" one
+// character or none at the end of the name, and a final ".*" also takes a
+// name without an extension. The positions of the name reachable after each
+// character of the pattern are kept as one row, so the time is the product of
+// the two lengths and nothing recurses, however many stars the pattern has.
+bool NameMatchesPattern(const QString &name, const QString &pattern)
 {
-    while (p < pattern.size()) {
+    const size_t size = size_t(name.size());
+    std::vector<char> reached(size + 1, 0);
+    std::vector<char> next(size + 1);
+    reached[0] = 1;
+    for (qsizetype p = 0; p < pattern.size(); ++p) {
         const QChar pc = pattern.at(p);
-        if (pc == u'*') {
-            for (qsizetype k = n; k <= name.size(); ++k) {
-                const size_t at = size_t(k) * size_t(pattern.size() + 1) + size_t(p + 1);
-                if (failed[at])
-                    continue;
-                if (MatchFrom(name, k, pattern, p + 1, failed))
-                    return true;
-                failed[at] = true;
-            }
-            return false;
-        }
-        if (pc == u'.' && p + 2 == pattern.size() && pattern.at(p + 1) == u'*' && n == name.size())
+        if (pc == u'.' && p + 2 == pattern.size() && pattern.at(p + 1) == u'*' && reached[size])
             return true;
-        if (pc == u'?') {
-            if (n == name.size()) {
-                ++p; // none at the end of the name
-                continue;
+        std::fill(next.begin(), next.end(), 0);
+        bool any = false;
+        if (pc == u'*') {
+            char seen = 0;
+            for (size_t k = 0; k <= size; ++k) {
+                seen |= reached[k];
+                next[k] = seen;
             }
-            ++n;
-            ++p;
-            continue;
+            any = seen != 0;
+        } else {
+            for (size_t k = 0; k < size; ++k) {
+                if (reached[k] && (pc == u'?' || name.at(qsizetype(k)) == pc)) {
+                    next[k + 1] = 1;
+                    any = true;
+                }
+            }
+            if (pc == u'?' && reached[size]) {
+                next[size] = 1; // none at the end of the name
+                any = true;
+            }
         }
-        if (n == name.size() || pc != name.at(n))
+        if (!any)
             return false;
-        ++n;
-        ++p;
+        reached.swap(next);
     }
-    return n == name.size();
+    return reached[size] != 0;
 }
 
 } // namespace
@@ -249,8 +254,7 @@ bool PathResolver::MatchesWildcard(const QString &name, const QString &pattern)
     const QString upperPattern = AsciiUpper(pattern);
     if (upperPattern == u"*.*"_s || upperPattern == u"*"_s)
         return true;
-    std::vector<bool> failed(size_t(upperName.size() + 1) * size_t(upperPattern.size() + 1));
-    return MatchFrom(upperName, 0, upperPattern, 0, failed);
+    return NameMatchesPattern(upperName, upperPattern);
 }
 
 } // namespace vk7
