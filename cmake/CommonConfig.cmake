@@ -39,6 +39,30 @@ elseif(VK7_SANITIZE)
   target_link_options(vk7_common INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Test labels, so that `ctest -L unit` runs the fast tests alone: `system`
+# tests run the built programs whole (vk7check, vk7 under Xvfb, the package);
+# `root` tests need root (immutable files, the PDF backend of the test CUPS
+# server they start); every other test is a `unit` test.
+set(VK7_SYSTEM_TESTS
+  checker_vk7check_test checker_batch_test checker_hostile_test checker_largetext_test
+  desktop_vk7_xvfb_test install_package_test)
+set(VK7_ROOT_TESTS
+  checker_vk7check_test checker_hostile_test components_cupsprintdevice_test
+  components_pdfdocument_test app_ui_mainframe_test viewing_ui_documentdialogs_test)
+function(vk7_label_test name)
+  set(labels)
+  if(name IN_LIST VK7_SYSTEM_TESTS)
+    list(APPEND labels system)
+  endif()
+  if(name IN_LIST VK7_ROOT_TESTS)
+    list(APPEND labels root)
+  endif()
+  if(NOT labels)
+    set(labels unit)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}")
+endfunction()
+
 # Adds a GoogleTest executable for one unit, registered with CTest.
 # Usage: vk7_add_test(NAME name SOURCES ... LIBS ... [OFFSCREEN])
 function(vk7_add_test)
@@ -50,6 +74,7 @@ function(vk7_add_test)
     VK7_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  vk7_label_test(${T_NAME})
   if(T_OFFSCREEN)
     set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
