@@ -53,7 +53,7 @@ cleanup() {
   done
   # Anything a test mounted inside the copy and left behind goes too.
   if [ -d "$root" ]; then
-    grep -F " $root/" /proc/mounts | cut -d' ' -f2 | sort -r | while read -r m; do umount -l "$m" || true; done
+    { grep -F " $root/" /proc/mounts || true; } | cut -d' ' -f2 | sort -r | while read -r m; do umount -l "$m" || true; done
     rm -rf --one-file-system "$root"
   fi
 }
