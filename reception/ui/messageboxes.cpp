@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace vk7 {
 
 IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QString &title,
@@ -16,7 +18,11 @@ IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QStr
         owner = parent_->window();
     QMessageBox box(owner);
     box.setWindowTitle(title);
-    box.setText(text);
+    // A long path wraps at its folder separators and stays whole, rather
+    // than widening the box past the screen or being cut mid-name.
+    QString shown = text;
+    shown.replace(u'/', u"/\u200B"_s).replace(u'\\', u"\\\u200B"_s);
+    box.setText(shown);
     switch (icon) {
     case Icon::Information:
         box.setIcon(QMessageBox::Information);
