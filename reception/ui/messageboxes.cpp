@@ -3,11 +3,40 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
 
 namespace vk7 {
+
+QString PathsWrappedWhole(const QString &text)
+{
+    // In a word holding a folder separator, a line may end after each
+    // separator (zero-width space) and nowhere else (word joiners between
+    // the other characters): a name is never cut at its hyphen or dot.
+    static const QRegularExpression word(u"\\S+"_s);
+    QString shown;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch &match : word.globalMatch(text)) {
+        const QString piece = match.captured();
+        if (!piece.contains(u'/') && !piece.contains(u'\\'))
+            continue;
+        shown += QStringView(text).mid(done, match.capturedStart() - done);
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            const QChar c = piece.at(i);
+            shown += c;
+            if (c == u'/' || c == u'\\')
+                shown += QChar(0x200B);
+            else if (i + 1 < piece.size() && !piece.at(i).isHighSurrogate() &&
+                     piece.at(i + 1) != u'/' && piece.at(i + 1) != u'\\')
+                shown += QChar(0x2060);
+        }
+        done = match.capturedEnd();
+    }
+    shown += QStringView(text).mid(done);
+    return shown;
+}
 
 IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QString &title,
                                                  Buttons buttons, Icon icon)
@@ -18,11 +47,7 @@ IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QStr
         owner = parent_->window();
     QMessageBox box(owner);
     box.setWindowTitle(title);
-    // A long path wraps at its folder separators and stays whole, rather
-    // than widening the box past the screen or being cut mid-name.
-    QString shown = text;
-    shown.replace(u'/', u"/\u200B"_s).replace(u'\\', u"\\\u200B"_s);
-    box.setText(shown);
+    box.setText(PathsWrappedWhole(text));
     switch (icon) {
     case Icon::Information:
         box.setIcon(QMessageBox::Information);

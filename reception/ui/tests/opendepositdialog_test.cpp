@@ -161,7 +161,7 @@ TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
     // A medium deep in folders whose DATOS.ASC finds a folder in its place.
     QString deep = medium_.path();
     for (int i = 0; i < 8; ++i)
-        deep += u"/carpeta_del_deposito_digital_numero_%1"_s.arg(i);
+        deep += u"/Cuentas-Anuales_%1/dep.%1"_s.arg(2020 + i);
     ASSERT_TRUE(QDir().mkpath(deep));
     for (const char *name : {"FICHERO.TXT", "DATOS.ASC"})
         ASSERT_TRUE(QFile::copy(medium_.filePath(QString::fromLatin1(name)),
@@ -184,18 +184,26 @@ TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
             return;
         }
         EXPECT_TRUE(label->text().startsWith(u"No se puede copiar el fichero "_s));
-        // Wrapped at word ends only, every line fits the box: no path is cut.
+        // As the box lays it out, every line fits and ends after a folder
+        // separator or a blank, never inside a name ("Cuentas-", "dep.").
         QString text = label->text();
         text.replace(u'\n', QChar::LineSeparator);
         QTextLayout layout(text, label->font());
         QTextOption option;
-        option.setWrapMode(QTextOption::WordWrap);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         layout.setTextOption(option);
         const int width = label->contentsRect().width();
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(width);
             EXPECT_LE(line.naturalTextWidth(), width);
+            QString shown = text.mid(line.textStart(), line.textLength());
+            shown.remove(QChar(0x200B)).remove(QChar(0x2060));
+            const QChar last = shown.isEmpty() ? QChar() : shown.back();
+            const bool end = line.textStart() + line.textLength() >= text.size();
+            EXPECT_TRUE(end || last == u'/' || last == u'\\' || last.isSpace() ||
+                        last == QChar::LineSeparator)
+                << shown.toStdString();
         }
         layout.endLayout();
         EXPECT_LE(box->frameGeometry().width(), box->screen()->availableGeometry().width());
