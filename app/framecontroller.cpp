@@ -110,10 +110,8 @@ void FrameController::Open(const OpenRequest &request)
 
 void FrameController::Finish(const ReceptionResult &result)
 {
-    if (result.identification.identified) {
-        title_ = WindowTitleForForm(model_.Deposit().formName);
-        Q_EMIT titleChanged(title_);
-    }
+    if (result.identification.identified)
+        SetTitle(WindowTitleForForm(model_.Deposit().formName));
     ui_.ShowStatus(QString());
     if (verdicts_->ShowDepositState(model_, result.report))
         Q_EMIT openRequested();
@@ -122,6 +120,16 @@ void FrameController::Finish(const ReceptionResult &result)
 void FrameController::Close()
 {
     chain_.CloseDeposit();
+    // The currency belongs to the deposit shown: with none, the bare title.
+    SetTitle(WindowTitleForForm(QString()));
+}
+
+void FrameController::SetTitle(const QString &title)
+{
+    if (title == title_)
+        return;
+    title_ = title;
+    Q_EMIT titleChanged(title_);
 }
 
 void FrameController::ShowDepositState()

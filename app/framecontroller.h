@@ -129,6 +129,7 @@ Q_SIGNALS:
 
 private:
     void Finish(const ReceptionResult &result);
+    void SetTitle(const QString &title);
     void OnPageChanged(short previous, short page);
     void OnPageCountChanged(short count);
     void OnTextSizeChanged(short size);

@@ -54,6 +54,7 @@ void ReceptionChain::CloseDeposit()
         list->clear();
     state_.fields.RemoveAll();
     state_.formError.clear();
+    state_.notCopied.clear();
     if (frame_.viewer && state_.formIdentified && frame_.viewer->CloseForm())
         state_.formIdentified = false;
     state_.open = false;
@@ -94,7 +95,7 @@ void ReceptionChain::PrepareOpenDialog(OpenDepositLogic &dialog) const
 
 OpenDialogValues ReceptionChain::AcceptedValues(const OpenDepositLogic &dialog)
 {
-    return {dialog.fingerprint, dialog.number, dialog.date, dialog.formSelection};
+    return {dialog.fingerprint, dialog.number, dialog.date, dialog.formSelection, dialog.notCopied};
 }
 
 ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
@@ -103,6 +104,7 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     state_.entryDate = values.entryDate;
     state_.fingerprint = values.fingerprint;
     state_.formSelectionMode = values.formSelection;
+    state_.notCopied = values.notCopied;
     state_.open = true;
 
     CFileTools tools(ui_);

@@ -26,6 +26,7 @@ struct OpenDialogValues
     QString entryNumber; // the hidden registry entry; "" in practice
     QString entryDate;
     int formSelection = 0;
+    QStringList notCopied; // items of the medium left by the copy, with why
 };
 
 // What the clerk enters in the Open dialog.

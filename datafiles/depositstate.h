@@ -46,6 +46,7 @@ struct DepositState
 
     QStringList diagnosticText; // the diagnostic sheet, one element
     QString fileWarnings;       // suspicious-file warnings
+    QStringList notCopied;      // items of the medium the Open left, with why
 
     // The six texts, read back from the work copy page by page.
     TextPages memoriaPages;

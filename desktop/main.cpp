@@ -149,6 +149,7 @@ void FilterMessages(QtMsgType type, const QMessageLogContext &context, const QSt
 int main(int argc, char *argv[])
 {
     qInstallMessageHandler(FilterMessages);
+    vk7::UseSpanishSystemLocale();
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"VK7"_s);
     QApplication::setApplicationVersion(u"2.1.3"_s);

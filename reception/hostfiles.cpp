@@ -23,6 +23,8 @@ Kind KindOf(const QByteArray &hostPath)
         return Kind::Missing;
     if (S_ISREG(st.st_mode))
         return Kind::File;
+    if (S_ISLNK(st.st_mode))
+        return Kind::Link;
     return S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
 }
 

@@ -11,9 +11,10 @@ namespace vk7 {
 // another system rewrites.
 namespace hostfiles {
 
-enum class Kind { Missing, File, Folder, Other };
+enum class Kind { Missing, File, Folder, Link, Other };
 
-// What the path names, the link itself when it is one (Other).
+// What the path names, the link itself when it is one (Link); Other is a
+// device, a pipe or a socket.
 Kind KindOf(const QByteArray &hostPath);
 
 // Whether both paths name the same existing file or folder (links followed).

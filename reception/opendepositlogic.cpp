@@ -116,6 +116,7 @@ OpenDepositLogic::Outcome OpenDepositLogic::Accept()
 {
     if (!Validate())
         return Outcome::StayOpen;
+    notCopied.clear();
 
     const bool prompting = location.left(2) == u"A:"_s;
     if (!prompting)
@@ -215,10 +216,32 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         ui_.ShowProgress(i + 1, names.size());
         const QByteArray &name = names.at(i);
         const QByteArray sourcePath = Join(sourceHost, name);
-        if (!copied(name) || chosen.value(upperName(name)) != name)
-            continue;
         const QString displayName = DisplayName(name);
         const QString source = sourceFolder + displayName;
+        // What is left is said: the clerk may have been handed a link where
+        // the deposit's file should be. Sub-folders are no part of a deposit.
+        QString reason;
+        switch (hostfiles::KindOf(sourcePath)) {
+        case hostfiles::Kind::Link:
+            reason = u"enlace simbólico"_s;
+            break;
+        case hostfiles::Kind::Other:
+            reason = u"no es un fichero"_s;
+            break;
+        case hostfiles::Kind::Folder:
+            continue;
+        case hostfiles::Kind::File:
+        case hostfiles::Kind::Missing:
+            if (const QByteArray first = chosen.value(upperName(name)); first != name)
+                reason = u"repite el nombre de %1"_s.arg(DisplayName(first));
+            break;
+        }
+        if (!reason.isEmpty()) {
+            notCopied.append(u"%1 no se copia: %2"_s.arg(displayName, reason));
+            SetStatus(u"%1 no se copia: %2"_s.arg(source, reason));
+            TransferToControls();
+            continue;
+        }
         const QString target = WorkFolder() + displayName;
         const QByteArray targetName = QFile::encodeName(displayName);
         const QByteArray upper = targetName.toUpper();

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QString>
+#include <QStringList>
 
 namespace vk7 {
 
@@ -64,8 +65,14 @@ public:
 
     // Copies every regular file of the source folder (not sub-folders, links,
     // devices or pipes) into the work folder, asking whether to retry a file
-    // that cannot be copied. Never writes to the medium.
+    // that cannot be copied. Never writes to the medium. Each item left
+    // that a deposit's file could be (a link, a device or pipe, a second name
+    // for a file) is said on the status line and noted in `notCopied`.
     bool CopyMediumToWorkFolder();
+
+    // "NAME no se copia: REASON" for each such item of the last copy of
+    // every diskette, in listing order; emptied by Initialize.
+    QStringList notCopied;
 
     static QString DefaultLocation(); // "A:\FICHERO.TXT"
     static QString ManifestName();    // "FICHERO.TXT"

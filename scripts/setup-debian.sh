@@ -10,7 +10,7 @@ PACKAGES=(
   zbar-tools libtiff-tools enscript ghostscript mawk
   qpdf libcups2-dev
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  libx11-dev libqt6svg6 qt6-translations-l10n
+  libx11-dev libqt6svg6 qt6-translations-l10n qt6-l10n-tools
   xvfb xauth x11-utils xdotool openbox imagemagick
   desktop-file-utils appstream dpkg-dev man-db debootstrap
   xdg-utils file

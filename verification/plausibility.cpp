@@ -115,6 +115,9 @@ void CheckSuspiciousFiles(DepositState &state)
             state.fileWarnings += u"Posible fichero %1 erróneo. Revisar %2\n"_s.arg(
                 check.image ? u"TIF"_s : u"TXT"_s, check.file);
     }
+    // Then what the Open left on the medium (a link, say), with why.
+    for (const QString &item : std::as_const(state.notCopied))
+        state.fileWarnings += item + u'\n';
 }
 
 } // namespace vk7

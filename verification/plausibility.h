@@ -26,7 +26,8 @@ bool IsPlausibleImageList(const DepositState &state, DocumentKind kind);
 
 // Empties the page images "K7.*" of the work folder, then fills
 // `state.fileWarnings` with a warning line for each text and image list that
-// looks wrong.
+// looks wrong, then one for each item the Open left on the medium
+// (`state.notCopied`).
 void CheckSuspiciousFiles(DepositState &state);
 
 } // namespace vk7

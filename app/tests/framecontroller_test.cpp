@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -36,7 +38,9 @@ public:
         shown.append(title + u": "_s + text);
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }
+    void ShowStatus(const QString &text) override { statuses.append(text); }
     QStringList shown;
+    QStringList statuses;
 };
 
 // The Open dialog as a clerk fills it: entries typed, then "&Aceptar" or "&Salir".
@@ -246,6 +250,50 @@ TEST_F(Frame, CancelledOpenClosesThePreviousDepositAndABadEntryIsShown)
     EXPECT_FALSE(controller_.State().formIdentified);
     ASSERT_EQ(ui_.shown.size(), 1);
     EXPECT_EQ(ui_.shown.constFirst(), u"ERROR: ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+}
+
+TEST_F(Frame, CloseAndAnUnidentifiedFormPutTheBareTitleBack)
+{
+    QStringList titles;
+    QObject::connect(&controller_, &FrameController::titleChanged,
+                     [&titles](const QString &title) { titles.append(title); });
+    controller_.Open(dialog_);
+    ASSERT_EQ(controller_.WindowTitle(), u"Velmora - EUROS"_s);
+    controller_.Close();
+    EXPECT_EQ(controller_.WindowTitle(), u"Velmora"_s);
+
+    // A deposit without DATOS.ASC after the sample: no form, no currency.
+    QTemporaryDir medium;
+    ASSERT_TRUE(medium.isValid());
+    for (const QString &name : QDir(kSample).entryList(QDir::Files)) {
+        if (name != u"DATOS.ASC"_s)
+            ASSERT_TRUE(QFile::copy(kSample + u'/' + name, medium.filePath(name)));
+    }
+    controller_.Open(dialog_);
+    dialog_.request.location = medium.filePath(u"FICHERO.TXT"_s);
+    controller_.Open(dialog_);
+    EXPECT_FALSE(controller_.State().formIdentified);
+    EXPECT_EQ(controller_.WindowTitle(), u"Velmora"_s);
+    EXPECT_EQ(titles, (QStringList{u"Velmora - EUROS"_s, u"Velmora"_s, u"Velmora - EUROS"_s,
+                                   u"Velmora"_s}));
+}
+
+TEST_F(Frame, ALinkOnTheMediumIsNamedWithWhyItIsNotCopied)
+{
+    QTemporaryDir medium;
+    ASSERT_TRUE(medium.isValid());
+    for (const QString &name : QDir(kSample).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(kSample + u'/' + name, medium.filePath(name)));
+    ASSERT_TRUE(QFile::link(kSample + u"/MEMORIA.TXT"_s, medium.filePath(u"ENLACE.TXT"_s)));
+    dialog_.request.location = medium.filePath(u"FICHERO.TXT"_s);
+    controller_.Open(dialog_);
+    ASSERT_TRUE(controller_.State().formIdentified);
+    EXPECT_TRUE(ui_.statuses.contains(medium.filePath(u"ENLACE.TXT"_s) +
+                                      u" no se copia: enlace simbólico"_s))
+        << ui_.statuses.join(u'\n').toStdString();
+    EXPECT_EQ(controller_.State().fileWarnings, u"ENLACE.TXT no se copia: enlace simbólico\n"_s);
+    EXPECT_EQ(ui_.shown, QStringList{u"AVISO: ENLACE.TXT no se copia: enlace simbólico\n"_s});
+    EXPECT_FALSE(QFileInfo::exists(root_.filePath(u"TMP_VK7/ENLACE.TXT"_s)));
 }
 
 TEST_F(Frame, AWorkFolderInUseStopsTheOpenWithAMessage)

@@ -173,10 +173,16 @@ void CMainFrame::CreateToolBar()
         }
     }
     // A completed selection, by the clerk only: refills do not count.
-    connect(pageList_, &QComboBox::activated, this,
-            [this](int) { controller_->PageChosen(pageList_->currentText()); });
-    connect(textSizeList_, &QComboBox::activated, this,
-            [this](int) { controller_->TextSizeChosen(textSizeList_->currentText()); });
+    // The choice made, the keys go back to the form view: Up and Down then
+    // move in the page, not along the list.
+    connect(pageList_, &QComboBox::activated, this, [this](int) {
+        controller_->PageChosen(pageList_->currentText());
+        view_->setFocus();
+    });
+    connect(textSizeList_, &QComboBox::activated, this, [this](int) {
+        controller_->TextSizeChosen(textSizeList_->currentText());
+        view_->setFocus();
+    });
 }
 
 void CMainFrame::CreateStatusBar()

@@ -66,21 +66,48 @@ void SingleInstance::OnConnection()
             if (!socket->canReadLine())
                 return;
             socket->readAll();
-            BringToFront(window_);
+            BringToFront(window_, restored_);
             socket->write("ok\n");
             socket->flush();
         });
     }
 }
 
-void SingleInstance::BringToFront(QWidget *window)
+void SingleInstance::SetWindow(QWidget *window)
+{
+    if (window_)
+        window_->removeEventFilter(this);
+    window_ = window;
+    restored_ = Qt::WindowNoState;
+    if (window) {
+        restored_ = window->windowState() & ~(Qt::WindowMinimized | Qt::WindowActive);
+        window->installEventFilter(this);
+    }
+}
+
+bool SingleInstance::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == window_ && event->type() == QEvent::WindowStateChange) {
+        const Qt::WindowStates state = window_->windowState();
+        if (!(state & Qt::WindowMinimized))
+            restored_ = state & ~Qt::WindowActive;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void SingleInstance::BringToFront(QWidget *window, Qt::WindowStates restored)
 {
     if (!window)
         return;
-    if (window->isMinimized())
-        window->showNormal();
-    else
+    if (window->isMinimized()) {
+        // Back as it was before it was minimised: maximised stays maximised.
+        const Qt::WindowStates kept =
+            (window->windowState() | restored) & (Qt::WindowMaximized | Qt::WindowFullScreen);
+        window->setWindowState(kept);
         window->show();
+    } else {
+        window->show();
+    }
     // A window that is being restored is mapped by the window manager a
     // moment later; activation is asked for again once it is.
     auto activate = [target = QPointer<QWidget>(window)] {

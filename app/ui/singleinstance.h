@@ -28,16 +28,23 @@ public:
     bool Start();
 
     // The window brought to the front when a later start asks.
-    void SetWindow(QWidget *window) { window_ = window; }
+    void SetWindow(QWidget *window);
 
-    // Restores, raises and activates the window, its open modal dialog on top.
-    static void BringToFront(QWidget *window);
+    // Restores, raises and activates the window, its open modal dialog on
+    // top. A minimised window comes back in `restored` (maximised, say).
+    static void BringToFront(QWidget *window, Qt::WindowStates restored = Qt::WindowNoState);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void OnConnection();
 
     QLocalServer *server_ = nullptr;
     QPointer<QWidget> window_;
+    // The window's last state while not minimised: the window system may
+    // report a minimised window as only that, forgetting it was maximised.
+    Qt::WindowStates restored_ = Qt::WindowNoState;
 };
 
 } // namespace vk7

@@ -1,5 +1,6 @@
 #include "components/ui/formview.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -75,6 +76,22 @@ void FormView::wheelEvent(QWheelEvent *event)
     else if (delta.x() != 0)
         viewer_->Scroll(false, true, delta.x() > 0);
     event->accept();
+}
+
+void FormView::keyPressEvent(QKeyEvent *event)
+{
+    // Page Up and Page Down, and the arrows with Ctrl, are the frame's page
+    // and scroll commands: while a command is disabled (Page Down on the last
+    // page) its key does nothing, rather than scrolling the view.
+    const int key = event->key();
+    const bool arrow =
+        key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+    if (key == Qt::Key_PageUp || key == Qt::Key_PageDown ||
+        (arrow && (event->modifiers() & Qt::ControlModifier))) {
+        event->ignore();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void FormView::mousePressEvent(QMouseEvent *event)

@@ -4,7 +4,8 @@
 # sample deposit the window "Velmora - EUROS"
 # appears with the state window over it (closed with Salir), and a second
 # start brings it to the front, ends with 0 and
-# leaves exactly one main window. A missing tool fails the test.
+# leaves exactly one main window, maximised as it was. A missing tool fails
+# the test.
 set -euo pipefail
 [ -n "${VK7_TEST_TRACE:-}" ] && set -x
 vk7=$1
@@ -109,6 +110,23 @@ done
 }
 echo "ok: la ventana restaurada y al frente"
 
+# It comes back as it was before it was minimised: maximised.
+maximised=""
+for _ in $(seq 50); do
+  if xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_VERT; then
+    maximised=yes
+    break
+  fi
+  sleep 0.1
+done
+[ -n "$maximised" ] || {
+  echo "La ventana vuelve sin maximizar"
+  xprop -id "$window" _NET_WM_STATE WM_STATE
+  xwininfo -id "$window" | grep -E 'Width|Height'
+  exit 1
+}
+echo "ok: la ventana vuelve maximizada"
+
 # With the Open dialog up, a later start brings the dialog to the front.
 xdotool key --window "$window" --clearmodifiers ctrl+a
 dialog=""
@@ -128,4 +146,7 @@ for _ in $(seq 300); do
 done
 [ "$active" = "$dialog" ] || { echo "El diálogo abierto no ha pasado al frente (activa: $active)"; exit 1; }
 echo "ok: el diálogo abierto al frente"
-echo "6 passed, 0 failed"
+xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_VERT ||
+  { echo "Con el diálogo abierto, la ventana vuelve sin maximizar"; exit 1; }
+echo "ok: y maximizada"
+echo "8 passed, 0 failed"

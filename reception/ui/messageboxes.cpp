@@ -3,9 +3,40 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace vk7 {
+
+QString PathsWrappedWhole(const QString &text)
+{
+    // In a word holding a folder separator, a line may end after each
+    // separator (zero-width space) and nowhere else (word joiners between
+    // the other characters): a name is never cut at its hyphen or dot.
+    static const QRegularExpression word(u"\\S+"_s);
+    QString shown;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch &match : word.globalMatch(text)) {
+        const QString piece = match.captured();
+        if (!piece.contains(u'/') && !piece.contains(u'\\'))
+            continue;
+        shown += QStringView(text).mid(done, match.capturedStart() - done);
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            const QChar c = piece.at(i);
+            shown += c;
+            if (c == u'/' || c == u'\\')
+                shown += QChar(0x200B);
+            else if (i + 1 < piece.size() && !piece.at(i).isHighSurrogate() &&
+                     piece.at(i + 1) != u'/' && piece.at(i + 1) != u'\\')
+                shown += QChar(0x2060);
+        }
+        done = match.capturedEnd();
+    }
+    shown += QStringView(text).mid(done);
+    return shown;
+}
 
 IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QString &title,
                                                  Buttons buttons, Icon icon)
@@ -16,7 +47,7 @@ IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QStr
         owner = parent_->window();
     QMessageBox box(owner);
     box.setWindowTitle(title);
-    box.setText(text);
+    box.setText(PathsWrappedWhole(text));
     switch (icon) {
     case Icon::Information:
         box.setIcon(QMessageBox::Information);

@@ -7,6 +7,10 @@
 
 namespace vk7 {
 
+// `text` as the message boxes show it: a word that holds a path wraps after
+// its folder separators only, so no name is cut.
+QString PathsWrappedWhole(const QString &text);
+
 // The seam to the clerk answered with Qt's message boxes (Spanish buttons
 // come from Qt's translations), the wait cursor and the desktop's
 // associated programs. Boxes stand in front of the open modal window, else

@@ -4,11 +4,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "reception/opendepositlogic.h"
@@ -18,11 +22,51 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
+StatusLineLabel::StatusLineLabel(QWidget *parent) : QLabel(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setAlignment(Qt::AlignCenter);
+    setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
+
+void StatusLineLabel::SetStatus(const QString &text)
+{
+    setText(text);
+    setToolTip(text);
+}
+
+QSize StatusLineLabel::sizeHint() const
+{
+    return minimumSizeHint();
+}
+
+QSize StatusLineLabel::minimumSizeHint() const
+{
+    const int frame = 2 * frameWidth() + 2 * margin();
+    return QSize(frame + fontMetrics().averageCharWidth() * 10, fontMetrics().height() + 6 + frame);
+}
+
+QString StatusLineLabel::ShownText() const
+{
+    return fontMetrics().elidedText(text(), Qt::ElideMiddle, contentsRect().width() - 2 * margin());
+}
+
+void StatusLineLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(contentsRect().adjusted(margin(), 0, -margin(), 0), Qt::AlignCenter,
+                     ShownText());
+}
+
 COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     : QDialog(parent), logic_(logic), location_(new QLineEdit(this)),
-      diskettes_(new QLineEdit(this)), fingerprint_(new QLineEdit(this)), status_(new QLabel(this)),
-      accept_(new QPushButton(u"&Aceptar"_s, this)), browse_(new QPushButton(u"&Buscar"_s, this)),
-      cancel_(new QPushButton(u"&Salir"_s, this))
+      diskettes_(new QLineEdit(this)), fingerprint_(new QLineEdit(this)),
+      status_(new StatusLineLabel(this)), accept_(new QPushButton(u"&Aceptar"_s, this)),
+      browse_(new QPushButton(u"&Buscar"_s, this)), cancel_(new QPushButton(u"&Salir"_s, this))
 {
     setWindowTitle(OpenDepositLogic::DialogTitle());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -39,10 +83,8 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     fingerprint_->setMinimumWidth(fontMetrics().horizontalAdvance(u"W"_s) * 28);
     fields->setColumnStretch(1, 1);
 
-    status_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    status_->setAlignment(Qt::AlignCenter);
-    status_->setMinimumHeight(fontMetrics().height() + 6);
-    status_->setTextFormat(Qt::PlainText);
+    status_->setObjectName(u"statusLine"_s);
+    status_->setAccessibleName(u"Estado"_s);
 
     auto *buttons = new QVBoxLayout;
     accept_->setDefault(true);
@@ -68,6 +110,8 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     TransferToControls();
     ShowStatus(logic_.status());
     location_->setFocus();
+    // A fixed dialog: no status text, path or screen makes it grow.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 COpenDepositDialog::~COpenDepositDialog()
@@ -93,7 +137,7 @@ void COpenDepositDialog::TransferToControls()
 // input waits until the copy is over, so nothing starts twice.
 void COpenDepositDialog::ShowStatus(const QString &text)
 {
-    status_->setText(text);
+    status_->SetStatus(text);
     if (isVisible()) {
         status_->repaint();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -157,7 +201,23 @@ QFileDialog *COpenDepositDialog::CreateBrowseDialog(QWidget *parent)
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     // The widget dialog matches its name filters without regard to case.
     dialog->setNameFilter(u"Depósito Digital (fichero.txt)"_s);
-    dialog->resize(780, 480);
+    dialog->resize(900, 520);
+    // Every column as wide as its header and what it holds ("Última
+    // modificación", "documento de texto sencillo"), whenever a folder is read.
+    auto *view = dialog->findChild<QTreeView *>(u"treeView"_s);
+    auto *model = dialog->findChild<QFileSystemModel *>();
+    if (view && model) {
+        auto fit = [view] {
+            QHeaderView *header = view->header();
+            header->resizeSections(QHeaderView::ResizeToContents);
+            for (int column = 0; column < header->count(); ++column)
+                header->resizeSection(
+                    column, std::max(header->sectionSize(column), header->sectionSizeHint(column)));
+        };
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, view, fit,
+                         Qt::QueuedConnection);
+        fit();
+    }
     return dialog;
 }
 

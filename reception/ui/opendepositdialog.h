@@ -1,18 +1,36 @@
 #pragma once
 
 #include <QDialog>
+#include <QLabel>
 #include <QPointer>
 
 #include "reception/userinterface.h"
 
 class QFileDialog;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace vk7 {
 
 class OpenDepositLogic;
+
+// The dialog's one-line status: a text too long for it is shown cut in the
+// middle ("…"), the whole text in its tool tip; its width never follows
+// the text, so the dialog keeps its size.
+class StatusLineLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit StatusLineLabel(QWidget *parent = nullptr);
+    void SetStatus(const QString &text);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // What is painted: the text, or its middle cut to fit the line.
+    QString ShownText() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
 
 // "Abrir un Depósito Digital": the clerk's three entries, the three buttons
 // and the status line over the Open logic, which decides everything. The
@@ -28,7 +46,7 @@ public:
     QLineEdit *LocationEdit() const { return location_; }
     QLineEdit *DiskettesEdit() const { return diskettes_; }
     QLineEdit *FingerprintEdit() const { return fingerprint_; }
-    QLabel *StatusLine() const { return status_; }
+    StatusLineLabel *StatusLine() const { return status_; }
     QPushButton *AcceptButton() const { return accept_; }
     QPushButton *BrowseButton() const { return browse_; }
     QPushButton *CancelButton() const { return cancel_; }
@@ -54,7 +72,7 @@ private:
     QLineEdit *location_;
     QLineEdit *diskettes_;
     QLineEdit *fingerprint_;
-    QLabel *status_;
+    StatusLineLabel *status_;
     QPushButton *accept_;
     QPushButton *browse_;
     QPushButton *cancel_;

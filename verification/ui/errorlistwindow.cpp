@@ -1,5 +1,6 @@
 #include "errorlistwindow.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -74,8 +75,22 @@ CListaErroresDlg::CListaErroresDlg(const ErrorListContent &content, IUserInterfa
     layout->addLayout(body, 1);
     layout->addWidget(messageLine_);
 
-    // Focus on the button, not on a list whose focus frame would look like a selection.
-    viewErrorButton_->setFocus();
+    // The keys go through the window as it reads: the lists, then the
+    // buttons. The first list with errors has the focus, and a list that
+    // takes the focus by key selects its first error when none is, so the
+    // focus frame is always a real selection for "Ver &Error".
+    setTabOrder(primaryList_, implicitList_);
+    setTabOrder(implicitList_, viewErrorButton_);
+    setTabOrder(viewErrorButton_, viewRuleButton_);
+    setTabOrder(viewRuleButton_, leaveButton_);
+    primaryList_->installEventFilter(this);
+    implicitList_->installEventFilter(this);
+    if (primaryList_->count() > 0)
+        primaryList_->setFocus();
+    else if (implicitList_->count() > 0)
+        implicitList_->setFocus();
+    else
+        viewErrorButton_->setFocus();
 
     connect(primaryList_, &QListWidget::itemSelectionChanged, this,
             [this] { OnSelectionChanged(ErrorListBrowser::List::Primary); });
@@ -86,6 +101,18 @@ CListaErroresDlg::CListaErroresDlg(const ErrorListContent &content, IUserInterfa
     connect(viewErrorButton_, &QPushButton::clicked, this, [this] { OnViewError(); });
     connect(viewRuleButton_, &QPushButton::clicked, this, [this] { OnViewRule(); });
     connect(leaveButton_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool CListaErroresDlg::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn && (watched == primaryList_ || watched == implicitList_)) {
+        auto *list = static_cast<QListWidget *>(watched);
+        // A click selects what it points at; only the keys choose the first.
+        const bool byMouse = static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
+        if (!byMouse && list->count() > 0 && SelectedRow(list) < 0)
+            list->setCurrentRow(0);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CListaErroresDlg::OnSelectionChanged(ErrorListBrowser::List list)

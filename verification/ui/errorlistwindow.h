@@ -35,6 +35,9 @@ public:
     QPushButton *ViewRuleButton() const { return viewRuleButton_; }
     QPushButton *LeaveButton() const { return leaveButton_; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void OnSelectionChanged(ErrorListBrowser::List list);
     void OnViewError();

@@ -135,8 +135,12 @@ void ImageSetDialog::ShowStatus()
 
 void ImageSetDialog::View()
 {
+    const int row = SelectedRow();
     QImage page;
-    if (set_.View(SelectedRow(), &page))
+    // A page that cannot be loaded leaves the picture empty, never showing
+    // another page beside the highlighted name; with nothing selected the
+    // picture stays as it was.
+    if (set_.View(row, &page) || row >= 0)
         picture_->SetPage(page);
     ShowStatus();
 }

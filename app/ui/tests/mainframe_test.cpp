@@ -2,21 +2,30 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
 #include "app/framecontroller.h"
+#include "app/translations.h"
 #include "app/ui/mainframe.h"
 #include "components/tessocx.h"
 #include "reception/paths.h"
@@ -182,6 +191,34 @@ TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
     EXPECT_EQ(frame_.PageList()->count(), 0);
 }
 
+TEST_F(MainFrame, APageChosenInTheListGivesTheKeysBackAndPageDownOnTheLastDoesNothing)
+{
+    OpenSample();
+    ASSERT_TRUE(frame_.Controller().State().formIdentified);
+    frame_.activateWindow();
+    QApplication::processEvents();
+    CTessOCX &viewer = frame_.Controller().Viewer();
+    frame_.Action(kCmdZoomIn)->trigger();
+    frame_.Action(kCmdZoomIn)->trigger();
+
+    // F10, the last page chosen with the keys, Enter.
+    frame_.Action(kCmdPageListFocus)->trigger();
+    QAbstractItemView *popup = frame_.PageList()->view();
+    ASSERT_TRUE(popup->isVisible());
+    QTest::keyClick(popup, Qt::Key_End);
+    QTest::keyClick(popup, Qt::Key_Return);
+    const int pages = viewer.GetPageCount();
+    ASSERT_EQ(viewer.GetCurrentPage(), pages);
+    EXPECT_EQ(QApplication::focusWidget(), frame_.centralWidget());
+    EXPECT_FALSE(frame_.Action(kCmdNextPage)->isEnabled());
+
+    const QPointF where = viewer.ScrollPosition();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    EXPECT_EQ(viewer.ScrollPosition(), where);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(viewer.GetCurrentPage(), pages);
+}
+
 TEST_F(MainFrame, StateAndRuleCommandsShowTheirWindowsAndAPrintBringsTheOpenDialogBack)
 {
     OpenSample();
@@ -315,11 +352,55 @@ TEST_F(MainFrame, EditMenuEntriesOpenTheirDocumentOfTheOpenDeposit)
                   .toStdString());
 }
 
+TEST(QtWindows, SpeakSpanishWriteCtrlAndFitTheirColumns)
+{
+    // The menus write the keys as the command table does.
+    EXPECT_EQ(QKeySequence(u"Ctrl+A"_s).toString(QKeySequence::NativeText), u"Ctrl+A"_s);
+    // Texts Qt's own catalogue leaves in English.
+    EXPECT_EQ(QCoreApplication::translate("QPrintSettingsOutput", "Pages"), u"Páginas"_s);
+    EXPECT_EQ(QCoreApplication::translate("QPrintSettingsOutput", "Page Set:"),
+              u"Páginas a imprimir:"_s);
+
+    QTemporaryDir medium;
+    ASSERT_TRUE(medium.isValid());
+    ASSERT_TRUE(QDir(medium.path()).mkdir(u"CARPETA"_s));
+    PathResolver::ClearDriveRoots();
+    PathResolver::SetDriveRoot(u'A', medium.path());
+    std::unique_ptr<QFileDialog> dialog(COpenDepositDialog::CreateBrowseDialog(nullptr));
+    PathResolver::ClearDriveRoots();
+    dialog->show();
+    auto *view = dialog->findChild<QTreeView *>(u"treeView"_s);
+    ASSERT_TRUE(view);
+    QModelIndex folder;
+    for (int i = 0; i < 250 && !folder.isValid(); ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        const QModelIndex root = view->rootIndex();
+        if (view->model()->rowCount(root) > 0)
+            folder = view->model()->index(0, 0, root);
+    }
+    ASSERT_TRUE(folder.isValid());
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(folder.siblingAtColumn(2).data().toString(), u"Carpeta"_s);
+    const QDateTime modified = QFileInfo(medium.filePath(u"CARPETA"_s)).lastModified();
+    EXPECT_EQ(folder.siblingAtColumn(3).data().toString(),
+              QLocale(QLocale::Spanish, QLocale::Spain).toString(modified, QLocale::ShortFormat));
+    QHeaderView *header = view->header();
+    for (int column = 0; column < header->count(); ++column) {
+        EXPECT_GE(header->sectionSize(column), header->sectionSizeHint(column)) << column;
+        const QString text = folder.siblingAtColumn(column).data().toString();
+        EXPECT_GT(header->sectionSize(column), view->fontMetrics().horizontalAdvance(text))
+            << column;
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // As the program starts: Qt's windows in Spanish whatever the machine's locale.
+    vk7::UseSpanishSystemLocale();
     QApplication app(argc, argv);
+    vk7::InstallSpanishTranslations(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -152,6 +154,77 @@ TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
                                  u"AVISO: Introducir disquete nº : 2"_s}));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(QFile::exists(driveC_.filePath(u"TMP_VK7/DATOS.ASC"_s)));
+}
+
+TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
+{
+    // A medium deep in folders whose DATOS.ASC finds a folder in its place.
+    QString deep = medium_.path();
+    for (int i = 0; i < 8; ++i)
+        deep += u"/Cuentas-Anuales_%1/dep.%1"_s.arg(2020 + i);
+    ASSERT_TRUE(QDir().mkpath(deep));
+    for (const char *name : {"FICHERO.TXT", "DATOS.ASC"})
+        ASSERT_TRUE(QFile::copy(medium_.filePath(QString::fromLatin1(name)),
+                                deep + u'/' + QString::fromLatin1(name)));
+    OpenDepositLogic logic(dialogUi_);
+    logic.Initialize();
+    ASSERT_TRUE(QDir().mkpath(driveC_.filePath(u"TMP_VK7/DATOS.ASC"_s)));
+    COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
+    ui_.SetParent(&dialog);
+    dialog.show();
+    const QSize size = dialog.size();
+
+    bool asked = false;
+    QTimer::singleShot(10, [&asked] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        auto *label = box ? box->findChild<QLabel *>(u"qt_msgbox_label"_s) : nullptr;
+        if (!label) {
+            ADD_FAILURE() << "no retry box";
+            return;
+        }
+        EXPECT_TRUE(label->text().startsWith(u"No se puede copiar el fichero "_s));
+        // As the box lays it out, every line fits and ends after a folder
+        // separator or a blank, never inside a name ("Cuentas-", "dep.").
+        QString text = label->text();
+        text.replace(u'\n', QChar::LineSeparator);
+        QTextLayout layout(text, label->font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        const int width = label->contentsRect().width();
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            EXPECT_LE(line.naturalTextWidth(), width);
+            QString shown = text.mid(line.textStart(), line.textLength());
+            shown.remove(QChar(0x200B)).remove(QChar(0x2060));
+            const QChar last = shown.isEmpty() ? QChar() : shown.back();
+            const bool end = line.textStart() + line.textLength() >= text.size();
+            EXPECT_TRUE(end || last == u'/' || last == u'\\' || last.isSpace() ||
+                        last == QChar::LineSeparator)
+                << shown.toStdString();
+        }
+        layout.endLayout();
+        EXPECT_LE(box->frameGeometry().width(), box->screen()->availableGeometry().width());
+        asked = true;
+        box->button(QMessageBox::No)->click();
+    });
+    dialog.LocationEdit()->setText(deep + u"/FICHERO.TXT"_s);
+    dialog.FingerprintEdit()->setText(QString(26, u'A'));
+    dialog.AcceptButton()->click();
+    EXPECT_TRUE(asked);
+
+    const QString status = dialog.StatusLine()->text();
+    ASSERT_TRUE(status.startsWith(u"ERROR. Copiando fichero ("_s)) << status.toStdString();
+    EXPECT_EQ(dialog.size(), size);
+    EXPECT_EQ(dialog.StatusLine()->toolTip(), status);
+    const QString shown = dialog.StatusLine()->ShownText();
+    EXPECT_TRUE(shown.startsWith(u"ERROR. Copiando"_s)) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(u"DATOS.ASC)"_s)) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(u'…'));
+    EXPECT_LE(dialog.StatusLine()->fontMetrics().horizontalAdvance(shown),
+              dialog.StatusLine()->contentsRect().width());
 }
 
 TEST_F(OpenDialog, SalirEmptiesTheLocation)

@@ -132,6 +132,7 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
         EXPECT_EQ(dialog->windowTitle(), u"Lista de Errores"_s);
         EXPECT_EQ(primary->item(0)->text(), u"Falta rellenar : Denominación social"_s);
 
+        primary->clearSelection();
         dialog->ViewErrorButton()->click();
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(dialog->MessageLine()->text(), u"Seleccionar el error a corregir"_s);
@@ -154,6 +155,42 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
     EXPECT_TRUE(browsed);
     EXPECT_EQ(viewer_.MarkedFieldKey(), 810220);
     EXPECT_EQ(ui_.shown.size(), 1); // no "Reglas de Coherencia Correctas"
+}
+
+TEST(ErrorList, TheKeysGoThroughTheListsFirstAndAFocusedListSelects)
+{
+    ErrorListContent content;
+    content.primaryTexts = {u"Primero"_s, u"Segundo"_s};
+    content.primaryNumbers = {u"810220"_s, u"810230"_s};
+    content.primaryReferences = {u"R1"_s, u"R2"_s};
+    content.implicitTexts = {u"Implícito"_s};
+    content.implicitNumbers = {u"810210"_s};
+    content.implicitReferences = {u"R3"_s};
+    CListaErroresDlg dialog(content);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+
+    EXPECT_EQ(QApplication::focusWidget(), dialog.PrimaryList());
+    EXPECT_EQ(dialog.PrimaryList()->currentRow(), 0);
+    EXPECT_EQ(dialog.PrimaryList()->selectedItems().size(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.ImplicitList());
+    EXPECT_EQ(dialog.ImplicitList()->selectedItems().size(), 1);
+    EXPECT_TRUE(dialog.PrimaryList()->selectedItems().isEmpty());
+    for (QWidget *next : {static_cast<QWidget *>(dialog.ViewErrorButton()),
+                          static_cast<QWidget *>(dialog.ViewRuleButton()),
+                          static_cast<QWidget *>(dialog.LeaveButton())}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.PrimaryList());
+
+    // Enter on the focused list is "Ver &Error" on its selected error.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.ChosenNumber(), 810220);
 }
 
 } // namespace

@@ -154,6 +154,25 @@ TEST_F(DocumentDialogsTest, ImageSetDialogEnablesShowsPrintsAndCleansUp)
         EXPECT_FALSE(Child<QWidget>(empty, off)->isEnabled()) << off;
 }
 
+TEST_F(DocumentDialogsTest, AnImageThatCannotBeLoadedClearsThePicture)
+{
+    QFile broken(driveC.path() + u"/TMP_VK7/MEMORIA.M01"_s);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("II*\0 no es una imagen");
+    broken.close();
+    ImageSetDialog dialog(state, 8, ui);
+    dialog.show();
+    auto *list = Child<QListWidget>(dialog, "imageList");
+    auto *picture = Child<PictureArea>(dialog, "pictureArea");
+    list->setCurrentRow(1);
+    Child<QPushButton>(dialog, "viewButton")->click();
+    ASSERT_FALSE(picture->Page().isNull());
+    list->setCurrentRow(0);
+    Child<QPushButton>(dialog, "viewButton")->click();
+    EXPECT_TRUE(picture->Page().isNull());
+    EXPECT_EQ(DarkPixels(picture->grab(picture->contentsRect()).toImage()), 0);
+}
+
 TEST_F(DocumentDialogsTest, TextPageIgnoresTypingAndCountsDisplayedLines)
 {
     state.gestionPages = {u"Primera linea\r\n"_s + QString(400, u'x') + u"\r\nUltima"_s,
