@@ -4,8 +4,10 @@
 # state window the clerk presses "&Imprimir" and at once Ctrl+A. The whole
 # print set still comes out (six jobs: the sheet, the form, the notes'
 # images and text, the management report and the audit report, with their
-# pages), and only then one Open dialog comes up. Needs root (the CUPS
-# server's PDF backend); a missing tool or server fails the test.
+# pages), and then one Open dialog comes up. A program that handled the key
+# in the middle of its print run would close the deposit there and print
+# the sheet alone. Needs root (the CUPS server's PDF backend); a missing
+# tool or server fails the test.
 set -euo pipefail
 [ -n "${VK7_TEST_TRACE:-}" ] && set -x
 vk7=$1
@@ -32,9 +34,18 @@ fingerprint=$(cat "$sample.fingerprint")
 "$vk7" --root "$work/c" "$sample" "$fingerprint" >"$work/vk7.log" 2>&1 &
 XSESSION_PIDS+=($!)
 
+xsession_wait_window "Velmora - EUROS" >/dev/null || { cat "$work/vk7.log"; exit 1; }
 state=$(xsession_wait_window "Estado del Depósito Digital") || { cat "$work/vk7.log"; exit 1; }
-# Both keys in one go, as a clerk types them: Ctrl+A arrives while the output runs.
-xdotool windowactivate --sync "$state" key --clearmodifiers alt+i ctrl+a
+# The two keys at once, as a clerk types them: "&Imprimir" in the state
+# window, and Ctrl+A as soon as it has gone, while the output runs (the
+# sheet's job is out in a few tenths of a second, the form's after seconds).
+xdotool windowactivate --sync "$state" key --clearmodifiers alt+i
+for _ in $(seq 100); do
+  xdotool search --onlyvisible --name '^Estado del Depósito Digital$' >/dev/null 2>&1 || break
+  sleep 0.05
+done
+sleep 0.2
+xdotool key --clearmodifiers ctrl+a
 
 # The jobs the queue has written, as "name pages", in the order printed
 # (the queue names each file after its job: VK7_DG_hh_mm_ss-job_1.pdf).
