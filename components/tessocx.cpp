@@ -165,11 +165,6 @@ void CTessOCX::Activate()
     Q_EMIT ViewChanged();
 }
 
-void CTessOCX::Invalidate()
-{
-    Q_EMIT ViewChanged();
-}
-
 void CTessOCX::SetTextSize(short size)
 {
     if (size <= 0)

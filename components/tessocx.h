@@ -48,8 +48,6 @@ public:
     // A size of 0 or less (an empty list) changes nothing.
     void SetTextSize(short size);
     bool ShowRuleError(long number);
-    // The whole view is to be painted again (the window invalidated).
-    void Invalidate();
 
     // View state, applied by the widget.
     enum class FitMode { None, Width, Page };

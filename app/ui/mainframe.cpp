@@ -240,9 +240,10 @@ void CMainFrame::ShowBusy()
     const QString text = FrameController::BusyText(controller_->CurrentTask());
     idle_->setText(text.isEmpty() ? u"Preparado"_s : text);
     UpdateActions();
-    // The output runs without returning to the event loop: painted now.
+    // The task runs without returning to the event loop: the window is
+    // painted now, without the state window that has just closed over it.
     if (isVisible())
-        statusBar()->repaint();
+        repaint();
 }
 
 void CMainFrame::Dispatch(int commandId)
