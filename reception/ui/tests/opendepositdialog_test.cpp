@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,12 @@ TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
     COpenDepositDialog dialog(logic);
     dialogUi_.SetDialog(&dialog);
     dialog.show();
+    // On screen, as when the clerk types in it: the copy then paints each
+    // line at once, without handling any event.
+    QElapsedTimer shown;
+    shown.start();
+    while (!(dialog.windowHandle() && dialog.windowHandle()->isExposed()) && shown.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     PaintedTexts painted(dialog.StatusLine());
     dialog.LocationEdit()->setText(medium_.filePath(u"fichero.txt"_s));
     dialog.FingerprintEdit()->setText(QString(26, u'A'));
