@@ -2,10 +2,11 @@
 
 #include <QFileInfo>
 
+#include "app/framestate.h"
 #include "checkreport.h"
 #include "components/cupsprintdevice.h"
+#include "components/formdocument.h"
 #include "components/pdfdocument.h"
-#include "components/tessocx.h"
 #include "datafiles/depositstate.h"
 #include "reception/manifest.h"
 #include "reception/opendepositlogic.h"
@@ -82,9 +83,10 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
     bool stopped = false;
     if (!options.pdfPath.isEmpty()) {
         PdfFileDevice pdf(options.pdfPath);
-        frame.viewer->SetPrinters(&pdf, &pdf);
-        ProduceDepositOutput(state, frame, ticks, pdf, &ui, clock);
-        frame.viewer->SetPrinters(nullptr, nullptr);
+        FormPageSettings formPages{
+            .printerChosen = frame.printerChosen, .chosenPrinter = &pdf, .defaultPrinter = &pdf};
+        ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock);
+        frame.printerChosen = formPages.printerChosen;
         stopped = !ui.messages.isEmpty();
         QString error;
         if (!stopped && !pdf.Finish(&error)) {
@@ -95,11 +97,13 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
             errors += JobLines(pdf.Jobs(), options.pdfPath);
     } else {
         CupsPrintDevice printer(options.printer);
-        frame.viewer->SetPrinters(&printer, &printer);
         // A printer named on the command line is a printer chosen.
         frame.printerChosen = !options.printer.isEmpty();
-        ProduceDepositOutput(state, frame, ticks, printer, &ui, clock);
-        frame.viewer->SetPrinters(nullptr, nullptr);
+        FormPageSettings formPages{.printerChosen = frame.printerChosen,
+                                   .chosenPrinter = &printer,
+                                   .defaultPrinter = &printer};
+        ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock);
+        frame.printerChosen = formPages.printerChosen;
         stopped = !ui.messages.isEmpty();
         const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
         errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);
@@ -138,9 +142,9 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         Deliver(output, streams);
         return output;
     }
-    CTessOCX viewer;
+    CFormDocument form;
     DepositState state;
-    FrameState frame{.viewer = &viewer, .appFolder = options.appFolder};
+    FrameState frame{.form = &form, .appFolder = options.appFolder};
 
     ReceptionChain chain(state, frame, &ui, clock);
     chain.SetShowFileWarnings(false);
@@ -174,7 +178,8 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, pageFolder,
                              &state.diagnosticText))
             output.standardError += "ERROR Creando DIAGNOSTICO\n";
-        if (options.formPages && state.formIdentified && !viewer.ExportPages(4, pageFolder))
+        if (options.formPages && state.formIdentified &&
+            !form.ExportPages(FormPageExport::PageFiles, pageFolder))
             output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();
     }
 

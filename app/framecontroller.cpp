@@ -54,22 +54,74 @@ QString WindowTitleForForm(const QString &formName)
 
 FrameController::FrameController(const QString &appFolder, IUserInterface &ui, const Clock &clock,
                                  QObject *parent)
-    : QObject(parent), viewer_(std::make_unique<CTessOCX>()), ui_(ui), clock_(clock),
-      chain_(model_, &ui, clock), title_(WindowTitleForForm(QString()))
+    : QObject(parent), viewer_(std::make_unique<CTessOCX>(form_)), ui_(ui), clock_(clock),
+      chain_(model_, frame_, &ui, clock), title_(WindowTitleForForm(QString()))
 {
-    Frame().viewer = viewer_.get();
-    Frame().appFolder = appFolder;
+    frame_.form = &form_;
+    frame_.appFolder = appFolder;
     connect(viewer_.get(), &CTessOCX::PageChanged, this, &FrameController::OnPageChanged);
     connect(viewer_.get(), &CTessOCX::PageCountChanged, this, &FrameController::OnPageCountChanged);
     connect(viewer_.get(), &CTessOCX::TextSizeChanged, this, &FrameController::OnTextSizeChanged);
-    connect(viewer_.get(), &CTessOCX::FieldsInvalidated, this,
-            [this] { viewer_->RefreshFields(); });
+    connect(viewer_.get(), &CTessOCX::FieldsInvalidated, this, [this] { form_.RefreshFields(); });
 }
 
-FrameController::~FrameController()
+FrameController::~FrameController() = default;
+
+FrameController::TaskScope::TaskScope(FrameController &controller, Task task)
+    : controller_(controller), previous_(controller.task_)
 {
-    // The viewer goes before the model that points at it.
-    Frame().viewer = nullptr;
+    controller_.task_ = task;
+    Q_EMIT controller_.busyChanged();
+}
+
+FrameController::TaskScope::~TaskScope()
+{
+    controller_.task_ = previous_;
+    Q_EMIT controller_.busyChanged();
+}
+
+QString FrameController::BusyText(Task task)
+{
+    switch (task) {
+    case Task::Open:
+        return u"Abriendo el Depósito Digital ..."_s;
+    case Task::RuleCheck:
+        return u"Comprobando el Depósito Digital ..."_s;
+    case Task::Output:
+        return u"Imprimiendo el Depósito Digital ..."_s;
+    case Task::None:
+        break;
+    }
+    return QString();
+}
+
+void FrameController::SetPrinterChosen(bool chosen)
+{
+    if (frame_.printerChosen == chosen)
+        return;
+    frame_.printerChosen = chosen;
+    model_.NotifyChanged();
+}
+
+bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter,
+                                    PrintDevice *chosenPrinter, PrintDevice *defaultPrinter)
+{
+    if (task_ == Task::Output)
+        return false;
+    const TaskScope busy(*this, Task::Output);
+    FormPageSettings formPages{.textSize = frame_.textSize,
+                               .printerChosen = frame_.printerChosen,
+                               .chosenPrinter = chosenPrinter,
+                               .defaultPrinter = defaultPrinter};
+    const bool done =
+        ProduceDepositOutput(State(), &form_, formPages, ticks, currentPrinter, &ui_, clock_);
+    // The form pages' print clears the printer choice.
+    SetPrinterChosen(formPages.printerChosen);
+    // The view is left at page width, as after "Anc&hura pantalla".
+    if (State().formIdentified)
+        viewer_->FitWidth();
+    model_.NotifyChanged();
+    return done;
 }
 
 void FrameController::SetVerdictWindows(IVerdictWindows *windows)
@@ -84,14 +136,16 @@ void FrameController::SetDocumentDialogs(IDocumentDialogs *dialogs)
 
 void FrameController::Open(IOpenDialog &dialog)
 {
-    if (!Frame().viewer)
+    // Also the Open a print run posts, should it come while another runs.
+    if (Busy())
         return;
+    const TaskScope busy(*this, Task::Open);
     QString error;
     if (!lock_.Acquire(error)) {
         ui_.ShowMessage(error, u"ERROR"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
         return;
     }
-    Close();
+    chain_.CloseDeposit();
     OpenDepositLogic logic(dialog.Interface());
     chain_.PrepareOpenDialog(logic);
     if (!dialog.Run(logic))
@@ -117,11 +171,14 @@ void FrameController::Finish(const ReceptionResult &result)
         Q_EMIT openRequested();
 }
 
-void FrameController::Close()
+bool FrameController::Close()
 {
+    if (Busy())
+        return false;
     chain_.CloseDeposit();
     // The currency belongs to the deposit shown: with none, the bare title.
     SetTitle(WindowTitleForForm(QString()));
+    return true;
 }
 
 void FrameController::SetTitle(const QString &title)
@@ -134,9 +191,13 @@ void FrameController::SetTitle(const QString &title)
 
 void FrameController::ShowDepositState()
 {
+    if (Busy())
+        return;
+    const TaskScope busy(*this, Task::RuleCheck);
     CFileTools tools(&ui_);
     ui_.SetWaitCursor(true);
-    const DepositStateReport report = DiagnoseDeposit(State(), Frame(), tools, clock_, &ui_);
+    const DepositStateReport report =
+        DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_);
     ui_.SetWaitCursor(false);
     ui_.ShowStatus(QString());
     model_.NotifyChanged();
@@ -144,17 +205,22 @@ void FrameController::ShowDepositState()
         Q_EMIT openRequested();
 }
 
-void IVerdictWindows::CheckRules(DepositModel &model, IUserInterface &ui, const Clock &clock)
+void IVerdictWindows::CheckRules(DepositModel &model, FrameState &frame, IUserInterface &ui,
+                                 const Clock &clock)
 {
     Q_UNUSED(ui);
     QStringList primary;
     QStringList implicit;
-    CheckCoherenceRules(model.Deposit(), model.Frame(), &primary, &implicit, nullptr, clock);
+    CheckCoherenceRules(model.Deposit(), frame.form, frame.appFolder, &primary, &implicit, nullptr,
+                        clock);
 }
 
 void FrameController::CheckRules()
 {
-    verdicts_->CheckRules(model_, ui_, clock_);
+    if (Busy())
+        return;
+    const TaskScope busy(*this, Task::RuleCheck);
+    verdicts_->CheckRules(model_, frame_, ui_, clock_);
     model_.NotifyChanged();
 }
 
@@ -237,6 +303,8 @@ CommandContext FrameController::Context() const
 
 bool FrameController::IsEnabled(int commandId) const
 {
+    if (Busy())
+        return false;
     const CommandInfo *command = FindCommand(commandId);
     return command && IsCommandEnabled(command->rule, Context());
 }
@@ -274,7 +342,7 @@ void FrameController::OnTextSizeChanged(short size)
     // The size arrives as a short and is used unsigned, as the list's items are.
     textSizeList_ = TextSizeListFill(unsigned(ushort(size)));
     if (textSizeList_.selected >= 0)
-        Frame().textSize = textSizeList_.items.at(textSizeList_.selected);
+        frame_.textSize = ReadListNumber(textSizeList_.items.at(textSizeList_.selected));
     Q_EMIT textSizeListChanged();
 }
 

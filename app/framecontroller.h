@@ -7,9 +7,12 @@
 #include <QStringList>
 
 #include "app/commandtable.h"
+#include "app/framestate.h"
 #include "app/receptionchain.h"
+#include "components/formdocument.h"
 #include "datafiles/depositmodel.h"
 #include "reception/worklock.h"
+#include "verification/printoutput.h"
 #include "viewing/viewlists.h"
 
 namespace vk7 {
@@ -18,6 +21,7 @@ class CTessOCX;
 class Clock;
 class IUserInterface;
 class OpenDepositLogic;
+class PrintDevice;
 
 // Where the state window and the error-list window plug in. The defaults
 // show nothing: the diagnosis is made and the rules are run, unseen.
@@ -34,7 +38,8 @@ public:
         return false;
     }
     // "Comprobar &Reglas" on the open deposit.
-    virtual void CheckRules(DepositModel &model, IUserInterface &ui, const Clock &clock);
+    virtual void CheckRules(DepositModel &model, FrameState &frame, IUserInterface &ui,
+                            const Clock &clock);
 };
 
 // Where the Edit menu's dialogs plug in: each entry hands over its dialog
@@ -83,9 +88,30 @@ public:
 
     DepositModel &Model() { return model_; }
     DepositState &State() { return model_.Deposit(); }
-    FrameState &Frame() { return model_.Frame(); }
+    FrameState &Frame() { return frame_; }
+    CFormDocument &Form() { return form_; }
     CTessOCX &Viewer() { return *viewer_; }
     const QString &WindowTitle() const { return title_; }
+
+    // What the frame is doing that must not be interrupted: while an Open (its
+    // dialog, its chain and its state window), a rule check (the diagnosis
+    // included) or an output runs, no command is accepted that could close
+    // or replace the deposit, and the status line says so.
+    enum class Task { None, Open, RuleCheck, Output };
+    Task CurrentTask() const { return task_; }
+    bool Busy() const { return task_ != Task::None; }
+    // The status line's text while busy; empty when not.
+    static QString BusyText(Task task);
+
+    // The clerk's printer choice ("Configurar &Impesora"); notifies when it changes.
+    void SetPrinterChosen(bool chosen);
+
+    // The state window's "&Imprimir": the print output with the ticks, the
+    // form pages on the chosen printer or the default one, the rest on the
+    // current printer. True when it ran to its end. Refused while another
+    // output runs.
+    bool ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter,
+                       PrintDevice *chosenPrinter, PrintDevice *defaultPrinter);
 
     void SetVerdictWindows(IVerdictWindows *windows);
     void SetDocumentDialogs(IDocumentDialogs *dialogs);
@@ -98,7 +124,8 @@ public:
     // The same with the entries given at once, as if the clerk had typed
     // them and accepted; a failed validation is shown as a message box.
     void Open(const OpenRequest &request);
-    void Close();
+    // False, and nothing closed, while the frame is busy.
+    bool Close();
     // "&Estado del Depósito" and "Comprobar &Reglas".
     void ShowDepositState();
     void CheckRules();
@@ -126,8 +153,24 @@ Q_SIGNALS:
     void textSizeListChanged();
     // A print run from the state window succeeded: the Open command again.
     void openRequested();
+    // The frame began or ended a task (Busy, BusyText).
+    void busyChanged();
 
 private:
+    // Marks the frame busy for a task while it lives; tasks nest.
+    class TaskScope
+    {
+    public:
+        TaskScope(FrameController &controller, Task task);
+        ~TaskScope();
+        TaskScope(const TaskScope &) = delete;
+        TaskScope &operator=(const TaskScope &) = delete;
+
+    private:
+        FrameController &controller_;
+        Task previous_;
+    };
+
     void Finish(const ReceptionResult &result);
     void SetTitle(const QString &title);
     void OnPageChanged(short previous, short page);
@@ -135,6 +178,9 @@ private:
     void OnTextSizeChanged(short size);
 
     DepositModel model_;
+    FrameState frame_;
+    // The form the logic works on; the viewer shows it and goes first.
+    CFormDocument form_;
     std::unique_ptr<CTessOCX> viewer_;
     IUserInterface &ui_;
     // Taken at the first Open and kept while the program runs: the work
@@ -147,6 +193,7 @@ private:
     IVerdictWindows *verdicts_ = &defaultVerdicts_;
     IDocumentDialogs *documents_ = &defaultDocuments_;
     QString title_;
+    Task task_ = Task::None;
     ListFill pageList_;
     ListFill textSizeList_;
 };

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "components/tessocx.h"
+#include "components/formdocument.h"
 #include "datafiles/depositmodel.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
@@ -28,8 +28,9 @@ ReceptionChain::ReceptionChain(DepositState &state, FrameState &frame, IUserInte
 {
 }
 
-ReceptionChain::ReceptionChain(DepositModel &model, IUserInterface *ui, const Clock &clock)
-    : ReceptionChain(model.Deposit(), model.Frame(), ui, clock)
+ReceptionChain::ReceptionChain(DepositModel &model, FrameState &frame, IUserInterface *ui,
+                               const Clock &clock)
+    : ReceptionChain(model.Deposit(), frame, ui, clock)
 {
     model_ = &model;
 }
@@ -55,7 +56,7 @@ void ReceptionChain::CloseDeposit()
     state_.fields.RemoveAll();
     state_.formError.clear();
     state_.notCopied.clear();
-    if (frame_.viewer && state_.formIdentified && frame_.viewer->CloseForm())
+    if (frame_.form && state_.formIdentified && frame_.form->CloseForm())
         state_.formIdentified = false;
     state_.open = false;
     Notify();
@@ -114,11 +115,11 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     ReceptionResult result;
     if (state_.structureStatus != u"0"_s && state_.completenessStatus != u"0"_s) {
         result.identificationRan = true;
-        result.identification = IdentifyForm(state_, frame_, *loader_);
+        result.identification = IdentifyForm(state_, frame_.form, frame_.appFolder, *loader_);
         Notify();
     }
-    result.report =
-        DiagnoseDeposit(state_, frame_, tools, clock_, showFileWarnings_ ? ui_ : nullptr);
+    result.report = DiagnoseDeposit(state_, frame_.form, frame_.appFolder, tools, clock_,
+                                    showFileWarnings_ ? ui_ : nullptr);
     Notify();
     return result;
 }

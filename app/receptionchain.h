@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "app/framestate.h"
 #include "reception/userinterface.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/formidentification.h"
@@ -16,7 +17,6 @@ class Clock;
 class DepositModel;
 class OpenDepositLogic;
 struct DepositState;
-struct FrameState;
 
 // The values the Open dialog hands back when the clerk accepts it (the
 // deposit is then in the work folder).
@@ -55,7 +55,7 @@ class ReceptionChain
 {
 public:
     ReceptionChain(DepositState &state, FrameState &frame, IUserInterface *ui, const Clock &clock);
-    ReceptionChain(DepositModel &model, IUserInterface *ui, const Clock &clock);
+    ReceptionChain(DepositModel &model, FrameState &frame, IUserInterface *ui, const Clock &clock);
     ~ReceptionChain();
 
     ReceptionChain(const ReceptionChain &) = delete;

@@ -3,14 +3,19 @@
 #include <algorithm>
 
 #include <QHash>
-#include <QPagedPaintDevice>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSet>
 
 #include "components/formpainter.h"
+#include "components/imaging.h"
+#include "components/printdevice.h"
+#include "reception/paths.h"
 
 using namespace Qt::StringLiterals;
+
+Q_LOGGING_CATEGORY(lcFormViewer, "vk7.formviewer")
 
 namespace vk7 {
 
@@ -63,10 +68,69 @@ void CFormDocument::Close()
     slices_.clear();
 }
 
+bool CFormDocument::OpenForm(const QString &folder, const QString &formName,
+                             const IFieldSource *fields)
+{
+    const QString hostFolder = PathResolver::Resolve(folder);
+    if (hostFolder.isEmpty() || formName.trimmed().isEmpty()) {
+        qCWarning(lcFormViewer, "%s: no se puede abrir el formulario «%s»", qUtf8Printable(folder),
+                  qUtf8Printable(formName));
+        return false;
+    }
+    FormTemplate form;
+    QString error;
+    if (!ParseFormTemplate(hostFolder, formName, &form, &error)) {
+        qCWarning(lcFormViewer, "%s", qUtf8Printable(error));
+        return false;
+    }
+    CloseForm();
+    template_ = std::move(form);
+    fields_ = fields;
+    open_ = true;
+    Refresh();
+    Notify(IFormDocumentObserver::Change::Opened);
+    return true;
+}
+
+bool CFormDocument::CloseForm()
+{
+    const bool wasOpen = open_;
+    Close();
+    if (wasOpen)
+        Notify(IFormDocumentObserver::Change::Closed);
+    return true;
+}
+
+void CFormDocument::SetFieldSource(const IFieldSource *fields)
+{
+    const bool replaced = fields_ != fields;
+    fields_ = fields;
+    if (replaced && open_)
+        Notify(IFormDocumentObserver::Change::FieldSourceReplaced);
+}
+
+void CFormDocument::SetRuleCheckMode(bool on)
+{
+    if (ruleCheckMode_ == on)
+        return;
+    ruleCheckMode_ = on;
+    Notify(IFormDocumentObserver::Change::RuleCheckMode);
+}
+
 int CFormDocument::SetTextSize(int size)
 {
+    const int before = textSize_;
     textSize_ = std::clamp(size, kMinTextSize, kMaxTextSize);
+    // A size taken as asked and already in force is no news; one kept in range is.
+    if (textSize_ != before || textSize_ != size)
+        Notify(IFormDocumentObserver::Change::TextSize);
     return textSize_;
+}
+
+void CFormDocument::Notify(IFormDocumentObserver::Change change) const
+{
+    if (observer_)
+        observer_->FormDocumentChanged(change);
 }
 
 double CFormDocument::TextPixelSize() const
@@ -317,36 +381,41 @@ QImage CFormDocument::RenderPageImage(int page) const
     return mono;
 }
 
-bool CFormDocument::PrintPages(QPagedPaintDevice *device, const QList<int> &pages) const
+bool CFormDocument::RefreshFields()
 {
-    if (!device || !open_ || pages.isEmpty())
+    if (!open_)
         return false;
-    QPainter painter;
-    if (!painter.begin(device))
+    Refresh();
+    Notify(IFormDocumentObserver::Change::Refreshed);
+    return true;
+}
+
+bool CFormDocument::ExportPages(FormPageExport option, const QString &folder) const
+{
+    if (option != FormPageExport::PageFiles || !open_)
         return false;
-    bool ok = true;
-    for (int i = 0; i < pages.size() && ok; ++i) {
-        const int page = pages.at(i);
-        if (page < 1 || page > PageCount()) {
-            ok = false;
-            break;
+    for (int page = 1; page <= PageCount(); ++page) {
+        const QString path = folder + u"K7.%1"_s.arg(page, 3, 10, QLatin1Char('0'));
+        if (SaveImageFile(path, RenderPageImage(page - 1)) != 1) {
+            qCWarning(lcFormViewer, "%s: no se puede escribir la página", qUtf8Printable(path));
+            return false;
         }
-        if (i > 0 && !device->newPage()) {
-            ok = false;
-            break;
-        }
-        // Scaled to the printable area, keeping the page's proportions.
-        const QRect area = painter.viewport();
-        const double scale = std::min(area.width() / double(kFormPageWidth),
-                                      area.height() / double(kFormPageHeight));
-        painter.save();
-        painter.translate((area.width() - kFormPageWidth * scale) / 2.0,
-                          (area.height() - kFormPageHeight * scale) / 2.0);
-        painter.scale(scale, scale);
-        PaintFormPage(painter, *this, page - 1);
-        painter.restore();
     }
-    return painter.end() && ok;
+    return true;
+}
+
+bool CFormDocument::PrintPages(PrintDevice &printer, const QString &jobName,
+                               const QList<int> &pages) const
+{
+    if (!open_ || pages.isEmpty() || !printer.BeginJob(jobName))
+        return false;
+    bool printed = true;
+    for (int page : pages) {
+        if (page < 1 || page > PageCount() ||
+            !printer.PrintPage(PageImage{QString(), 0, RenderPageImage(page - 1)}))
+            printed = false;
+    }
+    return printer.EndJob() && printed;
 }
 
 } // namespace vk7

@@ -9,9 +9,25 @@
 #include "components/fieldsource.h"
 #include "components/formtemplate.h"
 
-class QPagedPaintDevice;
-
 namespace vk7 {
+
+class PrintDevice;
+
+// What a view of the form hears from the document it shows: the form
+// opened or closed, its field source replaced (the pages are stale until the
+// next refresh), its fields collected again, its text size or its rule mode
+// set. The view repaints; the logic never talks to the view.
+class IFormDocumentObserver
+{
+public:
+    enum class Change { Opened, Closed, FieldSourceReplaced, Refreshed, TextSize, RuleCheckMode };
+    virtual ~IFormDocumentObserver() = default;
+    virtual void FormDocumentChanged(Change change) = 0;
+};
+
+// How the form's pages are written out. Page files K7.001, K7.002, ... (one
+// per page, 1 bit, 200 dpi) are the only way the system asks for.
+enum class FormPageExport : short { PageFiles = 4 };
 
 // One row of a keyed listing: a key and its two years' values.
 struct ListingRow
@@ -46,15 +62,31 @@ public:
     // Reads FORM/<name> from a host folder; false with "file:line: reason".
     bool Open(const QString &hostFolder, const QString &name, QString *error);
     void Close();
+
+    // The form of a system folder ("C:\VK7\FORM\") by name, filled from
+    // `fields`: the form open until now is replaced only by one that opened,
+    // and keeps its text size. False when the template is missing or wrong.
+    bool OpenForm(const QString &folder, const QString &formName, const IFieldSource *fields);
+    // Always true; an open form is closed and its view told.
+    bool CloseForm();
+    // One view at a time hears the document's changes; null for none.
+    void SetObserver(IFormDocumentObserver *observer) { observer_ = observer; }
+    IFormDocumentObserver *Observer() const { return observer_; }
     bool IsOpen() const { return open_; }
     const FormTemplate &Template() const { return template_; }
     int PageCount() const { return open_ ? static_cast<int>(template_.pages.size()) : 0; }
 
-    void SetFieldSource(const IFieldSource *fields) { fields_ = fields; }
+    void SetFieldSource(const IFieldSource *fields);
     const IFieldSource *FieldSource() const { return fields_; }
     // Collects and sorts the listings' rows from the field source, once per
     // refresh, so that painting a page never scans the store.
     void Refresh();
+    // The same for an open form, its view told; false with no form.
+    bool RefreshFields();
+
+    // While set, the form shows the required fields left empty (the rule check).
+    bool RuleCheckMode() const { return ruleCheckMode_; }
+    void SetRuleCheckMode(bool on);
 
     int TextSize() const { return textSize_; }
     // Kept within [kMinTextSize, kMaxTextSize]; the size in force is returned.
@@ -78,16 +110,25 @@ public:
 
     // The page drawn for file or paper: 1648 x 2336, 1 bit, 200 dpi.
     QImage RenderPageImage(int page) const;
-    // Pages (from 1) on a printer, one printer page each, scaled to the page.
-    bool PrintPages(QPagedPaintDevice *device, const QList<int> &pages) const;
+    // Writes every page as `folder` + "K7.001", "K7.002", ... (a system
+    // folder); false when a page cannot be written or no form is open.
+    bool ExportPages(FormPageExport option, const QString &folder) const;
+    // Pages (from 1) in one job on a printer, each drawn as the page image
+    // the export writes, on a printer page of its own. False when no form is
+    // open, no page is given, the printer refuses the job or a page is not
+    // the form's (the others are printed).
+    bool PrintPages(PrintDevice &printer, const QString &jobName, const QList<int> &pages) const;
 
 private:
     void LayOutListings();
+    void Notify(IFormDocumentObserver::Change change) const;
 
     bool open_ = false;
     FormTemplate template_;
     const IFieldSource *fields_ = nullptr;
     int textSize_ = kDefaultTextSize;
+    bool ruleCheckMode_ = false;
+    IFormDocumentObserver *observer_ = nullptr;
     QList<QList<ListingRow>> rows_;  // per listing
     QList<QList<RowsSlice>> slices_; // per page, per rows area
 };

@@ -116,17 +116,4 @@ QPointF ScrollToShow(const QSizeF &page, double scale, const QRectF &pageRect,
     return ClampScroll(wanted, ContentSize(page, scale), viewport);
 }
 
-QList<int> ParsePageList(const QString &text, int pageCount)
-{
-    QList<int> pages;
-    const QStringList parts = text.split(QLatin1Char(','));
-    for (const QString &part : parts) {
-        bool ok = false;
-        const int page = part.trimmed().toInt(&ok, 10);
-        if (ok && page >= 1 && page <= pageCount)
-            pages.append(page);
-    }
-    return pages;
-}
-
 } // namespace vk7

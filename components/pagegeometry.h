@@ -53,8 +53,5 @@ bool ZoomToRectangle(const QSizeF &page, double scale, const QPointF &scroll,
 // the viewport, as far as the content allows.
 QPointF ScrollToShow(const QSizeF &page, double scale, const QRectF &pageRect,
                      const QSize &viewport);
-// Page numbers from a text such as "1, 2, 5": each number in 1..pageCount, in
-// the order given; anything else in the text is skipped.
-QList<int> ParsePageList(const QString &text, int pageCount);
 
 } // namespace vk7

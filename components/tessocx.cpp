@@ -1,19 +1,11 @@
 #include "components/tessocx.h"
 
-#include <QLoggingCategory>
 #include <QPainter>
-#include <QTime>
 
-#include "components/formdocument.h"
 #include "components/formpainter.h"
-#include "components/imaging.h"
 #include "components/pagegeometry.h"
-#include "components/printdevice.h"
-#include "reception/paths.h"
 
 using namespace Qt::StringLiterals;
-
-Q_LOGGING_CATEGORY(lcFormViewer, "vk7.formviewer")
 
 namespace vk7 {
 
@@ -44,48 +36,40 @@ QList<int> CandidateKeys(long number)
 
 } // namespace
 
-CTessOCX::CTessOCX(QObject *parent) : QObject(parent), document_(std::make_unique<CFormDocument>())
+CTessOCX::CTessOCX(CFormDocument &document, QObject *parent) : QObject(parent), document_(document)
 {
+    document_.SetObserver(this);
 }
 
-CTessOCX::~CTessOCX() = default;
-
-bool CTessOCX::GetRuleCheckMode() const
+CTessOCX::~CTessOCX()
 {
-    return ruleCheckMode_;
+    if (document_.Observer() == this)
+        document_.SetObserver(nullptr);
 }
 
-void CTessOCX::SetRuleCheckMode(bool on)
+bool CTessOCX::GetShowFieldKeys() const
 {
-    if (ruleCheckMode_ == on)
+    return showFieldKeys_;
+}
+
+void CTessOCX::SetShowFieldKeys(bool on)
+{
+    if (showFieldKeys_ == on)
         return;
-    ruleCheckMode_ = on;
+    showFieldKeys_ = on;
     Q_EMIT ViewChanged();
 }
 
-bool CTessOCX::GetProperty4() const
+bool CTessOCX::GetShowFieldBoxes() const
 {
-    return property4_;
+    return showFieldBoxes_;
 }
 
-void CTessOCX::SetProperty4(bool on)
+void CTessOCX::SetShowFieldBoxes(bool on)
 {
-    if (property4_ == on)
+    if (showFieldBoxes_ == on)
         return;
-    property4_ = on;
-    Q_EMIT ViewChanged();
-}
-
-bool CTessOCX::GetProperty5() const
-{
-    return property5_;
-}
-
-void CTessOCX::SetProperty5(bool on)
-{
-    if (property5_ == on)
-        return;
-    property5_ = on;
+    showFieldBoxes_ = on;
     Q_EMIT ViewChanged();
 }
 
@@ -114,7 +98,7 @@ void CTessOCX::SetCurrentPage(int page)
 
 short CTessOCX::GoToPage(short page)
 {
-    if (page >= 1 && page <= document_->PageCount())
+    if (page >= 1 && page <= document_.PageCount())
         SetCurrentPage(page);
     return static_cast<short>(currentPage_);
 }
@@ -136,7 +120,7 @@ short CTessOCX::GetCurrentPage() const
 
 short CTessOCX::GetPageCount() const
 {
-    return static_cast<short>(document_->PageCount());
+    return static_cast<short>(document_.PageCount());
 }
 
 void CTessOCX::FullPage()
@@ -181,164 +165,81 @@ void CTessOCX::Activate()
     Q_EMIT ViewChanged();
 }
 
-void CTessOCX::Invalidate()
-{
-    Q_EMIT ViewChanged();
-}
-
 void CTessOCX::SetTextSize(short size)
 {
-    // A size the list could not hold (0 from an empty list) changes nothing.
     if (size <= 0)
         return;
-    const int before = document_->TextSize();
-    const int now = document_->SetTextSize(size);
-    if (now != before || now != size)
-        Q_EMIT TextSizeChanged(static_cast<short>(now));
-    Q_EMIT ViewChanged();
+    document_.SetTextSize(size);
 }
 
 short CTessOCX::GetTextSize() const
 {
-    return static_cast<short>(document_->TextSize());
+    return static_cast<short>(document_.TextSize());
 }
 
-bool CTessOCX::CloseForm()
+void CTessOCX::FormDocumentChanged(Change change)
 {
-    const bool wasOpen = document_->IsOpen();
-    document_->Close();
-    markedKey_ = 0;
-    if (wasOpen) {
-        SetCurrentPage(0);
-        Q_EMIT PageCountChanged(0);
-    }
-    Q_EMIT ViewChanged();
-    return true;
-}
-
-void CTessOCX::SetFieldSource(const IFieldSource *fields)
-{
-    const bool changed = document_->FieldSource() != fields;
-    document_->SetFieldSource(fields);
-    // What the pages show is stale until the next refresh.
-    if (changed && document_->IsOpen())
+    switch (change) {
+    case Change::Opened:
+        FormOpened();
+        break;
+    case Change::Closed:
+        FormClosed();
+        break;
+    case Change::FieldSourceReplaced:
+        // What the pages show is stale until the next refresh.
         Q_EMIT FieldsInvalidated();
+        break;
+    case Change::TextSize:
+        Q_EMIT TextSizeChanged(static_cast<short>(document_.TextSize()));
+        Q_EMIT ViewChanged();
+        break;
+    case Change::Refreshed:
+    case Change::RuleCheckMode:
+        Q_EMIT ViewChanged();
+        break;
+    }
 }
 
-bool CTessOCX::RefreshFields()
+void CTessOCX::FormOpened()
 {
-    if (!document_->IsOpen())
-        return false;
-    document_->Refresh();
-    Q_EMIT ViewChanged();
-    return true;
-}
-
-bool CTessOCX::OpenForm(const QString &folder, const QString &formName, const IFieldSource *fields)
-{
-    const QString hostFolder = PathResolver::Resolve(folder);
-    if (hostFolder.isEmpty() || formName.trimmed().isEmpty()) {
-        qCWarning(lcFormViewer, "%s: no se puede abrir el formulario «%s»", qUtf8Printable(folder),
-                  qUtf8Printable(formName));
-        return false;
-    }
-    auto document = std::make_unique<CFormDocument>();
-    document->SetTextSize(document_->TextSize());
-    document->SetFieldSource(fields);
-    QString error;
-    if (!document->Open(hostFolder, formName, &error)) {
-        qCWarning(lcFormViewer, "%s", qUtf8Printable(error));
-        return false;
-    }
-    // The form in view is replaced only by one that opened.
-    CloseForm();
-    document_ = std::move(document);
     markedKey_ = 0;
+    showFieldKeys_ = false;
+    showFieldBoxes_ = false;
     scroll_ = QPointF();
     ApplyFit();
-    Q_EMIT PageCountChanged(static_cast<short>(document_->PageCount()));
+    Q_EMIT PageCountChanged(static_cast<short>(document_.PageCount()));
     SetCurrentPage(1);
-    Q_EMIT TextSizeChanged(static_cast<short>(document_->TextSize()));
+    Q_EMIT TextSizeChanged(static_cast<short>(document_.TextSize()));
     Q_EMIT ViewChanged();
-    return true;
+}
+
+void CTessOCX::FormClosed()
+{
+    markedKey_ = 0;
+    SetCurrentPage(0);
+    Q_EMIT PageCountChanged(0);
+    Q_EMIT ViewChanged();
 }
 
 bool CTessOCX::ShowRuleError(long number)
 {
-    if (!document_->IsOpen())
+    if (!document_.IsOpen())
         return false;
     for (int key : CandidateKeys(number)) {
-        const int page = document_->PageOfKey(key);
+        const int page = document_.PageOfKey(key);
         if (page < 0)
             continue;
         markedKey_ = key;
         SetCurrentPage(page + 1);
         // The field is brought into view, not just its page.
-        const QRect box = document_->KeyBox(key, page);
+        const QRect box = document_.KeyBox(key, page);
         if (!box.isEmpty())
             scroll_ = ScrollToShow(kPageSize, scale_, box, viewport_);
         Q_EMIT ViewChanged();
         return true;
     }
     return false;
-}
-
-bool CTessOCX::GetRuleErrors(QList<ErrorRecord> *records)
-{
-    if (!records || !document_->IsOpen())
-        return false;
-    records->append(document_->RuleErrors());
-    return true;
-}
-
-bool CTessOCX::ExportPages(short option, const QString &folder)
-{
-    // Option 4 is the only one the system asks for: page files K7.001 on.
-    if (option != 4 || !document_->IsOpen())
-        return false;
-    const int count = document_->PageCount();
-    for (int page = 1; page <= count; ++page) {
-        const QString path = folder + u"K7.%1"_s.arg(page, 3, 10, QLatin1Char('0'));
-        const QImage image = document_->RenderPageImage(page - 1);
-        if (SaveImageFile(path, image) != 1) {
-            qCWarning(lcFormViewer, "%s: no se puede escribir la página", qUtf8Printable(path));
-            return false;
-        }
-    }
-    return true;
-}
-
-bool CTessOCX::PrintPages(short option, const QString &pages)
-{
-    PrintDevice *device = nullptr;
-    if (option == 1)
-        device = chosenPrinter_;
-    else if (option == 101)
-        device = defaultPrinter_;
-    if (!device || !document_->IsOpen())
-        return false;
-    const QList<int> chosen = ParsePageList(pages, document_->PageCount());
-    if (chosen.isEmpty())
-        return false;
-    // One job of the form's pages, each drawn as the page image the export
-    // writes, named after the form and the time like the output's own jobs.
-    const QString name = u"VK7_%1_%2"_s.arg(document_->Template().name,
-                                            QTime::currentTime().toString(u"HH:mm:ss"_s));
-    if (!device->BeginJob(name))
-        return false;
-    bool printed = true;
-    for (int page : chosen) {
-        if (page < 1 || page > document_->PageCount() ||
-            !device->PrintPage(PageImage{QString(), 0, document_->RenderPageImage(page - 1)}))
-            printed = false;
-    }
-    return device->EndJob() && printed;
-}
-
-void CTessOCX::SetPrinters(PrintDevice *chosen, PrintDevice *defaultPrinter)
-{
-    chosenPrinter_ = chosen;
-    defaultPrinter_ = defaultPrinter;
 }
 
 double CTessOCX::ViewScale() const
@@ -405,7 +306,7 @@ QSizeF CTessOCX::ContentSizeInView() const
 
 void CTessOCX::PaintView(QPainter &painter) const
 {
-    if (!document_->IsOpen() || currentPage_ < 1)
+    if (!document_.IsOpen() || currentPage_ < 1)
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
@@ -414,10 +315,10 @@ void CTessOCX::PaintView(QPainter &painter) const
     painter.scale(scale_, scale_);
     FormPaintOptions options;
     options.markedKey = markedKey_;
-    options.showRequired = ruleCheckMode_;
-    options.showKeys = property4_;
-    options.showFieldBoxes = property5_;
-    PaintFormPage(painter, *document_, currentPage_ - 1, options);
+    options.showRequired = document_.RuleCheckMode();
+    options.showKeys = showFieldKeys_;
+    options.showFieldBoxes = showFieldBoxes_;
+    PaintFormPage(painter, document_, currentPage_ - 1, options);
     painter.restore();
 }
 
@@ -428,7 +329,7 @@ int CTessOCX::MarkedFieldKey() const
 
 const CFormDocument *CTessOCX::Document() const
 {
-    return document_.get();
+    return &document_;
 }
 
 void CTessOCX::ApplyFit()

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include <QObject>
 #include <QPointF>
 #include <QRectF>
@@ -10,35 +8,32 @@
 #include <QString>
 #include <QStringList>
 
-#include "components/errorrecord.h"
-#include "components/fieldsource.h"
+#include "components/formdocument.h"
 
 class QPainter;
 
 namespace vk7 {
 
-class CFormDocument;
-class PrintDevice;
-
-// The form viewer control as the frame talks to it: one method per operation
-// of the control, its events as signals. The form itself (pages, fields,
-// checks, export, printing) lives in CFormDocument; this class adds
-// the view state (zoom, fit mode, scroll position) that the widget applies.
-class CTessOCX : public QObject
+// The form viewer control as the frame talks to it: one method per view
+// operation, its events as signals. It shows a CFormDocument the frame owns
+// (the form itself: pages, fields, checks, export, printing, which the logic
+// works on) and hears its changes; this class adds the view state (zoom, fit
+// mode, scroll position) that the widget applies.
+class CTessOCX : public QObject, private IFormDocumentObserver
 {
     Q_OBJECT
 public:
-    explicit CTessOCX(QObject *parent = nullptr);
+    explicit CTessOCX(CFormDocument &document, QObject *parent = nullptr);
     ~CTessOCX() override;
 
-    bool GetRuleCheckMode() const;
-    void SetRuleCheckMode(bool on); // dispid 1
-    bool GetProperty4() const;
-    void SetProperty4(bool on); // dispid 4
-    bool GetProperty5() const;
-    void SetProperty5(bool on); // dispid 5
+    // Field keys and field boxes drawn over the pages; a newly opened form
+    // shows neither.
+    bool GetShowFieldKeys() const;
+    void SetShowFieldKeys(bool on);
+    bool GetShowFieldBoxes() const;
+    void SetShowFieldBoxes(bool on);
     bool GetZoomWindowMode() const;
-    void SetZoomWindowMode(bool on); // dispid 7
+    void SetZoomWindowMode(bool on);
 
     short GoToPage(short page);
     short NextPage();
@@ -50,20 +45,9 @@ public:
     bool Zoom(double factor);
     void Scroll(bool vertical, bool byLine, bool backward);
     void Activate();
+    // A size of 0 or less (an empty list) changes nothing.
     void SetTextSize(short size);
-    bool CloseForm();
-    void SetFieldSource(const IFieldSource *fields);
-    bool RefreshFields();
-    bool OpenForm(const QString &folder, const QString &formName, const IFieldSource *fields);
     bool ShowRuleError(long number);
-    bool GetRuleErrors(QList<ErrorRecord> *records);
-    bool ExportPages(short option, const QString &folder);
-    bool PrintPages(short option, const QString &pages);
-    // The frame hands over its printers: option 1 prints on `chosen` (the
-    // printer of "Configurar &Impesora"), option 101 on `defaultPrinter`.
-    void SetPrinters(PrintDevice *chosen, PrintDevice *defaultPrinter);
-    // The whole view is to be painted again (the window invalidated).
-    void Invalidate();
 
     // View state, applied by the widget.
     enum class FitMode { None, Width, Page };
@@ -95,23 +79,23 @@ Q_SIGNALS:
     void ViewChanged();
 
 private:
+    void FormDocumentChanged(Change change) override;
+    void FormOpened();
+    void FormClosed();
     void ApplyFit();
     void ClampScroll();
     void SetCurrentPage(int page);
 
-    std::unique_ptr<CFormDocument> document_;
+    CFormDocument &document_;
     int currentPage_ = 0; // from 1; 0 with no form
     int markedKey_ = 0;
-    bool ruleCheckMode_ = false;
-    bool property4_ = false;
-    bool property5_ = false;
+    bool showFieldKeys_ = false;
+    bool showFieldBoxes_ = false;
     bool zoomWindowMode_ = false;
     double scale_ = 0.5;
     FitMode fitMode_ = FitMode::Width;
     QPointF scroll_;
     QSize viewport_{800, 600};
-    PrintDevice *chosenPrinter_ = nullptr;
-    PrintDevice *defaultPrinter_ = nullptr;
 };
 
 } // namespace vk7

@@ -6,7 +6,7 @@
 
 namespace vk7 {
 
-// The open deposit and the frame's own state, as the desktop watches them.
+// The open deposit, as the desktop watches it.
 // `changed()` is emitted whenever something that the commands' enabling
 // depends on may have changed: a deposit opened or closed, its manifest
 // checked, its form identified, its diagnosis done, a printer chosen. The
@@ -21,20 +21,14 @@ public:
 
     DepositState &Deposit() { return deposit_; }
     const DepositState &Deposit() const { return deposit_; }
-    FrameState &Frame() { return frame_; }
-    const FrameState &Frame() const { return frame_; }
 
     void NotifyChanged();
-
-    // The clerk's printer choice; notifies when it changes.
-    void SetPrinterChosen(bool chosen);
 
 Q_SIGNALS:
     void changed();
 
 private:
     DepositState deposit_;
-    FrameState frame_;
 };
 
 } // namespace vk7

@@ -9,8 +9,6 @@
 
 namespace vk7 {
 
-class CTessOCX;
-
 // A manifest verdict as the system keeps it, "0", "1" or "2" (the texts the
 // diagnostic sheet and the checker's JSON are made from), read as a value.
 enum class ManifestVerdict {
@@ -70,16 +68,6 @@ struct DepositState
 
     // How deposit files are addressed: "C:\TMP_VK7\" + name.
     static QString DepositFilePath(const QString &name) { return WorkFolder() + name; }
-};
-
-// What only the main frame owns, beside the deposit: its form viewer, the
-// program's folder and the clerk's choices in the frame.
-struct FrameState
-{
-    CTessOCX *viewer = nullptr; // the form viewer, owned by the frame (or the checker)
-    QString appFolder;          // executable's folder with a trailing backslash
-    bool printerChosen = false;
-    QString textSize; // last size placed in the text-size list
 };
 
 // Empties the values of the application form's keys (780000-781404; the

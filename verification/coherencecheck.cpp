@@ -1,7 +1,7 @@
 #include "coherencecheck.h"
 
 #include "coherencerules.h"
-#include "components/tessocx.h"
+#include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 
 using namespace Qt::StringLiterals;
@@ -13,18 +13,18 @@ QString ActivityTablePath(const QString &appFolder)
     return appFolder + u"DATA\\CNAE.TXT"_s;
 }
 
-bool CheckCoherenceRules(DepositState &state, const FrameState &frame, QStringList *primaryErrors,
-                         QStringList *implicitErrors, IErrorListWindow *window, const Clock &clock,
-                         QList<ErrorRecord> *records)
+bool CheckCoherenceRules(DepositState &state, CFormDocument *form, const QString &appFolder,
+                         QStringList *primaryErrors, QStringList *implicitErrors,
+                         IErrorListWindow *window, const Clock &clock, QList<ErrorRecord> *records)
 {
     QList<ErrorRecord> list;
-    CTessOCX *viewer = frame.viewer;
-    if (viewer) {
-        viewer->SetRuleCheckMode(true);
-        viewer->GetRuleErrors(&list);
-        viewer->RefreshFields();
+    if (form) {
+        form->SetRuleCheckMode(true);
+        if (form->IsOpen())
+            list.append(form->RuleErrors());
+        form->RefreshFields();
     }
-    RunCoherenceRules(state, ActivityTablePath(frame.appFolder), &list, clock);
+    RunCoherenceRules(state, ActivityTablePath(appFolder), &list, clock);
 
     primaryErrors->clear();
     implicitErrors->clear();
@@ -33,14 +33,14 @@ bool CheckCoherenceRules(DepositState &state, const FrameState &frame, QStringLi
         const ErrorListContent content = ClassErrorRecords(list, true);
         if (window) {
             const std::optional<long> chosen = window->ChooseError(content);
-            if (chosen && *chosen > 0 && viewer)
-                viewer->ShowRuleError(*chosen);
+            if (chosen && *chosen > 0)
+                window->ShowError(*chosen);
         }
         *primaryErrors = content.primaryTexts;
         *implicitErrors = content.implicitTexts;
     }
-    if (viewer)
-        viewer->SetRuleCheckMode(false);
+    if (form)
+        form->SetRuleCheckMode(false);
     if (records)
         *records = list;
     return list.isEmpty();

@@ -8,28 +8,32 @@
 
 namespace vk7 {
 
+class CFormDocument;
 class Clock;
 struct DepositState;
-struct FrameState;
 
 // The error-list window as the rule check uses it: shown with the classed
 // errors, it answers the number of the error the clerk chose with "Ver
-// Error", or nothing when the clerk left with "Salir".
+// Error", or nothing when the clerk left with "Salir". ShowError then takes
+// the form's view to that error (the frame's viewer; nothing by default).
 class IErrorListWindow
 {
 public:
     virtual ~IErrorListWindow() = default;
     virtual std::optional<long> ChooseError(const ErrorListContent &content) = 0;
+    virtual void ShowError(long number) { Q_UNUSED(number); }
 };
 
-// The form's own checks (the frame viewer's records) and then the coherence
-// rules (with the activity table of the program's folder),
-// classed into the display texts of the primary and implicit errors (both
-// lists emptied first). With a window the clerk browses the errors and the
-// viewer shows the one chosen; without one nothing is shown. The records go
-// to `records` when given. True when no record at all was produced.
-bool CheckCoherenceRules(DepositState &state, const FrameState &frame, QStringList *primaryErrors,
-                         QStringList *implicitErrors, IErrorListWindow *window, const Clock &clock,
+// The form's own checks (the form document's records, in its rule mode
+// meanwhile) and then the coherence rules (with the activity table of the
+// program's folder, `appFolder`), classed into the display texts of the
+// primary and implicit errors (both lists emptied first). With a window the
+// clerk browses the errors and the window shows the one chosen; without one
+// nothing is shown. The records go to `records` when given. True when no
+// record at all was produced.
+bool CheckCoherenceRules(DepositState &state, CFormDocument *form, const QString &appFolder,
+                         QStringList *primaryErrors, QStringList *implicitErrors,
+                         IErrorListWindow *window, const Clock &clock,
                          QList<ErrorRecord> *records = nullptr);
 
 // appFolder + "DATA\CNAE.TXT".

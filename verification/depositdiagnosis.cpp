@@ -12,8 +12,9 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-DepositStateReport DiagnoseDeposit(DepositState &state, const FrameState &frame, CFileTools &tools,
-                                   const Clock &clock, IUserInterface *ui)
+DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
+                                   const QString &appFolder, CFileTools &tools, const Clock &clock,
+                                   IUserInterface *ui)
 {
     DepositStateReport report;
     report.title = u"Estado del Depósito Digital"_s;
@@ -36,8 +37,8 @@ DepositStateReport DiagnoseDeposit(DepositState &state, const FrameState &frame,
         tools.ComputeDepositFingerprint(WorkFolder(), computed);
         report.computedFingerprint = computed;
         report.fingerprintVerdict = computed == state.fingerprint ? u"CORRECTA"_s : u"ERRONEA"_s;
-        CheckCoherenceRules(state, frame, &report.primaryErrors, &report.implicitErrors, nullptr,
-                            clock, &report.errorRecords);
+        CheckCoherenceRules(state, form, appFolder, &report.primaryErrors, &report.implicitErrors,
+                            nullptr, clock, &report.errorRecords);
         report.primaryCount = QString::number(report.primaryErrors.size());
         report.implicitCount = QString::number(report.implicitErrors.size());
         report.available = ComputeDocumentAvailability(state);

@@ -12,10 +12,10 @@
 namespace vk7 {
 
 class CFileTools;
+class CFormDocument;
 class Clock;
 class IUserInterface;
 struct DepositState;
-struct FrameState;
 
 // Everything the state window shows and offers, as the diagnosis leaves it.
 struct DepositStateReport
@@ -50,7 +50,8 @@ struct DepositStateReport
 // diagnostic sheet into diagnosticText, the window's texts and availability,
 // validity, then the suspicious-file check. Its warnings are shown through
 // `ui` in a box titled "AVISO" when one is given.
-DepositStateReport DiagnoseDeposit(DepositState &state, const FrameState &frame, CFileTools &tools,
-                                   const Clock &clock, IUserInterface *ui);
+DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
+                                   const QString &appFolder, CFileTools &tools, const Clock &clock,
+                                   IUserInterface *ui);
 
 } // namespace vk7

@@ -1,6 +1,6 @@
 #include "formidentification.h"
 
-#include "components/tessocx.h"
+#include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
 #include "formtype.h"
@@ -10,27 +10,20 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-FormIdentification IdentifyForm(DepositState &state, const FrameState &frame,
+FormIdentification IdentifyForm(DepositState &state, CFormDocument *form, const QString &appFolder,
                                 CFileCopyDialog &loader)
 {
     // The load pass. Its result tells nothing the form decision does not find
     // out from the store.
     loader.LoadDeposit();
 
-    CTessOCX *viewer = frame.viewer;
-    if (viewer) {
-        if (viewer->GetProperty4())
-            viewer->SetProperty4(false);
-        if (viewer->GetProperty5())
-            viewer->SetProperty5(false);
-    }
-    if (!DecideFormType(state.fields, viewer, frame.appFolder, &state.formName, &state.formError,
+    if (!DecideFormType(state.fields, form, appFolder, &state.formName, &state.formError,
                         state.formSelectionMode == 0))
         return {};
 
     state.formIdentified = true;
-    PublishFormData(state, viewer);
-    viewer->SetRuleCheckMode(false);
+    PublishFormData(state, form);
+    form->SetRuleCheckMode(false);
     return {true};
 }
 

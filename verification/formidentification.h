@@ -5,8 +5,8 @@
 namespace vk7 {
 
 class CFileCopyDialog;
+class CFormDocument;
 struct DepositState;
-struct FrameState;
 
 // What identification leaves for the shell besides the deposit's state.
 struct FormIdentification
@@ -15,10 +15,10 @@ struct FormIdentification
 };
 
 // Loads the whole deposit (the load pass of `loader`), decides its form,
-// opens the template (from the program's folder) on the frame's viewer and
-// publishes the deposit's fields to it.
+// opens the template (from the program's folder, `appFolder`) in the form
+// document and publishes the deposit's fields to it.
 // On failure formError says why and formIdentified stays as it was.
-FormIdentification IdentifyForm(DepositState &state, const FrameState &frame,
+FormIdentification IdentifyForm(DepositState &state, CFormDocument *form, const QString &appFolder,
                                 CFileCopyDialog &loader);
 
 } // namespace vk7

@@ -1,6 +1,6 @@
 #include "formtype.h"
 
-#include "components/tessocx.h"
+#include "components/formdocument.h"
 #include "datafiles/fieldstore.h"
 #include "formdecision.h"
 
@@ -8,13 +8,13 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-bool DecideFormType(const CCampBDArray &fields, CTessOCX *viewer, const QString &appFolder,
+bool DecideFormType(const CCampBDArray &fields, CFormDocument *form, const QString &appFolder,
                     QString *formName, QString *formError, bool byDataKeys)
 {
     if (!DecideFormName(fields, byDataKeys, formName, formError))
         return false;
     const QString folder = appFolder + u"FORM\\"_s;
-    if (!viewer || !viewer->OpenForm(folder, *formName, &fields)) {
+    if (!form || !form->OpenForm(folder, *formName, &fields)) {
         *formError = u"ERROR abriendo formulario : "_s + folder + *formName;
         return false;
     }

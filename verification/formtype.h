@@ -5,13 +5,13 @@
 namespace vk7 {
 
 class CCampBDArray;
-class CTessOCX;
+class CFormDocument;
 
-// Decides the deposit's form (DecideFormName) and has the viewer open its
-// template from appFolder + "FORM\". When the template cannot be opened the
+// Decides the deposit's form (DecideFormName) and opens its template from
+// appFolder + "FORM\" in the form document. When the template cannot be opened the
 // form name stays set, formError names the template's path and the result
 // is false.
-bool DecideFormType(const CCampBDArray &fields, CTessOCX *viewer, const QString &appFolder,
+bool DecideFormType(const CCampBDArray &fields, CFormDocument *form, const QString &appFolder,
                     QString *formName, QString *formError, bool byDataKeys);
 
 } // namespace vk7

@@ -1,13 +1,11 @@
 #include "printoutput.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
+#include <algorithm>
 
 #include "clock.h"
+#include "components/formdocument.h"
 #include "components/imaging.h"
 #include "components/printdevice.h"
-#include "components/tessocx.h"
 #include "datafiles/depositstate.h"
 #include "reception/cfiletools.h"
 #include "reception/userinterface.h"
@@ -20,9 +18,6 @@ namespace vk7 {
 namespace {
 
 constexpr int kMaxFormPages = 98;
-constexpr int kFormExportOption = 4;
-constexpr short kChosenPrinterOption = 1;
-constexpr short kDefaultPrinterOption = 101;
 
 bool Ticked(const OutputTicks &ticks, PrintableDocument document)
 {
@@ -51,17 +46,6 @@ int PrintRenderedPages(DocumentKind kind, PrintDevice &printer)
             ++printed;
     }
     return printed;
-}
-
-// Lets the view repaint after the fit to width, as the frame's message loop
-// would between exporting and printing.
-void DispatchEventsFor(int milliseconds)
-{
-    if (!QCoreApplication::instance())
-        return;
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 class WaitCursor
@@ -195,25 +179,17 @@ int FirstFormBlockPages(const QString &formName)
     return 10;
 }
 
-QString ChooseFormPages(int pageCount, int firstBlockPages, bool identificationBalance,
-                        bool ownSharesPages)
+QList<int> ChooseFormPages(int pageCount, int firstBlockPages, bool identificationBalance,
+                           bool ownSharesPages)
 {
-    QStringList chosen;
-    for (int page = 1; page <= pageCount - 2; ++page) {
+    QList<int> chosen;
+    const int counted = std::min(pageCount, kMaxFormPages);
+    for (int page = 1; page <= counted - 2; ++page) {
         const bool firstBlock = page <= firstBlockPages;
         if (firstBlock ? identificationBalance : ownSharesPages)
-            chosen.append(QString::number(page));
+            chosen.append(page);
     }
-    return chosen.join(u", "_s);
-}
-
-int CountExportedFormPages(CFileTools &tools, const QString &folder)
-{
-    int count = 0;
-    while (count < kMaxFormPages &&
-           tools.PathExists(folder + QString::asprintf("K7.%03d", count + 1), false))
-        ++count;
-    return count;
+    return chosen;
 }
 
 void PrintTextPages(DocumentKind kind, PrintDevice &printer, const QTime &now)
@@ -239,7 +215,8 @@ void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &p
     PrintImageFiles(printer, PrintJobName(code, now), paths);
 }
 
-bool ProduceDepositOutput(const DepositState &state, FrameState &frame, const OutputTicks &ticks,
+bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
+                          FormPageSettings &formPages, const OutputTicks &ticks,
                           PrintDevice &currentPrinter, IUserInterface *ui, const Clock &clock)
 {
     const WaitCursor wait(ui);
@@ -268,27 +245,26 @@ bool ProduceDepositOutput(const DepositState &state, FrameState &frame, const Ou
     if (!state.formIdentified)
         return false;
 
-    CTessOCX *viewer = frame.viewer;
     const bool ownSharesPages =
         Ticked(ticks, PrintableDocument::OwnShares) && HoldsOwnSharesData(state.fields);
-    if (viewer) {
-        // Applied as the text-size box's own selection handler applies it.
-        viewer->SetTextSize(static_cast<short>(frame.textSize.toInt()));
-        viewer->Activate();
-    }
-    if (!viewer || !viewer->ExportPages(kFormExportOption, folder))
+    // The pages are drawn in the text size the clerk last chose in the frame.
+    if (form && formPages.textSize > 0)
+        form->SetTextSize(formPages.textSize);
+    if (!form || !form->ExportPages(FormPageExport::PageFiles, folder))
         return Fail(ui, FormExportErrorText());
-    viewer->FitWidth();
-    DispatchEventsFor(100);
 
-    const int exported = CountExportedFormPages(tools, folder);
-    const QString pages =
-        ChooseFormPages(exported, FirstFormBlockPages(state.formName),
+    const QList<int> pages =
+        ChooseFormPages(form->PageCount(), FirstFormBlockPages(state.formName),
                         Ticked(ticks, PrintableDocument::IdentificationBalance), ownSharesPages);
     if (!pages.isEmpty()) {
-        const short option = frame.printerChosen ? kChosenPrinterOption : kDefaultPrinterOption;
-        frame.printerChosen = false;
-        viewer->PrintPages(option, pages);
+        const FormPagePrinter which =
+            formPages.printerChosen ? FormPagePrinter::Chosen : FormPagePrinter::SystemDefault;
+        formPages.printerChosen = false;
+        PrintDevice *device =
+            which == FormPagePrinter::Chosen ? formPages.chosenPrinter : formPages.defaultPrinter;
+        // Named after the form, like the output's own jobs after their codes.
+        if (device)
+            form->PrintPages(*device, PrintJobName(form->Template().name, clock.Now()), pages);
     }
 
     // The documents; a refused job or a page that does not render is skipped.

@@ -10,12 +10,11 @@
 
 namespace vk7 {
 
-class CFileTools;
+class CFormDocument;
 class Clock;
 class IUserInterface;
 class PrintDevice;
 struct DepositState;
-struct FrameState;
 
 // What the state window's boxes ask to print: "Hoja de Diagnóstico" first,
 // then the nine documents in the order of PrintableDocument.
@@ -41,16 +40,29 @@ QString ImageJobCode(DocumentKind kind);
 // the mixed one ("...ME") and 10 for an ordinary one.
 int FirstFormBlockPages(const QString &formName);
 
-// The form pages to print, of `pageCount` exported: the first block when
-// the identification-and-balance box is ticked, the pages after it up to
-// pageCount - 2 when own-shares pages are wanted; the last two never.
-// Decimal page numbers joined by ", ", empty when none.
-QString ChooseFormPages(int pageCount, int firstBlockPages, bool identificationBalance,
-                        bool ownSharesPages);
+// The form pages to print (from 1, increasing), of the form's `pageCount`:
+// the first block when the identification-and-balance box is ticked, the
+// pages after it up to pageCount - 2 when own-shares pages are wanted; the
+// last two never. At most the first 98 pages count.
+QList<int> ChooseFormPages(int pageCount, int firstBlockPages, bool identificationBalance,
+                           bool ownSharesPages);
 
-// The exported form pages in `folder`: the largest n such that K7.001 to
-// K7.nnn all exist, at most 98.
-int CountExportedFormPages(CFileTools &tools, const QString &folder);
+// The printer the form pages go to: the one chosen with "Configurar
+// &Impesora" the first time they print after it was confirmed, the
+// system's default otherwise.
+enum class FormPagePrinter { Chosen, SystemDefault };
+
+// What the output takes of the frame for the form pages: the text size last
+// placed in the frame's list (0 for none: the form's stays), whether a
+// printer was chosen (cleared by the form pages' print) and the two
+// printers the pages may go to.
+struct FormPageSettings
+{
+    int textSize = 0;
+    bool printerChosen = false;
+    PrintDevice *chosenPrinter = nullptr;
+    PrintDevice *defaultPrinter = nullptr;
+};
 
 // One job of a text kind's rendered pages K7.<x>01, K7.<x>02, ... from the
 // work folder, up to the first that does not exist; a page that cannot be
@@ -64,13 +76,13 @@ void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &p
 
 // The print run of the state window's "&Imprimir": the diagnostic sheet is
 // rendered (and printed, every page in one job, when ticked), the form pages
-// are exported and the chosen ones printed by the viewer on its printers,
-// then the ticked documents are printed on `printer`, the current printer.
-// The frame gives the viewer, the text size and printerChosen (cleared by
-// the form pages' print). A wait cursor is shown throughout. False when it
-// stops on one of the three errors (shown through `ui` in a plain box) or
-// when no form is identified.
-bool ProduceDepositOutput(const DepositState &state, FrameState &frame, const OutputTicks &ticks,
+// are exported from the form document (in the frame's text size) and the
+// chosen ones printed in one job on the form pages' printer, then the ticked
+// documents are printed on `printer`, the current printer. A wait cursor is
+// shown throughout. False when it stops on one of the three errors (shown
+// through `ui` in a plain box) or when no form is identified.
+bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
+                          FormPageSettings &formPages, const OutputTicks &ticks,
                           PrintDevice &printer, IUserInterface *ui, const Clock &clock);
 
 } // namespace vk7

@@ -22,12 +22,13 @@ StateWindowOutcome ShowStateWindowAndPrint(IStateWindow &window, const DepositSt
     return StateWindowOutcome::Printed;
 }
 
-bool CheckRulesInteractively(DepositState &state, const FrameState &frame, IErrorListWindow *window,
-                             IUserInterface &ui, const Clock &clock)
+bool CheckRulesInteractively(DepositState &state, CFormDocument *form, const QString &appFolder,
+                             IErrorListWindow *window, IUserInterface &ui, const Clock &clock)
 {
     QStringList primary;
     QStringList implicit;
-    const bool sound = CheckCoherenceRules(state, frame, &primary, &implicit, window, clock);
+    const bool sound =
+        CheckCoherenceRules(state, form, appFolder, &primary, &implicit, window, clock);
     if (sound)
         ui.ShowMessage(u"Reglas de Coherencia Correctas"_s, u"VK7"_s, IUserInterface::Buttons::Ok,
                        IUserInterface::Icon::Information);

@@ -7,11 +7,11 @@
 
 namespace vk7 {
 
+class CFormDocument;
 class Clock;
 class IErrorListWindow;
 class IUserInterface;
 struct DepositState;
-struct FrameState;
 struct DepositStateReport;
 
 // The state window as the state/diagnosis shows it: modal, answering the
@@ -44,10 +44,10 @@ StateWindowOutcome ShowStateWindowAndPrint(IStateWindow &window, const DepositSt
                                            bool formIdentified, const DepositOutputPrinter &print);
 
 // The command "Comprobar &Reglas": the coherence rules with the error list
-// in front of the clerk (the viewer goes to the error chosen with "Ver
+// in front of the clerk (the window shows the error chosen with "Ver
 // Error"); when nothing at all is wrong, "Reglas de Coherencia Correctas".
 // Without a window the errors are only counted. True when no error was found.
-bool CheckRulesInteractively(DepositState &state, const FrameState &frame, IErrorListWindow *window,
-                             IUserInterface &ui, const Clock &clock);
+bool CheckRulesInteractively(DepositState &state, CFormDocument *form, const QString &appFolder,
+                             IErrorListWindow *window, IUserInterface &ui, const Clock &clock);
 
 } // namespace vk7

@@ -1,7 +1,7 @@
 #include "viewing/formdata.h"
 
 #include "components/code128.h"
-#include "components/tessocx.h"
+#include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/fieldstore.h"
 #include "reception/plaintext.h"
@@ -25,7 +25,7 @@ void SetFrameFieldText(CCampBDArray &fields, int key, const QString &text)
     record->value = TrimBlanks(text).toString();
 }
 
-void PublishFormData(DepositState &state, CTessOCX *viewer)
+void PublishFormData(DepositState &state, CFormDocument *form)
 {
     SetFrameFieldText(state.fields, kFingerprintKey, state.fingerprint);
     // The bars carry the fingerprint as it is shown above them, without the
@@ -33,11 +33,10 @@ void PublishFormData(DepositState &state, CTessOCX *viewer)
     QString glyphs;
     EncodeCode128(TrimBlanks(state.fingerprint).toString(), QLatin1Char('B'), &glyphs);
     SetFrameFieldText(state.fields, kFingerprintBarcodeKey, glyphs);
-    if (!viewer)
+    if (!form)
         return;
-    viewer->SetFieldSource(&state.fields);
-    viewer->Invalidate();
-    viewer->RefreshFields();
+    form->SetFieldSource(&state.fields);
+    form->RefreshFields();
 }
 
 } // namespace vk7

@@ -5,13 +5,14 @@
 namespace vk7 {
 
 class CCampBDArray;
-class CTessOCX;
+class CFormDocument;
 struct DepositState;
 
 // The frame's own fields on the form pages: the deposit's fingerprint
 // (790998) and its Code 128 glyph string (790999), then the whole store
-// handed to the viewer (when there is one) and the form redrawn.
-void PublishFormData(DepositState &state, CTessOCX *viewer);
+// handed to the form document (when there is one) and its fields collected
+// again.
+void PublishFormData(DepositState &state, CFormDocument *form);
 
 // Stores a text under a key of the field store, trimmed of blanks at both
 // ends, replacing the value of an existing record or appending one; unlike

@@ -18,7 +18,7 @@
 
 #include "app/checkreport.h"
 #include "app/receptionchain.h"
-#include "components/tessocx.h"
+#include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
 #include "testing/guiapplication.h"
@@ -90,9 +90,9 @@ TEST_P(DepositCase, ChainGivesTheExpectedVerdict)
         appFolder = app + u"\\"_s;
     }
 
-    CTessOCX viewer;
+    CFormDocument form;
     DepositState state;
-    FrameState frame{.viewer = &viewer, .appFolder = appFolder};
+    FrameState frame{.form = &form, .appFolder = appFolder};
     SilentUserInterface ui;
     ReceptionChain chain(state, frame, &ui, DefaultClock());
     bool accepted = false;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/framecontroller.h"
+#include "components/printdevice.h"
 #include "components/tessocx.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
@@ -166,6 +167,82 @@ TEST(CommandTable, MenusAndToolbarNameEveryCommandOnceAndNeverTheTifFlags)
     EXPECT_EQ(keys.size(), 12);
 }
 
+// The current printer as a clerk pressing keys meets it: at the first page
+// of the output, an Open, a Close and the rule check are asked for.
+class InterruptingPrinter : public RecordingPrintDevice
+{
+public:
+    InterruptingPrinter(FrameController &controller, IOpenDialog &dialog)
+        : controller_(controller), dialog_(dialog)
+    {
+    }
+    bool PrintPage(const PageImage &page) override
+    {
+        if (!asked) {
+            asked = true;
+            busy = controller_.Busy();
+            status = FrameController::BusyText(controller_.CurrentTask());
+            openEnabled = controller_.IsEnabled(kCmdOpen);
+            controller_.Open(dialog_);
+            closed = controller_.Close();
+            controller_.CheckRules();
+        }
+        return RecordingPrintDevice::PrintPage(page);
+    }
+    bool asked = false;
+    bool busy = false;
+    bool openEnabled = true;
+    bool closed = true;
+    QString status;
+
+private:
+    FrameController &controller_;
+    IOpenDialog &dialog_;
+};
+
+// "&Imprimir" in the state window at the end of an Open.
+class PrintingVerdicts : public IVerdictWindows
+{
+public:
+    bool ShowDepositState(DepositModel &model, const DepositStateReport &report) override
+    {
+        Q_UNUSED(model);
+        ++shown;
+        OutputTicks ticks = report.ticks;
+        ticks[0] = true;
+        return controller->ProduceOutput(ticks, *printer, printer, printer);
+    }
+    FrameController *controller = nullptr;
+    PrintDevice *printer = nullptr;
+    int shown = 0;
+};
+
+TEST_F(Frame, WhileTheOutputRunsNothingClosesOrReplacesTheDeposit)
+{
+    InterruptingPrinter printer(controller_, dialog_);
+    PrintingVerdicts verdicts;
+    verdicts.controller = &controller_;
+    verdicts.printer = &printer;
+    controller_.SetVerdictWindows(&verdicts);
+    int openRequests = 0;
+    QObject::connect(&controller_, &FrameController::openRequested, [&] { ++openRequests; });
+
+    controller_.Open(dialog_);
+    ASSERT_TRUE(printer.asked);
+    EXPECT_TRUE(printer.busy);
+    EXPECT_EQ(printer.status, u"Imprimiendo el Depósito Digital ..."_s);
+    EXPECT_FALSE(printer.openEnabled);
+    EXPECT_FALSE(printer.closed);
+    // The sample's whole print set, and one state window: the Open asked
+    // meanwhile never ran.
+    EXPECT_EQ(printer.JobNames().size(), 6) << printer.JobNames().join(u' ').toStdString();
+    EXPECT_EQ(verdicts.shown, 1);
+    EXPECT_TRUE(controller_.State().formIdentified);
+    EXPECT_EQ(openRequests, 1);
+    EXPECT_FALSE(controller_.Busy());
+    EXPECT_TRUE(controller_.IsEnabled(kCmdOpen));
+}
+
 TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)
 {
     int changed = 0;
@@ -183,7 +260,7 @@ TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)
     ASSERT_GT(pages, 1);
     EXPECT_EQ(controller_.PageList().items.size(), pages);
     EXPECT_EQ(controller_.PageList().selected, 0);
-    EXPECT_FALSE(controller_.Frame().textSize.isEmpty());
+    EXPECT_GT(controller_.Frame().textSize, 0);
     EXPECT_TRUE(controller_.IsEnabled(kCmdNextPage));
     EXPECT_FALSE(controller_.IsEnabled(kCmdPreviousPage));
 

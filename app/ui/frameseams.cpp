@@ -1,6 +1,5 @@
 #include "app/ui/frameseams.h"
 
-#include <QCoreApplication>
 #include <QMainWindow>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -40,14 +39,15 @@ void StatusBarInterface::ShowProgress(qint64 step, qint64 total)
     Repaint();
 }
 
-// Painted at most 25 times a second: a long copy of small files must not
-// spend its time repainting.
+// Painted at once, since the work that reports runs without returning to
+// the event loop (no other event is handled meanwhile), and at most 25
+// times a second: a long copy of small files must not spend its time
+// repainting.
 void StatusBarInterface::Repaint()
 {
     if (!window_->isVisible() || (painted_.isValid() && painted_.elapsed() < 40))
         return;
     window_->statusBar()->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     painted_.start();
 }
 

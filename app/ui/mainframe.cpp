@@ -22,7 +22,6 @@
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
-#include "verification/printoutput.h"
 
 using namespace Qt::StringLiterals;
 
@@ -60,17 +59,15 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     CreateStatusBar();
 
     view_ = new FormView(&controller_->Viewer(), this);
+    verdicts_->SetViewer(&controller_->Viewer());
     // The viewer never shrinks to 40 pixels or less: below that it keeps its size.
     view_->setMinimumSize(41, 41);
     setCentralWidget(view_);
-    HandPrintersToViewer();
+    MakePrintDevices();
     // "&Imprimir" of the state window prints on the current printer.
-    verdicts_->SetOutputPrinter([this, &clock](const PrintChoices &ticks, bool) {
-        DepositModel &model = controller_->Model();
-        const bool done = ProduceDepositOutput(model.Deposit(), model.Frame(), ticks,
-                                               *currentDevice_, messages_.get(), clock);
-        model.NotifyChanged(); // the form pages' print clears printerChosen
-        return done;
+    verdicts_->SetOutputPrinter([this](const PrintChoices &ticks, bool) {
+        return controller_->ProduceOutput(ticks, *currentDevice_, currentDevice_.get(),
+                                          defaultDevice_.get());
     });
     controller_->SetVerdictWindows(verdicts_.get());
     controller_->SetDocumentDialogs(documents_.get());
@@ -85,6 +82,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     connect(controller_.get(), &FrameController::openRequested, this,
             [this] { QTimer::singleShot(0, this, &CMainFrame::OpenDeposit); });
     connect(&controller_->Viewer(), &CTessOCX::ViewChanged, this, &CMainFrame::UpdateActions);
+    connect(controller_.get(), &FrameController::busyChanged, this, &CMainFrame::ShowBusy);
     setWindowTitle(controller_->WindowTitle());
     qApp->installEventFilter(this);
     UpdateActions();
@@ -187,8 +185,10 @@ void CMainFrame::CreateToolBar()
 
 void CMainFrame::CreateStatusBar()
 {
-    // "Preparado" shows whenever no prompt does.
-    statusBar()->addWidget(new QLabel(u"Preparado"_s, this), 1);
+    // "Preparado" shows whenever no prompt does, or what the frame is busy with.
+    idle_ = new QLabel(u"Preparado"_s, this);
+    idle_->setObjectName(u"StatusText"_s);
+    statusBar()->addWidget(idle_, 1);
     progress_ = new QProgressBar(this);
     progress_->setMaximumWidth(160);
     progress_->setTextVisible(false);
@@ -223,18 +223,33 @@ void CMainFrame::Fill(QComboBox *list, const ListFill &fill)
 void CMainFrame::UpdateActions()
 {
     const CommandContext context = controller_->Context();
+    // A busy frame takes no command at all: menus, toolbar and keys.
+    const bool busy = controller_->Busy();
+    menuBar()->setEnabled(!busy);
+    toolBar_->setEnabled(!busy);
     for (const CommandInfo &command : CommandTable()) {
         QAction *action = actions_.value(command.id);
         if (!action)
             continue;
-        action->setEnabled(IsCommandEnabled(command.rule, context));
+        action->setEnabled(!busy && IsCommandEnabled(command.rule, context));
         if (command.id == kCmdZoomWindow)
             action->setChecked(IsCommandChecked(command.id, context));
     }
     actions_.value(kCmdToolBar)->setChecked(!toolBar_->isHidden());
     actions_.value(kCmdStatusBar)->setChecked(!statusBar()->isHidden());
-    pageList_->setEnabled(IsCommandEnabled(EnablingRule::FormOpen, context));
-    textSizeList_->setEnabled(IsCommandEnabled(EnablingRule::FormOpen, context));
+    pageList_->setEnabled(!busy && IsCommandEnabled(EnablingRule::FormOpen, context));
+    textSizeList_->setEnabled(!busy && IsCommandEnabled(EnablingRule::FormOpen, context));
+}
+
+void CMainFrame::ShowBusy()
+{
+    const QString text = FrameController::BusyText(controller_->CurrentTask());
+    idle_->setText(text.isEmpty() ? u"Preparado"_s : text);
+    UpdateActions();
+    // The task runs without returning to the event loop: the window is
+    // painted now, without the state window that has just closed over it.
+    if (isVisible())
+        repaint();
 }
 
 void CMainFrame::Dispatch(int commandId)
@@ -283,8 +298,8 @@ void CMainFrame::SetUpPrinter()
     if (!runPrintDialog_(*printDialogSetup_))
         return;
     currentPrinter_ = printDialogSetup_.get();
-    HandPrintersToViewer();
-    controller_->Model().SetPrinterChosen(true);
+    MakePrintDevices();
+    controller_->SetPrinterChosen(true);
 }
 
 PrintDevice *CMainFrame::CurrentPrintDevice() const
@@ -292,13 +307,13 @@ PrintDevice *CMainFrame::CurrentPrintDevice() const
     return currentDevice_.get();
 }
 
-void CMainFrame::HandPrintersToViewer()
+void CMainFrame::MakePrintDevices()
 {
-    // The viewer prints on the CUPS queues the print dialogs' printers name
-    // (an empty name is the CUPS default).
+    // The output prints on the CUPS queues the print dialogs' printers name
+    // (an empty name is the CUPS default): the current one, and the default
+    // one for the form pages when no printer was chosen since they last printed.
     defaultDevice_ = std::make_unique<CupsPrintDevice>(printDialogDefault_->printerName());
     currentDevice_ = std::make_unique<CupsPrintDevice>(currentPrinter_->printerName());
-    controller_->Viewer().SetPrinters(currentDevice_.get(), defaultDevice_.get());
 }
 
 void CMainFrame::ShowAbout()
@@ -309,6 +324,11 @@ void CMainFrame::ShowAbout()
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
+    // Leaving would close the deposit under the task that runs.
+    if (controller_->Busy()) {
+        event->ignore();
+        return;
+    }
     const auto answer =
         messages_->ShowMessage(u"¿ Está seguro que desea abandonar la aplicación ?"_s, u"VK7"_s,
                                IUserInterface::Buttons::YesNo, IUserInterface::Icon::Question);

@@ -72,7 +72,8 @@ private:
     void CreateStatusBar();
     void Dispatch(int commandId);
     void SetUpPrinter();
-    void HandPrintersToViewer();
+    void MakePrintDevices();
+    void ShowBusy();
     void ShowAbout();
     void UpdateLockIndicators();
     static void Fill(QComboBox *list, const ListFill &fill);
@@ -88,6 +89,7 @@ private:
     QToolBar *toolBar_ = nullptr;
     QComboBox *pageList_ = nullptr;
     QComboBox *textSizeList_ = nullptr;
+    QLabel *idle_ = nullptr;
     QLabel *capsLock_ = nullptr;
     QLabel *numLock_ = nullptr;
     QLabel *scrollLock_ = nullptr;

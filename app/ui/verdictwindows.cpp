@@ -2,11 +2,34 @@
 
 #include <utility>
 
+#include "components/tessocx.h"
 #include "datafiles/depositmodel.h"
 #include "verification/ui/errorlistwindow.h"
 #include "verification/ui/statewindow.h"
 
 namespace vk7 {
+
+namespace {
+
+// The error list over the frame: the error chosen is shown in the viewer.
+class ViewerErrorListWindow : public DialogErrorListWindow
+{
+public:
+    ViewerErrorListWindow(IUserInterface *ui, QWidget *parent, CTessOCX *viewer)
+        : DialogErrorListWindow(ui, parent), viewer_(viewer)
+    {
+    }
+    void ShowError(long number) override
+    {
+        if (viewer_)
+            viewer_->ShowRuleError(number);
+    }
+
+private:
+    CTessOCX *viewer_;
+};
+
+} // namespace
 
 FrameVerdictWindows::FrameVerdictWindows(QWidget *frame, DepositOutputPrinter print)
     : frame_(frame), print_(std::move(print))
@@ -26,10 +49,11 @@ bool FrameVerdictWindows::ShowDepositState(DepositModel &model, const DepositSta
     return outcome == StateWindowOutcome::Printed;
 }
 
-void FrameVerdictWindows::CheckRules(DepositModel &model, IUserInterface &ui, const Clock &clock)
+void FrameVerdictWindows::CheckRules(DepositModel &model, FrameState &frame, IUserInterface &ui,
+                                     const Clock &clock)
 {
-    DialogErrorListWindow window(&ui, frame_);
-    CheckRulesInteractively(model.Deposit(), model.Frame(), &window, ui, clock);
+    ViewerErrorListWindow window(&ui, frame_, viewer_);
+    CheckRulesInteractively(model.Deposit(), frame.form, frame.appFolder, &window, ui, clock);
 }
 
 } // namespace vk7

@@ -7,6 +7,8 @@ class QWidget;
 
 namespace vk7 {
 
+class CTessOCX;
+
 // The state window and the error list, modal over the frame. "&Imprimir"
 // hands the ticks to the print output it is given; without one nothing is
 // printed and the Open dialog does not come back.
@@ -16,12 +18,16 @@ public:
     explicit FrameVerdictWindows(QWidget *frame, DepositOutputPrinter print = {});
 
     void SetOutputPrinter(DepositOutputPrinter print);
+    // The viewer that goes to the error chosen with "Ver &Error".
+    void SetViewer(CTessOCX *viewer) { viewer_ = viewer; }
 
     bool ShowDepositState(DepositModel &model, const DepositStateReport &report) override;
-    void CheckRules(DepositModel &model, IUserInterface &ui, const Clock &clock) override;
+    void CheckRules(DepositModel &model, FrameState &frame, IUserInterface &ui,
+                    const Clock &clock) override;
 
 private:
     QWidget *frame_;
+    CTessOCX *viewer_ = nullptr;
     DepositOutputPrinter print_;
 };
 

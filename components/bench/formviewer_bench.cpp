@@ -34,17 +34,18 @@ int main(int argc, char **argv)
     }
     std::printf("store: 100000 keys in 100000-299999 with their previous-year values\n");
 
-    CTessOCX viewer;
+    CFormDocument document;
+    CTessOCX viewer(document);
     QElapsedTimer timer;
     timer.start();
-    if (!viewer.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields))
+    if (!document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields))
         return 1;
     std::printf("OpenForm K7NP with listings collected: %.1f ms\n", timer.nsecsElapsed() / 1e6);
 
     constexpr int kRefreshes = 10;
     timer.restart();
     for (int i = 0; i < kRefreshes; ++i)
-        viewer.RefreshFields();
+        document.RefreshFields();
     std::printf("RefreshFields: %.1f ms each\n", timer.nsecsElapsed() / 1e6 / kRefreshes);
 
     // A screen view at fit width of a 1000-pixel-wide window, page 2 (full listing).
@@ -68,7 +69,7 @@ int main(int argc, char **argv)
 
     QDir(drive.path()).mkpath(u"TMP_VK7"_s);
     timer.restart();
-    const bool exported = viewer.ExportPages(4, u"C:\\TMP_VK7\\"_s);
+    const bool exported = document.ExportPages(FormPageExport::PageFiles, u"C:\\TMP_VK7\\"_s);
     std::printf("ExportPages of %d pages: %.1f ms (%s)\n", viewer.GetPageCount(),
                 timer.nsecsElapsed() / 1e6, exported ? "ok" : "failed");
     return page.isNull() || !exported ? 1 : 0;

@@ -120,13 +120,4 @@ TEST(PageGeometry, ScrollToShowCentresARectangleWithinTheContent)
     EXPECT_EQ(ScrollToShow(kPage, 0.1, QRectF(700, 1100, 200, 100), viewport), QPointF(0, 0));
 }
 
-TEST(PageGeometry, PageListsFromThePrintOutput)
-{
-    EXPECT_EQ(ParsePageList(u"1, 2, 5"_s, 14), QList<int>({1, 2, 5}));
-    EXPECT_EQ(ParsePageList(u"1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12"_s, 14).size(), 12);
-    EXPECT_EQ(ParsePageList(u"0, 3, 15, x, , 14"_s, 14), QList<int>({3, 14}));
-    EXPECT_TRUE(ParsePageList(QString(), 14).isEmpty());
-    EXPECT_TRUE(ParsePageList(u"1"_s, 0).isEmpty());
-}
-
 } // namespace

@@ -2,7 +2,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -72,35 +71,40 @@ protected:
 
 TEST_F(ViewerTest, OpenFormRaisesCountPageAndTextSizeAndCloseEmptiesIt)
 {
-    CTessOCX viewer;
+    CFormDocument document;
+    CTessOCX viewer(document);
     Events events(&viewer);
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
     EXPECT_EQ(viewer.GetPageCount(), 14);
     EXPECT_EQ(viewer.GetCurrentPage(), 1);
     EXPECT_EQ(events.counts, QList<short>({14}));
     EXPECT_EQ(events.pages, (QList<QPair<short, short>>{{0, 1}}));
     EXPECT_EQ(events.sizes, QList<short>({CFormDocument::kDefaultTextSize}));
 
-    // Another form replaces it; a failed one leaves the open form alone.
+    // Another form replaces it, shown without field keys or boxes; a failed
+    // one leaves the open form alone.
     events.Clear();
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7AE"_s, &fields));
+    viewer.SetShowFieldKeys(true);
+    viewer.SetShowFieldBoxes(true);
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7AE"_s, &fields));
     EXPECT_EQ(viewer.GetPageCount(), 9);
+    EXPECT_FALSE(viewer.GetShowFieldKeys());
+    EXPECT_FALSE(viewer.GetShowFieldBoxes());
     EXPECT_EQ(events.counts.last(), 9);
-    EXPECT_FALSE(viewer.OpenForm(formFolder, u"K7XX"_s, &fields));
-    EXPECT_FALSE(viewer.OpenForm(u"C:\\NOEXISTE\\"_s, u"K7NP"_s, &fields));
+    EXPECT_FALSE(document.OpenForm(formFolder, u"K7XX"_s, &fields));
+    EXPECT_FALSE(document.OpenForm(u"C:\\NOEXISTE\\"_s, u"K7NP"_s, &fields));
     EXPECT_EQ(viewer.GetPageCount(), 9);
 
     events.Clear();
-    EXPECT_TRUE(viewer.CloseForm());
+    EXPECT_TRUE(document.CloseForm());
     EXPECT_EQ(viewer.GetPageCount(), 0);
     EXPECT_EQ(viewer.GetCurrentPage(), 0);
     EXPECT_EQ(events.counts, QList<short>({0}));
-    EXPECT_TRUE(viewer.CloseForm());
+    EXPECT_TRUE(document.CloseForm());
     EXPECT_EQ(viewer.GoToPage(1), 0);
-    EXPECT_FALSE(viewer.RefreshFields());
-    QList<ErrorRecord> records;
-    EXPECT_FALSE(viewer.GetRuleErrors(&records));
-    EXPECT_FALSE(viewer.ExportPages(4, u"C:\\TMP_VK7\\"_s));
+    EXPECT_FALSE(document.RefreshFields());
+    EXPECT_TRUE(document.RuleErrors().isEmpty());
+    EXPECT_FALSE(document.ExportPages(FormPageExport::PageFiles, u"C:\\TMP_VK7\\"_s));
 }
 
 TEST_F(ViewerTest, MalformedTemplateIsFalseNeverACrash)
@@ -109,17 +113,19 @@ TEST_F(ViewerTest, MalformedTemplateIsFalseNeverACrash)
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
     bad.write("form \"roto\"\npage first \"a\"\nfield 81x220 10 10 100 40 text\n");
     bad.close();
-    CTessOCX viewer;
+    CFormDocument document;
+    CTessOCX viewer(document);
     Events events(&viewer);
-    EXPECT_FALSE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    EXPECT_FALSE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
     EXPECT_TRUE(events.counts.isEmpty());
     EXPECT_EQ(viewer.GetPageCount(), 0);
 }
 
 TEST_F(ViewerTest, PagingMovesWithinTheFormAndRaisesPageChanged)
 {
-    CTessOCX viewer;
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7AP"_s, &fields));
+    CFormDocument document;
+    CTessOCX viewer(document);
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7AP"_s, &fields));
     Events events(&viewer);
     EXPECT_EQ(viewer.PreviousPage(), 1); // nothing before page 1
     EXPECT_EQ(viewer.NextPage(), 2);
@@ -133,8 +139,9 @@ TEST_F(ViewerTest, PagingMovesWithinTheFormAndRaisesPageChanged)
 
 TEST_F(ViewerTest, ZoomFitAndScrollDriveTheViewState)
 {
-    CTessOCX viewer;
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    CFormDocument document;
+    CTessOCX viewer(document);
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
     viewer.SetViewportSize(QSize(840, 600));
     viewer.FitWidth();
     EXPECT_EQ(viewer.GetFitMode(), CTessOCX::FitMode::Width);
@@ -182,8 +189,9 @@ TEST_F(ViewerTest, ZoomFitAndScrollDriveTheViewState)
 
 TEST_F(ViewerTest, TextSizeIsKeptInRangeAndAnnounced)
 {
-    CTessOCX viewer;
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    CFormDocument document;
+    CTessOCX viewer(document);
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
     Events events(&viewer);
     viewer.SetTextSize(12);
     viewer.SetTextSize(12);
@@ -195,32 +203,26 @@ TEST_F(ViewerTest, TextSizeIsKeptInRangeAndAnnounced)
 
 TEST_F(ViewerTest, RequiredFieldsLeftEmptyBecomePrimaryRecords)
 {
-    CTessOCX viewer;
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NE"_s, &fields));
-    QList<ErrorRecord> records{{ErrorRecord::Kind::Coherence, 1, u"x"_s, 1, u"y"_s}};
-    ASSERT_TRUE(viewer.GetRuleErrors(&records));
-    EXPECT_EQ(records.size(), 1); // appended to, never emptied; nothing missing
+    CFormDocument document;
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NE"_s, &fields));
+    EXPECT_TRUE(document.RuleErrors().isEmpty()); // nothing missing
 
     fields.Set(810220, u"   "_s);
-    records.clear();
-    ASSERT_TRUE(viewer.GetRuleErrors(&records));
-    EXPECT_EQ(FormatErrorRecords(records),
+    EXPECT_EQ(FormatErrorRecords(document.RuleErrors()),
               QStringList({u"R|810220|9999:Campo obligatorio sin rellenar. (Error "
                            u"Primario)|810220|Denominación social|"_s}));
-    EXPECT_FALSE(viewer.GetRuleErrors(nullptr));
 
     // No field source at all: the required field is empty.
-    CTessOCX bare;
+    CFormDocument bare;
     ASSERT_TRUE(bare.OpenForm(formFolder, u"K7AP"_s, nullptr));
-    records.clear();
-    ASSERT_TRUE(bare.GetRuleErrors(&records));
-    EXPECT_EQ(records.size(), 1);
+    EXPECT_EQ(bare.RuleErrors().size(), 1);
 }
 
 TEST_F(ViewerTest, ShowRuleErrorGoesToThePageOfTheFieldAndMarksIt)
 {
-    CTessOCX viewer;
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    CFormDocument document;
+    CTessOCX viewer(document);
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
     Events events(&viewer);
     viewer.GoToPage(5);
     EXPECT_TRUE(viewer.ShowRuleError(810220));
@@ -256,16 +258,17 @@ TEST_F(ViewerTest, ShowRuleErrorGoesToThePageOfTheFieldAndMarksIt)
 
 TEST_F(ViewerTest, FieldSourceChangesInvalidateAndRefreshRecollects)
 {
-    CTessOCX viewer;
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    CFormDocument document;
+    CTessOCX viewer(document);
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
     Events events(&viewer);
-    viewer.SetFieldSource(&fields);
+    document.SetFieldSource(&fields);
     EXPECT_EQ(events.invalidated, 0);
     TestFieldSource other;
-    viewer.SetFieldSource(&other);
+    document.SetFieldSource(&other);
     EXPECT_EQ(events.invalidated, 1);
     const int visits = other.visits;
-    EXPECT_TRUE(viewer.RefreshFields());
+    EXPECT_TRUE(document.RefreshFields());
     EXPECT_EQ(other.visits, visits + 1);
 }
 
@@ -276,11 +279,11 @@ QString ResolvedFile(const QString &systemPath)
 
 TEST_F(ViewerTest, ExportedPagesAreGroup4TiffsAt200DpiAndTheBarcodeScans)
 {
-    CTessOCX viewer;
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
+    CFormDocument document;
+    CTessOCX viewer(document);
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
     ASSERT_TRUE(QDir(drive.path()).mkpath(u"TMP_VK7"_s));
-    EXPECT_FALSE(viewer.ExportPages(1, u"C:\\TMP_VK7\\"_s));
-    ASSERT_TRUE(viewer.ExportPages(4, u"C:\\TMP_VK7\\"_s));
+    ASSERT_TRUE(document.ExportPages(FormPageExport::PageFiles, u"C:\\TMP_VK7\\"_s));
     for (int page = 1; page <= 14; ++page) {
         const QString host =
             ResolvedFile(u"C:\\TMP_VK7\\K7.%1"_s.arg(page, 3, 10, QLatin1Char('0')));
@@ -306,31 +309,26 @@ TEST_F(ViewerTest, ExportedPagesAreGroup4TiffsAt200DpiAndTheBarcodeScans)
 
 TEST_F(ViewerTest, PrintPagesPutsEachChosenPageOnItsOwnPrinterPage)
 {
-    CTessOCX viewer;
-    ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
-    RecordingPrintDevice chosen;
-    RecordingPrintDevice defaultPrinter;
-    EXPECT_FALSE(viewer.PrintPages(1, u"1, 2, 5"_s)); // no printer handed over yet
-    viewer.SetPrinters(&chosen, &defaultPrinter);
-    EXPECT_FALSE(viewer.PrintPages(7, u"1, 2, 5"_s));
-    EXPECT_FALSE(viewer.PrintPages(1, QString()));
-    ASSERT_TRUE(viewer.PrintPages(1, u"1, 2, 5"_s));
-    ASSERT_TRUE(viewer.PrintPages(101, u"13"_s));
+    CFormDocument document;
+    RecordingPrintDevice printer;
+    EXPECT_FALSE(document.PrintPages(printer, u"VK7_K7NP_12:00:00"_s, {1})); // no form yet
+    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
+    EXPECT_FALSE(document.PrintPages(printer, u"VK7_K7NP_12:00:00"_s, {}));
+    ASSERT_TRUE(document.PrintPages(printer, u"VK7_K7NP_12:00:00"_s, {1, 2, 5}));
 
-    ASSERT_EQ(chosen.Jobs().size(), 1);
-    const RecordingPrintDevice::Job &job = chosen.Jobs().first();
+    ASSERT_EQ(printer.Jobs().size(), 1);
+    const RecordingPrintDevice::Job &job = printer.Jobs().first();
     EXPECT_TRUE(job.ended);
-    EXPECT_TRUE(QRegularExpression(u"^VK7_K7NP_\\d\\d:\\d\\d:\\d\\d$"_s).match(job.name).hasMatch())
-        << job.name.toStdString();
+    EXPECT_EQ(job.name, u"VK7_K7NP_12:00:00"_s);
     ASSERT_EQ(job.pages.size(), 3);
     // Each printer page carries the page image the export writes.
-    const CFormDocument &document = *viewer.Document();
     EXPECT_EQ(job.pages.at(2).bitmap, document.RenderPageImage(4));
-    ASSERT_EQ(defaultPrinter.Jobs().size(), 1);
-    EXPECT_EQ(defaultPrinter.Jobs().first().pages.size(), 1);
 
-    defaultPrinter.SetRefusing(true);
-    EXPECT_FALSE(viewer.PrintPages(101, u"13"_s));
+    // A page the form does not have is not printed, and says so.
+    EXPECT_FALSE(document.PrintPages(printer, u"VK7_K7NP_12:00:01"_s, {13, 15}));
+    EXPECT_EQ(printer.Jobs().last().pages.size(), 1);
+    printer.SetRefusing(true);
+    EXPECT_FALSE(document.PrintPages(printer, u"VK7_K7NP_12:00:02"_s, {13}));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "reception/ui/opendepositdialog.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -133,15 +132,14 @@ void COpenDepositDialog::TransferToControls()
     fingerprint_->setText(logic_.fingerprint);
 }
 
-// Each "Copiando fichero ..." line is painted as it comes; the clerk's
-// input waits until the copy is over, so nothing starts twice.
+// Each "Copiando fichero ..." line is painted as it comes, without
+// handling any other event: the clerk's input and everything else wait
+// until the copy is over, so nothing starts twice.
 void COpenDepositDialog::ShowStatus(const QString &text)
 {
     status_->SetStatus(text);
-    if (isVisible()) {
+    if (isVisible())
         status_->repaint();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
 }
 
 void COpenDepositDialog::ApplyFocus()

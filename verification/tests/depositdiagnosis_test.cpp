@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "components/tessocx.h"
+#include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
 #include "reception/cfiletools.h"
@@ -46,8 +46,7 @@ protected:
         PathResolver::ClearDriveRoots();
         PathResolver::SetDriveRoot(u'C', root_.path());
         ASSERT_TRUE(QDir().mkpath(root_.path() + u"/TMP_VK7"_s));
-        frame_.viewer = &viewer_;
-        frame_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
+        appFolder_ = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
         state_.structureStatus = u"1"_s;
         state_.completenessStatus = u"1"_s;
     }
@@ -67,9 +66,9 @@ protected:
     }
 
     QTemporaryDir root_;
-    CTessOCX viewer_;
+    CFormDocument form_;
     DepositState state_;
-    FrameState frame_;
+    QString appFolder_;
     FixedClock clock_{QDate(2010, 6, 1)};
 };
 
@@ -81,7 +80,8 @@ TEST_F(Diagnosis, WithoutAFormEverythingFormDependentIsUnknown)
     state_.memoriaPages = {u"texto"_s};
     CFileTools tools;
     RecordingInterface ui;
-    const DepositStateReport report = DiagnoseDeposit(state_, frame_, tools, clock_, &ui);
+    const DepositStateReport report =
+        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
     EXPECT_EQ(report.form, u"¿?"_s);
     EXPECT_EQ(report.currency, u"¿?"_s);
     EXPECT_EQ(report.fingerprintVerdict, u"¿?"_s);
@@ -110,15 +110,15 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
     CopySoundDeposit();
     state_.fingerprint = ComputedFingerprint();
     CFileCopyDialog loader(state_);
-    const FormIdentification identification = IdentifyForm(state_, frame_, loader);
+    const FormIdentification identification = IdentifyForm(state_, &form_, appFolder_, loader);
     ASSERT_TRUE(identification.identified) << state_.formError.toStdString();
     EXPECT_EQ(state_.formName, u"K7NE"_s);
     EXPECT_TRUE(state_.formIdentified);
-    EXPECT_FALSE(viewer_.GetRuleCheckMode());
+    EXPECT_FALSE(form_.RuleCheckMode());
 
     CFileTools tools;
     RecordingInterface ui;
-    DepositStateReport report = DiagnoseDeposit(state_, frame_, tools, clock_, &ui);
+    DepositStateReport report = DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
     EXPECT_EQ(report.fingerprintVerdict, u"CORRECTA"_s);
     EXPECT_EQ(report.computedFingerprint.value_or(QString()), state_.fingerprint);
     EXPECT_EQ(report.form, u"ORDINARIO"_s);
@@ -134,9 +134,9 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
 
     // Running it again gives the same sheet; a fingerprint differing in case only is wrong.
     const QString sheet = report.sheet;
-    EXPECT_EQ(DiagnoseDeposit(state_, frame_, tools, clock_, nullptr).sheet, sheet);
+    EXPECT_EQ(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, nullptr).sheet, sheet);
     state_.fingerprint = state_.fingerprint.toLower();
-    report = DiagnoseDeposit(state_, frame_, tools, clock_, nullptr);
+    report = DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, nullptr);
     EXPECT_EQ(report.fingerprintVerdict, u"ERRONEA"_s);
     EXPECT_FALSE(report.valid);
     EXPECT_TRUE(report.ticks[0]);
@@ -154,10 +154,11 @@ TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
     memoria.close();
     state_.fingerprint = ComputedFingerprint();
     CFileCopyDialog loader(state_);
-    ASSERT_TRUE(IdentifyForm(state_, frame_, loader).identified);
+    ASSERT_TRUE(IdentifyForm(state_, &form_, appFolder_, loader).identified);
     CFileTools tools;
     RecordingInterface ui;
-    const DepositStateReport report = DiagnoseDeposit(state_, frame_, tools, clock_, &ui);
+    const DepositStateReport report =
+        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
     EXPECT_EQ(report.fileWarnings, u"Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s);
     EXPECT_EQ(ui.messages,
               QStringList{u"AVISO: Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s});
@@ -168,18 +169,15 @@ TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
 TEST_F(Diagnosis, FailedIdentificationLeavesFlagAndTitle)
 {
     CopySoundDeposit();
-    frame_.appFolder = root_.path() + u"\\"_s; // no FORM folder here
-    viewer_.SetProperty4(true);
-    viewer_.SetProperty5(true);
+    appFolder_ = root_.path() + u"\\"_s; // no FORM folder here
     CFileCopyDialog loader(state_);
-    const FormIdentification identification = IdentifyForm(state_, frame_, loader);
+    const FormIdentification identification = IdentifyForm(state_, &form_, appFolder_, loader);
     EXPECT_FALSE(identification.identified);
     EXPECT_FALSE(state_.formIdentified);
     EXPECT_EQ(state_.formName, u"K7NE"_s);
     EXPECT_EQ(state_.formError,
               u"ERROR abriendo formulario : "_s + root_.path() + u"\\FORM\\K7NE"_s);
-    EXPECT_FALSE(viewer_.GetProperty4());
-    EXPECT_FALSE(viewer_.GetProperty5());
+    EXPECT_FALSE(form_.IsOpen());
     // The load pass ran all the same.
     EXPECT_EQ(state_.fields.FieldValue(810210), u"A28015865"_s);
     EXPECT_EQ(state_.memoriaPages.size(), 1);

@@ -7,7 +7,6 @@
 #include "components/formdocument.h"
 #include "components/imaging.h"
 #include "components/printdevice.h"
-#include "components/tessocx.h"
 #include "components/tifffile.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
@@ -72,13 +71,16 @@ TEST(FormPageChoice, BlocksFollowTheFormAndTheTicks)
     EXPECT_EQ(FirstFormBlockPages(u"K7AE"_s), 5);
     EXPECT_EQ(FirstFormBlockPages(u"K7ME"_s), 8);
     // An ordinary form of 14 pages: the last two never.
-    EXPECT_EQ(ChooseFormPages(14, 10, true, false), u"1, 2, 3, 4, 5, 6, 7, 8, 9, 10"_s);
-    EXPECT_EQ(ChooseFormPages(14, 10, true, true), u"1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12"_s);
-    EXPECT_EQ(ChooseFormPages(14, 10, false, true), u"11, 12"_s);
-    EXPECT_EQ(ChooseFormPages(14, 10, false, false), QString());
+    EXPECT_EQ(ChooseFormPages(14, 10, true, false), QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(ChooseFormPages(14, 10, true, true),
+              QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(ChooseFormPages(14, 10, false, true), QList<int>({11, 12}));
+    EXPECT_TRUE(ChooseFormPages(14, 10, false, false).isEmpty());
     // An abbreviated form of 7 pages with everything wanted: the first block only.
-    EXPECT_EQ(ChooseFormPages(7, 5, true, true), u"1, 2, 3, 4, 5"_s);
-    EXPECT_EQ(ChooseFormPages(1, 10, true, true), QString());
+    EXPECT_EQ(ChooseFormPages(7, 5, true, true), QList<int>({1, 2, 3, 4, 5}));
+    EXPECT_TRUE(ChooseFormPages(1, 10, true, true).isEmpty());
+    // Only the first 98 pages of a form count.
+    EXPECT_EQ(ChooseFormPages(120, 10, false, true).last(), 96);
     EXPECT_EQ(PrintJobName(u"DG"_s, QTime(9, 5, 7)), u"VK7_DG_09:05:07"_s);
 }
 
@@ -94,14 +96,14 @@ protected:
         ASSERT_TRUE(QDir().mkpath(work_));
         for (const QString &name : QDir(kSoundDeposit).entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(kSoundDeposit + u'/' + name, work_ + name));
-        frame_.viewer = &viewer_;
-        frame_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
+        const QString appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
         state_.structureStatus = u"1"_s;
         state_.completenessStatus = u"1"_s;
         CFileCopyDialog loader(state_);
-        ASSERT_TRUE(IdentifyForm(state_, frame_, loader).identified);
+        ASSERT_TRUE(IdentifyForm(state_, &form_, appFolder, loader).identified);
         ASSERT_EQ(state_.formName, u"K7NE"_s);
-        viewer_.SetPrinters(&chosen_, &default_);
+        formPages_.chosenPrinter = &chosen_;
+        formPages_.defaultPrinter = &default_;
         state_.diagnosticText = {u"HOJA DE DIAGNOSTICO"_s};
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
@@ -112,14 +114,14 @@ protected:
         ticks[0] = diagnostic;
         for (PrintableDocument document : documents)
             ticks[static_cast<size_t>(document) + 1] = true;
-        return ProduceDepositOutput(state_, frame_, ticks, printer_, &ui_, clock_);
+        return ProduceDepositOutput(state_, &form_, formPages_, ticks, printer_, &ui_, clock_);
     }
 
     QTemporaryDir root_;
     QString work_;
-    CTessOCX viewer_;
+    CFormDocument form_;
     DepositState state_;
-    FrameState frame_;
+    FormPageSettings formPages_;
     RecordingPrintDevice printer_, chosen_, default_;
     ScriptedInterface ui_;
     FixedClock clock_{QDate(2010, 6, 1), QTime(9, 5, 7)};
@@ -154,7 +156,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
         QFile stale(work_ + name);
         ASSERT_TRUE(stale.open(QIODevice::WriteOnly) && stale.write("x") == 1);
     }
-    frame_.printerChosen = true;
+    formPages_.printerChosen = true;
 
     ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria,
                          PrintableDocument::OwnShares, PrintableDocument::EnvironmentalReport}));
@@ -183,8 +185,9 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     // printer once; the flag is then cleared and the next run uses the default.
     ASSERT_EQ(chosen_.Jobs().size(), 1);
     EXPECT_EQ(chosen_.Jobs().first().pages.size(), 10);
-    EXPECT_EQ(chosen_.Jobs().first().pages.first().bitmap, viewer_.Document()->RenderPageImage(0));
-    EXPECT_FALSE(frame_.printerChosen);
+    EXPECT_EQ(chosen_.Jobs().first().name, u"VK7_K7NE_09:05:07"_s);
+    EXPECT_EQ(chosen_.Jobs().first().pages.first().bitmap, form_.RenderPageImage(0));
+    EXPECT_FALSE(formPages_.printerChosen);
     EXPECT_TRUE(default_.Jobs().isEmpty());
     EXPECT_TRUE(QFile::exists(work_ + u"K7.014"_s));
     ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance}, false));
@@ -214,9 +217,9 @@ TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
     EXPECT_EQ(printer_.JobNames(), QStringList{u"VK7_DG_09:05:07"_s});
     EXPECT_TRUE(ui_.messages.isEmpty());
 
-    // The viewer cannot export.
+    // The form cannot be exported.
     state_.formIdentified = true;
-    viewer_.CloseForm();
+    form_.CloseForm();
     EXPECT_FALSE(Produce({PrintableDocument::Memoria}));
     EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Creando TIF's"_s});
 

@@ -45,12 +45,13 @@ protected:
         state.fields.AddNew()->key = 810220;
         state.fields.GetAt(0)->value = u"EJEMPLOS REUNIDOS, S.L."_s;
         ASSERT_TRUE(
-            viewer.OpenForm(QStringLiteral(VK7_SOURCE_DIR "/FORM/"), u"K7NE"_s, &state.fields));
+            document.OpenForm(QStringLiteral(VK7_SOURCE_DIR "/FORM/"), u"K7NE"_s, &state.fields));
         QObject::connect(&viewer, &CTessOCX::FieldsInvalidated, [this] { ++invalidated; });
         QObject::connect(&viewer, &CTessOCX::ViewChanged, [this] { ++repaints; });
     }
 
-    CTessOCX viewer;
+    CFormDocument document;
+    CTessOCX viewer{document};
     DepositState state;
     int invalidated = 0;
     int repaints = 0;
@@ -59,7 +60,7 @@ protected:
 TEST_F(PublishTest, FingerprintAndItsBarcodeReachTheFormAndScan)
 {
     state.fingerprint = u" 7B3KQ9M2XZ5RT8VH4NP6DCFJ2E  "_s;
-    PublishFormData(state, &viewer);
+    PublishFormData(state, &document);
     const QString fingerprint = u"7B3KQ9M2XZ5RT8VH4NP6DCFJ2E"_s;
     EXPECT_EQ(state.fields.FieldValue(790998), fingerprint);
     QString glyphs;
@@ -71,7 +72,7 @@ TEST_F(PublishTest, FingerprintAndItsBarcodeReachTheFormAndScan)
 
     // Published again: the records are replaced, not added.
     const qsizetype size = state.fields.GetSize();
-    PublishFormData(state, &viewer);
+    PublishFormData(state, &document);
     EXPECT_EQ(state.fields.GetSize(), size);
 
     // Page 1 as it goes to paper: its barcode reads back as the fingerprint.
@@ -92,7 +93,7 @@ TEST_F(PublishTest, FingerprintAndItsBarcodeReachTheFormAndScan)
 TEST_F(PublishTest, AnEmptyFingerprintLeavesBothFieldsEmpty)
 {
     state.fingerprint.clear();
-    PublishFormData(state, &viewer);
+    PublishFormData(state, &document);
     ASSERT_NE(state.fields.FindByKey(790998), nullptr);
     ASSERT_NE(state.fields.FindByKey(790999), nullptr);
     EXPECT_TRUE(state.fields.FieldValue(790998).isEmpty());

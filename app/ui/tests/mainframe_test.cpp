@@ -167,7 +167,8 @@ TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
     const int pages = frame_.Controller().Viewer().GetPageCount();
     EXPECT_EQ(frame_.PageList()->count(), pages);
     EXPECT_EQ(frame_.PageList()->currentText(), u"1"_s);
-    EXPECT_EQ(frame_.TextSizeList()->currentText(), frame_.Controller().Frame().textSize);
+    EXPECT_EQ(frame_.TextSizeList()->currentText(),
+              QString::number(frame_.Controller().Frame().textSize));
 
     // Page Down moves the control, the list follows, the commands too.
     frame_.Action(kCmdNextPage)->trigger();

@@ -43,9 +43,10 @@ TEST(FormView, ShowsThePageFollowsTheScrollBarsAndZoomsToADrawnRectangle)
     TestFieldSource fields;
     FillOrdinaryDeposit(&fields);
 
-    CTessOCX viewer;
+    CFormDocument document;
+    CTessOCX viewer(document);
     const QString form = QDir::toNativeSeparators(SourceFormFolder());
-    ASSERT_TRUE(viewer.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields));
+    ASSERT_TRUE(document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields));
     FormView view(&viewer);
     view.resize(900, 700);
     view.show();
@@ -88,8 +89,9 @@ TEST(FormView, Page1OfAFilledOrdinaryForm)
 {
     TestFieldSource fields;
     FillOrdinaryDeposit(&fields);
-    CTessOCX viewer;
-    ASSERT_TRUE(viewer.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields));
+    CFormDocument document;
+    CTessOCX viewer(document);
+    ASSERT_TRUE(document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields));
     FormView view(&viewer);
     view.resize(1000, 1400);
     view.show();

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTextLayout>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,12 @@ TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
     COpenDepositDialog dialog(logic);
     dialogUi_.SetDialog(&dialog);
     dialog.show();
+    // On screen, as when the clerk types in it: the copy then paints each
+    // line at once, without handling any event.
+    QElapsedTimer shown;
+    shown.start();
+    while (!(dialog.windowHandle() && dialog.windowHandle()->isExposed()) && shown.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     PaintedTexts painted(dialog.StatusLine());
     dialog.LocationEdit()->setText(medium_.filePath(u"fichero.txt"_s));
     dialog.FingerprintEdit()->setText(QString(26, u'A'));

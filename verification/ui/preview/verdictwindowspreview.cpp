@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "components/tessocx.h"
+#include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
 #include "reception/cfiletools.h"
@@ -49,18 +49,17 @@ int main(int argc, char **argv)
     for (const QString &name : deposit.entryList(QDir::Files))
         QFile::copy(deposit.filePath(name), driveC.filePath(u"TMP_VK7/"_s + name));
 
-    CTessOCX viewer;
+    CFormDocument form;
     DepositState state;
-    FrameState frame;
-    frame.viewer = &viewer;
-    frame.appFolder = QApplication::applicationDirPath() + u'\\';
+    const QString appFolder = QApplication::applicationDirPath() + u'\\';
     state.fingerprint = positional.at(1);
     CFileTools tools;
     tools.CheckDepositFiles(WorkFolder(), state.structureStatus, state.completenessStatus);
     CFileCopyDialog loader(state);
     if (state.structureStatus != u"0"_s && state.completenessStatus != u"0"_s)
-        IdentifyForm(state, frame, loader);
-    const DepositStateReport report = DiagnoseDeposit(state, frame, tools, SystemClock(), nullptr);
+        IdentifyForm(state, &form, appFolder, loader);
+    const DepositStateReport report =
+        DiagnoseDeposit(state, &form, appFolder, tools, SystemClock(), nullptr);
 
     std::unique_ptr<QDialog> dialog;
     if (parser.value(u"window"_s) == u"errores"_s)

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "components/tessocx.h"
+#include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "reception/userinterface.h"
 #include "verification/clock.h"
@@ -101,17 +101,16 @@ class RuleCheck : public ::testing::Test
 protected:
     void SetUp() override
     {
-        frame_.viewer = &viewer_;
-        frame_.appFolder = QStringLiteral(VK7_SOURCE_DIR) + u"\\"_s;
+        appFolder_ = QStringLiteral(VK7_SOURCE_DIR) + u"\\"_s;
         vk7::testing::AddFields(&state_.fields, {{810210, u"A28015865"_s},
                                                  {810010, u"0111"_s},
                                                  {810030, u"31"_s},
                                                  {810020, u"12"_s},
                                                  {810190, u"2004"_s}});
     }
-    CTessOCX viewer_;
+    CFormDocument form_;
     DepositState state_;
-    FrameState frame_;
+    QString appFolder_;
     FixedClock clock_{QDate(2006, 1, 1)};
     RecordingInterface ui_;
 };
@@ -120,11 +119,17 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
 {
     // Without the company's name and tax id the form reports the name's
     // field (primary) and the rules the tax id (implicit).
-    ASSERT_TRUE(viewer_.OpenForm(frame_.appFolder + u"FORM\\"_s, u"K7NE"_s, &state_.fields));
+    ASSERT_TRUE(form_.OpenForm(appFolder_ + u"FORM\\"_s, u"K7NE"_s, &state_.fields));
     state_.fields.RemoveAll();
     vk7::testing::AddFields(&state_.fields, {{810010, u"0111"_s}});
 
-    DialogErrorListWindow window(&ui_);
+    // The window hands the error chosen over to the frame's viewer.
+    struct ShowingWindow : DialogErrorListWindow
+    {
+        using DialogErrorListWindow::DialogErrorListWindow;
+        void ShowError(long number) override { shownError = number; }
+        long shownError = 0;
+    } window(&ui_);
     bool browsed = false;
     WhenShown<CListaErroresDlg>([this, &browsed](CListaErroresDlg *dialog) {
         QListWidget *primary = dialog->PrimaryList();
@@ -151,9 +156,9 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
         EXPECT_TRUE(implicit->selectedItems().isEmpty());
         browsed = true;
     });
-    EXPECT_FALSE(CheckRulesInteractively(state_, frame_, &window, ui_, clock_));
+    EXPECT_FALSE(CheckRulesInteractively(state_, &form_, appFolder_, &window, ui_, clock_));
     EXPECT_TRUE(browsed);
-    EXPECT_EQ(viewer_.MarkedFieldKey(), 810220);
+    EXPECT_EQ(window.shownError, 810220);
     EXPECT_EQ(ui_.shown.size(), 1); // no "Reglas de Coherencia Correctas"
 }
 
