@@ -2,6 +2,7 @@
 
 #include "components/tessocx.h"
 #include "reception/cfiletools.h"
+#include "reception/failure.h"
 #include "reception/opendepositlogic.h"
 #include "reception/userinterface.h"
 #include "verification/coherencecheck.h"
@@ -108,8 +109,27 @@ void FrameController::Open(const OpenRequest &request)
     Open(dialog);
 }
 
+bool FrameController::StoppedByMachine(const Failure &failure)
+{
+    if (!failure.IsIo())
+        return false;
+    // Left closed: what was read is not the deposit, and a form or a text
+    // on screen would pass for it. The clerk frees the disk and opens again.
+    Close();
+    title_ = WindowTitleForForm(QString());
+    Q_EMIT titleChanged(title_);
+    model_.NotifyChanged();
+    ui_.ShowStatus(QString());
+    ui_.ShowMessage(failure.Message() + u"\n\nEl Depósito Digital no se ha comprobado y queda "
+                                        u"cerrado."_s,
+                    u"ERROR"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
+    return true;
+}
+
 void FrameController::Finish(const ReceptionResult &result)
 {
+    if (StoppedByMachine(result.ioFailure))
+        return;
     if (result.identification.identified) {
         title_ = WindowTitleForForm(model_.Deposit().formName);
         Q_EMIT titleChanged(title_);
@@ -128,8 +148,11 @@ void FrameController::ShowDepositState()
 {
     CFileTools tools(&ui_);
     ui_.SetWaitCursor(true);
+    ClearIoFailures();
     const DepositStateReport report = DiagnoseDeposit(State(), Frame(), tools, clock_, &ui_);
     ui_.SetWaitCursor(false);
+    if (StoppedByMachine(FirstIoFailure()))
+        return;
     ui_.ShowStatus(QString());
     model_.NotifyChanged();
     if (verdicts_->ShowDepositState(model_, report))

@@ -129,6 +129,9 @@ Q_SIGNALS:
 
 private:
     void Finish(const ReceptionResult &result);
+    // A failure of the machine: the deposit is closed and an "ERROR" box
+    // says what failed. False when there was none.
+    bool StoppedByMachine(const Failure &failure);
     void OnPageChanged(short previous, short page);
     void OnPageCountChanged(short count);
     void OnTextSizeChanged(short size);

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "reception/failure.h"
 #include "reception/userinterface.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/formidentification.h"
@@ -42,6 +43,10 @@ struct ReceptionResult
     bool identificationRan = false;
     FormIdentification identification;
     DepositStateReport report;
+    // The first failure of the machine the chain met (Kind::None when there
+    // was none); when there is one the chain stopped there and `report` is
+    // no verdict.
+    Failure ioFailure;
 };
 
 // The reception chain as the Open command runs it, without any window: the
