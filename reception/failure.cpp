@@ -89,15 +89,17 @@ QString SystemErrorText(int error)
 
 bool IsMachineOpenFailure(const QByteArray &hostPath, int error)
 {
+    // An existing regular file the system would not open is the machine's
+    // fault, whatever the reason it gives.
+    if (hostfiles::KindOf(hostPath) == hostfiles::Kind::File)
+        return true;
     switch (error) {
     case ENOENT:
     case ENOTDIR:
     case ELOOP:
     case ENXIO:
     case EISDIR:
-        // Absent or not a file, as far as the name goes; but an existing
-        // regular file the system would not open is the machine's fault.
-        return hostfiles::KindOf(hostPath) == hostfiles::Kind::File && error == ENOENT;
+        return false; // absent, or not a file: the deposit's business
     default:
         return true;
     }

@@ -47,7 +47,8 @@ QString SystemErrorText(int error);
 // Whether a failed open of a file to read, with `error` (errno), is a fault
 // of the machine rather than the file's absence: a name that is missing or
 // not a file (ENOENT, ENOTDIR, a link where none is followed, a socket) is
-// the deposit's business, unless the name does exist as a regular file.
+// the deposit's business, unless the name does exist as a regular file;
+// any other error (EIO, EMFILE, ENOMEM...) is the machine's.
 bool IsMachineOpenFailure(const QByteArray &hostPath, int error);
 
 // The running reception's first I/O failure (one per thread): recorded by
