@@ -11,6 +11,7 @@
 
 #include "app/depositjson.h"
 #include "datafiles/depositstate.h"
+#include "reception/failure.h"
 #include "reception/paths.h"
 #include "receptionchain.h"
 #include "verification/depositdocuments.h"
@@ -132,6 +133,22 @@ QByteArray BuildOpenFailureJson(const QString &status, const CheckJsonOptions &o
     json.Add(u"valid"_s, false);
     json.Add(u"exitCode"_s, 2);
     json.Add(u"openStatus"_s, status);
+    return json.ToJson(options.compact);
+}
+
+QByteArray BuildIoFailureJson(const Failure &failure, const QString &status,
+                              const CheckJsonOptions &options)
+{
+    OrderedJsonObject json;
+    AddLeading(json, options);
+    json.Add(u"exitCode"_s, 2);
+    json.Add(u"openStatus"_s, status);
+    OrderedJsonObject io;
+    io.Add(u"file"_s, failure.file);
+    io.Add(u"systemError"_s, failure.systemError);
+    io.Add(u"text"_s, failure.text);
+    io.Add(u"message"_s, failure.Message());
+    json.AddEncoded(u"ioFailure"_s, io.ToCompactJson());
     return json.ToJson(options.compact);
 }
 

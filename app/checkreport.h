@@ -11,6 +11,8 @@
 
 namespace vk7 {
 
+struct Failure;
+
 struct DepositState;
 struct ReceptionResult;
 
@@ -42,5 +44,12 @@ bool WriteCheckJson(const DepositState &state, const ReceptionResult &result,
 // The object of a deposit that could not be opened (exit code 2): the Open
 // dialog's status text in "openStatus", "valid" false.
 QByteArray BuildOpenFailureJson(const QString &status, const CheckJsonOptions &options = {});
+
+// The object of a check stopped by a failure of the machine (exit code 2):
+// "exitCode", "openStatus" (the Open dialog's status when the Open failed,
+// else "") and "ioFailure" ({"file", "systemError", "text", "message"}),
+// and no verdict member at all: nothing was decided about the deposit.
+QByteArray BuildIoFailureJson(const Failure &failure, const QString &status,
+                              const CheckJsonOptions &options = {});
 
 } // namespace vk7

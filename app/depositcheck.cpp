@@ -8,6 +8,7 @@
 #include "components/formdocument.h"
 #include "components/pdfdocument.h"
 #include "datafiles/depositstate.h"
+#include "reception/failure.h"
 #include "reception/manifest.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
@@ -152,7 +153,22 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     QString status;
     const ReceptionResult result =
         chain.Open({location, options.diskettes, options.fingerprint}, &accepted, &status);
+    const auto stopOnIoFailure = [&](const Failure &failure, const QString &openStatus) {
+        if (!openStatus.isEmpty())
+            output.standardError += openStatus.toUtf8() + '\n';
+        output.standardError += failure.Message().toUtf8() + '\n';
+        output.standardOutput.clear();
+        if (options.json)
+            output.standardOutput = BuildIoFailureJson(failure, openStatus, options.jsonOptions);
+        output.exitCode = 2;
+        Deliver(output, streams);
+        chain.CloseDeposit();
+        return output;
+    };
     if (!accepted) {
+        const Failure failure = FirstIoFailure();
+        if (failure.IsIo())
+            return stopOnIoFailure(failure, status);
         output.standardError = status.toUtf8() + '\n';
         if (options.json)
             output.standardOutput = BuildOpenFailureJson(status, options.jsonOptions);
@@ -160,6 +176,8 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         Deliver(output, streams);
         return output;
     }
+    if (result.ioFailure.IsIo())
+        return stopOnIoFailure(result.ioFailure, QString());
     // Before the program's own pages join the deposit's files.
     CheckJsonOptions jsonOptions = options.jsonOptions;
     if (options.json) {
@@ -181,19 +199,45 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         if (options.formPages && state.formIdentified &&
             !form.ExportPages(FormPageExport::PageFiles, pageFolder))
             output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();
+        // Pages the machine would not write leave no verdict either.
+        const Failure failure = FirstIoFailure();
+        if (failure.IsIo())
+            return stopOnIoFailure(failure, QString());
     }
 
     if (!state.fileWarnings.isEmpty())
         output.standardError.prepend(state.fileWarnings.toUtf8());
+    // An output the machine could not write stopped, whatever it showed.
+    const Failure outputFailure = FirstIoFailure();
+    if (outputFailure.IsIo()) {
+        output.standardError += outputFailure.Message().toUtf8() + '\n';
+        printed = false;
+    }
     output.exitCode = !printed ? 3 : result.report.valid ? 0 : 1;
     jsonOptions.exitCode = output.exitCode;
     if (streams && options.json) {
         // Before Close: the texts are read back from the work copy.
         Deliver(output, streams);
-        WriteCheckJson(state, result, jsonOptions, streams->output);
+        // The texts are read back as they are written: one the machine stops
+        // reading cuts the object short (no parser takes it whole) and the
+        // check ends as an I/O failure.
+        // (A failure the output met is already told by its exit code 3.)
+        const bool outputFailed = FirstIoFailure().IsIo();
+        const JsonSink guarded = [&streams, outputFailed](QByteArrayView piece) {
+            return (outputFailed || !FirstIoFailure().IsIo()) && streams->output(piece);
+        };
+        WriteCheckJson(state, result, jsonOptions, guarded);
+        const Failure failure = FirstIoFailure();
+        if (failure.IsIo() && output.exitCode != 3) {
+            streams->error(QByteArray(failure.Message().toUtf8() + '\n'));
+            output.exitCode = 2;
+        }
     } else {
         output.standardOutput = options.json ? BuildCheckJson(state, result, jsonOptions)
                                              : result.report.sheet.toUtf8();
+        const Failure failure = FirstIoFailure();
+        if (failure.IsIo() && output.exitCode != 3)
+            return stopOnIoFailure(failure, QString());
         Deliver(output, streams);
     }
     chain.CloseDeposit();

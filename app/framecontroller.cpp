@@ -2,6 +2,7 @@
 
 #include "components/tessocx.h"
 #include "reception/cfiletools.h"
+#include "reception/failure.h"
 #include "reception/opendepositlogic.h"
 #include "reception/userinterface.h"
 #include "verification/coherencecheck.h"
@@ -162,8 +163,28 @@ void FrameController::Open(const OpenRequest &request)
     Open(dialog);
 }
 
+bool FrameController::StoppedByMachine(const Failure &failure)
+{
+    if (!failure.IsIo())
+        return false;
+    // Left closed: what was read is not the deposit, and a form or a text
+    // on screen would pass for it. The clerk frees the disk and opens again.
+    // Closed through the chain: the frame is still busy with the task that
+    // met the failure, and Close() refuses while it is.
+    chain_.CloseDeposit();
+    SetTitle(WindowTitleForForm(QString()));
+    model_.NotifyChanged();
+    ui_.ShowStatus(QString());
+    ui_.ShowMessage(failure.Message() + u"\n\nEl Depósito Digital no se ha comprobado y queda "
+                                        u"cerrado."_s,
+                    u"ERROR"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
+    return true;
+}
+
 void FrameController::Finish(const ReceptionResult &result)
 {
+    if (StoppedByMachine(result.ioFailure))
+        return;
     if (result.identification.identified)
         SetTitle(WindowTitleForForm(model_.Deposit().formName));
     ui_.ShowStatus(QString());
@@ -196,9 +217,12 @@ void FrameController::ShowDepositState()
     const TaskScope busy(*this, Task::RuleCheck);
     CFileTools tools(&ui_);
     ui_.SetWaitCursor(true);
+    ClearIoFailures();
     const DepositStateReport report =
         DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_);
     ui_.SetWaitCursor(false);
+    if (StoppedByMachine(FirstIoFailure()))
+        return;
     ui_.ShowStatus(QString());
     model_.NotifyChanged();
     if (verdicts_->ShowDepositState(model_, report))

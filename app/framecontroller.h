@@ -173,6 +173,9 @@ private:
 
     void Finish(const ReceptionResult &result);
     void SetTitle(const QString &title);
+    // A failure of the machine: the deposit is closed and an "ERROR" box
+    // says what failed. False when there was none.
+    bool StoppedByMachine(const Failure &failure);
     void OnPageChanged(short previous, short page);
     void OnPageCountChanged(short count);
     void OnTextSizeChanged(short size);

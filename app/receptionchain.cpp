@@ -7,6 +7,7 @@
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
 #include "reception/cfiletools.h"
+#include "reception/failure.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/plaintext.h"
@@ -83,6 +84,8 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
 
 void ReceptionChain::PrepareOpenDialog(OpenDepositLogic &dialog) const
 {
+    // A new reception: what the machine did to the last one is not this one's.
+    ClearIoFailures();
     const qint64 lastNumber = ReadDecimalInteger(state_.entryNumber);
     // The next entry follows the last one; a saturated number stays at its limit.
     if (lastNumber != 0)
@@ -112,14 +115,23 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     tools.CheckDepositFiles(WorkFolder(), state_.structureStatus, state_.completenessStatus);
     Notify();
 
+    // A step that met a failure of the machine ends the chain: what it read
+    // or wrote is not the deposit, so nothing after it may judge it.
     ReceptionResult result;
+    result.ioFailure = FirstIoFailure();
+    if (result.ioFailure.IsIo())
+        return result;
     if (state_.structureStatus != u"0"_s && state_.completenessStatus != u"0"_s) {
         result.identificationRan = true;
         result.identification = IdentifyForm(state_, frame_.form, frame_.appFolder, *loader_);
         Notify();
+        result.ioFailure = FirstIoFailure();
+        if (result.ioFailure.IsIo())
+            return result;
     }
     result.report = DiagnoseDeposit(state_, frame_.form, frame_.appFolder, tools, clock_,
                                     showFileWarnings_ ? ui_ : nullptr);
+    result.ioFailure = FirstIoFailure();
     Notify();
     return result;
 }

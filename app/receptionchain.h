@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "app/framestate.h"
+#include "reception/failure.h"
 #include "reception/userinterface.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/formidentification.h"
@@ -43,6 +44,10 @@ struct ReceptionResult
     bool identificationRan = false;
     FormIdentification identification;
     DepositStateReport report;
+    // The first failure of the machine the chain met (Kind::None when there
+    // was none); when there is one the chain stopped there and `report` is
+    // no verdict.
+    Failure ioFailure;
 };
 
 // The reception chain as the Open command runs it, without any window: the

@@ -25,6 +25,7 @@
 #include "app/checkreport.h"
 #include "checker/depositchecker.h"
 #include "checker/terminaluserinterface.h"
+#include "reception/failure.h"
 #include "reception/hostfiles.h"
 
 using namespace Qt::StringLiterals;
@@ -567,6 +568,19 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
         {
             DepositChecker checker(one, ui);
             result = checker.Run(streams, json);
+        }
+        // An object cut short by a failure of the machine is replaced by the
+        // failure's own: the line must still be one whole object.
+        const Failure ioFailure = FirstIoFailure();
+        char end[2] = {};
+        if (written > 1 && !failed && result == DepositChecker::Result::OpenFailed &&
+            ioFailure.IsIo() && std::fflush(object) == 0 &&
+            !(::pread(fd, end, 2, written - 2) == 2 && end[0] == '}' && end[1] == '\n')) {
+            failed = ::ftruncate(fd, 0) != 0;
+            std::rewind(object);
+            const QByteArray output = BuildIoFailureJson(ioFailure, QString(), json);
+            failed = failed || std::fwrite(output.constData(), 1, size_t(output.size()), object) !=
+                                   size_t(output.size());
         }
         if (written == 0 && !failed) {
             const QByteArray output =

@@ -1,5 +1,6 @@
 #include "depositchecker.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "app/depositcheck.h"
 #include "checker/batch.h"
 #include "reception/driveroots.h"
+#include "reception/failure.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
@@ -278,6 +280,7 @@ DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
         return fail(u"ERROR. Sin un terminal no se puede pedir el cambio de disquete "
                     u"(--diskettes %1): copie los disquetes a una carpeta y compruebe esa "
                     u"carpeta."_s.arg(options_.diskettes));
+    ClearIoFailures();
     QString error;
     WorkFolderLock lock;
     if (!SetUpDrives(error) || !lock.Acquire(error))
@@ -323,9 +326,16 @@ int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QS
     CheckJsonOptions jsonOptions;
     jsonOptions.texts = options.texts;
     DepositChecker checker(options, ui);
-    const DepositChecker::Result result = checker.Run(streams, jsonOptions);
-    std::fflush(stdout);
+    DepositChecker::Result result = checker.Run(streams, jsonOptions);
+    if (std::fflush(stdout) != 0)
+        outputFailed = true;
     ui.ShowStatus(QString());
+    // A result that did not reach its reader whole is no result: a script
+    // must not take a cut-short sheet or object for the deposit's.
+    if (outputFailed && result != DepositChecker::Result::OutputStopped) {
+        Print(stderr, (Failure::Io(u"(salida estándar)"_s, errno).Message() + u'\n').toUtf8());
+        result = DepositChecker::Result::OpenFailed;
+    }
     return int(result);
 }
 

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -18,6 +19,12 @@ void FilterMessages(QtMsgType type, const QMessageLogContext &context, const QSt
     if (type != QtFatalMsg && message.startsWith(QStringLiteral("QStandardPaths:")))
         return;
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    // The platform could not start (its plugin would not load, a failing
+    // disk): the check did not run, which is exit code 2, not a crash.
+    if (type == QtFatalMsg) {
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
 }
 
 } // namespace

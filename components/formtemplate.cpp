@@ -1,9 +1,13 @@
 #include "components/formtemplate.h"
 
+#include <cerrno>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+
+#include "reception/failure.h"
 
 using namespace Qt::StringLiterals;
 
@@ -418,12 +422,21 @@ bool Parser::ParseFile(const QString &file, int depth)
         }
     }
     QFile in(found);
-    if (found.isEmpty() || !in.open(QIODevice::ReadOnly)) {
+    if (!found.isEmpty() && !in.open(QIODevice::ReadOnly)) {
+        // The template is there: the machine would not let it be read.
+        RecordIoFailure(Failure::Io(found, errno));
+    }
+    if (found.isEmpty() || !in.isOpen()) {
         error = (where_.isEmpty() ? file : where_) + u": no se encuentra la plantilla «"_s + file +
                 u"» en "_s + folder_;
         return false;
     }
     const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError) {
+        RecordIoFailure(Failure::Io(found, errno));
+        error = found + u": "_s + in.errorString();
+        return false;
+    }
     return ParseText(file, QString::fromUtf8(bytes), depth);
 }
 

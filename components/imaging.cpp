@@ -1,12 +1,14 @@
 #include "imaging.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 #include <QFile>
 #include <QPaintDevice>
 #include <QPainter>
 
+#include "reception/failure.h"
 #include "reception/paths.h"
 #include "tifffile.h"
 
@@ -51,8 +53,12 @@ int SaveImageFile(const QString &path, const QImage &page)
         TiffFile file;
         written = file.OpenForWriting(fresh) && file.WriteBilevelPage(page, 200);
     }
-    if (!written || std::rename(QFile::encodeName(fresh).constData(),
-                                QFile::encodeName(host).constData()) != 0) {
+    if (written && std::rename(QFile::encodeName(fresh).constData(),
+                               QFile::encodeName(host).constData()) != 0) {
+        RecordIoFailure(Failure::Io(host, errno));
+        written = false;
+    }
+    if (!written) {
         QFile::remove(fresh);
         return 0;
     }

@@ -1,13 +1,19 @@
 #include "tifffile.h"
 
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "g4encoder.h"
+#include "reception/failure.h"
+#include "reception/hostfiles.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -85,18 +91,118 @@ TiffFile::~TiffFile()
     Close();
 }
 
+namespace {
+
+// The file under a TIFF handle. libtiff reaches the file only through these
+// procedures, so that a read or write the machine refuses is recorded as the
+// reception's I/O failure instead of passing for a damaged image.
+struct TiffHandle
+{
+    int fd = -1;
+    QByteArray path;
+    bool writing = false;
+};
+
+tmsize_t TiffRead(thandle_t handle, void *buffer, tmsize_t size)
+{
+    auto *file = static_cast<TiffHandle *>(handle);
+    tmsize_t total = 0;
+    while (total < size) {
+        const qint64 got =
+            hostfiles::ReadSome(file->fd, static_cast<char *>(buffer) + total, size - total);
+        if (got < 0) {
+            RecordIoFailure(Failure::Io(file->path, errno));
+            return -1;
+        }
+        if (got == 0)
+            break;
+        total += tmsize_t(got);
+    }
+    return total;
+}
+
+tmsize_t TiffWrite(thandle_t handle, void *buffer, tmsize_t size)
+{
+    auto *file = static_cast<TiffHandle *>(handle);
+    if (!hostfiles::WriteAll(file->fd, static_cast<const char *>(buffer), size)) {
+        RecordIoFailure(Failure::Io(file->path, errno));
+        return -1;
+    }
+    return size;
+}
+
+toff_t TiffSeek(thandle_t handle, toff_t offset, int whence)
+{
+    const off_t at = ::lseek(static_cast<TiffHandle *>(handle)->fd, off_t(offset), whence);
+    return at < 0 ? toff_t(-1) : toff_t(at);
+}
+
+int TiffClose(thandle_t handle)
+{
+    auto *file = static_cast<TiffHandle *>(handle);
+    const bool closed = hostfiles::Close(file->fd);
+    // A page the system could not keep is not written.
+    if (!closed && file->writing)
+        RecordIoFailure(Failure::Io(file->path, errno));
+    delete file;
+    return closed ? 0 : -1;
+}
+
+toff_t TiffSize(thandle_t handle)
+{
+    struct stat st;
+    if (::fstat(static_cast<TiffHandle *>(handle)->fd, &st) != 0)
+        return 0;
+    return toff_t(st.st_size);
+}
+
+int TiffMap(thandle_t, void **, toff_t *)
+{
+    return 0;
+}
+
+void TiffUnmap(thandle_t, void *, toff_t) {}
+
+} // namespace
+
 static TIFF *OpenTiff(const QString &hostPath, const char *mode)
 {
     if (hostPath.isEmpty())
         return nullptr;
     const QByteArray name = QFile::encodeName(hostPath);
-    TIFFOpenOptions *options = TIFFOpenOptionsAlloc();
-    if (!options)
+    auto *file = new TiffHandle;
+    file->path = name;
+    file->writing = mode[0] == 'w';
+    if (file->writing) {
+        // libtiff reads back what it wrote while it links the pages.
+        file->fd =
+            ::open(name.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (file->fd < 0)
+            RecordIoFailure(Failure::Io(name, errno));
+    } else {
+        Failure failure;
+        file->fd = hostfiles::OpenRegularFile(name, true, &failure);
+        RecordIoFailure(failure);
+    }
+    if (file->fd < 0) {
+        delete file;
         return nullptr;
+    }
+    TIFFOpenOptions *options = TIFFOpenOptionsAlloc();
+    if (!options) {
+        TiffClose(file);
+        return nullptr;
+    }
     // libtiff's own buffers (strips, tiles, tables) stay under the page cap.
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, tmsize_t(TiffFile::kMaxDecodedPageBytes));
-    TIFF *tiff = TIFFOpenExt(name.constData(), mode, options);
+    // "m": no memory mapping, every byte comes through TiffRead.
+    const QByteArray openMode = QByteArray(mode) + 'm';
+    TIFF *tiff =
+        TIFFClientOpenExt(name.constData(), openMode.constData(), file, TiffRead, TiffWrite,
+                          TiffSeek, TiffClose, TiffSize, TiffMap, TiffUnmap, options);
     TIFFOpenOptionsFree(options);
+    if (!tiff)
+        TiffClose(file);
     return tiff;
 }
 

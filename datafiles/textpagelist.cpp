@@ -1,6 +1,7 @@
 #include "textpagelist.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 #include <QMutexLocker>
 
 #include "dostext.h"
+#include "reception/failure.h"
 #include "reception/hostfiles.h"
 
 namespace vk7 {
@@ -29,9 +31,9 @@ constexpr qint64 kBlockChunks = 32;
 class PageScanner
 {
 public:
-    PageScanner(QFile &file, qint64 pageStart)
-        : file_(file), bufferOffset_(pageStart), next_(pageStart), pageStart_(pageStart),
-          chunkEnd_((pageStart / kChunkSize + 1) * kChunkSize)
+    PageScanner(QFile &file, const QByteArray &path, qint64 pageStart)
+        : file_(file), path_(path), bufferOffset_(pageStart), next_(pageStart),
+          pageStart_(pageStart), chunkEnd_((pageStart / kChunkSize + 1) * kChunkSize)
     {
     }
 
@@ -170,6 +172,10 @@ private:
         if (buffer_.empty())
             buffer_.resize(size_t(kBlockChunks * kChunkSize));
         const qint64 read = file_.seek(next_) ? file_.read(buffer_.data(), wanted) : -1;
+        // The text still ends there, but the reception learns that it is
+        // not the whole file.
+        if (read < 0)
+            RecordIoFailure(Failure::Io(path_, errno));
         if (read < wanted)
             atEnd_ = true;
         if (read <= 0)
@@ -180,6 +186,7 @@ private:
     }
 
     QFile &file_;
+    QByteArray path_;
     std::vector<char> buffer_;
     qint64 bufferOffset_; // file offset of buffer_[0]
     qint64 used_ = 0;     // buffer_[used_, size_) not yet scanned
@@ -206,6 +213,7 @@ public:
     // A text read from a file.
     bool fromFile = false;
     QFile file;
+    QByteArray path;
     qsizetype count = 0;
     int strideShift = 0;        // starts keeps the start of page k << strideShift
     std::vector<qint64> starts; // at index k
@@ -239,7 +247,7 @@ public:
         const qsizetype kept = i >> strideShift;
         const qsizetype from = kept << strideShift;
         if (!cursor || cursorIndex > i || cursorIndex < from) {
-            cursor = std::make_unique<PageScanner>(file, starts[size_t(kept)]);
+            cursor = std::make_unique<PageScanner>(file, path, starts[size_t(kept)]);
             cursorIndex = from;
         }
         qint64 start = 0;
@@ -271,16 +279,20 @@ TextPages::TextPages(std::initializer_list<QString> pages) : TextPages(QStringLi
 std::optional<TextPages> TextPages::ReadFile(const QByteArray &hostPath, qsizetype maxIndexEntries)
 {
     auto source = std::make_shared<Source>();
-    const int fd = hostfiles::OpenRegularFile(hostPath, true);
-    if (fd < 0)
+    Failure failure;
+    const int fd = hostfiles::OpenRegularFile(hostPath, true, &failure);
+    if (fd < 0) {
+        RecordIoFailure(failure);
         return std::nullopt;
+    }
     if (!source->file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
                            QFileDevice::AutoCloseHandle)) {
         hostfiles::Close(fd);
         return std::nullopt;
     }
     source->fromFile = true;
-    PageScanner scanner(source->file, 0);
+    source->path = hostPath;
+    PageScanner scanner(source->file, hostPath, 0);
     qint64 start = 0;
     while (scanner.NextPage(&start, nullptr))
         source->AddStart(start, std::max<qsizetype>(maxIndexEntries, 1));

@@ -1,5 +1,6 @@
 #include "fingerprint.h"
 
+#include <cerrno>
 #include <memory>
 #include <new>
 
@@ -8,6 +9,7 @@
 #include <openssl/evp.h>
 
 #include "cfiletools.h"
+#include "failure.h"
 #include "hostfiles.h"
 #include "manifest.h"
 #include "paths.h"
@@ -77,8 +79,11 @@ void EncodeFingerprint(QString &result, const unsigned char digest[16])
 void DigestFile(QString &result, const QString &path, IUserInterface *ui)
 {
     result = FingerprintErrorText();
-    const int fd = hostfiles::OpenRegularFile(PathResolver::HostFileName(path), true);
+    const QByteArray host = PathResolver::HostFileName(path);
+    Failure failure;
+    const int fd = hostfiles::OpenRegularFile(host, true, &failure);
     if (fd < 0) {
+        RecordIoFailure(failure);
         ShowError(ui, u"ERROR : No se puede abrir el fichero para calcular la huella digital"_s);
         return;
     }
@@ -96,6 +101,8 @@ void DigestFile(QString &result, const QString &path, IUserInterface *ui)
             break;
         // A read error must not pass for the end of the file: the digest of
         // part of the deposit would look like a real fingerprint.
+        if (got < 0)
+            RecordIoFailure(Failure::Io(host, errno));
         if (got < 0 || EVP_DigestUpdate(md5.context, buffer.get(), size_t(got)) != 1) {
             ok = false;
             break;
@@ -123,6 +130,7 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
     const QByteArray workHost = PathResolver::HostFileName(workFile);
     const int out = hostfiles::CreateFile(workHost);
     if (out < 0) {
+        RecordIoFailure(Failure::Io(workHost, errno));
         ShowError(ui, u"ERROR : No se puede abrir el fichero de salida"_s);
         return;
     }
@@ -135,16 +143,33 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
     int count = 0;
     bool failed = false;
     for (const QString &path : paths) {
-        const int in = hostfiles::OpenRegularFile(PathResolver::HostFileName(path), true);
-        if (in < 0)
+        const QByteArray host = PathResolver::HostFileName(path);
+        Failure openFailure;
+        const int in = hostfiles::OpenRegularFile(host, true, &openFailure);
+        if (in < 0) {
+            // A file that is there but would not open is not a missing one:
+            // leaving it out would give the fingerprint of another deposit.
+            if (openFailure.IsIo()) {
+                RecordIoFailure(openFailure);
+                failed = true;
+                ShowError(ui, u"ERROR : No se puede leer el archivo "_s + path);
+                break;
+            }
             continue;
+        }
         hostfiles::AdviseSequential(in);
         ++count;
         for (;;) {
             const qint64 got = ReadChunk(in, buffer.get());
             if (got == 0)
                 break;
-            if (got < 0 || !hostfiles::WriteAll(out, buffer.get(), got)) {
+            if (got < 0) {
+                RecordIoFailure(Failure::Io(host, errno));
+                failed = true;
+                break;
+            }
+            if (!hostfiles::WriteAll(out, buffer.get(), got)) {
+                RecordIoFailure(Failure::Io(workHost, errno));
                 failed = true;
                 break;
             }
@@ -159,6 +184,7 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
     }
     if (!hostfiles::Close(out) && !failed) {
         // Data the system could not keep would give a wrong fingerprint.
+        RecordIoFailure(Failure::Io(workHost, errno));
         failed = true;
         ShowError(ui, u"ERROR : No se puede leer el archivo "_s + workFile);
     }

@@ -5,8 +5,11 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
+
+#include "failure.h"
 
 namespace vk7::hostfiles {
 
@@ -140,7 +143,7 @@ bool WriteAll(int fd, const char *data, qint64 size)
     return true;
 }
 
-int OpenRegularFile(const QByteArray &hostPath, bool followLinks)
+int OpenRegularFile(const QByteArray &hostPath, bool followLinks, Failure *failure)
 {
     if (hostPath.isEmpty())
         return -1;
@@ -149,10 +152,20 @@ int OpenRegularFile(const QByteArray &hostPath, bool followLinks)
     if (!followLinks)
         flags |= O_NOFOLLOW;
     const int fd = ::open(hostPath.constData(), flags);
-    if (fd < 0)
+    if (fd < 0) {
+        const int error = errno;
+        if (failure && IsMachineOpenFailure(hostPath, error))
+            *failure = Failure::Io(hostPath, error);
         return -1;
+    }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        if (failure)
+            *failure = Failure::Io(hostPath, errno);
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
         ::close(fd);
         return -1;
     }
@@ -160,6 +173,24 @@ int OpenRegularFile(const QByteArray &hostPath, bool followLinks)
     if (current >= 0)
         ::fcntl(fd, F_SETFL, current & ~O_NONBLOCK);
     return fd;
+}
+
+qint64 FileSize(const QByteArray &hostPath)
+{
+    struct stat st;
+    if (hostPath.isEmpty() || ::lstat(hostPath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    return qint64(st.st_size);
+}
+
+bool FreeSpace(const QByteArray &hostFolder, qint64 *freeBytes, qint64 *unit)
+{
+    struct statvfs fs;
+    if (hostFolder.isEmpty() || ::statvfs(hostFolder.constData(), &fs) != 0)
+        return false;
+    *unit = qint64(fs.f_frsize > 0 ? fs.f_frsize : fs.f_bsize);
+    *freeBytes = qint64(fs.f_bavail) * *unit;
+    return true;
 }
 
 bool IsReadOnly(const QByteArray &hostPath)
@@ -193,19 +224,24 @@ int RemoveFile(const QByteArray &hostPath)
     return ::unlink(hostPath.constData()) == 0 ? 0 : 1;
 }
 
-int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks)
+int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks, Failure *failure)
 {
+    const auto failed = [failure](const QByteArray &file, int error) {
+        if (failure)
+            *failure = Failure::Io(file, error);
+    };
     struct stat st;
     const int found =
         followLinks ? ::stat(source.constData(), &st) : ::lstat(source.constData(), &st);
     if (source.isEmpty() || found != 0)
         return errno == ENOENT || errno == ENOTDIR || source.isEmpty() ? -3 : -1;
 
-    const int in = OpenRegularFile(source, followLinks);
+    const int in = OpenRegularFile(source, followLinks, failure);
     if (in < 0)
         return -1;
     struct stat sourceStat;
     if (::fstat(in, &sourceStat) != 0) {
+        failed(source, errno);
         ::close(in);
         return -1;
     }
@@ -219,6 +255,7 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
     }
     const int out = CreateFile(target);
     if (out < 0) {
+        failed(target, errno);
         ::close(in);
         return -1;
     }
@@ -228,19 +265,23 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
     for (;;) {
         const qint64 got = ReadSome(in, buffer.data(), qint64(buffer.size()));
         if (got < 0) {
+            failed(source, errno);
             ok = false;
             break;
         }
         if (got == 0)
             break;
         if (!WriteAll(out, buffer.data(), got)) {
+            failed(target, errno);
             ok = false;
             break;
         }
     }
     ::close(in);
-    if (::close(out) != 0)
+    if (::close(out) != 0 && ok) {
+        failed(target, errno);
         ok = false;
+    }
     if (!ok) {
         ::unlink(target.constData());
         return -1;

@@ -5,6 +5,8 @@
 
 namespace vk7 {
 
+struct Failure;
+
 // Primitives on host paths (encoded file-name bytes), below CFileTools. They
 // never block on pipes or devices and never throw. Every call reception/ makes
 // to the operating system is made here, so that it is the one file a port to
@@ -39,7 +41,9 @@ FolderSafety SafetyOf(const QByteArray &hostFolder);
 // (missing, folder, pipe, device, socket, or a symbolic link when links are
 // not followed). The check is made on the open descriptor, so a name that
 // changes kind between listing and opening is still refused.
-int OpenRegularFile(const QByteArray &hostPath, bool followLinks);
+// With `failure`, an open the machine refused (not a missing name or one
+// that is not a regular file) is described there.
+int OpenRegularFile(const QByteArray &hostPath, bool followLinks, Failure *failure = nullptr);
 
 // Creates or empties a file for writing, never through a link; -1 on failure.
 int CreateFile(const QByteArray &hostPath);
@@ -64,6 +68,14 @@ void AdviseSequential(int fd);
 // Closes the descriptor; false when data written could not be kept.
 bool Close(int fd);
 
+// The size of a regular file (the name itself, links not followed); -1 for
+// anything else.
+qint64 FileSize(const QByteArray &hostPath);
+
+// The bytes a user may still write in the file system that holds the
+// folder, and its allocation unit; false when the system cannot say.
+bool FreeSpace(const QByteArray &hostFolder, qint64 *freeBytes, qint64 *unit);
+
 // The read-only attribute is the owner's write permission.
 bool IsReadOnly(const QByteArray &hostPath);
 bool SetReadOnly(const QByteArray &hostPath, bool readOnly);
@@ -75,8 +87,10 @@ int RemoveFile(const QByteArray &hostPath);
 // Copies a regular file over the target, which gets the source's read-only
 // attribute: 0 copied, -3 the source does not exist, -1 any other failure (a
 // source that is not a regular file, a read-only target, a read or write
-// error). A failed copy leaves no partial target behind.
-int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks);
+// error). A failed copy leaves no partial target behind. With `failure`, a
+// read, write, open or close the machine refused is described there.
+int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks,
+             Failure *failure = nullptr);
 
 } // namespace hostfiles
 } // namespace vk7

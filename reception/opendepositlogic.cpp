@@ -7,6 +7,7 @@
 
 #include "cfiletools.h"
 #include "codepages.h"
+#include "failure.h"
 #include "fingerprint.h"
 #include "hostfiles.h"
 #include "manifest.h"
@@ -26,6 +27,12 @@ QByteArray Join(const QByteArray &folder, const QByteArray &name)
     if (!path.endsWith('/'))
         path += '/';
     return path + name;
+}
+
+// Bytes a file takes on a file system of allocation unit `unit`.
+qint64 Allocated(qint64 size, qint64 unit)
+{
+    return unit > 0 ? (size + unit - 1) / unit * unit : size;
 }
 
 // A medium's file name as text. One that is not UTF-8 is read in the
@@ -212,6 +219,31 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
             chosen.insert(upper, name);
     }
 
+    // Room for the copy and for the fingerprint's concatenation of the whole
+    // deposit (what earlier diskettes left included), checked before anything
+    // in the work folder is replaced: a copy that stops on a full disk would
+    // leave a deposit in pieces.
+    qint64 freeBytes = 0;
+    qint64 unit = 0;
+    if (hostfiles::FreeSpace(workHost, &freeBytes, &unit)) {
+        qint64 incoming = 0;
+        for (const QByteArray &name : std::as_const(chosen))
+            incoming +=
+                Allocated(qMax<qint64>(0, hostfiles::FileSize(Join(sourceHost, name))), unit);
+        qint64 present = 0;
+        for (const QByteArray &name : std::as_const(workNames))
+            present += Allocated(qMax<qint64>(0, hostfiles::FileSize(Join(workHost, name))), unit);
+        const qint64 needed = 2 * incoming + present;
+        if (needed > freeBytes) {
+            SetStatus(u"ERROR. No hay espacio en la unidad C: para el Depósito Digital: hacen "
+                      u"falta %1 KB libres (la copia y el cálculo de la huella) y quedan %2 KB."_s
+                          .arg((needed + 1023) / 1024)
+                          .arg(freeBytes / 1024));
+            TransferToControls();
+            return false;
+        }
+    }
+
     for (qsizetype i = 0; i < names.size(); ++i) {
         ui_.ShowProgress(i + 1, names.size());
         const QByteArray &name = names.at(i);
@@ -250,13 +282,17 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         for (;;) {
             SetStatus(u"Copiando fichero %1 -> %2"_s.arg(source, target));
             TransferToControls();
-            if (!workHost.isEmpty() && hostfiles::CopyFile(sourcePath, targetPath, false) == 0)
+            Failure failure;
+            if (!workHost.isEmpty() &&
+                hostfiles::CopyFile(sourcePath, targetPath, false, &failure) == 0)
                 break;
             const QString question = u"No se puede copiar el fichero "_s + source + u"\n"_s +
                                      u"sobre "_s + target + u"\n\n"_s + u"¿ Reintentar ?"_s;
             const IUserInterface::Answer answer = ui_.ShowMessage(
                 question, u"AVISO"_s, IUserInterface::Buttons::YesNo, IUserInterface::Icon::Stop);
             if (answer != IUserInterface::Answer::Yes) {
+                // The status keeps its text; the reception reports the system's.
+                RecordIoFailure(failure);
                 SetStatus(u"ERROR. Copiando fichero (%1 -> %2)"_s.arg(source, target));
                 TransferToControls();
                 return false;

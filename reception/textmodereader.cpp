@@ -1,10 +1,12 @@
 #include "textmodereader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include <QFile>
 
+#include "failure.h"
 #include "hostfiles.h"
 
 namespace vk7 {
@@ -48,7 +50,10 @@ TextModeReader::~TextModeReader()
 bool TextModeReader::Open(const QByteArray &hostPath)
 {
     Close();
-    fd_ = hostfiles::OpenRegularFile(hostPath, true);
+    path_ = hostPath;
+    Failure failure;
+    fd_ = hostfiles::OpenRegularFile(hostPath, true, &failure);
+    RecordIoFailure(failure);
     atEnd_ = fd_ < 0;
     return fd_ >= 0;
 }
@@ -73,6 +78,10 @@ bool TextModeReader::Fill()
         return false;
     const qint64 n = hostfiles::ReadSome(fd_, block_.get(), kBlockSize);
     if (n <= 0) {
+        // The reader still ends the file there, but the reception learns
+        // that what it read is not the whole file.
+        if (n < 0)
+            RecordIoFailure(Failure::Io(path_, errno));
         atEnd_ = true;
         return false;
     }

@@ -13,8 +13,9 @@ namespace vk7 {
 // in as LF, Ctrl-Z ends the file, a line gives at most `limit` characters (its
 // line feed included when it fits) and the rest of a longer line comes with
 // the next call. A line is taken as a C string, so it ends at its first zero
-// byte; a read error ends the file. Only one block of the file and one line
-// are held at a time, so a file of any size reads in little memory.
+// byte; a read error ends the file, and it and an existing file that would
+// not open are recorded as the reception's I/O failure (failure.h). Only one block of the file and
+// one line are held at a time, so a file of any size reads in little memory.
 class TextModeReader
 {
 public:
@@ -39,6 +40,7 @@ private:
     static constexpr int kBlockSize = 1 << 16;
 
     int limit_;
+    QByteArray path_;
     int fd_ = -1;
     qsizetype pos_ = 0;
     qsizetype end_ = 0;

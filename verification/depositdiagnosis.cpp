@@ -6,6 +6,8 @@
 #include "formdecision.h"
 #include "plausibility.h"
 #include "reception/cfiletools.h"
+#include "reception/failure.h"
+#include "reception/fingerprint.h"
 #include "reception/userinterface.h"
 
 using namespace Qt::StringLiterals;
@@ -36,7 +38,16 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
         QString computed;
         tools.ComputeDepositFingerprint(WorkFolder(), computed);
         report.computedFingerprint = computed;
-        report.fingerprintVerdict = computed == state.fingerprint ? u"CORRECTA"_s : u"ERRONEA"_s;
+        // A computation that failed says nothing about the deposit: its error
+        // text never matches, but the verdict is "not computed", not "wrong".
+        const Failure failure = FirstIoFailure();
+        if (computed == FingerprintErrorText()) {
+            report.fingerprintVerdict = UnknownValueText();
+            sheet.fingerprintFailure = failure.IsIo() ? failure.Message() : computed;
+        } else {
+            report.fingerprintVerdict =
+                computed == state.fingerprint ? u"CORRECTA"_s : u"ERRONEA"_s;
+        }
         CheckCoherenceRules(state, form, appFolder, &report.primaryErrors, &report.implicitErrors,
                             nullptr, clock, &report.errorRecords);
         report.primaryCount = QString::number(report.primaryErrors.size());

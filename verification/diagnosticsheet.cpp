@@ -72,7 +72,10 @@ QString BuildDiagnosticSheet(const DiagnosticSheetInputs &in)
     QString currency;
     FormAndCurrency(in.formName, &form, &currency);
     sheet += u"Formulario : "_s + form + u"       Moneda : "_s + currency + kEnd + kEnd;
-    sheet += u"Huella Digital : "_s + in.fingerprintVerdict + kEnd + kEnd;
+    sheet += u"Huella Digital : "_s + in.fingerprintVerdict + kEnd;
+    if (!in.fingerprintFailure.isEmpty())
+        sheet += u"No se ha podido calcular la Huella Digital: "_s + in.fingerprintFailure + kEnd;
+    sheet += kEnd;
     sheet += u"Otros Documentos : "_s + QString::number(in.otherDocumentNames.size()) + kEnd;
     for (const QString &name : in.otherDocumentNames)
         sheet += name + kEnd;

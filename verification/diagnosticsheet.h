@@ -16,7 +16,8 @@ struct DiagnosticSheetInputs
     QString formError;
     bool formIdentified = false;
     QString formName;
-    QString fingerprintVerdict; // "CORRECTA" or "ERRONEA"
+    QString fingerprintVerdict; // "CORRECTA", "ERRONEA" or "¿?" (not computed)
+    QString fingerprintFailure; // why it could not be computed, with "¿?"
     QStringList otherDocumentNames;
     QStringList primaryErrors;  // display texts
     QStringList implicitErrors; // display texts

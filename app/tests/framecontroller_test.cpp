@@ -1,3 +1,6 @@
+#include <csignal>
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -285,6 +288,32 @@ TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)
     EXPECT_EQ(state.fields.GetSize(), 0);
     EXPECT_FALSE(controller_.IsEnabled(kCmdClose));
     EXPECT_TRUE(controller_.PageList().items.isEmpty());
+}
+
+TEST_F(Frame, AWriteTheMachineRefusesLeavesTheDepositClosedWithAnErrorBox)
+{
+    // Files of at most 8 KB: the copy fits, the fingerprint's concatenation
+    // of the whole sample (23 KB) does not.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit limited = previous;
+    limited.rlim_cur = 8192;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    controller_.Open(dialog_);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_TRUE(verdicts_.shownValid.isEmpty());
+    EXPECT_FALSE(controller_.State().open);
+    EXPECT_FALSE(controller_.State().formIdentified);
+    EXPECT_EQ(controller_.WindowTitle(), u"Velmora"_s);
+    ASSERT_FALSE(ui_.shown.isEmpty());
+    EXPECT_EQ(
+        ui_.shown.last(),
+        u"ERROR: ERROR de lectura o escritura en el archivo %1/TMP_VK7/MD5.TXT: El archivo "
+        u"es demasiado grande\n\nEl Depósito Digital no se ha comprobado y queda cerrado."_s.arg(
+            root_.path()));
 }
 
 TEST_F(Frame, TheScrollKeysMoveTheViewTheirWay)

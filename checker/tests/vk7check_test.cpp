@@ -1,5 +1,8 @@
 // The vk7check program as a batch job runs it: exit codes, standard output
 // and standard error, no waiting for input.
+#include <csignal>
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -167,6 +170,39 @@ TEST(Vk7CheckProgramTest, JsonForScriptsNamesTheManifestFilesAndCanLeaveTheTexts
 
 // Opening empties the work folder first, so a deposit stored inside it (or
 // in one of its folders) is refused before anything is deleted.
+TEST(Vk7CheckProgramTest, AWriteTheMachineRefusesStopsTheCheckWithoutAVerdict)
+{
+    // Files of at most 8 KB: each of the sample's files is copied, but the
+    // fingerprint's concatenation of the whole deposit (23 KB) is cut short.
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{8192, 8192};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    process.start(kProgram, {u"--root"_s, root.path(), u"--json"_s, u"--sin-textos"_s, kSample,
+                             SampleFingerprint()});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QByteArray err = process.readAllStandardError();
+    EXPECT_EQ(process.exitCode(), 2) << err.toStdString();
+    QJsonParseError error;
+    const QJsonObject json =
+        QJsonDocument::fromJson(process.readAllStandardOutput(), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError);
+    for (const QString &verdict : {u"valid"_s, u"fingerprintVerdict"_s, u"structureStatus"_s})
+        EXPECT_FALSE(json.contains(verdict)) << verdict.toStdString();
+    const QJsonObject failure = json.value(u"ioFailure"_s).toObject();
+    EXPECT_TRUE(failure.value(u"file"_s).toString().endsWith(u"/TMP_VK7/MD5.TXT"_s));
+    EXPECT_EQ(failure.value(u"text"_s).toString(), u"El archivo es demasiado grande"_s);
+    EXPECT_TRUE(QString::fromUtf8(err).contains(
+        u"ERROR de lectura o escritura en el archivo %1/TMP_VK7/MD5.TXT: El archivo es "
+        u"demasiado grande"_s.arg(root.path())))
+        << err.toStdString();
+}
+
 TEST(Vk7CheckProgramTest, RefusesADepositInsideTheWorkFolder)
 {
     QTemporaryDir root;

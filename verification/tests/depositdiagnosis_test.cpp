@@ -8,6 +8,7 @@
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
 #include "reception/cfiletools.h"
+#include "reception/failure.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "storehelpers.h"
@@ -143,6 +144,27 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
     EXPECT_FALSE(report.ticks[1]);
     EXPECT_FALSE(report.ticks[2]);
     EXPECT_TRUE(report.available[1]); // still available, just not preselected
+}
+
+TEST_F(Diagnosis, AFingerprintThatCouldNotBeComputedIsUnknownNotWrong)
+{
+    CopySoundDeposit();
+    state_.fingerprint = ComputedFingerprint();
+    CFileCopyDialog loader(state_);
+    ASSERT_TRUE(IdentifyForm(state_, frame_, loader).identified);
+    // The concatenation file cannot be written: the computation fails.
+    ASSERT_TRUE(QDir().mkpath(root_.path() + u"/TMP_VK7/MD5.TXT"_s));
+    ClearIoFailures();
+
+    CFileTools tools;
+    const DepositStateReport report = DiagnoseDeposit(state_, frame_, tools, clock_, nullptr);
+    EXPECT_EQ(report.fingerprintVerdict, u"¿?"_s);
+    EXPECT_FALSE(report.valid);
+    EXPECT_TRUE(report.sheet.contains(u"Huella Digital : ¿?\r\nNo se ha podido calcular la Huella "
+                                      u"Digital: ERROR de lectura o escritura en el archivo "_s))
+        << report.sheet.toStdString();
+    EXPECT_TRUE(FirstIoFailure().file.endsWith(u"MD5.TXT"_s));
+    ClearIoFailures();
 }
 
 TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
