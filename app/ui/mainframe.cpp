@@ -17,6 +17,7 @@
 #include "app/ui/documentwindows.h"
 #include "app/ui/frameseams.h"
 #include "app/ui/lockkeys.h"
+#include "app/ui/namedlists.h"
 #include "app/ui/verdictwindows.h"
 #include "components/cupsprintdevice.h"
 #include "components/tessocx.h"
@@ -62,6 +63,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     verdicts_->SetViewer(&controller_->Viewer());
     // The viewer never shrinks to 40 pixels or less: below that it keeps its size.
     view_->setMinimumSize(41, 41);
+    view_->setAccessibleName(u"Formulario"_s);
     setCentralWidget(view_);
     MakePrintDevices();
     // "&Imprimir" of the state window prints on the current printer.
@@ -147,6 +149,7 @@ void CMainFrame::CreateMenus()
 
 void CMainFrame::CreateToolBar()
 {
+    InstallNamedListReading();
     toolBar_ = addToolBar(u"Barra de herramientas"_s);
     toolBar_->setObjectName(u"ToolBar"_s);
     toolBar_->setIconSize(QSize(16, 16));
@@ -164,10 +167,15 @@ void CMainFrame::CreateToolBar()
             list->setMaxVisibleItems(20);
             list->setToolTip(command->toolTip);
             list->setStatusTip(command->prompt);
+            // Named by what it is, not by the value it shows.
+            list->setAccessibleName(id == kCmdPageList ? u"Página"_s : u"Tamaño del texto"_s);
             toolBar_->addWidget(list);
             (id == kCmdPageList ? pageList_ : textSizeList_) = list;
         } else {
-            toolBar_->addAction(actions_.value(id));
+            // A button that shows only an icon is named by its tooltip.
+            QAction *action = actions_.value(id);
+            toolBar_->addAction(action);
+            toolBar_->widgetForAction(action)->setAccessibleName(action->toolTip());
         }
     }
     // A completed selection, by the clerk only: refills do not count.

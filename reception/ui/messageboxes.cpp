@@ -48,6 +48,8 @@ IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QStr
     QMessageBox box(owner);
     box.setWindowTitle(title);
     box.setText(PathsWrappedWhole(text));
+    // A screen reader reads the box by its text, not by its title alone.
+    box.setAccessibleDescription(text);
     switch (icon) {
     case Icon::Information:
         box.setIcon(QMessageBox::Information);

@@ -72,12 +72,19 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     setObjectName(u"OpenDepositDialog"_s);
 
     auto *fields = new QGridLayout;
-    fields->addWidget(new QLabel(u"Situación del FICHERO.TXT:"_s, this), 0, 0);
+    // Each caption is tied to its field: a screen reader names the field by it.
+    auto *locationCaption = new QLabel(u"Situación del FICHERO.TXT:"_s, this);
+    locationCaption->setBuddy(location_);
+    auto *disketteCaption = new QLabel(u"Nº Disquetes:"_s, this);
+    disketteCaption->setBuddy(diskettes_);
+    auto *fingerprintCaption = new QLabel(u"Huella Digital del Depósito:"_s, this);
+    fingerprintCaption->setBuddy(fingerprint_);
+    fields->addWidget(locationCaption, 0, 0);
     fields->addWidget(location_, 0, 1, 1, 2);
-    fields->addWidget(new QLabel(u"Nº Disquetes:"_s, this), 1, 0);
+    fields->addWidget(disketteCaption, 1, 0);
     diskettes_->setMaximumWidth(fontMetrics().horizontalAdvance(u"0000000"_s));
     fields->addWidget(diskettes_, 1, 1, Qt::AlignLeft);
-    fields->addWidget(new QLabel(u"Huella Digital del Depósito:"_s, this), 2, 0);
+    fields->addWidget(fingerprintCaption, 2, 0);
     fields->addWidget(fingerprint_, 2, 1, 1, 2);
     fingerprint_->setMinimumWidth(fontMetrics().horizontalAdvance(u"W"_s) * 28);
     fields->setColumnStretch(1, 1);

@@ -45,8 +45,11 @@ CListaErroresDlg::CListaErroresDlg(const ErrorListContent &content, IUserInterfa
     implicitList_ = ErrorList(content.implicitTexts, 1006);
     auto *primaryCaption = new QLabel(u"Lista de Errores Primarios"_s);
     primaryCaption->setBuddy(primaryList_);
+    // A list takes no name from its label: it is given the caption's.
+    primaryList_->setAccessibleName(primaryCaption->text());
     auto *implicitCaption = new QLabel(u"Lista de Errores Implícitos"_s);
     implicitCaption->setBuddy(implicitList_);
+    implicitList_->setAccessibleName(implicitCaption->text());
 
     viewErrorButton_ = new QPushButton(u"Ver &Error"_s);
     viewErrorButton_->setDefault(true);

@@ -77,6 +77,8 @@ CEstadoDlg::CEstadoDlg(const DepositStateReport &report, QWidget *parent)
     others->addWidget(count, 0, Qt::AlignTop);
     otherList_ = new QListWidget;
     otherList_->setObjectName(ControlName(1049));
+    // A list takes no name from a label: it is named by the caption of its row.
+    otherList_->setAccessibleName(u"Otros Docs."_s);
     otherList_->addItems(choices_.OtherDocuments());
     otherList_->setFixedHeight(otherList_->fontMetrics().height() * 3 + 8);
     others->addWidget(otherList_, 1);

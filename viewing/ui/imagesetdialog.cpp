@@ -74,6 +74,8 @@ ImageSetDialog::ImageSetDialog(const DepositState &state, int kind, IUserInterfa
     list_->setSortingEnabled(false);
     list_->addItems(set_.Names());
     listLabel->setBuddy(list_);
+    // A list takes no name from its label: it is given the caption's.
+    list_->setAccessibleName(listLabel->text());
     startButton_ = DialogButton(u"Start &TIF"_s, "startButton", viewing);
     viewButton_ = DialogButton(u"&Visualizar"_s, "viewButton", viewing);
     printButton_ = DialogButton(u"&Imprimir"_s, "printButton", viewing);

@@ -45,6 +45,7 @@ TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterfa
 
     edit_ = new TextPageEdit(this);
     edit_->setObjectName(u"pageEdit"_s);
+    edit_->setAccessibleName(u"Página"_s);
     // The texts are laid out in fixed columns.
     edit_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QFontMetrics metrics(edit_->font());
@@ -58,16 +59,23 @@ TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterfa
     auto *splitButton = DialogButton(u"&Paginar"_s, "splitButton", this);
     previousButton_ = DialogButton(u"&<<"_s, "previousButton", this);
     nextButton_ = DialogButton(u">&>"_s, "nextButton", this);
+    // Read aloud, the arrows say what they do.
+    previousButton_->setAccessibleName(u"Página anterior"_s);
+    nextButton_->setAccessibleName(u"Página siguiente"_s);
     auto *startButton = DialogButton(u"Start &TXT"_s, "startButton", this);
     auto *cancelButton = DialogButton(u"&Cancelar"_s, "cancelButton", this);
     pagePosition_ = Position("pagePosition", this);
     linePosition_ = Position("linePosition", this);
 
     auto *positions = new QHBoxLayout;
-    positions->addWidget(new QLabel(u"Pág.:"_s, this));
+    auto *pageCaption = new QLabel(u"Pág.:"_s, this);
+    pageCaption->setBuddy(pagePosition_);
+    auto *lineCaption = new QLabel(u"Lin.:"_s, this);
+    lineCaption->setBuddy(linePosition_);
+    positions->addWidget(pageCaption);
     positions->addWidget(pagePosition_);
     positions->addSpacing(12);
-    positions->addWidget(new QLabel(u"Lin.:"_s, this));
+    positions->addWidget(lineCaption);
     positions->addWidget(linePosition_);
     positions->addStretch();
     positions->addWidget(previousButton_);

@@ -1,4 +1,5 @@
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -11,8 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMap>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMetaEnum>
 #include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
@@ -32,6 +35,7 @@
 #include "reception/ui/opendepositdialog.h"
 #include "testing/cupsserver.h"
 #include "verification/clock.h"
+#include "verification/ui/errorlistwindow.h"
 #include "verification/ui/statewindow.h"
 
 using namespace Qt::StringLiterals;
@@ -70,6 +74,44 @@ QStringList MenuTexts(QMenu *menu)
         texts.append(text);
     }
     return texts;
+}
+
+// The controls of `window` a screen reader stops on (focusable ones, and
+// edits, lists, combo boxes, buttons and check boxes) that have no name,
+// walked through Qt's accessibility interfaces. An item view's rows and a
+// combo box's drop-down list are its content, not controls of their own.
+QStringList UnnamedControls(QWidget *window)
+{
+    static const QList<QAccessible::Role> kControls{
+        QAccessible::EditableText, QAccessible::List,          QAccessible::Table,
+        QAccessible::Tree,         QAccessible::ComboBox,      QAccessible::PushButton,
+        QAccessible::CheckBox,     QAccessible::RadioButton,   QAccessible::SpinBox,
+        QAccessible::ButtonMenu,   QAccessible::ButtonDropDown};
+    QStringList unnamed;
+    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        const QAccessible::State state = node->state();
+        if (state.invisible)
+            return;
+        const QAccessible::Role role = node->role();
+        if ((state.focusable || kControls.contains(role)) &&
+            node->text(QAccessible::Name).trimmed().isEmpty()) {
+            QObject *object = node->object();
+            unnamed.append(
+                QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(role)) +
+                u' ' +
+                (object ? QString::fromLatin1(object->metaObject()->className()) + u' ' +
+                              object->objectName()
+                        : u"(child)"_s));
+        }
+        if (role == QAccessible::List || role == QAccessible::Table || role == QAccessible::Tree ||
+            role == QAccessible::ComboBox)
+            return;
+        for (int i = 0; i < node->childCount(); ++i)
+            if (QAccessibleInterface *child = node->child(i))
+                walk(child);
+    };
+    walk(QAccessible::queryAccessibleInterface(window));
+    return unnamed;
 }
 
 class MainFrame : public ::testing::Test
@@ -351,6 +393,90 @@ TEST_F(MainFrame, EditMenuEntriesOpenTheirDocumentOfTheOpenDeposit)
                })
                   .join(u'\n')
                   .toStdString());
+}
+
+TEST_F(MainFrame, EveryControlOfEveryWindowHasANameAScreenReaderReads)
+{
+    QMap<QString, QStringList> unnamed; // per window, empty when all are named
+    auto note = [&unnamed](const QString &window, QWidget *widget) {
+        unnamed[window] = UnnamedControls(widget);
+    };
+    WhenShown<COpenDepositDialog>([&note](COpenDepositDialog *dialog) {
+        note(u"Abrir"_s, dialog);
+        dialog->LocationEdit()->setText(kSample + u"/FICHERO.TXT"_s);
+        dialog->FingerprintEdit()->setText(SampleFingerprint());
+        dialog->AcceptButton()->click();
+    });
+    WhenShown<CEstadoDlg>([&note](CEstadoDlg *window) {
+        note(u"Estado"_s, window);
+        window->LeaveButton()->click();
+    });
+    frame_.Action(kCmdOpen)->trigger();
+    ASSERT_TRUE(frame_.Controller().State().formIdentified);
+    note(u"Principal"_s, &frame_);
+    // The toolbar's lists are named by what they are, not by their value.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(frame_.PageList())->text(QAccessible::Name),
+              u"Página"_s);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(frame_.TextSizeList())->text(QAccessible::Name),
+              u"Tamaño del texto"_s);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(frame_.PageList())->text(QAccessible::Value),
+              u"1"_s);
+    // A button showing only an icon is named by its tooltip.
+    QWidget *next = frame_.findChild<QToolBar *>()->widgetForAction(frame_.Action(kCmdNextPage));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(next)->text(QAccessible::Name), u"Av. Pág."_s);
+
+    // The sample breaks no rule: the list is shown here with errors of its own.
+    ErrorListContent errors;
+    errors.primaryTexts = QStringList{u"Error primario"_s};
+    errors.primaryNumbers = QStringList{u"1"_s};
+    errors.primaryReferences = QStringList{u"R1"_s};
+    CListaErroresDlg errorList(errors, nullptr, &frame_);
+    errorList.show();
+    note(u"Lista de Errores"_s, &errorList);
+    errorList.reject();
+
+    for (int id : {kCmdImagesMemoria, kCmdTextMemoria}) {
+        WhenShown<QDialog>([&note](QDialog *dialog) {
+            note(dialog->windowTitle(), dialog);
+            dialog->reject();
+        });
+        frame_.Action(id)->trigger();
+    }
+    WhenShown<QDialog>([&note](QDialog *box) {
+        note(u"Acerca de"_s, box);
+        box->reject();
+    });
+    frame_.Action(kCmdAbout)->trigger();
+
+    // Qt's print dialog on the printers of a test CUPS server.
+    vk7::testing::CupsTestServer server;
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
+    WhenShown<QDialog>([&note](QDialog *dialog) {
+        note(u"Configurar Impresora"_s, dialog);
+        dialog->reject();
+    });
+    frame_.Action(kCmdPrintSetup)->trigger();
+
+    // The leave question is read with its text, not only its title.
+    QString read;
+    WhenShown<QMessageBox>([&note, &read](QMessageBox *box) {
+        note(u"Salir"_s, box);
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box);
+        read = face->text(QAccessible::Name) + u" | "_s + face->text(QAccessible::Description);
+        box->button(QMessageBox::No)->click();
+    });
+    frame_.Action(kCmdExit)->trigger();
+    ProcessEventsUntil([&read] { return !read.isEmpty(); });
+    EXPECT_EQ(read, u"VK7 | ¿ Está seguro que desea abandonar la aplicación ?"_s);
+
+    QStringList report;
+    for (auto it = unnamed.cbegin(); it != unnamed.cend(); ++it)
+        if (!it.value().isEmpty())
+            report << it.key() + u" ("_s + QString::number(it.value().size()) + u"): "_s +
+                          it.value().join(u", "_s);
+    EXPECT_EQ(unnamed.size(), 9) << QStringList(unnamed.keys()).join(u", "_s).toStdString();
+    EXPECT_TRUE(report.isEmpty()) << report.join(u'\n').toStdString();
 }
 
 TEST(QtWindows, SpeakSpanishWriteCtrlAndFitTheirColumns)
