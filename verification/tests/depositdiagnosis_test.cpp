@@ -151,13 +151,14 @@ TEST_F(Diagnosis, AFingerprintThatCouldNotBeComputedIsUnknownNotWrong)
     CopySoundDeposit();
     state_.fingerprint = ComputedFingerprint();
     CFileCopyDialog loader(state_);
-    ASSERT_TRUE(IdentifyForm(state_, frame_, loader).identified);
+    ASSERT_TRUE(IdentifyForm(state_, &form_, appFolder_, loader).identified);
     // The concatenation file cannot be written: the computation fails.
     ASSERT_TRUE(QDir().mkpath(root_.path() + u"/TMP_VK7/MD5.TXT"_s));
     ClearIoFailures();
 
     CFileTools tools;
-    const DepositStateReport report = DiagnoseDeposit(state_, frame_, tools, clock_, nullptr);
+    const DepositStateReport report =
+        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, nullptr);
     EXPECT_EQ(report.fingerprintVerdict, u"¿?"_s);
     EXPECT_FALSE(report.valid);
     EXPECT_TRUE(report.sheet.contains(u"Huella Digital : ¿?\r\nNo se ha podido calcular la Huella "
