@@ -146,7 +146,7 @@ void FrameController::Open(IOpenDialog &dialog)
         ui_.ShowMessage(error, u"ERROR"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
         return;
     }
-    chain_.CloseDeposit();
+    CloseShownDeposit();
     OpenDepositLogic logic(dialog.Interface());
     chain_.PrepareOpenDialog(logic);
     if (!dialog.Run(logic))
@@ -169,10 +169,8 @@ bool FrameController::StoppedByMachine(const Failure &failure)
         return false;
     // Left closed: what was read is not the deposit, and a form or a text
     // on screen would pass for it. The clerk frees the disk and opens again.
-    // Closed through the chain: the frame is still busy with the task that
-    // met the failure, and Close() refuses while it is.
-    chain_.CloseDeposit();
-    SetTitle(WindowTitleForForm(QString()));
+    // (Not Close(): the frame is still busy with the task that met it.)
+    CloseShownDeposit();
     model_.NotifyChanged();
     ui_.ShowStatus(QString());
     ui_.ShowMessage(failure.Message() + u"\n\nEl Depósito Digital no se ha comprobado y queda "
@@ -196,10 +194,15 @@ bool FrameController::Close()
 {
     if (Busy())
         return false;
+    CloseShownDeposit();
+    return true;
+}
+
+void FrameController::CloseShownDeposit()
+{
     chain_.CloseDeposit();
     // The currency belongs to the deposit shown: with none, the bare title.
     SetTitle(WindowTitleForForm(QString()));
-    return true;
 }
 
 void FrameController::SetTitle(const QString &title)

@@ -173,6 +173,8 @@ private:
 
     void Finish(const ReceptionResult &result);
     void SetTitle(const QString &title);
+    // Closes the deposit and puts the bare title back, busy or not.
+    void CloseShownDeposit();
     // A failure of the machine: the deposit is closed and an "ERROR" box
     // says what failed. False when there was none.
     bool StoppedByMachine(const Failure &failure);
