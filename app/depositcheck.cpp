@@ -82,9 +82,9 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
     bool stopped = false;
     if (!options.pdfPath.isEmpty()) {
         PdfFileDevice pdf(options.pdfPath);
-        frame.viewer->SetPrinters(&pdf, &pdf);
+        frame.viewer->SetPrinter(&pdf);
         ProduceDepositOutput(state, frame, ticks, pdf, &ui, clock);
-        frame.viewer->SetPrinters(nullptr, nullptr);
+        frame.viewer->SetPrinter(nullptr);
         stopped = !ui.messages.isEmpty();
         QString error;
         if (!stopped && !pdf.Finish(&error)) {
@@ -94,12 +94,12 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         if (!stopped)
             errors += JobLines(pdf.Jobs(), options.pdfPath);
     } else {
-        CupsPrintDevice printer(options.printer);
-        frame.viewer->SetPrinters(&printer, &printer);
+        CupsPrintDevice printer(PrintSettings{options.printer, options.copies, options.jobOptions});
+        frame.viewer->SetPrinter(&printer);
         // A printer named on the command line is a printer chosen.
         frame.printerChosen = !options.printer.isEmpty();
         ProduceDepositOutput(state, frame, ticks, printer, &ui, clock);
-        frame.viewer->SetPrinters(nullptr, nullptr);
+        frame.viewer->SetPrinter(nullptr);
         stopped = !ui.messages.isEmpty();
         const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
         errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);

@@ -310,11 +310,7 @@ bool CTessOCX::ExportPages(short option, const QString &folder)
 
 bool CTessOCX::PrintPages(short option, const QString &pages)
 {
-    PrintDevice *device = nullptr;
-    if (option == 1)
-        device = chosenPrinter_;
-    else if (option == 101)
-        device = defaultPrinter_;
+    PrintDevice *const device = option == 1 || option == 101 ? printer_ : nullptr;
     if (!device || !document_->IsOpen())
         return false;
     const QList<int> chosen = ParsePageList(pages, document_->PageCount());
@@ -335,10 +331,9 @@ bool CTessOCX::PrintPages(short option, const QString &pages)
     return device->EndJob() && printed;
 }
 
-void CTessOCX::SetPrinters(PrintDevice *chosen, PrintDevice *defaultPrinter)
+void CTessOCX::SetPrinter(PrintDevice *printer)
 {
-    chosenPrinter_ = chosen;
-    defaultPrinter_ = defaultPrinter;
+    printer_ = printer;
 }
 
 double CTessOCX::ViewScale() const

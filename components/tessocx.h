@@ -59,9 +59,12 @@ public:
     bool GetRuleErrors(QList<ErrorRecord> *records);
     bool ExportPages(short option, const QString &folder);
     bool PrintPages(short option, const QString &pages);
-    // The frame hands over its printers: option 1 prints on `chosen` (the
-    // printer of "Configurar &Impesora"), option 101 on `defaultPrinter`.
-    void SetPrinters(PrintDevice *chosen, PrintDevice *defaultPrinter);
+    // The frame hands over its current printer, on which every job of a
+    // print run goes: option 1 (a printer just chosen with "Configurar
+    // &Impesora") and option 101 (print without asking) both print on it, so
+    // that a deposit's form pages never go to another printer than its
+    // sheet and documents.
+    void SetPrinter(PrintDevice *printer);
     // The whole view is to be painted again (the window invalidated).
     void Invalidate();
 
@@ -110,8 +113,7 @@ private:
     FitMode fitMode_ = FitMode::Width;
     QPointF scroll_;
     QSize viewport_{800, 600};
-    PrintDevice *chosenPrinter_ = nullptr;
-    PrintDevice *defaultPrinter_ = nullptr;
+    PrintDevice *printer_ = nullptr;
 };
 
 } // namespace vk7

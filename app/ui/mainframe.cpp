@@ -23,6 +23,7 @@
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
 #include "verification/printoutput.h"
+#include "viewing/ui/printerchoice.h"
 
 using namespace Qt::StringLiterals;
 
@@ -288,11 +289,13 @@ PrintDevice *CMainFrame::CurrentPrintDevice() const
 
 void CMainFrame::HandPrintersToViewer()
 {
-    // The viewer prints on the CUPS queues the print dialogs' printers name
-    // (an empty name is the CUPS default).
-    defaultDevice_ = std::make_unique<CupsPrintDevice>(printDialogDefault_->printerName());
-    currentDevice_ = std::make_unique<CupsPrintDevice>(currentPrinter_->printerName());
-    controller_->Viewer().SetPrinters(currentDevice_.get(), defaultDevice_.get());
+    // Every job of a print run goes to the current printer: the default
+    // one (its queue as CUPS has it set up) until a printer is chosen, then
+    // the chosen one with the copies and options the clerk set there.
+    currentDevice_ = currentPrinter_ == printDialogDefault_.get()
+                         ? std::make_unique<CupsPrintDevice>(printDialogDefault_->printerName())
+                         : std::make_unique<CupsPrintDevice>(PrinterSettings(*currentPrinter_));
+    controller_->Viewer().SetPrinter(currentDevice_.get());
 }
 
 void CMainFrame::ShowAbout()

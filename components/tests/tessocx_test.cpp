@@ -308,17 +308,18 @@ TEST_F(ViewerTest, PrintPagesPutsEachChosenPageOnItsOwnPrinterPage)
 {
     CTessOCX viewer;
     ASSERT_TRUE(viewer.OpenForm(formFolder, u"K7NP"_s, &fields));
-    RecordingPrintDevice chosen;
-    RecordingPrintDevice defaultPrinter;
+    RecordingPrintDevice printer;
     EXPECT_FALSE(viewer.PrintPages(1, u"1, 2, 5"_s)); // no printer handed over yet
-    viewer.SetPrinters(&chosen, &defaultPrinter);
+    viewer.SetPrinter(&printer);
     EXPECT_FALSE(viewer.PrintPages(7, u"1, 2, 5"_s));
     EXPECT_FALSE(viewer.PrintPages(1, QString()));
     ASSERT_TRUE(viewer.PrintPages(1, u"1, 2, 5"_s));
+    // Printing without asking goes to the same printer: a deposit's pages
+    // never go to another printer than the one the frame hands over.
     ASSERT_TRUE(viewer.PrintPages(101, u"13"_s));
 
-    ASSERT_EQ(chosen.Jobs().size(), 1);
-    const RecordingPrintDevice::Job &job = chosen.Jobs().first();
+    ASSERT_EQ(printer.Jobs().size(), 2);
+    const RecordingPrintDevice::Job &job = printer.Jobs().first();
     EXPECT_TRUE(job.ended);
     EXPECT_TRUE(QRegularExpression(u"^VK7_K7NP_\\d\\d:\\d\\d:\\d\\d$"_s).match(job.name).hasMatch())
         << job.name.toStdString();
@@ -326,10 +327,9 @@ TEST_F(ViewerTest, PrintPagesPutsEachChosenPageOnItsOwnPrinterPage)
     // Each printer page carries the page image the export writes.
     const CFormDocument &document = *viewer.Document();
     EXPECT_EQ(job.pages.at(2).bitmap, document.RenderPageImage(4));
-    ASSERT_EQ(defaultPrinter.Jobs().size(), 1);
-    EXPECT_EQ(defaultPrinter.Jobs().first().pages.size(), 1);
+    EXPECT_EQ(printer.Jobs().at(1).pages.size(), 1);
 
-    defaultPrinter.SetRefusing(true);
+    printer.SetRefusing(true);
     EXPECT_FALSE(viewer.PrintPages(101, u"13"_s));
 }
 
