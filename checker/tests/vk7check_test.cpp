@@ -268,9 +268,10 @@ TEST(Vk7CheckProgramTest, CopiesAndJobOptionsGoWithEveryJob)
         RunChecker({u"--root"_s, root.path(), u"--print"_s, u"diagnostico,memoria"_s, u"--copies"_s,
                     u"2"_s, u"-o"_s, u"sides=two-sided-long-edge"_s, kSample, SampleFingerprint()});
     ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
-    ASSERT_EQ(server.WaitForJobs(2).size(), 2);
+    // The sheet, and the notes' images and text.
+    ASSERT_EQ(server.WaitForJobs(3).size(), 3);
     const auto jobs = server.QueuedJobs();
-    ASSERT_EQ(jobs.size(), 2);
+    ASSERT_EQ(jobs.size(), 3);
     for (const auto &job : jobs)
         EXPECT_EQ(job.copies, 2) << job.name.toStdString();
 
