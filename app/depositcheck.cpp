@@ -84,8 +84,7 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
     bool stopped = false;
     if (!options.pdfPath.isEmpty()) {
         PdfFileDevice pdf(options.pdfPath);
-        FormPageSettings formPages{
-            .printerChosen = frame.printerChosen, .chosenPrinter = &pdf, .defaultPrinter = &pdf};
+        FormPageSettings formPages{.printerChosen = frame.printerChosen};
         ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock);
         frame.printerChosen = formPages.printerChosen;
         stopped = !ui.messages.isEmpty();
@@ -97,12 +96,10 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         if (!stopped)
             errors += JobLines(pdf.Jobs(), options.pdfPath);
     } else {
-        CupsPrintDevice printer(options.printer);
+        CupsPrintDevice printer(PrintSettings{options.printer, options.copies, options.jobOptions});
         // A printer named on the command line is a printer chosen.
         frame.printerChosen = !options.printer.isEmpty();
-        FormPageSettings formPages{.printerChosen = frame.printerChosen,
-                                   .chosenPrinter = &printer,
-                                   .defaultPrinter = &printer};
+        FormPageSettings formPages{.printerChosen = frame.printerChosen};
         ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock);
         frame.printerChosen = formPages.printerChosen;
         stopped = !ui.messages.isEmpty();

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include "app/checkreport.h"
 #include "verification/printoutput.h"
@@ -30,6 +31,8 @@ struct DepositCheckOptions
     bool print = false;
     std::optional<OutputTicks> printTicks;
     QString printer;
+    int copies = 1;         // copies of each job, as lp -n
+    QStringList jobOptions; // CUPS job options, as lp -o
     QString pdfPath;
 };
 

@@ -104,16 +104,12 @@ void FrameController::SetPrinterChosen(bool chosen)
     model_.NotifyChanged();
 }
 
-bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter,
-                                    PrintDevice *chosenPrinter, PrintDevice *defaultPrinter)
+bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter)
 {
     if (task_ == Task::Output)
         return false;
     const TaskScope busy(*this, Task::Output);
-    FormPageSettings formPages{.textSize = frame_.textSize,
-                               .printerChosen = frame_.printerChosen,
-                               .chosenPrinter = chosenPrinter,
-                               .defaultPrinter = defaultPrinter};
+    FormPageSettings formPages{.textSize = frame_.textSize, .printerChosen = frame_.printerChosen};
     const bool done =
         ProduceDepositOutput(State(), &form_, formPages, ticks, currentPrinter, &ui_, clock_);
     // The form pages' print clears the printer choice.

@@ -110,8 +110,7 @@ public:
     // form pages on the chosen printer or the default one, the rest on the
     // current printer. True when it ran to its end. Refused while another
     // output runs.
-    bool ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter,
-                       PrintDevice *chosenPrinter, PrintDevice *defaultPrinter);
+    bool ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter);
 
     void SetVerdictWindows(IVerdictWindows *windows);
     void SetDocumentDialogs(IDocumentDialogs *dialogs);

@@ -12,6 +12,7 @@
 #include "app/checkreport.h"
 #include "app/depositcheck.h"
 #include "checker/batch.h"
+#include "components/cupsprintdevice.h"
 #include "reception/driveroots.h"
 #include "reception/failure.h"
 #include "reception/opendepositlogic.h"
@@ -120,13 +121,21 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         u"printer"_s,
         u"Cola de CUPS en la que se imprime (por omisión, la impresora por defecto)."_s,
         u"NOMBRE"_s);
+    const QCommandLineOption copies(
+        u"copies"_s, u"Con --print, copias de cada trabajo (por omisión 1), como lp -n."_s, u"N"_s,
+        u"1"_s);
+    const QCommandLineOption jobOption(
+        QStringList{u"o"_s, u"option"_s},
+        u"Con --print, opción de CUPS para cada trabajo, como lp -o (por ejemplo "
+        u"-o media=A4 -o sides=two-sided-long-edge); se puede repetir."_s,
+        u"NOMBRE=VALOR"_s);
     const QCommandLineOption pdf(
         u"pdf"_s,
         u"Pone las mismas páginas, en el mismo orden, en un solo PDF en lugar de imprimirlas. "
         u"Sin --print, lo que la ventana de estado marcaría."_s,
         u"FICHERO"_s);
     parser.addOptions({help, version, root, driveA, diskettes, json, noTexts, formPages, print,
-                       printer, pdf, batch, jobs, jsonLines, worker});
+                       printer, copies, jobOption, pdf, batch, jobs, jsonLines, worker});
     parser.addPositionalArgument(u"MEDIO"_s,
                                  u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
     parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s);
@@ -140,8 +149,8 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         helpRequested = true;
         error =
             u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json [--sin-textos]] "
-            u"[--form-pages] [--print LISTA [--printer NOMBRE] | --pdf FICHERO [--print LISTA]] "
-            u"MEDIO HUELLA\n"
+            u"[--form-pages] [--print LISTA [--printer NOMBRE] [--copies N] [-o NOMBRE=VALOR]... | "
+            u"--pdf FICHERO [--print LISTA]] MEDIO HUELLA\n"
             u"     vk7check --batch LISTA [--jobs N] [--json-lines FICHERO] [--sin-textos]\n\n"_s +
             parser.helpText().section(u'\n', 1);
         return false;
@@ -206,9 +215,29 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
             return false;
         options.printTicks = ticks;
     }
+    if (!wholeNumber(parser.value(copies), options.copies)) {
+        error = u"--copies: se espera un número entero mayor o igual que 1 (\"%1\")."_s.arg(
+            parser.value(copies));
+        return false;
+    }
+    options.jobOptions = parser.values(jobOption);
+    for (const QString &text : std::as_const(options.jobOptions)) {
+        if (CountJobOptions(text) == 0) {
+            error = u"-o: se espera NOMBRE=VALOR (\"%1\")."_s.arg(text);
+            return false;
+        }
+    }
+    if ((parser.isSet(copies) || parser.isSet(jobOption)) && !parser.isSet(print)) {
+        error = u"--copies y -o necesitan --print"_s;
+        return false;
+    }
     if (parser.isSet(pdf)) {
         if (parser.isSet(printer)) {
             error = u"--printer no se usa con --pdf"_s;
+            return false;
+        }
+        if (parser.isSet(copies) || parser.isSet(jobOption)) {
+            error = u"--copies y -o no se usan con --pdf"_s;
             return false;
         }
         if (parser.value(pdf).isEmpty()) {
@@ -274,16 +303,19 @@ DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
             streams.output(BuildOpenFailureJson(error, jsonOptions));
         return Result::OpenFailed;
     };
-    // Nobody is there to change the diskette between prompts.
-    if (!options_.interactive && options_.medium.startsWith(u"A:"_s) &&
+    QString error;
+    if (!SetUpDrives(error))
+        return fail(error);
+    // Nobody is there to change the diskette between prompts (a location on
+    // the folder of drive A: is a location on A:).
+    if (!options_.interactive && PathResolver::OnDrive(u'A', options_.medium).startsWith(u"A:"_s) &&
         options_.diskettes.toInt() > 1)
         return fail(u"ERROR. Sin un terminal no se puede pedir el cambio de disquete "
                     u"(--diskettes %1): copie los disquetes a una carpeta y compruebe esa "
                     u"carpeta."_s.arg(options_.diskettes));
     ClearIoFailures();
-    QString error;
     WorkFolderLock lock;
-    if (!SetUpDrives(error) || !lock.Acquire(error))
+    if (!lock.Acquire(error))
         return fail(error);
     DepositCheckOptions check = options_;
     check.jsonOptions = jsonOptions;

@@ -38,7 +38,17 @@ QString LastCupsError()
 
 } // namespace
 
-CupsPrintDevice::CupsPrintDevice(const QString &queue) : queue_(queue) {}
+int CountJobOptions(const QString &text)
+{
+    cups_option_t *options = nullptr;
+    const int count = cupsParseOptions(text.toUtf8().constData(), 0, &options);
+    cupsFreeOptions(count, options);
+    return count;
+}
+
+CupsPrintDevice::CupsPrintDevice(const QString &queue) : settings_{queue, 1, {}} {}
+
+CupsPrintDevice::CupsPrintDevice(const PrintSettings &settings) : settings_(settings) {}
 
 CupsPrintDevice::~CupsPrintDevice() = default;
 
@@ -52,9 +62,9 @@ bool CupsPrintDevice::BeginJob(const QString &name)
 {
     if (document_)
         return false;
-    const Destination dest = FindDestination(queue_);
+    const Destination dest = FindDestination(settings_.queue);
     if (!dest) {
-        lastError_ = u"no existe la impresora %1: %2"_s.arg(queue_, LastCupsError());
+        lastError_ = u"no existe la impresora %1: %2"_s.arg(settings_.queue, LastCupsError());
         qCInfo(lcCups, "%s", qUtf8Printable(lastError_));
         return false;
     }
@@ -99,8 +109,18 @@ bool CupsPrintDevice::EndJob()
 
     const QByteArray destination = destination_.toUtf8();
     const QByteArray title = jobName_.toUtf8();
-    const int jobId =
-        cupsCreateJob(CUPS_HTTP_DEFAULT, destination.constData(), title.constData(), 0, nullptr);
+    // The clerk's settings go with the job as CUPS job options, the copies
+    // among them: the printer (or its filters) makes them.
+    cups_option_t *options = nullptr;
+    int optionCount = 0;
+    for (const QString &text : settings_.options)
+        optionCount = cupsParseOptions(text.toUtf8().constData(), optionCount, &options);
+    if (settings_.copies > 1)
+        optionCount = cupsAddOption("copies", QByteArray::number(settings_.copies).constData(),
+                                    optionCount, &options);
+    const int jobId = cupsCreateJob(CUPS_HTTP_DEFAULT, destination.constData(), title.constData(),
+                                    optionCount, options);
+    cupsFreeOptions(optionCount, options);
     if (jobId <= 0) {
         lastError_ = u"la impresora %1 rechaza el trabajo: %2"_s.arg(destination_, LastCupsError());
         qCWarning(lcCups, "%s", qUtf8Printable(lastError_));

@@ -3,12 +3,27 @@
 #include <memory>
 
 #include <QString>
+#include <QStringList>
 
 #include "printdevice.h"
 
 namespace vk7 {
 
 class PdfDocument;
+
+// The settings a job goes out with: the queue (empty: the CUPS default),
+// the number of copies and the job options the clerk set in the printer
+// dialog (paper, sides, the printer's own options), each as `lp -o` takes
+// them: "name=value", or several separated by blanks.
+struct PrintSettings
+{
+    QString queue;
+    int copies = 1;
+    QStringList options;
+};
+
+// The options of one `-o` text as CUPS parses them; 0 when it names none.
+int CountJobOptions(const QString &text);
 
 // A CUPS queue as a print device. A job is gathered as one PDF (the page
 // images embedded as coded, see PdfDocument) and handed to the queue under
@@ -20,6 +35,8 @@ class CupsPrintDevice : public PrintDevice
 public:
     // An empty queue name stands for the CUPS default printer.
     explicit CupsPrintDevice(const QString &queue = QString());
+    // Every job goes out with the settings' copies and options.
+    explicit CupsPrintDevice(const PrintSettings &settings);
     ~CupsPrintDevice() override;
 
     // Refused when the queue does not exist, is stopped or does not accept
@@ -29,7 +46,8 @@ public:
     // Sends the gathered PDF; a job without pages sends nothing.
     bool EndJob() override;
 
-    QString Queue() const { return queue_; }
+    QString Queue() const { return settings_.queue; }
+    const PrintSettings &Settings() const { return settings_; }
     // Why the last job was refused or lost, for the logs.
     QString LastError() const { return lastError_; }
     const QList<PrintedJob> &Jobs() const { return jobs_; }
@@ -39,7 +57,7 @@ public:
     static QString ResolveQueue(const QString &queue);
 
 private:
-    QString queue_;
+    PrintSettings settings_;
     QString jobName_;
     QString lastError_;
     QString destination_;

@@ -42,10 +42,11 @@ bool ParseArguments(const QStringList &arguments, DesktopOptions &options, int &
     const QCommandLineOption help(QStringList{u"h"_s, u"help"_s}, u"Muestra esta ayuda."_s);
     parser.addOption(help);
     const QCommandLineOption root(u"root"_s, vk7::DriveCRootHelp(), u"DIR"_s);
-    const QCommandLineOption driveA(u"drive-a"_s,
-                                    u"Carpeta que hace de unidad A: (por omisión, el medio "
-                                    u"extraíble montado en /media/USUARIO o /run/media/USUARIO)."_s,
-                                    u"DIR"_s);
+    const QCommandLineOption driveA(
+        u"drive-a"_s,
+        u"Carpeta que hace de unidad A: (por omisión, el medio "
+        u"extraíble montado en ese momento en /media/USUARIO o /run/media/USUARIO)."_s,
+        u"DIR"_s);
     parser.addOptions({root, driveA});
     parser.addPositionalArgument(u"MEDIO"_s,
                                  u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
@@ -89,11 +90,12 @@ bool SetUpDrives(const DesktopOptions &options)
         QMessageBox::critical(nullptr, u"ERROR"_s, error);
         return false;
     }
-    const QString driveA = options.driveA.isEmpty() ? vk7::RemovableMediumFolder()
-                                                    : QFileInfo(options.driveA).absoluteFilePath();
-    // Without a medium, a location on A: is simply not found.
-    if (!driveA.isEmpty())
-        vk7::PathResolver::SetDriveRoot(u'A', driveA);
+    // Drive A: is the medium that is in whenever it is used, since the clerk
+    // swaps media while the program runs; --drive-a fixes it (scripts, tests).
+    if (options.driveA.isEmpty())
+        vk7::PathResolver::SetDriveRootSource(u'A', [] { return vk7::RemovableMediumFolder(); });
+    else
+        vk7::PathResolver::SetDriveRoot(u'A', QFileInfo(options.driveA).absoluteFilePath());
     return true;
 }
 

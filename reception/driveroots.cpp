@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStorageInfo>
 
 #include "hostfiles.h"
 #include "paths.h"
@@ -102,22 +103,33 @@ QString UnsafeDriveCText()
     return text;
 }
 
+QStringList RemovableMediaRoots()
+{
+    const QString configured = qEnvironmentVariable("VK7_MEDIA_ROOT");
+    if (!configured.isEmpty())
+        return configured.split(u':', Qt::SkipEmptyParts);
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = QDir::home().dirName();
+    return {u"/media/"_s + user, u"/run/media/"_s + user};
+}
+
 QString RemovableMediumFolder(const QStringList &mediaRoots)
 {
-    QStringList roots = mediaRoots;
-    if (roots.isEmpty()) {
-        QString user = qEnvironmentVariable("USER");
-        if (user.isEmpty())
-            user = QDir::home().dirName();
-        roots = {u"/media/"_s + user, u"/run/media/"_s + user};
-    }
+    const QStringList roots = mediaRoots.isEmpty() ? RemovableMediaRoots() : mediaRoots;
+    QString firstFolder;
     for (const QString &root : roots) {
         const QStringList mounted =
             QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-        if (!mounted.isEmpty())
-            return root + u'/' + mounted.constFirst();
+        for (const QString &name : mounted) {
+            const QString folder = QDir::cleanPath(root + u'/' + name);
+            if (QStorageInfo(folder).rootPath() == folder)
+                return folder;
+            if (firstFolder.isEmpty())
+                firstFolder = folder;
+        }
     }
-    return {};
+    return firstFolder;
 }
 
 QString ProgramDataFolder(const QString &executableFolder)

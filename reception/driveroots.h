@@ -32,9 +32,17 @@ QString UnsafeFolderText(const QString &hostFolder);
 // and its temporary folder.
 QString UnsafeDriveCText();
 
-// Drive A: when no folder is named for it: the removable medium mounted
-// under /media/USER or /run/media/USER, the first by name; empty when none.
-// `mediaRoots` replaces those two folders (tests).
+// The folders under which the clerk's removable media are mounted:
+// /media/USER and /run/media/USER, where the desktop mounts them, or the
+// folders the environment variable VK7_MEDIA_ROOT names (separated by ':';
+// tests and unusual workstations).
+QStringList RemovableMediaRoots();
+
+// Drive A: when no folder is named for it: the removable medium mounted now
+// under the media roots (`mediaRoots`, or RemovableMediaRoots()); empty when
+// none is. With several media in, a folder that is a mount point comes before
+// one that is not (a folder left behind by an unmounted medium), and then
+// the first by name, root by root.
 QString RemovableMediumFolder(const QStringList &mediaRoots = {});
 
 // The host folder that holds FORM/ and DATA/ for a program whose executable

@@ -1,7 +1,9 @@
 #include "opendepositlogic.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QList>
 
@@ -96,6 +98,9 @@ bool OpenDepositLogic::Validate()
     SetStatus(QString());
     focus_ = Focus::None;
     bool passed = true;
+    // A location on the removable medium (what "&Buscar" returns) is a
+    // location on A:, so the diskette rules apply to it.
+    location = PathResolver::OnDrive(u'A', location);
 
     if (fingerprint.toUcs4().size() != kFingerprintLength) {
         SetStatus(u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
@@ -109,7 +114,10 @@ bool OpenDepositLogic::Validate()
     }
     PathResolver::EntryKind kind;
     if (!PathResolver::Lookup(location, &kind) || kind == PathResolver::EntryKind::Folder) {
-        SetStatus(u"ERROR. Fichero incorrecto. (No encontrado : %1)"_s.arg(ManifestName()));
+        QString text = u"ERROR. Fichero incorrecto. (No encontrado : %1)"_s.arg(ManifestName());
+        if (OnMediumDrive(location) && NoMediumIn())
+            text += u" "_s + NoMediumText();
+        SetStatus(text);
         focus_ = Focus::Location;
         passed = false;
     }
@@ -129,21 +137,78 @@ OpenDepositLogic::Outcome OpenDepositLogic::Accept()
     if (!prompting)
         diskettes = u"1"_s;
     const int count = CAtoi(diskettes);
+    QStringList copiedMedium; // what the last diskette held, to notice it again
     for (int i = 1; i <= count; ++i) {
-        if (prompting) {
-            SetStatus(u"Introducir disquete nº : %1"_s.arg(i));
-            const IUserInterface::Answer answer =
-                ui_.ShowMessage(status_, u"AVISO"_s, IUserInterface::Buttons::OkCancel,
-                                IUserInterface::Icon::Information);
-            if (answer == IUserInterface::Answer::Cancel)
-                break;
-        }
+        if (prompting && !AskForDiskette(i, copiedMedium))
+            break;
+        if (prompting)
+            copiedMedium = MediumContents();
         if (!CopyMediumToWorkFolder())
             return Outcome::StayOpen;
     }
     location = WorkFolder();
     TransferToControls();
     return Outcome::Accepted;
+}
+
+bool OpenDepositLogic::AskForDiskette(int number, const QStringList &previous)
+{
+    QString text = u"Introducir disquete nº : %1"_s.arg(number);
+    for (;;) {
+        SetStatus(text);
+        const IUserInterface::Answer answer =
+            ui_.ShowMessage(status_, u"AVISO"_s, IUserInterface::Buttons::OkCancel,
+                            IUserInterface::Icon::Information);
+        if (answer == IUserInterface::Answer::Cancel)
+            return false;
+        // The clerk may answer before the swap is done: the old diskette
+        // still in, or the new one not mounted yet. Asked again until it is.
+        const QString prompt = u"Introducir disquete nº : %1"_s.arg(number);
+        if (number > 1 && NoMediumIn())
+            text = NoMediumText() + u" "_s + prompt;
+        else if (number > 1 && !previous.isEmpty() && MediumContents() == previous)
+            text = u"El disquete de la unidad A: es el nº : %1. "_s.arg(number - 1) + prompt;
+        else
+            return true;
+    }
+}
+
+bool OpenDepositLogic::OnMediumDrive(const QString &path)
+{
+    return AsciiUpper(path.left(2)) == u"A:"_s;
+}
+
+bool OpenDepositLogic::NoMediumIn()
+{
+    const QString root = PathResolver::DriveRoot(u'A');
+    // Without any drive A: (a checker with no --drive-a) a location on it is
+    // simply not found.
+    if (root.isEmpty())
+        return PathResolver::HasDriveRootSource(u'A');
+    return !QFileInfo(root).isDir();
+}
+
+QString OpenDepositLogic::NoMediumText()
+{
+    return u"No hay ningún disquete en la unidad A:."_s;
+}
+
+QStringList OpenDepositLogic::MediumContents() const
+{
+    // The names, sizes and times of the source folder's entries: a diskette
+    // put in again shows the same, the next one of a deposit does not.
+    const QString host =
+        sourceFolder.isEmpty() ? QDir::currentPath() : PathResolver::Resolve(sourceFolder);
+    QStringList contents;
+    if (host.isEmpty())
+        return contents;
+    const QFileInfoList entries = QDir(host).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &entry : entries)
+        contents.append(u"%1|%2|%3"_s.arg(entry.fileName())
+                            .arg(entry.size())
+                            .arg(entry.lastModified().toMSecsSinceEpoch()));
+    return contents;
 }
 
 void OpenDepositLogic::Cancel()

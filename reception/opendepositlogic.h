@@ -80,6 +80,15 @@ public:
     static QString DialogTitle();     // "Abrir un Depósito Digital"
 
 private:
+    // The prompt for diskette `number`, asked again while no medium is in
+    // or the one in holds what the previous diskette held (`previous`);
+    // false when the clerk cancels.
+    bool AskForDiskette(int number, const QStringList &previous);
+    QStringList MediumContents() const;
+    static bool OnMediumDrive(const QString &path);
+    // Drive A: follows the removable medium and none is mounted now.
+    static bool NoMediumIn();
+    static QString NoMediumText();
     void SetStatus(const QString &text);
     void TransferToControls();
 

@@ -21,6 +21,12 @@ QHash<QChar, QString> &DriveRoots()
     return roots;
 }
 
+QHash<QChar, std::function<QString()>> &DriveRootSources()
+{
+    static QHash<QChar, std::function<QString()>> sources;
+    return sources;
+}
+
 bool IsDrivePath(const QString &path)
 {
     return path.size() >= 2 && path.at(1) == u':' && path.at(0).unicode() < 128 &&
@@ -127,12 +133,55 @@ void PathResolver::SetDriveRoot(QChar drive, const QString &hostFolder)
 
 QString PathResolver::DriveRoot(QChar drive)
 {
-    return DriveRoots().value(QChar(drive.toUpper()));
+    const QChar letter = drive.toUpper();
+    const QString root = DriveRoots().value(letter);
+    if (!root.isEmpty())
+        return root;
+    const auto source = DriveRootSources().constFind(letter);
+    if (source == DriveRootSources().constEnd() || !*source)
+        return {};
+    const QString found = (*source)();
+    return found.isEmpty() ? QString() : QDir::cleanPath(found);
 }
 
 void PathResolver::ClearDriveRoots()
 {
     DriveRoots().clear();
+    DriveRootSources().clear();
+}
+
+void PathResolver::SetDriveRootSource(QChar drive, std::function<QString()> source)
+{
+    DriveRootSources().insert(QChar(drive.toUpper()), std::move(source));
+}
+
+bool PathResolver::HasDriveRootSource(QChar drive)
+{
+    return bool(DriveRootSources().value(QChar(drive.toUpper())));
+}
+
+QString PathResolver::OnDrive(QChar drive, const QString &path)
+{
+    if (path.isEmpty() || IsDrivePath(path))
+        return path;
+    const QString root = DriveRoot(drive);
+    if (root.isEmpty())
+        return path;
+    QString host = path;
+    host.replace(u'\\', u'/');
+    host = QDir::cleanPath(QDir::current().absoluteFilePath(host));
+    QString rest;
+    if (host == root)
+        rest = QString();
+    else if (host.startsWith(root == u"/"_s ? root : root + u'/'))
+        rest = host.mid(root == u"/"_s ? 1 : root.size() + 1);
+    else
+        return path;
+    // A name that ended the path keeps its trailing separator.
+    if (path.endsWith(u'/') || path.endsWith(u'\\'))
+        rest += u'/';
+    rest.replace(u'/', u'\\');
+    return QString(QChar(drive.toUpper())) + u":\\"_s + (rest == u"\\"_s ? QString() : rest);
 }
 
 QString PathResolver::Resolve(const QString &systemPath)

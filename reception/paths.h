@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -18,6 +20,19 @@ public:
     static void SetDriveRoot(QChar drive, const QString &hostFolder);
     static QString DriveRoot(QChar drive);
     static void ClearDriveRoots();
+
+    // A drive whose medium changes while the program runs (A:, the removable
+    // medium): with no root set, its root is asked of `source` each time the
+    // drive is resolved, so a medium swapped or mounted under another name is
+    // the one used. An empty answer means no medium is in.
+    static void SetDriveRootSource(QChar drive, std::function<QString()> source);
+    static bool HasDriveRootSource(QChar drive);
+
+    // A host path that lies on a drive's medium (what a file dialog returns,
+    // such as /media/clerk/DISCO/FICHERO.TXT) as the same path on that drive
+    // ("A:\FICHERO.TXT"), so that the drive's rules apply to it. Any other
+    // path, a drive path included, is returned as it is.
+    static QString OnDrive(QChar drive, const QString &path);
 
     // The host path of a system path. Components that exist under another
     // letter case resolve to the existing name; the rest are kept as written.

@@ -31,7 +31,10 @@ xsession_start 1280x900 || exit 1
 
 sample=examples/sample-deposit
 mkdir -p docs
-"$vk7" --root "$work/c" --drive-a "$PWD/$sample" "$sample" "$(cat "$sample.fingerprint")" >"$work/vk7.log" 2>&1 &
+# The deposit opened at start is a copy: a location on drive A:'s folder
+# would be a diskette, with its prompt.
+cp -r "$sample" "$work/deposito"
+"$vk7" --root "$work/c" --drive-a "$PWD/$sample" "$work/deposito" "$(cat "$sample.fingerprint")" >"$work/vk7.log" 2>&1 &
 XSESSION_PIDS+=($!)
 main=$(xsession_wait_window "Velmora - EUROS")
 # The Open ends in the state window over the main window; Salir closes it.

@@ -6,7 +6,9 @@
 # which the backend only reads from there; it is removed by "stop".
 #
 #   test-cups-server.sh start DIR [QUEUE]   start it; prints CUPS_SERVER=DIR/cups.sock
-#   test-cups-server.sh stop DIR            stop it and remove the backend file
+#   test-cups-server.sh add-queue DIR QUEUE [default]
+#                                           one more PDF queue (the default with "default")
+#   test-cups-server.sh stop DIR            stop it and remove the backend files
 #
 # Jobs are recorded in DIR/log/page_log (one line per page, with the job's
 # name). Fails with a message on standard error when the server cannot start.
@@ -29,13 +31,38 @@ stop_server() {
     rm -f "$dir/cupsd.pid"
   fi
   if [ -f "$dir/queue" ]; then
-    rm -f "/etc/cups/cups-pdf-$(cat "$dir/queue").conf"
+    while read -r made; do rm -f "/etc/cups/cups-pdf-$made.conf"; done < "$dir/queue"
   fi
+}
+
+ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+
+# A queue of the PDF backend writing into DIR/pdf.
+make_queue() {
+  local name=$1
+  echo "$name" >> "$dir/queue"
+  cat > "/etc/cups/cups-pdf-$name.conf" <<CONF
+Out $dir/pdf
+Spool $dir/pdfspool
+Log $dir/log
+CONF
+  CUPS_SERVER="$dir/cups.sock" lpadmin -p "$name" -E -v "cups-pdf:/$name" -P "$ppd" \
+    2>> "$dir/log/lpadmin.out"
 }
 
 case "$command" in
 stop)
   stop_server
+  exit 0
+  ;;
+add-queue)
+  name=${3:-}
+  [ -n "$name" ] || die "uso: $0 add-queue DIR QUEUE [default]"
+  dir=$(cd "$dir" && pwd)
+  make_queue "$name" || { cat "$dir/log/lpadmin.out" >&2; die "the queue $name could not be made"; }
+  if [ "${4:-}" = default ]; then
+    CUPS_SERVER="$dir/cups.sock" lpadmin -d "$name" || die "the queue $name could not be the default"
+  fi
   exit 0
   ;;
 start) ;;
@@ -46,7 +73,6 @@ esac
 command -v cupsd >/dev/null || die "cupsd is missing (Debian package cups)"
 command -v lpadmin >/dev/null || die "lpadmin is missing (Debian package cups-client)"
 [ -x /usr/lib/cups/backend/cups-pdf ] || die "the cups-pdf backend is missing (printer-driver-cups-pdf)"
-ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 [ -f "$ppd" ] || die "$ppd is missing (printer-driver-cups-pdf)"
 
 dir=$(cd "$dir" && pwd)
@@ -56,7 +82,7 @@ queue=${3:-VK7_TEST_$(basename "$dir" | tr -c 'A-Za-z0-9_\n' '_')}
 mkdir -p "$dir"/{root,spool/tmp,cache,state,log,pdf,pdfspool}
 chmod 0755 "$dir" "$dir/pdf"
 chmod 1777 "$dir/spool/tmp" "$dir/pdfspool"
-echo "$queue" > "$dir/queue"
+: > "$dir/queue"
 
 cat > "$dir/cups-files.conf" <<CONF
 ServerRoot $dir/root
@@ -87,12 +113,6 @@ DefaultAuthType None
   </Limit>
 </Policy>
 CONF
-cat > "/etc/cups/cups-pdf-$queue.conf" <<CONF
-Out $dir/pdf
-Spool $dir/pdfspool
-Log $dir/log
-CONF
-
 cupsd -f -c "$dir/cupsd.conf" -s "$dir/cups-files.conf" > "$dir/log/cupsd.out" 2>&1 &
 echo $! > "$dir/cupsd.pid"
 for _ in $(seq 100); do
@@ -103,8 +123,8 @@ done
 [ -S "$dir/cups.sock" ] || { stop_server; die "cupsd did not open its socket $dir/cups.sock"; }
 
 export CUPS_SERVER="$dir/cups.sock"
-if ! lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P "$ppd" 2> "$dir/log/lpadmin.out" ||
-   ! lpadmin -d "$queue" 2>> "$dir/log/lpadmin.out"; then
+: > "$dir/log/lpadmin.out"
+if ! make_queue "$queue" || ! lpadmin -d "$queue" 2>> "$dir/log/lpadmin.out"; then
   cat "$dir/log/lpadmin.out" >&2
   stop_server
   die "the test queue $queue could not be made"

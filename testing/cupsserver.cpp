@@ -1,5 +1,6 @@
 #include "cupsserver.h"
 
+#include <algorithm>
 #include <cups/cups.h>
 
 #include <QDir>
@@ -88,6 +89,45 @@ void CupsTestServer::Stop()
     else
         qunsetenv("CUPS_SERVER");
     cupsSetServer(nullptr);
+}
+
+bool CupsTestServer::AddQueue(const QString &name, bool makeDefault, QString *error) const
+{
+    QStringList arguments{Script(), u"add-queue"_s, folder_.path(), name};
+    if (makeDefault)
+        arguments.append(u"default"_s);
+    QString output;
+    const bool made = Run(u"bash"_s, arguments, &output);
+    if (!made && error)
+        *error = output;
+    return made;
+}
+
+QList<CupsTestServer::QueuedJob> CupsTestServer::QueuedJobs() const
+{
+    QList<QueuedJob> result;
+    cups_job_t *jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ALL);
+    for (int i = 0; i < count; ++i) {
+        QueuedJob job{jobs[i].id, QString::fromUtf8(jobs[i].dest), QString::fromUtf8(jobs[i].title),
+                      0};
+        ipp_t *request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+        const QByteArray uri = "ipp://localhost/jobs/" + QByteArray::number(job.id);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.constData());
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                     cupsUser());
+        if (ipp_t *response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/")) {
+            // A job asked for one copy may leave the attribute out.
+            ipp_attribute_t *copies = ippFindAttribute(response, "copies", IPP_TAG_INTEGER);
+            job.copies = copies ? ippGetInteger(copies, 0) : 1;
+            ippDelete(response);
+        }
+        result.append(job);
+    }
+    cupsFreeJobs(count, jobs);
+    std::sort(result.begin(), result.end(),
+              [](const QueuedJob &a, const QueuedJob &b) { return a.id < b.id; });
+    return result;
 }
 
 bool CupsTestServer::SetQueueStopped(bool stopped) const

@@ -34,6 +34,21 @@ public:
     // `timeoutMs`), then lists the jobs in the order they were printed.
     QList<Job> WaitForJobs(int count, int timeoutMs = 60000) const;
 
+    // One more queue writing PDF files like the first; the default one when
+    // `makeDefault` holds.
+    bool AddQueue(const QString &name, bool makeDefault, QString *error) const;
+
+    // Every job the server has had, as CUPS keeps it: its id, queue, name
+    // and the copies it was asked for.
+    struct QueuedJob
+    {
+        int id = 0;
+        QString queue;
+        QString name;
+        int copies = 0;
+    };
+    QList<QueuedJob> QueuedJobs() const;
+
     // lpadmin-style control of the queue: stop it (cupsdisable) or start it again.
     bool SetQueueStopped(bool stopped) const;
 

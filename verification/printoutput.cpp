@@ -257,14 +257,9 @@ bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
         ChooseFormPages(form->PageCount(), FirstFormBlockPages(state.formName),
                         Ticked(ticks, PrintableDocument::IdentificationBalance), ownSharesPages);
     if (!pages.isEmpty()) {
-        const FormPagePrinter which =
-            formPages.printerChosen ? FormPagePrinter::Chosen : FormPagePrinter::SystemDefault;
         formPages.printerChosen = false;
-        PrintDevice *device =
-            which == FormPagePrinter::Chosen ? formPages.chosenPrinter : formPages.defaultPrinter;
         // Named after the form, like the output's own jobs after their codes.
-        if (device)
-            form->PrintPages(*device, PrintJobName(form->Template().name, clock.Now()), pages);
+        form->PrintPages(printer, PrintJobName(form->Template().name, clock.Now()), pages);
     }
 
     // The documents; a refused job or a page that does not render is skipped.

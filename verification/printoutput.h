@@ -47,21 +47,15 @@ int FirstFormBlockPages(const QString &formName);
 QList<int> ChooseFormPages(int pageCount, int firstBlockPages, bool identificationBalance,
                            bool ownSharesPages);
 
-// The printer the form pages go to: the one chosen with "Configurar
-// &Impesora" the first time they print after it was confirmed, the
-// system's default otherwise.
-enum class FormPagePrinter { Chosen, SystemDefault };
-
 // What the output takes of the frame for the form pages: the text size last
-// placed in the frame's list (0 for none: the form's stays), whether a
-// printer was chosen (cleared by the form pages' print) and the two
-// printers the pages may go to.
+// placed in the frame's list (0 for none: the form's stays) and whether a
+// printer was chosen with "Configurar &Impesora" (cleared by the form pages'
+// print). The pages go to the output's printer like every other job, so a
+// deposit's output never goes to two printers.
 struct FormPageSettings
 {
     int textSize = 0;
     bool printerChosen = false;
-    PrintDevice *chosenPrinter = nullptr;
-    PrintDevice *defaultPrinter = nullptr;
 };
 
 // One job of a text kind's rendered pages K7.<x>01, K7.<x>02, ... from the

@@ -213,7 +213,7 @@ public:
         ++shown;
         OutputTicks ticks = report.ticks;
         ticks[0] = true;
-        return controller->ProduceOutput(ticks, *printer, printer, printer);
+        return controller->ProduceOutput(ticks, *printer);
     }
     FrameController *controller = nullptr;
     PrintDevice *printer = nullptr;

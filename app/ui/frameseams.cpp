@@ -1,10 +1,11 @@
 #include "app/ui/frameseams.h"
 
 #include <QMainWindow>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QStatusBar>
+
+#include "viewing/ui/printerchoice.h"
 
 namespace vk7 {
 
@@ -67,12 +68,7 @@ bool OpenDialogWindow::Run(OpenDepositLogic &logic)
 
 bool RunPrintDialog(QPrinter &printer, QWidget *parent)
 {
-    QPrintDialog dialog(&printer, parent);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    return dialog.exec() == QDialog::Accepted;
+    return RunPrinterDialog(printer, parent);
 }
 
 } // namespace vk7

@@ -48,8 +48,9 @@ private:
     OpenDialogInterface interface_;
 };
 
-// The printer set-up: the print dialog on `printer` without page numbers,
-// selection or printing to a file; true when the clerk confirms.
+// The printer set-up: the printer dialog on `printer` without page numbers,
+// selection or printing to a file (RunPrinterDialog); true when the clerk
+// confirms.
 bool RunPrintDialog(QPrinter &printer, QWidget *parent);
 
 } // namespace vk7

@@ -23,6 +23,7 @@
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
+#include "viewing/ui/printerchoice.h"
 
 using namespace Qt::StringLiterals;
 
@@ -68,8 +69,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     MakePrintDevices();
     // "&Imprimir" of the state window prints on the current printer.
     verdicts_->SetOutputPrinter([this](const PrintChoices &ticks, bool) {
-        return controller_->ProduceOutput(ticks, *currentDevice_, currentDevice_.get(),
-                                          defaultDevice_.get());
+        return controller_->ProduceOutput(ticks, *currentDevice_);
     });
     controller_->SetVerdictWindows(verdicts_.get());
     controller_->SetDocumentDialogs(documents_.get());
@@ -317,11 +317,12 @@ PrintDevice *CMainFrame::CurrentPrintDevice() const
 
 void CMainFrame::MakePrintDevices()
 {
-    // The output prints on the CUPS queues the print dialogs' printers name
-    // (an empty name is the CUPS default): the current one, and the default
-    // one for the form pages when no printer was chosen since they last printed.
-    defaultDevice_ = std::make_unique<CupsPrintDevice>(printDialogDefault_->printerName());
-    currentDevice_ = std::make_unique<CupsPrintDevice>(currentPrinter_->printerName());
+    // Every job of a print run goes to the current printer: the default
+    // one (its queue as CUPS has it set up) until a printer is chosen, then
+    // the chosen one with the copies and options the clerk set there.
+    currentDevice_ = currentPrinter_ == printDialogDefault_.get()
+                         ? std::make_unique<CupsPrintDevice>(printDialogDefault_->printerName())
+                         : std::make_unique<CupsPrintDevice>(PrinterSettings(*currentPrinter_));
 }
 
 void CMainFrame::ShowAbout()

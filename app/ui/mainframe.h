@@ -97,7 +97,6 @@ private:
     std::unique_ptr<QPrinter> printDialogDefault_;
     std::unique_ptr<QPrinter> printDialogSetup_;
     QPrinter *currentPrinter_ = nullptr;
-    std::unique_ptr<CupsPrintDevice> defaultDevice_;
     std::unique_ptr<CupsPrintDevice> currentDevice_;
     std::function<bool(QPrinter &)> runPrintDialog_;
 };

@@ -290,6 +290,37 @@ TEST(Vk7CheckProgramTest, PrintsTheSampleOnCupsAndTheSamePagesIntoOnePdf)
         EXPECT_TRUE(image.endsWith(u" 1 ccitt"_s)) << image.toStdString();
 }
 
+// --copies and -o go with every job as lp's -n and -o do; wrong ones are
+// usage errors.
+TEST(Vk7CheckProgramTest, CopiesAndJobOptionsGoWithEveryJob)
+{
+    vk7::testing::CupsTestServer server;
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+
+    const ProgramRun printed =
+        RunChecker({u"--root"_s, root.path(), u"--print"_s, u"diagnostico,memoria"_s, u"--copies"_s,
+                    u"2"_s, u"-o"_s, u"sides=two-sided-long-edge"_s, kSample, SampleFingerprint()});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    // The sheet, and the notes' images and text.
+    ASSERT_EQ(server.WaitForJobs(3).size(), 3);
+    const auto jobs = server.QueuedJobs();
+    ASSERT_EQ(jobs.size(), 3);
+    for (const auto &job : jobs)
+        EXPECT_EQ(job.copies, 2) << job.name.toStdString();
+
+    for (const QStringList &wrong :
+         {QStringList{u"--copies"_s, u"0"_s, u"--print"_s, u"diagnostico"_s},
+          QStringList{u"-o"_s, u"=A4"_s, u"--print"_s, u"diagnostico"_s},
+          QStringList{u"--copies"_s, u"2"_s}}) {
+        const ProgramRun run = RunChecker(QStringList{u"--root"_s, root.path()} + wrong +
+                                          QStringList{kSample, SampleFingerprint()});
+        EXPECT_EQ(run.exitCode, 2) << wrong.join(u' ').toStdString();
+    }
+}
+
 TEST(Vk7CheckProgramTest, OutputStoppedByThePrinterExitsThree)
 {
     vk7::testing::CupsTestServer server;

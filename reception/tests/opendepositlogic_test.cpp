@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
+#include "reception/driveroots.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/tests/receptiontesting.h"
@@ -355,4 +357,101 @@ TEST_F(OpenDepositTest, AMediumThatIsTheWorkFolderIsLeftAsItIs)
     EXPECT_TRUE(ui.shown.isEmpty());
     EXPECT_EQ(Work(u"FICHERO.TXT"_s), "manifest");
     EXPECT_EQ(Work(u"DATOS.ASC"_s), "datos");
+}
+
+// Drive A: is the removable medium that is in when it is used: media are
+// folders that appear and disappear under a media root the test chooses.
+class RemovableMediumTest : public OpenDepositTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(media.isValid());
+        qputenv("VK7_MEDIA_ROOT", QFile::encodeName(media.path()));
+        OpenDepositTest::SetUp();
+        PathResolver::SetDriveRoot(u'A', QString());
+        PathResolver::SetDriveRootSource(u'A', [] { return RemovableMediumFolder(); });
+    }
+    void TearDown() override
+    {
+        qunsetenv("VK7_MEDIA_ROOT");
+        OpenDepositTest::TearDown();
+    }
+    void Mount(const QString &name, const QList<std::pair<QString, QByteArray>> &files)
+    {
+        for (const auto &[file, bytes] : files)
+            WriteHostFile(media.filePath(name + u'/' + file), bytes);
+    }
+    void Unmount(const QString &name) { QDir(media.filePath(name)).removeRecursively(); }
+
+    QTemporaryDir media;
+};
+
+TEST_F(RemovableMediumTest, ThreeDisketteDepositBrowsedOnTheFirstAsksForEach)
+{
+    Mount(u"DISCO1"_s, {{u"FICHERO.TXT"_s, "manifest"}, {u"DATOS.ASC"_s, "first"}});
+    // Each later diskette mounts under a name of its own once the last is out.
+    ui.beforeAnswer = [this](int index) {
+        if (index == 1) {
+            Unmount(u"DISCO1"_s);
+            Mount(u"DISCO2"_s, {{u"DATOS.ASC"_s, "second"}, {u"MEMORIA.TXT"_s, "memoria"}});
+        }
+        if (index == 2) {
+            Unmount(u"DISCO2"_s);
+            Mount(u"DISCO3"_s, {{u"X.M01"_s, "image"}});
+        }
+    };
+    logic.BeginBrowse();
+    logic.EndBrowse(true, media.filePath(u"DISCO1/FICHERO.TXT"_s));
+    logic.diskettes = u"3"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_EQ(Prompts(),
+              (QStringList{u"Introducir disquete nº : 1"_s, u"Introducir disquete nº : 2"_s,
+                           u"Introducir disquete nº : 3"_s}));
+    EXPECT_EQ(WorkFiles(),
+              (QStringList{u"DATOS.ASC"_s, u"FICHERO.TXT"_s, u"MEMORIA.TXT"_s, u"X.M01"_s}));
+    EXPECT_EQ(Work(u"DATOS.ASC"_s), "second");
+}
+
+TEST_F(RemovableMediumTest, TheSameDisketteAgainOrNoneIsAskedForAgain)
+{
+    Mount(u"DISCO"_s, {{u"FICHERO.TXT"_s, "manifest"}, {u"DATOS.ASC"_s, "first"}});
+    // OK with the first diskette still in; then with none in; then the second.
+    ui.beforeAnswer = [this](int index) {
+        if (index == 2)
+            Unmount(u"DISCO"_s);
+        if (index == 3)
+            Mount(u"DISCO"_s, {{u"MEMORIA.TXT"_s, "memoria"}});
+    };
+    logic.location = u"A:\\FICHERO.TXT"_s;
+    logic.diskettes = u"2"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_EQ(
+        Prompts(),
+        (QStringList{u"Introducir disquete nº : 1"_s, u"Introducir disquete nº : 2"_s,
+                     u"El disquete de la unidad A: es el nº : 1. Introducir disquete nº : 2"_s,
+                     u"No hay ningún disquete en la unidad A:. Introducir disquete nº : 2"_s}));
+    EXPECT_EQ(WorkFiles(), (QStringList{u"DATOS.ASC"_s, u"FICHERO.TXT"_s, u"MEMORIA.TXT"_s}));
+}
+
+TEST_F(RemovableMediumTest, NextDepositOnAStickMountedUnderAnotherName)
+{
+    // Started with no medium in: the location on A: is not found, and why.
+    logic.fingerprint = kGoodFingerprint;
+    EXPECT_EQ(logic.location, u"A:\\FICHERO.TXT"_s);
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::StayOpen);
+    EXPECT_EQ(logic.status(), u"ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT) "
+                              u"No hay ningún disquete en la unidad A:."_s);
+
+    Mount(u"DISCO"_s, {{u"FICHERO.TXT"_s, "first deposit"}, {u"DATOS.ASC"_s, "1"}});
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+    EXPECT_EQ(Work(u"FICHERO.TXT"_s), "first deposit");
+
+    Unmount(u"DISCO"_s);
+    Mount(u"USB 2GB"_s, {{u"fichero.txt"_s, "second deposit"}, {u"CERTIF.ASC"_s, "2"}});
+    OpenDepositLogic next{ui};
+    next.Initialize();
+    next.fingerprint = kGoodFingerprint;
+    EXPECT_EQ(next.Accept(), OpenDepositLogic::Outcome::Accepted) << next.status().toStdString();
+    EXPECT_EQ(WorkFiles(), (QStringList{u"CERTIF.ASC"_s, u"fichero.txt"_s}));
 }

@@ -102,8 +102,6 @@ protected:
         CFileCopyDialog loader(state_);
         ASSERT_TRUE(IdentifyForm(state_, &form_, appFolder, loader).identified);
         ASSERT_EQ(state_.formName, u"K7NE"_s);
-        formPages_.chosenPrinter = &chosen_;
-        formPages_.defaultPrinter = &default_;
         state_.diagnosticText = {u"HOJA DE DIAGNOSTICO"_s};
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
@@ -122,7 +120,7 @@ protected:
     CFormDocument form_;
     DepositState state_;
     FormPageSettings formPages_;
-    RecordingPrintDevice printer_, chosen_, default_;
+    RecordingPrintDevice printer_;
     ScriptedInterface ui_;
     FixedClock clock_{QDate(2010, 6, 1), QTime(9, 5, 7)};
 };
@@ -168,9 +166,20 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     EXPECT_EQ(QDir(root_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{u"TMP_VK7"_s});
 
-    const QList<RecordingPrintDevice::Job> &jobs = printer_.Jobs();
-    ASSERT_EQ(printer_.JobNames(), (QStringList{u"VK7_DG_09:05:07"_s, u"VK7_M1_09:05:07"_s,
-                                                u"VK7_M2_09:05:07"_s, u"VK7_AC_09:05:07"_s}));
+    // Every job on the one printer: the form's (no own-shares data, so pages
+    // 1 to 10 of 14) after the sheet.
+    QList<RecordingPrintDevice::Job> jobs = printer_.Jobs();
+    ASSERT_EQ(jobs.size(), 5);
+    EXPECT_TRUE(jobs.at(1).name.startsWith(u"VK7_K7NE_"_s)) << jobs.at(1).name.toStdString();
+    EXPECT_EQ(jobs.at(1).pages.size(), 10);
+    EXPECT_EQ(jobs.at(1).pages.first().bitmap, form_.RenderPageImage(0));
+    EXPECT_TRUE(jobs.at(1).ended);
+    jobs.removeAt(1);
+    QStringList names;
+    for (const RecordingPrintDevice::Job &job : jobs)
+        names.append(job.name);
+    ASSERT_EQ(names, (QStringList{u"VK7_DG_09:05:07"_s, u"VK7_M1_09:05:07"_s, u"VK7_M2_09:05:07"_s,
+                                  u"VK7_AC_09:05:07"_s}));
     EXPECT_EQ(PagePaths(jobs.at(0)), (QStringList{u"K7.D01#0"_s, u"K7.D02#0"_s, u"K7.D03#0"_s}));
     EXPECT_EQ(PagePaths(jobs.at(1)),
               (QStringList{u"MEM1.TIF#0"_s, u"MEM1.TIF#1"_s, u"MEM3.TIF#0"_s}));
@@ -181,18 +190,12 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     for (const RecordingPrintDevice::Job &job : jobs)
         EXPECT_TRUE(job.ended) << job.name.toStdString();
 
-    // The form: no own-shares data, so pages 1 to 10 of 14, on the chosen
-    // printer once; the flag is then cleared and the next run uses the default.
-    ASSERT_EQ(chosen_.Jobs().size(), 1);
-    EXPECT_EQ(chosen_.Jobs().first().pages.size(), 10);
-    EXPECT_EQ(chosen_.Jobs().first().name, u"VK7_K7NE_09:05:07"_s);
-    EXPECT_EQ(chosen_.Jobs().first().pages.first().bitmap, form_.RenderPageImage(0));
+    // The flag is cleared, and the next run's form pages go to the same printer.
     EXPECT_FALSE(formPages_.printerChosen);
-    EXPECT_TRUE(default_.Jobs().isEmpty());
     EXPECT_TRUE(QFile::exists(work_ + u"K7.014"_s));
     ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance}, false));
-    ASSERT_EQ(default_.Jobs().size(), 1);
-    EXPECT_EQ(printer_.Jobs().size(), 4);
+    ASSERT_EQ(printer_.Jobs().size(), 6);
+    EXPECT_TRUE(printer_.Jobs().last().name.startsWith(u"VK7_K7NE_"_s));
 }
 
 TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
@@ -201,14 +204,14 @@ TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
     printer_.SetRefusing(true);
     EXPECT_FALSE(Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}));
     EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Imprimiendo DIAGNOSTICO"_s});
-    EXPECT_TRUE(chosen_.Jobs().isEmpty() && default_.Jobs().isEmpty());
+    EXPECT_TRUE(printer_.Jobs().isEmpty());
 
     // Without the diagnostic ticked, a refused document is skipped in silence.
     ui_.messages.clear();
     EXPECT_TRUE(
         Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}, false));
     EXPECT_TRUE(ui_.messages.isEmpty());
-    EXPECT_EQ(default_.Jobs().size(), 1);
+    EXPECT_TRUE(printer_.Jobs().isEmpty());
     printer_.SetRefusing(false);
 
     // No form: the diagnostic is printed and the output ends there, false.

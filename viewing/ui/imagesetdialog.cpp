@@ -42,9 +42,12 @@ void PictureArea::paintEvent(QPaintEvent *event)
     if (target.isEmpty())
         return;
     // Scaling a scanned page down is the slow part: done once per size.
-    if (scaled_.size() != target.size())
-        scaled_ = page_.convertToFormat(QImage::Format_Grayscale8)
+    // A bilevel or grey page is smoothed as grey; a colour scan keeps its colours.
+    if (scaled_.size() != target.size()) {
+        const bool grey = page_.depth() <= 8 && page_.isGrayscale();
+        scaled_ = page_.convertToFormat(grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32)
                       .scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     QPainter painter(this);
     painter.drawImage(target.topLeft(), scaled_);
 }

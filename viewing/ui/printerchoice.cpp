@@ -1,19 +1,105 @@
 #include "printerchoice.h"
 
-#include <QPageSetupDialog>
+#include <algorithm>
+
+#include <QComboBox>
+#include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinter>
 
-#include "components/cupsprintdevice.h"
+using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-std::unique_ptr<PrintDevice> ChoosePrinterWithPageSetup(QWidget *parent)
+namespace {
+
+// The print engine's property that holds the options of the printer's
+// properties dialog as name, value, name, value... (Qt's CUPS support).
+constexpr auto kCupsOptionsProperty = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+class PrinterDialog : public QPrintDialog
+{
+public:
+    PrinterDialog(QPrinter *printer, QWidget *parent) : QPrintDialog(printer, parent)
+    {
+        setOption(PrintPageRange, false);
+        setOption(PrintSelection, false);
+        setOption(PrintToFile, false);
+        setOption(PrintCurrentPage, false);
+    }
+
+    // Qt shows its page range and page set again each time the dialog is
+    // shown when the printer could select pages itself: hidden here, after it.
+    void setVisible(bool visible) override
+    {
+        QPrintDialog::setVisible(visible);
+        if (!visible)
+            return;
+        for (const char *name : {"gbPrintRange", "pageSetCombo", "pageSetLabel", "lOutput",
+                                 "filename", "fileBrowser"}) {
+            if (auto *widget = findChild<QWidget *>(QLatin1StringView(name)))
+                widget->hide();
+        }
+        // The page set, hidden, stays at every page.
+        if (auto *pageSet = findChild<QComboBox *>(u"pageSetCombo"_s))
+            pageSet->setCurrentIndex(0);
+    }
+};
+
+} // namespace
+
+bool RunPrinterDialog(QPrinter &printer, QWidget *parent)
+{
+    PrinterDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+PrintSettings PrinterSettings(const QPrinter &printer)
+{
+    PrintSettings settings;
+    settings.queue = printer.printerName();
+    settings.copies = std::max(1, printer.copyCount());
+    const QPageLayout layout = printer.pageLayout();
+    settings.options.append(u"media="_s + layout.pageSize().key());
+    switch (printer.duplex()) {
+    case QPrinter::DuplexNone:
+        settings.options.append(u"sides=one-sided"_s);
+        break;
+    case QPrinter::DuplexAuto:
+        settings.options.append(layout.orientation() == QPageLayout::Portrait
+                                    ? u"sides=two-sided-long-edge"_s
+                                    : u"sides=two-sided-short-edge"_s);
+        break;
+    case QPrinter::DuplexLongSide:
+        settings.options.append(u"sides=two-sided-long-edge"_s);
+        break;
+    case QPrinter::DuplexShortSide:
+        settings.options.append(u"sides=two-sided-short-edge"_s);
+        break;
+    }
+    if (layout.orientation() == QPageLayout::Landscape)
+        settings.options.append(u"landscape"_s);
+    if (settings.copies > 1 && printer.collateCopies())
+        settings.options.append(u"Collate=True"_s);
+    // The printer's own options (its properties dialog), quoted so that a
+    // value with blanks stays one value.
+    const QPrintEngine *engine = printer.printEngine();
+    const QStringList pairs =
+        engine ? engine->property(kCupsOptionsProperty).toStringList() : QStringList();
+    for (qsizetype i = 0; i + 1 < pairs.size(); i += 2) {
+        QString value = pairs.at(i + 1);
+        value.replace(u'\\', u"\\\\"_s).replace(u'"', u"\\\""_s);
+        settings.options.append(pairs.at(i) + u"=\""_s + value + u'"');
+    }
+    return settings;
+}
+
+std::unique_ptr<PrintDevice> ChoosePrinterInDialog(QWidget *parent)
 {
     QPrinter printer(QPrinter::HighResolution);
-    QPageSetupDialog dialog(&printer, parent);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!RunPrinterDialog(printer, parent))
         return nullptr;
-    return std::make_unique<CupsPrintDevice>(printer.printerName());
+    return std::make_unique<CupsPrintDevice>(PrinterSettings(printer));
 }
 
 } // namespace vk7

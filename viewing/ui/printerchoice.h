@@ -5,18 +5,32 @@
 
 #include <QDialog>
 
+#include "components/cupsprintdevice.h"
 #include "components/printdevice.h"
+
+class QPrinter;
 
 namespace vk7 {
 
 // Asks the clerk for the printer of a print; null when the clerk cancels.
 using PrinterChoice = std::function<std::unique_ptr<PrintDevice>(QWidget *parent)>;
 
-// The standard page set-up dialog: its printer's CUPS queue on OK. The
-// margins chosen there are not used.
-std::unique_ptr<PrintDevice> ChoosePrinterWithPageSetup(QWidget *parent);
+// The printer dialog as the system has it: the printer, its paper and
+// properties and the copies, without page numbers, selection, page sets or
+// printing to a file (a job is always every page it is given). True when the
+// clerk confirms; the choices are then in `printer`.
+bool RunPrinterDialog(QPrinter &printer, QWidget *parent);
 
-// A dialog that prints on the printer the clerk chooses, with the page set-up
+// What the clerk set in a printer dialog as the CUPS job settings: the queue,
+// the copies, the paper, the sides, the orientation and the printer's own
+// options from its properties.
+PrintSettings PrinterSettings(const QPrinter &printer);
+
+// The printer dialog on the default printer: its queue, with the clerk's
+// settings, on OK.
+std::unique_ptr<PrintDevice> ChoosePrinterInDialog(QWidget *parent);
+
+// A dialog that prints on the printer the clerk chooses, with the printer
 // dialog unless the choice is replaced (the tests print on their own queue).
 class PrintingDialog : public QDialog
 {
@@ -31,7 +45,7 @@ protected:
     std::unique_ptr<PrintDevice> ChoosePrinter() { return printerChoice_(this); }
 
 private:
-    PrinterChoice printerChoice_ = ChoosePrinterWithPageSetup;
+    PrinterChoice printerChoice_ = ChoosePrinterInDialog;
 };
 
 } // namespace vk7

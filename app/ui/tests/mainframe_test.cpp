@@ -319,6 +319,57 @@ TEST_F(MainFrame, StateAndRuleCommandsShowTheirWindowsAndAPrintBringsTheOpenDial
     EXPECT_EQ(vk7::testing::PdfPageCount(jobs.at(1).pdfPath), 10); // the form's first block
 }
 
+// One printer per deposit, the one chosen: with another queue as the CUPS
+// default, every job of two deposits printed one after the other goes to
+// the queue chosen with "Configurar Impesora", with the two copies asked.
+TEST_F(MainFrame, EveryJobOfEveryDepositGoesToTheChosenPrinterWithItsCopies)
+{
+    vk7::testing::CupsTestServer server;
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
+    ASSERT_TRUE(server.AddQueue(u"VK7_OTRA"_s, true, &error)) << error.toStdString();
+    frame_.SetPrintDialogRunner([&server](QPrinter &printer) {
+        printer.setPrinterName(server.Queue());
+        printer.setCopyCount(2);
+        return true;
+    });
+    frame_.Action(kCmdPrintSetup)->trigger();
+
+    QString stopped;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&stopped] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            stopped = box->text();
+            box->accept();
+        }
+    });
+    for (int deposit = 0; deposit < 2; ++deposit) {
+        OpenSample();
+        ASSERT_TRUE(frame_.Controller().State().formIdentified);
+        WhenShown<CEstadoDlg>([](CEstadoDlg *window) { window->PrintButton()->click(); });
+        bool reopened = false;
+        WhenShown<COpenDepositDialog>([&reopened](COpenDepositDialog *dialog) {
+            reopened = true;
+            dialog->reject();
+        });
+        guard.start(50);
+        frame_.Action(kCmdDepositState)->trigger();
+        ProcessEventsUntil([&reopened] { return reopened; });
+        guard.stop();
+        ASSERT_TRUE(reopened);
+        EXPECT_TRUE(stopped.isEmpty()) << stopped.toStdString();
+    }
+
+    // Six jobs a deposit: the sheet, the form pages and four documents.
+    ASSERT_EQ(server.WaitForJobs(12).size(), 12);
+    const auto jobs = server.QueuedJobs();
+    ASSERT_EQ(jobs.size(), 12);
+    for (const auto &job : jobs) {
+        EXPECT_EQ(job.queue, server.Queue()) << job.name.toStdString();
+        EXPECT_EQ(job.copies, 2) << job.name.toStdString();
+    }
+}
+
 TEST_F(MainFrame, LeavingAsksAndNoKeepsTheDepositOpen)
 {
     OpenSample();

@@ -130,11 +130,15 @@ TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
     while (!(dialog.windowHandle() && dialog.windowHandle()->isExposed()) && shown.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     PaintedTexts painted(dialog.StatusLine());
+    // A path on drive A:'s folder, as "Buscar" returns it, is a diskette.
     dialog.LocationEdit()->setText(medium_.filePath(u"fichero.txt"_s));
     dialog.FingerprintEdit()->setText(QString(26, u'A'));
+    QStringList seen;
+    AnswerBoxes({QMessageBox::Ok}, &seen);
     dialog.AcceptButton()->click();
 
     ASSERT_EQ(dialog.result(), QDialog::Accepted) << dialog.StatusLine()->text().toStdString();
+    EXPECT_EQ(seen, QStringList{u"AVISO: Introducir disquete nº : 1"_s});
     EXPECT_EQ(painted.texts.filter(u"Copiando fichero "_s).size(), 3)
         << painted.texts.join(u'\n').toStdString();
     EXPECT_EQ(logic.location, u"C:\\TMP_VK7\\"_s);

@@ -1,15 +1,19 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -259,4 +263,67 @@ TEST_F(DocumentDialogsTest, APageBeyondTheLimitOpensWholeAndTakesNoPaste)
     EXPECT_EQ(edit->toPlainText(), state.certaproPages.first());
     EXPECT_EQ(dialog.Book().Pages().ToList(), state.certaproPages.ToList());
     EXPECT_EQ(ui.messages.size(), 1);
+}
+
+// A colour scan is shown in its colours, a bilevel page in black and white.
+TEST_F(DocumentDialogsTest, PictureAreaPaintsAColourPageInColour)
+{
+    PictureArea picture;
+    picture.resize(300, 420);
+    QImage page(600, 840, QImage::Format_RGB32);
+    page.fill(QColor(200, 30, 30));
+    picture.SetPage(page);
+    const QColor shown = picture.grab().toImage().pixelColor(150, 210);
+    EXPECT_GT(shown.red(), 150);
+    EXPECT_LT(shown.green(), 80);
+}
+
+// "&Imprimir" asks for the printer in the printer dialog, which offers no
+// page numbers, page set or printing to a file, and the job goes to the
+// printer chosen there with the copies asked.
+TEST_F(DocumentDialogsTest, PrintAsksForThePrinterAndKeepsItsCopies)
+{
+    QString error;
+    static const bool added = Server().AddQueue(u"VK7_ELEGIDA"_s, false, &error);
+    ASSERT_TRUE(added) << error.toStdString();
+    state.memoriaPages = {u"Uno"_s};
+    TextPageDialog dialog(state, 5, ui);
+    dialog.show();
+
+    QStringList printers;
+    QStringList shown;
+    std::function<void()> choose = [&] {
+        auto *print = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        if (!print || !print->isVisible()) {
+            QTimer::singleShot(10, choose);
+            return;
+        }
+        auto *list = print->findChild<QComboBox *>(u"printers"_s);
+        for (int i = 0; list && i < list->count(); ++i)
+            printers.append(list->itemText(i));
+        if (list)
+            list->setCurrentIndex(list->findText(u"VK7_ELEGIDA"_s, Qt::MatchStartsWith));
+        QApplication::processEvents();
+        for (const char *name : {"gbPrintRange", "pageSetCombo", "filename"}) {
+            auto *widget = print->findChild<QWidget *>(QLatin1StringView(name));
+            if (widget && widget->isVisible())
+                shown.append(QLatin1StringView(name));
+        }
+        if (auto *copies = print->findChild<QSpinBox *>(u"copies"_s))
+            copies->setValue(2);
+        print->accept();
+    };
+    QTimer::singleShot(10, choose);
+    const qsizetype before = Server().WaitForJobs(0, 0).size();
+    Child<QPushButton>(dialog, "printButton")->click();
+    const auto jobs = Server().WaitForJobs(int(before) + 1);
+    ASSERT_EQ(jobs.size(), before + 1);
+
+    EXPECT_TRUE(printers.contains(u"VK7_ELEGIDA"_s)) << printers.join(u", "_s).toStdString();
+    EXPECT_EQ(printers.filter(u"PDF"_s), QStringList()) << "printing to a file is offered";
+    EXPECT_TRUE(shown.isEmpty()) << shown.join(u", "_s).toStdString();
+    const auto queued = Server().QueuedJobs();
+    ASSERT_FALSE(queued.isEmpty());
+    EXPECT_EQ(queued.last().queue, u"VK7_ELEGIDA"_s);
+    EXPECT_EQ(queued.last().copies, 2);
 }
