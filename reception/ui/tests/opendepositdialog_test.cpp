@@ -169,8 +169,11 @@ TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
 
 TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
 {
-    // A medium deep in folders whose DATOS.ASC finds a folder in its place.
-    QString deep = medium_.path();
+    // A deposit deep in folders (not on drive A:, so no diskette is asked
+    // for) whose DATOS.ASC finds a folder in its place.
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    QString deep = elsewhere.path();
     for (int i = 0; i < 8; ++i)
         deep += u"/Cuentas-Anuales_%1/dep.%1"_s.arg(2020 + i);
     ASSERT_TRUE(QDir().mkpath(deep));
@@ -194,7 +197,8 @@ TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
             ADD_FAILURE() << "no retry box";
             return;
         }
-        EXPECT_TRUE(label->text().startsWith(u"No se puede copiar el fichero "_s));
+        EXPECT_TRUE(label->text().startsWith(u"No se puede copiar el fichero "_s))
+            << label->text().toStdString();
         // As the box lays it out, every line fits and ends after a folder
         // separator or a blank, never inside a name ("Cuentas-", "dep.").
         QString text = label->text();
