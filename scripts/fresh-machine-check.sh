@@ -24,18 +24,9 @@ done
 git -C "$source" rev-parse --verify -q main >/dev/null || fail "$source no tiene la rama main"
 
 cache=$build/fresh-machine
-mirror=http://deb.debian.org/debian
-mkdir -p "$cache/archives/partial" "$cache/logs"
-
-# The base system, made once: debootstrap into a new folder renamed into
-# place, so an interrupted run never leaves a half-made base.
-if [ ! -d "$cache/base" ]; then
-  step "debootstrap --variant=minbase bookworm (una sola vez)"
-  rm -rf "$cache/base.new"
-  debootstrap --variant=minbase --cache-dir="$cache/archives" bookworm "$cache/base.new" "$mirror" \
-    >"$cache/logs/debootstrap.log" 2>&1 || { tail -20 "$cache/logs/debootstrap.log"; fail "debootstrap"; }
-  mv "$cache/base.new" "$cache/base"
-fi
+mkdir -p "$cache/logs"
+source "$(dirname "$0")/bookworm.sh"
+bookworm_base "$cache"
 
 root=$cache/root
 mounts=()
@@ -62,25 +53,7 @@ trap "exit 130" INT TERM HUP
 
 step "copia nueva del sistema base"
 cleanup
-cp -a "$cache/base" "$root"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-rm -f "$root/etc/apt/sources.list"
-cat >"$root/etc/apt/sources.list.d/debian.sources" <<EOF
-Types: deb
-URIs: $mirror
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-# Downloads are kept between runs, so a rerun needs the mirror only for
-# what changed; that is all this check adds to the base system.
-echo 'Binary::apt::APT::Keep-Downloaded-Packages "true";' >"$root/etc/apt/apt.conf.d/10vk7-keep-downloads"
+bookworm_copy "$cache" "$root"
 mount_in() { # mount_in TARGET_IN_ROOT mount-arguments...
   local target=$root$1
   shift

@@ -24,18 +24,8 @@ done
 [ -x "$build/bin/vk7_make_sample_deposit" ] || fail "falta $build/bin/vk7_make_sample_deposit: compile primero"
 
 cache=$build/package-install
-mirror=http://deb.debian.org/debian
-mkdir -p "$cache/archives/partial"
-
-# The base system, made once: debootstrap into a new folder renamed into
-# place, so an interrupted run never leaves a half-made base.
-if [ ! -d "$cache/base" ]; then
-  step "debootstrap --variant=minbase bookworm (una sola vez)"
-  rm -rf "$cache/base.new"
-  debootstrap --variant=minbase --cache-dir="$cache/archives" bookworm "$cache/base.new" "$mirror" \
-    >"$cache/debootstrap.log" 2>&1 || { tail -20 "$cache/debootstrap.log"; fail "debootstrap"; }
-  mv "$cache/base.new" "$cache/base"
-fi
+source "$(dirname "$0")/bookworm.sh"
+bookworm_base "$cache"
 
 # The X display lives on this machine; the chroot's clients reach it through
 # the X socket folder bound into the chroot.
@@ -69,26 +59,7 @@ echo "$(basename "$deb") ($(du -k "$deb" | cut -f1) kB)"
 step "bookworm nuevo"
 root=$cache/root
 rm -rf --one-file-system "$root"
-cp -a "$cache/base" "$root"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-# The same suites as a Debian workstation: the release, its updates and security.
-rm -f "$root/etc/apt/sources.list"
-cat >"$root/etc/apt/sources.list.d/debian.sources" <<EOF
-Types: deb
-URIs: $mirror
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-# apt deletes what it downloaded once installed; kept, a rerun needs no mirror
-# for the same packages.
-echo 'Binary::apt::APT::Keep-Downloaded-Packages "true";' >"$root/etc/apt/apt.conf.d/10vk7-keep-downloads"
+bookworm_copy "$cache" "$root"
 # The base has its own device nodes (made by debootstrap): the host's /dev
 # is not bound in, so no package script can change the host's devices.
 mount -t proc proc "$root/proc"
