@@ -172,6 +172,7 @@ calls[writes]=$(count_calls 'write|pwrite64|writev')
 calls[opens]=$(count_calls 'open|openat')
 calls[closes]=$(count_calls 'close')
 calls[all]=$((calls[reads] + calls[writes] + calls[opens] + calls[closes]))
+[ "$fiu_runs" -eq 0 ] && echo "fiu-run: ninguna prueba (FIU_RUNS_PER_KIND es 0)"
 for kind in reads writes opens closes all; do
   for ((i = 0; i < fiu_runs; i++)); do
     # From one call in a hundred to one in five: early and late faults both.
