@@ -64,6 +64,18 @@ template <typename T> void WhenShown(std::function<void(T *)> step)
     });
 }
 
+// An output that stops says so in a box: each box the guard finds is noted
+// in *text and closed, never waited on. The caller starts the guard.
+void NoteAndCloseBoxes(QTimer &guard, QString *text)
+{
+    QObject::connect(&guard, &QTimer::timeout, [text] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            *text = box->text();
+            box->accept();
+        }
+    });
+}
+
 QStringList MenuTexts(QMenu *menu)
 {
     QStringList texts;
@@ -296,12 +308,7 @@ TEST_F(MainFrame, StateAndRuleCommandsShowTheirWindowsAndAPrintBringsTheOpenDial
     // An output that stops says so in a box: noted and closed, never waited on.
     QString stopped;
     QTimer guard;
-    QObject::connect(&guard, &QTimer::timeout, [&stopped] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            stopped = box->text();
-            box->accept();
-        }
-    });
+    NoteAndCloseBoxes(guard, &stopped);
     guard.start(50);
     frame_.Action(kCmdDepositState)->trigger();
     ProcessEventsUntil([&reopened] { return reopened; });
@@ -337,12 +344,7 @@ TEST_F(MainFrame, EveryJobOfEveryDepositGoesToTheChosenPrinterWithItsCopies)
 
     QString stopped;
     QTimer guard;
-    QObject::connect(&guard, &QTimer::timeout, [&stopped] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            stopped = box->text();
-            box->accept();
-        }
-    });
+    NoteAndCloseBoxes(guard, &stopped);
     for (int deposit = 0; deposit < 2; ++deposit) {
         OpenSample();
         ASSERT_TRUE(frame_.Controller().State().formIdentified);
