@@ -27,7 +27,7 @@ constexpr qsizetype kMostValueBytes = 32 << 20;
 
 bool IsDecimalCapable(int key)
 {
-    return (key >= 100000 && key <= 499999) || key == 810100 || key == 810110;
+    return kAccountsAmountKeys.Contains(key) || key == 810100 || key == 810110;
 }
 
 // Eight ASCII digits read as a number at once (the first one the most
@@ -173,7 +173,7 @@ void StoreDataRecord(CCampBDArray &fields, QByteArrayView line)
         StoreDate(fields, firstText.View(), 810130, 810120, 810290);
         return;
     }
-    if (key >= 999000 && key <= 999999) {
+    if (kFormMarkKeys.Contains(key)) {
         if (firstText.Amount() != 0)
             Store(fields, key, "X");
         return;

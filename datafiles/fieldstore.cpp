@@ -227,19 +227,19 @@ void SetFieldTextByCode(CCampBDArray &fields, const QString &keyText, const QStr
 void ClearAccountsFields(CCampBDArray &fields)
 {
     fields.ClearValues([](int key) {
-        return !((key >= 700000 && key <= 775220) || (key >= 780000 && key <= 781404) ||
-                 (key >= 791001 && key <= 791010));
+        return !(kSharesKeys.Contains(key) || kApplicationKeys.Contains(key) ||
+                 kCertificationKeys.Contains(key));
     });
 }
 
 void ClearSharesFields(CCampBDArray &fields)
 {
-    fields.ClearValues([](int key) { return key >= 700000 && key <= 775220; });
+    fields.ClearValues([](int key) { return kSharesKeys.Contains(key); });
 }
 
 void ClearCertificationFields(CCampBDArray &fields)
 {
-    fields.ClearValues([](int key) { return key >= 791001 && key <= 791010; });
+    fields.ClearValues([](int key) { return kCertificationKeys.Contains(key); });
 }
 
 } // namespace vk7

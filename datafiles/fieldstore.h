@@ -13,6 +13,24 @@
 
 namespace vk7 {
 
+// A range of key codes, both ends included.
+struct KeyRange
+{
+    int first;
+    int last;
+    constexpr bool Contains(int key) const { return key >= first && key <= last; }
+};
+
+// The key ranges the system names, by the file or form they belong to.
+inline constexpr KeyRange kAccountsAmountKeys{100000, 499999};  // DATOS.ASC's amounts
+inline constexpr KeyRange kFormMarkKeys{999000, 999999};        // DATOS.ASC's form marks
+inline constexpr KeyRange kSharesKeys{700000, 775220};          // the own-shares model
+inline constexpr KeyRange kSharesFileKeys{710000, 775220};      // what ACCIONES.ASC may set
+inline constexpr KeyRange kApplicationKeys{780000, 781404};     // the application form
+inline constexpr KeyRange kApplicationFileKeys{781001, 781404}; // what INSTANCIA.ASC may set
+inline constexpr KeyRange kOtherDocumentKeys{781011, 781099};   // its other documents' names
+inline constexpr KeyRange kCertificationKeys{791001, 791010};   // CERTIF.ASC
+
 // One field record: an integer key code and its text value.
 class CCampBD
 {
@@ -110,7 +128,7 @@ void SetFieldTextByCode(CCampBDArray &fields, const QString &keyText, const QStr
 // The application form's range is cleared with ClearApplicationFields
 // (depositstate.h), which also empties the list of other documents.
 void ClearAccountsFields(CCampBDArray &fields);      // all but the other files' ranges
-void ClearSharesFields(CCampBDArray &fields);        // 700000-775220
-void ClearCertificationFields(CCampBDArray &fields); // 791001-791010
+void ClearSharesFields(CCampBDArray &fields);        // kSharesKeys
+void ClearCertificationFields(CCampBDArray &fields); // kCertificationKeys
 
 } // namespace vk7

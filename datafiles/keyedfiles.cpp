@@ -67,9 +67,9 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
 
         switch (which) {
         case KeyedFile::Shares:
-            if (key < 710000 || key > 775220)
+            if (!kSharesFileKeys.Contains(key))
                 continue;
-            if (key == 710000) {
+            if (key == kSharesFileKeys.first) {
                 // The file counts one more than the form holds.
                 const long long held = static_cast<long long>(CAtoi(value)) - 1;
                 fields.SetFieldBytes(key, QByteArray::number(held));
@@ -79,17 +79,17 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
                 key -= 10000;
             break;
         case KeyedFile::Certification:
-            if (key < 791001 || key > 791010)
+            if (!kCertificationKeys.Contains(key))
                 continue;
             break;
         case KeyedFile::Application:
-            if (key < 781001 || key > 781404)
+            if (!kApplicationFileKeys.Contains(key))
                 continue;
             if (key == 781010) {
                 StoreApplicationCode(fields, value);
                 continue;
             }
-            if (key >= 781011 && key <= 781099) {
+            if (kOtherDocumentKeys.Contains(key)) {
                 if (state.otherDocumentNames.size() == kMostOtherDocuments) {
                     ClearRange(state, which);
                     return ReadResult::BadFormat;

@@ -10,9 +10,9 @@ namespace vk7 {
 // The data files of "02KKKKKKKvalue" lines, one value a line under a
 // seven-digit key; lines of other record types are passed over.
 enum class KeyedFile {
-    Shares,        // ACCIONES.ASC, 710000-775220
-    Certification, // CERTIF.ASC, 791001-791010
-    Application    // INSTANCIA.ASC, 781001-781404 and the form code 781010
+    Shares,        // ACCIONES.ASC, kSharesFileKeys
+    Certification, // CERTIF.ASC, kCertificationKeys
+    Application    // INSTANCIA.ASC, kApplicationFileKeys and the form code 781010
 };
 
 // Reads one keyed file into the deposit, emptying its range first (once the
