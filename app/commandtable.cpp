@@ -243,11 +243,14 @@ const QStringList &SubMenuTitles()
 
 const QList<QList<int>> &SubMenuEntries()
 {
-    static const QList<QList<int>> entries = {
-        {kCmdImagesMemoria, kCmdImagesGestion, kCmdImagesAuditor, kCmdImagesAnuncios},
-        {kCmdTextMemoria, kCmdTextGestion, kCmdTextAcciones, kCmdTextAmbienta, kCmdTextSimcav,
-         kCmdTextCertapro},
-    };
+    // "&Imágenes" and "&Texto": the Edit commands of the image sets and of
+    // the texts, in the table's order.
+    static const QList<QList<int>> entries = [] {
+        QList<QList<int>> menus(2);
+        for (const EditCommand &command : EditCommands())
+            menus[command.imageSet ? 0 : 1].append(command.id);
+        return menus;
+    }();
     return entries;
 }
 
@@ -276,14 +279,17 @@ const QList<int> &ToolBarLayout()
 
 const QList<EditCommand> &EditCommands()
 {
-    // The kind codes are the deposit's file roles.
-    static const QList<EditCommand> commands = {
-        {kCmdImagesMemoria, true, 8},  {kCmdImagesGestion, true, 9},
-        {kCmdImagesAuditor, true, 20}, {kCmdImagesAnuncios, true, 21},
-        {kCmdTextMemoria, false, 5},   {kCmdTextGestion, false, 6},
-        {kCmdTextAcciones, false, 7},  {kCmdTextAmbienta, false, 17},
-        {kCmdTextSimcav, false, 18},   {kCmdTextCertapro, false, 19},
-    };
+    // The image sets first, then the texts, each in the table's order.
+    static const QList<EditCommand> commands = [] {
+        QList<EditCommand> list;
+        for (const bool images : {true, false}) {
+            for (const DocumentKindInfo &document : DocumentKinds()) {
+                if (document.editCommand != 0 && document.images == images)
+                    list.append({document.editCommand, images, document.kind});
+            }
+        }
+        return list;
+    }();
     return commands;
 }
 

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "datafiles/documentkind.h"
+
 namespace vk7 {
 
 // The frame's command ids, as the resource tables number them.
@@ -98,12 +100,12 @@ const QList<QList<int>> &SubMenuEntries();
 // Toolbar from left to right; 0 is a gap.
 const QList<int> &ToolBarLayout();
 
-// The Edit menu: which dialog, with which kind code, over which list.
+// The Edit menu: which dialog, over which kind, from the document table.
 struct EditCommand
 {
     int id = 0;
     bool imageSet = false; // image set dialog, else text page dialog
-    int kind = 0;
+    DocumentKind kind = DocumentKind::MemoriaText;
 };
 const QList<EditCommand> &EditCommands();
 

@@ -11,18 +11,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct TextMember
+// The texts by file name, the order QJsonObject keeps its keys in.
+QList<const DocumentKindInfo *> TextsByFileName()
 {
-    const char *name;
-    TextPages DepositState::*pages;
-};
-
-// In the order QJsonObject keeps its keys.
-constexpr TextMember kTexts[] = {
-    {"ACCIONES.TXT", &DepositState::accionesPages}, {"AMBIENTA.TXT", &DepositState::ambientaPages},
-    {"CERTAPRO.TXT", &DepositState::certaproPages}, {"GESTION.TXT", &DepositState::gestionPages},
-    {"MEMORIA.TXT", &DepositState::memoriaPages},   {"SIMCAV.TXT", &DepositState::simcavPages},
-};
+    QList<const DocumentKindInfo *> texts;
+    for (const DocumentKindInfo &document : DocumentKinds()) {
+        if (!document.depositFile.isEmpty())
+            texts.append(&document);
+    }
+    std::sort(texts.begin(), texts.end(),
+              [](const auto *a, const auto *b) { return a->depositFile < b->depositFile; });
+    return texts;
+}
 
 // A string as compact JSON, escaped as QJsonDocument escapes it.
 QByteArray EncodeString(const QString &text)
@@ -47,17 +47,18 @@ void AddLoadedDepositJson(const DepositState &state, QJsonObject *json, bool tex
 
     if (texts) {
         QJsonObject members;
-        for (const TextMember &text : kTexts)
-            members.insert(QLatin1StringView(text.name),
-                           QJsonArray::fromStringList((state.*text.pages).ToList()));
+        for (const DocumentKindInfo *text : TextsByFileName())
+            members.insert(text->depositFile,
+                           QJsonArray::fromStringList(state.Pages(text->kind).ToList()));
         json->insert(u"texts"_s, members);
     }
 
     QJsonObject images;
-    images.insert(u"gestion"_s, QJsonArray::fromStringList(state.gestionImages));
-    images.insert(u"memoria"_s, QJsonArray::fromStringList(state.memoriaImages));
-    images.insert(u"auditor"_s, QJsonArray::fromStringList(state.auditorImages));
-    images.insert(u"anuncio"_s, QJsonArray::fromStringList(state.anuncioImages));
+    for (const DocumentKindInfo &document : DocumentKinds()) {
+        if (document.images)
+            images.insert(document.jsonName,
+                          QJsonArray::fromStringList(state.Images(document.kind)));
+    }
     json->insert(u"images"_s, images);
 
     json->insert(u"otherDocumentNames"_s, QJsonArray::fromStringList(state.otherDocumentNames));
@@ -98,11 +99,12 @@ bool WriteFieldsJson(const CCampBDArray &fields, const JsonSink &write)
 bool WriteTextsJson(const DepositState &state, const JsonSink &write)
 {
     bool firstText = true;
-    for (const TextMember &text : kTexts) {
-        if (!write(firstText ? "{\"" : ",\"") || !write(text.name) || !write("\":["))
+    for (const DocumentKindInfo *text : TextsByFileName()) {
+        if (!write(firstText ? "{\"" : ",\"") || !write(text->depositFile.toLatin1()) ||
+            !write("\":["))
             return false;
         firstText = false;
-        const TextPages &pages = state.*text.pages;
+        const TextPages &pages = state.Pages(text->kind);
         for (qsizetype i = 0; i < pages.size(); ++i) {
             if ((i > 0 && !write(",")) || !write(EncodeString(pages.at(i))))
                 return false;

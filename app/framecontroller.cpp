@@ -371,28 +371,12 @@ void FrameController::OnTextSizeChanged(short size)
 
 qsizetype FrameController::EditDataSize(const DepositState &state, int commandId)
 {
-    switch (commandId) {
-    case kCmdImagesMemoria:
-        return state.memoriaImages.size();
-    case kCmdImagesGestion:
-        return state.gestionImages.size();
-    case kCmdImagesAuditor:
-        return state.auditorImages.size();
-    case kCmdImagesAnuncios:
-        return state.anuncioImages.size();
-    case kCmdTextMemoria:
-        return state.memoriaPages.size();
-    case kCmdTextGestion:
-        return state.gestionPages.size();
-    case kCmdTextAcciones:
-        return state.accionesPages.size();
-    case kCmdTextAmbienta:
-        return state.ambientaPages.size();
-    case kCmdTextSimcav:
-        return state.simcavPages.size();
-    default:
-        return state.certaproPages.size();
+    for (const EditCommand &command : EditCommands()) {
+        if (command.id == commandId)
+            return command.imageSet ? state.Images(command.kind).size()
+                                    : state.Pages(command.kind).size();
     }
+    return 0;
 }
 
 } // namespace vk7

@@ -48,12 +48,8 @@ void ReceptionChain::CloseDeposit()
 {
     // The texts first: they read their pages back from the work copy, which
     // the next Open empties.
-    for (TextPages *pages : {&state_.memoriaPages, &state_.gestionPages, &state_.accionesPages,
-                             &state_.ambientaPages, &state_.simcavPages, &state_.certaproPages})
-        pages->clear();
-    for (QStringList *list : {&state_.gestionImages, &state_.memoriaImages, &state_.auditorImages,
-                              &state_.anuncioImages, &state_.otherDocumentNames})
-        list->clear();
+    state_.ClearDocuments();
+    state_.otherDocumentNames.clear();
     state_.fields.RemoveAll();
     state_.formError.clear();
     state_.notCopied.clear();

@@ -40,9 +40,12 @@ void Print(FILE *stream, QByteArrayView bytes)
 bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error)
 {
     // In the order of the state window's boxes.
-    static const QStringList names{
-        u"diagnostico"_s,    u"balance"_s,   u"memoria"_s, u"gestion"_s,  u"autocartera"_s,
-        u"medioambiental"_s, u"auditoria"_s, u"simcav"_s,  u"anuncios"_s, u"certificacion"_s};
+    static const QStringList names = [] {
+        QStringList words;
+        for (const PrintChoiceInfo &choice : PrintChoiceTable())
+            words.append(choice.printWord);
+        return words;
+    }();
     ticks.fill(false);
     const QStringList items = list.split(u',', Qt::SkipEmptyParts);
     if (items.isEmpty()) {

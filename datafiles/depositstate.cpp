@@ -13,9 +13,36 @@ ManifestVerdict ReadManifestVerdict(const QString &status)
     return ManifestVerdict::NotChecked;
 }
 
+size_t DepositState::Slot(DocumentKind kind)
+{
+    return size_t(&DocumentKindOf(kind) - DocumentKinds().data());
+}
+
+void DepositState::ClearDocuments()
+{
+    for (TextPages &pages : pages_)
+        pages.clear();
+    for (QStringList &images : images_)
+        images.clear();
+}
+
+std::optional<TextPages> TextPagesOfKind(const DepositState &state, DocumentKind kind)
+{
+    if (kind == DocumentKind::DiagnosticSheet)
+        return TextPages(state.diagnosticText);
+    if (DocumentKindOf(kind).images)
+        return std::nullopt;
+    return state.Pages(kind);
+}
+
+const QStringList *ImagesOfKind(const DepositState &state, DocumentKind kind)
+{
+    return DocumentKindOf(kind).images ? &state.Images(kind) : nullptr;
+}
+
 void ClearApplicationFields(DepositState &state)
 {
-    state.fields.ClearValues([](int key) { return key >= 780000 && key <= 781404; });
+    state.fields.ClearValues([](int key) { return kApplicationKeys.Contains(key); });
     state.otherDocumentNames.clear();
 }
 

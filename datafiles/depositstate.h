@@ -1,8 +1,12 @@
 #pragma once
 
+#include <array>
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
+#include "documentkind.h"
 #include "fieldstore.h"
 #include "reception/paths.h"
 #include "textpagelist.h"
@@ -46,18 +50,16 @@ struct DepositState
     QString fileWarnings;       // suspicious-file warnings
     QStringList notCopied;      // items of the medium the Open left, with why
 
-    // The six texts, read back from the work copy page by page.
-    TextPages memoriaPages;
-    TextPages gestionPages;
-    TextPages accionesPages;
-    TextPages ambientaPages;
-    TextPages simcavPages;
-    TextPages certaproPages;
-
-    QStringList gestionImages; // entry n-1 holds page n; "" for a hole
-    QStringList memoriaImages;
-    QStringList auditorImages;
-    QStringList anuncioImages;
+    // The texts (read back from the work copy page by page) and the image
+    // lists (entry n-1 holds page n; "" for a hole), by kind. A kind of the
+    // other form has an empty one; the diagnostic sheet's text is
+    // diagnosticText.
+    TextPages &Pages(DocumentKind kind) { return pages_[Slot(kind)]; }
+    const TextPages &Pages(DocumentKind kind) const { return pages_[Slot(kind)]; }
+    QStringList &Images(DocumentKind kind) { return images_[Slot(kind)]; }
+    const QStringList &Images(DocumentKind kind) const { return images_[Slot(kind)]; }
+    // Empties every text and image list.
+    void ClearDocuments();
 
     QStringList otherDocumentNames;
 
@@ -68,9 +70,23 @@ struct DepositState
 
     // How deposit files are addressed: "C:\TMP_VK7\" + name.
     static QString DepositFilePath(const QString &name) { return WorkFolder() + name; }
+
+private:
+    // A kind's place in the document table.
+    static size_t Slot(DocumentKind kind);
+
+    std::array<TextPages, kDocumentKindCount> pages_;
+    std::array<QStringList, kDocumentKindCount> images_;
 };
 
-// Empties the values of the application form's keys (780000-781404; the
+// The text pages of a kind (the diagnostic sheet's text included), or
+// nothing for an image set.
+std::optional<TextPages> TextPagesOfKind(const DepositState &state, DocumentKind kind);
+
+// The page-image list of an image set, or null for a text.
+const QStringList *ImagesOfKind(const DepositState &state, DocumentKind kind);
+
+// Empties the values of the application form's keys (kApplicationKeys; the
 // records stay) and the list of other documents.
 void ClearApplicationFields(DepositState &state);
 

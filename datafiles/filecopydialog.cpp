@@ -94,16 +94,17 @@ int CFileCopyDialog::LoadDeposit()
     ReadCertificationFile(u"CERTIF.ASC"_s);
     if (!ReadApplicationFile(u"INSTANCIA.ASC"_s))
         ReadApplicationFile(u"INSTANCI.ASC"_s);
-    ReadTextFile(u"MEMORIA.TXT"_s, state_.memoriaPages);
-    ReadTextFile(u"GESTION.TXT"_s, state_.gestionPages);
-    ReadTextFile(u"ACCIONES.TXT"_s, state_.accionesPages);
-    ReadTextFile(u"AMBIENTA.TXT"_s, state_.ambientaPages);
-    ReadTextFile(u"SIMCAV.TXT"_s, state_.simcavPages);
-    ReadTextFile(u"CERTAPRO.TXT"_s, state_.certaproPages);
-    ReadImageList(u"*.G??"_s);
-    ReadImageList(u"*.M??"_s);
-    ReadImageList(u"AUDITOR"_s + u".*"_s);
-    ReadImageList(u"ANUNCIO"_s + u".*"_s);
+    for (const DocumentKindInfo &text : DocumentKinds()) {
+        if (!text.depositFile.isEmpty())
+            ReadTextFile(text.depositFile, state_.Pages(text.kind));
+    }
+    // The management report's pages are listed before the memoria's: where
+    // two names of the audit report or the notices claim one page, the one
+    // listed last keeps it.
+    for (const DocumentKind set :
+         {DocumentKind::ManagementReportImages, DocumentKind::MemoriaImages,
+          DocumentKind::AuditorReportImages, DocumentKind::AnnouncementsImages})
+        ReadImageList(DocumentKindOf(set).imagePattern);
     return 1;
 }
 

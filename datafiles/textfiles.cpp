@@ -16,6 +16,26 @@ bool ReadTextPages(const QByteArray &hostPath, TextPages &pages)
     return true;
 }
 
+namespace {
+
+// The set an image's name belongs to: a marker at the start of the name
+// (AUDITOR, ANUNCIO) decides before the extension's letter does.
+const DocumentKindInfo *ImageSetOfName(const QString &name)
+{
+    const DocumentKindInfo *byExtension = nullptr;
+    for (const DocumentKindInfo &set : DocumentKinds()) {
+        if (!MarksImageSet(set, name))
+            continue;
+        if (set.imageMarker.size() > 1)
+            return &set;
+        if (!byExtension)
+            byExtension = &set;
+    }
+    return byExtension;
+}
+
+} // namespace
+
 bool ListPageImages(DepositState &state, const QString &filePattern)
 {
     const QList<PathResolver::Entry> entries =
@@ -28,18 +48,10 @@ bool ListPageImages(DepositState &state, const QString &filePattern)
         const QString name = AsciiUpper(entry.name);
         if (name.size() < 4)
             continue;
-        QStringList *list = nullptr;
-        const QChar extension = name.at(name.size() - 3);
-        if (name.startsWith(u"ANUNCIO"_s))
-            list = &state.anuncioImages;
-        else if (name.startsWith(u"AUDITOR"_s))
-            list = &state.auditorImages;
-        else if (extension == u'M')
-            list = &state.memoriaImages;
-        else if (extension == u'G')
-            list = &state.gestionImages;
-        else
+        const DocumentKindInfo *set = ImageSetOfName(name);
+        if (!set)
             continue;
+        QStringList *list = &state.Images(set->kind);
         const int number = CAtoi(QStringView(name).right(2));
         if (number < 1 || number > 99)
             continue;

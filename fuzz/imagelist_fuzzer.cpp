@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     loader.ReadImageList(u"AUDITOR.*"_s);
     loader.ReadImageList(u"ANUNCIO.*"_s);
     using vk7::DocumentKind;
-    for (DocumentKind kind : {DocumentKind::Memoria, DocumentKind::ManagementReport,
-                              DocumentKind::AuditorReport, DocumentKind::Announcements})
+    for (DocumentKind kind : {DocumentKind::MemoriaImages, DocumentKind::ManagementReportImages,
+                              DocumentKind::AuditorReportImages, DocumentKind::AnnouncementsImages})
         vk7::IsPlausibleImageList(state, kind);
     return 0;
 }

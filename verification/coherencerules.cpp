@@ -153,33 +153,37 @@ void RunCoherenceRules(const DepositState &state, const QString &activityTablePa
     auto declared = [&fields](int first, int second) {
         return IsMarked(fields, first) && !IsMarked(fields, second);
     };
-    if ((HasText(state.memoriaPages) || HasImages(state.memoriaImages)) &&
+    // Present is what the state window offers to print.
+    const DocumentAvailability available = ComputeDocumentAvailability(state);
+    auto present = [&available](PrintableDocument document) {
+        return available[static_cast<size_t>(document)];
+    };
+    if (present(PrintableDocument::Memoria) &&
         !(IsMarked(fields, 780805) || IsMarked(fields, 780806)))
         append(780805,
                u"9002:Memoria existente para las cuentas anuales activas. (Error Primario)"_s,
                u"Memoria"_s);
-    if ((HasText(state.gestionPages) || HasImages(state.gestionImages)) &&
-        !declared(780807, 780808))
+    if (present(PrintableDocument::ManagementReport) && !declared(780807, 780808))
         append(
             780807,
             u"9003:Informe de Gestión existente para las cuentas anuales activas. (Error Primario)"_s,
             u"Inf. Gestión"_s);
-    if (HasImages(state.anuncioImages) && !declared(780823, 780824))
+    if (present(PrintableDocument::Announcements) && !declared(780823, 780824))
         append(
             780823,
             u"9007:Anuncios de convocatoria existentes para las cuentas anuales activas. (Error Primario)"_s,
             u"Anuncios conv."_s);
-    if (HasText(state.ambientaPages) && !declared(780819, 780820))
+    if (present(PrintableDocument::EnvironmentalReport) && !declared(780819, 780820))
         append(
             780819,
             u"9008:Informe Medioambiental existente para las cuentas anuales activas. (Error Primario)"_s,
             u"Inf. Medioambiental"_s);
-    if (HasText(state.simcavPages) && !declared(780821, 780822))
+    if (present(PrintableDocument::SimcavReport) && !declared(780821, 780822))
         append(
             780821,
             u"9009:Informe SIMCAV existente para las cuentas anuales activas. (Error Primario)"_s,
             u"Inf. SIMCAV"_s);
-    if ((HasText(state.accionesPages) || HoldsOwnSharesData(fields)) && !declared(780809, 780810))
+    if (present(PrintableDocument::OwnShares) && !declared(780809, 780810))
         append(
             780809,
             u"9004:Modelo de Acciones Propias existente para las cuentas anuales activas. (Error Primario)"_s,

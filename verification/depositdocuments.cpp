@@ -16,17 +16,24 @@ bool HasImages(const QStringList &images)
     return !images.isEmpty();
 }
 
+bool HasDocument(const DepositState &state, DocumentKind kind)
+{
+    if (kind == DocumentKind::DiagnosticSheet)
+        return state.Diagnosed();
+    return DocumentKindOf(kind).images ? HasImages(state.Images(kind)) : HasText(state.Pages(kind));
+}
+
 namespace {
 
 bool IsOwnSharesKey(int key)
 {
-    if (key < 700000 || key > 775220)
+    if (!kSharesKeys.Contains(key))
         return false;
     // Key 700000 counts; the section keys 710000 ... 770000 and the first
     // thousand keys after every section key, 700000 included, do not.
     const int section = key / 10000 * 10000;
     const int offset = key - section;
-    if (section != 700000 && offset == 0)
+    if (section != kSharesKeys.first && offset == 0)
         return false;
     if (offset >= 1 && offset <= 999)
         return false;
@@ -47,51 +54,29 @@ bool HoldsOwnSharesData(const CCampBDArray &fields)
 
 QString PrintableDocumentCaption(PrintableDocument document)
 {
-    switch (document) {
-    case PrintableDocument::IdentificationBalance:
-        return u"Hoja Id. + Balance + Cuenta PG"_s;
-    case PrintableDocument::Memoria:
-        return u"Memoria"_s;
-    case PrintableDocument::ManagementReport:
-        return u"Informe de Gestión"_s;
-    case PrintableDocument::OwnShares:
-        return u"Modelo de Autocartera"_s;
-    case PrintableDocument::EnvironmentalReport:
-        return u"Informe Medioambiental"_s;
-    case PrintableDocument::AuditorReport:
-        return u"Informe de Auditoria"_s;
-    case PrintableDocument::SimcavReport:
-        return u"Informe Simcav"_s;
-    case PrintableDocument::Announcements:
-        return u"Anuncios de Convocatoria"_s;
-    case PrintableDocument::ApprovalCertificate:
-        return u"Cert. Aprobación de Cuentas"_s;
-    }
-    return {};
+    return PrintChoiceTable()[static_cast<size_t>(document) + 1].caption;
 }
 
 QString DiagnosticSheetCaption()
 {
-    return u"Hoja de Diagnóstico"_s;
+    return PrintChoiceTable().front().caption;
 }
 
 DocumentAvailability ComputeDocumentAvailability(const DepositState &state)
 {
     DocumentAvailability available{};
-    auto set = [&available](PrintableDocument document, bool value) {
-        available[static_cast<size_t>(document)] = value;
+    auto at = [&available](PrintableDocument document) -> bool & {
+        return available[static_cast<size_t>(document)];
     };
-    set(PrintableDocument::IdentificationBalance, true);
-    set(PrintableDocument::Memoria, HasText(state.memoriaPages) || HasImages(state.memoriaImages));
-    set(PrintableDocument::ManagementReport,
-        HasText(state.gestionPages) || HasImages(state.gestionImages));
-    set(PrintableDocument::OwnShares,
-        HasText(state.accionesPages) || HoldsOwnSharesData(state.fields));
-    set(PrintableDocument::EnvironmentalReport, HasText(state.ambientaPages));
-    set(PrintableDocument::AuditorReport, HasImages(state.auditorImages));
-    set(PrintableDocument::SimcavReport, HasText(state.simcavPages));
-    set(PrintableDocument::Announcements, HasImages(state.anuncioImages));
-    set(PrintableDocument::ApprovalCertificate, HasText(state.certaproPages));
+    // The form pages are always there.
+    at(PrintableDocument::IdentificationBalance) = true;
+    for (const DocumentKindInfo &document : DocumentKinds()) {
+        if (document.box && HasDocument(state, document.kind))
+            at(*document.box) = true;
+    }
+    // The own-shares model also prints as form pages when its data was given.
+    if (!at(PrintableDocument::OwnShares))
+        at(PrintableDocument::OwnShares) = HoldsOwnSharesData(state.fields);
     return available;
 }
 

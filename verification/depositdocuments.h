@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include "datafiles/documentkind.h"
+
 namespace vk7 {
 
 class CCampBDArray;
@@ -15,26 +17,14 @@ class TextPages;
 bool HasText(const TextPages &pages);
 // An image list has images when it holds at least one entry (holes count).
 bool HasImages(const QStringList &images);
+// Whether the deposit holds a document of the kind: text for a text, images
+// for an image set.
+bool HasDocument(const DepositState &state, DocumentKind kind);
 
 // Whether the store holds data of the own-shares model: a non-empty value
-// under a key from 700000 to 775220, leaving out the section keys 710000 to
-// 770000 and the ranges x0001 to x0999 of each section.
+// under a key of kSharesKeys, leaving out the section keys 710000 to 770000
+// and the ranges x0001 to x0999 of each section.
 bool HoldsOwnSharesData(const CCampBDArray &fields);
-
-// The documents the state window offers for printing, in the order of its
-// check boxes after "Hoja de Diagnóstico".
-enum class PrintableDocument {
-    IdentificationBalance,
-    Memoria,
-    ManagementReport,
-    OwnShares,
-    EnvironmentalReport,
-    AuditorReport,
-    SimcavReport,
-    Announcements,
-    ApprovalCertificate,
-};
-constexpr int kPrintableDocumentCount = 9;
 
 // The check-box caption of each printable document.
 QString PrintableDocumentCaption(PrintableDocument document);

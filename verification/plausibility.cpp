@@ -88,32 +88,19 @@ void CheckSuspiciousFiles(DepositState &state)
     tools.DeleteMatchingFiles(PageImageFolder() + u"K7.*"_s, false);
     state.fileWarnings.clear();
 
-    // Texts first, then image lists; the warning names the file.
-    struct Check
-    {
-        DocumentKind kind;
-        bool image;
-        QString file;
-    };
-    const Check checks[] = {
-        {DocumentKind::Memoria, false, u"MEMORIA.TXT"_s},
-        {DocumentKind::ManagementReport, false, u"GESTION.TXT"_s},
-        {DocumentKind::OwnShares, false, u"ACCIONS2.TXT"_s},
-        {DocumentKind::EnvironmentalReport, false, u"AMBIENTA.TXT"_s},
-        {DocumentKind::SimcavReport, false, u"SIMCAV.TXT"_s},
-        {DocumentKind::ApprovalCertificate, false, u"CERTAPRO.TXT"_s},
-        {DocumentKind::Memoria, true, u"MEMORIA.TIF"_s},
-        {DocumentKind::ManagementReport, true, u"GESTION.TIF"_s},
-        {DocumentKind::AuditorReport, true, u"AUDITOR.TIF"_s},
-        {DocumentKind::Announcements, true, u"ANUNCIO.TIF"_s},
-    };
-    for (const Check &check : checks) {
-        // A kind without entries is plausible.
-        const bool plausible = check.image ? IsPlausibleImageList(state, check.kind)
-                                           : IsPlausibleText(state, check.kind);
-        if (!plausible)
-            state.fileWarnings += u"Posible fichero %1 erróneo. Revisar %2\n"_s.arg(
-                check.image ? u"TIF"_s : u"TXT"_s, check.file);
+    // Texts first, then image lists, each in the table's order; the
+    // warning names the file.
+    for (const bool images : {false, true}) {
+        for (const DocumentKindInfo &document : DocumentKinds()) {
+            if (document.images != images || document.warningFile.isEmpty())
+                continue;
+            // A kind without entries is plausible.
+            const bool plausible = images ? IsPlausibleImageList(state, document.kind)
+                                          : IsPlausibleText(state, document.kind);
+            if (!plausible)
+                state.fileWarnings += u"Posible fichero %1 erróneo. Revisar %2\n"_s.arg(
+                    images ? u"TIF"_s : u"TXT"_s, document.warningFile);
+        }
     }
     // Then what the Open left on the medium (a link, say), with why.
     for (const QString &item : std::as_const(state.notCopied))

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "documentkind.h"
+#include "datafiles/documentkind.h"
 
 namespace vk7 {
 

@@ -28,7 +28,7 @@ bool Ticked(const OutputTicks &ticks, PrintableDocument document)
 QString RenderedPagePath(DocumentKind kind, int page)
 {
     // The prefix "K7.M" read back as "K7" + ".M".
-    const QString suffix = TextPagePrefix(kind).mid(2);
+    const QString suffix = DocumentKindOf(kind).pagePrefix.mid(2);
     return PageImageFolder() + u"K7"_s + suffix + QString::asprintf("%02d", page);
 }
 
@@ -134,42 +134,6 @@ QString PrintJobName(const QString &code, const QTime &time)
            QString::asprintf("%02d:%02d:%02d", time.hour(), time.minute(), time.second());
 }
 
-QString TextJobCode(DocumentKind kind)
-{
-    switch (kind) {
-    case DocumentKind::Memoria:
-        return u"M2"_s;
-    case DocumentKind::ManagementReport:
-        return u"G2"_s;
-    case DocumentKind::OwnShares:
-        return u"AC"_s;
-    case DocumentKind::EnvironmentalReport:
-        return u"B"_s;
-    case DocumentKind::SimcavReport:
-        return u"S"_s;
-    case DocumentKind::ApprovalCertificate:
-        return u"C"_s;
-    default:
-        return QString();
-    }
-}
-
-QString ImageJobCode(DocumentKind kind)
-{
-    switch (kind) {
-    case DocumentKind::Memoria:
-        return u"M1"_s;
-    case DocumentKind::ManagementReport:
-        return u"G1"_s;
-    case DocumentKind::AuditorReport:
-        return u"AD"_s;
-    case DocumentKind::Announcements:
-        return u"AN"_s;
-    default:
-        return QString();
-    }
-}
-
 int FirstFormBlockPages(const QString &formName)
 {
     if (formName.endsWith(u"AP"_s) || formName.endsWith(u"AE"_s))
@@ -194,8 +158,8 @@ QList<int> ChooseFormPages(int pageCount, int firstBlockPages, bool identificati
 
 void PrintTextPages(DocumentKind kind, PrintDevice &printer, const QTime &now)
 {
-    const QString code = TextJobCode(kind);
-    if (code.isEmpty() || !printer.BeginJob(PrintJobName(code, now)))
+    const QString &code = DocumentKindOf(kind).printJobCode;
+    if (DocumentKindOf(kind).images || !printer.BeginJob(PrintJobName(code, now)))
         return;
     PrintRenderedPages(kind, printer);
     printer.EndJob();
@@ -204,7 +168,7 @@ void PrintTextPages(DocumentKind kind, PrintDevice &printer, const QTime &now)
 void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &printer,
                     const QTime &now)
 {
-    const QString code = ImageJobCode(kind);
+    const QString &code = DocumentKindOf(kind).printJobCode;
     const QStringList *images = ImagesOfKind(state, kind);
     if (!images)
         return;
@@ -234,7 +198,8 @@ bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
         if (LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first) != 1)
             return Fail(ui, DiagnosticPrintErrorText());
         FreeImage(&first);
-        if (!printer.BeginJob(PrintJobName(u"DG"_s, clock.Now())))
+        if (!printer.BeginJob(PrintJobName(
+                DocumentKindOf(DocumentKind::DiagnosticSheet).printJobCode, clock.Now())))
             return Fail(ui, DiagnosticPrintErrorText());
         // Every page of the sheet, in its one job: a long error list keeps its tail.
         PrintRenderedPages(DocumentKind::DiagnosticSheet, printer);
@@ -263,34 +228,17 @@ bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
     }
 
     // The documents; a refused job or a page that does not render is skipped.
-    auto printText = [&](DocumentKind kind) {
-        RenderTextPages(state, kind, folder);
-        PrintTextPages(kind, printer, clock.Now());
-    };
-    if (Ticked(ticks, PrintableDocument::Memoria)) {
-        if (HasImages(state.memoriaImages))
-            PrintImageList(state, DocumentKind::Memoria, printer, clock.Now());
-        if (HasText(state.memoriaPages))
-            printText(DocumentKind::Memoria);
+    // In the table's order, each document's images before its text.
+    for (const DocumentKindInfo &document : DocumentKinds()) {
+        if (!document.box || !Ticked(ticks, *document.box) || !HasDocument(state, document.kind))
+            continue;
+        if (document.images) {
+            PrintImageList(state, document.kind, printer, clock.Now());
+        } else {
+            RenderTextPages(state, document.kind, folder);
+            PrintTextPages(document.kind, printer, clock.Now());
+        }
     }
-    if (Ticked(ticks, PrintableDocument::ManagementReport)) {
-        if (HasImages(state.gestionImages))
-            PrintImageList(state, DocumentKind::ManagementReport, printer, clock.Now());
-        if (HasText(state.gestionPages))
-            printText(DocumentKind::ManagementReport);
-    }
-    if (Ticked(ticks, PrintableDocument::OwnShares) && HasText(state.accionesPages))
-        printText(DocumentKind::OwnShares);
-    if (Ticked(ticks, PrintableDocument::EnvironmentalReport) && HasText(state.ambientaPages))
-        printText(DocumentKind::EnvironmentalReport);
-    if (Ticked(ticks, PrintableDocument::SimcavReport) && HasText(state.simcavPages))
-        printText(DocumentKind::SimcavReport);
-    if (Ticked(ticks, PrintableDocument::ApprovalCertificate) && HasText(state.certaproPages))
-        printText(DocumentKind::ApprovalCertificate);
-    if (Ticked(ticks, PrintableDocument::AuditorReport) && HasImages(state.auditorImages))
-        PrintImageList(state, DocumentKind::AuditorReport, printer, clock.Now());
-    if (Ticked(ticks, PrintableDocument::Announcements) && HasImages(state.anuncioImages))
-        PrintImageList(state, DocumentKind::Announcements, printer, clock.Now());
     return true;
 }
 

@@ -5,8 +5,8 @@
 #include <QString>
 #include <QTime>
 
+#include "datafiles/documentkind.h"
 #include "depositdocuments.h"
-#include "documentkind.h"
 
 namespace vk7 {
 
@@ -25,15 +25,9 @@ QString DiagnosticRenderErrorText(); // "ERROR Creando DIAGNOSTICO"
 QString DiagnosticPrintErrorText();  // "ERROR Imprimiendo DIAGNOSTICO"
 QString FormExportErrorText();       // "ERROR Creando TIF's"
 
-// Job names: "VK7_" + code + "_" + hh:mm:ss; the diagnostic sheet's code is "DG".
+// Job names: "VK7_" + code + "_" + hh:mm:ss, the code the kind's print-job
+// code ("DG" for the diagnostic sheet).
 QString PrintJobName(const QString &code, const QTime &time);
-// The print-job code of a document kind: memoria "M2", management report
-// "G2", own shares "AC", environmental report "B", SIMCAV report "S",
-// approval certificate "C" for its text; memoria "M1", management report
-// "G1", auditor's report "AD", announcements "AN" for its images. Empty for
-// any other kind.
-QString TextJobCode(DocumentKind kind);
-QString ImageJobCode(DocumentKind kind);
 
 // How the form's pages fall into blocks: the first block (identification
 // and balance) is 5 pages for an abbreviated form ("...AP", "...AE"), 8 for

@@ -8,10 +8,6 @@ namespace vk7 {
 
 namespace {
 
-// Control ids of the check boxes, in print-choice order.
-constexpr std::array<int, kPrintChoiceCount> kCheckControlIds = {1030, 1023, 1026, 1028, 1029,
-                                                                 1072, 1073, 1074, 1075, 1076};
-
 bool ValidIndex(int index)
 {
     return index >= 0 && index < kPrintChoiceCount;
@@ -21,16 +17,12 @@ bool ValidIndex(int index)
 
 QString PrintChoiceCaption(int index)
 {
-    if (index == 0)
-        return DiagnosticSheetCaption();
-    if (!ValidIndex(index))
-        return {};
-    return PrintableDocumentCaption(static_cast<PrintableDocument>(index - 1));
+    return ValidIndex(index) ? PrintChoiceTable()[static_cast<size_t>(index)].caption : QString();
 }
 
 int PrintChoiceControlId(int index)
 {
-    return ValidIndex(index) ? kCheckControlIds[static_cast<size_t>(index)] : 0;
+    return ValidIndex(index) ? PrintChoiceTable()[static_cast<size_t>(index)].controlId : 0;
 }
 
 StateWindowChoices::StateWindowChoices(const DepositStateReport &report)

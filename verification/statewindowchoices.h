@@ -14,7 +14,6 @@ struct DepositStateReport;
 // The ten print choices in the state window's order: "Hoja de Diagnóstico",
 // then the nine documents of PrintableDocument. This is also the order in
 // which "&Imprimir" hands them to the print output.
-constexpr int kPrintChoiceCount = kPrintableDocumentCount + 1;
 using PrintChoices = std::array<bool, kPrintChoiceCount>;
 
 // One value line of the state window: its caption, its text and its control.

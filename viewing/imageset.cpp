@@ -20,46 +20,18 @@ bool ValidRow(const QStringList &names, int row)
 
 } // namespace
 
-const ImageSetKind *ImageSetKindOf(int kind)
+QStringList ListedImages(const DepositState &state, const DocumentKindInfo &set)
 {
-    static const ImageSetKind kinds[] = {
-        {8, &DepositState::memoriaImages, u"M"_s,
-         u"Tratamiento de Imágenes de la Memoria del Depósito Digital"_s,
-         u"C:\\TMP\\MEMTMP%02d.TIF"_s},
-        {9, &DepositState::gestionImages, u"G"_s,
-         u"Tratamiento de Imágenes del Informe de Gestión del Depósito Digital"_s,
-         u"C:\\TMP\\GESTMP%02d.TIF"_s},
-        {20, &DepositState::auditorImages, u"AUDITOR"_s,
-         u"Tratamiento de Imágenes del Informe de Auditoria del Depósito Digital"_s,
-         u"C:\\TMP\\ADTMP%02d.TIF"_s},
-        {21, &DepositState::anuncioImages, u"ANUNCIO"_s,
-         u"Tratamiento de Imágenes de Anuncios de Convocatoria del Depósito Digital"_s,
-         u"C:\\TMP\\ANTMP%02d.TIF"_s},
-    };
-    for (const ImageSetKind &k : kinds) {
-        if (k.kind == kind)
-            return &k;
-    }
-    return nullptr;
-}
-
-QStringList ListedImages(const DepositState &state, const ImageSetKind &kind)
-{
-    // One letter of the extension for the memoria and the management report,
-    // the start of the name for the others.
-    const bool byExtension = kind.marker.size() == 1;
     QStringList listed;
-    for (const QString &name : state.*kind.images) {
-        const QString part = byExtension
-                                 ? (name.size() >= 3 ? name.mid(name.size() - 3, 1) : QString())
-                                 : name.left(7);
-        if (!name.isEmpty() && part == kind.marker)
+    for (const QString &name : state.Images(set.kind)) {
+        if (MarksImageSet(set, name))
             listed << name;
     }
     return listed;
 }
 
-ImageSet::ImageSet(const DepositState &state, int kind) : state_(state), kind_(ImageSetKindOf(kind))
+ImageSet::ImageSet(const DepositState &state, DocumentKind kind)
+    : state_(state), kind_(DocumentKindOf(kind).images ? &DocumentKindOf(kind) : nullptr)
 {
     if (kind_)
         names_ = ListedImages(state, *kind_);
@@ -67,7 +39,7 @@ ImageSet::ImageSet(const DepositState &state, int kind) : state_(state), kind_(I
 
 QString ImageSet::Title() const
 {
-    return kind_ ? kind_->title : QString();
+    return kind_ ? kind_->dialogTitle : QString();
 }
 
 QString ImageSet::ImagePath(int row) const

@@ -4,38 +4,25 @@
 #include <QString>
 #include <QStringList>
 
+#include "datafiles/documentkind.h"
+
 namespace vk7 {
 
 struct DepositState;
 class PrintDevice;
 class IUserInterface;
 
-// One of the four image sets of a deposit, as the image set dialog shows it.
-struct ImageSetKind
-{
-    int kind;                          // 8, 9, 20, 21
-    QStringList DepositState::*images; // the deposit's image list
-    QString marker;                    // "M", "G", "AUDITOR", "ANUNCIO"
-    QString title;
-    QString temporaryPattern; // "C:\TMP\MEMTMP%02d.TIF"
-};
-
-// The image set of a kind code, or null for any other code.
-const ImageSetKind *ImageSetKindOf(int kind);
-
-// The names of the kind's list whose marker part is the kind's marker, in
-// list order: the letter three places from the end for the memoria and the
-// management report, the first seven characters for the audit report and the
-// notices. Gaps (empty entries) never match.
-QStringList ListedImages(const DepositState &state, const ImageSetKind &kind);
+// The names of the set's list that its marker marks (MarksImageSet), in
+// list order. Gaps (empty entries) never match.
+QStringList ListedImages(const DepositState &state, const DocumentKindInfo &set);
 
 // What the image set dialog decides, apart from its window: the listed names,
 // the status line and the commands on a list position (-1: no selection).
 class ImageSet
 {
 public:
-    // An unknown kind gives an empty set with an empty title.
-    ImageSet(const DepositState &state, int kind);
+    // A kind that is no image set gives an empty set with an empty title.
+    ImageSet(const DepositState &state, DocumentKind kind);
 
     QString Title() const;
     const QStringList &Names() const { return names_; }
@@ -74,7 +61,7 @@ public:
 
 private:
     const DepositState &state_;
-    const ImageSetKind *kind_ = nullptr;
+    const DocumentKindInfo *kind_ = nullptr;
     QStringList names_;
     QString status_;
 };

@@ -11,28 +11,10 @@ namespace vk7 {
 
 using namespace Qt::StringLiterals;
 
-const TextKind *TextKindOf(int kind)
+const DocumentKindInfo *TextKindOf(DocumentKind kind)
 {
-    static const TextKind kinds[] = {
-        {5, &DepositState::memoriaPages, u"Memoria del Depósito Digital"_s, u"K7.M"_s,
-         u"MEMORIA.TXT"_s},
-        {6, &DepositState::gestionPages, u"Informe de Gestión del Depósito Digital"_s, u"K7.G"_s,
-         u"GESTION.TXT"_s},
-        {7, &DepositState::accionesPages, u"Acciones Propias del Depósito Digital"_s, u"K7.A"_s,
-         u"ACCIONES.TXT"_s},
-        {17, &DepositState::ambientaPages, u"Informe Medioambiental del Depósito Digital"_s,
-         u"K7.B"_s, u"AMBIENTA.TXT"_s},
-        {18, &DepositState::simcavPages, u"Informe SIMCAV del Depósito Digital"_s, u"K7.S"_s,
-         u"SIMCAV.TXT"_s},
-        {19, &DepositState::certaproPages,
-         u"Certificado de Aprobación de Cuentas del Depósito Digital"_s, u"K7.C"_s,
-         u"CERTAPRO.TXT"_s},
-    };
-    for (const TextKind &k : kinds) {
-        if (k.kind == kind)
-            return &k;
-    }
-    return nullptr;
+    const DocumentKindInfo &text = DocumentKindOf(kind);
+    return text.depositFile.isEmpty() ? nullptr : &text;
 }
 
 qsizetype EditCharacterCount(const QString &editText)
@@ -85,8 +67,8 @@ QString LinePosition(int caretLine, int lineCount)
     return QString::asprintf("%d / %d", caretLine, lineCount);
 }
 
-int PrintTextPages(const TextKind &kind, const TextPages &pages, PrintDevice &device, qint64 tick,
-                   IUserInterface *progress)
+int PrintTextPages(const DocumentKindInfo &kind, const TextPages &pages, PrintDevice &device,
+                   qint64 tick, IUserInterface *progress)
 {
     CFileTools tools;
     tools.CreateFolderChain(TemporaryFolder());
@@ -94,7 +76,7 @@ int PrintTextPages(const TextKind &kind, const TextPages &pages, PrintDevice &de
     tools.DeleteMatchingFiles(pattern, false);
     // A page that cannot be rendered ends the run: what was rendered before
     // it is printed.
-    RenderTextPageFiles(pages, TemporaryFolder(), kind.printPrefix);
+    RenderTextPageFiles(pages, TemporaryFolder(), kind.pagePrefix);
     qint64 total = 0;
     for (const QString &page : pages)
         total += LayOutTextPage(page).size();
@@ -104,8 +86,7 @@ int PrintTextPages(const TextKind &kind, const TextPages &pages, PrintDevice &de
         printed = 0;
         // Every rendered page, however many: the numbers go on past 99.
         for (int n = 1;; ++n) {
-            const QString name =
-                TemporaryFolder() + kind.printPrefix + QString::asprintf("%02d", n);
+            const QString name = TemporaryFolder() + kind.pagePrefix + QString::asprintf("%02d", n);
             if (!tools.PathExists(name, false))
                 break;
             printed += device.PrintPage(PageImage{name, 0, QImage()}) ? 1 : 0;
@@ -119,7 +100,8 @@ int PrintTextPages(const TextKind &kind, const TextPages &pages, PrintDevice &de
     return printed;
 }
 
-StartTextResult StartTextFile(const DepositState &state, const TextKind &kind, IUserInterface &ui)
+StartTextResult StartTextFile(const DepositState &state, const DocumentKindInfo &kind,
+                              IUserInterface &ui)
 {
     const QString source = state.DepositFilePath(kind.depositFile);
     const QString target = TemporaryFolder() + kind.depositFile;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "datafiles/documentkind.h"
 #include "datafiles/textpagelist.h"
 
 namespace vk7 {
@@ -11,18 +12,9 @@ struct DepositState;
 class PrintDevice;
 class IUserInterface;
 
-// One of the six free texts of a deposit, as the text page dialog shows it.
-struct TextKind
-{
-    int kind;                       // 5, 6, 7, 17, 18, 19
-    TextPages DepositState::*pages; // the deposit's pages
-    QString title;
-    QString printPrefix; // "K7.M": page images "C:\TMP\K7.M01", ...
-    QString depositFile; // "MEMORIA.TXT"
-};
-
-// The text of a kind code, or null for any other code.
-const TextKind *TextKindOf(int kind);
+// One of the six free texts of a deposit, as the text page dialog shows it,
+// or null for a kind that is not one (an image set, the diagnostic sheet).
+const DocumentKindInfo *TextKindOf(DocumentKind kind);
 
 // The page edit holds at most this many characters, a line break counting
 // as two.
@@ -71,8 +63,8 @@ QString LinePosition(int caretLine, int lineCount);
 // each on a page of its own, in one job named "K7_" + `tick`. Returns the
 // pages printed, or -1 when the printer refused the job or lost it.
 // `progress`, when given, is told of each page printed.
-int PrintTextPages(const TextKind &kind, const TextPages &pages, PrintDevice &device, qint64 tick,
-                   IUserInterface *progress = nullptr);
+int PrintTextPages(const DocumentKindInfo &kind, const TextPages &pages, PrintDevice &device,
+                   qint64 tick, IUserInterface *progress = nullptr);
 
 // "Start &TXT": copies the deposit's own text file of the kind to "C:\TMP\",
 // marks the copy read-only and opens it in the desktop's program for it.
@@ -80,6 +72,7 @@ int PrintTextPages(const TextKind &kind, const TextPages &pages, PrintDevice &de
 // copy still fails the clerk is told and nothing is opened, so an older
 // deposit's text is never shown for this one's.
 enum class StartTextResult { Opened, CopyFailed, StartFailed };
-StartTextResult StartTextFile(const DepositState &state, const TextKind &kind, IUserInterface &ui);
+StartTextResult StartTextFile(const DepositState &state, const DocumentKindInfo &kind,
+                              IUserInterface &ui);
 
 } // namespace vk7

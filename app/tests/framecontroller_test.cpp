@@ -89,7 +89,7 @@ public:
         kinds.append(command.kind);
         sizes.append(int(entries));
     }
-    QList<int> kinds;
+    QList<DocumentKind> kinds;
     QList<int> sizes;
 };
 
@@ -279,12 +279,14 @@ TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)
 
     controller_.Execute(kCmdTextMemoria);
     controller_.Execute(kCmdImagesMemoria);
-    EXPECT_EQ(documents_.kinds, (QList<int>{5, 8}));
-    EXPECT_EQ(documents_.sizes, (QList<int>{int(state.memoriaPages.size()), 2}));
+    EXPECT_EQ(documents_.kinds,
+              (QList<DocumentKind>{DocumentKind::MemoriaText, DocumentKind::MemoriaImages}));
+    EXPECT_EQ(documents_.sizes,
+              (QList<int>{int(state.Pages(DocumentKind::MemoriaText).size()), 2}));
 
     controller_.Close();
     EXPECT_FALSE(state.formIdentified);
-    EXPECT_TRUE(state.memoriaPages.isEmpty());
+    EXPECT_TRUE(state.Pages(DocumentKind::MemoriaText).isEmpty());
     EXPECT_EQ(state.fields.GetSize(), 0);
     EXPECT_FALSE(controller_.IsEnabled(kCmdClose));
     EXPECT_TRUE(controller_.PageList().items.isEmpty());

@@ -76,9 +76,9 @@ TEST(LoadPassTest, ShortApplicationNameIsReadOnlyWhenTheLongOneFails)
         folder.dialog.LoadDeposit();
         EXPECT_EQ(Value(folder.state, 781010), u"P"_s);
         EXPECT_EQ(Value(folder.state, 810210), u"B12345678"_s);
-        EXPECT_TRUE(folder.state.memoriaPages.isEmpty());
-        EXPECT_TRUE(folder.state.gestionImages.isEmpty());
-        EXPECT_TRUE(folder.state.anuncioImages.isEmpty());
+        EXPECT_TRUE(folder.state.Pages(DocumentKind::MemoriaText).isEmpty());
+        EXPECT_TRUE(folder.state.Images(DocumentKind::ManagementReportImages).isEmpty());
+        EXPECT_TRUE(folder.state.Images(DocumentKind::AnnouncementsImages).isEmpty());
     }
     {
         // Both present: the long name wins and the short one is never read.
@@ -118,7 +118,8 @@ TEST(LoadPassTest, RunningTwiceGivesTheSameStoreAndPages)
     AddLoadedDepositJson(folder.state, &second);
     EXPECT_EQ(first, second);
     EXPECT_EQ(first.value(u"fields"_s).toArray().size(), 4);
-    EXPECT_EQ(folder.state.memoriaImages, (QStringList{QString(), u"M.M02"_s}));
+    EXPECT_EQ(folder.state.Images(DocumentKind::MemoriaImages),
+              (QStringList{QString(), u"M.M02"_s}));
 }
 
 TEST(LoadPassTest, BinaryAndHugeLinesFailWithTheStatusTexts)
@@ -137,8 +138,8 @@ TEST(LoadPassTest, BinaryAndHugeLinesFailWithTheStatusTexts)
         folder.Write(name, binary);
     EXPECT_EQ(folder.dialog.LoadDeposit(), 1);
     EXPECT_EQ(Value(folder.state, 810210), u"<none>"_s);
-    EXPECT_FALSE(folder.state.memoriaPages.isEmpty());
-    EXPECT_EQ(folder.state.gestionImages, QStringList{u"X.G01"_s});
+    EXPECT_FALSE(folder.state.Pages(DocumentKind::MemoriaText).isEmpty());
+    EXPECT_EQ(folder.state.Images(DocumentKind::ManagementReportImages), QStringList{u"X.G01"_s});
 
     // A header followed by a long run of lines of every length loads the
     // records that fit and skips the rest.

@@ -50,7 +50,7 @@ TEST(EntryNumber, EightDigitsZeroPadded)
 
 TEST_F(Chain, RefusedOpenLeavesTheDepositClosed)
 {
-    state_.memoriaPages = {u"anterior"_s};
+    state_.Pages(DocumentKind::MemoriaText) = {u"anterior"_s};
     state_.otherDocumentNames = {u"anterior"_s};
     state_.formError = u"anterior"_s;
     CCampBD *record = state_.fields.AddNew();
@@ -61,7 +61,7 @@ TEST_F(Chain, RefusedOpenLeavesTheDepositClosed)
     chain.Open({kSoundDeposit + u"/FICHERO.TXT"_s, u"1"_s, u"CORTA"_s}, &accepted, &status);
     EXPECT_FALSE(accepted);
     EXPECT_EQ(status, u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
-    EXPECT_TRUE(state_.memoriaPages.isEmpty());
+    EXPECT_TRUE(state_.Pages(DocumentKind::MemoriaText).isEmpty());
     EXPECT_TRUE(state_.otherDocumentNames.isEmpty());
     EXPECT_TRUE(state_.formError.isEmpty());
     EXPECT_EQ(state_.fields.GetSize(), 0);
@@ -93,7 +93,7 @@ TEST_F(Chain, OpenRunsEveryStepAndCloseEmptiesTheDeposit)
     EXPECT_FALSE(state_.open);
     EXPECT_FALSE(state_.formIdentified);
     EXPECT_EQ(state_.fields.GetSize(), 0);
-    EXPECT_TRUE(state_.memoriaPages.isEmpty());
+    EXPECT_TRUE(state_.Pages(DocumentKind::MemoriaText).isEmpty());
     EXPECT_EQ(form_.PageCount(), 0);
 }
 

@@ -198,7 +198,8 @@ TEST_F(TextFilesTest, ImagesGoToTheirPagePositions)
         folder.Write(name, "I");
     QDir(folder.HostPath(QString())).mkdir(u"DIR.M04"_s);
     DepositState &state = folder.state;
-    state.memoriaImages = QStringList{u"KEEP"_s, u"KEEP"_s, u"KEEP"_s, u"KEEP"_s, u"KEEP"_s};
+    state.Images(DocumentKind::MemoriaImages) =
+        QStringList{u"KEEP"_s, u"KEEP"_s, u"KEEP"_s, u"KEEP"_s, u"KEEP"_s};
 
     EXPECT_TRUE(folder.dialog.ReadImageList(u"*.G??"_s));
     EXPECT_TRUE(folder.dialog.ReadImageList(u"*.M??"_s));
@@ -207,10 +208,12 @@ TEST_F(TextFilesTest, ImagesGoToTheirPagePositions)
     EXPECT_FALSE(folder.dialog.ReadImageList(u"*.Z??"_s));
     EXPECT_EQ(folder.dialog.StatusLine(), u"Leyendo imágenes. Esperar ..."_s);
 
-    EXPECT_EQ(state.memoriaImages,
+    EXPECT_EQ(state.Images(DocumentKind::MemoriaImages),
               (QStringList{u"MEMO.M01"_s, u"KEEP"_s, u"MEMO.M03"_s, u"KEEP"_s, u"KEEP"_s}));
-    EXPECT_EQ(state.gestionImages, (QStringList{QString(), u"INFORME.G02"_s}));
-    EXPECT_EQ(state.auditorImages,
+    EXPECT_EQ(state.Images(DocumentKind::ManagementReportImages),
+              (QStringList{QString(), u"INFORME.G02"_s}));
+    EXPECT_EQ(state.Images(DocumentKind::AuditorReportImages),
               (QStringList{u"AUDITOR.G01"_s, QString(), QString(), QString(), u"AUDITOR.A05"_s}));
-    EXPECT_EQ(state.anuncioImages, (QStringList{u"ANUNCIO.X01"_s, u"ANUNCIO.M02"_s}));
+    EXPECT_EQ(state.Images(DocumentKind::AnnouncementsImages),
+              (QStringList{u"ANUNCIO.X01"_s, u"ANUNCIO.M02"_s}));
 }

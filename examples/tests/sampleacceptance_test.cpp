@@ -27,8 +27,8 @@ TEST(SampleAcceptanceTest, LoadsAsAValidEuroOrdinaryDeposit)
     CFileCopyDialog loader(state);
     loader.LoadDeposit();
 
-    EXPECT_EQ(state.memoriaPages.size(), 3);
-    EXPECT_EQ(state.gestionPages.size(), 2);
+    EXPECT_EQ(state.Pages(DocumentKind::MemoriaText).size(), 3);
+    EXPECT_EQ(state.Pages(DocumentKind::ManagementReportText).size(), 2);
 
     QString formName, formError;
     EXPECT_TRUE(DecideFormName(state.fields, true, &formName, &formError))

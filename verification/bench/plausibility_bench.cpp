@@ -64,13 +64,13 @@ int main(int argc, char **argv)
         const QString name = u"MEMORIA%1.TIF"_s.arg(i, 3, 10, QLatin1Char('0'));
         if (SaveImageFile(state.DepositFilePath(name), ScannedPage(i, random)) != 1)
             return 1;
-        state.memoriaImages << name;
+        state.Images(DocumentKind::MemoriaImages) << name;
         hostFiles << drive.filePath(u"TMP_VK7/"_s + name);
     }
 
     QElapsedTimer timer;
     timer.start();
-    const bool plausible = IsPlausibleImageList(state, DocumentKind::Memoria);
+    const bool plausible = IsPlausibleImageList(state, DocumentKind::MemoriaImages);
     const double check = timer.nsecsElapsed() / 1e9;
     std::printf("plausibility check: %d G4 pages in %.3f s (%.2f ms a page), %s\n", kPages, check,
                 check * 1000 / kPages, plausible ? "plausible" : "NOT plausible");

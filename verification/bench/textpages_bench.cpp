@@ -53,12 +53,12 @@ int main(int argc, char **argv)
     QDir().mkpath(drive.filePath(u"TMP_VK7"_s));
 
     DepositState state;
-    state.memoriaPages = samples::ProsePages(pageCount);
+    state.Pages(DocumentKind::MemoriaText) = samples::ProsePages(pageCount);
 
     QElapsedTimer timer;
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
     timer.start();
-    const bool rendered = RenderTextPages(state, DocumentKind::Memoria, u"C:\\TMP_VK7\\"_s);
+    const bool rendered = RenderTextPages(state, DocumentKind::MemoriaText, u"C:\\TMP_VK7\\"_s);
     const double ours = timer.nsecsElapsed() / 1e9;
     const double oursCpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
     const int written = QDir(drive.filePath(u"TMP_VK7"_s)).entryList({u"K7.M*"_s}).size();
@@ -82,7 +82,7 @@ int main(int argc, char **argv)
         QFile text(textPath);
         if (!text.open(QIODevice::WriteOnly))
             return 1;
-        QString all = state.memoriaPages.ToList().join(u"\r\n"_s);
+        QString all = state.Pages(DocumentKind::MemoriaText).ToList().join(u"\r\n"_s);
         all.replace(u"\r\n"_s, u"\n"_s);
         text.write(all.toLatin1());
     }

@@ -97,11 +97,11 @@ TEST_F(CoherenceRules, EveryRuleBrokenAppearsInItsOrder)
                                {781103, u"2005"_s},
                                {780814, u"1"_s},
                                {721000, u"5"_s}});
-    state_.memoriaPages = QStringList{u"texto"_s};
-    state_.gestionImages = QStringList{u"GESTION.G01"_s};
-    state_.anuncioImages = QStringList{u"ANUNCIO.001"_s};
-    state_.ambientaPages = QStringList{u"texto"_s};
-    state_.simcavPages = QStringList{u"texto"_s};
+    state_.Pages(DocumentKind::MemoriaText) = QStringList{u"texto"_s};
+    state_.Images(DocumentKind::ManagementReportImages) = QStringList{u"GESTION.G01"_s};
+    state_.Images(DocumentKind::AnnouncementsImages) = QStringList{u"ANUNCIO.001"_s};
+    state_.Pages(DocumentKind::EnvironmentalReportText) = QStringList{u"texto"_s};
+    state_.Pages(DocumentKind::SimcavReportText) = QStringList{u"texto"_s};
     EXPECT_EQ(Run(), (QStringList{kNif, kCnae, kDni, kStart, kApplication, kMemoria, kGestion,
                                   kAnuncios, kAmbienta, kSimcav, kAcciones, kOtros}));
 }
@@ -256,9 +256,9 @@ TEST_F(CoherenceRules, DocumentsMustBeDeclared)
     AddSoundDates();
 
     // Memoria: text or images, with either box.
-    state_.memoriaPages = QStringList{QString()};
+    state_.Pages(DocumentKind::MemoriaText) = QStringList{QString()};
     EXPECT_EQ(Run(), QStringList()); // one empty page is no text
-    state_.memoriaPages = QStringList{QString(), QString()};
+    state_.Pages(DocumentKind::MemoriaText) = QStringList{QString(), QString()};
     EXPECT_EQ(Run(), QStringList{kMemoria});
     AddFields(&state_.fields, {{780806, u"X"_s}});
     EXPECT_EQ(Run(), QStringList());
@@ -266,8 +266,8 @@ TEST_F(CoherenceRules, DocumentsMustBeDeclared)
     AddSoundCompany();
     AddSoundDates();
     AddFields(&state_.fields, {{780805, u"x"_s}}); // lower case is not marked
-    state_.memoriaPages.clear();
-    state_.memoriaImages = QStringList{QString()}; // a hole is an entry
+    state_.Pages(DocumentKind::MemoriaText).clear();
+    state_.Images(DocumentKind::MemoriaImages) = QStringList{QString()}; // a hole is an entry
     EXPECT_EQ(Run(), QStringList{kMemoria});
 }
 
@@ -275,18 +275,18 @@ TEST_F(CoherenceRules, DeclaredMeansFirstBoxMarkedAndSecondNot)
 {
     struct Case
     {
-        QStringList DepositState::*list; // an image list, or
-        TextPages DepositState::*pages;  // a text
+        DocumentKind kind; // a text or an image set
         int first;
         int second;
         QString record;
     };
-    const Case cases[] = {{nullptr, &DepositState::gestionPages, 780807, 780808, kGestion},
-                          {&DepositState::gestionImages, nullptr, 780807, 780808, kGestion},
-                          {&DepositState::anuncioImages, nullptr, 780823, 780824, kAnuncios},
-                          {nullptr, &DepositState::ambientaPages, 780819, 780820, kAmbienta},
-                          {nullptr, &DepositState::simcavPages, 780821, 780822, kSimcav},
-                          {nullptr, &DepositState::accionesPages, 780809, 780810, kAcciones}};
+    const Case cases[] = {{DocumentKind::ManagementReportText, 780807, 780808, kGestion},
+                          {DocumentKind::ManagementReportImages, 780807, 780808, kGestion},
+                          {DocumentKind::AnnouncementsImages, 780823, 780824, kAnuncios},
+                          {DocumentKind::EnvironmentalReportText, 780819, 780820, kAmbienta},
+                          {DocumentKind::SimcavReportText, 780821, 780822, kSimcav},
+                          {DocumentKind::OwnSharesText, 780809, 780810, kAcciones}};
+    auto isImages = [](DocumentKind kind) { return DocumentKindOf(kind).images; };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.first);
         auto run = [&](std::initializer_list<std::pair<int, QString>> boxes, bool present) {
@@ -294,10 +294,10 @@ TEST_F(CoherenceRules, DeclaredMeansFirstBoxMarkedAndSecondNot)
             AddSoundCompany();
             AddSoundDates();
             AddFields(&state_.fields, boxes);
-            if (c.list)
-                state_.*c.list = present ? QStringList{u"contenido"_s} : QStringList();
+            if (isImages(c.kind))
+                state_.Images(c.kind) = present ? QStringList{u"contenido"_s} : QStringList();
             else
-                state_.*c.pages = present ? TextPages{u"contenido"_s} : TextPages();
+                state_.Pages(c.kind) = present ? TextPages{u"contenido"_s} : TextPages();
             return Run();
         };
         EXPECT_EQ(run({}, false), QStringList());
@@ -306,17 +306,14 @@ TEST_F(CoherenceRules, DeclaredMeansFirstBoxMarkedAndSecondNot)
         EXPECT_EQ(run({{c.first, u"X"_s}, {c.second, u"X"_s}}, true), QStringList{c.record});
         EXPECT_EQ(run({{c.second, u"X"_s}}, true), QStringList{c.record});
         EXPECT_EQ(run({{c.first, u"X "_s}}, true), QStringList{c.record});
-        if (c.list)
-            state_.*c.list = QStringList();
-        else
-            state_.*c.pages = TextPages();
+        state_.ClearDocuments();
     }
     // Nothing is asked of auditor images or of the approval certificate.
     state_.fields.RemoveAll();
     AddSoundCompany();
     AddSoundDates();
-    state_.auditorImages = QStringList{u"AUDITOR.001"_s};
-    state_.certaproPages = QStringList{u"certificado"_s};
+    state_.Images(DocumentKind::AuditorReportImages) = QStringList{u"AUDITOR.001"_s};
+    state_.Pages(DocumentKind::ApprovalCertificateText) = QStringList{u"certificado"_s};
     EXPECT_EQ(Run(), QStringList());
 }
 

@@ -78,7 +78,7 @@ TEST_F(Diagnosis, WithoutAFormEverythingFormDependentIsUnknown)
     state_.fingerprint = u"ABC"_s;
     state_.formError = u"ERROR en el fichero DATOS.ASC (Pesetas y Euros)"_s;
     state_.otherDocumentNames = {u"Acta"_s};
-    state_.memoriaPages = {u"texto"_s};
+    state_.Pages(DocumentKind::MemoriaText) = {u"texto"_s};
     CFileTools tools;
     RecordingInterface ui;
     const DepositStateReport report =
@@ -203,7 +203,7 @@ TEST_F(Diagnosis, FailedIdentificationLeavesFlagAndTitle)
     EXPECT_FALSE(form_.IsOpen());
     // The load pass ran all the same.
     EXPECT_EQ(state_.fields.FieldValue(810210), u"A28015865"_s);
-    EXPECT_EQ(state_.memoriaPages.size(), 1);
+    EXPECT_EQ(state_.Pages(DocumentKind::MemoriaText).size(), 1);
 }
 
 } // namespace

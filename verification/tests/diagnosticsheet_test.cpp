@@ -126,24 +126,24 @@ TEST(DocumentAvailability, FromTextsImagesAndOwnShares)
     expected[0] = true; // the form's own pages are always there
     EXPECT_EQ(available, expected);
 
-    state.memoriaPages = {QString()};
+    state.Pages(DocumentKind::MemoriaText) = {QString()};
     EXPECT_FALSE(ComputeDocumentAvailability(state)[1]);
-    state.memoriaPages = {QString(), QString()};
+    state.Pages(DocumentKind::MemoriaText) = {QString(), QString()};
     EXPECT_TRUE(ComputeDocumentAvailability(state)[1]);
-    state.memoriaPages.clear();
-    state.memoriaImages = {QString()};
+    state.Pages(DocumentKind::MemoriaText).clear();
+    state.Images(DocumentKind::MemoriaImages) = {QString()};
     EXPECT_TRUE(ComputeDocumentAvailability(state)[1]);
 
-    state.gestionImages = {u"GESTION.G01"_s};
-    state.ambientaPages = {u"a"_s};
-    state.auditorImages = {u"AUDITOR.001"_s};
-    state.simcavPages = {u"s"_s};
-    state.anuncioImages = {u"ANUNCIO.001"_s};
-    state.certaproPages = {u"c"_s};
+    state.Images(DocumentKind::ManagementReportImages) = {u"GESTION.G01"_s};
+    state.Pages(DocumentKind::EnvironmentalReportText) = {u"a"_s};
+    state.Images(DocumentKind::AuditorReportImages) = {u"AUDITOR.001"_s};
+    state.Pages(DocumentKind::SimcavReportText) = {u"s"_s};
+    state.Images(DocumentKind::AnnouncementsImages) = {u"ANUNCIO.001"_s};
+    state.Pages(DocumentKind::ApprovalCertificateText) = {u"c"_s};
     available = ComputeDocumentAvailability(state);
     EXPECT_EQ(available,
               (DocumentAvailability{true, true, true, false, true, true, true, true, true}));
-    state.accionesPages = {u"texto"_s};
+    state.Pages(DocumentKind::OwnSharesText) = {u"texto"_s};
     EXPECT_TRUE(ComputeDocumentAvailability(state)[3]);
 }
 

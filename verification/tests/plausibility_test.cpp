@@ -77,11 +77,11 @@ TEST(PlausibleText, RunsOfBlanksPerHundredCharacters)
 
 TEST_F(PlausibilityTest, TextKindsStopAtTheFirstBadPage)
 {
-    state_.memoriaPages = {Prose(50), QString(200, u'x'), Prose(10)};
-    state_.gestionPages = {Prose(50), u"ok"_s};
-    EXPECT_FALSE(IsPlausibleText(state_, DocumentKind::Memoria));
-    EXPECT_TRUE(IsPlausibleText(state_, DocumentKind::ManagementReport));
-    EXPECT_TRUE(IsPlausibleText(state_, DocumentKind::OwnShares)); // no pages
+    state_.Pages(DocumentKind::MemoriaText) = {Prose(50), QString(200, u'x'), Prose(10)};
+    state_.Pages(DocumentKind::ManagementReportText) = {Prose(50), u"ok"_s};
+    EXPECT_FALSE(IsPlausibleText(state_, DocumentKind::MemoriaText));
+    EXPECT_TRUE(IsPlausibleText(state_, DocumentKind::ManagementReportText));
+    EXPECT_TRUE(IsPlausibleText(state_, DocumentKind::OwnSharesText)); // no pages
 }
 
 TEST_F(PlausibilityTest, ImagePagesUpTo3000PixelsPass)
@@ -90,30 +90,30 @@ TEST_F(PlausibilityTest, ImagePagesUpTo3000PixelsPass)
     WritePage(u"A2.TIF"_s, 20, 3000);
     WritePage(u"W.TIF"_s, 3001, 20);
     WritePage(u"H.TIF"_s, 20, 3001);
-    state_.auditorImages = {u"A1.TIF"_s, u"A2.TIF"_s};
-    EXPECT_TRUE(IsPlausibleImageList(state_, DocumentKind::AuditorReport));
-    state_.auditorImages = {u"A1.TIF"_s, u"W.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::AuditorReport));
-    state_.auditorImages = {u"H.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::AuditorReport));
+    state_.Images(DocumentKind::AuditorReportImages) = {u"A1.TIF"_s, u"A2.TIF"_s};
+    EXPECT_TRUE(IsPlausibleImageList(state_, DocumentKind::AuditorReportImages));
+    state_.Images(DocumentKind::AuditorReportImages) = {u"A1.TIF"_s, u"W.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::AuditorReportImages));
+    state_.Images(DocumentKind::AuditorReportImages) = {u"H.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::AuditorReportImages));
 }
 
 TEST_F(PlausibilityTest, HolesAndUnreadableFilesAreImplausible)
 {
     WritePage(u"M1.TIF"_s, 100, 100);
     WritePage(u"M3.TIF"_s, 100, 100);
-    state_.memoriaImages = {u"M1.TIF"_s, QString(), u"M3.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::Memoria));
+    state_.Images(DocumentKind::MemoriaImages) = {u"M1.TIF"_s, QString(), u"M3.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::MemoriaImages));
     QFile text(OnC(u"TMP_VK7/G1.TIF"_s));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("no es una imagen");
     text.close();
-    state_.gestionImages = {u"G1.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::ManagementReport));
-    state_.gestionImages = {u"M1.TIF"_s, u"M3.TIF"_s};
-    EXPECT_TRUE(IsPlausibleImageList(state_, DocumentKind::ManagementReport));
-    state_.anuncioImages = {u"FALTA.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::Announcements));
+    state_.Images(DocumentKind::ManagementReportImages) = {u"G1.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::ManagementReportImages));
+    state_.Images(DocumentKind::ManagementReportImages) = {u"M1.TIF"_s, u"M3.TIF"_s};
+    EXPECT_TRUE(IsPlausibleImageList(state_, DocumentKind::ManagementReportImages));
+    state_.Images(DocumentKind::AnnouncementsImages) = {u"FALTA.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::AnnouncementsImages));
 }
 
 TEST_F(PlausibilityTest, OversizedPageIsRefusedFromItsHeader)
@@ -148,8 +148,8 @@ TEST_F(PlausibilityTest, OversizedPageIsRefusedFromItsHeader)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     file.close();
-    state_.anuncioImages = {u"BOMB.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::Announcements));
+    state_.Images(DocumentKind::AnnouncementsImages) = {u"BOMB.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::AnnouncementsImages));
 }
 
 TEST_F(PlausibilityTest, OneWidePageAmongGoodFiles)
@@ -157,8 +157,8 @@ TEST_F(PlausibilityTest, OneWidePageAmongGoodFiles)
     // Files 1 and 3 fine, file 2 too wide.
     WritePage(u"P1.TIF"_s, 50, 50);
     WritePage(u"P2.TIF"_s, 3100, 50);
-    state_.memoriaImages = {u"P1.TIF"_s, u"P2.TIF"_s, u"P1.TIF"_s};
-    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::Memoria));
+    state_.Images(DocumentKind::MemoriaImages) = {u"P1.TIF"_s, u"P2.TIF"_s, u"P1.TIF"_s};
+    EXPECT_FALSE(IsPlausibleImageList(state_, DocumentKind::MemoriaImages));
 }
 
 TEST_F(PlausibilityTest, SuspiciousFilesGiveTheirWarningsInOrder)
@@ -171,16 +171,16 @@ TEST_F(PlausibilityTest, SuspiciousFilesGiveTheirWarningsInOrder)
     WritePage(u"ANCHO.TIF"_s, 4000, 100);
     const QString bad = QString(300, u'x');
     state_.fileWarnings = u"antiguo"_s;
-    state_.memoriaPages = {Prose(30)};
-    state_.gestionPages = {bad};
-    state_.accionesPages = {bad};
-    state_.ambientaPages = {Prose(5)};
-    state_.simcavPages = {bad};
-    state_.certaproPages = {bad};
-    state_.memoriaImages = {u"MEMORIA1.TIF"_s};
-    state_.gestionImages = {u"ANCHO.TIF"_s};
-    state_.auditorImages = {u"FALTA.TIF"_s};
-    state_.anuncioImages = {}; // no images: not checked
+    state_.Pages(DocumentKind::MemoriaText) = {Prose(30)};
+    state_.Pages(DocumentKind::ManagementReportText) = {bad};
+    state_.Pages(DocumentKind::OwnSharesText) = {bad};
+    state_.Pages(DocumentKind::EnvironmentalReportText) = {Prose(5)};
+    state_.Pages(DocumentKind::SimcavReportText) = {bad};
+    state_.Pages(DocumentKind::ApprovalCertificateText) = {bad};
+    state_.Images(DocumentKind::MemoriaImages) = {u"MEMORIA1.TIF"_s};
+    state_.Images(DocumentKind::ManagementReportImages) = {u"ANCHO.TIF"_s};
+    state_.Images(DocumentKind::AuditorReportImages) = {u"FALTA.TIF"_s};
+    state_.Images(DocumentKind::AnnouncementsImages) = {}; // no images: not checked
     CheckSuspiciousFiles(state_);
     EXPECT_EQ(state_.fileWarnings, u"Posible fichero TXT erróneo. Revisar GESTION.TXT\n"
                                    "Posible fichero TXT erróneo. Revisar ACCIONS2.TXT\n"
@@ -196,8 +196,8 @@ TEST_F(PlausibilityTest, SuspiciousFilesGiveTheirWarningsInOrder)
     // image that went with it gives the only warning.
     DepositState clean;
     clean.fileWarnings = u"antiguo"_s;
-    clean.memoriaPages = {Prose(40)};
-    clean.anuncioImages = {u"MEMORIA1.TIF"_s};
+    clean.Pages(DocumentKind::MemoriaText) = {Prose(40)};
+    clean.Images(DocumentKind::AnnouncementsImages) = {u"MEMORIA1.TIF"_s};
     ASSERT_TRUE(QDir(OnC(u"TMP_VK7"_s)).removeRecursively());
     CheckSuspiciousFiles(clean);
     EXPECT_TRUE(QDir(OnC(u"TMP_VK7"_s)).exists());

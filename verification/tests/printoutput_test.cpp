@@ -136,7 +136,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     QStringList accionesPages;
     for (int i = 0; i < 100; ++i)
         accionesPages.append(u"Página %1"_s.arg(i + 1));
-    state_.accionesPages = accionesPages;
+    state_.Pages(DocumentKind::OwnSharesText) = accionesPages;
     // Images: a two-page file, a hole, a file that cannot be loaded, one page.
     {
         TiffFile twoPages;
@@ -148,7 +148,8 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     QFile broken(work_ + u"BROKEN.TIF"_s);
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("II*\0garbage") > 0);
     broken.close();
-    state_.memoriaImages = {u"MEM1.TIF"_s, QString(), u"BROKEN.TIF"_s, u"MEM3.TIF"_s};
+    state_.Images(DocumentKind::MemoriaImages) = {u"MEM1.TIF"_s, QString(), u"BROKEN.TIF"_s,
+                                                  u"MEM3.TIF"_s};
     // Deposit files named like generated pages are neither printed nor in the way.
     for (const QString &name : {u"K7.D09"_s, u"K7.M05"_s, u"K7.099"_s}) {
         QFile stale(work_ + name);
@@ -196,6 +197,33 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance}, false));
     ASSERT_EQ(printer_.Jobs().size(), 6);
     EXPECT_TRUE(printer_.Jobs().last().name.startsWith(u"VK7_K7NE_"_s));
+}
+
+// With every box ticked and every document there, the jobs follow the
+// document table: the sheet, the form, each document's images before its
+// text, and the audit report and the notices last, whatever the boxes'
+// order in the window.
+TEST_F(PrintOutput, EveryDocumentGoesOutInTheTablesOrder)
+{
+    state_.diagnosticText = {u"Hoja"_s};
+    ASSERT_EQ(SaveImageFile(u"C:\\TMP_VK7\\PAGE.TIF"_s, ScannedPage(1)), 1);
+    for (const DocumentKindInfo &document : DocumentKinds()) {
+        if (document.images)
+            state_.Images(document.kind) = {u"PAGE.TIF"_s};
+        else if (document.box)
+            state_.Pages(document.kind) = {u"texto"_s};
+    }
+    OutputTicks all;
+    all.fill(true);
+    ASSERT_TRUE(ProduceDepositOutput(state_, &form_, formPages_, all, printer_, &ui_, clock_));
+
+    QStringList codes;
+    for (const RecordingPrintDevice::Job &job : printer_.Jobs()) {
+        codes.append(job.name.section(u'_', 1, 1));
+        EXPECT_FALSE(job.pages.isEmpty()) << job.name.toStdString();
+    }
+    EXPECT_EQ(codes, (QStringList{u"DG"_s, u"K7NE"_s, u"M1"_s, u"M2"_s, u"G1"_s, u"G2"_s, u"AC"_s,
+                                  u"B"_s, u"S"_s, u"C"_s, u"AD"_s, u"AN"_s}));
 }
 
 TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)

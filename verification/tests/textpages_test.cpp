@@ -63,8 +63,8 @@ TEST_F(TextPagesTest, PagesAreNumberedAcrossPageTexts)
     DepositState state;
     // Two page texts of 70 lines: 01 and 02 for the first, 03 and 04 for
     // the second, which starts on a page of its own.
-    state.memoriaPages = {Lines(70, u"primera "_s), Lines(70, u"segunda "_s)};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::Memoria, workFolder_));
+    state.Pages(DocumentKind::MemoriaText) = {Lines(70, u"primera "_s), Lines(70, u"segunda "_s)};
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::MemoriaText, workFolder_));
     EXPECT_EQ(Written(), (QStringList{u"K7.M01"_s, u"K7.M02"_s, u"K7.M03"_s, u"K7.M04"_s}));
 
     // Full page: 66 inked bands; the overflow page: 4.
@@ -105,64 +105,53 @@ TEST_F(TextPagesTest, EarlierPagesOfThePrefixAreDeletedOthersKept)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     DepositState state;
-    state.gestionPages = {u"Informe de gestión"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ManagementReport, workFolder_));
+    state.Pages(DocumentKind::ManagementReportText) = {u"Informe de gestión"_s};
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ManagementReportText, workFolder_));
     EXPECT_EQ(Written(), (QStringList{u"DATOS.ASC"_s, u"K7.G01"_s, u"K7.M01"_s}));
 }
 
 TEST_F(TextPagesTest, ExplicitPagesReplaceTheKindsListAndKindsSelectPrefixes)
 {
     DepositState state;
-    state.accionesPages = {u"no"_s, u"no"_s, u"no"_s};
+    state.Pages(DocumentKind::OwnSharesText) = {u"no"_s, u"no"_s, u"no"_s};
     const QStringList explicitPages = {u"una"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::OwnShares, workFolder_, &explicitPages));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::OwnSharesText, workFolder_, &explicitPages));
     EXPECT_EQ(Written(), QStringList{u"K7.A01"_s});
 
-    state.ambientaPages = {u"a"_s};
-    state.simcavPages = {u"s"_s};
-    state.certaproPages = {u"c"_s, QString()};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::EnvironmentalReport, workFolder_));
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::SimcavReport, workFolder_));
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ApprovalCertificate, workFolder_));
+    state.Pages(DocumentKind::EnvironmentalReportText) = {u"a"_s};
+    state.Pages(DocumentKind::SimcavReportText) = {u"s"_s};
+    state.Pages(DocumentKind::ApprovalCertificateText) = {u"c"_s, QString()};
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::EnvironmentalReportText, workFolder_));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::SimcavReportText, workFolder_));
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ApprovalCertificateText, workFolder_));
     // An empty page text still gives its (blank) page.
     EXPECT_EQ(Written(),
               (QStringList{u"K7.A01"_s, u"K7.B01"_s, u"K7.C01"_s, u"K7.C02"_s, u"K7.S01"_s}));
 
     // A kind without text fails at once and writes nothing.
-    for (DocumentKind kind : {DocumentKind::AuditorReport, DocumentKind::Announcements}) {
+    for (DocumentKind kind :
+         {DocumentKind::AuditorReportImages, DocumentKind::AnnouncementsImages}) {
         EXPECT_FALSE(RenderTextPages(state, kind, workFolder_, &explicitPages)) << int(kind);
     }
     EXPECT_EQ(Written().size(), 5);
     // An empty list writes nothing and succeeds.
-    state.memoriaPages.clear();
-    EXPECT_TRUE(RenderTextPages(state, DocumentKind::Memoria, workFolder_));
+    state.Pages(DocumentKind::MemoriaText).clear();
+    EXPECT_TRUE(RenderTextPages(state, DocumentKind::MemoriaText, workFolder_));
 }
 
 TEST_F(TextPagesTest, FolderNamedInAnotherCaseIsTheSameFolder)
 {
     DepositState state;
-    state.memoriaPages = {u"uno"_s, u"dos"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::Memoria, u"C:\\tmp_vk7\\"_s));
+    state.Pages(DocumentKind::MemoriaText) = {u"uno"_s, u"dos"_s};
+    ASSERT_TRUE(RenderTextPages(state, DocumentKind::MemoriaText, u"C:\\tmp_vk7\\"_s));
     EXPECT_EQ(Written(), (QStringList{u"K7.M01"_s, u"K7.M02"_s}));
 }
 
 TEST_F(TextPagesTest, UnwritableFolderFails)
 {
     DepositState state;
-    state.memoriaPages = {u"texto"_s};
-    EXPECT_FALSE(RenderTextPages(state, DocumentKind::Memoria, u"C:\\NO_EXISTE\\"_s));
+    state.Pages(DocumentKind::MemoriaText) = {u"texto"_s};
+    EXPECT_FALSE(RenderTextPages(state, DocumentKind::MemoriaText, u"C:\\NO_EXISTE\\"_s));
     PathResolver::ClearDriveRoots();
-    EXPECT_FALSE(RenderTextPages(state, DocumentKind::Memoria, workFolder_));
-}
-
-TEST(TextPagePrefixes, KindsOfThePrintOutput)
-{
-    EXPECT_EQ(TextPagePrefix(DocumentKind::Memoria), u"K7.M"_s);
-    EXPECT_EQ(TextPagePrefix(DocumentKind::ManagementReport), u"K7.G"_s);
-    EXPECT_EQ(TextPagePrefix(DocumentKind::OwnShares), u"K7.A"_s);
-    EXPECT_EQ(TextPagePrefix(DocumentKind::DiagnosticSheet), u"K7.D"_s);
-    EXPECT_EQ(TextPagePrefix(DocumentKind::EnvironmentalReport), u"K7.B"_s);
-    EXPECT_EQ(TextPagePrefix(DocumentKind::SimcavReport), u"K7.S"_s);
-    EXPECT_EQ(TextPagePrefix(DocumentKind::ApprovalCertificate), u"K7.C"_s);
-    EXPECT_TRUE(TextPagePrefix(DocumentKind::AuditorReport).isEmpty());
+    EXPECT_FALSE(RenderTextPages(state, DocumentKind::MemoriaText, workFolder_));
 }

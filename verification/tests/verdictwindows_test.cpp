@@ -26,7 +26,7 @@ TEST_F(StateWindowWithoutForm, VerdictsAreUnknownAndNoDocumentIsOffered)
     state.structureStatus = u"1"_s;
     state.completenessStatus = u"2"_s;
     state.otherDocumentNames = {u"Acta"_s, u"Informe"_s};
-    state.memoriaPages = {u"Una memoria con texto"_s};
+    state.Pages(DocumentKind::MemoriaText) = {u"Una memoria con texto"_s};
     CFileTools tools;
     const StateWindowChoices choices(
         DiagnoseDeposit(state, nullptr, QString(), tools, SystemClock(), nullptr));

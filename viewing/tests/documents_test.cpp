@@ -85,19 +85,25 @@ QByteArray OversizedTiff()
 
 TEST_F(DocumentsTest, ImageSetsListTheirKindOnlyAndNeverTheGaps)
 {
-    state.memoriaImages = {u"MEMORIA.M01"_s, QString(), u"MEMORIA.G03"_s, u"ANEXO.M04"_s};
-    state.auditorImages = {u"AUDITOR.001"_s, u"XAUDITOR.002"_s, QString(), u"AUDITORIA.004"_s};
-    EXPECT_EQ(ImageSet(state, 8).Names(), (QStringList{u"MEMORIA.M01"_s, u"ANEXO.M04"_s}));
-    EXPECT_EQ(ImageSet(state, 20).Names(), (QStringList{u"AUDITOR.001"_s, u"AUDITORIA.004"_s}));
-    EXPECT_TRUE(ImageSet(state, 8).DocumentCommandsEnabled());
+    state.Images(DocumentKind::MemoriaImages) = {u"MEMORIA.M01"_s, QString(), u"MEMORIA.G03"_s,
+                                                 u"ANEXO.M04"_s};
+    state.Images(DocumentKind::AuditorReportImages) = {u"AUDITOR.001"_s, u"XAUDITOR.002"_s,
+                                                       QString(), u"AUDITORIA.004"_s};
+    EXPECT_EQ(ImageSet(state, DocumentKind::MemoriaImages).Names(),
+              (QStringList{u"MEMORIA.M01"_s, u"ANEXO.M04"_s}));
+    EXPECT_EQ(ImageSet(state, DocumentKind::AuditorReportImages).Names(),
+              (QStringList{u"AUDITOR.001"_s, u"AUDITORIA.004"_s}));
+    EXPECT_TRUE(ImageSet(state, DocumentKind::MemoriaImages).DocumentCommandsEnabled());
 
-    const ImageSet empty(state, 21);
+    const ImageSet empty(state, DocumentKind::AnnouncementsImages);
     EXPECT_TRUE(empty.Names().isEmpty());
     EXPECT_FALSE(empty.DocumentCommandsEnabled());
     EXPECT_EQ(empty.Title(),
               u"Tratamiento de Imágenes de Anuncios de Convocatoria del Depósito Digital"_s);
-    EXPECT_EQ(ImageSet(state, 8).TemporaryPath(3), u"C:\\TMP\\MEMTMP03.TIF"_s);
-    EXPECT_EQ(ImageSet(state, 20).PrintJobName(0), u"K7_C:\\TMP_VK7\\AUDITOR.001"_s);
+    EXPECT_EQ(ImageSet(state, DocumentKind::MemoriaImages).TemporaryPath(3),
+              u"C:\\TMP\\MEMTMP03.TIF"_s);
+    EXPECT_EQ(ImageSet(state, DocumentKind::AuditorReportImages).PrintJobName(0),
+              u"K7_C:\\TMP_VK7\\AUDITOR.001"_s);
 }
 
 TEST_F(DocumentsTest, ViewRefusesWhatCannotBeShownAndKeepsTheStatusLine)
@@ -105,8 +111,9 @@ TEST_F(DocumentsTest, ViewRefusesWhatCannotBeShownAndKeepsTheStatusLine)
     CopySample(u"MEMORIA.M01"_s, u"MEMORIA.M01"_s);
     Write(u"TMP_VK7/MEMORIA.M02"_s, "not an image at all");
     Write(u"TMP_VK7/MEMORIA.M03"_s, OversizedTiff());
-    state.memoriaImages = {u"MEMORIA.M01"_s, u"MEMORIA.M02"_s, u"MEMORIA.M03"_s, u"MEMORIA.M04"_s};
-    ImageSet set(state, 8);
+    state.Images(DocumentKind::MemoriaImages) = {u"MEMORIA.M01"_s, u"MEMORIA.M02"_s,
+                                                 u"MEMORIA.M03"_s, u"MEMORIA.M04"_s};
+    ImageSet set(state, DocumentKind::MemoriaImages);
     QImage page;
 
     EXPECT_FALSE(set.View(-1, &page));
@@ -129,13 +136,14 @@ TEST_F(DocumentsTest, TemporaryCopiesAreMadeAndDeletedPerKind)
     for (const QString &name : {u"MEMORIA.M01"_s, u"MEMORIA.M02"_s, u"MEMORIA.M03"_s})
         CopySample(u"MEMORIA.M01"_s, name);
     CopySample(u"AUDITOR.001"_s, u"AUDITOR.001"_s);
-    state.memoriaImages = {u"MEMORIA.M01"_s, u"MEMORIA.M02"_s, u"MEMORIA.M03"_s};
-    state.auditorImages = {u"AUDITOR.001"_s};
+    state.Images(DocumentKind::MemoriaImages) = {u"MEMORIA.M01"_s, u"MEMORIA.M02"_s,
+                                                 u"MEMORIA.M03"_s};
+    state.Images(DocumentKind::AuditorReportImages) = {u"AUDITOR.001"_s};
 
     // "C:\TMP\" is made when missing; an old read-only copy is replaced.
-    ImageSet auditor(state, 20);
+    ImageSet auditor(state, DocumentKind::AuditorReportImages);
     auditor.StartExternal(0, ui);
-    ImageSet memoria(state, 8);
+    ImageSet memoria(state, DocumentKind::MemoriaImages);
     Write(u"TMP/MEMTMP02.TIF"_s, "old");
     QFile::setPermissions(OnC(u"TMP/MEMTMP02.TIF"_s), QFile::ReadOwner);
     memoria.StartExternal(2, ui);
@@ -191,7 +199,9 @@ TEST_F(DocumentsTest, TextPrintPrintsEveryRenderedPageInOneJobAndCleansUp)
     QDir(driveC.path()).mkpath(u"TMP"_s);
     Write(u"TMP/K7.X01"_s, "an older print's page"); // cleared as well
     RecordingPrintDevice printer;
-    EXPECT_EQ(PrintTextPages(*TextKindOf(17), pages, printer, 123456, &ui), 101);
+    EXPECT_EQ(PrintTextPages(*TextKindOf(DocumentKind::EnvironmentalReportText), pages, printer,
+                             123456, &ui),
+              101);
     EXPECT_EQ(ui.progress, qMakePair(qint64(101), qint64(101)));
     ASSERT_EQ(printer.JobNames(), QStringList{u"K7_123456"_s});
     EXPECT_EQ(printer.Jobs().first().pages.size(), 101);
@@ -201,7 +211,7 @@ TEST_F(DocumentsTest, TextPrintPrintsEveryRenderedPageInOneJobAndCleansUp)
 
 TEST_F(DocumentsTest, StartTextReplacesAnOldReadOnlyCopyOrOpensNothing)
 {
-    const TextKind &memoria = *TextKindOf(5);
+    const DocumentKindInfo &memoria = *TextKindOf(DocumentKind::MemoriaText);
     QDir(driveC.path()).mkpath(u"TMP"_s);
     Write(u"TMP/MEMORIA.TXT"_s, "another company's notes");
     QFile::setPermissions(OnC(u"TMP/MEMORIA.TXT"_s), QFile::ReadOwner);
@@ -215,7 +225,8 @@ TEST_F(DocumentsTest, StartTextReplacesAnOldReadOnlyCopyOrOpensNothing)
 
     // No file of this kind in the deposit: the old copy is not shown.
     ui.opened.clear();
-    EXPECT_EQ(StartTextFile(state, *TextKindOf(6), ui), StartTextResult::CopyFailed);
+    EXPECT_EQ(StartTextFile(state, *TextKindOf(DocumentKind::ManagementReportText), ui),
+              StartTextResult::CopyFailed);
     EXPECT_TRUE(ui.opened.isEmpty());
     EXPECT_EQ(ui.messages, QStringList{u"AVISO: ERROR. Copiando fichero (C:\\TMP_VK7\\GESTION.TXT "
                                        u"-> C:\\TMP\\GESTION.TXT)"_s});

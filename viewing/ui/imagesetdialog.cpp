@@ -52,7 +52,7 @@ void PictureArea::paintEvent(QPaintEvent *event)
     painter.drawImage(target.topLeft(), scaled_);
 }
 
-ImageSetDialog::ImageSetDialog(const DepositState &state, int kind, IUserInterface &ui,
+ImageSetDialog::ImageSetDialog(const DepositState &state, DocumentKind kind, IUserInterface &ui,
                                QWidget *parent)
     : PrintingDialog(parent), set_(state, kind), ui_(ui)
 {

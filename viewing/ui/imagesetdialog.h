@@ -40,7 +40,7 @@ class ImageSetDialog : public PrintingDialog
 {
     Q_OBJECT
 public:
-    ImageSetDialog(const DepositState &state, int kind, IUserInterface &ui,
+    ImageSetDialog(const DepositState &state, DocumentKind kind, IUserInterface &ui,
                    QWidget *parent = nullptr);
 
     // "&Salir" and Escape delete the temporary copies first.

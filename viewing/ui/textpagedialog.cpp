@@ -29,19 +29,19 @@ QLabel *Position(const char *name, QWidget *parent)
     return label;
 }
 
-TextPages DepositPages(const DepositState &state, const TextKind *kind)
+TextPages DepositPages(const DepositState &state, const DocumentKindInfo *kind)
 {
-    return kind ? state.*kind->pages : TextPages();
+    return kind ? state.Pages(kind->kind) : TextPages();
 }
 
 } // namespace
 
-TextPageDialog::TextPageDialog(const DepositState &state, int kind, IUserInterface &ui,
+TextPageDialog::TextPageDialog(const DepositState &state, DocumentKind kind, IUserInterface &ui,
                                QWidget *parent)
     : PrintingDialog(parent), state_(state), kind_(TextKindOf(kind)), ui_(ui),
       book_(DepositPages(state, kind_))
 {
-    setWindowTitle(kind_ ? kind_->title : QString());
+    setWindowTitle(kind_ ? kind_->dialogTitle : QString());
 
     edit_ = new TextPageEdit(this);
     edit_->setObjectName(u"pageEdit"_s);

@@ -18,7 +18,7 @@ class TextPageDialog : public PrintingDialog
 {
     Q_OBJECT
 public:
-    TextPageDialog(const DepositState &state, int kind, IUserInterface &ui,
+    TextPageDialog(const DepositState &state, DocumentKind kind, IUserInterface &ui,
                    QWidget *parent = nullptr);
 
     const TextPageBook &Book() const { return book_; }
@@ -35,7 +35,7 @@ private:
     void WarnLimit();
 
     const DepositState &state_;
-    const TextKind *kind_;
+    const DocumentKindInfo *kind_;
     IUserInterface &ui_;
     TextPageBook book_;
     bool pageShown_ = false;

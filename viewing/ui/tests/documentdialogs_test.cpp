@@ -63,7 +63,8 @@ protected:
         for (const QString &name : {u"MEMORIA.M01"_s, u"MEMORIA.M02"_s})
             QFile::copy(QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit/") + name,
                         driveC.path() + u"/TMP_VK7/"_s + name);
-        state.memoriaImages = {u"MEMORIA.M01"_s, QString(), u"MEMORIA.G03"_s, u"MEMORIA.M02"_s};
+        state.Images(DocumentKind::MemoriaImages) = {u"MEMORIA.M01"_s, QString(), u"MEMORIA.G03"_s,
+                                                     u"MEMORIA.M02"_s};
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
 
@@ -115,7 +116,7 @@ int DarkPixels(const QImage &image)
 
 TEST_F(DocumentDialogsTest, ImageSetDialogEnablesShowsPrintsAndCleansUp)
 {
-    ImageSetDialog dialog(state, 8, ui);
+    ImageSetDialog dialog(state, DocumentKind::MemoriaImages, ui);
     dialog.resize(800, 600);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(),
@@ -153,7 +154,7 @@ TEST_F(DocumentDialogsTest, ImageSetDialogEnablesShowsPrintsAndCleansUp)
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(QFileInfo::exists(ui.opened.first()));
 
-    ImageSetDialog empty(state, 9, ui);
+    ImageSetDialog empty(state, DocumentKind::ManagementReportImages, ui);
     for (const char *off : {"startButton", "viewButton", "printButton"})
         EXPECT_FALSE(Child<QWidget>(empty, off)->isEnabled()) << off;
 }
@@ -164,7 +165,7 @@ TEST_F(DocumentDialogsTest, AnImageThatCannotBeLoadedClearsThePicture)
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
     broken.write("II*\0 no es una imagen");
     broken.close();
-    ImageSetDialog dialog(state, 8, ui);
+    ImageSetDialog dialog(state, DocumentKind::MemoriaImages, ui);
     dialog.show();
     auto *list = Child<QListWidget>(dialog, "imageList");
     auto *picture = Child<PictureArea>(dialog, "pictureArea");
@@ -179,9 +180,10 @@ TEST_F(DocumentDialogsTest, AnImageThatCannotBeLoadedClearsThePicture)
 
 TEST_F(DocumentDialogsTest, TextPageIgnoresTypingAndCountsDisplayedLines)
 {
-    state.gestionPages = {u"Primera linea\r\n"_s + QString(400, u'x') + u"\r\nUltima"_s,
-                          u"Segunda pagina"_s, u"Tercera"_s};
-    TextPageDialog dialog(state, 6, ui);
+    state.Pages(DocumentKind::ManagementReportText) = {u"Primera linea\r\n"_s + QString(400, u'x') +
+                                                           u"\r\nUltima"_s,
+                                                       u"Segunda pagina"_s, u"Tercera"_s};
+    TextPageDialog dialog(state, DocumentKind::ManagementReportText, ui);
     dialog.resize(700, 500);
     dialog.show();
     auto *edit = Child<TextPageEdit>(dialog, "pageEdit");
@@ -218,9 +220,9 @@ TEST_F(DocumentDialogsTest, TextPageIgnoresTypingAndCountsDisplayedLines)
 
 TEST_F(DocumentDialogsTest, PageMovesKeepEditsInTheWorkingCopyOnly)
 {
-    state.memoriaPages = {u"Uno\r\ndos"_s, u"Tres\r\n"_s};
-    const QStringList deposit = state.memoriaPages.ToList();
-    TextPageDialog dialog(state, 5, ui);
+    state.Pages(DocumentKind::MemoriaText) = {u"Uno\r\ndos"_s, u"Tres\r\n"_s};
+    const QStringList deposit = state.Pages(DocumentKind::MemoriaText).ToList();
+    TextPageDialog dialog(state, DocumentKind::MemoriaText, ui);
     dialog.show();
     auto *edit = Child<TextPageEdit>(dialog, "pageEdit");
 
@@ -233,7 +235,7 @@ TEST_F(DocumentDialogsTest, PageMovesKeepEditsInTheWorkingCopyOnly)
     Child<QPushButton>(dialog, "previousButton")->click();
     EXPECT_EQ(edit->toPlainText(), u"Y\nno\ndos"_s);
     EXPECT_EQ(dialog.Book().Pages().ToList(), (QStringList{u"Y\r\nno\r\ndos"_s, u"Tres\r\n"_s}));
-    EXPECT_EQ(state.memoriaPages.ToList(), deposit);
+    EXPECT_EQ(state.Pages(DocumentKind::MemoriaText).ToList(), deposit);
 
     // Printing takes the working copy: a page image each, in one job.
     const auto job = PrintOnTestQueue(dialog);
@@ -250,8 +252,8 @@ TEST_F(DocumentDialogsTest, PageMovesKeepEditsInTheWorkingCopyOnly)
 
 TEST_F(DocumentDialogsTest, APageBeyondTheLimitOpensWholeAndTakesNoPaste)
 {
-    state.certaproPages = {QString(35000, u'c'), u"Fin"_s};
-    TextPageDialog dialog(state, 19, ui);
+    state.Pages(DocumentKind::ApprovalCertificateText) = {QString(35000, u'c'), u"Fin"_s};
+    TextPageDialog dialog(state, DocumentKind::ApprovalCertificateText, ui);
     dialog.show();
     auto *edit = Child<TextPageEdit>(dialog, "pageEdit");
     EXPECT_EQ(edit->toPlainText().size(), 35000);
@@ -260,8 +262,9 @@ TEST_F(DocumentDialogsTest, APageBeyondTheLimitOpensWholeAndTakesNoPaste)
     QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
     Child<QPushButton>(dialog, "nextButton")->click();
     Child<QPushButton>(dialog, "previousButton")->click();
-    EXPECT_EQ(edit->toPlainText(), state.certaproPages.first());
-    EXPECT_EQ(dialog.Book().Pages().ToList(), state.certaproPages.ToList());
+    EXPECT_EQ(edit->toPlainText(), state.Pages(DocumentKind::ApprovalCertificateText).first());
+    EXPECT_EQ(dialog.Book().Pages().ToList(),
+              state.Pages(DocumentKind::ApprovalCertificateText).ToList());
     EXPECT_EQ(ui.messages.size(), 1);
 }
 
@@ -286,8 +289,8 @@ TEST_F(DocumentDialogsTest, PrintAsksForThePrinterAndKeepsItsCopies)
     QString error;
     static const bool added = Server().AddQueue(u"VK7_ELEGIDA"_s, false, &error);
     ASSERT_TRUE(added) << error.toStdString();
-    state.memoriaPages = {u"Uno"_s};
-    TextPageDialog dialog(state, 5, ui);
+    state.Pages(DocumentKind::MemoriaText) = {u"Uno"_s};
+    TextPageDialog dialog(state, DocumentKind::MemoriaText, ui);
     dialog.show();
 
     QStringList printers;
