@@ -1,6 +1,7 @@
 #include "components/formreading.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "components/formdocument.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 // A column heading sits just above its values; farther up it belongs to
 // another part of the page.
-constexpr int kHeadingReach = 120;
+constexpr int kHeadingReach = 400;
 
 bool OnLineOf(const QRect &text, const QRect &field)
 {
@@ -30,7 +31,7 @@ bool LabelsALine(const TemplatePage &page, const QRect &text)
 }
 
 // The nearest fixed text to the left of the field on its line.
-QString RowLabel(const TemplatePage &page, const QRect &box)
+const TemplateText *RowLabel(const TemplatePage &page, const QRect &box)
 {
     const TemplateText *best = nullptr;
     for (const TemplateText &text : page.texts) {
@@ -40,7 +41,21 @@ QString RowLabel(const TemplatePage &page, const QRect &box)
         if (!best || text.box.right() > best->box.right())
             best = &text;
     }
-    return best ? best->text.simplified() : QString();
+    return best;
+}
+
+// A field of another width between a text and a field below it ends the
+// column the text heads; fields of the column itself continue it.
+bool OtherFieldBetween(const TemplatePage &page, const QRect &text, const QRect &box)
+{
+    const int middle = box.center().x();
+    return std::any_of(page.fields.begin(), page.fields.end(), [&](const TemplateField &field) {
+        const QRect &f = field.box;
+        const bool sameColumn =
+            std::abs(f.left() - box.left()) <= 4 && std::abs(f.right() - box.right()) <= 4;
+        return f.top() > text.bottom() && f.bottom() < box.top() && f.left() <= middle &&
+               f.right() >= middle && !sameColumn;
+    });
 }
 
 // A line drawn across the gap between a text and a field below it parts them.
@@ -55,10 +70,10 @@ bool LineBetween(const TemplatePage &page, const QRect &text, const QRect &box)
     });
 }
 
-// The nearest fixed text just above the field, over its middle, not much
-// wider than it (a section's title spans the page) and not parted from it
-// by a line.
-QString ColumnHeading(const TemplatePage &page, const QRect &box)
+// The nearest fixed text above the field, over its middle, not much wider
+// than it, not parted from it by a line and not over its line's label (a
+// section's title spans both).
+QString ColumnHeading(const TemplatePage &page, const QRect &box, const QRect &rowLabel)
 {
     const int middle = box.center().x();
     const TemplateText *best = nullptr;
@@ -66,7 +81,9 @@ QString ColumnHeading(const TemplatePage &page, const QRect &box)
         const QRect &t = text.box;
         if (text.content != TemplateText::Content::Fixed || t.bottom() > box.top() + 4 ||
             box.top() - t.bottom() > kHeadingReach || middle < t.left() || middle > t.right() ||
-            t.width() > 3 * box.width() || LabelsALine(page, t) || LineBetween(page, t, box))
+            t.width() > 3 * box.width() || LabelsALine(page, t) || LineBetween(page, t, box) ||
+            OtherFieldBetween(page, t, box) ||
+            (!rowLabel.isEmpty() && t.left() < rowLabel.right() && t.right() > rowLabel.left()))
             continue;
         if (!best || t.bottom() > best->box.bottom())
             best = &text;
@@ -76,8 +93,9 @@ QString ColumnHeading(const TemplatePage &page, const QRect &box)
 
 QString FieldName(const TemplatePage &page, const TemplateField &field)
 {
-    const QString row = RowLabel(page, field.box);
-    const QString column = ColumnHeading(page, field.box);
+    const TemplateText *label = RowLabel(page, field.box);
+    const QString row = label ? label->text.simplified() : QString();
+    const QString column = ColumnHeading(page, field.box, label ? label->box : QRect());
     if (!row.isEmpty() && !column.isEmpty())
         return row + u", "_s + column;
     if (!row.isEmpty() || !column.isEmpty())

@@ -47,6 +47,11 @@ TEST(FormReading, NamesEveryValueByItsLabelsAndReadsThePageLineByLine)
     EXPECT_LT(IndexOfKey(ident, 810120), IndexOfKey(ident, 810290));
     // A section's title above a field is not its column.
     EXPECT_EQ(Find(ident, 810010)->name, u"Código de actividad (CNAE)"_s);
+    // The same key lower down is named by its own line, not by the title of
+    // the section over it.
+    EXPECT_EQ(Find(ident.mid(2), 810220)->name, u"Denominación social (*)"_s);
+    // A column's heading names every row of the column.
+    EXPECT_EQ(Find(ident, 999515)->name, u"Pérdidas y ganancias abreviada (*), Miles de euros"_s);
     // Amounts as the page writes them; the previous year by its heading.
     const FormFieldReading *staff = Find(ident, 8101001);
     ASSERT_TRUE(staff);
