@@ -4,6 +4,9 @@
   atspi_read.py unnamed TITLE       focusable controls of window TITLE without a name
   atspi_read.py form JSON           the form view's fields against vk7check's JSON
   atspi_read.py focused             the name, value and key of the focused form field
+  atspi_read.py taborder TITLE N    presses Tab N times in window TITLE: the focus
+                                    goes from top-left, never back up-left, and comes back
+  atspi_read.py texts TITLE         the texts window TITLE shows, one a line
 Ends with 1 (and says why) on any fault, with 2 when vk7 or the window is not there.
 """
 import json
@@ -139,12 +142,72 @@ def focused():
     return 1
 
 
+ITEMS = ("list item", "table cell", "tree item")
+
+
+def focused_in(win):
+    # A list's current item says it is focused even when the list is not;
+    # an item counts only when no control is focused, as its list.
+    item = None
+    for node in walk(win):
+        if not node.getState().contains(pyatspi.STATE_FOCUSED) or node.getRoleName() == "frame":
+            continue
+        if node.getRoleName() not in ITEMS:
+            return node
+        item = item or node.parent
+    return item
+
+
+def taborder(title, presses):
+    import subprocess
+    win = window(title)
+    seen = []
+    for _ in range(presses):
+        node = None
+        for _ in range(30):
+            node = focused_in(win)
+            if node is not None:
+                break
+            time.sleep(0.1)
+        if node is None:
+            print(f"{title}: nada tiene el foco")
+            return 1
+        x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        seen.append((node.name or node.getRoleName(), x, y, h))
+        subprocess.run(["xdotool", "key", "--clearmodifiers", "Tab"], check=True)
+        time.sleep(0.25)
+    print(f"{title}: " + " → ".join(name for name, *_ in seen))
+    # From the top-left: each control is to the right on its line, or on a
+    # lower line, or at the top of a column further right; never back up
+    # and to the left. After the last comes the first again.
+    for (n1, x1, y1, h1), (n2, x2, y2, h2) in zip(seen, seen[1:]):
+        same_line = abs(y2 - y1) < max(h1, h2) / 2
+        backward = (same_line and x2 < x1) or (not same_line and y2 < y1 and x2 <= x1)
+        if backward and (n2, x2, y2, h2) != seen[0]:
+            print(f'  "{n2}" viene después de "{n1}" y está antes en la ventana')
+            return 1
+    return 0
+
+
+def texts(title):
+    for node in walk(window(title)):
+        if node.getRoleName() in ("label", "static", "text") and node.name.strip():
+            print(node.name)
+        elif node.getRoleName() in ("text",):
+            print(value(node))
+    return 0
+
+
 def main():
     mode = sys.argv[1] if len(sys.argv) > 1 else ""
     if mode == "unnamed" and len(sys.argv) == 3:
         return unnamed(sys.argv[2])
     if mode == "form" and len(sys.argv) == 3:
         return form(sys.argv[2])
+    if mode == "taborder" and len(sys.argv) == 4:
+        return taborder(sys.argv[2], int(sys.argv[3]))
+    if mode == "texts" and len(sys.argv) == 3:
+        return texts(sys.argv[2])
     if mode == "focused":
         return focused()
     print(__doc__)
