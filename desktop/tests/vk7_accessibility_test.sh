@@ -62,7 +62,7 @@ XSESSION_PIDS+=($!)
 main="Velmora - EUROS"
 state="Estado del Depósito Digital"
 
-xsession_wait_window "$state" >/dev/null
+xsession_wait_window "$state" >/dev/null || { cat "$work/vk7.log"; exit 1; }
 check "ventana de estado" "${read[@]}" unnamed "$state"
 keys_to "$state" alt+s && gone "$state"
 xsession_wait_window "$main" >/dev/null
