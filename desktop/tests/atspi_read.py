@@ -146,16 +146,18 @@ ITEMS = ("list item", "table cell", "tree item")
 
 
 def focused_in(win):
-    # A list's current item says it is focused even when the list is not;
-    # an item counts only when no control is focused, as its list.
-    item = None
+    # The deepest focused control (a group says it is focused when one of its
+    # buttons is). A list's current item says it is focused even when the
+    # list is not: an item counts only when no control is, as its list.
+    control = item = None
     for node in walk(win):
         if not node.getState().contains(pyatspi.STATE_FOCUSED) or node.getRoleName() == "frame":
             continue
-        if node.getRoleName() not in ITEMS:
-            return node
-        item = item or node.parent
-    return item
+        if node.getRoleName() in ITEMS:
+            item = item or node.parent
+        else:
+            control = node
+    return control or item
 
 
 def taborder(title, presses):
@@ -175,7 +177,7 @@ def taborder(title, presses):
         x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         seen.append((node.name or node.getRoleName(), x, y, h))
         subprocess.run(["xdotool", "key", "--clearmodifiers", "Tab"], check=True)
-        time.sleep(0.25)
+        time.sleep(0.15)
     print(f"{title}: " + " → ".join(name for name, *_ in seen))
     # From the top-left: each control is to the right on its line, or on a
     # lower line, or at the top of a column further right; never back up

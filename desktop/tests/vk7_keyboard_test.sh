@@ -3,9 +3,9 @@
 # the Open dialog filled in and accepted with Enter, the state window read
 # and left, the error list of a deposit that breaks rules opened and its
 # first error shown ("Ver Error" with Enter, the form's field then focused),
-# every Edit dialog the deposit allows opened and left with Escape, and the
-# leave question answered. In each window Tab goes from the top-left, line
-# by line, and comes back. What the windows show is read through AT-SPI on a
+# Tab walking the form's fields, every Edit dialog the deposit allows opened
+# and left with Escape, and the leave question answered. In each window Tab
+# goes from the top-left, never back up and to the left, and comes back. What the windows show is read through AT-SPI on a
 # private accessibility bus the test starts (no bus, no test: it fails).
 set -euo pipefail
 [ -n "${VK7_TEST_TRACE:-}" ] && set -x
@@ -76,6 +76,9 @@ check "la ventana de estado se lee" \
 check "orden de Tab en la ventana de estado" "${read[@]}" taborder "$state" 24
 keys_to "$state" Escape && gone "$state"
 main="Velmora - EUROS"
+# Tab walks the form's fields, each one focused in turn.
+keys_to "$main" Tab Tab Tab
+check "Tab lleva por los campos del formulario" "${read[@]}" focused
 
 # Each Edit dialog the deposit allows: Edición > Imágenes / Texto > entry.
 opened=0
