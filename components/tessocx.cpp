@@ -237,6 +237,7 @@ bool CTessOCX::ShowRuleError(long number)
         if (!box.isEmpty())
             scroll_ = ScrollToShow(kPageSize, scale_, box, viewport_);
         Q_EMIT ViewChanged();
+        Q_EMIT FieldMarked(key);
         return true;
     }
     return false;
@@ -325,6 +326,23 @@ void CTessOCX::PaintView(QPainter &painter) const
 int CTessOCX::MarkedFieldKey() const
 {
     return markedKey_;
+}
+
+void CTessOCX::BringIntoView(const QRect &pageBox)
+{
+    if (pageBox.isEmpty())
+        return;
+    // A box already in sight stays where it is: walking the fields of a
+    // line does not shake the page.
+    const QRectF shown(PageOriginInView() + QPointF(pageBox.topLeft()) * scale_,
+                       QSizeF(pageBox.size()) * scale_);
+    if (QRectF(QPointF(), QSizeF(viewport_)).contains(shown))
+        return;
+    const QPointF before = scroll_;
+    scroll_ = ScrollToShow(kPageSize, scale_, pageBox, viewport_);
+    ClampScroll();
+    if (scroll_ != before)
+        Q_EMIT ViewChanged();
 }
 
 const CFormDocument *CTessOCX::Document() const

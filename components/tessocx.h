@@ -68,6 +68,9 @@ public:
     QSizeF ContentSizeInView() const;
     // The key of the field ShowRuleError marked; 0 when none.
     int MarkedFieldKey() const;
+    // Brings a box of the current page (page pixels) into sight, centred,
+    // unless it is in sight already.
+    void BringIntoView(const QRect &pageBox);
     const CFormDocument *Document() const;
 
 Q_SIGNALS:
@@ -75,6 +78,8 @@ Q_SIGNALS:
     void PageCountChanged(short count);
     void TextSizeChanged(short size);
     void FieldsInvalidated();
+    // ShowRuleError marked a field: the one a reader of the view is taken to.
+    void FieldMarked(int key);
     // Anything the widget shows changed (page, scale, scroll, fields).
     void ViewChanged();
 

@@ -5,10 +5,20 @@
 # window, add a line), and last the error list on a deposit with errors.
 # docs/form-page1.png is the form view's test's picture and
 # docs/installed-from-menu.png that of scripts/package-install-check.sh.
-# Usage: bash scripts/screenshots.sh [BUILD_DIR]   (default: build)
+# With a SCALE (QT_SCALE_FACTOR, as a clerk who needs larger text sets it),
+# the same windows are taken at that scale into docs/large-text/, named
+# alike: `bash scripts/screenshots.sh build 2` makes those at 200 %.
+# Usage: bash scripts/screenshots.sh [BUILD_DIR] [SCALE]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
+scale=${2:-}
+shots=docs
+screen=1280x900
+if [ -n "$scale" ]; then
+  shots=docs/large-text
+  screen=$(awk -v s="$scale" 'BEGIN { printf "%dx%d", 1280 * s, 900 * s }')
+fi
 vk7=$build/bin/vk7
 [ -x "$vk7" ] || { echo "Falta $vk7: compile primero (cmake --build $build)"; exit 1; }
 command -v import >/dev/null || { echo "Falta import: bash scripts/setup-debian.sh"; exit 1; }
@@ -27,10 +37,11 @@ SHOTS=(
 )
 
 source scripts/xsession.sh
-xsession_start 1280x900 || exit 1
+xsession_start "$screen" || exit 1
+[ -z "$scale" ] || export QT_SCALE_FACTOR="$scale"
 
 sample=examples/sample-deposit
-mkdir -p docs
+mkdir -p "$shots"
 # The deposit opened at start is a copy: a location on drive A:'s folder
 # would be a diskette, with its prompt.
 cp -r "$sample" "$work/deposito"
@@ -40,12 +51,12 @@ main=$(xsession_wait_window "Velmora - EUROS")
 # The Open ends in the state window over the main window; Salir closes it.
 state=$(xsession_wait_window "Estado del Depósito Digital")
 sleep 0.8
-import -frame -window "$state" docs/state-window.png
-echo "docs/state-window.png"
+import -frame -window "$state" "$shots/state-window.png"
+echo "$shots/state-window.png"
 xdotool windowactivate --sync "$state" key --clearmodifiers alt+s
 sleep 1.5
-import -frame -window "$main" docs/main-window.png
-echo "docs/main-window.png"
+import -frame -window "$main" "$shots/main-window.png"
+echo "$shots/main-window.png"
 
 for shot in "${SHOTS[@]}"; do
   IFS='|' read -r file title keys close inside <<<"$shot"
@@ -53,8 +64,8 @@ for shot in "${SHOTS[@]}"; do
   window=$(xsession_wait_window "$title")
   [ -z "$inside" ] || xdotool windowactivate --sync "$window" key --clearmodifiers --delay 300 $inside
   sleep 0.8
-  import -frame -window "$window" "docs/$file"
-  echo "docs/$file"
+  import -frame -window "$window" "$shots/$file"
+  echo "$shots/$file"
   xdotool key --delay 300 ${close:-Escape}
   sleep 0.5
 done
@@ -79,6 +90,6 @@ sleep 0.5
 xdotool windowactivate --sync "$main" key --clearmodifiers ctrl+r
 errors=$(xsession_wait_window "Lista de Errores")
 sleep 0.8
-import -frame -window "$errors" docs/error-list.png
-echo "docs/error-list.png"
+import -frame -window "$errors" "$shots/error-list.png"
+echo "$shots/error-list.png"
 xdotool key Escape

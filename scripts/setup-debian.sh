@@ -12,6 +12,7 @@ PACKAGES=(
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   libx11-dev libqt6svg6 qt6-translations-l10n qt6-l10n-tools
   xvfb xauth x11-utils xdotool openbox imagemagick
+  dbus dbus-daemon at-spi2-core python3-pyatspi
   desktop-file-utils appstream dpkg-dev man-db debootstrap
   xdg-utils file fiu-utils jq strace
   clang libclang-rt-14-dev

@@ -3,10 +3,25 @@
 # and a home, temporary folder and runtime folder of the session's own, all
 # removed at exit.
 # Usage: source scripts/xsession.sh; xsession_start WIDTHxHEIGHT
+#        xsession_start_accessibility   (after xsession_start)
 #        id=$(xsession_wait_window "Title" [tenths of a second])
 
+# A process's children, grandchildren first (the accessibility bus launcher
+# starts the bus and its registry itself).
+xsession_descendants() {
+  local child
+  for child in $(cat /proc/"$1"/task/*/children 2>/dev/null); do
+    xsession_descendants "$child"
+    echo "$child"
+  done
+}
+
 xsession_cleanup() {
-  for pid in "${XSESSION_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  local pid child
+  for pid in "${XSESSION_PIDS[@]}"; do
+    for child in $(xsession_descendants "$pid"); do kill "$child" 2>/dev/null || true; done
+    kill "$pid" 2>/dev/null || true
+  done
   for pid in "${XSESSION_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
@@ -55,6 +70,39 @@ xsession_start() {
   done
   echo "openbox no arranca"
   cat "$work/openbox.log" "$work/xvfb.log"
+  return 1
+}
+
+# A private D-Bus session with an accessibility bus, as a screen reader's
+# session has, for the programs started after it (Qt speaks AT-SPI on it
+# whether or not a reader asked). Fails with its reason: no bus, no test.
+xsession_start_accessibility() {
+  local tool address=""
+  for tool in dbus-daemon /usr/libexec/at-spi-bus-launcher /usr/bin/python3; do
+    command -v "$tool" >/dev/null || { echo "Falta $tool: bash scripts/setup-debian.sh"; return 1; }
+  done
+  /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+    { echo "Falta python3-pyatspi: bash scripts/setup-debian.sh"; return 1; }
+  dbus-daemon --session --nofork --nopidfile --address="unix:path=$XDG_RUNTIME_DIR/bus" \
+    --print-address=3 3>"$work/bus-address" >"$work/dbus.log" 2>&1 &
+  XSESSION_PIDS+=($!)
+  for _ in $(seq 100); do
+    address=$(head -n1 "$work/bus-address" 2>/dev/null || true)
+    [ -n "$address" ] && break
+    sleep 0.1
+  done
+  [ -n "$address" ] || { echo "El bus de sesión no arranca"; cat "$work/dbus.log"; return 1; }
+  export DBUS_SESSION_BUS_ADDRESS="$address" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+  unset NO_AT_BRIDGE
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/at-spi.log" 2>&1 &
+  XSESSION_PIDS+=($!)
+  for _ in $(seq 100); do
+    timeout 5 /usr/bin/python3 -c 'import pyatspi; pyatspi.Registry.getDesktop(0).childCount' \
+      >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "El bus de accesibilidad no arranca"
+  cat "$work/dbus.log" "$work/at-spi.log"
   return 1
 }
 

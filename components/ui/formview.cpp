@@ -1,5 +1,6 @@
 #include "components/ui/formview.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,6 +9,7 @@
 #include <QWheelEvent>
 
 #include "components/tessocx.h"
+#include "components/ui/formviewaccessible.h"
 
 namespace vk7 {
 
@@ -18,6 +20,8 @@ FormView::FormView(CTessOCX *viewer, QWidget *parent) : QAbstractScrollArea(pare
     setFocusPolicy(Qt::StrongFocus);
     connect(viewer_, &CTessOCX::ViewChanged, this, &FormView::SyncFromViewer);
     connect(viewer_, &CTessOCX::PageCountChanged, this, &FormView::SyncFromViewer);
+    connect(viewer_, &CTessOCX::FieldMarked, this, &FormView::OnFieldMarked);
+    InstallFormViewReading();
     viewer_->SetViewportSize(viewport()->size());
     SyncFromViewer();
 }
@@ -25,6 +29,14 @@ FormView::FormView(CTessOCX *viewer, QWidget *parent) : QAbstractScrollArea(pare
 // The scroll bars mirror the control's scroll position; the control decides.
 void FormView::SyncFromViewer()
 {
+    // Anything may have changed what the page shows; another page has no
+    // field under the keyboard yet.
+    fieldsStale_ = true;
+    if (viewer_->GetCurrentPage() != fieldsPage_) {
+        fieldsPage_ = viewer_->GetCurrentPage();
+        current_ = -1;
+        NotifyFormViewPageChanged(this);
+    }
     syncing_ = true;
     const QSizeF content = viewer_->ContentSizeInView();
     const QSize view = viewport()->size();
@@ -48,6 +60,118 @@ void FormView::paintEvent(QPaintEvent *)
         painter.setBrush(QColor(0, 120, 215, 40));
         painter.drawRect(band_);
     }
+    // The keyboard's field is framed on screen only: the page itself (and
+    // so its export and print) is painted without it.
+    if (current_ >= 0) {
+        const QRect frame = FieldRectInView(current_).adjusted(-4, -4, 4, 4);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(palette().highlight().color(), 3));
+        painter.drawRect(frame);
+        painter.setPen(QPen(palette().highlightedText().color(), 1, Qt::DotLine));
+        painter.drawRect(frame.adjusted(-2, -2, 2, 2));
+    }
+}
+
+const QList<FormFieldReading> &FormView::PageFields() const
+{
+    if (fieldsStale_) {
+        const CFormDocument *document = viewer_->Document();
+        const int page = viewer_->GetCurrentPage() - 1;
+        fields_ = document ? ReadFormPage(*document, page) : QList<FormFieldReading>();
+        fieldsStale_ = false;
+    }
+    return fields_;
+}
+
+int FormView::CurrentField() const
+{
+    return current_ < PageFields().size() ? current_ : -1;
+}
+
+QRect FormView::FieldRectInView(int index) const
+{
+    const QList<FormFieldReading> &fields = PageFields();
+    if (index < 0 || index >= fields.size())
+        return {};
+    const QRectF box = fields.at(index).box;
+    const double scale = viewer_->ViewScale();
+    return QRectF(viewer_->PageOriginInView() + box.topLeft() * scale, box.size() * scale)
+        .toAlignedRect();
+}
+
+void FormView::SetCurrentField(int index)
+{
+    current_ = index;
+    if (index >= 0) {
+        viewer_->BringIntoView(PageFields().at(index).box);
+        NotifyFormViewFieldFocused(this, index);
+    }
+    viewport()->update();
+}
+
+// The view's own focus is announced after its focus-in event: the field is
+// told once that is done, so that it is the last one a reader hears.
+void FormView::NotifyFieldLater()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (hasFocus() && CurrentField() >= 0)
+                NotifyFormViewFieldFocused(this, CurrentField());
+        },
+        Qt::QueuedConnection);
+}
+
+void FormView::OnFieldMarked(int key)
+{
+    SyncFromViewer();
+    const int index = IndexOfKey(PageFields(), key);
+    if (index < 0)
+        return;
+    // The view takes the keyboard (once the error list is gone), so that the
+    // wrong field is the one read out and framed.
+    SetCurrentField(index);
+    setFocus(Qt::OtherFocusReason);
+}
+
+// Tab and Shift+Tab go from field to field of the page; past its last (or
+// before its first) they leave the view as anywhere else.
+bool FormView::focusNextPrevChild(bool next)
+{
+    const int count = static_cast<int>(PageFields().size());
+    const int current = CurrentField();
+    const int to = current < 0 ? (next ? 0 : count - 1) : current + (next ? 1 : -1);
+    if (hasFocus() && count > 0 && to >= 0 && to < count) {
+        SetCurrentField(to);
+        return true;
+    }
+    current_ = -1;
+    viewport()->update();
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+void FormView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    // Coming in by Tab starts at the first field, by Shift+Tab at the last.
+    const int count = static_cast<int>(PageFields().size());
+    if (count > 0 && CurrentField() < 0) {
+        if (event->reason() == Qt::TabFocusReason)
+            current_ = 0;
+        else if (event->reason() == Qt::BacktabFocusReason)
+            current_ = count - 1;
+        if (current_ >= 0)
+            viewer_->BringIntoView(PageFields().at(current_).box);
+    }
+    viewport()->update();
+    NotifyFieldLater();
+}
+
+void FormView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void FormView::resizeEvent(QResizeEvent *event)

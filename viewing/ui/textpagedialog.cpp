@@ -94,6 +94,15 @@ TextPageDialog::TextPageDialog(const DepositState &state, DocumentKind kind, IUs
     layout->addLayout(positions, 1, 0);
     layout->setColumnStretch(0, 1);
     layout->setRowStretch(0, 1);
+    // Tab reads the window as it is laid out: the page, the buttons beside
+    // it down to Cancelar, then the page arrows under it.
+    QWidget *previous = edit_;
+    for (QWidget *next : std::initializer_list<QWidget *>{
+             saveButton, printButton, newButton, deleteButton, splitButton, startButton,
+             cancelButton, previousButton_, nextButton_}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
 
     // The deposit's text is only read here.
     for (QPushButton *button : {saveButton, newButton, deleteButton, splitButton})

@@ -1,9 +1,12 @@
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -105,6 +108,79 @@ TEST(FormView, Page1OfAFilledOrdinaryForm)
     EXPECT_TRUE(QRect(QPoint(0, 0), shot.size()).contains(page.adjusted(1, 1, -1, -1)));
     EXPECT_GT(InkShare(shot, page.adjusted(2, 2, -2, -2)), 0.02);
     EXPECT_TRUE(shot.save(QStringLiteral(VK7_BIN_DIR "/../form-page1.png")));
+}
+
+void SendKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(QApplication::focusWidget(), &press);
+}
+
+// A clerk who does not see the screen: Tab walks the page's fields, each
+// read as a read-only text with its label and value, and the field the error
+// list points at becomes the focused one (the events a reader hears go
+// through the accessibility bus, tested with the real program).
+TEST(FormView, TabWalksTheFieldsAReaderHearsAndTheErrorListFocusesTheWrongOne)
+{
+    TestFieldSource fields;
+    FillOrdinaryDeposit(&fields);
+    CFormDocument document;
+    CTessOCX viewer(document);
+    ASSERT_TRUE(document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields));
+    QWidget window;
+    auto *before = new QLineEdit(&window);
+    auto *view = new FormView(&viewer, &window);
+    auto *layout = new QVBoxLayout(&window);
+    layout->addWidget(before);
+    layout->addWidget(view);
+    window.resize(900, 700);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    before->setFocus();
+    QCoreApplication::processEvents();
+    const QImage unframed = view->viewport()->grab().toImage();
+
+    SendKey(Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(view->hasFocus());
+    ASSERT_EQ(view->CurrentField(), 0);
+    QAccessibleInterface *reading = QAccessible::queryAccessibleInterface(view);
+    ASSERT_EQ(reading->childCount(), view->PageFields().size());
+    QAccessibleInterface *nif = reading->child(0);
+    EXPECT_EQ(nif->role(), QAccessible::EditableText);
+    EXPECT_EQ(nif->text(QAccessible::Name), u"NIF"_s);
+    EXPECT_EQ(nif->textInterface()->text(0, -1), u"A28015865"_s);
+    EXPECT_EQ(nif->text(QAccessible::Description), u"Clave 810210"_s);
+    EXPECT_TRUE(nif->state().readOnly && nif->state().focused);
+    EXPECT_EQ(reading->focusChild(), nif);
+    // The field is framed in the view.
+    EXPECT_NE(view->viewport()->grab().toImage(), unframed);
+
+    SendKey(Qt::Key_Tab);
+    EXPECT_EQ(view->CurrentField(), 1);
+    SendKey(Qt::Key_Backtab, Qt::ShiftModifier);
+    SendKey(Qt::Key_Backtab, Qt::ShiftModifier);
+    // Before the first field Shift+Tab leaves the view, and the frame goes.
+    EXPECT_TRUE(before->hasFocus());
+    EXPECT_EQ(view->CurrentField(), -1);
+
+    // "Ver Error" on the postal code: its page, its field, focused and heard.
+    ASSERT_TRUE(viewer.NextPage());
+    ASSERT_TRUE(viewer.ShowRuleError(810250));
+    QCoreApplication::processEvents();
+    ASSERT_GE(view->CurrentField(), 0);
+    EXPECT_EQ(view->PageFields().at(view->CurrentField()).key, 810250);
+    EXPECT_TRUE(view->hasFocus());
+    ASSERT_TRUE(reading->focusChild());
+    EXPECT_EQ(reading->focusChild()->text(QAccessible::Name), u"C.P. (*)"_s);
+    EXPECT_TRUE(reading->focusChild()->state().focused);
+
+    // Another page is another set of fields, none under the keyboard yet.
+    const qsizetype firstPage = view->PageFields().size();
+    viewer.NextPage();
+    EXPECT_EQ(view->CurrentField(), -1);
+    EXPECT_EQ(reading->childCount(), view->PageFields().size());
+    EXPECT_NE(reading->childCount(), firstPage);
 }
 
 } // namespace

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The real vk7 as a screen reader reads it: under Xvfb with a private
+# session and accessibility bus, every window (main, Open, state, error list,
+# image and text dialogs, about, leave question) is walked through AT-SPI and
+# any control that takes the focus without a name fails the test; the
+# sample's first form page is read back field by field against the values
+# vk7check's JSON gives, and "Ver Error" leaves the wrong field focused.
+# Windows are opened with keys only. No bus, no test: it fails.
+set -euo pipefail
+[ -n "${VK7_TEST_TRACE:-}" ] && set -x
+vk7=$1
+vk7check=$2
+sample=$3
+broken=$4 # a deposit that breaks rules (its folder holds deposit/ and case.json)
+here=$(dirname "$0")
+read=(/usr/bin/python3 "$here/atspi_read.py")
+
+source "$here/../../scripts/xsession.sh"
+xsession_start 1280x1024 || exit 1
+xsession_start_accessibility || exit 1
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+failed=0
+check() { # description, command...
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FALLO: $what"; failed=$((failed + 1)); fi
+}
+# Keys to the active window, once it is the one with this title.
+keys_to() {
+  local title=$1 id
+  shift
+  id=$(xsession_wait_window "$title") || return 1
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+  xdotool key --clearmodifiers --delay 120 "$@"
+}
+gone() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  echo "La ventana \"$1\" no se cierra"
+  return 1
+}
+# The title of the active window, once it is another than `$1`.
+other_window() {
+  local title=""
+  for _ in $(seq 100); do
+    title=$(xdotool getactivewindow getwindowname 2>/dev/null || true)
+    [ -n "$title" ] && [ "$title" != "$1" ] && { echo "$title"; return 0; }
+    sleep 0.1
+  done
+  echo "No se abre otra ventana que \"$1\"" >&2
+  return 1
+}
+
+fingerprint=$(cat "$sample.fingerprint")
+QT_QPA_PLATFORM=offscreen "$vk7check" --root "$work/check" --json --sin-textos "$sample" \
+  "$fingerprint" >"$work/sample.json"
+"$vk7" --root "$work/c" "$sample" "$fingerprint" >"$work/vk7.log" 2>&1 &
+XSESSION_PIDS+=($!)
+main="Velmora - EUROS"
+state="Estado del Depósito Digital"
+
+xsession_wait_window "$state" >/dev/null || { cat "$work/vk7.log"; exit 1; }
+check "ventana de estado" "${read[@]}" unnamed "$state"
+keys_to "$state" alt+s && gone "$state"
+xsession_wait_window "$main" >/dev/null
+check "ventana principal" "${read[@]}" unnamed "$main"
+check "la primera página del formulario, campo a campo" "${read[@]}" form "$work/sample.json"
+
+# Edición > Imágenes > Memoria, and Edición > Texto > Memoria.
+for path in "alt+e i m" "alt+e t m"; do
+  keys_to "$main" $path
+  title=$(other_window "$main")
+  check "diálogo \"$title\"" "${read[@]}" unnamed "$title"
+  keys_to "$title" Escape && gone "$title"
+done
+
+keys_to "$main" alt+a a
+check "Acerca de" "${read[@]}" unnamed "Acerca de VK7"
+keys_to "Acerca de VK7" Escape && gone "Acerca de VK7"
+
+# The Open dialog, left with Escape (which leaves no deposit open).
+keys_to "$main" ctrl+a
+check "diálogo Abrir" "${read[@]}" unnamed "Abrir un Depósito Digital"
+keys_to "Abrir un Depósito Digital" Escape && gone "Abrir un Depósito Digital"
+
+main=$(other_window "Abrir un Depósito Digital")
+
+# The leave question, answered yes: vk7 ends.
+keys_to "$main" alt+f s
+check "pregunta de salir" "${read[@]}" unnamed "VK7"
+keys_to "VK7" Return
+gone "$main"
+
+# A deposit that breaks rules: the error list, then "Ver Error".
+broken_fp=$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["fingerprint"])' \
+  "$broken/case.json")
+"$vk7" --root "$work/c2" "$broken/deposit" "$broken_fp" >"$work/vk7-broken.log" 2>&1 &
+XSESSION_PIDS+=($!)
+# Its images bring a notice first, accepted with Enter.
+check "aviso" "${read[@]}" unnamed "AVISO"
+keys_to "AVISO" Return && gone "AVISO"
+keys_to "$state" alt+s && gone "$state"
+main=$(other_window "$state")
+keys_to "$main" ctrl+r
+check "lista de errores" "${read[@]}" unnamed "Lista de Errores"
+keys_to "Lista de Errores" Return && gone "Lista de Errores"
+check "Ver Error deja el campo con el error enfocado" "${read[@]}" focused
+
+echo "$failed fallos"
+[ "$failed" -eq 0 ]
