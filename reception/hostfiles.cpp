@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "backgroundwork.h"
 #include "failure.h"
 
 namespace vk7::hostfiles {
@@ -273,6 +274,12 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
             break;
         if (!WriteAll(out, buffer.data(), got)) {
             failed(target, errno);
+            ok = false;
+            break;
+        }
+        // A stopped copy leaves no piece of the file behind.
+        if (StopRequested()) {
+            failed(target, ECANCELED);
             ok = false;
             break;
         }

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 
+#include "backgroundwork.h"
 #include "cfiletools.h"
 #include "codepages.h"
 #include "failure.h"
@@ -129,6 +130,7 @@ bool OpenDepositLogic::Validate()
 
 OpenDepositLogic::Outcome OpenDepositLogic::Accept()
 {
+    stopped_ = false;
     if (!Validate())
         return Outcome::StayOpen;
     notCopied.clear();
@@ -209,6 +211,22 @@ QStringList OpenDepositLogic::MediumContents() const
                             .arg(entry.size())
                             .arg(entry.lastModified().toMSecsSinceEpoch()));
     return contents;
+}
+
+bool OpenDepositLogic::Stop()
+{
+    // What was copied goes: a deposit in pieces must not stay in the work
+    // folder. The medium is never written.
+    stopped_ = true;
+    CFileTools().DeleteMatchingFiles(WorkFolder() + u"*.*"_s, false);
+    SetStatus(StoppedText());
+    TransferToControls();
+    return false;
+}
+
+QString OpenDepositLogic::StoppedText()
+{
+    return u"Recepción cancelada"_s;
 }
 
 void OpenDepositLogic::Cancel()
@@ -310,6 +328,8 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
     }
 
     for (qsizetype i = 0; i < names.size(); ++i) {
+        if (StopRequested())
+            return Stop();
         ui_.ShowProgress(i + 1, names.size());
         const QByteArray &name = names.at(i);
         const QByteArray sourcePath = Join(sourceHost, name);
@@ -351,6 +371,8 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
             if (!workHost.isEmpty() &&
                 hostfiles::CopyFile(sourcePath, targetPath, false, &failure) == 0)
                 break;
+            if (StopRequested())
+                return Stop();
             const QString question = u"No se puede copiar el fichero "_s + source + u"\n"_s +
                                      u"sobre "_s + target + u"\n\n"_s + u"¿ Reintentar ?"_s;
             const IUserInterface::Answer answer = ui_.ShowMessage(
