@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -22,9 +23,16 @@ struct StopFlag
     std::atomic<bool> requested{false};
 };
 
-// The window thread's running works, innermost last; the work's thread sees
-// its own flag only.
+// The running work's flag (set and cleared by the window's thread; a stop
+// may be asked from any thread); the work's thread sees its own flag only.
+QMutex runningMutex;
 std::shared_ptr<StopFlag> running;
+
+std::shared_ptr<StopFlag> SetRunning(std::shared_ptr<StopFlag> flag)
+{
+    const QMutexLocker lock(&runningMutex);
+    return std::exchange(running, std::move(flag));
+}
 thread_local std::shared_ptr<StopFlag> ownFlag;
 
 class WorkThread : public QThread
@@ -63,9 +71,8 @@ bool RunOffThread(const std::function<void()> &work)
         work();
         return StopRequested();
     }
-    const std::shared_ptr<StopFlag> previous = running;
     auto flag = std::make_shared<StopFlag>();
-    running = flag;
+    const std::shared_ptr<StopFlag> previous = SetRunning(flag);
     WorkThread thread(work, flag, FirstIoFailure());
     QEventLoop wait;
     QObject::connect(&thread, &QThread::finished, &wait, &QEventLoop::quit, Qt::QueuedConnection);
@@ -73,7 +80,7 @@ bool RunOffThread(const std::function<void()> &work)
     // Input stays with the window: it is the clerk's way to "Cancelar".
     wait.exec();
     thread.wait();
-    running = previous;
+    SetRunning(previous);
     ClearIoFailures();
     RecordIoFailure(thread.Recorded());
     return flag->requested.load();
@@ -81,11 +88,13 @@ bool RunOffThread(const std::function<void()> &work)
 
 bool WorkRunning()
 {
+    const QMutexLocker lock(&runningMutex);
     return running != nullptr;
 }
 
 void RequestStop()
 {
+    const QMutexLocker lock(&runningMutex);
     if (running)
         running->requested = true;
 }

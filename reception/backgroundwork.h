@@ -27,7 +27,7 @@ bool RunOffThread(const std::function<void()> &work);
 
 // Whether a work started by RunOffThread is running now (window thread).
 bool WorkRunning();
-// Asks the running work, if any, to stop (window thread).
+// Asks the running work, if any, to stop (from any thread).
 void RequestStop();
 // On the work's own thread: whether it has been asked to stop. Always false
 // for work not started by RunOffThread (the command-line checker's).
