@@ -33,7 +33,10 @@ public:
         logic.diskettes = request_.diskettes;
         logic.fingerprint = request_.fingerprint;
         auto outcome = OpenDepositLogic::Outcome::StayOpen;
+        // No dialog on screen: the frame shows the copy's progress and "Cancelar".
+        ui_.SetWaitCursor(true);
         RunOffThread([&] { outcome = logic.Accept(); });
+        ui_.SetWaitCursor(false);
         if (outcome == OpenDepositLogic::Outcome::Accepted)
             return true;
         if (logic.stopped())
