@@ -225,7 +225,8 @@ int RemoveFile(const QByteArray &hostPath)
     return ::unlink(hostPath.constData()) == 0 ? 0 : 1;
 }
 
-int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks, Failure *failure)
+int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks, Failure *failure,
+             const std::function<void(qint64)> &copied)
 {
     const auto failed = [failure](const QByteArray &file, int error) {
         if (failure)
@@ -263,6 +264,7 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
 
     std::vector<char> buffer(kCopyChunk);
     bool ok = true;
+    qint64 done = 0;
     for (;;) {
         const qint64 got = ReadSome(in, buffer.data(), qint64(buffer.size()));
         if (got < 0) {
@@ -277,6 +279,9 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
             ok = false;
             break;
         }
+        done += got;
+        if (copied)
+            copied(done);
         // A stopped copy leaves no piece of the file behind.
         if (StopRequested()) {
             failed(target, ECANCELED);

@@ -327,10 +327,15 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         }
     }
 
+    // The progress bar follows the bytes copied of all there is to copy.
+    qint64 totalBytes = 0;
+    for (const QByteArray &name : std::as_const(chosen))
+        totalBytes += qMax<qint64>(0, hostfiles::FileSize(Join(sourceHost, name)));
+    qint64 doneBytes = 0;
+    const auto progress = [&](qint64 bytes) { ui_.ShowProgress(doneBytes + bytes, totalBytes); };
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (StopRequested())
             return Stop();
-        ui_.ShowProgress(i + 1, names.size());
         const QByteArray &name = names.at(i);
         const QByteArray sourcePath = Join(sourceHost, name);
         const QString displayName = DisplayName(name);
@@ -369,7 +374,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
             TransferToControls();
             Failure failure;
             if (!workHost.isEmpty() &&
-                hostfiles::CopyFile(sourcePath, targetPath, false, &failure) == 0)
+                hostfiles::CopyFile(sourcePath, targetPath, false, &failure, progress) == 0)
                 break;
             if (StopRequested())
                 return Stop();
@@ -386,6 +391,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
             }
         }
         existing.insert(upper, existing.value(upper, targetName));
+        doneBytes += qMax<qint64>(0, hostfiles::FileSize(targetPath));
     }
     TransferToControls();
     return true;
