@@ -269,8 +269,8 @@ void CMainFrame::ShowBusy()
         QTimer::singleShot(0, this, &QWidget::close);
         return;
     }
-    // The task runs without returning to the event loop: the window is
-    // painted now, without the state window that has just closed over it.
+    // Painted now, without the state window that has just closed over it:
+    // the rule check still runs on this thread, between two events.
     if (isVisible())
         repaint();
 }
