@@ -1,9 +1,11 @@
 #include "framecontroller.h"
 
+#include "components/printdevice.h"
 #include "components/tessocx.h"
 #include "reception/cfiletools.h"
 #include "reception/failure.h"
 #include "reception/opendepositlogic.h"
+#include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "verification/coherencecheck.h"
 #include "verification/depositdiagnosis.h"
@@ -30,8 +32,15 @@ public:
         logic.location = request_.location;
         logic.diskettes = request_.diskettes;
         logic.fingerprint = request_.fingerprint;
-        if (logic.Accept() == OpenDepositLogic::Outcome::Accepted)
+        auto outcome = OpenDepositLogic::Outcome::StayOpen;
+        // No dialog on screen: the frame shows the copy's progress and "Cancelar".
+        ui_.SetWaitCursor(true);
+        RunOffThread([&] { outcome = logic.Accept(); });
+        ui_.SetWaitCursor(false);
+        if (outcome == OpenDepositLogic::Outcome::Accepted)
             return true;
+        if (logic.stopped())
+            return false;
         ui_.ShowMessage(logic.status(), u"ERROR"_s, IUserInterface::Buttons::Ok,
                         IUserInterface::Icon::Stop);
         return false;
@@ -55,8 +64,9 @@ QString WindowTitleForForm(const QString &formName)
 
 FrameController::FrameController(const QString &appFolder, IUserInterface &ui, const Clock &clock,
                                  QObject *parent)
-    : QObject(parent), viewer_(std::make_unique<CTessOCX>(form_)), ui_(ui), clock_(clock),
-      chain_(model_, frame_, &ui, clock), title_(WindowTitleForForm(QString()))
+    : QObject(parent), viewer_(std::make_unique<CTessOCX>(form_)), windowUi_(ui, this),
+      ui_(windowUi_), clock_(clock), chain_(model_, frame_, &windowUi_, clock),
+      title_(WindowTitleForForm(QString()))
 {
     frame_.form = &form_;
     frame_.appFolder = appFolder;
@@ -81,6 +91,11 @@ FrameController::TaskScope::~TaskScope()
     Q_EMIT controller_.busyChanged();
 }
 
+QString FrameController::CheckStoppedText()
+{
+    return u"Comprobación cancelada"_s;
+}
+
 QString FrameController::BusyText(Task task)
 {
     switch (task) {
@@ -94,6 +109,11 @@ QString FrameController::BusyText(Task task)
         break;
     }
     return QString();
+}
+
+void FrameController::StopWork()
+{
+    RequestStop();
 }
 
 void FrameController::SetPrinterChosen(bool chosen)
@@ -110,8 +130,18 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
         return false;
     const TaskScope busy(*this, Task::Output);
     FormPageSettings formPages{.textSize = frame_.textSize, .printerChosen = frame_.printerChosen};
-    const bool done =
-        ProduceDepositOutput(State(), &form_, formPages, ticks, currentPrinter, &ui_, clock_);
+    // Stopped, the job in hand is dropped: what reached the printer is whole.
+    StoppablePrintDevice printer(currentPrinter);
+    bool done = false;
+    viewer_->Freeze(true);
+    const bool stopped = RunOffThread([&] {
+        done = ProduceDepositOutput(State(), &form_, formPages, ticks, printer, &ui_, clock_);
+    });
+    viewer_->Freeze(false);
+    if (stopped) {
+        done = false;
+        ui_.ShowStatus(PrintStoppedText(printer.SentJobs()));
+    }
     // The form pages' print clears the printer choice.
     SetPrinterChosen(formPages.printerChosen);
     // The view is left at page width, as after "Anc&hura pantalla".
@@ -143,12 +173,22 @@ void FrameController::Open(IOpenDialog &dialog)
         return;
     }
     CloseShownDeposit();
-    OpenDepositLogic logic(dialog.Interface());
+    // The copy runs off the window's thread: the dialog's status line and
+    // questions are reached from there.
+    WindowThreadInterface dialogUi(dialog.Interface(), this);
+    OpenDepositLogic logic(dialogUi);
     chain_.PrepareOpenDialog(logic);
-    if (!dialog.Run(logic))
+    if (!dialog.Run(logic)) {
+        if (logic.stopped())
+            ui_.ShowStatus(OpenDepositLogic::StoppedText());
         return;
+    }
     ui_.SetWaitCursor(true);
-    const ReceptionResult result = chain_.RunAfterOpen(ReceptionChain::AcceptedValues(logic));
+    ReceptionResult result;
+    // The viewer shows nothing of the form while the chain opens it.
+    viewer_->Freeze(true);
+    RunOffThread([&] { result = chain_.RunAfterOpen(ReceptionChain::AcceptedValues(logic)); });
+    viewer_->Freeze(false);
     ui_.SetWaitCursor(false);
     Finish(result);
 }
@@ -161,6 +201,14 @@ void FrameController::Open(const OpenRequest &request)
 
 bool FrameController::StoppedByMachine(const Failure &failure)
 {
+    if (failure.IsStop()) {
+        // Nothing half received stays: no deposit open, the work folder empty.
+        CloseShownDeposit();
+        CFileTools().DeleteMatchingFiles(WorkFolder() + u"*.*"_s, false);
+        model_.NotifyChanged();
+        ui_.ShowStatus(OpenDepositLogic::StoppedText());
+        return true;
+    }
     if (!failure.IsIo())
         return false;
     // Left closed: what was read is not the deposit, and a form or a text
@@ -217,9 +265,19 @@ void FrameController::ShowDepositState()
     CFileTools tools(&ui_);
     ui_.SetWaitCursor(true);
     ClearIoFailures();
-    const DepositStateReport report =
-        DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_);
+    DepositStateReport report;
+    viewer_->Freeze(true);
+    const bool stopped = RunOffThread(
+        [&] { report = DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_); });
+    viewer_->Freeze(false);
     ui_.SetWaitCursor(false);
+    if (stopped) {
+        // The deposit stays as it was received; only this check is dropped.
+        ClearIoFailures();
+        ui_.ShowStatus(CheckStoppedText());
+        model_.NotifyChanged();
+        return;
+    }
     if (StoppedByMachine(FirstIoFailure()))
         return;
     ui_.ShowStatus(QString());

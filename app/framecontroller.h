@@ -11,6 +11,7 @@
 #include "app/receptionchain.h"
 #include "components/formdocument.h"
 #include "datafiles/depositmodel.h"
+#include "reception/backgroundwork.h"
 #include "reception/worklock.h"
 #include "verification/printoutput.h"
 #include "viewing/viewlists.h"
@@ -102,6 +103,12 @@ public:
     bool Busy() const { return task_ != Task::None; }
     // The status line's text while busy; empty when not.
     static QString BusyText(Task task);
+    // The status line after a stopped "&Estado del Depósito".
+    static QString CheckStoppedText();
+
+    // Asks the running work to stop at its next file, page or megabyte
+    // ("Cancelar"); nothing when none runs.
+    static void StopWork();
 
     // The clerk's printer choice ("Configurar &Impesora"); notifies when it changes.
     void SetPrinterChosen(bool chosen);
@@ -175,7 +182,9 @@ private:
     // Closes the deposit and puts the bare title back, busy or not.
     void CloseShownDeposit();
     // A failure of the machine: the deposit is closed and an "ERROR" box
-    // says what failed. False when there was none.
+    // says what failed. A stop the clerk asked for closes it too, empties
+    // the work folder and says "Recepción cancelada". False when there was
+    // neither.
     bool StoppedByMachine(const Failure &failure);
     void OnPageChanged(short previous, short page);
     void OnPageCountChanged(short count);
@@ -186,6 +195,8 @@ private:
     // The form the logic works on; the viewer shows it and goes first.
     CFormDocument form_;
     std::unique_ptr<CTessOCX> viewer_;
+    // The clerk's interface as the work reaches it from its own thread.
+    WindowThreadInterface windowUi_;
     IUserInterface &ui_;
     // Taken at the first Open and kept while the program runs: the work
     // folder holds the deposit the clerk is looking at.

@@ -6,6 +6,7 @@
 #include "datafiles/depositmodel.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
+#include "reception/backgroundwork.h"
 #include "reception/cfiletools.h"
 #include "reception/failure.h"
 #include "reception/opendepositlogic.h"
@@ -114,6 +115,7 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     // A step that met a failure of the machine ends the chain: what it read
     // or wrote is not the deposit, so nothing after it may judge it.
     ReceptionResult result;
+    StopHere();
     result.ioFailure = FirstIoFailure();
     if (result.ioFailure.IsIo())
         return result;
@@ -121,6 +123,7 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
         result.identificationRan = true;
         result.identification = IdentifyForm(state_, frame_.form, frame_.appFolder, *loader_);
         Notify();
+        StopHere();
         result.ioFailure = FirstIoFailure();
         if (result.ioFailure.IsIo())
             return result;

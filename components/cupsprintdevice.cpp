@@ -89,6 +89,11 @@ bool CupsPrintDevice::PrintPage(const PageImage &page)
     return document_ && document_->AddPage(page);
 }
 
+void CupsPrintDevice::AbandonJob()
+{
+    document_.reset();
+}
+
 bool CupsPrintDevice::EndJob()
 {
     if (!document_)

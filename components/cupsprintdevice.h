@@ -45,6 +45,7 @@ public:
     bool PrintPage(const PageImage &page) override;
     // Sends the gathered PDF; a job without pages sends nothing.
     bool EndJob() override;
+    void AbandonJob() override;
 
     QString Queue() const { return settings_.queue; }
     const PrintSettings &Settings() const { return settings_; }

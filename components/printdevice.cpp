@@ -1,6 +1,9 @@
 #include "printdevice.h"
 
 #include "imaging.h"
+#include "reception/backgroundwork.h"
+
+using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
@@ -64,6 +67,46 @@ bool RecordingPrintDevice::EndJob()
     open_ = false;
     jobs_.last().ended = true;
     return true;
+}
+
+void RecordingPrintDevice::AbandonJob()
+{
+    if (!open_)
+        return;
+    open_ = false;
+    jobs_.removeLast();
+}
+
+bool StoppablePrintDevice::BeginJob(const QString &name)
+{
+    if (StopRequested())
+        return false;
+    job_ = name;
+    return device_.BeginJob(name);
+}
+
+bool StoppablePrintDevice::PrintPage(const PageImage &page)
+{
+    return !StopRequested() && device_.PrintPage(page);
+}
+
+bool StoppablePrintDevice::EndJob()
+{
+    if (StopRequested()) {
+        device_.AbandonJob();
+        return false;
+    }
+    if (!device_.EndJob())
+        return false;
+    sent_.append(job_);
+    return true;
+}
+
+QString PrintStoppedText(const QStringList &sentJobs)
+{
+    if (sentJobs.isEmpty())
+        return u"Impresión cancelada. Ningún trabajo enviado"_s;
+    return u"Impresión cancelada. Trabajos enviados: "_s + sentJobs.join(u", "_s);
 }
 
 QStringList RecordingPrintDevice::JobNames() const

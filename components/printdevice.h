@@ -36,7 +36,35 @@ public:
     virtual bool PrintPage(const PageImage &page) = 0;
     // Closes the job; false when it did not reach the printer.
     virtual bool EndJob() = 0;
+    // Drops the open job without sending anything of it.
+    virtual void AbandonJob() {}
 };
+
+// A device that obeys the clerk's stop (StopRequested): once asked, no job
+// begins and no page is added, and the open job is dropped instead of sent,
+// so that a job reaches the printer whole or not at all. It keeps the names
+// of the jobs it sent.
+class StoppablePrintDevice : public PrintDevice
+{
+public:
+    explicit StoppablePrintDevice(PrintDevice &device) : device_(device) {}
+
+    bool BeginJob(const QString &name) override;
+    bool PrintPage(const PageImage &page) override;
+    bool EndJob() override;
+    void AbandonJob() override { device_.AbandonJob(); }
+
+    const QStringList &SentJobs() const { return sent_; }
+
+private:
+    PrintDevice &device_;
+    QString job_;
+    QStringList sent_;
+};
+
+// The status line after a stopped print: "Impresión cancelada. Trabajos
+// enviados: A, B" or "Impresión cancelada. Ningún trabajo enviado".
+QString PrintStoppedText(const QStringList &sentJobs);
 
 // One job of page images: every page of each file in turn, each on its own
 // printer page. A file that cannot be loaded (an empty name included) and a
@@ -67,6 +95,7 @@ public:
     bool BeginJob(const QString &name) override;
     bool PrintPage(const PageImage &page) override;
     bool EndJob() override;
+    void AbandonJob() override;
 
     void SetRefusing(bool refusing) { refusing_ = refusing; }
     const QList<Job> &Jobs() const { return jobs_; }

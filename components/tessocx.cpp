@@ -1,5 +1,7 @@
 #include "components/tessocx.h"
 
+#include <utility>
+
 #include <QPainter>
 
 #include "components/formpainter.h"
@@ -98,7 +100,7 @@ void CTessOCX::SetCurrentPage(int page)
 
 short CTessOCX::GoToPage(short page)
 {
-    if (page >= 1 && page <= document_.PageCount())
+    if (!frozen_ && page >= 1 && page <= document_.PageCount())
         SetCurrentPage(page);
     return static_cast<short>(currentPage_);
 }
@@ -120,7 +122,7 @@ short CTessOCX::GetCurrentPage() const
 
 short CTessOCX::GetPageCount() const
 {
-    return static_cast<short>(document_.PageCount());
+    return frozen_ ? 0 : static_cast<short>(document_.PageCount());
 }
 
 void CTessOCX::FullPage()
@@ -177,8 +179,27 @@ short CTessOCX::GetTextSize() const
     return static_cast<short>(document_.TextSize());
 }
 
+void CTessOCX::Freeze(bool frozen)
+{
+    if (frozen == frozen_)
+        return;
+    frozen_ = frozen;
+    Q_EMIT ViewChanged();
+    if (frozen_)
+        return;
+    const QList<Change> held = std::exchange(heldChanges_, {});
+    for (qsizetype i = 0; i < held.size(); ++i) {
+        if (i == 0 || held.at(i) != held.at(i - 1))
+            FormDocumentChanged(held.at(i));
+    }
+}
+
 void CTessOCX::FormDocumentChanged(Change change)
 {
+    if (frozen_) {
+        heldChanges_.append(change);
+        return;
+    }
     switch (change) {
     case Change::Opened:
         FormOpened();
@@ -307,7 +328,7 @@ QSizeF CTessOCX::ContentSizeInView() const
 
 void CTessOCX::PaintView(QPainter &painter) const
 {
-    if (!document_.IsOpen() || currentPage_ < 1)
+    if (frozen_ || !document_.IsOpen() || currentPage_ < 1)
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);

@@ -29,6 +29,16 @@ Failure Failure::Io(const QByteArray &hostFile, int error)
     return Io(QString::fromLocal8Bit(hostFile), error);
 }
 
+Failure Failure::Stopped()
+{
+    return Io(QString(), ECANCELED);
+}
+
+bool Failure::IsStop() const
+{
+    return kind == Kind::Io && systemError == ECANCELED;
+}
+
 QString Failure::Message() const
 {
     if (kind == Kind::Io)

@@ -31,10 +31,14 @@ struct Failure
 
     bool Failed() const { return kind != Kind::None; }
     bool IsIo() const { return kind == Kind::Io; }
+    // The clerk stopped the work: kept as an I/O failure (ECANCELED), so
+    // that whatever the work left is never judged, but never shown as one.
+    bool IsStop() const;
 
     // An I/O failure on `file` with the system error `error` (errno).
     static Failure Io(const QString &file, int error);
     static Failure Io(const QByteArray &hostFile, int error);
+    static Failure Stopped();
 
     // "ERROR de lectura o escritura en el archivo FILE: TEXT"
     QString Message() const;

@@ -8,6 +8,7 @@
 
 #include <openssl/evp.h>
 
+#include "backgroundwork.h"
 #include "cfiletools.h"
 #include "failure.h"
 #include "hostfiles.h"
@@ -142,6 +143,11 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
     bool streaming = md5.context && EVP_DigestInit_ex(md5.context, EVP_md5(), nullptr) == 1;
     int count = 0;
     bool failed = false;
+    // Bytes hashed of all there is to hash, for the progress bar.
+    qint64 total = 0;
+    qint64 hashed = 0;
+    for (const QString &path : paths)
+        total += qMax<qint64>(0, hostfiles::FileSize(PathResolver::HostFileName(path)));
     for (const QString &path : paths) {
         const QByteArray host = PathResolver::HostFileName(path);
         Failure openFailure;
@@ -175,8 +181,18 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
             }
             if (streaming && EVP_DigestUpdate(md5.context, buffer.get(), size_t(got)) != 1)
                 streaming = false;
+            hashed += got;
+            if (ui)
+                ui->ShowProgress(hashed, total);
+            // A stopped reception ends here, within a chunk of its megabyte.
+            if (StopHere()) {
+                failed = true;
+                break;
+            }
         }
         hostfiles::Close(in);
+        if (failed && StopRequested())
+            break;
         if (failed) {
             ShowError(ui, u"ERROR : No se puede leer el archivo "_s + path);
             break;

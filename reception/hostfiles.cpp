@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "backgroundwork.h"
 #include "failure.h"
 
 namespace vk7::hostfiles {
@@ -224,7 +225,8 @@ int RemoveFile(const QByteArray &hostPath)
     return ::unlink(hostPath.constData()) == 0 ? 0 : 1;
 }
 
-int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks, Failure *failure)
+int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks, Failure *failure,
+             const std::function<void(qint64)> &copied)
 {
     const auto failed = [failure](const QByteArray &file, int error) {
         if (failure)
@@ -262,6 +264,7 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
 
     std::vector<char> buffer(kCopyChunk);
     bool ok = true;
+    qint64 done = 0;
     for (;;) {
         const qint64 got = ReadSome(in, buffer.data(), qint64(buffer.size()));
         if (got < 0) {
@@ -273,6 +276,15 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
             break;
         if (!WriteAll(out, buffer.data(), got)) {
             failed(target, errno);
+            ok = false;
+            break;
+        }
+        done += got;
+        if (copied)
+            copied(done);
+        // A stopped copy leaves no piece of the file behind.
+        if (StopRequested()) {
+            failed(target, ECANCELED);
             ok = false;
             break;
         }

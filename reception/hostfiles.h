@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QList>
 
@@ -88,9 +90,10 @@ int RemoveFile(const QByteArray &hostPath);
 // attribute: 0 copied, -3 the source does not exist, -1 any other failure (a
 // source that is not a regular file, a read-only target, a read or write
 // error). A failed copy leaves no partial target behind. With `failure`, a
-// read, write, open or close the machine refused is described there.
+// read, write, open or close the machine refused is described there;
+// `copied` hears the bytes copied so far after each piece.
 int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks,
-             Failure *failure = nullptr);
+             Failure *failure = nullptr, const std::function<void(qint64)> &copied = {});
 
 } // namespace hostfiles
 } // namespace vk7

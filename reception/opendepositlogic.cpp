@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 
+#include "backgroundwork.h"
 #include "cfiletools.h"
 #include "codepages.h"
 #include "failure.h"
@@ -129,6 +130,7 @@ bool OpenDepositLogic::Validate()
 
 OpenDepositLogic::Outcome OpenDepositLogic::Accept()
 {
+    stopped_ = false;
     if (!Validate())
         return Outcome::StayOpen;
     notCopied.clear();
@@ -209,6 +211,22 @@ QStringList OpenDepositLogic::MediumContents() const
                             .arg(entry.size())
                             .arg(entry.lastModified().toMSecsSinceEpoch()));
     return contents;
+}
+
+bool OpenDepositLogic::Stop()
+{
+    // What was copied goes: a deposit in pieces must not stay in the work
+    // folder. The medium is never written.
+    stopped_ = true;
+    CFileTools().DeleteMatchingFiles(WorkFolder() + u"*.*"_s, false);
+    SetStatus(StoppedText());
+    TransferToControls();
+    return false;
+}
+
+QString OpenDepositLogic::StoppedText()
+{
+    return u"Recepción cancelada"_s;
 }
 
 void OpenDepositLogic::Cancel()
@@ -309,8 +327,15 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         }
     }
 
+    // The progress bar follows the bytes copied of all there is to copy.
+    qint64 totalBytes = 0;
+    for (const QByteArray &name : std::as_const(chosen))
+        totalBytes += qMax<qint64>(0, hostfiles::FileSize(Join(sourceHost, name)));
+    qint64 doneBytes = 0;
+    const auto progress = [&](qint64 bytes) { ui_.ShowProgress(doneBytes + bytes, totalBytes); };
     for (qsizetype i = 0; i < names.size(); ++i) {
-        ui_.ShowProgress(i + 1, names.size());
+        if (StopRequested())
+            return Stop();
         const QByteArray &name = names.at(i);
         const QByteArray sourcePath = Join(sourceHost, name);
         const QString displayName = DisplayName(name);
@@ -349,8 +374,10 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
             TransferToControls();
             Failure failure;
             if (!workHost.isEmpty() &&
-                hostfiles::CopyFile(sourcePath, targetPath, false, &failure) == 0)
+                hostfiles::CopyFile(sourcePath, targetPath, false, &failure, progress) == 0)
                 break;
+            if (StopRequested())
+                return Stop();
             const QString question = u"No se puede copiar el fichero "_s + source + u"\n"_s +
                                      u"sobre "_s + target + u"\n\n"_s + u"¿ Reintentar ?"_s;
             const IUserInterface::Answer answer = ui_.ShowMessage(
@@ -364,6 +391,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
             }
         }
         existing.insert(upper, existing.value(upper, targetName));
+        doneBytes += qMax<qint64>(0, hostfiles::FileSize(targetPath));
     }
     TransferToControls();
     return true;

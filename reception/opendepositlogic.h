@@ -55,6 +55,12 @@ public:
     // status says why.
     Outcome Accept();
 
+    // Whether the last Accept was stopped by the clerk (StopRequested, at
+    // the next file or megabyte of the copy): the work folder is emptied
+    // and the status is StoppedText().
+    bool stopped() const { return stopped_; }
+    static QString StoppedText(); // "Recepción cancelada"
+
     // Cancel: location emptied.
     void Cancel();
 
@@ -91,10 +97,12 @@ private:
     static QString NoMediumText();
     void SetStatus(const QString &text);
     void TransferToControls();
+    bool Stop();
 
     IUserInterface &ui_;
     QString status_;
     Focus focus_ = Focus::None;
+    bool stopped_ = false;
 };
 
 } // namespace vk7

@@ -7,6 +7,7 @@
 #include "components/imaging.h"
 #include "components/printdevice.h"
 #include "datafiles/depositstate.h"
+#include "reception/backgroundwork.h"
 #include "reception/cfiletools.h"
 #include "reception/userinterface.h"
 #include "textpages.h"
@@ -106,7 +107,8 @@ private:
 
 bool Fail(IUserInterface *ui, const QString &text)
 {
-    if (ui)
+    // A stop the clerk asked for is no error of the output.
+    if (ui && !StopRequested())
         ui->ShowMessage(text, u"VK7"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::None);
     return false;
 }

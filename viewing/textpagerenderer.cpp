@@ -20,9 +20,11 @@
 #include <QPointer>
 #include <QRawFont>
 #include <QSet>
+#include <QThread>
 #include <QtEndian>
 
 #include "components/tifffile.h"
+#include "reception/backgroundwork.h"
 #include "reception/cfiletools.h"
 #include "reception/paths.h"
 
@@ -171,14 +173,26 @@ QRawFont PageRawFont()
 {
     static QMutex mutex;
     static QPointer<QObject> holder;
-    QMutexLocker lock(&mutex);
     QCoreApplication *application = QCoreApplication::instance();
     if (!application)
         return QRawFont::fromFont(TextPageFont());
+    // Made on the application's thread: a font made on a work thread dies
+    // with that thread's font library, which goes when the work ends.
+    if (QThread::currentThread() != application->thread()) {
+        {
+            const QMutexLocker lock(&mutex);
+            if (holder)
+                return static_cast<RawFontHolder *>(holder.data())->font;
+        }
+        QMetaObject::invokeMethod(
+            application, [] { PageRawFont(); }, Qt::BlockingQueuedConnection);
+        const QMutexLocker lock(&mutex);
+        return static_cast<RawFontHolder *>(holder.data())->font;
+    }
+    const QMutexLocker lock(&mutex);
     if (!holder) {
         auto *made = new RawFontHolder;
         made->font = QRawFont::fromFont(TextPageFont());
-        made->moveToThread(application->thread());
         made->setParent(application);
         holder = made;
     }
@@ -527,6 +541,9 @@ bool RenderTextPageFiles(const TextPages &pageTexts, const QString &folder, cons
     int pageNumber = 1;
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
+            // A stopped print ends at the next page.
+            if (StopRequested())
+                return false;
             const QImage page = RenderTextPageImage(lines);
             const QString host = names.HostPath(pageNumber);
             if (page.isNull() || host.isEmpty())

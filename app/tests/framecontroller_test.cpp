@@ -11,6 +11,7 @@
 #include "app/framecontroller.h"
 #include "components/printdevice.h"
 #include "components/tessocx.h"
+#include "reception/backgroundwork.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/worklock.h"
@@ -244,6 +245,77 @@ TEST_F(Frame, WhileTheOutputRunsNothingClosesOrReplacesTheDeposit)
     EXPECT_EQ(openRequests, 1);
     EXPECT_FALSE(controller_.Busy());
     EXPECT_TRUE(controller_.IsEnabled(kCmdOpen));
+}
+
+// A printer on which the clerk presses "Cancelar" as the second job's first
+// page goes out (the output runs off the window's thread).
+class StoppingPrinter : public RecordingPrintDevice
+{
+public:
+    bool PrintPage(const PageImage &page) override
+    {
+        if (Jobs().size() == 2 && Jobs().last().pages.isEmpty())
+            RequestStop();
+        return RecordingPrintDevice::PrintPage(page);
+    }
+};
+
+TEST_F(Frame, AStoppedOutputSendsWholeJobsOnlyAndSaysWhichWereSent)
+{
+    StoppingPrinter printer;
+    PrintingVerdicts verdicts;
+    verdicts.controller = &controller_;
+    verdicts.printer = &printer;
+    controller_.SetVerdictWindows(&verdicts);
+    controller_.Open(dialog_);
+    ASSERT_EQ(verdicts.shown, 1);
+    // The sheet went whole; the form's job in hand was dropped, none followed.
+    ASSERT_EQ(printer.Jobs().size(), 1) << printer.JobNames().join(u' ').toStdString();
+    EXPECT_TRUE(printer.Jobs().first().ended);
+    EXPECT_EQ(ui_.statuses.last(),
+              u"Impresión cancelada. Trabajos enviados: "_s + printer.Jobs().first().name);
+    EXPECT_TRUE(ui_.shown.isEmpty()) << ui_.shown.join(u'\n').toStdString();
+    EXPECT_FALSE(controller_.Busy());
+}
+
+// The clerk presses "Cancelar" while the diskette prompt is up.
+class StoppingAtThePrompt : public ScriptedUserInterface
+{
+public:
+    Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
+                       Icon icon) override
+    {
+        if (text.startsWith(u"Introducir disquete"_s))
+            RequestStop();
+        return ScriptedUserInterface::ShowMessage(text, title, buttons, icon);
+    }
+};
+
+TEST_F(Frame, AStoppedOpenLeavesNoDepositAnEmptyWorkFolderAndTheMediumAsItWas)
+{
+    QTemporaryDir medium;
+    ASSERT_TRUE(medium.isValid());
+    for (const QFileInfo &file : QDir(kSample).entryInfoList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(file.filePath(), medium.filePath(file.fileName())));
+    const QStringList before = QDir(medium.path()).entryList(QDir::Files);
+    PathResolver::SetDriveRoot(u'A', medium.path());
+    StoppingAtThePrompt ui;
+    FrameController controller(QStringLiteral(VK7_BIN_DIR) + u"\\"_s, ui, clock_);
+    RecordingVerdicts verdicts;
+    controller.SetVerdictWindows(&verdicts);
+    // A deposit opened before: the stopped Open must not leave it either.
+    controller.Open(dialog_);
+    ASSERT_TRUE(controller.State().open);
+
+    controller.Open(OpenRequest{u"A:\\FICHERO.TXT"_s, u"1"_s, SampleFingerprint()});
+    EXPECT_FALSE(controller.State().open);
+    EXPECT_FALSE(controller.State().formIdentified);
+    EXPECT_EQ(verdicts.shownValid.size(), 1);
+    EXPECT_EQ(ui.statuses.last(), u"Recepción cancelada"_s);
+    EXPECT_EQ(ui.shown, QStringList{u"AVISO: Introducir disquete nº : 1"_s});
+    EXPECT_TRUE(QDir(root_.filePath(u"TMP_VK7"_s)).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(QDir(medium.path()).entryList(QDir::Files), before);
+    EXPECT_FALSE(controller.Busy());
 }
 
 TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)

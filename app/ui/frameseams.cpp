@@ -13,6 +13,25 @@ StatusBarInterface::StatusBarInterface(QMainWindow *window) : MessageBoxes(windo
 {
 }
 
+void StatusBarInterface::SetProgressBar(QProgressBar *progress, QWidget *cancel)
+{
+    progress_ = progress;
+    cancel_ = cancel;
+}
+
+void StatusBarInterface::SetWaitCursor(bool on)
+{
+    waiting_ = qMax(0, waiting_ + (on ? 1 : -1));
+    if (waiting_ > 0)
+        window_->setCursor(Qt::WaitCursor);
+    else
+        window_->unsetCursor();
+    if (cancel_)
+        cancel_->setVisible(waiting_ > 0);
+    if (waiting_ == 0 && progress_)
+        progress_->hide();
+}
+
 void StatusBarInterface::ShowStatus(const QString &text)
 {
     if (text.isEmpty()) {
@@ -40,10 +59,8 @@ void StatusBarInterface::ShowProgress(qint64 step, qint64 total)
     Repaint();
 }
 
-// Painted at once, since the work that reports runs without returning to
-// the event loop (no other event is handled meanwhile), and at most 25
-// times a second: a long copy of small files must not spend its time
-// repainting.
+// Painted at once, and at most 25 times a second: a long copy of small
+// files must not spend the window's time repainting.
 void StatusBarInterface::Repaint()
 {
     if (!window_->isVisible() || (painted_.isValid() && painted_.elapsed() < 40))

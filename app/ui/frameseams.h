@@ -20,16 +20,22 @@ class StatusBarInterface : public MessageBoxes
 public:
     explicit StatusBarInterface(QMainWindow *window);
 
-    void SetProgressBar(QProgressBar *progress) { progress_ = progress; }
+    // The progress bar and the "Cancelar" button beside it, shown while
+    // long work runs (between the wait cursor's on and off).
+    void SetProgressBar(QProgressBar *progress, QWidget *cancel);
 
     void ShowStatus(const QString &text) override;
     void ShowProgress(qint64 step, qint64 total) override;
+    // Over the frame only: "Cancelar" keeps the arrow.
+    void SetWaitCursor(bool on) override;
 
 private:
     void Repaint();
 
     QMainWindow *window_;
     QPointer<QProgressBar> progress_;
+    QPointer<QWidget> cancel_;
+    int waiting_ = 0;
     QElapsedTimer painted_;
 };
 

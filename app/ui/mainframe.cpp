@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -201,8 +202,18 @@ void CMainFrame::CreateStatusBar()
     progress_->setMaximumWidth(160);
     progress_->setTextVisible(false);
     progress_->hide();
+    progress_->setAccessibleName(u"Progreso"_s);
     statusBar()->addPermanentWidget(progress_);
-    messages_->SetProgressBar(progress_);
+    // Stops the running work at its next file, page or megabyte.
+    cancel_ = new QPushButton(u"Cancelar"_s, this);
+    cancel_->setObjectName(u"CancelWork"_s);
+    cancel_->setAccessibleName(u"Cancelar"_s);
+    cancel_->setShortcut(Qt::Key_Escape);
+    cancel_->setCursor(Qt::ArrowCursor);
+    cancel_->hide();
+    connect(cancel_, &QPushButton::clicked, this, [] { FrameController::StopWork(); });
+    statusBar()->addPermanentWidget(cancel_);
+    messages_->SetProgressBar(progress_, cancel_);
     capsLock_ = Indicator(u"MAY"_s, this);
     numLock_ = Indicator(u"NUM"_s, this);
     scrollLock_ = Indicator(u"DESP"_s, this);
@@ -254,8 +265,12 @@ void CMainFrame::ShowBusy()
     const QString text = FrameController::BusyText(controller_->CurrentTask());
     idle_->setText(text.isEmpty() ? u"Preparado"_s : text);
     UpdateActions();
-    // The task runs without returning to the event loop: the window is
-    // painted now, without the state window that has just closed over it.
+    if (leaving_ && !controller_->Busy()) {
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
+    // Painted now, without the state window that has just closed over it:
+    // the rule check still runs on this thread, between two events.
     if (isVisible())
         repaint();
 }
@@ -333,8 +348,18 @@ void CMainFrame::ShowAbout()
 
 void CMainFrame::closeEvent(QCloseEvent *event)
 {
-    // Leaving would close the deposit under the task that runs.
-    if (controller_->Busy()) {
+    if (leaving_ && controller_->Busy()) {
+        event->ignore();
+        return;
+    }
+    if (leaving_) {
+        controller_->Close();
+        event->accept();
+        return;
+    }
+    // Leaving would close the deposit under the task that runs: while its
+    // work runs, the clerk may stop it and leave once it has stopped.
+    if (controller_->Busy() && !WorkRunning()) {
         event->ignore();
         return;
     }
@@ -342,6 +367,12 @@ void CMainFrame::closeEvent(QCloseEvent *event)
         messages_->ShowMessage(u"¿ Está seguro que desea abandonar la aplicación ?"_s, u"VK7"_s,
                                IUserInterface::Buttons::YesNo, IUserInterface::Icon::Question);
     if (answer != IUserInterface::Answer::Yes) {
+        event->ignore();
+        return;
+    }
+    if (controller_->Busy()) {
+        leaving_ = true;
+        FrameController::StopWork();
         event->ignore();
         return;
     }

@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QPrinter;
 class QProgressBar;
+class QPushButton;
 class QToolBar;
 
 namespace vk7 {
@@ -94,6 +95,9 @@ private:
     QLabel *numLock_ = nullptr;
     QLabel *scrollLock_ = nullptr;
     QProgressBar *progress_ = nullptr;
+    QPushButton *cancel_ = nullptr;
+    // The clerk chose to leave while work ran: the window closes once it stops.
+    bool leaving_ = false;
     std::unique_ptr<QPrinter> printDialogDefault_;
     std::unique_ptr<QPrinter> printDialogSetup_;
     QPrinter *currentPrinter_ = nullptr;

@@ -133,9 +133,11 @@ TEST_F(OpenDepositTest, HostFolderCopiesOnceWithoutPromptsAndSkipsSubFolders)
     EXPECT_EQ(logic.location, u"C:\\TMP_VK7\\"_s);
     EXPECT_TRUE(ui.statuses.contains(u"Copiando fichero "_s + OnC(u"medio/"_s) +
                                      u"datos.asc -> C:\\TMP_VK7\\datos.asc"_s));
-    // One step per entry of the medium, the sub-folder included.
-    EXPECT_EQ(ui.progress.size(), 3);
-    EXPECT_EQ(ui.progress.constLast(), std::make_pair(qint64(3), qint64(3)));
+    // Bytes copied of the files' bytes, the sub-folder's left out: one step
+    // per piece of each file, the last one at the end.
+    EXPECT_EQ(ui.progress.size(), 2);
+    EXPECT_EQ(ui.progress.constFirst(), std::make_pair(qint64(8), qint64(13)));
+    EXPECT_EQ(ui.progress.constLast(), std::make_pair(qint64(13), qint64(13)));
 }
 
 TEST_F(OpenDepositTest, LowerCaseDriveLetterIsNotTheDisketteDrive)

@@ -11,9 +11,11 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QThread>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "reception/backgroundwork.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 
@@ -139,9 +141,9 @@ void COpenDepositDialog::TransferToControls()
     fingerprint_->setText(logic_.fingerprint);
 }
 
-// Each "Copiando fichero ..." line is painted as it comes, without
-// handling any other event: the clerk's input and everything else wait
-// until the copy is over, so nothing starts twice.
+// Each "Copiando fichero ..." line is painted as it comes. The copy runs
+// off the window's thread: only "&Salir" (or Escape) is live meanwhile, and
+// it stops the copy.
 void COpenDepositDialog::ShowStatus(const QString &text)
 {
     status_->SetStatus(text);
@@ -175,11 +177,32 @@ void COpenDepositDialog::accept()
     busy_ = true;
     TakeFromControls();
     setCursor(Qt::WaitCursor);
-    const OpenDepositLogic::Outcome outcome = logic_.Accept();
+    // The copy runs off the window's thread; the fields are filled from the
+    // logic on this thread, the copy waiting meanwhile.
+    logic_.membersChanged = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { TransferToControls(); },
+            QThread::currentThread() == thread() ? Qt::DirectConnection
+                                                 : Qt::BlockingQueuedConnection);
+    };
+    const QList<QWidget *> entries{location_, diskettes_, fingerprint_, accept_, browse_};
+    for (QWidget *entry : entries)
+        entry->setEnabled(false);
+    cancel_->setFocus();
+    auto outcome = OpenDepositLogic::Outcome::StayOpen;
+    RunOffThread([&] { outcome = logic_.Accept(); });
+    logic_.membersChanged = [this] { TransferToControls(); };
+    for (QWidget *entry : entries)
+        entry->setEnabled(true);
     unsetCursor();
     busy_ = false;
     if (outcome == OpenDepositLogic::Outcome::Accepted) {
         QDialog::accept();
+        return;
+    }
+    // "&Salir" or Escape during the copy: the copy stopped, the dialog goes.
+    if (logic_.stopped()) {
+        QDialog::reject();
         return;
     }
     ApplyFocus();
@@ -187,8 +210,10 @@ void COpenDepositDialog::accept()
 
 void COpenDepositDialog::reject()
 {
-    if (busy_)
+    if (busy_) {
+        RequestStop();
         return;
+    }
     logic_.Cancel();
     QDialog::reject();
 }

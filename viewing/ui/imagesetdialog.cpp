@@ -160,9 +160,8 @@ void ImageSetDialog::Print()
     const std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
-    ui_.SetWaitCursor(true);
-    set_.Print(row, *device);
-    ui_.SetWaitCursor(false);
+    RunPrint(ui_, *device,
+             [&](PrintDevice &printer, IUserInterface &) { set_.Print(row, printer); });
     ShowStatus();
 }
 
@@ -174,6 +173,10 @@ void ImageSetDialog::StartExternal()
 
 void ImageSetDialog::reject()
 {
+    if (Printing()) {
+        PrintingDialog::reject();
+        return;
+    }
     set_.DeleteTemporaryCopies();
     PrintingDialog::reject();
 }

@@ -7,6 +7,8 @@
 #include <QPrintEngine>
 #include <QPrinter>
 
+#include "reception/backgroundwork.h"
+
 using namespace Qt::StringLiterals;
 
 namespace vk7 {
@@ -100,6 +102,42 @@ std::unique_ptr<PrintDevice> ChoosePrinterInDialog(QWidget *parent)
     if (!RunPrinterDialog(printer, parent))
         return nullptr;
     return std::make_unique<CupsPrintDevice>(PrinterSettings(printer));
+}
+
+void PrintingDialog::reject()
+{
+    if (printing_) {
+        RequestStop();
+        return;
+    }
+    QDialog::reject();
+}
+
+bool PrintingDialog::RunPrint(IUserInterface &ui, PrintDevice &device,
+                              const std::function<void(PrintDevice &, IUserInterface &)> &print)
+{
+    const QList<QWidget *> controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    QList<QWidget *> disabled;
+    for (QWidget *control : controls) {
+        if (control->isEnabled()) {
+            control->setEnabled(false);
+            disabled.append(control);
+        }
+    }
+    setCursor(Qt::WaitCursor);
+    ui.SetWaitCursor(true);
+    printing_ = true;
+    WindowThreadInterface windowUi(ui, this);
+    StoppablePrintDevice stoppable(device);
+    const bool stopped = RunOffThread([&] { print(stoppable, windowUi); });
+    printing_ = false;
+    ui.SetWaitCursor(false);
+    unsetCursor();
+    for (QWidget *control : std::as_const(disabled))
+        control->setEnabled(true);
+    if (stopped)
+        ui.ShowStatus(PrintStoppedText(stoppable.SentJobs()));
+    return stopped;
 }
 
 } // namespace vk7

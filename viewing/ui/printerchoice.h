@@ -7,6 +7,7 @@
 
 #include "components/cupsprintdevice.h"
 #include "components/printdevice.h"
+#include "reception/userinterface.h"
 
 class QPrinter;
 
@@ -39,13 +40,25 @@ public:
     using QDialog::QDialog;
 
     void SetPrinterChoice(PrinterChoice choice) { printerChoice_ = std::move(choice); }
+    bool Printing() const { return printing_; }
+
+public Q_SLOTS:
+    // Escape or the close box while a print runs stop the print instead.
+    void reject() override;
 
 protected:
     // Null when the clerk cancels.
     std::unique_ptr<PrintDevice> ChoosePrinter() { return printerChoice_(this); }
+    // Runs `print` on `device` off the window's thread, with the wait
+    // cursor, the progress in `ui` and the dialog's controls disabled. A
+    // stop drops the job in hand (a job is sent whole or not at all) and
+    // the status line says which were sent. True when it was stopped.
+    bool RunPrint(IUserInterface &ui, PrintDevice &device,
+                  const std::function<void(PrintDevice &, IUserInterface &)> &print);
 
 private:
     PrinterChoice printerChoice_ = ChoosePrinterInDialog;
+    bool printing_ = false;
 };
 
 } // namespace vk7

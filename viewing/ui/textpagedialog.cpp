@@ -164,12 +164,13 @@ void TextPageDialog::Print()
     const std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
-    ui_.SetWaitCursor(true);
     // The job is named after the milliseconds since the machine started.
     QElapsedTimer tick;
     tick.start();
-    PrintTextPages(*kind_, book_.Pages(), *device, tick.msecsSinceReference(), &ui_);
-    ui_.SetWaitCursor(false);
+    const TextPages &pages = book_.Pages();
+    RunPrint(ui_, *device, [&](PrintDevice &printer, IUserInterface &ui) {
+        PrintTextPages(*kind_, pages, printer, tick.msecsSinceReference(), &ui);
+    });
 }
 
 void TextPageDialog::StartExternal()

@@ -394,6 +394,47 @@ TEST_F(MainFrame, LeavingAsksAndNoKeepsTheDepositOpen)
     EXPECT_FALSE(frame_.Controller().State().formIdentified);
 }
 
+// Answers the next message box whose text starts with `start`.
+void AnswerBox(const QString &start, QMessageBox::StandardButton button)
+{
+    QTimer::singleShot(10, [start, button] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->isVisible() && box->text().startsWith(start))
+            box->button(button)->click();
+        else
+            AnswerBox(start, button);
+    });
+}
+
+TEST_F(MainFrame, LeavingWhileTheWorkRunsAsksStopsItAndThenCloses)
+{
+    QTemporaryDir medium;
+    ASSERT_TRUE(medium.isValid());
+    for (const QFileInfo &file : QDir(kSample).entryInfoList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(file.filePath(), medium.filePath(file.fileName())));
+    PathResolver::SetDriveRoot(u'A', medium.path());
+    WhenShown<COpenDepositDialog>([](COpenDepositDialog *dialog) {
+        dialog->LocationEdit()->setText(u"A:\\FICHERO.TXT"_s);
+        dialog->FingerprintEdit()->setText(SampleFingerprint());
+        dialog->AcceptButton()->click();
+    });
+    // The copy waits on the diskette prompt: the clerk leaves meanwhile.
+    bool closedAtOnce = true;
+    WhenShown<QMessageBox>([this, &closedAtOnce](QMessageBox *prompt) {
+        AnswerBox(u"¿ Está seguro"_s, QMessageBox::Yes);
+        closedAtOnce = frame_.close();
+        prompt->button(QMessageBox::Ok)->click();
+    });
+    frame_.show();
+    frame_.Action(kCmdOpen)->trigger();
+    ProcessEventsUntil([this] { return !frame_.isVisible(); });
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_FALSE(frame_.isVisible());
+    EXPECT_FALSE(frame_.Controller().Busy());
+    EXPECT_FALSE(frame_.Controller().State().open);
+    EXPECT_TRUE(QDir(root_.filePath(u"TMP_VK7"_s)).entryList(QDir::Files).isEmpty());
+}
+
 TEST_F(MainFrame, PrinterSetUpCancelledKeepsTheDefaultAndConfirmedChoosesIt)
 {
     QPrinter *const defaultPrinter = frame_.CurrentPrinter();

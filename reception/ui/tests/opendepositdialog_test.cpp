@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "reception/backgroundwork.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/ui/messageboxes.h"
@@ -81,11 +82,13 @@ protected:
     QTemporaryDir medium_;
     MessageBoxes ui_;
     OpenDialogInterface dialogUi_{ui_};
+    // The copy runs off the window's thread: the logic reaches the dialog through this.
+    WindowThreadInterface logicUi_{dialogUi_, qApp};
 };
 
 TEST_F(OpenDialog, TheLastFailingCheckDecidesTheStatusLineAndTheFocus)
 {
-    OpenDepositLogic logic(dialogUi_);
+    OpenDepositLogic logic(logicUi_);
     logic.Initialize();
     COpenDepositDialog dialog(logic);
     dialogUi_.SetDialog(&dialog);
@@ -115,7 +118,7 @@ TEST_F(OpenDialog, TheLastFailingCheckDecidesTheStatusLineAndTheFocus)
 
 TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
 {
-    OpenDepositLogic logic(dialogUi_);
+    OpenDepositLogic logic(logicUi_);
     logic.number = u"124"_s;
     logic.date = u"01/06/2010"_s;
     logic.formSelection = 1;
@@ -150,7 +153,7 @@ TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
 
 TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
 {
-    OpenDepositLogic logic(dialogUi_);
+    OpenDepositLogic logic(logicUi_);
     logic.Initialize();
     COpenDepositDialog dialog(logic);
     dialogUi_.SetDialog(&dialog);
@@ -180,7 +183,7 @@ TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
     for (const char *name : {"FICHERO.TXT", "DATOS.ASC"})
         ASSERT_TRUE(QFile::copy(medium_.filePath(QString::fromLatin1(name)),
                                 deep + u'/' + QString::fromLatin1(name)));
-    OpenDepositLogic logic(dialogUi_);
+    OpenDepositLogic logic(logicUi_);
     logic.Initialize();
     ASSERT_TRUE(QDir().mkpath(driveC_.filePath(u"TMP_VK7/DATOS.ASC"_s)));
     COpenDepositDialog dialog(logic);
@@ -244,7 +247,7 @@ TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
 
 TEST_F(OpenDialog, SalirEmptiesTheLocation)
 {
-    OpenDepositLogic logic(dialogUi_);
+    OpenDepositLogic logic(logicUi_);
     logic.Initialize();
     COpenDepositDialog dialog(logic);
     dialogUi_.SetDialog(&dialog);

@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# Progress and "Cancelar" in the real vk7, under an X server and a CUPS
+# server of the test's own.
+# 1. An Open from a slow medium (every read waits, preloaded): while the copy
+#    runs the status bar shows the progress bar and "Cancelar"; Escape stops
+#    it within a second, the work folder is left empty, no deposit is open
+#    (no state window, the bare title) and the medium is as it was.
+# 2. A print run of the sample: Escape once the sheet's job is out. No job
+#    after it reaches the queue, each that did is whole, and the Open dialog
+#    does not come back (the print did not succeed).
+# Needs root (the CUPS server's PDF backend); a missing tool or server
+# fails the test.
+set -euo pipefail
+[ -n "${VK7_TEST_TRACE:-}" ] && set -x
+vk7=$1
+sample=$2
+slow=$3
+scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+
+source "$scripts/xsession.sh"
+xsession_start 1280x1024 || exit 1
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:verify_asan_link_order=0"
+for tool in pdfinfo import convert lpstat; do
+  command -v "$tool" >/dev/null || { echo "Falta $tool: bash scripts/setup-debian.sh"; exit 1; }
+done
+
+cups=$(mktemp -d /tmp/vk7-cups.XXXXXX)
+stop_all() {
+  bash "$scripts/test-cups-server.sh" stop "$cups" || true
+  rm -rf "$cups"
+  xsession_cleanup
+}
+trap stop_all EXIT
+bash "$scripts/test-cups-server.sh" start "$cups" >"$work/cups.out" || { cat "$work/cups.out"; exit 1; }
+export CUPS_SERVER="$cups/cups.sock"
+fingerprint=$(cat "$sample.fingerprint")
+failed=0
+
+# The status bar's right end, where the progress bar and "Cancelar" go.
+status_bar() {
+  import -window root "$work/screen.png"
+  local geometry
+  geometry=$(xdotool getwindowgeometry --shell "$1")
+  eval "$geometry"
+  convert "$work/screen.png" -crop "300x24+$((X + WIDTH - 420))+$((Y + HEIGHT - 24))" \
+    -depth 8 rgb:- | md5sum | cut -d' ' -f1
+}
+
+# --- 1. The Open from a slow medium ---
+medium="$work/medium"
+mkdir -p "$medium"
+cp "$sample"/* "$medium/"
+head -c 40000000 /dev/zero >"$medium/RELLENO.DAT"
+before=$(cd "$medium" && md5sum * | md5sum)
+VK7_SLOW_MEDIUM="$medium" VK7_SLOW_MEDIUM_MS=5 LD_PRELOAD="$slow" \
+  "$vk7" --root "$work/c" "$medium/FICHERO.TXT" "$fingerprint" >"$work/vk7.log" 2>&1 &
+pid=$!
+XSESSION_PIDS+=($pid)
+frame=$(xsession_wait_window "Velmora") || { cat "$work/vk7.log"; exit 1; }
+# The copy is under way once the first files are in the work folder.
+for _ in $(seq 100); do
+  [ -n "$(ls "$work/c/TMP_VK7" 2>/dev/null)" ] && break
+  sleep 0.05
+done
+sleep 0.5
+working=$(status_bar "$frame")
+xdotool windowactivate --sync "$frame" key --clearmodifiers Escape
+start=$(date +%s%N)
+stopped=""
+for _ in $(seq 40); do
+  if [ -z "$(ls "$work/c/TMP_VK7" 2>/dev/null)" ]; then
+    stopped=$((($(date +%s%N) - start) / 1000000))
+    break
+  fi
+  sleep 0.05
+done
+sleep 1
+idle=$(status_bar "$frame")
+if [ -z "$stopped" ] || [ -n "$(ls "$work/c/TMP_VK7" 2>/dev/null)" ]; then
+  echo "FALLO: la carpeta de trabajo no queda vacía tras Escape: $(ls "$work/c/TMP_VK7")"
+  failed=$((failed + 1))
+elif xdotool search --onlyvisible --name '^Estado del Depósito Digital$' >/dev/null 2>&1 ||
+  ! xdotool search --onlyvisible --name '^Velmora$' >/dev/null 2>&1; then
+  echo "FALLO: tras cancelar la recepción hay un depósito abierto"
+  failed=$((failed + 1))
+elif [ "$(cd "$medium" && md5sum * | md5sum)" != "$before" ]; then
+  echo "FALLO: el medio ha cambiado"
+  failed=$((failed + 1))
+elif [ "$working" = "$idle" ]; then
+  echo "FALLO: la barra de estado no muestra progreso ni Cancelar durante la copia"
+  failed=$((failed + 1))
+else
+  echo "ok: recepción desde un medio lento cancelada con Escape en $stopped ms; carpeta de trabajo vacía, medio intacto"
+fi
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+
+# --- 2. The print run ---
+"$vk7" --root "$work/c2" "$sample" "$fingerprint" >"$work/vk7-print.log" 2>&1 &
+XSESSION_PIDS+=($!)
+frame=$(xsession_wait_window "Velmora - EUROS") || { cat "$work/vk7-print.log"; exit 1; }
+state=$(xsession_wait_window "Estado del Depósito Digital") || exit 1
+jobs_out() {
+  local pdf
+  for pdf in $(ls "$cups/pdf" 2>/dev/null | grep -- '-job_[0-9]*\.pdf$' |
+    sed -E 's/.*-job_([0-9]+)\.pdf$/\1 &/' | sort -n | cut -d' ' -f2 || true); do
+    echo "${pdf%%_[0-9][0-9]_*} $(pdfinfo "$cups/pdf/$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')"
+  done
+}
+xdotool windowactivate --sync "$state" key --clearmodifiers alt+i
+# Escape once the server has the sheet's job (it lists a job as soon as it
+# is sent; its PDF comes later), while the form's pages are being gathered.
+for _ in $(seq 300); do
+  [ -n "$(lpstat -W all -o 2>/dev/null)" ] && break
+  sleep 0.02
+done
+xdotool key --clearmodifiers Escape
+sleep 4
+printed=$(jobs_out)
+whole="VK7_DG 1
+VK7_K7NE 10
+VK7_M1 2
+VK7_M2 3
+VK7_G2 2
+VK7_AD 1"
+count=$(echo "$printed" | grep -c . || true)
+if [ "$count" -ge 6 ] || [ "$count" -lt 1 ] || [ "$printed" != "$(echo "$whole" | head -n "$count")" ]; then
+  echo "FALLO: trabajos tras Escape:"
+  echo "$printed"
+  failed=$((failed + 1))
+elif xdotool search --onlyvisible --name '^Abrir un Depósito Digital$' >/dev/null 2>&1; then
+  echo "FALLO: tras cancelar la impresión vuelve el diálogo de apertura"
+  failed=$((failed + 1))
+else
+  echo "ok: impresión cancelada con Escape; enviados enteros: $(echo "$printed" | tr '\n' ',' | sed 's/,$//')"
+fi
+echo "$((2 - failed)) passed, $failed failed"
+[ "$failed" -eq 0 ]
