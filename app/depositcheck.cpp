@@ -85,9 +85,9 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
     if (!options.pdfPath.isEmpty()) {
         PdfFileDevice pdf(options.pdfPath);
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock);
+        stopped =
+            ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock).Stopped();
         frame.printerChosen = formPages.printerChosen;
-        stopped = !ui.messages.isEmpty();
         QString error;
         if (!stopped && !pdf.Finish(&error)) {
             ui.messages.append(error);
@@ -100,9 +100,9 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         // A printer named on the command line is a printer chosen.
         frame.printerChosen = !options.printer.isEmpty();
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock);
+        stopped = ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock)
+                      .Stopped();
         frame.printerChosen = formPages.printerChosen;
-        stopped = !ui.messages.isEmpty();
         const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
         errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);
     }

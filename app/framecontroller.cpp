@@ -4,6 +4,7 @@
 #include "reception/cfiletools.h"
 #include "reception/failure.h"
 #include "reception/opendepositlogic.h"
+#include "reception/plaintext.h"
 #include "reception/userinterface.h"
 #include "verification/coherencecheck.h"
 #include "verification/depositdiagnosis.h"
@@ -111,7 +112,8 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
     const TaskScope busy(*this, Task::Output);
     FormPageSettings formPages{.textSize = frame_.textSize, .printerChosen = frame_.printerChosen};
     const bool done =
-        ProduceDepositOutput(State(), &form_, formPages, ticks, currentPrinter, &ui_, clock_);
+        ProduceDepositOutput(State(), &form_, formPages, ticks, currentPrinter, &ui_, clock_)
+            .Printed();
     // The form pages' print clears the printer choice.
     SetPrinterChosen(formPages.printerChosen);
     // The view is left at page width, as after "Anc&hura pantalla".
@@ -147,9 +149,11 @@ void FrameController::Open(IOpenDialog &dialog)
     chain_.PrepareOpenDialog(logic);
     if (!dialog.Run(logic))
         return;
-    ui_.SetWaitCursor(true);
-    const ReceptionResult result = chain_.RunAfterOpen(ReceptionChain::AcceptedValues(logic));
-    ui_.SetWaitCursor(false);
+    ReceptionResult result;
+    {
+        const WaitCursor wait(ui_);
+        result = chain_.RunAfterOpen(ReceptionChain::AcceptedValues(logic));
+    }
     Finish(result);
 }
 
@@ -215,11 +219,12 @@ void FrameController::ShowDepositState()
         return;
     const TaskScope busy(*this, Task::RuleCheck);
     CFileTools tools(&ui_);
-    ui_.SetWaitCursor(true);
-    ClearIoFailures();
-    const DepositStateReport report =
-        DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_);
-    ui_.SetWaitCursor(false);
+    DepositStateReport report;
+    {
+        const WaitCursor wait(ui_);
+        ClearIoFailures();
+        report = DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_);
+    }
     if (StoppedByMachine(FirstIoFailure()))
         return;
     ui_.ShowStatus(QString());
@@ -334,13 +339,13 @@ bool FrameController::IsEnabled(int commandId) const
 
 void FrameController::PageChosen(const QString &itemText)
 {
-    viewer_->GoToPage(short(ReadListNumber(itemText)));
+    viewer_->GoToPage(short(CAtoi(itemText)));
     viewer_->Activate();
 }
 
 void FrameController::TextSizeChosen(const QString &itemText)
 {
-    viewer_->SetTextSize(short(ReadListNumber(itemText)));
+    viewer_->SetTextSize(short(CAtoi(itemText)));
     viewer_->Activate();
 }
 
@@ -365,7 +370,7 @@ void FrameController::OnTextSizeChanged(short size)
     // The size arrives as a short and is used unsigned, as the list's items are.
     textSizeList_ = TextSizeListFill(unsigned(ushort(size)));
     if (textSizeList_.selected >= 0)
-        frame_.textSize = ReadListNumber(textSizeList_.items.at(textSizeList_.selected));
+        frame_.textSize = CAtoi(textSizeList_.items.at(textSizeList_.selected));
     Q_EMIT textSizeListChanged();
 }
 

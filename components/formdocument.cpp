@@ -396,7 +396,7 @@ bool CFormDocument::ExportPages(FormPageExport option, const QString &folder) co
         return false;
     for (int page = 1; page <= PageCount(); ++page) {
         const QString path = folder + u"K7.%1"_s.arg(page, 3, 10, QLatin1Char('0'));
-        if (SaveImageFile(path, RenderPageImage(page - 1)) != 1) {
+        if (SaveImageFile(path, RenderPageImage(page - 1)).Failed()) {
             qCWarning(lcFormViewer, "%s: no se puede escribir la página", qUtf8Printable(path));
             return false;
         }

@@ -154,7 +154,7 @@ int main(int argc, char *argv[])
     vk7::UseSpanishSystemLocale();
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"VK7"_s);
-    QApplication::setApplicationVersion(u"2.1.3"_s);
+    QApplication::setApplicationVersion(QStringLiteral(VK7_VERSION));
     QApplication::setDesktopFileName(u"vk7"_s);
     QApplication::setWindowIcon(QIcon(u":/icons/vk7.svg"_s));
     vk7::InstallSpanishTranslations(application);

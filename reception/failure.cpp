@@ -29,6 +29,15 @@ Failure Failure::Io(const QByteArray &hostFile, int error)
     return Io(QString::fromLocal8Bit(hostFile), error);
 }
 
+Failure Failure::Data(const QString &text, const QString &file)
+{
+    Failure failure;
+    failure.kind = Kind::Data;
+    failure.file = file;
+    failure.text = text;
+    return failure;
+}
+
 QString Failure::Message() const
 {
     if (kind == Kind::Io)

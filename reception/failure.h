@@ -35,6 +35,8 @@ struct Failure
     // An I/O failure on `file` with the system error `error` (errno).
     static Failure Io(const QString &file, int error);
     static Failure Io(const QByteArray &hostFile, int error);
+    // Content or input that is wrong, with the system's text for it.
+    static Failure Data(const QString &text, const QString &file = QString());
 
     // "ERROR de lectura o escritura en el archivo FILE: TEXT"
     QString Message() const;

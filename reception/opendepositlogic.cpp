@@ -347,9 +347,10 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         for (;;) {
             SetStatus(u"Copiando fichero %1 -> %2"_s.arg(source, target));
             TransferToControls();
-            Failure failure;
-            if (!workHost.isEmpty() &&
-                hostfiles::CopyFile(sourcePath, targetPath, false, &failure) == 0)
+            const Failure failure = workHost.isEmpty()
+                                        ? Failure::Data(hostfiles::MissingFileText(target))
+                                        : hostfiles::CopyFile(sourcePath, targetPath, false);
+            if (!failure.Failed())
                 break;
             const QString question = u"No se puede copiar el fichero "_s + source + u"\n"_s +
                                      u"sobre "_s + target + u"\n\n"_s + u"¿ Reintentar ?"_s;

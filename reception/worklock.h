@@ -23,7 +23,6 @@ public:
     // reception has it or the lock file cannot be made.
     bool Acquire(QString &error);
     void Release();
-    bool Held() const { return fd_ >= 0; }
 
     // "otra recepción está usando la carpeta de trabajo …", with its host path.
     static QString BusyText(const QString &hostFolder);

@@ -106,13 +106,23 @@ protected:
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
 
-    bool Produce(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
+    OutputResult Produce(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
     {
         OutputTicks ticks{};
         ticks[0] = diagnostic;
         for (PrintableDocument document : documents)
             ticks[static_cast<size_t>(document) + 1] = true;
         return ProduceDepositOutput(state_, &form_, formPages_, ticks, printer_, &ui_, clock_);
+    }
+    bool Printed(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
+    {
+        return Produce(documents, diagnostic).Printed();
+    }
+    // The text of the stop, empty when the output did not stop.
+    QString Stop(std::initializer_list<PrintableDocument> documents)
+    {
+        const OutputResult result = Produce(documents);
+        return result.Stopped() ? result.failure.text : QString();
     }
 
     QTemporaryDir root_;
@@ -144,7 +154,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
         ASSERT_TRUE(twoPages.WriteBilevelPage(ScannedPage(1), 200));
         ASSERT_TRUE(twoPages.WriteBilevelPage(ScannedPage(2), 200));
     }
-    ASSERT_EQ(SaveImageFile(u"C:\\TMP_VK7\\MEM3.TIF"_s, ScannedPage(3)), 1);
+    ASSERT_FALSE(SaveImageFile(u"C:\\TMP_VK7\\MEM3.TIF"_s, ScannedPage(3)).Failed());
     QFile broken(work_ + u"BROKEN.TIF"_s);
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("II*\0garbage") > 0);
     broken.close();
@@ -156,7 +166,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     }
     formPages_.printerChosen = true;
 
-    ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria,
+    ASSERT_TRUE(Printed({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria,
                          PrintableDocument::OwnShares, PrintableDocument::EnvironmentalReport}));
     EXPECT_TRUE(ui_.messages.isEmpty()) << ui_.messages.join(u'\n').toStdString();
     EXPECT_EQ(ui_.cursor, (QList<bool>{true, false}));
@@ -193,7 +203,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     // The flag is cleared, and the next run's form pages go to the same printer.
     EXPECT_FALSE(formPages_.printerChosen);
     EXPECT_TRUE(QFile::exists(work_ + u"K7.014"_s));
-    ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance}, false));
+    ASSERT_TRUE(Printed({PrintableDocument::IdentificationBalance}, false));
     ASSERT_EQ(printer_.Jobs().size(), 6);
     EXPECT_TRUE(printer_.Jobs().last().name.startsWith(u"VK7_K7NE_"_s));
 }
@@ -202,34 +212,37 @@ TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
 {
     // A refused diagnostic job stops everything.
     printer_.SetRefusing(true);
-    EXPECT_FALSE(Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}));
+    EXPECT_EQ(Stop({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}),
+              u"ERROR Imprimiendo DIAGNOSTICO"_s);
     EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Imprimiendo DIAGNOSTICO"_s});
     EXPECT_TRUE(printer_.Jobs().isEmpty());
 
     // Without the diagnostic ticked, a refused document is skipped in silence.
     ui_.messages.clear();
     EXPECT_TRUE(
-        Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}, false));
+        Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}, false)
+            .Printed());
     EXPECT_TRUE(ui_.messages.isEmpty());
     EXPECT_TRUE(printer_.Jobs().isEmpty());
     printer_.SetRefusing(false);
 
-    // No form: the diagnostic is printed and the output ends there, false.
+    // No form: the diagnostic is printed and the output ends there, with
+    // nothing to print rather than a stop.
     state_.formIdentified = false;
-    EXPECT_FALSE(Produce({PrintableDocument::Memoria}));
+    EXPECT_EQ(Produce({PrintableDocument::Memoria}).outcome, OutputResult::Outcome::NoFormToPrint);
     EXPECT_EQ(printer_.JobNames(), QStringList{u"VK7_DG_09:05:07"_s});
     EXPECT_TRUE(ui_.messages.isEmpty());
 
     // The form cannot be exported.
     state_.formIdentified = true;
     form_.CloseForm();
-    EXPECT_FALSE(Produce({PrintableDocument::Memoria}));
+    EXPECT_EQ(Stop({PrintableDocument::Memoria}), u"ERROR Creando TIF's"_s);
     EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Creando TIF's"_s});
 
     // The sheet's first page cannot be written (a folder holds its name).
     ui_.messages.clear();
     ASSERT_TRUE(QFile::remove(work_ + u"K7.D01"_s) && QDir().mkpath(work_ + u"K7.D01"_s));
-    EXPECT_FALSE(Produce({}));
+    EXPECT_EQ(Stop({}), u"ERROR Creando DIAGNOSTICO"_s);
     EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Creando DIAGNOSTICO"_s});
     EXPECT_EQ(printer_.Jobs().size(), 2);
 }

@@ -160,9 +160,10 @@ void ImageSetDialog::Print()
     const std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
-    ui_.SetWaitCursor(true);
-    set_.Print(row, *device);
-    ui_.SetWaitCursor(false);
+    {
+        const WaitCursor wait(ui_);
+        set_.Print(row, *device);
+    }
     ShowStatus();
 }
 

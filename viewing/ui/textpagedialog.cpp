@@ -155,12 +155,11 @@ void TextPageDialog::Print()
     const std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
-    ui_.SetWaitCursor(true);
+    const WaitCursor wait(ui_);
     // The job is named after the milliseconds since the machine started.
     QElapsedTimer tick;
     tick.start();
     PrintTextPages(*kind_, book_.Pages(), *device, tick.msecsSinceReference(), &ui_);
-    ui_.SetWaitCursor(false);
 }
 
 void TextPageDialog::StartExternal()
