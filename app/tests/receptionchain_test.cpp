@@ -9,6 +9,7 @@
 #include "datafiles/depositmodel.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
+#include "testing/hostfiles.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
@@ -24,15 +25,12 @@ class Chain : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(root_.isValid());
-        PathResolver::ClearDriveRoots();
-        PathResolver::SetDriveRoot(u'C', root_.path());
+        ASSERT_TRUE(driveC_.IsValid());
         frame_.form = &form_;
         frame_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
     }
-    void TearDown() override { PathResolver::ClearDriveRoots(); }
 
-    QTemporaryDir root_;
+    vk7::testing::TemporaryDriveC driveC_;
     CFormDocument form_;
     DepositState state_;
     FrameState frame_;

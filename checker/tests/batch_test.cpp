@@ -17,27 +17,17 @@
 #include <gtest/gtest.h>
 
 #include "checker/batch.h"
+#include "testing/hostfiles.h"
 
 using namespace Qt::StringLiterals;
+using vk7::testing::WriteHostFile;
 
 namespace {
 
 const QString kProgram = QStringLiteral(VK7_BIN_DIR "/vk7check");
-const QString kSample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+const QString kSample = vk7::testing::SampleDepositFolder();
 
-QString SampleFingerprint()
-{
-    QFile file(kSample + u".fingerprint"_s);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
-                                          : QString();
-}
-
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using vk7::testing::SampleFingerprint;
 
 QList<QJsonObject> ReadLines(const QString &path, bool *whole)
 {
@@ -111,12 +101,13 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
     for (const QString &name : QDir(kSample).entryList(QDir::Files))
         ASSERT_TRUE(QFile::copy(kSample + u'/' + name, odd + u'/' + name));
     ASSERT_TRUE(QFile::remove(odd + u"/GESTION.TXT"_s));
-    WriteFile(odd + u"/GESTION.TXT"_s, QByteArray(300, 'x'));
+    WriteHostFile(odd + u"/GESTION.TXT"_s, QByteArray(300, 'x'));
     const QString list = temp.path() + u"/lista.txt"_s;
-    WriteFile(list, (u"# depósitos del día\n"_s + kSample + u'\t' + fingerprint + u'\n' + kSample +
-                     u'\t' + wrong + u"\nsin-tabulador\n"_s + kSample + u"\tCORTA\n"_s + kSample +
-                     u'\t' + fingerprint + u'\n' + odd + u'\t' + fingerprint + u'\n')
-                        .toUtf8());
+    WriteHostFile(list,
+                  (u"# depósitos del día\n"_s + kSample + u'\t' + fingerprint + u'\n' + kSample +
+                   u'\t' + wrong + u"\nsin-tabulador\n"_s + kSample + u"\tCORTA\n"_s + kSample +
+                   u'\t' + fingerprint + u'\n' + odd + u'\t' + fingerprint + u'\n')
+                      .toUtf8());
     const QString out = temp.path() + u"/resultados.jsonl"_s;
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
@@ -161,7 +152,7 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
                     .isEmpty());
 
     // Results that cannot be written fail the batch, valid deposits or not.
-    WriteFile(list, (kSample + u'\t' + fingerprint + u'\n').toUtf8());
+    WriteHostFile(list, (kSample + u'\t' + fingerprint + u'\n').toUtf8());
     process.start(kProgram, {u"--batch"_s, list, u"--json-lines"_s, u"/dev/full"_s, u"--root"_s,
                              temp.path() + u"/raiz"_s});
     ASSERT_TRUE(process.waitForFinished(60000));
@@ -170,7 +161,7 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
               u"ERROR. No se pueden escribir los resultados.\nVálidos: 1  No válidos: 0  "
               u"Fallidos: 0\n"_s);
 
-    WriteFile(list, "/caj\xf3n\tHUELLA\n");
+    WriteHostFile(list, "/caj\xf3n\tHUELLA\n");
     process.start(kProgram, {u"--batch"_s, list});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 2);
@@ -184,7 +175,7 @@ TEST(BatchProgramTest, InterruptedBatchLeavesWholeLinesAndNoWorkFolders)
     QByteArray lines;
     for (int i = 0; i < 200; ++i)
         lines += (kSample + u'\t' + SampleFingerprint() + u'\n').toUtf8();
-    WriteFile(temp.path() + u"/lista.txt"_s, lines);
+    WriteHostFile(temp.path() + u"/lista.txt"_s, lines);
     const QString out = temp.path() + u"/resultados.jsonl"_s;
     const QString root = temp.path() + u"/raiz"_s;
     QProcess process;
@@ -218,11 +209,11 @@ TEST(BatchProgramTest, JobKilledMidObjectFailsThatDepositOnly)
     for (const QString &name : QDir(kSample).entryList(QDir::Files))
         ASSERT_TRUE(QFile::copy(kSample + u'/' + name, large + u'/' + name));
     ASSERT_TRUE(QFile::remove(large + u"/MEMORIA.TXT"_s));
-    WriteFile(large + u"/MEMORIA.TXT"_s,
-              QByteArray("El ejercicio ha transcurrido con normalidad.\r\n").repeated(1400000));
+    WriteHostFile(large + u"/MEMORIA.TXT"_s,
+                  QByteArray("El ejercicio ha transcurrido con normalidad.\r\n").repeated(1400000));
     const QString sample = kSample + u'\t' + SampleFingerprint() + u'\n';
-    WriteFile(temp.path() + u"/lista.txt"_s,
-              (large + u'\t' + SampleFingerprint() + u'\n' + sample + sample).toUtf8());
+    WriteHostFile(temp.path() + u"/lista.txt"_s,
+                  (large + u'\t' + SampleFingerprint() + u'\n' + sample + sample).toUtf8());
     const QString out = temp.path() + u"/resultados.jsonl"_s;
     const QString root = temp.path() + u"/raiz"_s;
     QProcess process;

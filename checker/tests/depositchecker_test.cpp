@@ -13,9 +13,11 @@
 #include "checker/terminaluserinterface.h"
 #include "reception/paths.h"
 #include "testing/guiapplication.h"
+#include "testing/hostfiles.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;
+using vk7::testing::WriteHostFile;
 
 // Readable QString values in test failures.
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -24,14 +26,6 @@ inline void PrintTo(const QString &text, std::ostream *os)
 }
 
 namespace {
-
-void Write(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(path.section(u'/', 0, -2));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Questions read their answers from a file, as from a pipe; what the
 // terminal prints is kept for inspection.
@@ -77,9 +71,9 @@ protected:
         ASSERT_TRUE(temp.isValid());
         options.root = temp.path() + u"/C"_s;
         medium = temp.path() + u"/medio"_s;
-        Write(medium + u"/FICHERO.TXT"_s, "FICHERO.TXT\r\nDATOS.ASC\r\nINSTANCIA.ASC\r\n");
-        Write(medium + u"/DATOS.ASC"_s, "datos");
-        Write(medium + u"/INSTANCIA.ASC"_s, "instancia");
+        WriteHostFile(medium + u"/FICHERO.TXT"_s, "FICHERO.TXT\r\nDATOS.ASC\r\nINSTANCIA.ASC\r\n");
+        WriteHostFile(medium + u"/DATOS.ASC"_s, "datos");
+        WriteHostFile(medium + u"/INSTANCIA.ASC"_s, "instancia");
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
 
@@ -94,15 +88,9 @@ protected:
 };
 
 // The bundled sample: a valid euro ordinary deposit and its fingerprint.
-const QString kSampleDeposit = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
+const QString kSampleDeposit = vk7::testing::SampleDepositFolder();
 
-QString SampleFingerprint()
-{
-    QFile file(kSampleDeposit + u".fingerprint"_s);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).trimmed();
-}
+using vk7::testing::SampleFingerprint;
 
 QJsonObject RunForJson(const CheckerOptions &options, IUserInterface &ui,
                        DepositChecker::Result *result)

@@ -14,6 +14,8 @@
 #include "reception/userinterface.h"
 #include "storehelpers.h"
 #include "testing/guiapplication.h"
+#include "testing/hostfiles.h"
+#include "testing/scriptedinterface.h"
 #include "verification/clock.h"
 #include "verification/formidentification.h"
 #include "verification/printoutput.h"
@@ -27,21 +29,6 @@ const auto *const kGui = vk7::testing::AddGuiApplicationEnvironment();
 
 const QString kSoundDeposit =
     QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases/form-k7ne-valid/deposit"_s;
-
-class ScriptedInterface : public IUserInterface
-{
-public:
-    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
-    {
-        messages.append(title + u": "_s + text);
-        return Answer::Ok;
-    }
-    void SetWaitCursor(bool on) override { cursor.append(on); }
-    void ShowStatus(const QString &text) override { statuses.append(text); }
-    QStringList messages;
-    QStringList statuses;
-    QList<bool> cursor;
-};
 
 // A scanned page: A4 at 200 dpi, one bit, a black bar whose height tells pages apart.
 QImage ScannedPage(int seed)
@@ -89,10 +76,8 @@ class PrintOutput : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(root_.isValid());
-        PathResolver::ClearDriveRoots();
-        PathResolver::SetDriveRoot(u'C', root_.path());
-        work_ = root_.path() + u"/TMP_VK7/"_s;
+        ASSERT_TRUE(driveC_.IsValid());
+        work_ = driveC_.Path() + u"/TMP_VK7/"_s;
         ASSERT_TRUE(QDir().mkpath(work_));
         for (const QString &name : QDir(kSoundDeposit).entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(kSoundDeposit + u'/' + name, work_ + name));
@@ -104,7 +89,6 @@ protected:
         ASSERT_EQ(state_.formName, u"K7NE"_s);
         state_.diagnosticText = {u"HOJA DE DIAGNOSTICO"_s};
     }
-    void TearDown() override { PathResolver::ClearDriveRoots(); }
 
     OutputResult Produce(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
     {
@@ -125,13 +109,13 @@ protected:
         return result.Stopped() ? result.failure.text : QString();
     }
 
-    QTemporaryDir root_;
+    vk7::testing::TemporaryDriveC driveC_;
     QString work_;
     CFormDocument form_;
     DepositState state_;
     FormPageSettings formPages_;
     RecordingPrintDevice printer_;
-    ScriptedInterface ui_;
+    vk7::testing::ScriptedUserInterface ui_;
     FixedClock clock_{QDate(2010, 6, 1), QTime(9, 5, 7)};
 };
 
@@ -173,7 +157,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     EXPECT_TRUE(ui_.statuses.contains(u"Imprimiendo VK7_AC_09:05:07: página 100"_s));
     EXPECT_EQ(ui_.statuses.last(), QString());
     // Nothing is written outside the work folder.
-    EXPECT_EQ(QDir(root_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+    EXPECT_EQ(QDir(driveC_.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{u"TMP_VK7"_s});
 
     // Every job on the one printer: the form's (no own-shares data, so pages
