@@ -139,9 +139,9 @@ void FrameController::Open(IOpenDialog &dialog)
     if (Busy())
         return;
     const TaskScope busy(*this, Task::Open);
-    QString error;
-    if (!lock_.Acquire(error)) {
-        ui_.ShowMessage(error, u"ERROR"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
+    if (const Failure locked = lock_.Acquire(); locked.Failed()) {
+        ui_.ShowMessage(locked.text, u"ERROR"_s, IUserInterface::Buttons::Ok,
+                        IUserInterface::Icon::Stop);
         return;
     }
     CloseShownDeposit();

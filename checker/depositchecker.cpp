@@ -247,13 +247,13 @@ DepositChecker::DepositChecker(const CheckerOptions &options, IUserInterface &ui
 {
 }
 
-bool DepositChecker::SetUpDrives(QString &error)
+Failure DepositChecker::SetUpDrives()
 {
-    if (!SetUpDriveC(options_.root, &error))
-        return false;
+    if (const Failure failure = SetUpDriveC(options_.root); failure.Failed())
+        return failure;
     if (!options_.driveA.isEmpty())
         PathResolver::SetDriveRoot(u'A', QFileInfo(options_.driveA).absoluteFilePath());
-    return true;
+    return {};
 }
 
 DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &errors)
@@ -286,9 +286,8 @@ DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
             streams.output(BuildOpenFailureJson(error, jsonOptions));
         return Result::OpenFailed;
     };
-    QString error;
-    if (!SetUpDrives(error))
-        return fail(error);
+    if (const Failure failure = SetUpDrives(); failure.Failed())
+        return fail(failure.text);
     // Nobody is there to change the diskette between prompts (a location on
     // the folder of drive A: is a location on A:).
     if (!options_.interactive && PathResolver::OnDrive(u'A', options_.medium).startsWith(u"A:"_s) &&
@@ -298,8 +297,8 @@ DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
                     u"carpeta."_s.arg(options_.diskettes));
     ClearIoFailures();
     WorkFolderLock lock;
-    if (!lock.Acquire(error))
-        return fail(error);
+    if (const Failure failure = lock.Acquire(); failure.Failed())
+        return fail(failure.text);
     DepositCheckOptions check = options_;
     check.jsonOptions = jsonOptions;
     const DepositCheckOutput result = RunDepositCheck(check, ui_, DefaultClock(), &streams);

@@ -74,7 +74,7 @@ public:
     Result Run(const DepositCheckStreams &streams, const CheckJsonOptions &jsonOptions);
 
 private:
-    bool SetUpDrives(QString &error);
+    Failure SetUpDrives();
 
     CheckerOptions options_;
     IUserInterface &ui_;

@@ -84,8 +84,9 @@ bool SetUpDrives(const DesktopOptions &options)
 {
     // A drive C: that cannot be used is told on standard error and in a
     // message box, since the program is usually started from a menu.
-    QString error;
-    if (!vk7::SetUpDriveC(options.root, &error)) {
+    const vk7::Failure failure = vk7::SetUpDriveC(options.root);
+    if (failure.Failed()) {
+        const QString &error = failure.text;
         std::fprintf(stderr, "%s\n", error.toUtf8().constData());
         QMessageBox::critical(nullptr, u"ERROR"_s, error);
         return false;

@@ -386,8 +386,7 @@ TEST_F(Frame, ALinkOnTheMediumIsNamedWithWhyItIsNotCopied)
 TEST_F(Frame, AWorkFolderInUseStopsTheOpenWithAMessage)
 {
     WorkFolderLock other;
-    QString error;
-    ASSERT_TRUE(other.Acquire(error));
+    ASSERT_FALSE(other.Acquire().Failed());
     controller_.Open(dialog_);
     EXPECT_FALSE(controller_.State().open);
     EXPECT_TRUE(verdicts_.shownValid.isEmpty());
