@@ -88,10 +88,11 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         stopped =
             ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock).Stopped();
         frame.printerChosen = formPages.printerChosen;
-        QString error;
-        if (!stopped && !pdf.Finish(&error)) {
-            ui.messages.append(error);
-            stopped = true;
+        if (!stopped) {
+            if (const Failure failure = pdf.Finish(); failure.Failed()) {
+                ui.messages.append(failure.text);
+                stopped = true;
+            }
         }
         if (!stopped)
             errors += JobLines(pdf.Jobs(), options.pdfPath);
