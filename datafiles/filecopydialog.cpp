@@ -85,7 +85,7 @@ bool CFileCopyDialog::ReadImageList(const QString &filePattern)
     return ListPageImages(state_, filePattern);
 }
 
-int CFileCopyDialog::LoadDeposit()
+void CFileCopyDialog::LoadDeposit()
 {
     // No result is examined except the long application name's, whose
     // failure sends the reader to the 8.3 name.
@@ -104,7 +104,6 @@ int CFileCopyDialog::LoadDeposit()
     ReadImageList(u"*.M??"_s);
     ReadImageList(u"AUDITOR"_s + u".*"_s);
     ReadImageList(u"ANUNCIO"_s + u".*"_s);
-    return 1;
 }
 
 } // namespace vk7

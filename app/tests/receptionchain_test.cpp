@@ -10,6 +10,7 @@
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
 #include "testing/hostfiles.h"
+#include "testing/scriptedinterface.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
@@ -105,11 +106,8 @@ TEST_F(Chain, AModelHearsEachStepAndTheInterfaceEveryStatus)
         bool open, identified, diagnosed;
         QString structure;
     };
-    struct : SilentUserInterface
-    {
-        void ShowStatus(const QString &text) override { statuses.append(text); }
-        QStringList statuses;
-    } ui;
+    vk7::testing::ScriptedUserInterface ui;
+    ui.unscriptedQuestion = IUserInterface::Answer::No;
     DepositModel model;
     QList<Seen> seen;
     QObject::connect(&model, &DepositModel::changed, [&] {
