@@ -69,9 +69,9 @@ QList<pid_t> Children(qint64 parent)
 TEST(BatchListTest, LinesCommentsAndRefusedText)
 {
     QList<vk7::BatchEntry> entries;
-    QString error;
-    ASSERT_TRUE(vk7::ParseBatchList("# lista\r\n/a\tHUELLA\r\n\n  \nsin tabulador\n\tX\tY\n",
-                                    entries, error));
+    ASSERT_FALSE(
+        vk7::ParseBatchList("# lista\r\n/a\tHUELLA\r\n\n  \nsin tabulador\n\tX\tY\n", entries)
+            .Failed());
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries[0].line, 2);
     EXPECT_EQ(entries[0].medium, u"/a"_s);
@@ -80,8 +80,9 @@ TEST(BatchListTest, LinesCommentsAndRefusedText)
     EXPECT_FALSE(entries[1].error.isEmpty());
     EXPECT_TRUE(entries[2].medium.isEmpty());
     EXPECT_EQ(entries[2].fingerprint, u"X\tY"_s);
-    EXPECT_FALSE(vk7::ParseBatchList("/caj\xf3n\tHUELLA\n", entries, error));
-    EXPECT_TRUE(error.contains(u"UTF-8"_s));
+    const vk7::Failure notUtf8 = vk7::ParseBatchList("/caj\xf3n\tHUELLA\n", entries);
+    EXPECT_TRUE(notUtf8.Failed());
+    EXPECT_TRUE(notUtf8.text.contains(u"UTF-8"_s));
     EXPECT_EQ(vk7::BatchExitCode(3, 0, 0), 0);
     EXPECT_EQ(vk7::BatchExitCode(3, 1, 0), 1);
     EXPECT_EQ(vk7::BatchExitCode(3, 1, 1), 2);
