@@ -85,13 +85,14 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
     if (!options.pdfPath.isEmpty()) {
         PdfFileDevice pdf(options.pdfPath);
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock);
+        stopped =
+            ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock).Stopped();
         frame.printerChosen = formPages.printerChosen;
-        stopped = !ui.messages.isEmpty();
-        QString error;
-        if (!stopped && !pdf.Finish(&error)) {
-            ui.messages.append(error);
-            stopped = true;
+        if (!stopped) {
+            if (const Failure failure = pdf.Finish(); failure.Failed()) {
+                ui.messages.append(failure.text);
+                stopped = true;
+            }
         }
         if (!stopped)
             errors += JobLines(pdf.Jobs(), options.pdfPath);
@@ -100,9 +101,9 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         // A printer named on the command line is a printer chosen.
         frame.printerChosen = !options.printer.isEmpty();
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock);
+        stopped = ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock)
+                      .Stopped();
         frame.printerChosen = formPages.printerChosen;
-        stopped = !ui.messages.isEmpty();
         const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
         errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);
     }

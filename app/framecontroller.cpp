@@ -6,6 +6,7 @@
 #include "reception/failure.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
+#include "reception/plaintext.h"
 #include "reception/userinterface.h"
 #include "verification/coherencecheck.h"
 #include "verification/depositdiagnosis.h"
@@ -34,9 +35,10 @@ public:
         logic.fingerprint = request_.fingerprint;
         auto outcome = OpenDepositLogic::Outcome::StayOpen;
         // No dialog on screen: the frame shows the copy's progress and "Cancelar".
-        ui_.SetWaitCursor(true);
-        RunOffThread([&] { outcome = logic.Accept(); });
-        ui_.SetWaitCursor(false);
+        {
+            const WaitCursor wait(ui_);
+            RunOffThread([&] { outcome = logic.Accept(); });
+        }
         if (outcome == OpenDepositLogic::Outcome::Accepted)
             return true;
         if (logic.stopped())
@@ -135,7 +137,8 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
     bool done = false;
     viewer_->Freeze(true);
     const bool stopped = RunOffThread([&] {
-        done = ProduceDepositOutput(State(), &form_, formPages, ticks, printer, &ui_, clock_);
+        done = ProduceDepositOutput(State(), &form_, formPages, ticks, printer, &ui_, clock_)
+                   .Printed();
     });
     viewer_->Freeze(false);
     if (stopped) {
@@ -167,9 +170,9 @@ void FrameController::Open(IOpenDialog &dialog)
     if (Busy())
         return;
     const TaskScope busy(*this, Task::Open);
-    QString error;
-    if (!lock_.Acquire(error)) {
-        ui_.ShowMessage(error, u"ERROR"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
+    if (const Failure locked = lock_.Acquire(); locked.Failed()) {
+        ui_.ShowMessage(locked.text, u"ERROR"_s, IUserInterface::Buttons::Ok,
+                        IUserInterface::Icon::Stop);
         return;
     }
     CloseShownDeposit();
@@ -183,13 +186,14 @@ void FrameController::Open(IOpenDialog &dialog)
             ui_.ShowStatus(OpenDepositLogic::StoppedText());
         return;
     }
-    ui_.SetWaitCursor(true);
     ReceptionResult result;
-    // The viewer shows nothing of the form while the chain opens it.
-    viewer_->Freeze(true);
-    RunOffThread([&] { result = chain_.RunAfterOpen(ReceptionChain::AcceptedValues(logic)); });
-    viewer_->Freeze(false);
-    ui_.SetWaitCursor(false);
+    {
+        const WaitCursor wait(ui_);
+        // The viewer shows nothing of the form while the chain opens it.
+        viewer_->Freeze(true);
+        RunOffThread([&] { result = chain_.RunAfterOpen(ReceptionChain::AcceptedValues(logic)); });
+        viewer_->Freeze(false);
+    }
     Finish(result);
 }
 
@@ -263,14 +267,17 @@ void FrameController::ShowDepositState()
         return;
     const TaskScope busy(*this, Task::RuleCheck);
     CFileTools tools(&ui_);
-    ui_.SetWaitCursor(true);
-    ClearIoFailures();
     DepositStateReport report;
-    viewer_->Freeze(true);
-    const bool stopped = RunOffThread(
-        [&] { report = DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_); });
-    viewer_->Freeze(false);
-    ui_.SetWaitCursor(false);
+    bool stopped = false;
+    {
+        const WaitCursor wait(ui_);
+        ClearIoFailures();
+        viewer_->Freeze(true);
+        stopped = RunOffThread([&] {
+            report = DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_);
+        });
+        viewer_->Freeze(false);
+    }
     if (stopped) {
         // The deposit stays as it was received; only this check is dropped.
         ClearIoFailures();
@@ -392,13 +399,13 @@ bool FrameController::IsEnabled(int commandId) const
 
 void FrameController::PageChosen(const QString &itemText)
 {
-    viewer_->GoToPage(short(ReadListNumber(itemText)));
+    viewer_->GoToPage(short(CAtoi(itemText)));
     viewer_->Activate();
 }
 
 void FrameController::TextSizeChosen(const QString &itemText)
 {
-    viewer_->SetTextSize(short(ReadListNumber(itemText)));
+    viewer_->SetTextSize(short(CAtoi(itemText)));
     viewer_->Activate();
 }
 
@@ -423,7 +430,7 @@ void FrameController::OnTextSizeChanged(short size)
     // The size arrives as a short and is used unsigned, as the list's items are.
     textSizeList_ = TextSizeListFill(unsigned(ushort(size)));
     if (textSizeList_.selected >= 0)
-        frame_.textSize = ReadListNumber(textSizeList_.items.at(textSizeList_.selected));
+        frame_.textSize = CAtoi(textSizeList_.items.at(textSizeList_.selected));
     Q_EMIT textSizeListChanged();
 }
 

@@ -89,8 +89,6 @@ public:
     // "0", then the state/diagnosis.
     ReceptionResult RunAfterOpen(const OpenDialogValues &values);
 
-    CFileCopyDialog &Loader() { return *loader_; }
-
     // Whether the suspicious-file warnings are shown through the interface
     // (the desktop's "AVISO" box); the checker prints them itself.
     void SetShowFileWarnings(bool show) { showFileWarnings_ = show; }

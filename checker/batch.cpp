@@ -396,14 +396,13 @@ private:
 
 } // namespace
 
-bool ParseBatchList(const QByteArray &bytes, QList<BatchEntry> &entries, QString &error)
+Failure ParseBatchList(const QByteArray &bytes, QList<BatchEntry> &entries)
 {
     entries.clear();
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     if (decoder.hasError()) {
-        error = u"ERROR. La lista de depósitos no es un texto UTF-8."_s;
-        return false;
+        return Failure::Data(u"ERROR. La lista de depósitos no es un texto UTF-8."_s);
     }
     const QStringList lines = text.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -424,7 +423,7 @@ bool ParseBatchList(const QByteArray &bytes, QList<BatchEntry> &entries, QString
         }
         entries.append(entry);
     }
-    return true;
+    return {};
 }
 
 int BatchExitCode(int valid, int notValid, int failed)
@@ -442,9 +441,8 @@ int RunBatch(const CheckerOptions &options, const QString &program)
         return 2;
     }
     QList<BatchEntry> entries;
-    QString error;
-    if (!ParseBatchList(list.readAll(), entries, error)) {
-        PrintError(error + u" (%1)\n"_s.arg(options.batchList));
+    if (const Failure failure = ParseBatchList(list.readAll(), entries); failure.Failed()) {
+        PrintError(failure.text + u" (%1)\n"_s.arg(options.batchList));
         return 2;
     }
 

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include "reception/failure.h"
+
 namespace vk7 {
 
 class IUserInterface;
@@ -19,9 +21,9 @@ struct BatchEntry
 };
 
 // Reads a batch list: UTF-8 text, one deposit a line, empty lines and lines
-// starting with "#" skipped, a CR before the line end ignored. False with a
-// message in `error` when the text is not UTF-8.
-bool ParseBatchList(const QByteArray &bytes, QList<BatchEntry> &entries, QString &error);
+// starting with "#" skipped, a CR before the line end ignored. A failure
+// with its message when the text is not UTF-8.
+Failure ParseBatchList(const QByteArray &bytes, QList<BatchEntry> &entries);
 
 // The batch's exit code from its tally: 2 when any deposit could not be
 // opened, else 1 when any is not valid, else 0.

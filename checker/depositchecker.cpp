@@ -17,6 +17,7 @@
 #include "reception/failure.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
+#include "reception/plaintext.h"
 #include "reception/userinterface.h"
 #include "reception/worklock.h"
 #include "verification/clock.h"
@@ -37,7 +38,7 @@ void Print(FILE *stream, QByteArrayView bytes)
 
 } // namespace
 
-bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error)
+Failure ParsePrintList(const QString &list, OutputTicks &ticks)
 {
     // In the order of the state window's boxes.
     static const QStringList names = [] {
@@ -49,8 +50,7 @@ bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error)
     ticks.fill(false);
     const QStringList items = list.split(u',', Qt::SkipEmptyParts);
     if (items.isEmpty()) {
-        error = u"--print necesita una lista: %1 o todo"_s.arg(names.join(u", "_s));
-        return false;
+        return Failure::Data(u"--print necesita una lista: %1 o todo"_s.arg(names.join(u", "_s)));
     }
     for (const QString &item : items) {
         const QString name = item.trimmed().toLower();
@@ -60,18 +60,19 @@ bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error)
         }
         const qsizetype index = names.indexOf(name);
         if (index < 0) {
-            error = u"--print: \"%1\" no es ninguno de %2 o todo"_s.arg(item.trimmed(),
-                                                                        names.join(u", "_s));
-            return false;
+            return Failure::Data(u"--print: \"%1\" no es ninguno de %2 o todo"_s.arg(
+                item.trimmed(), names.join(u", "_s)));
         }
         ticks[size_t(index)] = true;
     }
-    return true;
+    return {};
 }
 
-bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options,
-                           bool &helpRequested, QString &error)
+CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options)
 {
+    const auto wrong = [](const QString &text) {
+        return CheckerArguments{.shown = {}, .failure = Failure::Data(text)};
+    };
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Comprueba un Depósito Digital como lo recibe el programa: lo copia a la carpeta "
@@ -143,68 +144,57 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
                                  u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
     parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s);
 
-    helpRequested = false;
     if (!parser.parse(arguments)) {
-        error = parser.errorText();
-        return false;
+        return wrong(parser.errorText());
     }
     if (parser.isSet(help)) {
-        helpRequested = true;
-        error =
+        const QString usage =
             u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json [--sin-textos]] "
             u"[--form-pages] [--print LISTA [--printer NOMBRE] [--copies N] [-o NOMBRE=VALOR]... | "
             u"--pdf FICHERO [--print LISTA]] MEDIO HUELLA\n"
-            u"     vk7check --batch LISTA [--jobs N] [--json-lines FICHERO] [--sin-textos]\n\n"_s +
-            parser.helpText().section(u'\n', 1);
-        return false;
+            u"     vk7check --batch LISTA [--jobs N] [--json-lines FICHERO] [--sin-textos]\n\n"_s;
+        return CheckerArguments{.shown = usage + parser.helpText().section(u'\n', 1),
+                                .failure = {}};
     }
     if (parser.isSet(version)) {
-        helpRequested = true;
-        error = u"vk7check "_s + QCoreApplication::applicationVersion();
-        return false;
+        return CheckerArguments{.shown = u"vk7check "_s + QCoreApplication::applicationVersion(),
+                                .failure = {}};
     }
     // A whole number of at least 1, written in plain digits.
     const auto wholeNumber = [](const QString &text, int &value) {
         static const QRegularExpression digits(u"^[0-9]{1,6}$"_s);
-        value = text.toInt();
+        value = CAtoi(text);
         return digits.match(text).hasMatch() && value >= 1;
     };
     int count = 0;
     if (!wholeNumber(parser.value(diskettes), count)) {
-        error = u"--diskettes: se espera un número entero mayor o igual que 1 (\"%1\")."_s.arg(
-            parser.value(diskettes));
-        return false;
+        return wrong(u"--diskettes: se espera un número entero mayor o igual que 1 (\"%1\")."_s.arg(
+            parser.value(diskettes)));
     }
     if (!wholeNumber(parser.value(jobs), options.jobs)) {
-        error = u"--jobs: se espera un número entero mayor o igual que 1 (\"%1\")."_s.arg(
-            parser.value(jobs));
-        return false;
+        return wrong(u"--jobs: se espera un número entero mayor o igual que 1 (\"%1\")."_s.arg(
+            parser.value(jobs)));
     }
     const QStringList positional = parser.positionalArguments();
     options.batchWorker = parser.isSet(worker);
     options.batchList = parser.value(batch);
     if (parser.isSet(batch) && options.batchList.isEmpty()) {
-        error = u"--batch necesita el nombre de la lista."_s;
-        return false;
+        return wrong(u"--batch necesita el nombre de la lista."_s);
     }
     if (parser.isSet(batch) || options.batchWorker) {
         if (!positional.isEmpty()) {
-            error = u"Con --batch, los depósitos se dan en LISTA, no como argumentos."_s;
-            return false;
+            return wrong(u"Con --batch, los depósitos se dan en LISTA, no como argumentos."_s);
         }
         if (parser.isSet(print) || parser.isSet(pdf)) {
-            error = u"--print y --pdf no se usan con --batch."_s;
-            return false;
+            return wrong(u"--print y --pdf no se usan con --batch."_s);
         }
         // Nobody answers a batch's prompts to change diskettes.
         if (parser.isSet(diskettes)) {
-            error = u"--diskettes no se usa con --batch: un lote no puede pedir el cambio de "
-                    u"disquete; copie los disquetes a una carpeta."_s;
-            return false;
+            return wrong(u"--diskettes no se usa con --batch: un lote no puede pedir el cambio de "
+                         u"disquete; copie los disquetes a una carpeta."_s);
         }
     } else if (positional.size() != 2) {
-        error = u"Se esperan dos argumentos: MEDIO y HUELLA (véase --help)."_s;
-        return false;
+        return wrong(u"Se esperan dos argumentos: MEDIO y HUELLA (véase --help)."_s);
     }
     options.root = parser.value(root);
     options.driveA = parser.value(driveA);
@@ -214,43 +204,36 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
     options.formPages = parser.isSet(formPages);
     if (parser.isSet(print)) {
         OutputTicks ticks{};
-        if (!ParsePrintList(parser.value(print), ticks, error))
-            return false;
+        if (const Failure failure = ParsePrintList(parser.value(print), ticks); failure.Failed())
+            return CheckerArguments{.shown = {}, .failure = failure};
         options.printTicks = ticks;
     }
     if (!wholeNumber(parser.value(copies), options.copies)) {
-        error = u"--copies: se espera un número entero mayor o igual que 1 (\"%1\")."_s.arg(
-            parser.value(copies));
-        return false;
+        return wrong(u"--copies: se espera un número entero mayor o igual que 1 (\"%1\")."_s.arg(
+            parser.value(copies)));
     }
     options.jobOptions = parser.values(jobOption);
     for (const QString &text : std::as_const(options.jobOptions)) {
         if (CountJobOptions(text) == 0) {
-            error = u"-o: se espera NOMBRE=VALOR (\"%1\")."_s.arg(text);
-            return false;
+            return wrong(u"-o: se espera NOMBRE=VALOR (\"%1\")."_s.arg(text));
         }
     }
     if ((parser.isSet(copies) || parser.isSet(jobOption)) && !parser.isSet(print)) {
-        error = u"--copies y -o necesitan --print"_s;
-        return false;
+        return wrong(u"--copies y -o necesitan --print"_s);
     }
     if (parser.isSet(pdf)) {
         if (parser.isSet(printer)) {
-            error = u"--printer no se usa con --pdf"_s;
-            return false;
+            return wrong(u"--printer no se usa con --pdf"_s);
         }
         if (parser.isSet(copies) || parser.isSet(jobOption)) {
-            error = u"--copies y -o no se usan con --pdf"_s;
-            return false;
+            return wrong(u"--copies y -o no se usan con --pdf"_s);
         }
         if (parser.value(pdf).isEmpty()) {
-            error = u"--pdf necesita el nombre del fichero"_s;
-            return false;
+            return wrong(u"--pdf necesita el nombre del fichero"_s);
         }
         options.pdfPath = QFileInfo(parser.value(pdf)).absoluteFilePath();
     } else if (parser.isSet(printer) && !parser.isSet(print)) {
-        error = u"--printer necesita --print"_s;
-        return false;
+        return wrong(u"--printer necesita --print"_s);
     }
     options.print = parser.isSet(print) || parser.isSet(pdf);
     options.printer = parser.value(printer);
@@ -259,7 +242,7 @@ bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options
         options.medium = positional.at(0);
         options.fingerprint = positional.at(1);
     }
-    return true;
+    return {};
 }
 
 DepositChecker::DepositChecker(const CheckerOptions &options, IUserInterface &ui)
@@ -267,13 +250,13 @@ DepositChecker::DepositChecker(const CheckerOptions &options, IUserInterface &ui
 {
 }
 
-bool DepositChecker::SetUpDrives(QString &error)
+Failure DepositChecker::SetUpDrives()
 {
-    if (!SetUpDriveC(options_.root, &error))
-        return false;
+    if (const Failure failure = SetUpDriveC(options_.root); failure.Failed())
+        return failure;
     if (!options_.driveA.isEmpty())
         PathResolver::SetDriveRoot(u'A', QFileInfo(options_.driveA).absoluteFilePath());
-    return true;
+    return {};
 }
 
 DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &errors)
@@ -306,20 +289,19 @@ DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
             streams.output(BuildOpenFailureJson(error, jsonOptions));
         return Result::OpenFailed;
     };
-    QString error;
-    if (!SetUpDrives(error))
-        return fail(error);
+    if (const Failure failure = SetUpDrives(); failure.Failed())
+        return fail(failure.text);
     // Nobody is there to change the diskette between prompts (a location on
     // the folder of drive A: is a location on A:).
     if (!options_.interactive && PathResolver::OnDrive(u'A', options_.medium).startsWith(u"A:"_s) &&
-        options_.diskettes.toInt() > 1)
+        CAtoi(options_.diskettes) > 1)
         return fail(u"ERROR. Sin un terminal no se puede pedir el cambio de disquete "
                     u"(--diskettes %1): copie los disquetes a una carpeta y compruebe esa "
                     u"carpeta."_s.arg(options_.diskettes));
     ClearIoFailures();
     WorkFolderLock lock;
-    if (!lock.Acquire(error))
-        return fail(error);
+    if (const Failure failure = lock.Acquire(); failure.Failed())
+        return fail(failure.text);
     DepositCheckOptions check = options_;
     check.jsonOptions = jsonOptions;
     const DepositCheckOutput result = RunDepositCheck(check, ui_, DefaultClock(), &streams);
@@ -329,14 +311,18 @@ DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
 int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QString &appFolder)
 {
     CheckerOptions options;
-    bool helpRequested = false;
-    QString error;
-    if (!ParseCheckerArguments(arguments, options, helpRequested, error)) {
-        Print(helpRequested ? stdout : stderr, (error + u'\n').toUtf8());
+    const CheckerArguments parsed = ParseCheckerArguments(arguments, options);
+    if (!parsed.shown.isEmpty()) {
+        Print(stdout, (parsed.shown + u'\n').toUtf8());
+        return 0;
+    }
+    if (parsed.failure.Failed()) {
+        const QString &error = parsed.failure.text;
+        Print(stderr, (error + u'\n').toUtf8());
         // A script that asked for JSON gets its object on every exit.
-        if (!helpRequested && arguments.contains(u"--json"_s))
+        if (arguments.contains(u"--json"_s))
             Print(stdout, BuildOpenFailureJson(error));
-        return helpRequested ? 0 : int(DepositChecker::Result::OpenFailed);
+        return int(DepositChecker::Result::OpenFailed);
     }
     options.appFolder = appFolder;
     options.interactive = ::isatty(STDIN_FILENO) == 1;

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "app/depositcheck.h"
+#include "reception/failure.h"
 #include "verification/printoutput.h"
 
 namespace vk7 {
@@ -31,15 +32,20 @@ struct CheckerOptions : DepositCheckOptions
 
 // The boxes of a print list: names separated by commas ("diagnostico",
 // "balance", "memoria", "gestion", "autocartera", "medioambiental",
-// "auditoria", "simcav", "anuncios", "certificacion", or "todo"). False with
-// a message in `error` for an unknown name.
-bool ParsePrintList(const QString &list, OutputTicks &ticks, QString &error);
+// "auditoria", "simcav", "anuncios", "certificacion", or "todo"). A failure
+// with its text for an unknown name.
+Failure ParsePrintList(const QString &list, OutputTicks &ticks);
 
-// Parses the arguments (the program name first). False with a message in
-// `error` when they are wrong; `helpRequested` when --help was given, with
-// the help text in `error` (--version: its line).
-bool ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options,
-                           bool &helpRequested, QString &error);
+// What the arguments ask for: a check (neither member set), a text to show
+// and nothing to run (--help, --version), or nothing, because they are wrong.
+struct CheckerArguments
+{
+    QString shown;   // the help text or the version line, for standard output
+    Failure failure; // wrong arguments: the text that says why
+};
+
+// Parses the arguments (the program name first) into `options`.
+CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOptions &options);
 
 // The reception chain run from the command line, as the desktop program's
 // Open command runs it: copy, manifest, form, fingerprint, rules, diagnosis.
@@ -68,7 +74,7 @@ public:
     Result Run(const DepositCheckStreams &streams, const CheckJsonOptions &jsonOptions);
 
 private:
-    bool SetUpDrives(QString &error);
+    Failure SetUpDrives();
 
     CheckerOptions options_;
     IUserInterface &ui_;

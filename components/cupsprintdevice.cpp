@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QTemporaryFile>
 
@@ -109,8 +110,16 @@ bool CupsPrintDevice::EndJob()
         lastError_ = u"ERROR. No se puede crear el PDF"_s;
         return false;
     }
-    if (!document->WriteFile(pdf.fileName(), &lastError_) || !pdf.seek(0))
+    // The document replaces the temporary file by name: it is read anew.
+    if (const Failure failure = document->WriteFile(pdf.fileName()); failure.Failed()) {
+        lastError_ = failure.text;
         return false;
+    }
+    QFile written(pdf.fileName());
+    if (!written.open(QIODevice::ReadOnly)) {
+        lastError_ = u"ERROR. No se puede leer el fichero %1"_s.arg(pdf.fileName());
+        return false;
+    }
 
     const QByteArray destination = destination_.toUtf8();
     const QByteArray title = jobName_.toUtf8();
@@ -137,9 +146,9 @@ bool CupsPrintDevice::EndJob()
     constexpr qint64 kChunk = 1 << 20;
     QByteArray chunk(kChunk, Qt::Uninitialized);
     qint64 sentBytes = 0;
-    const qint64 total = pdf.size();
+    const qint64 total = written.size();
     while (sent && sentBytes < total) {
-        const qint64 read = pdf.read(chunk.data(), std::min(kChunk, total - sentBytes));
+        const qint64 read = written.read(chunk.data(), std::min(kChunk, total - sentBytes));
         sent = read > 0 && cupsWriteRequestData(CUPS_HTTP_DEFAULT, chunk.constData(),
                                                 size_t(read)) == HTTP_STATUS_CONTINUE;
         sentBytes += std::max<qint64>(read, 0);

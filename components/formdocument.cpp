@@ -49,15 +49,15 @@ QString FormatAmount(const QString &value)
 CFormDocument::CFormDocument() = default;
 CFormDocument::~CFormDocument() = default;
 
-bool CFormDocument::Open(const QString &hostFolder, const QString &name, QString *error)
+Failure CFormDocument::Open(const QString &hostFolder, const QString &name)
 {
     FormTemplate form;
-    if (!ParseFormTemplate(hostFolder, name, &form, error))
-        return false;
+    if (const Failure failure = ParseFormTemplate(hostFolder, name, &form); failure.Failed())
+        return failure;
     template_ = std::move(form);
     open_ = true;
     Refresh();
-    return true;
+    return {};
 }
 
 void CFormDocument::Close()
@@ -78,9 +78,8 @@ bool CFormDocument::OpenForm(const QString &folder, const QString &formName,
         return false;
     }
     FormTemplate form;
-    QString error;
-    if (!ParseFormTemplate(hostFolder, formName, &form, &error)) {
-        qCWarning(lcFormViewer, "%s", qUtf8Printable(error));
+    if (const Failure failure = ParseFormTemplate(hostFolder, formName, &form); failure.Failed()) {
+        qCWarning(lcFormViewer, "%s", qUtf8Printable(failure.text));
         return false;
     }
     CloseForm();
@@ -396,7 +395,7 @@ bool CFormDocument::ExportPages(FormPageExport option, const QString &folder) co
         return false;
     for (int page = 1; page <= PageCount(); ++page) {
         const QString path = folder + u"K7.%1"_s.arg(page, 3, 10, QLatin1Char('0'));
-        if (SaveImageFile(path, RenderPageImage(page - 1)) != 1) {
+        if (SaveImageFile(path, RenderPageImage(page - 1)).Failed()) {
             qCWarning(lcFormViewer, "%s: no se puede escribir la página", qUtf8Printable(path));
             return false;
         }

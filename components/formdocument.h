@@ -59,8 +59,8 @@ public:
     CFormDocument();
     ~CFormDocument();
 
-    // Reads FORM/<name> from a host folder; false with "file:line: reason".
-    bool Open(const QString &hostFolder, const QString &name, QString *error);
+    // Reads FORM/<name> from a host folder; a failure with "file:line: reason".
+    Failure Open(const QString &hostFolder, const QString &name);
     void Close();
 
     // The form of a system folder ("C:\VK7\FORM\") by name, filled from

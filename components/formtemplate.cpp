@@ -451,37 +451,30 @@ bool Parser::Finish()
 
 } // namespace
 
-bool ParseFormTemplate(const QString &hostFolder, const QString &name, FormTemplate *result,
-                       QString *error)
+Failure ParseFormTemplate(const QString &hostFolder, const QString &name, FormTemplate *result)
 {
     // A form is a name inside the folder, never a path leading out of it.
-    if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || name.startsWith(u'.')) {
-        *error = name + u": nombre de formulario no válido"_s;
-        return false;
-    }
+    if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || name.startsWith(u'.'))
+        return Failure::Data(name + u": nombre de formulario no válido"_s, name);
     FormTemplate form;
     form.name = name;
     Parser parser(hostFolder, &form);
-    if (!parser.ParseFile(name, 0) || !parser.Finish()) {
-        *error = parser.error;
-        return false;
-    }
+    if (!parser.ParseFile(name, 0) || !parser.Finish())
+        return Failure::Data(parser.error, name);
     *result = std::move(form);
-    return true;
+    return {};
 }
 
-bool ParseFormTemplateText(const QString &hostFolder, const QString &name, const QString &text,
-                           FormTemplate *result, QString *error)
+Failure ParseFormTemplateText(const QString &hostFolder, const QString &name, const QString &text,
+                              FormTemplate *result)
 {
     FormTemplate form;
     form.name = name;
     Parser parser(hostFolder, &form);
-    if (!parser.ParseText(name, text, 0) || !parser.Finish()) {
-        *error = parser.error;
-        return false;
-    }
+    if (!parser.ParseText(name, text, 0) || !parser.Finish())
+        return Failure::Data(parser.error, name);
     *result = std::move(form);
-    return true;
+    return {};
 }
 
 } // namespace vk7

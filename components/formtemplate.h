@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QString>
 
+#include "reception/failure.h"
+
 namespace vk7 {
 
 // A form template as read from a file of the FORM folder (format described in
@@ -94,14 +96,13 @@ struct FormTemplate
     int CountPages(PageBlock block) const;
 };
 
-// Reads a template from a host folder. False with the reason ("file:line:
-// message") in *error when the file is missing or malformed; included files
-// are looked up in the same folder.
-bool ParseFormTemplate(const QString &hostFolder, const QString &name, FormTemplate *result,
-                       QString *error);
+// Reads a template from a host folder. A failure with the reason ("file:line:
+// message") when the file is missing or malformed; included files are
+// looked up in the same folder.
+Failure ParseFormTemplate(const QString &hostFolder, const QString &name, FormTemplate *result);
 // The same on a text already in memory (tests, tools); includes still come
 // from hostFolder.
-bool ParseFormTemplateText(const QString &hostFolder, const QString &name, const QString &text,
-                           FormTemplate *result, QString *error);
+Failure ParseFormTemplateText(const QString &hostFolder, const QString &name, const QString &text,
+                              FormTemplate *result);
 
 } // namespace vk7

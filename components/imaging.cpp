@@ -28,136 +28,143 @@ int PageLimit()
 
 } // namespace
 
-int LoadImageFile(const QString &path, QImage *page)
+namespace {
+
+Failure Unreadable(const QString &path)
+{
+    return Failure::Data(u"No se puede leer la imagen %1"_s.arg(path), path);
+}
+
+} // namespace
+
+Failure LoadImageFile(const QString &path, QImage *page)
 {
     if (!page)
-        return 0;
+        return Unreadable(path);
     TiffFile file;
     QImage image;
     if (!file.OpenForReading(PathResolver::Resolve(path)) || !file.ReadCurrentPage(&image))
-        return 0;
+        return Unreadable(path);
     *page = std::move(image);
-    return 1;
+    return {};
 }
 
-int SaveImageFile(const QString &path, const QImage &page)
+Failure SaveImageFile(const QString &path, const QImage &page)
 {
     const QString host = PathResolver::Resolve(path);
+    const Failure unwritable =
+        Failure::Data(u"No se puede escribir la imagen %1"_s.arg(path), path);
     if (host.isEmpty() || page.isNull())
-        return 0;
+        return unwritable;
     // Written beside and renamed into place, so that a page that cannot be
-    // written keeps the file it would have replaced.
+    // written keeps the file it would have replaced. (Not QSaveFile: libtiff
+    // reads back what it has written, and QSaveFile opens write-only.)
     const QString fresh = host + u".nuevo"_s;
     bool written = false;
     {
         TiffFile file;
         written = file.OpenForWriting(fresh) && file.WriteBilevelPage(page, 200);
     }
+    Failure failure = written ? Failure() : unwritable;
     if (written && std::rename(QFile::encodeName(fresh).constData(),
                                QFile::encodeName(host).constData()) != 0) {
-        RecordIoFailure(Failure::Io(host, errno));
-        written = false;
+        failure = Failure::Io(host, errno);
+        RecordIoFailure(failure);
     }
-    if (!written) {
+    if (failure.Failed())
         QFile::remove(fresh);
-        return 0;
-    }
-    return 1;
+    return failure;
 }
 
-int ReadImageFileInfo(const QString &path, ImageFileInfo *info)
+Failure ReadImageFileInfo(const QString &path, ImageFileInfo *info)
 {
     if (!info)
-        return 0;
+        return Unreadable(path);
     TiffFile file;
     if (!file.OpenForReading(PathResolver::Resolve(path)))
-        return 0;
+        return Unreadable(path);
     const int count = file.PageCount(PageLimit());
     if (count <= 0)
-        return 0;
+        return Unreadable(path);
     ImageFileInfo result;
     result.pageCount = count;
     result.pageSizes.reserve(count);
     for (int i = 0; i < count; ++i) {
         if (!file.SelectPage(i))
-            return 0;
+            return Unreadable(path);
         result.pageSizes.append(file.CurrentPageSize());
     }
     *info = std::move(result);
-    return 1;
+    return {};
 }
 
-int GetDefaultLoadOptions(ImageLoadOptions *options)
+ImageLoadOptions DefaultLoadOptions()
 {
-    if (!options)
-        return 0;
-    *options = g_defaultOptions;
-    return 1;
+    return g_defaultOptions;
 }
 
-int SetDefaultLoadOptions(const ImageLoadOptions &options)
+Failure SetDefaultLoadOptions(const ImageLoadOptions &options)
 {
     if (options.pageLimit < 0)
-        return 0;
+        return Failure::Data(u"Límite de páginas no válido: %1"_s.arg(options.pageLimit));
     g_defaultOptions = options;
-    return 1;
+    return {};
 }
 
-int LoadAllPages(const QString &path, ImageList *list)
+Failure LoadAllPages(const QString &path, ImageList *list)
 {
     if (!list)
-        return 0;
+        return Unreadable(path);
     auto file = std::make_shared<TiffFile>();
     if (!file->OpenForReading(PathResolver::Resolve(path)))
-        return 0;
+        return Unreadable(path);
     const int count = file->PageCount(PageLimit());
     if (count <= 0)
-        return 0;
+        return Unreadable(path);
     QList<QSize> sizes;
     sizes.reserve(count);
     for (int i = 0; i < count; ++i) {
         if (!file->SelectPage(i))
-            return 0;
+            return Unreadable(path);
         sizes.append(file->CurrentPageSize());
     }
     list->file = std::move(file);
     list->sizes = std::move(sizes);
-    return 1;
+    return {};
 }
 
-int TakePage(const ImageList &list, int index, QImage *page)
+Failure TakePage(const ImageList &list, int index, QImage *page)
 {
+    const Failure unreadable = Failure::Data(u"No se puede leer la página %1"_s.arg(index + 1));
     if (!page || !list.file || index < 0 || index >= list.Count())
-        return 0;
+        return unreadable;
     QImage image;
     if (!list.file->SelectPage(index) || !list.file->ReadCurrentPage(&image))
-        return 0;
+        return unreadable;
     *page = std::move(image);
-    return 1;
+    return {};
 }
 
-int ReleaseImageList(ImageList *list)
+void ReleaseImageList(ImageList *list)
 {
     if (!list)
-        return 0;
+        return;
     list->file.reset();
     list->sizes.clear();
-    return 1;
 }
 
-int FreeImage(QImage *page)
+void FreeImage(QImage *page)
 {
-    if (!page)
-        return 0;
-    *page = QImage();
-    return 1;
+    if (page)
+        *page = QImage();
 }
 
-int ImageFromDrawing(const QImage &drawing, QImage *page, int dotsPerInch)
+Failure ImageFromDrawing(const QImage &drawing, QImage *page, int dotsPerInch)
 {
+    const Failure none = Failure::Data(u"No se puede convertir el dibujo en una página"_s);
     if (!page || drawing.isNull() || dotsPerInch <= 0 ||
         !TiffFile::PageSizeAcceptable(drawing.width(), drawing.height(), 1))
-        return 0;
+        return none;
     QImage mono;
     if (drawing.format() == QImage::Format_Mono) {
         mono = drawing;
@@ -172,7 +179,7 @@ int ImageFromDrawing(const QImage &drawing, QImage *page, int dotsPerInch)
         else
             mono = QImage(grey.size(), QImage::Format_Mono);
         if (mono.isNull())
-            return 0;
+            return none;
         mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
         for (int y = 0; y < grey.height(); ++y)
             PackDarkPixels(grey.constScanLine(y), grey.width(), mono.scanLine(y));
@@ -181,7 +188,7 @@ int ImageFromDrawing(const QImage &drawing, QImage *page, int dotsPerInch)
     mono.setDotsPerMeterX(dots);
     mono.setDotsPerMeterY(dots);
     *page = std::move(mono);
-    return 1;
+    return {};
 }
 
 } // namespace vk7

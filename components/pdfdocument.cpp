@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include "g4encoder.h"
@@ -421,39 +422,32 @@ bool PdfDocument::Private::Write(const std::function<bool(const char *, qint64)>
     return sunk;
 }
 
-bool PdfDocument::WriteFile(const QString &hostPath, QString *error)
+Failure PdfDocument::WriteFile(const QString &hostPath)
 {
-    // Written straight into the file: the document is never in memory whole.
-    const QByteArray path = QFile::encodeName(hostPath);
-    FILE *file = std::fopen(path.constData(), "wb");
-    bool sinkFailed = true;
+    // Written page by page into a file beside the target, which replaces it
+    // only once it is whole: the document is never in memory whole, and a
+    // file that cannot be written keeps the one it would have replaced.
+    const Failure unwritable =
+        Failure::Data(u"ERROR. No se puede escribir el fichero %1"_s.arg(hostPath), hostPath);
+    QSaveFile file(hostPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return unwritable;
+    bool sinkFailed = false;
     const bool written =
-        file && d->Write(
-                    [file](const char *data, qint64 size) {
-                        return std::fwrite(data, 1, size_t(size), file) == size_t(size);
-                    },
-                    sinkFailed);
-    const bool flushed = file && std::fflush(file) == 0 && !std::ferror(file);
-    if (file && std::fclose(file) != 0)
-        sinkFailed = true;
-    if (written && flushed && !sinkFailed)
-        return true;
-    if (file)
-        QFile::remove(hostPath);
-    if (error)
-        *error = sinkFailed || !flushed
-                     ? u"ERROR. No se puede escribir el fichero %1"_s.arg(hostPath)
-                     : BodyError();
-    return false;
+        d->Write([&file](const char *data, qint64 size) { return file.write(data, size) == size; },
+                 sinkFailed);
+    // A half-written file is dropped with the QSaveFile; the old one stays.
+    if (!written || sinkFailed)
+        return sinkFailed ? unwritable : Failure::Data(BodyError(), hostPath);
+    if (!file.commit())
+        return unwritable;
+    return {};
 }
 
-bool PdfDocument::WriteBuffer(QByteArray *pdf, QString *error)
+Failure PdfDocument::WriteBuffer(QByteArray *pdf)
 {
-    if (!pdf) {
-        if (error)
-            *error = u"ERROR. No se puede crear el PDF"_s;
-        return false;
-    }
+    if (!pdf)
+        return Failure::Data(u"ERROR. No se puede crear el PDF"_s);
     pdf->clear();
     bool sinkFailed = false;
     const bool written = d->Write(
@@ -462,9 +456,9 @@ bool PdfDocument::WriteBuffer(QByteArray *pdf, QString *error)
             return true;
         },
         sinkFailed);
-    if (!written && error)
-        *error = BodyError();
-    return written;
+    if (!written)
+        return Failure::Data(BodyError());
+    return {};
 }
 
 PdfFileDevice::PdfFileDevice(const QString &hostPath) : path_(hostPath) {}
@@ -495,9 +489,9 @@ bool PdfFileDevice::EndJob()
     return true;
 }
 
-bool PdfFileDevice::Finish(QString *error)
+Failure PdfFileDevice::Finish()
 {
-    return document_.WriteFile(path_, error);
+    return document_.WriteFile(path_);
 }
 
 } // namespace vk7

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "printdevice.h"
+#include "reception/failure.h"
 
 namespace vk7 {
 
@@ -29,9 +30,10 @@ public:
     void AddOutlineEntry(const QString &title);
     int PageCount() const;
 
-    // Writes the document (a host path); false with a Spanish message.
-    bool WriteFile(const QString &hostPath, QString *error = nullptr);
-    bool WriteBuffer(QByteArray *pdf, QString *error = nullptr);
+    // Writes the document (a host path), replacing the file only once the
+    // document is whole; a failure with a Spanish message.
+    Failure WriteFile(const QString &hostPath);
+    Failure WriteBuffer(QByteArray *pdf);
 
 private:
     struct Private;
@@ -49,7 +51,7 @@ public:
     bool PrintPage(const PageImage &page) override;
     bool EndJob() override;
 
-    bool Finish(QString *error = nullptr);
+    Failure Finish();
     const QList<PrintedJob> &Jobs() const { return jobs_; }
 
 private:

@@ -7,21 +7,24 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-int LoadPageImage(const PageImage &page, QImage *bitmap)
+using namespace Qt::StringLiterals;
+
+Failure LoadPageImage(const PageImage &page, QImage *bitmap)
 {
     if (!bitmap)
-        return 0;
+        return Failure::Data(u"No hay dónde cargar la página"_s);
     if (!page.bitmap.isNull()) {
         *bitmap = page.bitmap;
-        return 1;
+        return {};
     }
     if (page.index == 0)
         return LoadImageFile(page.path, bitmap);
     ImageList list;
-    const int status =
-        LoadAllPages(page.path, &list) == 1 && TakePage(list, page.index, bitmap) == 1;
+    Failure failure = LoadAllPages(page.path, &list);
+    if (!failure.Failed())
+        failure = TakePage(list, page.index, bitmap);
     ReleaseImageList(&list);
-    return status;
+    return failure;
 }
 
 int PrintImageFiles(PrintDevice &device, const QString &jobName, const QStringList &paths)
@@ -31,7 +34,7 @@ int PrintImageFiles(PrintDevice &device, const QString &jobName, const QStringLi
     int printed = 0;
     for (const QString &path : paths) {
         ImageList list;
-        if (path.isEmpty() || LoadAllPages(path, &list) != 1)
+        if (path.isEmpty() || LoadAllPages(path, &list).Failed())
             continue;
         for (int page = 0; page < list.Count(); ++page)
             printed += device.PrintPage(PageImage{path, page, QImage()}) ? 1 : 0;
@@ -54,7 +57,7 @@ bool RecordingPrintDevice::PrintPage(const PageImage &page)
     if (!open_)
         return false;
     PageImage printed = page;
-    if (LoadPageImage(page, &printed.bitmap) != 1)
+    if (LoadPageImage(page, &printed.bitmap).Failed())
         return false;
     jobs_.last().pages.append(printed);
     return true;

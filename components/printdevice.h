@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "reception/failure.h"
+
 namespace vk7 {
 
 // One page image to print: a bitmap in hand, or page `index` (from 0) of an
@@ -17,9 +19,9 @@ struct PageImage
     QImage bitmap; // used instead of the file when not null
 };
 
-// Decodes a page image into a bitmap with its resolution: 1 on success, 0
-// when the page cannot be loaded.
-int LoadPageImage(const PageImage &page, QImage *bitmap);
+// Decodes a page image into a bitmap with its resolution; a failure when the
+// page cannot be loaded.
+Failure LoadPageImage(const PageImage &page, QImage *bitmap);
 
 // A printer as the output sees it: jobs of pages. Every page image goes on a
 // page of its own, at its physical size (from its resolution, 200 dpi when the

@@ -64,7 +64,6 @@ struct DepositState
     QStringList otherDocumentNames;
 
     ManifestVerdict Structure() const { return ReadManifestVerdict(structureStatus); }
-    ManifestVerdict Completeness() const { return ReadManifestVerdict(completenessStatus); }
     // The diagnosis has left its sheet.
     bool Diagnosed() const { return !diagnosticText.isEmpty(); }
 

@@ -85,7 +85,7 @@ bool CFileCopyDialog::ReadImageList(const QString &filePattern)
     return ListPageImages(state_, filePattern);
 }
 
-int CFileCopyDialog::LoadDeposit()
+void CFileCopyDialog::LoadDeposit()
 {
     // No result is examined except the long application name's, whose
     // failure sends the reader to the 8.3 name.
@@ -105,7 +105,6 @@ int CFileCopyDialog::LoadDeposit()
          {DocumentKind::ManagementReportImages, DocumentKind::MemoriaImages,
           DocumentKind::AuditorReportImages, DocumentKind::AnnouncementsImages})
         ReadImageList(DocumentKindOf(set).imagePattern);
-    return 1;
 }
 
 } // namespace vk7

@@ -25,8 +25,9 @@ public:
     CFileCopyDialog &operator=(const CFileCopyDialog &) = delete;
 
     // Reads the whole deposit in the work folder, in the fixed order, adding
-    // to the store and lists that Close emptied. Always ends with 1.
-    int LoadDeposit();
+    // to the store and lists that Close emptied. A file that cannot be read
+    // is said in the status line and the pass goes on, so it cannot fail.
+    void LoadDeposit();
 
     // The readers; each reports in the status line and returns false when
     // its file cannot be read.

@@ -84,8 +84,9 @@ bool SetUpDrives(const DesktopOptions &options)
 {
     // A drive C: that cannot be used is told on standard error and in a
     // message box, since the program is usually started from a menu.
-    QString error;
-    if (!vk7::SetUpDriveC(options.root, &error)) {
+    const vk7::Failure failure = vk7::SetUpDriveC(options.root);
+    if (failure.Failed()) {
+        const QString &error = failure.text;
         std::fprintf(stderr, "%s\n", error.toUtf8().constData());
         QMessageBox::critical(nullptr, u"ERROR"_s, error);
         return false;
@@ -154,7 +155,7 @@ int main(int argc, char *argv[])
     vk7::UseSpanishSystemLocale();
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"VK7"_s);
-    QApplication::setApplicationVersion(u"2.1.3"_s);
+    QApplication::setApplicationVersion(QStringLiteral(VK7_VERSION));
     QApplication::setDesktopFileName(u"vk7"_s);
     QApplication::setWindowIcon(QIcon(u":/icons/vk7.svg"_s));
     vk7::InstallSpanishTranslations(application);

@@ -290,7 +290,7 @@ bool WriteSampleDeposit(const QString &hostFolder, QString *error)
     for (const SampleFile &file : SampleDepositFiles()) {
         const QString path = hostFolder + u'/' + file.name;
         if (file.imageSeed > 0) {
-            if (SaveImageFile(path, ScannedPage(file.imageSeed)) != 1)
+            if (SaveImageFile(path, ScannedPage(file.imageSeed)).Failed())
                 return fail(path);
             continue;
         }

@@ -20,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }();
     vk7::fuzz::WriteHostFile(folder + u"/K7FZ"_s, data, size);
     vk7::FormTemplate form;
-    QString error;
-    if (vk7::ParseFormTemplate(folder, u"K7FZ"_s, &form, &error)) {
+    if (!vk7::ParseFormTemplate(folder, u"K7FZ"_s, &form).Failed()) {
         for (vk7::PageBlock block :
              {vk7::PageBlock::First, vk7::PageBlock::Shares, vk7::PageBlock::Screen})
             form.CountPages(block);

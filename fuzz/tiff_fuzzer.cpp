@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QImage page;
     vk7::LoadImageFile(path, &page);
     vk7::ImageList list;
-    if (vk7::LoadAllPages(path, &list) == 1) {
+    if (!vk7::LoadAllPages(path, &list).Failed()) {
         // A few pages are enough to reach every decoder; more only repeat.
         for (int i = 0; i < list.Count() && i < 8; ++i) {
             QImage taken;

@@ -1,5 +1,7 @@
 #include "cfiletools.h"
 
+#include <cerrno>
+
 #include <QFile>
 
 #include "hostfiles.h"
@@ -23,7 +25,7 @@ CFileTools::CFileTools(IUserInterface *ui) : ui_(ui) {}
 
 CFileTools::~CFileTools() = default;
 
-int CFileTools::DeleteOneFile(const QString &path)
+Failure CFileTools::DeleteOneFile(const QString &path)
 {
     return hostfiles::RemoveFile(PathResolver::HostFileName(path));
 }
@@ -44,19 +46,19 @@ bool CFileTools::PathExists(const QString &path, bool wantFolder)
                       : kind != PathResolver::EntryKind::Folder;
 }
 
-int CFileTools::CopyExistingFile(const QString &source, const QString &target)
+Failure CFileTools::CopyExistingFile(const QString &source, const QString &target)
 {
     if (!PathResolver::Lookup(source, nullptr))
-        return -3;
+        return Failure::Data(hostfiles::MissingFileText(source), source);
     const QByteArray targetHost = PathResolver::HostFileName(target);
     if (targetHost.isEmpty())
-        return -1;
+        return Failure::Data(u"No se puede escribir el fichero %1"_s.arg(target), target);
     return hostfiles::CopyFile(PathResolver::HostFileName(source), targetHost, true);
 }
 
-int CFileTools::DeleteMatchingFiles(const QString &pattern, bool keepZeroExtension)
+Failure CFileTools::DeleteMatchingFiles(const QString &pattern, bool keepZeroExtension)
 {
-    int result = 0;
+    Failure result;
     for (const PathResolver::Entry &entry : PathResolver::FindMatching(pattern)) {
         if (entry.kind == PathResolver::EntryKind::Folder)
             continue;
@@ -65,24 +67,31 @@ int CFileTools::DeleteMatchingFiles(const QString &pattern, bool keepZeroExtensi
         const QByteArray host = QFile::encodeName(entry.hostPath);
         if (entry.kind == PathResolver::EntryKind::File)
             hostfiles::SetReadOnly(host, false);
-        if (hostfiles::RemoveFile(host) != 0)
-            result = -1;
+        const Failure failure = hostfiles::RemoveFile(host);
+        if (failure.Failed() && !result.Failed())
+            result = failure;
     }
     return result;
 }
 
-int CFileTools::SetAttributesMatching(const QString &pattern, int mode)
+void CFileTools::SetAttributesMatching(const QString &pattern, int mode)
 {
     for (const PathResolver::Entry &entry : PathResolver::FindMatching(pattern)) {
         if (entry.kind == PathResolver::EntryKind::File)
             hostfiles::SetReadOnly(QFile::encodeName(entry.hostPath), mode == 1);
     }
-    return 0;
 }
 
-int CFileTools::CreateOneFolder(const QString &path)
+Failure CFileTools::CreateOneFolder(const QString &path)
 {
-    return hostfiles::MakeFolder(PathResolver::HostFileName(path)) ? 0 : 1;
+    const QByteArray host = PathResolver::HostFileName(path);
+    if (host.isEmpty())
+        return Failure::Data(u"No se puede crear la carpeta %1"_s.arg(path), path);
+    if (hostfiles::MakeFolder(host))
+        return {};
+    if (errno == EEXIST)
+        return Failure::Data(u"La carpeta %1 ya existe"_s.arg(path), path);
+    return Failure::Io(host, errno);
 }
 
 void CFileTools::CreateFolderChain(const QString &path)

@@ -3,16 +3,18 @@
 #include <QString>
 #include <QStringList>
 
+#include "failure.h"
+
 namespace vk7 {
 
 class IUserInterface;
 
 // The file utilities every part of the program uses, on the system's own
 // paths ("C:\TMP_VK7\*.*") resolved through PathResolver. Callers make one on
-// the stack for a task. Failures come back as small integer codes (0 success,
-// -1 platform failure, -3 missing copy source, 1 for some single-file
-// failures) or verdict texts; nothing throws and nothing is shown, except the
-// fingerprint's messages, which go to the interface given at construction.
+// the stack for a task. A file operation returns a Failure (Kind::None on
+// success); the manifest and fingerprint answer with their verdict texts.
+// Nothing throws and nothing is shown, except the fingerprint's messages,
+// which go to the interface given at construction.
 class CFileTools
 {
 public:
@@ -23,30 +25,29 @@ public:
 
     // --- File-system utilities -------------------------------------------
 
-    // 0 deleted, 1 failed. A read-only file is not made writable first, so
-    // its deletion fails.
-    int DeleteOneFile(const QString &path);
+    // A read-only file is not made writable first, so its deletion fails.
+    Failure DeleteOneFile(const QString &path);
 
     // With `wantFolder`, "A:" or "A:\" (the diskette drive) counts as present
     // without being looked at.
     bool PathExists(const QString &path, bool wantFolder);
 
-    // 0 copied over any existing target, -3 the source does not exist
-    // (nothing is touched), -1 the copy failed. A read-only source gives a
-    // read-only copy.
-    int CopyExistingFile(const QString &source, const QString &target);
+    // Copies over any existing target; a source that does not exist touches
+    // nothing. A read-only source gives a read-only copy.
+    Failure CopyExistingFile(const QString &source, const QString &target);
 
     // Deletes every file (not folder) matching the pattern, clearing its
     // read-only attribute first; with `keepZeroExtension`, names ending in
-    // ".000" are left alone. 0, or -1 when any deletion failed.
-    int DeleteMatchingFiles(const QString &pattern, bool keepZeroExtension);
+    // ".000" are left alone. A failed deletion does not stop the others; the
+    // first is returned.
+    Failure DeleteMatchingFiles(const QString &pattern, bool keepZeroExtension);
 
     // Every file matching gets the read-only attribute when `mode` is 1, the
-    // normal attribute otherwise. Always 0.
-    int SetAttributesMatching(const QString &pattern, int mode);
+    // normal attribute otherwise.
+    void SetAttributesMatching(const QString &pattern, int mode);
 
-    // 0 created, 1 failed (also when it already exists).
-    int CreateOneFolder(const QString &path);
+    // A folder that already exists is a failure too.
+    Failure CreateOneFolder(const QString &path);
 
     // Creates every missing folder of the path ("C:\A\B" makes C:\A and
     // C:\A\B), ignoring failures.

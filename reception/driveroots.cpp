@@ -49,26 +49,24 @@ QString DriveCRootHelp()
         .arg(DefaultDriveCRoot());
 }
 
-bool SetUpDriveC(const QString &rootOption, QString *error)
+Failure SetUpDriveC(const QString &rootOption)
 {
     const bool useDefault = rootOption.isEmpty();
     const QString root =
         useDefault ? DefaultDriveCRoot() : QFileInfo(rootOption).absoluteFilePath();
-    if (!PrepareDriveRoot(root, useDefault)) {
-        *error = u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root);
-        return false;
-    }
+    if (!PrepareDriveRoot(root, useDefault))
+        return Failure::Data(
+            u"ERROR. No se puede crear la carpeta de la unidad C: (%1)"_s.arg(root), root);
     // Checked before the work folder is emptied or anything is written on
     // drive C:, under the names the program would use.
     const QString previous = PathResolver::DriveRoot(u'C');
     PathResolver::SetDriveRoot(u'C', root);
     const QString unsafe = UnsafeDriveCText();
     if (!unsafe.isEmpty()) {
-        *error = unsafe;
         PathResolver::SetDriveRoot(u'C', previous);
-        return false;
+        return Failure::Data(unsafe, root);
     }
-    return true;
+    return {};
 }
 
 QString UnsafeFolderText(const QString &hostFolder)

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "failure.h"
+
 namespace vk7 {
 
 // The host folder that stands for drive C: when nothing else is said: a
@@ -16,10 +18,10 @@ QString DriveCRootHelp();
 // Sets drive C: from a program's --root option: the folder named (relative
 // to the current folder) or, when none is, DefaultDriveCRoot(). A folder made
 // here is private to the user (mode 0700), and the default root is kept
-// private even if it existed. False with the clerk's message in `error` when
-// the folder cannot be made or drive C: is unsafe to use (UnsafeDriveCText);
+// private even if it existed. A failure with the clerk's message when the
+// folder cannot be made or drive C: is unsafe to use (UnsafeDriveCText);
 // drive C: is then left as it was.
-bool SetUpDriveC(const QString &rootOption, QString *error);
+Failure SetUpDriveC(const QString &rootOption);
 
 // Why a folder the program empties, fills and reads (drive C:'s root, the
 // work folder, the temporary folder) may not be used, as the clerk's message:

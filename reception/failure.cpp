@@ -39,6 +39,15 @@ bool Failure::IsStop() const
     return kind == Kind::Io && systemError == ECANCELED;
 }
 
+Failure Failure::Data(const QString &text, const QString &file)
+{
+    Failure failure;
+    failure.kind = Kind::Data;
+    failure.file = file;
+    failure.text = text;
+    return failure;
+}
+
 QString Failure::Message() const
 {
     if (kind == Kind::Io)

@@ -39,6 +39,8 @@ struct Failure
     static Failure Io(const QString &file, int error);
     static Failure Io(const QByteArray &hostFile, int error);
     static Failure Stopped();
+    // Content or input that is wrong, with the system's text for it.
+    static Failure Data(const QString &text, const QString &file = QString());
 
     // "ERROR de lectura o escritura en el archivo FILE: TEXT"
     QString Message() const;

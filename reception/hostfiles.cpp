@@ -14,6 +14,8 @@
 
 namespace vk7::hostfiles {
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int kCopyChunk = 64000;
@@ -213,39 +215,67 @@ bool SetReadOnly(const QByteArray &hostPath, bool readOnly)
     return mode == (st.st_mode & 07777) || ::chmod(hostPath.constData(), mode) == 0;
 }
 
-int RemoveFile(const QByteArray &hostPath)
+QString MissingFileText(const QString &name)
 {
-    struct stat st;
-    if (hostPath.isEmpty() || ::lstat(hostPath.constData(), &st) != 0)
-        return 1;
-    if (S_ISDIR(st.st_mode))
-        return 1;
-    if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
-        return 1;
-    return ::unlink(hostPath.constData()) == 0 ? 0 : 1;
+    return u"No existe el fichero %1"_s.arg(name);
 }
 
-int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks, Failure *failure,
-             const std::function<void(qint64)> &copied)
+namespace {
+
+Failure ReadOnlyFailure(const QByteArray &hostPath)
 {
-    const auto failed = [failure](const QByteArray &file, int error) {
-        if (failure)
-            *failure = Failure::Io(file, error);
-    };
+    const QString name = QString::fromLocal8Bit(hostPath);
+    return Failure::Data(u"El fichero %1 es de sólo lectura"_s.arg(name), name);
+}
+
+Failure FolderFailure(const QByteArray &hostPath)
+{
+    const QString name = QString::fromLocal8Bit(hostPath);
+    return Failure::Data(u"%1 es una carpeta"_s.arg(name), name);
+}
+
+} // namespace
+
+Failure RemoveFile(const QByteArray &hostPath)
+{
+    const QString name = QString::fromLocal8Bit(hostPath);
+    struct stat st;
+    if (hostPath.isEmpty() || ::lstat(hostPath.constData(), &st) != 0)
+        return Failure::Data(MissingFileText(name), name);
+    if (S_ISDIR(st.st_mode))
+        return FolderFailure(hostPath);
+    if (S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+        return ReadOnlyFailure(hostPath);
+    if (::unlink(hostPath.constData()) != 0)
+        return Failure::Io(hostPath, errno);
+    return {};
+}
+
+Failure CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks,
+                 const std::function<void(qint64)> &copied)
+{
+    const QString sourceName = QString::fromLocal8Bit(source);
     struct stat st;
     const int found =
         followLinks ? ::stat(source.constData(), &st) : ::lstat(source.constData(), &st);
-    if (source.isEmpty() || found != 0)
-        return errno == ENOENT || errno == ENOTDIR || source.isEmpty() ? -3 : -1;
+    if (source.isEmpty() || found != 0) {
+        if (source.isEmpty() || errno == ENOENT || errno == ENOTDIR)
+            return Failure::Data(MissingFileText(sourceName), sourceName);
+        return Failure::Io(source, errno);
+    }
 
-    const int in = OpenRegularFile(source, followLinks, failure);
-    if (in < 0)
-        return -1;
+    Failure failure;
+    const int in = OpenRegularFile(source, followLinks, &failure);
+    if (in < 0) {
+        if (failure.Failed())
+            return failure;
+        return Failure::Data(u"%1 no es un fichero normal"_s.arg(sourceName), sourceName);
+    }
     struct stat sourceStat;
     if (::fstat(in, &sourceStat) != 0) {
-        failed(source, errno);
+        failure = Failure::Io(source, errno);
         ::close(in);
-        return -1;
+        return failure;
     }
     // The platform's copy refuses to overwrite a read-only file, even for root.
     struct stat targetStat;
@@ -253,30 +283,27 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
         (S_ISDIR(targetStat.st_mode) ||
          (S_ISREG(targetStat.st_mode) && !(targetStat.st_mode & S_IWUSR)))) {
         ::close(in);
-        return -1;
+        return S_ISDIR(targetStat.st_mode) ? FolderFailure(target) : ReadOnlyFailure(target);
     }
     const int out = CreateFile(target);
     if (out < 0) {
-        failed(target, errno);
+        failure = Failure::Io(target, errno);
         ::close(in);
-        return -1;
+        return failure;
     }
 
     std::vector<char> buffer(kCopyChunk);
-    bool ok = true;
     qint64 done = 0;
     for (;;) {
         const qint64 got = ReadSome(in, buffer.data(), qint64(buffer.size()));
         if (got < 0) {
-            failed(source, errno);
-            ok = false;
+            failure = Failure::Io(source, errno);
             break;
         }
         if (got == 0)
             break;
         if (!WriteAll(out, buffer.data(), got)) {
-            failed(target, errno);
-            ok = false;
+            failure = Failure::Io(target, errno);
             break;
         }
         done += got;
@@ -284,23 +311,20 @@ int CopyFile(const QByteArray &source, const QByteArray &target, bool followLink
             copied(done);
         // A stopped copy leaves no piece of the file behind.
         if (StopRequested()) {
-            failed(target, ECANCELED);
-            ok = false;
+            failure = Failure::Stopped();
             break;
         }
     }
     ::close(in);
-    if (::close(out) != 0 && ok) {
-        failed(target, errno);
-        ok = false;
-    }
-    if (!ok) {
+    if (::close(out) != 0 && !failure.Failed())
+        failure = Failure::Io(target, errno);
+    if (failure.Failed()) {
         ::unlink(target.constData());
-        return -1;
+        return failure;
     }
     if (!(sourceStat.st_mode & S_IWUSR))
         SetReadOnly(target, true);
-    return 0;
+    return {};
 }
 
 } // namespace vk7::hostfiles

@@ -5,9 +5,9 @@
 #include <QByteArray>
 #include <QList>
 
-namespace vk7 {
+#include "failure.h"
 
-struct Failure;
+namespace vk7 {
 
 // Primitives on host paths (encoded file-name bytes), below CFileTools. They
 // never block on pipes or devices and never throw. Every call reception/ makes
@@ -82,18 +82,22 @@ bool FreeSpace(const QByteArray &hostFolder, qint64 *freeBytes, qint64 *unit);
 bool IsReadOnly(const QByteArray &hostPath);
 bool SetReadOnly(const QByteArray &hostPath, bool readOnly);
 
-// Deletes a file (or a link, a pipe): 0 deleted, 1 failed. A read-only file
-// and a folder are never deleted: both are refused.
-int RemoveFile(const QByteArray &hostPath);
+// Deletes a file (or a link, a pipe). A read-only file and a folder are
+// never deleted: both are refused, as content (Kind::Data); an unlink the
+// machine refused is Kind::Io.
+Failure RemoveFile(const QByteArray &hostPath);
 
 // Copies a regular file over the target, which gets the source's read-only
-// attribute: 0 copied, -3 the source does not exist, -1 any other failure (a
-// source that is not a regular file, a read-only target, a read or write
-// error). A failed copy leaves no partial target behind. With `failure`, a
-// read, write, open or close the machine refused is described there;
-// `copied` hears the bytes copied so far after each piece.
-int CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks,
-             Failure *failure = nullptr, const std::function<void(qint64)> &copied = {});
+// attribute. A missing source, one that is not a regular file and a
+// read-only target are refused as content (Kind::Data, with MissingFileText
+// for the first); a read, write, open or close the machine refused is
+// Kind::Io. A failed copy leaves no partial target behind. `copied` hears the
+// bytes copied so far after each piece; a stop leaves no target either.
+Failure CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks,
+                 const std::function<void(qint64)> &copied = {});
+
+// "No existe el fichero NAME"
+QString MissingFileText(const QString &name);
 
 } // namespace hostfiles
 } // namespace vk7

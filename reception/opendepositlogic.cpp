@@ -372,9 +372,10 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         for (;;) {
             SetStatus(u"Copiando fichero %1 -> %2"_s.arg(source, target));
             TransferToControls();
-            Failure failure;
-            if (!workHost.isEmpty() &&
-                hostfiles::CopyFile(sourcePath, targetPath, false, &failure, progress) == 0)
+            const Failure failure = workHost.isEmpty()
+                                        ? Failure::Data(hostfiles::MissingFileText(target))
+                                        : hostfiles::CopyFile(sourcePath, targetPath, false, progress);
+            if (!failure.Failed())
                 break;
             if (StopRequested())
                 return Stop();

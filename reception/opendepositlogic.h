@@ -28,11 +28,8 @@ public:
     QString location;    // path of the manifest
     QString diskettes;   // number of diskettes, as typed
     QString fingerprint; // as typed
-    QString channel;     // registry entry, hidden: kept as pre-filled
-    QString number;
+    QString number;      // registry entry, hidden: kept as pre-filled
     QString date;
-    bool reprint = false;
-    bool rename = false;
     int formSelection = -1;
     QString sourceFolder; // folder part of the location, set by validation
 

@@ -39,6 +39,29 @@ public:
     }
 };
 
+// The wait cursor for the length of a scope, so that no way out of a long task
+// leaves it on.
+class WaitCursor
+{
+public:
+    explicit WaitCursor(IUserInterface *ui) : ui_(ui)
+    {
+        if (ui_)
+            ui_->SetWaitCursor(true);
+    }
+    explicit WaitCursor(IUserInterface &ui) : WaitCursor(&ui) {}
+    ~WaitCursor()
+    {
+        if (ui_)
+            ui_->SetWaitCursor(false);
+    }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+private:
+    IUserInterface *ui_;
+};
+
 // Answers OK to a notice and No to a question to everything and shows nothing; for
 // callers that have no clerk to ask.
 class SilentUserInterface : public IUserInterface

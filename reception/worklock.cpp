@@ -19,27 +19,24 @@ QString WorkFolderLock::BusyText(const QString &hostFolder)
     return u"ERROR. otra recepción está usando la carpeta de trabajo %1"_s.arg(hostFolder);
 }
 
-bool WorkFolderLock::Acquire(QString &error)
+Failure WorkFolderLock::Acquire()
 {
     if (fd_ >= 0)
-        return true;
+        return {};
     const QString workFolder = PathResolver::Resolve(WorkFolder().chopped(1));
     const QString lockPath = PathResolver::Resolve(WorkFolder().chopped(1) + u".LCK"_s);
-    if (lockPath.isEmpty()) {
-        error = u"ERROR. No se puede crear la carpeta de la unidad C:"_s;
-        return false;
-    }
+    if (lockPath.isEmpty())
+        return Failure::Data(u"ERROR. No se puede crear la carpeta de la unidad C:"_s);
     switch (hostfiles::LockFile(QFile::encodeName(lockPath), &fd_)) {
     case hostfiles::LockResult::Locked:
-        return true;
+        return {};
     case hostfiles::LockResult::Busy:
-        error = BusyText(workFolder);
-        return false;
+        return Failure::Data(BusyText(workFolder), workFolder);
     case hostfiles::LockResult::Failed:
         break;
     }
-    error = u"ERROR. No se puede crear el fichero de bloqueo (%1)"_s.arg(lockPath);
-    return false;
+    return Failure::Data(u"ERROR. No se puede crear el fichero de bloqueo (%1)"_s.arg(lockPath),
+                         lockPath);
 }
 
 void WorkFolderLock::Release()

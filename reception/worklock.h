@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "failure.h"
+
 namespace vk7 {
 
 // One reception at a time per work folder: a second one would empty and
@@ -18,12 +20,11 @@ public:
     WorkFolderLock &operator=(const WorkFolderLock &) = delete;
 
     // Takes the lock of the work folder on drive C: as it is mapped now,
-    // without waiting. True when it is held (also when this object already
-    // held it); false with the clerk's message in `error` when another
-    // reception has it or the lock file cannot be made.
-    bool Acquire(QString &error);
+    // without waiting. Held also when this object already held it; a failure
+    // with the clerk's message when another reception has it or the lock
+    // file cannot be made.
+    Failure Acquire();
     void Release();
-    bool Held() const { return fd_ >= 0; }
 
     // "otra recepción está usando la carpeta de trabajo …", with its host path.
     static QString BusyText(const QString &hostFolder);

@@ -61,7 +61,7 @@ bool IsPlausibleImageList(const DepositState &state, DocumentKind kind)
     bool plausible = true;
     for (const QString &name : *files) {
         ImageList pages;
-        if (LoadAllPages(state.DepositFilePath(name), &pages) != 1)
+        if (LoadAllPages(state.DepositFilePath(name), &pages).Failed())
             return false;
         for (int j = 0; j < pages.Count(); ++j) {
             const QSize size = pages.PageSize(j);
@@ -71,7 +71,7 @@ bool IsPlausibleImageList(const DepositState &state, DocumentKind kind)
             }
             // A page of sane size must still decode.
             QImage page;
-            if (TakePage(pages, j, &page) != 1) {
+            if (TakePage(pages, j, &page).Failed()) {
                 plausible = false;
                 break;
             }

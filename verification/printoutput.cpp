@@ -49,26 +49,6 @@ int PrintRenderedPages(DocumentKind kind, PrintDevice &printer)
     return printed;
 }
 
-class WaitCursor
-{
-public:
-    explicit WaitCursor(IUserInterface *ui) : ui_(ui)
-    {
-        if (ui_)
-            ui_->SetWaitCursor(true);
-    }
-    ~WaitCursor()
-    {
-        if (ui_)
-            ui_->SetWaitCursor(false);
-    }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    IUserInterface *ui_;
-};
-
 // The current printer as the output uses it: each job and page also goes to
 // the status line, so a long job shows how far it has come.
 class ReportingDevice : public PrintDevice
@@ -105,12 +85,16 @@ private:
     int pages_ = 0;
 };
 
-bool Fail(IUserInterface *ui, const QString &text)
+OutputResult Fail(IUserInterface *ui, const QString &text)
 {
     // A stop the clerk asked for is no error of the output.
     if (ui && !StopRequested())
         ui->ShowMessage(text, u"VK7"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::None);
-    return false;
+    OutputResult result;
+    result.outcome = OutputResult::Outcome::Stopped;
+    result.failure.kind = Failure::Kind::Data;
+    result.failure.text = text;
+    return result;
 }
 
 } // namespace
@@ -181,9 +165,10 @@ void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &p
     PrintImageFiles(printer, PrintJobName(code, now), paths);
 }
 
-bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
-                          FormPageSettings &formPages, const OutputTicks &ticks,
-                          PrintDevice &currentPrinter, IUserInterface *ui, const Clock &clock)
+OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form,
+                                  FormPageSettings &formPages, const OutputTicks &ticks,
+                                  PrintDevice &currentPrinter, IUserInterface *ui,
+                                  const Clock &clock)
 {
     const WaitCursor wait(ui);
     ReportingDevice printer(currentPrinter, ui);
@@ -197,7 +182,7 @@ bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
 
     if (ticks[0]) {
         QImage first;
-        if (LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first) != 1)
+        if (LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first).Failed())
             return Fail(ui, DiagnosticPrintErrorText());
         FreeImage(&first);
         if (!printer.BeginJob(PrintJobName(
@@ -210,7 +195,7 @@ bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
     }
 
     if (!state.formIdentified)
-        return false;
+        return {.outcome = OutputResult::Outcome::NoFormToPrint, .failure = {}};
 
     const bool ownSharesPages =
         Ticked(ticks, PrintableDocument::OwnShares) && HoldsOwnSharesData(state.fields);
@@ -241,7 +226,7 @@ bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
             PrintTextPages(document.kind, printer, clock.Now());
         }
     }
-    return true;
+    return {};
 }
 
 } // namespace vk7

@@ -7,6 +7,7 @@
 
 #include "datafiles/documentkind.h"
 #include "depositdocuments.h"
+#include "reception/failure.h"
 
 namespace vk7 {
 
@@ -67,10 +68,25 @@ void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &p
 // are exported from the form document (in the frame's text size) and the
 // chosen ones printed in one job on the form pages' printer, then the ticked
 // documents are printed on `printer`, the current printer. A wait cursor is
-// shown throughout. False when it stops on one of the three errors (shown
-// through `ui` in a plain box) or when no form is identified.
-bool ProduceDepositOutput(const DepositState &state, CFormDocument *form,
-                          FormPageSettings &formPages, const OutputTicks &ticks,
-                          PrintDevice &printer, IUserInterface *ui, const Clock &clock);
+// shown throughout. A stop on one of the three errors is shown through `ui`
+// in a plain box and returned with its text; with no form identified only
+// the diagnostic sheet is printed.
+struct OutputResult
+{
+    enum class Outcome {
+        Printed,       // every ticked item went to its job
+        NoFormToPrint, // no form identified: nothing after the sheet
+        Stopped        // stopped on an error; `failure` holds its text
+    };
+    Outcome outcome = Outcome::Printed;
+    Failure failure;
+
+    bool Printed() const { return outcome == Outcome::Printed; }
+    bool Stopped() const { return outcome == Outcome::Stopped; }
+};
+
+OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form,
+                                  FormPageSettings &formPages, const OutputTicks &ticks,
+                                  PrintDevice &printer, IUserInterface *ui, const Clock &clock);
 
 } // namespace vk7

@@ -64,7 +64,7 @@ bool ImageSet::View(int row, QImage *page)
         return false;
     }
     QImage loaded;
-    if (LoadImageFile(ImagePath(row), &loaded) != 1)
+    if (LoadImageFile(ImagePath(row), &loaded).Failed())
         return false;
     *page = std::move(loaded);
     status_.clear();
@@ -84,7 +84,7 @@ bool ImageSet::Print(int row, PrintDevice &device)
     if (!ValidRow(names_, row))
         return false;
     QImage page;
-    if (LoadImageFile(ImagePath(row), &page) != 1 || !device.BeginJob(PrintJobName(row)))
+    if (LoadImageFile(ImagePath(row), &page).Failed() || !device.BeginJob(PrintJobName(row)))
         return false;
     // The device reads the file itself, so a scanned page goes out as coded.
     const bool printed = device.PrintPage(PageImage{ImagePath(row), 0, QImage()});

@@ -108,7 +108,7 @@ StartTextResult StartTextFile(const DepositState &state, const DocumentKindInfo 
     CFileTools tools;
     tools.CreateFolderChain(TemporaryFolder());
     tools.SetAttributesMatching(target, 2);
-    if (tools.CopyExistingFile(source, target) != 0) {
+    if (tools.CopyExistingFile(source, target).Failed()) {
         ui.ShowMessage(u"ERROR. Copiando fichero (%1 -> %2)"_s.arg(source, target), u"AVISO"_s,
                        IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
         return StartTextResult::CopyFailed;

@@ -35,7 +35,6 @@ public:
     // Shows page 1; a text without pages gets one empty page.
     explicit TextPageBook(const TextPages &depositPages);
 
-    int Current() const { return current_; }
     int Count() const { return int(pages_.size()); }
     const TextPages &Pages() const { return pages_; }
     QString CurrentText() const { return pages_.value(current_ - 1); }

@@ -35,22 +35,4 @@ ListFill TextSizeListFill(unsigned size)
     return fill;
 }
 
-int ReadListNumber(const QString &text)
-{
-    // atoi: leading blanks, an optional sign, then digits.
-    int i = 0;
-    while (i < text.size() && (text.at(i) == u' ' || text.at(i) == u'\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+'))
-        negative = text.at(i++) == u'-';
-    long long value = 0;
-    for (; i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128; ++i) {
-        value = value * 10 + (text.at(i).unicode() - u'0');
-        if (value > 0x7fffffff)
-            value = 0x7fffffff;
-    }
-    return int(negative ? -value : value);
-}
-
 } // namespace vk7

@@ -19,8 +19,4 @@ ListFill PageListFill(unsigned pageCount);
 // steps above, with a selected. The selected text is the current text size.
 ListFill TextSizeListFill(unsigned size);
 
-// A list item read as the frame reads it: its leading decimal digits, 0 when
-// there are none.
-int ReadListNumber(const QString &text);
-
 } // namespace vk7

@@ -13,6 +13,7 @@
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "testing/guiapplication.h"
+#include "testing/hostfiles.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
@@ -35,13 +36,7 @@ QString FingerprintOf(const QString &folder)
 class DepositCheck : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(root_.isValid());
-        PathResolver::ClearDriveRoots();
-        PathResolver::SetDriveRoot(u'C', root_.path());
-    }
-    void TearDown() override { PathResolver::ClearDriveRoots(); }
+    void SetUp() override { ASSERT_TRUE(driveC_.IsValid()); }
 
     DepositCheckOutput Run(const QString &medium, const QString &fingerprint, bool json = false,
                            bool formPages = false)
@@ -56,10 +51,10 @@ protected:
     }
     bool WorkFileExists(const QString &name) const
     {
-        return QFile::exists(root_.path() + u"/TMP_VK7/"_s + name);
+        return QFile::exists(driveC_.Path() + u"/TMP_VK7/"_s + name);
     }
 
-    QTemporaryDir root_;
+    vk7::testing::TemporaryDriveC driveC_;
     SilentUserInterface ui_;
     FixedClock clock_{QDate(2010, 6, 1)};
 };
@@ -138,7 +133,7 @@ TEST_F(DepositCheck, RefusedOpenExitsWithTwo)
     EXPECT_EQ(output.standardError, "ERROR. Longitud Huella Digital. (Obligado : 26)\n");
     EXPECT_TRUE(output.standardOutput.isEmpty());
 
-    output = Run(root_.path() + u"/nada"_s, FingerprintOf(kSoundDeposit));
+    output = Run(driveC_.Path() + u"/nada"_s, FingerprintOf(kSoundDeposit));
     EXPECT_EQ(output.exitCode, 2);
     EXPECT_FALSE(output.standardError.isEmpty());
 }

@@ -16,6 +16,8 @@
 #include "reception/paths.h"
 #include "reception/worklock.h"
 #include "testing/guiapplication.h"
+#include "testing/hostfiles.h"
+#include "testing/scriptedinterface.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
@@ -25,28 +27,7 @@ namespace {
 
 const auto *const kGui = vk7::testing::AddGuiApplicationEnvironment();
 
-const QString kSample = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
-
-QString SampleFingerprint()
-{
-    QFile file(kSample + u".fingerprint"_s);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed()
-                                          : QString();
-}
-
-// Answers every question with a scripted answer and records what was shown.
-class ScriptedUserInterface : public IUserInterface
-{
-public:
-    Answer ShowMessage(const QString &text, const QString &title, Buttons buttons, Icon) override
-    {
-        shown.append(title + u": "_s + text);
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-    void ShowStatus(const QString &text) override { statuses.append(text); }
-    QStringList shown;
-    QStringList statuses;
-};
+const QString kSample = vk7::testing::SampleDepositFolder();
 
 // The Open dialog as a clerk fills it: entries typed, then "&Aceptar" or "&Salir".
 class TypedDialog : public IOpenDialog
@@ -99,17 +80,16 @@ class Frame : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(root_.isValid());
-        PathResolver::ClearDriveRoots();
-        PathResolver::SetDriveRoot(u'C', root_.path());
+        ASSERT_TRUE(driveC_.IsValid());
+        // A question the script does not answer gets No.
+        ui_.unscriptedQuestion = IUserInterface::Answer::No;
         controller_.SetVerdictWindows(&verdicts_);
         controller_.SetDocumentDialogs(&documents_);
-        dialog_.request = {kSample + u"/FICHERO.TXT"_s, u"1"_s, SampleFingerprint()};
+        dialog_.request = {kSample + u"/FICHERO.TXT"_s, u"1"_s, vk7::testing::SampleFingerprint()};
     }
-    void TearDown() override { PathResolver::ClearDriveRoots(); }
 
-    QTemporaryDir root_;
-    ScriptedUserInterface ui_;
+    vk7::testing::TemporaryDriveC driveC_;
+    vk7::testing::ScriptedUserInterface ui_;
     FixedClock clock_{QDate(2010, 6, 1)};
     FrameController controller_{QStringLiteral(VK7_BIN_DIR) + u"\\"_s, ui_, clock_};
     RecordingVerdicts verdicts_;
@@ -274,12 +254,12 @@ TEST_F(Frame, AStoppedOutputSendsWholeJobsOnlyAndSaysWhichWereSent)
     EXPECT_TRUE(printer.Jobs().first().ended);
     EXPECT_EQ(ui_.statuses.last(),
               u"Impresión cancelada. Trabajos enviados: "_s + printer.Jobs().first().name);
-    EXPECT_TRUE(ui_.shown.isEmpty()) << ui_.shown.join(u'\n').toStdString();
+    EXPECT_TRUE(ui_.messages.isEmpty()) << ui_.messages.join(u'\n').toStdString();
     EXPECT_FALSE(controller_.Busy());
 }
 
 // The clerk presses "Cancelar" while the diskette prompt is up.
-class StoppingAtThePrompt : public ScriptedUserInterface
+class StoppingAtThePrompt : public vk7::testing::ScriptedUserInterface
 {
 public:
     Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
@@ -287,7 +267,7 @@ public:
     {
         if (text.startsWith(u"Introducir disquete"_s))
             RequestStop();
-        return ScriptedUserInterface::ShowMessage(text, title, buttons, icon);
+        return vk7::testing::ScriptedUserInterface::ShowMessage(text, title, buttons, icon);
     }
 };
 
@@ -307,13 +287,13 @@ TEST_F(Frame, AStoppedOpenLeavesNoDepositAnEmptyWorkFolderAndTheMediumAsItWas)
     controller.Open(dialog_);
     ASSERT_TRUE(controller.State().open);
 
-    controller.Open(OpenRequest{u"A:\\FICHERO.TXT"_s, u"1"_s, SampleFingerprint()});
+    controller.Open(OpenRequest{u"A:\\FICHERO.TXT"_s, u"1"_s, vk7::testing::SampleFingerprint()});
     EXPECT_FALSE(controller.State().open);
     EXPECT_FALSE(controller.State().formIdentified);
     EXPECT_EQ(verdicts.shownValid.size(), 1);
     EXPECT_EQ(ui.statuses.last(), u"Recepción cancelada"_s);
-    EXPECT_EQ(ui.shown, QStringList{u"AVISO: Introducir disquete nº : 1"_s});
-    EXPECT_TRUE(QDir(root_.filePath(u"TMP_VK7"_s)).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(ui.messages, QStringList{u"AVISO: Introducir disquete nº : 1"_s});
+    EXPECT_TRUE(QDir(QDir(driveC_.Path()).filePath(u"TMP_VK7"_s)).entryList(QDir::Files).isEmpty());
     EXPECT_EQ(QDir(medium.path()).entryList(QDir::Files), before);
     EXPECT_FALSE(controller.Busy());
 }
@@ -382,12 +362,12 @@ TEST_F(Frame, AWriteTheMachineRefusesLeavesTheDepositClosedWithAnErrorBox)
     EXPECT_FALSE(controller_.State().open);
     EXPECT_FALSE(controller_.State().formIdentified);
     EXPECT_EQ(controller_.WindowTitle(), u"Velmora"_s);
-    ASSERT_FALSE(ui_.shown.isEmpty());
+    ASSERT_FALSE(ui_.messages.isEmpty());
     EXPECT_EQ(
-        ui_.shown.last(),
+        ui_.messages.last(),
         u"ERROR: ERROR de lectura o escritura en el archivo %1/TMP_VK7/MD5.TXT: El archivo "
         u"es demasiado grande\n\nEl Depósito Digital no se ha comprobado y queda cerrado."_s.arg(
-            root_.path()));
+            driveC_.Path()));
 }
 
 TEST_F(Frame, TheScrollKeysMoveTheViewTheirWay)
@@ -428,8 +408,9 @@ TEST_F(Frame, CancelledOpenClosesThePreviousDepositAndABadEntryIsShown)
     // Given at once (the command line), a failed validation is a message box.
     controller_.Open(OpenRequest{kSample + u"/FICHERO.TXT"_s, u"1"_s, u"CORTA"_s});
     EXPECT_FALSE(controller_.State().formIdentified);
-    ASSERT_EQ(ui_.shown.size(), 1);
-    EXPECT_EQ(ui_.shown.constFirst(), u"ERROR: ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
+    ASSERT_EQ(ui_.messages.size(), 1);
+    EXPECT_EQ(ui_.messages.constFirst(),
+              u"ERROR: ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
 }
 
 TEST_F(Frame, CloseAndAnUnidentifiedFormPutTheBareTitleBack)
@@ -472,20 +453,19 @@ TEST_F(Frame, ALinkOnTheMediumIsNamedWithWhyItIsNotCopied)
                                       u" no se copia: enlace simbólico"_s))
         << ui_.statuses.join(u'\n').toStdString();
     EXPECT_EQ(controller_.State().fileWarnings, u"ENLACE.TXT no se copia: enlace simbólico\n"_s);
-    EXPECT_EQ(ui_.shown, QStringList{u"AVISO: ENLACE.TXT no se copia: enlace simbólico\n"_s});
-    EXPECT_FALSE(QFileInfo::exists(root_.filePath(u"TMP_VK7/ENLACE.TXT"_s)));
+    EXPECT_EQ(ui_.messages, QStringList{u"AVISO: ENLACE.TXT no se copia: enlace simbólico\n"_s});
+    EXPECT_FALSE(QFileInfo::exists(driveC_.Path() + u"/TMP_VK7/ENLACE.TXT"_s));
 }
 
 TEST_F(Frame, AWorkFolderInUseStopsTheOpenWithAMessage)
 {
     WorkFolderLock other;
-    QString error;
-    ASSERT_TRUE(other.Acquire(error));
+    ASSERT_FALSE(other.Acquire().Failed());
     controller_.Open(dialog_);
     EXPECT_FALSE(controller_.State().open);
     EXPECT_TRUE(verdicts_.shownValid.isEmpty());
-    ASSERT_EQ(ui_.shown.size(), 1);
-    EXPECT_TRUE(ui_.shown.constFirst().startsWith(
+    ASSERT_EQ(ui_.messages.size(), 1);
+    EXPECT_TRUE(ui_.messages.constFirst().startsWith(
         u"ERROR: ERROR. otra recepción está usando la carpeta de trabajo "_s));
 
     other.Release();

@@ -5,6 +5,7 @@
 
 #include "app/depositjson.h"
 #include "datafiles/tests/depositfolder.h"
+#include "testing/scriptedinterface.h"
 
 using namespace vk7;
 using namespace vk7::testing;
@@ -21,14 +22,11 @@ TEST(LoadPassTest, ReadsEveryFileInOrderAndEndsWithTheLastReadersText)
     folder.Write(u"CERTAPRO.TXT"_s, "c");
     folder.Write(u"INFO.G01"_s, "i");
     folder.Write(u"ANUNCIO.T02"_s, "i");
-    struct : SilentUserInterface
-    {
-        void ShowStatus(const QString &text) override { statuses.append(text); }
-        QStringList statuses;
-    } ui;
+    vk7::testing::ScriptedUserInterface ui;
+    ui.unscriptedQuestion = IUserInterface::Answer::No;
     CFileCopyDialog dialog(folder.state, &ui);
 
-    EXPECT_EQ(dialog.LoadDeposit(), 1);
+    dialog.LoadDeposit();
     const QStringList expected{u"Leyendo datos. Esperar ..."_s,
                                u"Leyendo acciones. Esperar ..."_s,
                                u"Leyendo certificación. Esperar ..."_s,
@@ -136,7 +134,7 @@ TEST(LoadPassTest, BinaryAndHugeLinesFailWithTheStatusTexts)
     for (const QString &name : {u"DATOS.ASC"_s, u"ACCIONES.ASC"_s, u"CERTIF.ASC"_s,
                                 u"INSTANCIA.ASC"_s, u"MEMORIA.TXT"_s, u"X.G01"_s})
         folder.Write(name, binary);
-    EXPECT_EQ(folder.dialog.LoadDeposit(), 1);
+    folder.dialog.LoadDeposit();
     EXPECT_EQ(Value(folder.state, 810210), u"<none>"_s);
     EXPECT_FALSE(folder.state.Pages(DocumentKind::MemoriaText).isEmpty());
     EXPECT_EQ(folder.state.Images(DocumentKind::ManagementReportImages), QStringList{u"X.G01"_s});

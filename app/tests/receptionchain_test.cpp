@@ -9,6 +9,8 @@
 #include "datafiles/depositmodel.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
+#include "testing/hostfiles.h"
+#include "testing/scriptedinterface.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
@@ -24,15 +26,12 @@ class Chain : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(root_.isValid());
-        PathResolver::ClearDriveRoots();
-        PathResolver::SetDriveRoot(u'C', root_.path());
+        ASSERT_TRUE(driveC_.IsValid());
         frame_.form = &form_;
         frame_.appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
     }
-    void TearDown() override { PathResolver::ClearDriveRoots(); }
 
-    QTemporaryDir root_;
+    vk7::testing::TemporaryDriveC driveC_;
     CFormDocument form_;
     DepositState state_;
     FrameState frame_;
@@ -107,11 +106,8 @@ TEST_F(Chain, AModelHearsEachStepAndTheInterfaceEveryStatus)
         bool open, identified, diagnosed;
         QString structure;
     };
-    struct : SilentUserInterface
-    {
-        void ShowStatus(const QString &text) override { statuses.append(text); }
-        QStringList statuses;
-    } ui;
+    vk7::testing::ScriptedUserInterface ui;
+    ui.unscriptedQuestion = IUserInterface::Answer::No;
     DepositModel model;
     QList<Seen> seen;
     QObject::connect(&model, &DepositModel::changed, [&] {

@@ -325,11 +325,6 @@ void CMainFrame::SetUpPrinter()
     controller_->SetPrinterChosen(true);
 }
 
-PrintDevice *CMainFrame::CurrentPrintDevice() const
-{
-    return currentDevice_.get();
-}
-
 void CMainFrame::MakePrintDevices()
 {
     // Every job of a print run goes to the current printer: the default

@@ -38,14 +38,10 @@ public:
     ~CMainFrame() override;
 
     FrameController &Controller() { return *controller_; }
-    // The state window and the error list; the print output plugs in here.
-    FrameVerdictWindows &VerdictWindows() { return *verdicts_; }
     QAction *Action(int commandId) const { return actions_.value(commandId); }
     QComboBox *PageList() const { return pageList_; }
     QComboBox *TextSizeList() const { return textSizeList_; }
     QPrinter *CurrentPrinter() const { return currentPrinter_; }
-    // The current printer as the print output's device (its CUPS queue).
-    PrintDevice *CurrentPrintDevice() const;
 
     // Replaces the Open dialog window (tests script it); null restores it.
     void SetOpenDialog(IOpenDialog *dialog);

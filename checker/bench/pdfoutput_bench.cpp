@@ -51,7 +51,7 @@ bool WriteDeposit(const QString &folder, QString *textPath)
     for (const QString &pattern : lists) {
         for (int n = 1; n <= kScannedPages / 4; ++n) {
             const QString name = pattern.arg(n, 2, 10, QLatin1Char('0'));
-            if (SaveImageFile(folder + u'/' + name, samples::ScannedPage(seed++)) != 1)
+            if (SaveImageFile(folder + u'/' + name, samples::ScannedPage(seed++)).Failed())
                 return false;
             manifest.append(name);
         }

@@ -17,27 +17,17 @@
 #include <gtest/gtest.h>
 
 #include "checker/batch.h"
+#include "testing/hostfiles.h"
 
 using namespace Qt::StringLiterals;
+using vk7::testing::WriteHostFile;
 
 namespace {
 
 const QString kProgram = QStringLiteral(VK7_BIN_DIR "/vk7check");
-const QString kSample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+const QString kSample = vk7::testing::SampleDepositFolder();
 
-QString SampleFingerprint()
-{
-    QFile file(kSample + u".fingerprint"_s);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
-                                          : QString();
-}
-
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using vk7::testing::SampleFingerprint;
 
 QList<QJsonObject> ReadLines(const QString &path, bool *whole)
 {
@@ -79,9 +69,9 @@ QList<pid_t> Children(qint64 parent)
 TEST(BatchListTest, LinesCommentsAndRefusedText)
 {
     QList<vk7::BatchEntry> entries;
-    QString error;
-    ASSERT_TRUE(vk7::ParseBatchList("# lista\r\n/a\tHUELLA\r\n\n  \nsin tabulador\n\tX\tY\n",
-                                    entries, error));
+    ASSERT_FALSE(
+        vk7::ParseBatchList("# lista\r\n/a\tHUELLA\r\n\n  \nsin tabulador\n\tX\tY\n", entries)
+            .Failed());
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries[0].line, 2);
     EXPECT_EQ(entries[0].medium, u"/a"_s);
@@ -90,8 +80,9 @@ TEST(BatchListTest, LinesCommentsAndRefusedText)
     EXPECT_FALSE(entries[1].error.isEmpty());
     EXPECT_TRUE(entries[2].medium.isEmpty());
     EXPECT_EQ(entries[2].fingerprint, u"X\tY"_s);
-    EXPECT_FALSE(vk7::ParseBatchList("/caj\xf3n\tHUELLA\n", entries, error));
-    EXPECT_TRUE(error.contains(u"UTF-8"_s));
+    const vk7::Failure notUtf8 = vk7::ParseBatchList("/caj\xf3n\tHUELLA\n", entries);
+    EXPECT_TRUE(notUtf8.Failed());
+    EXPECT_TRUE(notUtf8.text.contains(u"UTF-8"_s));
     EXPECT_EQ(vk7::BatchExitCode(3, 0, 0), 0);
     EXPECT_EQ(vk7::BatchExitCode(3, 1, 0), 1);
     EXPECT_EQ(vk7::BatchExitCode(3, 1, 1), 2);
@@ -111,12 +102,13 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
     for (const QString &name : QDir(kSample).entryList(QDir::Files))
         ASSERT_TRUE(QFile::copy(kSample + u'/' + name, odd + u'/' + name));
     ASSERT_TRUE(QFile::remove(odd + u"/GESTION.TXT"_s));
-    WriteFile(odd + u"/GESTION.TXT"_s, QByteArray(300, 'x'));
+    WriteHostFile(odd + u"/GESTION.TXT"_s, QByteArray(300, 'x'));
     const QString list = temp.path() + u"/lista.txt"_s;
-    WriteFile(list, (u"# depósitos del día\n"_s + kSample + u'\t' + fingerprint + u'\n' + kSample +
-                     u'\t' + wrong + u"\nsin-tabulador\n"_s + kSample + u"\tCORTA\n"_s + kSample +
-                     u'\t' + fingerprint + u'\n' + odd + u'\t' + fingerprint + u'\n')
-                        .toUtf8());
+    WriteHostFile(list,
+                  (u"# depósitos del día\n"_s + kSample + u'\t' + fingerprint + u'\n' + kSample +
+                   u'\t' + wrong + u"\nsin-tabulador\n"_s + kSample + u"\tCORTA\n"_s + kSample +
+                   u'\t' + fingerprint + u'\n' + odd + u'\t' + fingerprint + u'\n')
+                      .toUtf8());
     const QString out = temp.path() + u"/resultados.jsonl"_s;
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
@@ -161,7 +153,7 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
                     .isEmpty());
 
     // Results that cannot be written fail the batch, valid deposits or not.
-    WriteFile(list, (kSample + u'\t' + fingerprint + u'\n').toUtf8());
+    WriteHostFile(list, (kSample + u'\t' + fingerprint + u'\n').toUtf8());
     process.start(kProgram, {u"--batch"_s, list, u"--json-lines"_s, u"/dev/full"_s, u"--root"_s,
                              temp.path() + u"/raiz"_s});
     ASSERT_TRUE(process.waitForFinished(60000));
@@ -170,7 +162,7 @@ TEST(BatchProgramTest, EachLineGetsItsObjectAndTheTallyDecidesTheExitCode)
               u"ERROR. No se pueden escribir los resultados.\nVálidos: 1  No válidos: 0  "
               u"Fallidos: 0\n"_s);
 
-    WriteFile(list, "/caj\xf3n\tHUELLA\n");
+    WriteHostFile(list, "/caj\xf3n\tHUELLA\n");
     process.start(kProgram, {u"--batch"_s, list});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 2);
@@ -184,7 +176,7 @@ TEST(BatchProgramTest, InterruptedBatchLeavesWholeLinesAndNoWorkFolders)
     QByteArray lines;
     for (int i = 0; i < 200; ++i)
         lines += (kSample + u'\t' + SampleFingerprint() + u'\n').toUtf8();
-    WriteFile(temp.path() + u"/lista.txt"_s, lines);
+    WriteHostFile(temp.path() + u"/lista.txt"_s, lines);
     const QString out = temp.path() + u"/resultados.jsonl"_s;
     const QString root = temp.path() + u"/raiz"_s;
     QProcess process;
@@ -218,11 +210,11 @@ TEST(BatchProgramTest, JobKilledMidObjectFailsThatDepositOnly)
     for (const QString &name : QDir(kSample).entryList(QDir::Files))
         ASSERT_TRUE(QFile::copy(kSample + u'/' + name, large + u'/' + name));
     ASSERT_TRUE(QFile::remove(large + u"/MEMORIA.TXT"_s));
-    WriteFile(large + u"/MEMORIA.TXT"_s,
-              QByteArray("El ejercicio ha transcurrido con normalidad.\r\n").repeated(1400000));
+    WriteHostFile(large + u"/MEMORIA.TXT"_s,
+                  QByteArray("El ejercicio ha transcurrido con normalidad.\r\n").repeated(1400000));
     const QString sample = kSample + u'\t' + SampleFingerprint() + u'\n';
-    WriteFile(temp.path() + u"/lista.txt"_s,
-              (large + u'\t' + SampleFingerprint() + u'\n' + sample + sample).toUtf8());
+    WriteHostFile(temp.path() + u"/lista.txt"_s,
+                  (large + u'\t' + SampleFingerprint() + u'\n' + sample + sample).toUtf8());
     const QString out = temp.path() + u"/resultados.jsonl"_s;
     const QString root = temp.path() + u"/raiz"_s;
     QProcess process;

@@ -13,9 +13,11 @@
 #include "checker/terminaluserinterface.h"
 #include "reception/paths.h"
 #include "testing/guiapplication.h"
+#include "testing/hostfiles.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;
+using vk7::testing::WriteHostFile;
 
 // Readable QString values in test failures.
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -24,14 +26,6 @@ inline void PrintTo(const QString &text, std::ostream *os)
 }
 
 namespace {
-
-void Write(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(path.section(u'/', 0, -2));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Questions read their answers from a file, as from a pipe; what the
 // terminal prints is kept for inspection.
@@ -77,9 +71,9 @@ protected:
         ASSERT_TRUE(temp.isValid());
         options.root = temp.path() + u"/C"_s;
         medium = temp.path() + u"/medio"_s;
-        Write(medium + u"/FICHERO.TXT"_s, "FICHERO.TXT\r\nDATOS.ASC\r\nINSTANCIA.ASC\r\n");
-        Write(medium + u"/DATOS.ASC"_s, "datos");
-        Write(medium + u"/INSTANCIA.ASC"_s, "instancia");
+        WriteHostFile(medium + u"/FICHERO.TXT"_s, "FICHERO.TXT\r\nDATOS.ASC\r\nINSTANCIA.ASC\r\n");
+        WriteHostFile(medium + u"/DATOS.ASC"_s, "datos");
+        WriteHostFile(medium + u"/INSTANCIA.ASC"_s, "instancia");
     }
     void TearDown() override { PathResolver::ClearDriveRoots(); }
 
@@ -94,15 +88,9 @@ protected:
 };
 
 // The bundled sample: a valid euro ordinary deposit and its fingerprint.
-const QString kSampleDeposit = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
+const QString kSampleDeposit = vk7::testing::SampleDepositFolder();
 
-QString SampleFingerprint()
-{
-    QFile file(kSampleDeposit + u".fingerprint"_s);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll()).trimmed();
-}
+using vk7::testing::SampleFingerprint;
 
 QJsonObject RunForJson(const CheckerOptions &options, IUserInterface &ui,
                        DepositChecker::Result *result)
@@ -121,12 +109,14 @@ QJsonObject RunForJson(const CheckerOptions &options, IUserInterface &ui,
 TEST_F(CheckerTest, ParsesTheCommandLine)
 {
     CheckerOptions parsed;
-    bool help = false;
-    QString error;
-    EXPECT_TRUE(ParseCheckerArguments({u"vk7check"_s, u"--root"_s, u"/r"_s, u"--diskettes"_s,
-                                       u"3"_s, u"--json"_s, u"--drive-a"_s, u"/mnt/a"_s,
-                                       u"A:\\FICHERO.TXT"_s, u"HUELLA"_s},
-                                      parsed, help, error));
+    const auto parse = [&parsed](const QStringList &arguments) {
+        return ParseCheckerArguments(arguments, parsed);
+    };
+    const CheckerArguments run =
+        parse({u"vk7check"_s, u"--root"_s, u"/r"_s, u"--diskettes"_s, u"3"_s, u"--json"_s,
+               u"--drive-a"_s, u"/mnt/a"_s, u"A:\\FICHERO.TXT"_s, u"HUELLA"_s});
+    EXPECT_TRUE(run.shown.isEmpty());
+    EXPECT_FALSE(run.failure.Failed());
     EXPECT_EQ(parsed.root, u"/r"_s);
     EXPECT_EQ(parsed.diskettes, u"3"_s);
     EXPECT_EQ(parsed.driveA, u"/mnt/a"_s);
@@ -134,17 +124,17 @@ TEST_F(CheckerTest, ParsesTheCommandLine)
     EXPECT_EQ(parsed.medium, u"A:\\FICHERO.TXT"_s);
     EXPECT_EQ(parsed.fingerprint, u"HUELLA"_s);
 
-    EXPECT_FALSE(ParseCheckerArguments({u"vk7check"_s, u"solo-uno"_s}, parsed, help, error));
-    EXPECT_FALSE(help);
-    EXPECT_FALSE(
-        ParseCheckerArguments({u"vk7check"_s, u"--nada"_s, u"a"_s, u"b"_s}, parsed, help, error));
-    EXPECT_FALSE(ParseCheckerArguments(
-        {u"vk7check"_s, u"--batch"_s, u"lista.txt"_s, u"--diskettes"_s, u"2"_s}, parsed, help,
-        error));
-    EXPECT_TRUE(error.startsWith(u"--diskettes no se usa con --batch"_s)) << error.toStdString();
-    EXPECT_FALSE(ParseCheckerArguments({u"vk7check"_s, u"--help"_s}, parsed, help, error));
-    EXPECT_TRUE(help);
-    EXPECT_TRUE(error.contains(u"--drive-a"_s));
+    const CheckerArguments wrong = parse({u"vk7check"_s, u"solo-uno"_s});
+    EXPECT_TRUE(wrong.failure.Failed());
+    EXPECT_TRUE(wrong.shown.isEmpty());
+    EXPECT_TRUE(parse({u"vk7check"_s, u"--nada"_s, u"a"_s, u"b"_s}).failure.Failed());
+    const QString batch =
+        parse({u"vk7check"_s, u"--batch"_s, u"lista.txt"_s, u"--diskettes"_s, u"2"_s}).failure.text;
+    EXPECT_TRUE(batch.startsWith(u"--diskettes no se usa con --batch"_s)) << batch.toStdString();
+    // Help is a text to show, not a failure.
+    const CheckerArguments help = parse({u"vk7check"_s, u"--help"_s});
+    EXPECT_FALSE(help.failure.Failed());
+    EXPECT_TRUE(help.shown.contains(u"--drive-a"_s));
 }
 
 TEST_F(CheckerTest, ValidSampleGivesItsSheetAndPages)

@@ -36,16 +36,18 @@
 #include "components/g4encoder.h"
 #include "components/tifffile.h"
 #include "testing/cupsserver.h"
+#include "testing/hostfiles.h"
 
 extern char **environ;
 
 using namespace Qt::StringLiterals;
+using vk7::testing::WriteHostFile;
 
 namespace {
 
 const QString kProgram = QStringLiteral(VK7_BIN_DIR "/vk7check");
 const QByteArray kPeakMemory = VK7_BIN_DIR "/vk7_peakmemory";
-const QString kSample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+const QString kSample = vk7::testing::SampleDepositFolder();
 const QString kAnyFingerprint = u"AAAAAAAAAAAAAAAAAAAAAAAAAA"_s;
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -73,13 +75,6 @@ QByteArray Encode(const QString &path)
     return QFile::encodeName(path);
 }
 
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 // A file of `size` bytes that takes no room: all zeros.
 void SparseFile(const QString &path, qint64 size)
 {
@@ -95,12 +90,7 @@ void CopySample(const QString &medium)
         ASSERT_TRUE(QFile::copy(kSample + u'/' + name, medium + u'/' + name));
 }
 
-QString SampleFingerprint()
-{
-    QFile file(kSample + u".fingerprint"_s);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
-                                          : QString();
-}
+using vk7::testing::SampleFingerprint;
 
 // Every entry under a folder, links not followed, one line each: the name's
 // bytes, kind, mode, size, change time, and an MD5 digest of a file up to
@@ -431,7 +421,7 @@ std::function<void(CaseFolders &)> WithMemoriaImage(std::function<QByteArray(Cas
 {
     return [tiff](CaseFolders &folders) {
         CopySample(folders.medium);
-        WriteBytes(folders.medium + u"/MEMORIA.M01"_s, tiff(folders));
+        WriteHostFile(folders.medium + u"/MEMORIA.M01"_s, tiff(folders));
     };
 }
 
@@ -444,7 +434,7 @@ void OtherFolder(CaseFolders &folders)
     const QString other = folders.parent + u"/otra"_s;
     ASSERT_TRUE(QDir().mkdir(other));
     for (const char *name : {"DATOS.ASC", "FICHERO.TXT", "K7.D01"})
-        WriteBytes(other + u'/' + QLatin1StringView(name), "no se toca");
+        WriteHostFile(other + u'/' + QLatin1StringView(name), "no se toca");
 }
 
 const std::vector<HostileCase> &Cases()
@@ -536,7 +526,7 @@ const std::vector<HostileCase> &Cases()
              manifest.reserve(14 * 1000000);
              for (int i = 0; i < 1000000; ++i)
                  manifest += "F" + QByteArray::number(i).rightJustified(7, '0') + ".TXT\r\n";
-             WriteBytes(folders.medium + u"/FICHERO.TXT"_s, manifest);
+             WriteHostFile(folders.medium + u"/FICHERO.TXT"_s, manifest);
          },
          Plain, 1, u"ERROR de ESTRUCTURA"_s},
 
@@ -561,12 +551,12 @@ const std::vector<HostileCase> &Cases()
              ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
              manifest = sample.readAll();
              for (const QByteArray &name : names) {
-                 WriteBytes(QFile::decodeName(Encode(folders.medium) + '/' + name), "x");
+                 WriteHostFile(QFile::decodeName(Encode(folders.medium) + '/' + name), "x");
                  manifest += name + "\r\n";
              }
              manifest += "..\\..\\..\\padre\\FUERA.TXT\r\n../../padre/FUERA.TXT\r\n"
                          "C:\\TMP_VK7.LCK\r\n-h\r\n";
-             WriteBytes(folders.medium + u"/FICHERO.TXT"_s, manifest);
+             WriteHostFile(folders.medium + u"/FICHERO.TXT"_s, manifest);
          },
          WithPdf, 1, u"ERROR de ESTRUCTURA"_s},
 
@@ -735,9 +725,9 @@ const std::vector<HostileCase> &BigCases()
                      block.clear();
                  }
              }
-             WriteBytes(folders.medium + u"/INSTANCIA.ASC"_s,
-                        "020781010E221100000000000\n" +
-                            QByteArray("020781011n\n").repeated(1000000));
+             WriteHostFile(folders.medium + u"/INSTANCIA.ASC"_s,
+                           "020781010E221100000000000\n" +
+                               QByteArray("020781011n\n").repeated(1000000));
          },
          [](const CaseFolders &folders) { return QStringList{u"--json"_s} + Plain(folders); }, 1,
          u"\"otherDocumentNames\": []"_s},
@@ -875,9 +865,9 @@ TEST(HostileDepositTest, BatchWithAProseMemoria)
     RunCase({"a batch with a memoria of 384 MB of prose, in JSON lines",
              [&](CaseFolders &folders) {
                  ProseDeposit(folders, kMegabytes);
-                 WriteBytes(list(folders), (kSample + u'\t' + SampleFingerprint() + u'\n' +
-                                            folders.medium + u'\t' + kAnyFingerprint + u'\n')
-                                               .toUtf8());
+                 WriteHostFile(list(folders), (kSample + u'\t' + SampleFingerprint() + u'\n' +
+                                               folders.medium + u'\t' + kAnyFingerprint + u'\n')
+                                                  .toUtf8());
              },
              [&](const CaseFolders &folders) {
                  return QStringList{u"--batch"_s,   list(folders), u"--json-lines"_s,

@@ -15,13 +15,14 @@
 #include <gtest/gtest.h>
 
 #include "testing/cupsserver.h"
+#include "testing/hostfiles.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString kProgram = QStringLiteral(VK7_BIN_DIR "/vk7check");
-const QString kSample = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
+const QString kSample = vk7::testing::SampleDepositFolder();
 
 struct ProgramRun
 {
@@ -47,12 +48,7 @@ ProgramRun RunChecker(const QStringList &arguments)
     return run;
 }
 
-QString SampleFingerprint()
-{
-    QFile file(kSample + u".fingerprint"_s);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll().trimmed())
-                                          : QString();
-}
+using vk7::testing::SampleFingerprint;
 
 } // namespace
 

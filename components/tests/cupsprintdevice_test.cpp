@@ -28,7 +28,7 @@ QString WritePage(const QTemporaryDir &dir, const QString &name, int bars)
             for (int x = 100; x < 1500; ++x)
                 page.setPixel(x, y, 1);
     const QString path = dir.filePath(name);
-    return SaveImageFile(path, page) == 1 ? path : QString();
+    return !SaveImageFile(path, page).Failed() ? path : QString();
 }
 
 TEST(CupsPrintDevice, JobsReachTheQueueNamedAndWholeAndAStoppedQueueRefuses)

@@ -41,11 +41,10 @@ protected:
             return false;
         file.write(text);
         file.close();
-        QString error;
-        const bool ok = document.Open(dir.path(), u"K7T"_s, &error);
-        if (!ok)
-            ADD_FAILURE() << error.toStdString();
-        return ok;
+        const Failure opened = document.Open(dir.path(), u"K7T"_s);
+        if (opened.Failed())
+            ADD_FAILURE() << opened.text.toStdString();
+        return !opened.Failed();
     }
 
     QTemporaryDir dir;

@@ -23,8 +23,8 @@ TEST(FormReading, NamesEveryValueByItsLabelsAndReadsThePageLineByLine)
     TestFieldSource fields;
     FillOrdinaryDeposit(&fields);
     CFormDocument document;
-    QString error;
-    ASSERT_TRUE(document.Open(SourceFormFolder(), u"K7NP"_s, &error)) << qPrintable(error);
+    const Failure opened = document.Open(SourceFormFolder(), u"K7NP"_s);
+    ASSERT_FALSE(opened.Failed()) << qPrintable(opened.text);
     document.SetFieldSource(&fields);
     document.Refresh();
 

@@ -27,10 +27,9 @@ TEST(FormTemplates, EachFormHasThePrintingBlocksInOrder)
     for (const FormShape &shape : shapes) {
         SCOPED_TRACE(shape.name);
         FormTemplate form;
-        QString error;
-        ASSERT_TRUE(
-            ParseFormTemplate(SourceFormFolder(), QString::fromLatin1(shape.name), &form, &error))
-            << error.toStdString();
+        const Failure parsed =
+            ParseFormTemplate(SourceFormFolder(), QString::fromLatin1(shape.name), &form);
+        ASSERT_FALSE(parsed.Failed()) << parsed.text.toStdString();
         EXPECT_EQ(form.CountPages(PageBlock::First), shape.first);
         EXPECT_EQ(form.CountPages(PageBlock::Shares), 2);
         EXPECT_EQ(form.CountPages(PageBlock::Screen), 2);
@@ -52,9 +51,8 @@ TEST(FormTemplates, OnlyTheCompanyNameIsRequiredAndPage1CarriesTheFingerprint)
     for (const char *name : names) {
         SCOPED_TRACE(name);
         FormTemplate form;
-        QString error;
-        ASSERT_TRUE(
-            ParseFormTemplate(SourceFormFolder(), QString::fromLatin1(name), &form, &error));
+        ASSERT_FALSE(
+            ParseFormTemplate(SourceFormFolder(), QString::fromLatin1(name), &form).Failed());
         QSet<int> required;
         for (const TemplatePage &page : form.pages) {
             for (const TemplateField &field : page.fields) {
@@ -109,9 +107,8 @@ page shares "Dos"
 page screen "Tres"
 )"_s;
     FormTemplate form;
-    QString error;
-    ASSERT_TRUE(ParseFormTemplateText(dir.path(), u"K7XX"_s, text, &form, &error))
-        << error.toStdString();
+    const Failure parsed = ParseFormTemplateText(dir.path(), u"K7XX"_s, text, &form);
+    ASSERT_FALSE(parsed.Failed()) << parsed.text.toStdString();
     EXPECT_EQ(form.title, u"Prueba"_s);
     ASSERT_EQ(form.pages.size(), 3);
     const TemplatePage &page = form.pages.first();
@@ -180,9 +177,10 @@ TEST(FormTemplateFormat, MalformedInputIsRefusedWithFileAndLine)
     for (const BadCase &bad : cases) {
         SCOPED_TRACE(bad.text);
         FormTemplate form;
-        QString error;
-        EXPECT_FALSE(ParseFormTemplateText(dir.path(), u"K7XX"_s, QString::fromUtf8(bad.text),
-                                           &form, &error));
+        const Failure parsed =
+            ParseFormTemplateText(dir.path(), u"K7XX"_s, QString::fromUtf8(bad.text), &form);
+        EXPECT_TRUE(parsed.Failed());
+        const QString &error = parsed.text;
         EXPECT_TRUE(error.startsWith(QString::fromLatin1(bad.where) + u':') ||
                     error.startsWith(QString::fromLatin1(bad.where)))
             << error.toStdString();
@@ -194,20 +192,20 @@ TEST(FormTemplateFormat, MissingFileIsFalseAndNamesAreMatchedRegardlessOfCase)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     FormTemplate form;
-    QString error;
-    EXPECT_FALSE(ParseFormTemplate(dir.path(), u"K7NP"_s, &form, &error));
-    EXPECT_TRUE(error.contains(u"K7NP"_s));
+    const Failure missing = ParseFormTemplate(dir.path(), u"K7NP"_s, &form);
+    EXPECT_TRUE(missing.Failed());
+    EXPECT_TRUE(missing.text.contains(u"K7NP"_s));
     QFile lower(dir.filePath(u"k7np"_s));
     ASSERT_TRUE(lower.open(QIODevice::WriteOnly));
     lower.write("page first \"a\"\n");
     lower.close();
-    EXPECT_TRUE(ParseFormTemplate(dir.path(), u"K7NP"_s, &form, &error)) << error.toStdString();
+    EXPECT_FALSE(ParseFormTemplate(dir.path(), u"K7NP"_s, &form).Failed());
     // A name is never a path out of the folder.
     QDir(dir.path()).mkpath(u"sub"_s);
     QFile::copy(dir.filePath(u"k7np"_s), dir.filePath(u"sub/K7NP"_s));
-    EXPECT_FALSE(ParseFormTemplate(dir.filePath(u"sub"_s), u"../k7np"_s, &form, &error));
-    EXPECT_FALSE(ParseFormTemplate(dir.path(), u"sub/K7NP"_s, &form, &error));
-    EXPECT_FALSE(ParseFormTemplate(dir.path(), QString(), &form, &error));
+    EXPECT_TRUE(ParseFormTemplate(dir.filePath(u"sub"_s), u"../k7np"_s, &form).Failed());
+    EXPECT_TRUE(ParseFormTemplate(dir.path(), u"sub/K7NP"_s, &form).Failed());
+    EXPECT_TRUE(ParseFormTemplate(dir.path(), QString(), &form).Failed());
 }
 
 } // namespace

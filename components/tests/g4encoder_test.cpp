@@ -34,10 +34,10 @@ QImage Page(int width, int height, const std::function<bool(int, int)> &black)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"g4.tif"_s);
-    if (SaveImageFile(path, page) != 1)
+    if (SaveImageFile(path, page).Failed())
         return ::testing::AssertionFailure() << "not saved";
     QImage loaded;
-    if (LoadImageFile(path, &loaded) != 1)
+    if (LoadImageFile(path, &loaded).Failed())
         return ::testing::AssertionFailure() << "libtiff could not decode it";
     if (loaded.size() != page.size())
         return ::testing::AssertionFailure() << "size differs";

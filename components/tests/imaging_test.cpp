@@ -103,7 +103,7 @@ TEST_F(ImagingTest, LoadsEveryBilevelVariantScannersWrite)
         const QString path = Path(QString::fromLatin1(v.name) + u".tif"_s);
         ASSERT_TRUE(WriteFixtureTiff(path, {v.layout}));
         QImage page;
-        ASSERT_EQ(LoadImageFile(path, &page), 1);
+        ASSERT_FALSE(LoadImageFile(path, &page).Failed());
         EXPECT_EQ(page.depth(), 1);
         EXPECT_TRUE(MatchesPattern(page, v.layout.width, v.layout.height));
     }
@@ -126,7 +126,7 @@ TEST_F(ImagingTest, LoadsGreyAndColourPages)
         const QString path = Path(QString::fromLatin1(name) + u".tif"_s);
         ASSERT_TRUE(WriteFixtureTiff(path, {layout}));
         QImage page;
-        ASSERT_EQ(LoadImageFile(path, &page), 1);
+        ASSERT_FALSE(LoadImageFile(path, &page).Failed());
         ASSERT_EQ(page.size(), QSize(layout.width, layout.height));
         for (int y = 0; y < layout.height; y += 7) {
             for (int x = 0; x < layout.width; x += 5) {
@@ -157,30 +157,30 @@ TEST_F(ImagingTest, MultiPageFilesGiveInformationAndPages)
     ASSERT_TRUE(WriteFixtureTiff(path, {first, second, third}));
 
     ImageFileInfo info;
-    ASSERT_EQ(ReadImageFileInfo(path, &info), 1);
+    ASSERT_FALSE(ReadImageFileInfo(path, &info).Failed());
     EXPECT_EQ(info.pageCount, 3);
     EXPECT_EQ(info.pageSizes, (QList<QSize>{{77, 53}, {40, 90}, {3001, 12}}));
 
     ImageList list;
-    ASSERT_EQ(LoadAllPages(path, &list), 1);
+    ASSERT_FALSE(LoadAllPages(path, &list).Failed());
     ASSERT_EQ(list.Count(), 3);
     QImage page;
     // Taken out of order: each page is found by its own directory.
-    ASSERT_EQ(TakePage(list, 2, &page), 1);
+    ASSERT_FALSE(TakePage(list, 2, &page).Failed());
     EXPECT_TRUE(MatchesPattern(page, 3001, 12));
-    ASSERT_EQ(TakePage(list, 0, &page), 1);
+    ASSERT_FALSE(TakePage(list, 0, &page).Failed());
     EXPECT_TRUE(MatchesPattern(page, 77, 53));
-    ASSERT_EQ(TakePage(list, 1, &page), 1);
+    ASSERT_FALSE(TakePage(list, 1, &page).Failed());
     EXPECT_TRUE(MatchesPattern(page, 40, 90));
-    EXPECT_EQ(TakePage(list, 3, &page), 0);
-    EXPECT_EQ(TakePage(list, -1, &page), 0);
-    EXPECT_EQ(FreeImage(&page), 1);
+    EXPECT_TRUE(TakePage(list, 3, &page).Failed());
+    EXPECT_TRUE(TakePage(list, -1, &page).Failed());
+    FreeImage(&page);
     EXPECT_TRUE(page.isNull());
-    EXPECT_EQ(ReleaseImageList(&list), 1);
-    EXPECT_EQ(TakePage(list, 0, &page), 0);
+    ReleaseImageList(&list);
+    EXPECT_TRUE(TakePage(list, 0, &page).Failed());
 
     // The first page only, for a plain load.
-    ASSERT_EQ(LoadImageFile(path, &page), 1);
+    ASSERT_FALSE(LoadImageFile(path, &page).Failed());
     EXPECT_EQ(page.size(), QSize(77, 53));
 }
 
@@ -193,23 +193,22 @@ TEST_F(ImagingTest, ThousandsOfPagesCountWithoutDecodingAndRespectTheLimit)
     const QString path = Path(u"many.tif"_s);
     ASSERT_TRUE(WriteFixtureTiff(path, pages));
     ImageFileInfo info;
-    ASSERT_EQ(ReadImageFileInfo(path, &info), 1);
+    ASSERT_FALSE(ReadImageFileInfo(path, &info).Failed());
     EXPECT_EQ(info.pageCount, 3000);
     ImageList list;
-    ASSERT_EQ(LoadAllPages(path, &list), 1);
+    ASSERT_FALSE(LoadAllPages(path, &list).Failed());
     QImage page;
-    EXPECT_EQ(TakePage(list, 2999, &page), 1);
+    EXPECT_FALSE(TakePage(list, 2999, &page).Failed());
     EXPECT_TRUE(MatchesPattern(page, 8, 8));
 
-    ImageLoadOptions saved;
-    ASSERT_EQ(GetDefaultLoadOptions(&saved), 1);
+    const ImageLoadOptions saved = DefaultLoadOptions();
     ImageLoadOptions limited;
     limited.pageLimit = 1000;
-    ASSERT_EQ(SetDefaultLoadOptions(limited), 1);
-    EXPECT_EQ(ReadImageFileInfo(path, &info), 0);
-    EXPECT_EQ(LoadAllPages(path, &list), 0);
-    ASSERT_EQ(SetDefaultLoadOptions(saved), 1);
-    EXPECT_EQ(SetDefaultLoadOptions(ImageLoadOptions{-1}), 0);
+    ASSERT_FALSE(SetDefaultLoadOptions(limited).Failed());
+    EXPECT_TRUE(ReadImageFileInfo(path, &info).Failed());
+    EXPECT_TRUE(LoadAllPages(path, &list).Failed());
+    ASSERT_FALSE(SetDefaultLoadOptions(saved).Failed());
+    EXPECT_TRUE(SetDefaultLoadOptions(ImageLoadOptions{-1}).Failed());
 }
 
 TEST_F(ImagingTest, G4RoundTripKeepsEveryPixelAndTheFileIsBilevelG4At200Dpi)
@@ -225,16 +224,16 @@ TEST_F(ImagingTest, G4RoundTripKeepsEveryPixelAndTheFileIsBilevelG4At200Dpi)
                 drawing.setPixel(x, y, qRgb(200, 200, 200));
     const QString path = Path(u"round.tif"_s);
     ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly)); // overwritten, not appended to
-    ASSERT_EQ(SaveImageFile(path, drawing), 1);
+    ASSERT_FALSE(SaveImageFile(path, drawing).Failed());
     QImage page;
-    ASSERT_EQ(LoadImageFile(path, &page), 1);
+    ASSERT_FALSE(LoadImageFile(path, &page).Failed());
     EXPECT_TRUE(MatchesPattern(page, 333, 211));
 
     // Saving the loaded page again gives the same bits.
     const QString again = Path(u"again.tif"_s);
-    ASSERT_EQ(SaveImageFile(again, page), 1);
+    ASSERT_FALSE(SaveImageFile(again, page).Failed());
     QImage reloaded;
-    ASSERT_EQ(LoadImageFile(again, &reloaded), 1);
+    ASSERT_FALSE(LoadImageFile(again, &reloaded).Failed());
     EXPECT_TRUE(MatchesPattern(reloaded, 333, 211));
 
     vk7::testing::TiffTags tags;
@@ -247,8 +246,8 @@ TEST_F(ImagingTest, G4RoundTripKeepsEveryPixelAndTheFileIsBilevelG4At200Dpi)
     EXPECT_EQ(tags.pages, 1);
 
     // Saving over a bigger file replaces it.
-    ASSERT_EQ(SaveImageFile(path, QImage(10, 10, QImage::Format_Mono)), 1);
-    ASSERT_EQ(LoadImageFile(path, &page), 1);
+    ASSERT_FALSE(SaveImageFile(path, QImage(10, 10, QImage::Format_Mono)).Failed());
+    ASSERT_FALSE(LoadImageFile(path, &page).Failed());
     EXPECT_EQ(page.size(), QSize(10, 10));
 }
 
@@ -260,9 +259,9 @@ TEST_F(ImagingTest, MonoColourTablesAreHonouredWhenSaving)
     mono.fill(1);
     mono.setPixel(3, 2, 0);
     const QString path = Path(u"mono.tif"_s);
-    ASSERT_EQ(SaveImageFile(path, mono), 1);
+    ASSERT_FALSE(SaveImageFile(path, mono).Failed());
     QImage page;
-    ASSERT_EQ(LoadImageFile(path, &page), 1);
+    ASSERT_FALSE(LoadImageFile(path, &page).Failed());
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 16; ++x)
             EXPECT_EQ(Dark(page, x, y), x == 3 && y == 2) << x << "," << y;
@@ -272,7 +271,7 @@ TEST_F(ImagingTest, AFailedSaveKeepsTheFileItWouldReplace)
 {
     QImage page(64, 32, QImage::Format_Mono);
     page.fill(1);
-    ASSERT_EQ(SaveImageFile(Path(u"K7.D01"_s), page), 1);
+    ASSERT_FALSE(SaveImageFile(Path(u"K7.D01"_s), page).Failed());
     QFile saved(Path(u"K7.D01"_s));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QByteArray before = saved.readAll();
@@ -288,15 +287,15 @@ TEST_F(ImagingTest, AFailedSaveKeepsTheFileItWouldReplace)
     tight.rlim_cur = rlim_t(next);
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
     page.fill(0);
-    const int result = SaveImageFile(Path(u"K7.D01"_s), page);
+    const Failure result = SaveImageFile(Path(u"K7.D01"_s), page);
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limits), 0);
-    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(result.Failed());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), before);
     saved.close();
 
     // A save that succeeds replaces the file and leaves nothing beside it.
-    ASSERT_EQ(SaveImageFile(Path(u"K7.D01"_s), page), 1);
+    ASSERT_FALSE(SaveImageFile(Path(u"K7.D01"_s), page).Failed());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_NE(saved.readAll(), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -308,15 +307,15 @@ TEST_F(ImagingTest, SystemPathsResolveThroughTheDriveRoots)
     PathResolver::SetDriveRoot(u'C', dir.path());
     QImage drawing(20, 20, QImage::Format_RGB32);
     drawing.fill(Qt::black);
-    ASSERT_EQ(SaveImageFile(u"C:\\K7.D01"_s, drawing), 1);
+    ASSERT_FALSE(SaveImageFile(u"C:\\K7.D01"_s, drawing).Failed());
     EXPECT_TRUE(QFile::exists(Path(u"K7.D01"_s)));
     QImage page;
-    EXPECT_EQ(LoadImageFile(u"c:\\k7.d01"_s, &page), 1);
+    EXPECT_FALSE(LoadImageFile(u"c:\\k7.d01"_s, &page).Failed());
     EXPECT_TRUE(Dark(page, 10, 10));
     // No root for the drive: nothing is written anywhere.
     PathResolver::ClearDriveRoots();
-    EXPECT_EQ(SaveImageFile(u"C:\\K7.D02"_s, drawing), 0);
-    EXPECT_EQ(LoadImageFile(u"C:\\K7.D01"_s, &page), 0);
+    EXPECT_TRUE(SaveImageFile(u"C:\\K7.D02"_s, drawing).Failed());
+    EXPECT_TRUE(LoadImageFile(u"C:\\K7.D01"_s, &page).Failed());
 }
 
 TEST_F(ImagingTest, BadFilesFailWithoutCrashing)
@@ -325,29 +324,29 @@ TEST_F(ImagingTest, BadFilesFailWithoutCrashing)
     ImageFileInfo info;
     ImageList list;
     // Missing, empty, text, PNG.
-    EXPECT_EQ(LoadImageFile(Path(u"missing.tif"_s), &page), 0);
-    EXPECT_EQ(LoadImageFile(QString(), &page), 0);
+    EXPECT_TRUE(LoadImageFile(Path(u"missing.tif"_s), &page).Failed());
+    EXPECT_TRUE(LoadImageFile(QString(), &page).Failed());
     QFile(Path(u"empty.tif"_s)).open(QIODevice::WriteOnly);
-    EXPECT_EQ(LoadImageFile(Path(u"empty.tif"_s), &page), 0);
+    EXPECT_TRUE(LoadImageFile(Path(u"empty.tif"_s), &page).Failed());
     {
         QFile text(Path(u"text.tif"_s));
         ASSERT_TRUE(text.open(QIODevice::WriteOnly));
         text.write("MEMORIA DEL EJERCICIO\r\n");
     }
-    EXPECT_EQ(LoadImageFile(Path(u"text.tif"_s), &page), 0);
-    EXPECT_EQ(ReadImageFileInfo(Path(u"text.tif"_s), &info), 0);
-    EXPECT_EQ(LoadAllPages(Path(u"text.tif"_s), &list), 0);
+    EXPECT_TRUE(LoadImageFile(Path(u"text.tif"_s), &page).Failed());
+    EXPECT_TRUE(ReadImageFileInfo(Path(u"text.tif"_s), &info).Failed());
+    EXPECT_TRUE(LoadAllPages(Path(u"text.tif"_s), &list).Failed());
     QImage picture(10, 10, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(Path(u"picture.png"_s)));
-    EXPECT_EQ(LoadImageFile(Path(u"picture.png"_s), &page), 0);
+    EXPECT_TRUE(LoadImageFile(Path(u"picture.png"_s), &page).Failed());
     // A folder is not a file.
-    EXPECT_EQ(LoadImageFile(dir.path(), &page), 0);
+    EXPECT_TRUE(LoadImageFile(dir.path(), &page).Failed());
     EXPECT_TRUE(page.isNull());
 
     // Null outputs.
-    EXPECT_EQ(LoadImageFile(Path(u"missing.tif"_s), nullptr), 0);
-    EXPECT_EQ(SaveImageFile(Path(u"null.tif"_s), QImage()), 0);
+    EXPECT_TRUE(LoadImageFile(Path(u"missing.tif"_s), nullptr).Failed());
+    EXPECT_TRUE(SaveImageFile(Path(u"null.tif"_s), QImage()).Failed());
     EXPECT_FALSE(QFile::exists(Path(u"null.tif"_s)));
 }
 
@@ -372,7 +371,7 @@ TEST_F(ImagingTest, TruncatedFilesFail)
         out.write(bytes.left(length));
         out.close();
         QImage page;
-        EXPECT_EQ(LoadImageFile(cut, &page), 0);
+        EXPECT_TRUE(LoadImageFile(cut, &page).Failed());
     }
     // Directory first and a strip cut short, uncompressed and G4.
     for (uint16_t compression : {uint16_t(COMPRESSION_NONE), uint16_t(COMPRESSION_CCITTFAX4)}) {
@@ -384,10 +383,10 @@ TEST_F(ImagingTest, TruncatedFilesFail)
         out.write(whole.left(whole.size() - 100));
         out.close();
         QImage page;
-        EXPECT_EQ(LoadImageFile(cut, &page), 0);
+        EXPECT_TRUE(LoadImageFile(cut, &page).Failed());
         ImageList list;
-        if (LoadAllPages(cut, &list) == 1)
-            EXPECT_EQ(TakePage(list, 0, &page), 0);
+        if (!LoadAllPages(cut, &list).Failed())
+            EXPECT_TRUE(TakePage(list, 0, &page).Failed());
     }
 }
 
@@ -412,15 +411,15 @@ TEST_F(ImagingTest, PagesThatLieAboutTheirSizeAreRefusedFromTheHeader)
         out.close();
         // The header is read as it stands...
         ImageFileInfo info;
-        ASSERT_EQ(ReadImageFileInfo(path, &info), 1);
+        ASSERT_FALSE(ReadImageFileInfo(path, &info).Failed());
         ASSERT_EQ(info.pageCount, 1);
         EXPECT_GT(std::max(info.pageSizes.at(0).width(), info.pageSizes.at(0).height()), 3000);
         // ...but the page is never decoded.
         QImage page;
-        EXPECT_EQ(LoadImageFile(path, &page), 0);
+        EXPECT_TRUE(LoadImageFile(path, &page).Failed());
         ImageList list;
-        ASSERT_EQ(LoadAllPages(path, &list), 1);
-        EXPECT_EQ(TakePage(list, 0, &page), 0);
+        ASSERT_FALSE(LoadAllPages(path, &list).Failed());
+        EXPECT_TRUE(TakePage(list, 0, &page).Failed());
     }
 }
 
@@ -452,10 +451,10 @@ TEST_F(ImagingTest, CorruptedBytesNeverCrash)
         out.write(bytes);
         out.close();
         ImageList list;
-        if (LoadAllPages(bad, &list) == 1) {
+        if (!LoadAllPages(bad, &list).Failed()) {
             for (int j = 0; j < list.Count(); ++j) {
                 QImage page;
-                if (TakePage(list, j, &page) == 1) {
+                if (!TakePage(list, j, &page).Failed()) {
                     ++loaded;
                     EXPECT_EQ(page.size(), list.PageSize(j));
                 }
@@ -478,7 +477,7 @@ TEST_F(ImagingTest, DirectoryLoopsEndTheCount)
     out.write(bytes);
     out.close();
     ImageFileInfo info;
-    if (ReadImageFileInfo(path, &info) == 1)
+    if (!ReadImageFileInfo(path, &info).Failed())
         EXPECT_EQ(info.pageCount, 1);
 }
 
@@ -489,10 +488,10 @@ TEST(ImagingDrawing, DrawingBecomesA200DpiBilevelPage)
     drawing.setPixel(10, 10, qRgb(127, 127, 127));
     drawing.setPixel(11, 10, qRgb(128, 128, 128));
     QImage page;
-    ASSERT_EQ(ImageFromDrawing(drawing, &page), 1);
+    ASSERT_FALSE(ImageFromDrawing(drawing, &page).Failed());
     EXPECT_EQ(page.format(), QImage::Format_Mono);
     EXPECT_EQ(qRound(page.dotsPerMeterX() * 0.0254), 200);
     EXPECT_TRUE(Dark(page, 10, 10));
     EXPECT_FALSE(Dark(page, 11, 10));
-    EXPECT_EQ(ImageFromDrawing(QImage(), &page), 0);
+    EXPECT_TRUE(ImageFromDrawing(QImage(), &page).Failed());
 }

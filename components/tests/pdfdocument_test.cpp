@@ -1,3 +1,6 @@
+#include <csignal>
+#include <sys/resource.h>
+
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -13,6 +16,7 @@
 #include "components/tifffile.h"
 #include "testing/cupsserver.h"
 #include "testing/guiapplication.h"
+#include "testing/hostfiles.h"
 #include "tifffixtures.h"
 
 using namespace Qt::StringLiterals;
@@ -107,7 +111,7 @@ TEST(PdfDocument, EveryKindOfPageShowsItsImageAtItsPhysicalSize)
     EXPECT_FALSE(pdf.AddPage(PageImage{dir.filePath(u"missing.tif"_s), 0, QImage()}));
     EXPECT_EQ(pdf.PageCount(), 6);
     const QString out = dir.filePath(u"out.pdf"_s);
-    ASSERT_TRUE(pdf.WriteFile(out));
+    ASSERT_FALSE(pdf.WriteFile(out).Failed());
 
     for (int page : {1, 2, 3, 4, 6}) { // page 5 is grey, not the bilevel pattern
         EXPECT_EQ(MismatchesWithFixture(out, page, dir.path()), 0) << "page " << page;
@@ -132,14 +136,29 @@ TEST(PdfDocument, EveryKindOfPageShowsItsImageAtItsPhysicalSize)
     // The page data read back from disk makes the same document in memory;
     // a file that cannot be made is said so and nothing is left of it.
     QByteArray buffer;
-    ASSERT_TRUE(pdf.WriteBuffer(&buffer));
+    ASSERT_FALSE(pdf.WriteBuffer(&buffer).Failed());
     ASSERT_TRUE(written.seek(0));
     EXPECT_EQ(buffer, written.readAll());
-    QString error;
     const QString unwritable = dir.filePath(u"no-existe/out.pdf"_s);
-    EXPECT_FALSE(pdf.WriteFile(unwritable, &error));
-    EXPECT_EQ(error, u"ERROR. No se puede escribir el fichero "_s + unwritable);
+    EXPECT_EQ(pdf.WriteFile(unwritable).text,
+              u"ERROR. No se puede escribir el fichero "_s + unwritable);
     EXPECT_FALSE(QFile::exists(unwritable));
+
+    // A document that cannot be written whole (here the file size limit
+    // stops it) keeps the file it would have replaced.
+    const QString kept = dir.filePath(u"kept.pdf"_s);
+    vk7::testing::WriteHostFile(kept, "anterior");
+    rlimit limits{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limits), 0);
+    rlimit tight = limits;
+    tight.rlim_cur = 512;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const Failure cut = pdf.WriteFile(kept);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limits), 0);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_TRUE(cut.Failed());
+    EXPECT_EQ(vk7::testing::ReadHostFile(kept), "anterior");
 }
 
 // A document keeps the last image file open between pages; one written
@@ -158,7 +177,7 @@ TEST(PdfDocument, AFileWrittenAgainBetweenPagesIsReadAgain)
     ASSERT_TRUE(vk7::testing::WriteFixtureTiff(tiff, {narrow, narrow}));
     ASSERT_TRUE(pdf.AddPage(PageImage{tiff, 1, QImage()}));
     const QString out = dir.filePath(u"out.pdf"_s);
-    ASSERT_TRUE(pdf.WriteFile(out));
+    ASSERT_FALSE(pdf.WriteFile(out).Failed());
     EXPECT_EQ(vk7::testing::PdfImages(out),
               QStringList({u"1 320 240 1 ccitt"_s, u"2 160 240 1 ccitt"_s}));
 }
@@ -188,7 +207,7 @@ TEST(PdfDocument, AStrictReaderFindsEveryObjectAndOneOutlineEntryPerJob)
             ASSERT_TRUE(device.PrintPage(PageImage{tiff, page, QImage()}));
         ASSERT_TRUE(device.EndJob());
     }
-    ASSERT_TRUE(device.Finish());
+    ASSERT_FALSE(device.Finish().Failed());
 
     QProcess check;
     check.start(u"qpdf"_s, {u"--check"_s, out});

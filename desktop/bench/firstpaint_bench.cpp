@@ -60,7 +60,7 @@ bool WriteLargeDeposit(const QString &folder)
         return false;
     for (int page = 2; page <= 300; ++page) {
         const QString name = u"AUDITOR.%1"_s.arg(page, 3, 10, QChar(u'0'));
-        if (vk7::SaveImageFile(folder + u'/' + name, vk7::samples::ScannedPage(page + 10)) != 1)
+        if (vk7::SaveImageFile(folder + u'/' + name, vk7::samples::ScannedPage(page + 10)).Failed())
             return false;
         manifest.write(name.toLatin1() + "\r\n");
     }

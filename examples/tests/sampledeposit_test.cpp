@@ -8,9 +8,11 @@
 #include "examples/sampledeposit.h"
 #include "reception/cfiletools.h"
 #include "reception/paths.h"
+#include "testing/hostfiles.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;
+using vk7::testing::ReadHostFile;
 
 inline void PrintTo(const QString &text, std::ostream *os)
 {
@@ -20,12 +22,6 @@ inline void PrintTo(const QString &text, std::ostream *os)
 namespace {
 
 const QString kCommitted = QStringLiteral(VK7_SOURCE_DIR "/examples/sample-deposit");
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QList<QByteArray> Lines(const QByteArray &bytes)
 {
@@ -50,7 +46,8 @@ TEST(SampleDepositTest, CommittedDepositIsWhatTheGeneratorWrites)
     committed.sort();
     ASSERT_EQ(generated, committed);
     for (const QString &name : generated)
-        EXPECT_EQ(ReadAll(temp.path() + u"/dep/"_s + name), ReadAll(kCommitted + u'/' + name))
+        EXPECT_EQ(ReadHostFile(temp.path() + u"/dep/"_s + name),
+                  ReadHostFile(kCommitted + u'/' + name))
             << name.toStdString()
             << " differs: run vk7_make_sample_deposit examples/sample-deposit";
 }
@@ -60,7 +57,7 @@ TEST(SampleDepositTest, CommittedFingerprintAndManifestVerdicts)
     QTemporaryDir temp;
     ASSERT_TRUE(temp.isValid());
     ASSERT_TRUE(samples::WriteSampleDeposit(temp.path(), nullptr));
-    const QByteArray fingerprint = ReadAll(kCommitted + u".fingerprint"_s).trimmed();
+    const QByteArray fingerprint = ReadHostFile(kCommitted + u".fingerprint"_s).trimmed();
     ASSERT_EQ(fingerprint.size(), 26);
 
     CFileTools tools;
@@ -139,7 +136,7 @@ TEST(SampleDepositTest, GeneratorRefusesAFolderThatHoldsSomethingElse)
     keep.write("no borrar");
     keep.close();
     EXPECT_NE(run(home), 0);
-    EXPECT_EQ(ReadAll(home + u"/docs/carta.txt"_s), "no borrar"_ba);
+    EXPECT_EQ(ReadHostFile(home + u"/docs/carta.txt"_s), "no borrar"_ba);
     EXPECT_FALSE(QFile::exists(home + u".fingerprint"_s));
 
     // A new folder, then the same folder again: both written in full.
@@ -148,7 +145,8 @@ TEST(SampleDepositTest, GeneratorRefusesAFolderThatHoldsSomethingElse)
     ASSERT_EQ(run(sample), 0);
     EXPECT_EQ(QDir(sample).entryList(QDir::Files, QDir::Name),
               QDir(kCommitted).entryList(QDir::Files, QDir::Name));
-    EXPECT_EQ(ReadAll(sample + u".fingerprint"_s), ReadAll(kCommitted + u".fingerprint"_s));
+    EXPECT_EQ(ReadHostFile(sample + u".fingerprint"_s),
+              ReadHostFile(kCommitted + u".fingerprint"_s));
     EXPECT_EQ(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList({u"dep"_s, u"dep.fingerprint"_s, u"home"_s}));
 }

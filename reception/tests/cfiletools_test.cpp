@@ -60,45 +60,47 @@ TEST_F(FileToolsTest, DeleteOneFileRefusesReadOnlyFilesAndFolders)
     MakeReadOnly(OnC(u"ro.txt"_s));
     QDir().mkpath(OnC(u"dir"_s));
 
-    EXPECT_EQ(tools.DeleteOneFile(u"C:\\A.TXT"_s), 0);
+    EXPECT_FALSE(tools.DeleteOneFile(u"C:\\A.TXT"_s).Failed());
     EXPECT_FALSE(HostExists(OnC(u"a.txt"_s)));
-    EXPECT_EQ(tools.DeleteOneFile(u"C:\\A.TXT"_s), 1);
-    EXPECT_EQ(tools.DeleteOneFile(u"C:\\RO.TXT"_s), 1);
+    EXPECT_TRUE(tools.DeleteOneFile(u"C:\\A.TXT"_s).Failed());
+    // Refused as content: no fault of the machine.
+    EXPECT_EQ(tools.DeleteOneFile(u"C:\\RO.TXT"_s).kind, Failure::Kind::Data);
     EXPECT_TRUE(HostExists(OnC(u"ro.txt"_s)));
-    EXPECT_EQ(tools.DeleteOneFile(u"C:\\DIR"_s), 1);
+    EXPECT_TRUE(tools.DeleteOneFile(u"C:\\DIR"_s).Failed());
     EXPECT_TRUE(QFileInfo(OnC(u"dir"_s)).isDir());
 }
 
 TEST_F(FileToolsTest, CopyExistingFileCodesAndAttributes)
 {
     WriteHostFile(OnC(u"target.txt"_s), "untouched");
-    EXPECT_EQ(tools.CopyExistingFile(u"C:\\MISSING.TXT"_s, u"C:\\TARGET.TXT"_s), -3);
+    EXPECT_EQ(tools.CopyExistingFile(u"C:\\MISSING.TXT"_s, u"C:\\TARGET.TXT"_s).text,
+              u"No existe el fichero C:\\MISSING.TXT"_s);
     EXPECT_EQ(ReadHostFile(OnC(u"target.txt"_s)), "untouched");
 
     // Overwrites, into the existing name whatever its case.
     WriteHostFile(OnC(u"src/Datos.asc"_s), QByteArray(200000, 'd'));
-    EXPECT_EQ(tools.CopyExistingFile(u"C:\\SRC\\DATOS.ASC"_s, u"C:\\TARGET.TXT"_s), 0);
+    EXPECT_FALSE(tools.CopyExistingFile(u"C:\\SRC\\DATOS.ASC"_s, u"C:\\TARGET.TXT"_s).Failed());
     EXPECT_EQ(ReadHostFile(OnC(u"target.txt"_s)), QByteArray(200000, 'd'));
     EXPECT_TRUE(OwnerWritable(OnC(u"target.txt"_s)));
 
     // A read-only source gives a read-only copy, which a later copy cannot overwrite.
     WriteHostFile(OnC(u"src/ro.txt"_s), "ro");
     MakeReadOnly(OnC(u"src/ro.txt"_s));
-    EXPECT_EQ(tools.CopyExistingFile(u"C:\\SRC\\RO.TXT"_s, u"C:\\COPIA.TXT"_s), 0);
+    EXPECT_FALSE(tools.CopyExistingFile(u"C:\\SRC\\RO.TXT"_s, u"C:\\COPIA.TXT"_s).Failed());
     EXPECT_EQ(ReadHostFile(OnC(u"COPIA.TXT"_s)), "ro");
     EXPECT_FALSE(OwnerWritable(OnC(u"COPIA.TXT"_s)));
-    EXPECT_EQ(tools.CopyExistingFile(u"C:\\SRC\\DATOS.ASC"_s, u"C:\\COPIA.TXT"_s), -1);
+    EXPECT_TRUE(tools.CopyExistingFile(u"C:\\SRC\\DATOS.ASC"_s, u"C:\\COPIA.TXT"_s).Failed());
     EXPECT_EQ(ReadHostFile(OnC(u"COPIA.TXT"_s)), "ro");
 
     // A folder as source, a target in a missing folder: the copy fails.
-    EXPECT_EQ(tools.CopyExistingFile(u"C:\\SRC"_s, u"C:\\X.TXT"_s), -1);
-    EXPECT_EQ(tools.CopyExistingFile(u"C:\\SRC\\DATOS.ASC"_s, u"C:\\NO\\X.TXT"_s), -1);
+    EXPECT_TRUE(tools.CopyExistingFile(u"C:\\SRC"_s, u"C:\\X.TXT"_s).Failed());
+    EXPECT_TRUE(tools.CopyExistingFile(u"C:\\SRC\\DATOS.ASC"_s, u"C:\\NO\\X.TXT"_s).Failed());
 }
 
 TEST_F(FileToolsTest, CopyExistingFileNeverBlocksOnAPipe)
 {
     ASSERT_EQ(::mkfifo(QFile::encodeName(OnC(u"PIPE"_s)).constData(), 0600), 0);
-    EXPECT_EQ(tools.CopyExistingFile(u"C:\\PIPE"_s, u"C:\\X.TXT"_s), -1);
+    EXPECT_TRUE(tools.CopyExistingFile(u"C:\\PIPE"_s, u"C:\\X.TXT"_s).Failed());
     EXPECT_FALSE(HostExists(OnC(u"X.TXT"_s)));
 }
 
@@ -111,18 +113,18 @@ TEST_F(FileToolsTest, DeleteMatchingFilesKeepsZeroExtensionAndClearsReadOnly)
     QDir().mkpath(OnC(u"w/X.003"_s));
     MakeReadOnly(OnC(u"w/X.001"_s));
 
-    EXPECT_EQ(tools.DeleteMatchingFiles(u"C:\\W\\X.*"_s, true), 0);
+    EXPECT_FALSE(tools.DeleteMatchingFiles(u"C:\\W\\X.*"_s, true).Failed());
     EXPECT_TRUE(HostExists(OnC(u"w/X.000"_s)));
     EXPECT_FALSE(HostExists(OnC(u"w/X.001"_s)));
     EXPECT_FALSE(HostExists(OnC(u"w/x.002"_s)));
     EXPECT_TRUE(HostExists(OnC(u"w/OTRO.TXT"_s)));
     EXPECT_TRUE(QFileInfo(OnC(u"w/X.003"_s)).isDir());
 
-    EXPECT_EQ(tools.DeleteMatchingFiles(u"C:\\W\\*.*"_s, false), 0);
+    EXPECT_FALSE(tools.DeleteMatchingFiles(u"C:\\W\\*.*"_s, false).Failed());
     EXPECT_FALSE(HostExists(OnC(u"w/X.000"_s)));
     EXPECT_FALSE(HostExists(OnC(u"w/OTRO.TXT"_s)));
-    EXPECT_EQ(tools.DeleteMatchingFiles(u"C:\\W\\*.*"_s, false), 0); // nothing matches
-    EXPECT_EQ(tools.DeleteMatchingFiles(u"C:\\NINGUNA\\*.*"_s, false), 0);
+    EXPECT_FALSE(tools.DeleteMatchingFiles(u"C:\\W\\*.*"_s, false).Failed()); // nothing matches
+    EXPECT_FALSE(tools.DeleteMatchingFiles(u"C:\\NINGUNA\\*.*"_s, false).Failed());
 }
 
 TEST_F(FileToolsTest, DeleteMatchingFilesRemovesLinksButNotWhatTheyPointTo)
@@ -133,7 +135,7 @@ TEST_F(FileToolsTest, DeleteMatchingFilesRemovesLinksButNotWhatTheyPointTo)
     ASSERT_EQ(::symlink(QFile::encodeName(OnC(u"private.txt"_s)).constData(),
                         QFile::encodeName(OnC(u"w/LINK.TXT"_s)).constData()),
               0);
-    EXPECT_EQ(tools.DeleteMatchingFiles(u"C:\\W\\*.*"_s, false), 0);
+    EXPECT_FALSE(tools.DeleteMatchingFiles(u"C:\\W\\*.*"_s, false).Failed());
     EXPECT_FALSE(HostExists(OnC(u"w/LINK.TXT"_s)));
     EXPECT_EQ(ReadHostFile(OnC(u"private.txt"_s)), "secret");
     EXPECT_FALSE(OwnerWritable(OnC(u"private.txt"_s)));
@@ -145,7 +147,7 @@ TEST_F(FileToolsTest, DeleteMatchingFilesReportsAFailedDeletion)
         GTEST_SKIP() << "root deletes from a read-only folder";
     WriteHostFile(OnC(u"locked/A.TXT"_s), "a");
     ASSERT_EQ(::chmod(QFile::encodeName(OnC(u"locked"_s)).constData(), 0555), 0);
-    EXPECT_EQ(tools.DeleteMatchingFiles(u"C:\\LOCKED\\*.*"_s, false), -1);
+    EXPECT_TRUE(tools.DeleteMatchingFiles(u"C:\\LOCKED\\*.*"_s, false).Failed());
     ::chmod(QFile::encodeName(OnC(u"locked"_s)).constData(), 0755);
 }
 
@@ -154,21 +156,21 @@ TEST_F(FileToolsTest, SetAttributesMatchingTogglesTheOwnersWritePermission)
     WriteHostFile(OnC(u"w/A.M01"_s), "a");
     WriteHostFile(OnC(u"w/B.M02"_s), "b");
     WriteHostFile(OnC(u"w/C.G01"_s), "c");
-    EXPECT_EQ(tools.SetAttributesMatching(u"C:\\W\\*.M??"_s, 1), 0);
+    tools.SetAttributesMatching(u"C:\\W\\*.M??"_s, 1);
     EXPECT_FALSE(OwnerWritable(OnC(u"w/A.M01"_s)));
     EXPECT_FALSE(OwnerWritable(OnC(u"w/B.M02"_s)));
     EXPECT_TRUE(OwnerWritable(OnC(u"w/C.G01"_s)));
-    EXPECT_EQ(tools.SetAttributesMatching(u"C:\\W\\A.*"_s, 0), 0);
+    tools.SetAttributesMatching(u"C:\\W\\A.*"_s, 0);
     EXPECT_TRUE(OwnerWritable(OnC(u"w/A.M01"_s)));
     EXPECT_FALSE(OwnerWritable(OnC(u"w/B.M02"_s)));
-    EXPECT_EQ(tools.SetAttributesMatching(u"C:\\W\\NADA.*"_s, 1), 0);
+    tools.SetAttributesMatching(u"C:\\W\\NADA.*"_s, 1);
 }
 
 TEST_F(FileToolsTest, FolderCreation)
 {
-    EXPECT_EQ(tools.CreateOneFolder(u"C:\\UNO"_s), 0);
-    EXPECT_EQ(tools.CreateOneFolder(u"C:\\UNO"_s), 1); // already there
-    EXPECT_EQ(tools.CreateOneFolder(u"C:\\NO\\HAY"_s), 1);
+    EXPECT_FALSE(tools.CreateOneFolder(u"C:\\UNO"_s).Failed());
+    EXPECT_TRUE(tools.CreateOneFolder(u"C:\\UNO"_s).Failed()); // already there
+    EXPECT_TRUE(tools.CreateOneFolder(u"C:\\NO\\HAY"_s).Failed());
 
     tools.CreateFolderChain(u"C:\\A\\B\\C"_s);
     EXPECT_TRUE(QFileInfo(OnC(u"A/B/C"_s)).isDir());

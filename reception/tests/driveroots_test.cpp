@@ -41,7 +41,7 @@ TEST(SetUpDriveCTest, MakesTheNamedRootPrivateOrSaysWhyNot)
     ASSERT_TRUE(temp.isValid());
     const QString made = temp.filePath(u"nueva/C"_s);
     QString error;
-    ASSERT_TRUE(SetUpDriveC(made, &error)) << error.toStdString();
+    ASSERT_FALSE(SetUpDriveC(made).Failed());
     EXPECT_EQ(PathResolver::DriveRoot(u'C'), made);
     // Owner, group and others (the "user" flags repeat the owner's for us).
     EXPECT_EQ(QFileInfo(made).permissions() & 0x7077,
@@ -50,13 +50,14 @@ TEST(SetUpDriveCTest, MakesTheNamedRootPrivateOrSaysWhyNot)
     const QString shared = temp.filePath(u"compartida"_s);
     ASSERT_TRUE(QDir().mkpath(shared));
     const QFile::Permissions before = QFileInfo(shared).permissions();
-    ASSERT_TRUE(SetUpDriveC(shared, &error));
+    ASSERT_FALSE(SetUpDriveC(shared).Failed());
     EXPECT_EQ(QFileInfo(shared).permissions(), before);
 
     QFile file(temp.filePath(u"fichero"_s));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    EXPECT_FALSE(SetUpDriveC(file.fileName() + u"/C"_s, &error));
+    error = SetUpDriveC(file.fileName() + u"/C"_s).text;
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(error,
               u"ERROR. No se puede crear la carpeta de la unidad C: (%1/C)"_s.arg(file.fileName()));
     EXPECT_EQ(PathResolver::DriveRoot(u'C'), shared);
@@ -73,11 +74,12 @@ TEST(SetUpDriveCTest, RefusesLinksForeignAndSharedFolders)
     const QString root = base.path() + u"/C"_s;
     EXPECT_EQ(UnsafeFolderText(root), QString()); // missing: the program makes it
     QString error;
-    ASSERT_TRUE(SetUpDriveC(root, &error)) << error.toStdString();
+    ASSERT_FALSE(SetUpDriveC(root).Failed());
 
     const QString link = base.path() + u"/enlace"_s;
     ASSERT_TRUE(QFile::link(root, link));
-    EXPECT_FALSE(SetUpDriveC(link, &error));
+    error = SetUpDriveC(link).text;
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(error, u"ERROR. La carpeta %1 es un enlace simbólico: no se usa."_s.arg(link));
     EXPECT_EQ(PathResolver::DriveRoot(u'C'), root);
 
@@ -98,13 +100,15 @@ TEST(SetUpDriveCTest, RefusesLinksForeignAndSharedFolders)
     // The work and temporary folders are checked under the names the
     // program would use, whatever their letter case.
     ASSERT_TRUE(QFile::link(base.path(), root + u"/tmp_vk7"_s));
-    EXPECT_FALSE(SetUpDriveC(root, &error));
+    error = SetUpDriveC(root).text;
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(error.endsWith(u"/tmp_vk7 es un enlace simbólico: no se usa."_s))
         << error.toStdString();
     ASSERT_TRUE(QFile::remove(root + u"/tmp_vk7"_s));
     ASSERT_TRUE(QDir().mkdir(root + u"/TMP"_s));
     ASSERT_EQ(::chmod(QFile::encodeName(root + u"/TMP"_s).constData(), 0777), 0);
-    EXPECT_FALSE(SetUpDriveC(root, &error));
+    error = SetUpDriveC(root).text;
+    EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(error.startsWith(u"ERROR. Otros usuarios pueden escribir"_s));
     PathResolver::ClearDriveRoots();
 }

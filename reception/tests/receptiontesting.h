@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "reception/userinterface.h"
+#include "testing/hostfiles.h"
+#include "testing/scriptedinterface.h"
 
 // Readable QString values in test failures.
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -20,11 +22,6 @@ inline void PrintTo(const QString &text, std::ostream *os)
 }
 
 namespace vk7::testing {
-
-// Writes (creating folders) or reads a whole host file.
-void WriteHostFile(const QString &hostPath, const QByteArray &bytes);
-QByteArray ReadHostFile(const QString &hostPath);
-bool HostExists(const QString &hostPath);
 
 // A fresh drive C: (and A:) in temporary folders for each test.
 class DriveTest : public ::testing::Test
@@ -39,39 +36,6 @@ protected:
 
     QTemporaryDir driveC;
     QTemporaryDir driveA;
-};
-
-// Answers from a script and records every message it was shown.
-class ScriptedUserInterface : public IUserInterface
-{
-public:
-    struct Shown
-    {
-        QString text;
-        QString title;
-        Buttons buttons;
-        Icon icon;
-    };
-
-    Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
-                       Icon icon) override;
-    void ShowStatus(const QString &text) override
-    {
-        statuses.append(text);
-        if (onStatus)
-            onStatus(text);
-    }
-    void ShowProgress(qint64 step, qint64 total) override { progress.append({step, total}); }
-
-    // Answers given in order; once used up, OK or Yes.
-    QList<Answer> answers;
-    // Called before answering, with the index of the message (from 0).
-    std::function<void(int)> beforeAnswer;
-    QList<Shown> shown;
-    // Every status text and progress step shown, in order.
-    QStringList statuses;
-    std::function<void(const QString &)> onStatus;
-    QList<std::pair<qint64, qint64>> progress;
 };
 
 } // namespace vk7::testing

@@ -20,22 +20,20 @@ TEST(WorkFolderLockTest, OneReceptionAtATimePerWorkFolder)
     ASSERT_TRUE(one.isValid() && other.isValid());
     PathResolver::SetDriveRoot(u'C', one.path());
     WorkFolderLock first;
-    QString error;
-    ASSERT_TRUE(first.Acquire(error)) << error.toStdString();
-    EXPECT_TRUE(first.Acquire(error)); // held already
+    ASSERT_FALSE(first.Acquire().Failed());
+    EXPECT_FALSE(first.Acquire().Failed()); // held already
 
     WorkFolderLock second;
-    EXPECT_FALSE(second.Acquire(error));
-    EXPECT_EQ(error, u"ERROR. otra recepción está usando la carpeta de trabajo "_s + one.path() +
-                         u"/TMP_VK7"_s);
+    EXPECT_EQ(second.Acquire().text, u"ERROR. otra recepción está usando la carpeta de trabajo "_s +
+                                         one.path() + u"/TMP_VK7"_s);
     EXPECT_FALSE(QDir(one.path() + u"/TMP_VK7"_s).exists());
 
     PathResolver::SetDriveRoot(u'C', other.path());
     WorkFolderLock elsewhere;
-    EXPECT_TRUE(elsewhere.Acquire(error));
+    EXPECT_FALSE(elsewhere.Acquire().Failed());
 
     PathResolver::SetDriveRoot(u'C', one.path());
     first.Release();
-    EXPECT_TRUE(second.Acquire(error));
+    EXPECT_FALSE(second.Acquire().Failed());
     PathResolver::ClearDriveRoots();
 }

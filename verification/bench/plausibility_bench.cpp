@@ -62,7 +62,7 @@ int main(int argc, char **argv)
     QStringList hostFiles;
     for (int i = 1; i <= kPages; ++i) {
         const QString name = u"MEMORIA%1.TIF"_s.arg(i, 3, 10, QLatin1Char('0'));
-        if (SaveImageFile(state.DepositFilePath(name), ScannedPage(i, random)) != 1)
+        if (SaveImageFile(state.DepositFilePath(name), ScannedPage(i, random)).Failed())
             return 1;
         state.Images(DocumentKind::MemoriaImages) << name;
         hostFiles << drive.filePath(u"TMP_VK7/"_s + name);

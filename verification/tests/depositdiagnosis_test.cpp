@@ -12,6 +12,8 @@
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "storehelpers.h"
+#include "testing/hostfiles.h"
+#include "testing/scriptedinterface.h"
 #include "verification/clock.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/formidentification.h"
@@ -25,39 +27,23 @@ namespace {
 const QString kSoundDeposit =
     QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases/form-k7ne-valid/deposit"_s;
 
-class RecordingInterface : public IUserInterface
-{
-public:
-    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon icon) override
-    {
-        messages.append(title + u": "_s + text);
-        lastIcon = icon;
-        return Answer::Ok;
-    }
-    QStringList messages;
-    Icon lastIcon = Icon::None;
-};
-
 class Diagnosis : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(root_.isValid());
-        PathResolver::ClearDriveRoots();
-        PathResolver::SetDriveRoot(u'C', root_.path());
-        ASSERT_TRUE(QDir().mkpath(root_.path() + u"/TMP_VK7"_s));
+        ASSERT_TRUE(driveC_.IsValid());
+        ASSERT_TRUE(QDir().mkpath(driveC_.Path() + u"/TMP_VK7"_s));
         appFolder_ = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
         state_.structureStatus = u"1"_s;
         state_.completenessStatus = u"1"_s;
     }
-    void TearDown() override { PathResolver::ClearDriveRoots(); }
 
     void CopySoundDeposit()
     {
         for (const QString &name : QDir(kSoundDeposit).entryList(QDir::Files))
             ASSERT_TRUE(
-                QFile::copy(kSoundDeposit + u'/' + name, root_.path() + u"/TMP_VK7/"_s + name));
+                QFile::copy(kSoundDeposit + u'/' + name, driveC_.Path() + u"/TMP_VK7/"_s + name));
     }
     QString ComputedFingerprint()
     {
@@ -66,7 +52,7 @@ protected:
         return computed;
     }
 
-    QTemporaryDir root_;
+    vk7::testing::TemporaryDriveC driveC_;
     CFormDocument form_;
     DepositState state_;
     QString appFolder_;
@@ -80,7 +66,7 @@ TEST_F(Diagnosis, WithoutAFormEverythingFormDependentIsUnknown)
     state_.otherDocumentNames = {u"Acta"_s};
     state_.Pages(DocumentKind::MemoriaText) = {u"texto"_s};
     CFileTools tools;
-    RecordingInterface ui;
+    vk7::testing::ScriptedUserInterface ui;
     const DepositStateReport report =
         DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
     EXPECT_EQ(report.form, u"¿?"_s);
@@ -118,7 +104,7 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
     EXPECT_FALSE(form_.RuleCheckMode());
 
     CFileTools tools;
-    RecordingInterface ui;
+    vk7::testing::ScriptedUserInterface ui;
     DepositStateReport report = DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
     EXPECT_EQ(report.fingerprintVerdict, u"CORRECTA"_s);
     EXPECT_EQ(report.computedFingerprint.value_or(QString()), state_.fingerprint);
@@ -153,7 +139,7 @@ TEST_F(Diagnosis, AFingerprintThatCouldNotBeComputedIsUnknownNotWrong)
     CFileCopyDialog loader(state_);
     ASSERT_TRUE(IdentifyForm(state_, &form_, appFolder_, loader).identified);
     // The concatenation file cannot be written: the computation fails.
-    ASSERT_TRUE(QDir().mkpath(root_.path() + u"/TMP_VK7/MD5.TXT"_s));
+    ASSERT_TRUE(QDir().mkpath(driveC_.Path() + u"/TMP_VK7/MD5.TXT"_s));
     ClearIoFailures();
 
     CFileTools tools;
@@ -171,7 +157,7 @@ TEST_F(Diagnosis, AFingerprintThatCouldNotBeComputedIsUnknownNotWrong)
 TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
 {
     CopySoundDeposit();
-    QFile memoria(root_.path() + u"/TMP_VK7/MEMORIA.TXT"_s);
+    QFile memoria(driveC_.Path() + u"/TMP_VK7/MEMORIA.TXT"_s);
     ASSERT_TRUE(memoria.open(QIODevice::WriteOnly | QIODevice::Truncate));
     memoria.write(QByteArray(400, 'x'));
     memoria.close();
@@ -179,27 +165,28 @@ TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
     CFileCopyDialog loader(state_);
     ASSERT_TRUE(IdentifyForm(state_, &form_, appFolder_, loader).identified);
     CFileTools tools;
-    RecordingInterface ui;
+    vk7::testing::ScriptedUserInterface ui;
     const DepositStateReport report =
         DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
     EXPECT_EQ(report.fileWarnings, u"Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s);
     EXPECT_EQ(ui.messages,
               QStringList{u"AVISO: Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s});
-    EXPECT_EQ(ui.lastIcon, IUserInterface::Icon::Information);
+    ASSERT_FALSE(ui.shown.isEmpty());
+    EXPECT_EQ(ui.shown.last().icon, IUserInterface::Icon::Information);
     EXPECT_TRUE(report.valid); // a warning does not invalidate the deposit
 }
 
 TEST_F(Diagnosis, FailedIdentificationLeavesFlagAndTitle)
 {
     CopySoundDeposit();
-    appFolder_ = root_.path() + u"\\"_s; // no FORM folder here
+    appFolder_ = driveC_.Path() + u"\\"_s; // no FORM folder here
     CFileCopyDialog loader(state_);
     const FormIdentification identification = IdentifyForm(state_, &form_, appFolder_, loader);
     EXPECT_FALSE(identification.identified);
     EXPECT_FALSE(state_.formIdentified);
     EXPECT_EQ(state_.formName, u"K7NE"_s);
     EXPECT_EQ(state_.formError,
-              u"ERROR abriendo formulario : "_s + root_.path() + u"\\FORM\\K7NE"_s);
+              u"ERROR abriendo formulario : "_s + driveC_.Path() + u"\\FORM\\K7NE"_s);
     EXPECT_FALSE(form_.IsOpen());
     // The load pass ran all the same.
     EXPECT_EQ(state_.fields.FieldValue(810210), u"A28015865"_s);

@@ -36,7 +36,7 @@ protected:
     {
         QImage page(width, height, QImage::Format_Mono);
         page.fill(0);
-        ASSERT_EQ(SaveImageFile(state_.DepositFilePath(name), page), 1);
+        ASSERT_FALSE(SaveImageFile(state_.DepositFilePath(name), page).Failed());
     }
     DepositState state_;
 };

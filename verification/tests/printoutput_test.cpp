@@ -14,6 +14,8 @@
 #include "reception/userinterface.h"
 #include "storehelpers.h"
 #include "testing/guiapplication.h"
+#include "testing/hostfiles.h"
+#include "testing/scriptedinterface.h"
 #include "verification/clock.h"
 #include "verification/formidentification.h"
 #include "verification/printoutput.h"
@@ -27,21 +29,6 @@ const auto *const kGui = vk7::testing::AddGuiApplicationEnvironment();
 
 const QString kSoundDeposit =
     QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases/form-k7ne-valid/deposit"_s;
-
-class ScriptedInterface : public IUserInterface
-{
-public:
-    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
-    {
-        messages.append(title + u": "_s + text);
-        return Answer::Ok;
-    }
-    void SetWaitCursor(bool on) override { cursor.append(on); }
-    void ShowStatus(const QString &text) override { statuses.append(text); }
-    QStringList messages;
-    QStringList statuses;
-    QList<bool> cursor;
-};
 
 // A scanned page: A4 at 200 dpi, one bit, a black bar whose height tells pages apart.
 QImage ScannedPage(int seed)
@@ -89,10 +76,8 @@ class PrintOutput : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(root_.isValid());
-        PathResolver::ClearDriveRoots();
-        PathResolver::SetDriveRoot(u'C', root_.path());
-        work_ = root_.path() + u"/TMP_VK7/"_s;
+        ASSERT_TRUE(driveC_.IsValid());
+        work_ = driveC_.Path() + u"/TMP_VK7/"_s;
         ASSERT_TRUE(QDir().mkpath(work_));
         for (const QString &name : QDir(kSoundDeposit).entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(kSoundDeposit + u'/' + name, work_ + name));
@@ -104,9 +89,8 @@ protected:
         ASSERT_EQ(state_.formName, u"K7NE"_s);
         state_.diagnosticText = {u"HOJA DE DIAGNOSTICO"_s};
     }
-    void TearDown() override { PathResolver::ClearDriveRoots(); }
 
-    bool Produce(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
+    OutputResult Produce(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
     {
         OutputTicks ticks{};
         ticks[0] = diagnostic;
@@ -114,14 +98,24 @@ protected:
             ticks[static_cast<size_t>(document) + 1] = true;
         return ProduceDepositOutput(state_, &form_, formPages_, ticks, printer_, &ui_, clock_);
     }
+    bool Printed(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
+    {
+        return Produce(documents, diagnostic).Printed();
+    }
+    // The text of the stop, empty when the output did not stop.
+    QString Stop(std::initializer_list<PrintableDocument> documents)
+    {
+        const OutputResult result = Produce(documents);
+        return result.Stopped() ? result.failure.text : QString();
+    }
 
-    QTemporaryDir root_;
+    vk7::testing::TemporaryDriveC driveC_;
     QString work_;
     CFormDocument form_;
     DepositState state_;
     FormPageSettings formPages_;
     RecordingPrintDevice printer_;
-    ScriptedInterface ui_;
+    vk7::testing::ScriptedUserInterface ui_;
     FixedClock clock_{QDate(2010, 6, 1), QTime(9, 5, 7)};
 };
 
@@ -144,7 +138,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
         ASSERT_TRUE(twoPages.WriteBilevelPage(ScannedPage(1), 200));
         ASSERT_TRUE(twoPages.WriteBilevelPage(ScannedPage(2), 200));
     }
-    ASSERT_EQ(SaveImageFile(u"C:\\TMP_VK7\\MEM3.TIF"_s, ScannedPage(3)), 1);
+    ASSERT_FALSE(SaveImageFile(u"C:\\TMP_VK7\\MEM3.TIF"_s, ScannedPage(3)).Failed());
     QFile broken(work_ + u"BROKEN.TIF"_s);
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("II*\0garbage") > 0);
     broken.close();
@@ -157,14 +151,14 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     }
     formPages_.printerChosen = true;
 
-    ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria,
+    ASSERT_TRUE(Printed({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria,
                          PrintableDocument::OwnShares, PrintableDocument::EnvironmentalReport}));
     EXPECT_TRUE(ui_.messages.isEmpty()) << ui_.messages.join(u'\n').toStdString();
     EXPECT_EQ(ui_.cursor, (QList<bool>{true, false}));
     EXPECT_TRUE(ui_.statuses.contains(u"Imprimiendo VK7_AC_09:05:07: página 100"_s));
     EXPECT_EQ(ui_.statuses.last(), QString());
     // Nothing is written outside the work folder.
-    EXPECT_EQ(QDir(root_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+    EXPECT_EQ(QDir(driveC_.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{u"TMP_VK7"_s});
 
     // Every job on the one printer: the form's (no own-shares data, so pages
@@ -194,7 +188,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     // The flag is cleared, and the next run's form pages go to the same printer.
     EXPECT_FALSE(formPages_.printerChosen);
     EXPECT_TRUE(QFile::exists(work_ + u"K7.014"_s));
-    ASSERT_TRUE(Produce({PrintableDocument::IdentificationBalance}, false));
+    ASSERT_TRUE(Printed({PrintableDocument::IdentificationBalance}, false));
     ASSERT_EQ(printer_.Jobs().size(), 6);
     EXPECT_TRUE(printer_.Jobs().last().name.startsWith(u"VK7_K7NE_"_s));
 }
@@ -206,7 +200,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
 TEST_F(PrintOutput, EveryDocumentGoesOutInTheTablesOrder)
 {
     state_.diagnosticText = {u"Hoja"_s};
-    ASSERT_EQ(SaveImageFile(u"C:\\TMP_VK7\\PAGE.TIF"_s, ScannedPage(1)), 1);
+    ASSERT_FALSE(SaveImageFile(u"C:\\TMP_VK7\\PAGE.TIF"_s, ScannedPage(1)).Failed());
     for (const DocumentKindInfo &document : DocumentKinds()) {
         if (document.images)
             state_.Images(document.kind) = {u"PAGE.TIF"_s};
@@ -215,7 +209,7 @@ TEST_F(PrintOutput, EveryDocumentGoesOutInTheTablesOrder)
     }
     OutputTicks all;
     all.fill(true);
-    ASSERT_TRUE(ProduceDepositOutput(state_, &form_, formPages_, all, printer_, &ui_, clock_));
+    ASSERT_TRUE(ProduceDepositOutput(state_, &form_, formPages_, all, printer_, &ui_, clock_).Printed());
 
     QStringList codes;
     for (const RecordingPrintDevice::Job &job : printer_.Jobs()) {
@@ -230,34 +224,37 @@ TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
 {
     // A refused diagnostic job stops everything.
     printer_.SetRefusing(true);
-    EXPECT_FALSE(Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}));
+    EXPECT_EQ(Stop({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}),
+              u"ERROR Imprimiendo DIAGNOSTICO"_s);
     EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Imprimiendo DIAGNOSTICO"_s});
     EXPECT_TRUE(printer_.Jobs().isEmpty());
 
     // Without the diagnostic ticked, a refused document is skipped in silence.
     ui_.messages.clear();
     EXPECT_TRUE(
-        Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}, false));
+        Produce({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria}, false)
+            .Printed());
     EXPECT_TRUE(ui_.messages.isEmpty());
     EXPECT_TRUE(printer_.Jobs().isEmpty());
     printer_.SetRefusing(false);
 
-    // No form: the diagnostic is printed and the output ends there, false.
+    // No form: the diagnostic is printed and the output ends there, with
+    // nothing to print rather than a stop.
     state_.formIdentified = false;
-    EXPECT_FALSE(Produce({PrintableDocument::Memoria}));
+    EXPECT_EQ(Produce({PrintableDocument::Memoria}).outcome, OutputResult::Outcome::NoFormToPrint);
     EXPECT_EQ(printer_.JobNames(), QStringList{u"VK7_DG_09:05:07"_s});
     EXPECT_TRUE(ui_.messages.isEmpty());
 
     // The form cannot be exported.
     state_.formIdentified = true;
     form_.CloseForm();
-    EXPECT_FALSE(Produce({PrintableDocument::Memoria}));
+    EXPECT_EQ(Stop({PrintableDocument::Memoria}), u"ERROR Creando TIF's"_s);
     EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Creando TIF's"_s});
 
     // The sheet's first page cannot be written (a folder holds its name).
     ui_.messages.clear();
     ASSERT_TRUE(QFile::remove(work_ + u"K7.D01"_s) && QDir().mkpath(work_ + u"K7.D01"_s));
-    EXPECT_FALSE(Produce({}));
+    EXPECT_EQ(Stop({}), u"ERROR Creando DIAGNOSTICO"_s);
     EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Creando DIAGNOSTICO"_s});
     EXPECT_EQ(printer_.Jobs().size(), 2);
 }

@@ -69,9 +69,9 @@ TEST_F(TextPagesTest, PagesAreNumberedAcrossPageTexts)
 
     // Full page: 66 inked bands; the overflow page: 4.
     QImage page;
-    ASSERT_EQ(LoadImageFile(workFolder_ + u"K7.M01"_s, &page), 1);
+    ASSERT_FALSE(LoadImageFile(workFolder_ + u"K7.M01"_s, &page).Failed());
     EXPECT_EQ(InkedBands(page).count(true), 66);
-    ASSERT_EQ(LoadImageFile(workFolder_ + u"K7.M04"_s, &page), 1);
+    ASSERT_FALSE(LoadImageFile(workFolder_ + u"K7.M04"_s, &page).Failed());
     const QList<bool> bands = InkedBands(page);
     EXPECT_EQ(bands.count(true), 4);
     EXPECT_TRUE(bands.at(0) && bands.at(1) && bands.at(2) && bands.at(3));
@@ -88,7 +88,7 @@ TEST_F(TextPagesTest, RenderedPageIsA200DpiG4BilevelA4Image)
 
     // Lines 1, 3 and 4 carry text; line 2 is empty.
     QImage page;
-    ASSERT_EQ(LoadImageFile(workFolder_ + u"K7.D01"_s, &page), 1);
+    ASSERT_FALSE(LoadImageFile(workFolder_ + u"K7.D01"_s, &page).Failed());
     const QList<bool> bands = InkedBands(page);
     EXPECT_TRUE(bands.at(0));
     EXPECT_FALSE(bands.at(1));

@@ -216,7 +216,7 @@ TEST(RenderTextPageImage, GivesTheSamePixelsAsPaintingTheGreyPage)
             PaintTextPage(painter, page);
         }
         QImage painted;
-        ASSERT_EQ(ImageFromDrawing(grey, &painted, 200), 1);
+        ASSERT_FALSE(ImageFromDrawing(grey, &painted, 200).Failed());
         const QImage fast = RenderTextPageImage(page);
         ASSERT_EQ(fast.format(), QImage::Format_Mono);
         EXPECT_EQ(fast.dotsPerMeterX(), painted.dotsPerMeterX());

@@ -40,16 +40,11 @@ TEST(ViewLists, TextSizeListFollowsItsWorkedExamples)
     EXPECT_EQ(largest.items.at(largest.selected), u"4294967295"_s);
 }
 
-TEST(ViewLists, PageListAndTheNumberReadFromAnItem)
+TEST(ViewLists, PageListCountsFromOne)
 {
     EXPECT_TRUE(PageListFill(0).items.isEmpty());
     EXPECT_EQ(PageListFill(0).selected, -1);
     const ListFill three = PageListFill(3);
     EXPECT_EQ(Range(three), u"1 2 3"_s);
     EXPECT_EQ(three.selected, 0);
-
-    EXPECT_EQ(ReadListNumber(u"12"_s), 12);
-    EXPECT_EQ(ReadListNumber(u"7 pág"_s), 7);
-    EXPECT_EQ(ReadListNumber(u"abc"_s), 0);
-    EXPECT_EQ(ReadListNumber(QString()), 0);
 }

@@ -125,13 +125,15 @@ bool PrintingDialog::RunPrint(IUserInterface &ui, PrintDevice &device,
         }
     }
     setCursor(Qt::WaitCursor);
-    ui.SetWaitCursor(true);
     printing_ = true;
     WindowThreadInterface windowUi(ui, this);
     StoppablePrintDevice stoppable(device);
-    const bool stopped = RunOffThread([&] { print(stoppable, windowUi); });
+    bool stopped = false;
+    {
+        const WaitCursor wait(ui);
+        stopped = RunOffThread([&] { print(stoppable, windowUi); });
+    }
     printing_ = false;
-    ui.SetWaitCursor(false);
     unsetCursor();
     for (QWidget *control : std::as_const(disabled))
         control->setEnabled(true);

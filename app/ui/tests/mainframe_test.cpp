@@ -34,6 +34,7 @@
 #include "reception/paths.h"
 #include "reception/ui/opendepositdialog.h"
 #include "testing/cupsserver.h"
+#include "testing/hostfiles.h"
 #include "verification/clock.h"
 #include "verification/ui/errorlistwindow.h"
 #include "verification/ui/statewindow.h"
@@ -43,14 +44,9 @@ using namespace vk7;
 
 namespace {
 
-const QString kSample = QStringLiteral(VK7_SOURCE_DIR) + u"/examples/sample-deposit"_s;
+const QString kSample = vk7::testing::SampleDepositFolder();
 
-QString SampleFingerprint()
-{
-    QFile file(kSample + u".fingerprint"_s);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed()
-                                          : QString();
-}
+using vk7::testing::SampleFingerprint;
 
 // Runs `step` on the next modal window of type T that comes up.
 template <typename T> void WhenShown(std::function<void(T *)> step)
@@ -131,13 +127,10 @@ class MainFrame : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(root_.isValid());
-        PathResolver::ClearDriveRoots();
-        PathResolver::SetDriveRoot(u'C', root_.path());
+        ASSERT_TRUE(driveC_.IsValid());
         frame_.resize(1000, 700);
         frame_.show();
     }
-    void TearDown() override { PathResolver::ClearDriveRoots(); }
 
     // Opens the sample deposit through the real Open dialog window, and
     // leaves the state window that follows with "Salir".
@@ -161,7 +154,7 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
 
-    QTemporaryDir root_;
+    vk7::testing::TemporaryDriveC driveC_;
     QString stateVerdict_; // the fingerprint verdict the state window showed
     FixedClock clock_{QDate(2010, 6, 1)};
     CMainFrame frame_{QStringLiteral(VK7_BIN_DIR) + u"\\"_s, clock_};
@@ -432,7 +425,7 @@ TEST_F(MainFrame, LeavingWhileTheWorkRunsAsksStopsItAndThenCloses)
     EXPECT_FALSE(frame_.isVisible());
     EXPECT_FALSE(frame_.Controller().Busy());
     EXPECT_FALSE(frame_.Controller().State().open);
-    EXPECT_TRUE(QDir(root_.filePath(u"TMP_VK7"_s)).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(QDir(driveC_.Path()).filePath(u"TMP_VK7"_s)).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(MainFrame, PrinterSetUpCancelledKeepsTheDefaultAndConfirmedChoosesIt)

@@ -11,6 +11,7 @@
 #include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "reception/userinterface.h"
+#include "testing/scriptedinterface.h"
 #include "verification/clock.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/tests/storehelpers.h"
@@ -85,17 +86,6 @@ TEST(StateWindow, ShowsTheVerdictAndReadsBackTheTicksOnImprimir)
     EXPECT_EQ(window.Ticks(), (PrintChoices{true, false, true}));
 }
 
-class RecordingInterface : public IUserInterface
-{
-public:
-    Answer ShowMessage(const QString &text, const QString &title, Buttons, Icon) override
-    {
-        shown << title + u" | "_s + text;
-        return Answer::Ok;
-    }
-    QStringList shown;
-};
-
 class RuleCheck : public ::testing::Test
 {
 protected:
@@ -112,7 +102,7 @@ protected:
     DepositState state_;
     QString appFolder_;
     FixedClock clock_{QDate(2006, 1, 1)};
-    RecordingInterface ui_;
+    vk7::testing::ScriptedUserInterface ui_;
 };
 
 TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
@@ -146,8 +136,8 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
         implicit->setCurrentRow(0);
         EXPECT_TRUE(primary->selectedItems().isEmpty());
         dialog->ViewRuleButton()->click();
-        EXPECT_EQ(ui_.shown, QStringList{u"Regla asociada al error implícito | NIF no válido."
-                                         u"\n\n810210"_s});
+        EXPECT_EQ(ui_.messages, QStringList{u"Regla asociada al error implícito: NIF no válido."
+                                            u"\n\n810210"_s});
 
         // A double click (press, release, double click) on the primary error chooses it.
         const QRect at = primary->visualItemRect(primary->item(0));
@@ -159,7 +149,7 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
     EXPECT_FALSE(CheckRulesInteractively(state_, &form_, appFolder_, &window, ui_, clock_));
     EXPECT_TRUE(browsed);
     EXPECT_EQ(window.shownError, 810220);
-    EXPECT_EQ(ui_.shown.size(), 1); // no "Reglas de Coherencia Correctas"
+    EXPECT_EQ(ui_.messages.size(), 1); // no "Reglas de Coherencia Correctas"
 }
 
 TEST(ErrorList, TheKeysGoThroughTheListsFirstAndAFocusedListSelects)

@@ -22,7 +22,7 @@
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "testing/cupsserver.h"
-#include "viewing/tests/recordinginterface.h"
+#include "testing/scriptedinterface.h"
 #include "viewing/ui/imagesetdialog.h"
 #include "viewing/ui/textpagedialog.h"
 #include "viewing/ui/textpageedit.h"
@@ -70,7 +70,7 @@ protected:
 
     QTemporaryDir driveC;
     DepositState state;
-    vk7::testing::RecordingInterface ui;
+    vk7::testing::ScriptedUserInterface ui;
 };
 
 template <typename T> T *Child(QWidget &dialog, const char *name)
