@@ -45,7 +45,7 @@ struct DocumentKindInfo
     DocumentKind kind;
     bool images;                          // an image set, else a text
     std::optional<PrintableDocument> box; // the state window's box; none for the sheet
-    QString depositFile;      // a text's file in the deposit, "MEMORIA.TXT"
+    QString depositFile;                  // a text's file in the deposit, "MEMORIA.TXT"
     QString imagePattern;     // the pattern an image set's pages are listed with, "*.M??"
     QString imageMarker;      // the part of a name that marks the set: "M" the letter three
                               // places from the end, "AUDITOR" the first seven characters

@@ -372,9 +372,9 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
         for (;;) {
             SetStatus(u"Copiando fichero %1 -> %2"_s.arg(source, target));
             TransferToControls();
-            const Failure failure = workHost.isEmpty()
-                                        ? Failure::Data(hostfiles::MissingFileText(target))
-                                        : hostfiles::CopyFile(sourcePath, targetPath, false, progress);
+            const Failure failure =
+                workHost.isEmpty() ? Failure::Data(hostfiles::MissingFileText(target))
+                                   : hostfiles::CopyFile(sourcePath, targetPath, false, progress);
             if (!failure.Failed())
                 break;
             if (StopRequested())

@@ -209,7 +209,8 @@ TEST_F(PrintOutput, EveryDocumentGoesOutInTheTablesOrder)
     }
     OutputTicks all;
     all.fill(true);
-    ASSERT_TRUE(ProduceDepositOutput(state_, &form_, formPages_, all, printer_, &ui_, clock_).Printed());
+    ASSERT_TRUE(
+        ProduceDepositOutput(state_, &form_, formPages_, all, printer_, &ui_, clock_).Printed());
 
     QStringList codes;
     for (const RecordingPrintDevice::Job &job : printer_.Jobs()) {

@@ -199,7 +199,9 @@ TEST_F(DocumentsTest, TextPrintPrintsEveryRenderedPageInOneJobAndCleansUp)
     QDir(driveC.path()).mkpath(u"TMP"_s);
     Write(u"TMP/K7.X01"_s, "an older print's page"); // cleared as well
     RecordingPrintDevice printer;
-    EXPECT_EQ(PrintTextPages(*TextKindOf(DocumentKind::EnvironmentalReportText), pages, printer, 123456, &ui), 101);
+    EXPECT_EQ(PrintTextPages(*TextKindOf(DocumentKind::EnvironmentalReportText), pages, printer,
+                             123456, &ui),
+              101);
     ASSERT_FALSE(ui.progress.isEmpty());
     EXPECT_EQ(ui.progress.constLast(), qMakePair(qint64(101), qint64(101)));
     ASSERT_EQ(printer.JobNames(), QStringList{u"K7_123456"_s});
