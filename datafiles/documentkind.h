@@ -43,19 +43,19 @@ inline constexpr int kPrintableDocumentCount = 9;
 struct DocumentKindInfo
 {
     DocumentKind kind;
-    bool images;                          // an image set, else a text
-    std::optional<PrintableDocument> box; // the state window's box; none for the sheet
-    QString depositFile;                  // a text's file in the deposit, "MEMORIA.TXT"
-    QString imagePattern;     // the pattern an image set's pages are listed with, "*.M??"
-    QString imageMarker;      // the part of a name that marks the set: "M" the letter three
-                              // places from the end, "AUDITOR" the first seven characters
-    QString pagePrefix;       // a text's rendered pages: "K7.M" gives K7.M01, K7.M02, ...
-    QString printJobCode;     // the output's job: "VK7_" + code + "_" + time
-    QString warningFile;      // named in the sheet's warning when the document looks wrong
-    QString jsonName;         // an image set's key in the checker's JSON
-    QString dialogTitle;      // the title of its text page or image set dialog
-    QString temporaryPattern; // an image set's copies in "C:\TMP\" for other programs
-    int editCommand = 0;      // the frame's Edit-menu command id that opens its dialog
+    bool images = false;                    // an image set, else a text
+    std::optional<PrintableDocument> box{}; // the state window's box; none for the sheet
+    QString depositFile{};                  // a text's file in the deposit, "MEMORIA.TXT"
+    QString imagePattern{};     // the pattern an image set's pages are listed with, "*.M??"
+    QString imageMarker{};      // the part of a name that marks the set: "M" the letter three
+                                // places from the end, "AUDITOR" the first seven characters
+    QString pagePrefix{};       // a text's rendered pages: "K7.M" gives K7.M01, K7.M02, ...
+    QString printJobCode{};     // the output's job: "VK7_" + code + "_" + time
+    QString warningFile{};      // named in the sheet's warning when the document looks wrong
+    QString jsonName{};         // an image set's key in the checker's JSON
+    QString dialogTitle{};      // the title of its text page or image set dialog
+    QString temporaryPattern{}; // an image set's copies in "C:\TMP\" for other programs
+    int editCommand = 0;        // the frame's Edit-menu command id that opens its dialog
 };
 
 // The table, in the order the state window's print run produces the kinds:

@@ -427,8 +427,9 @@ TEST_F(Frame, CloseAndAnUnidentifiedFormPutTheBareTitleBack)
     QTemporaryDir medium;
     ASSERT_TRUE(medium.isValid());
     for (const QString &name : QDir(kSample).entryList(QDir::Files)) {
-        if (name != u"DATOS.ASC"_s)
+        if (name != u"DATOS.ASC"_s) {
             ASSERT_TRUE(QFile::copy(kSample + u'/' + name, medium.filePath(name)));
+        }
     }
     controller_.Open(dialog_);
     dialog_.request.location = medium.filePath(u"FICHERO.TXT"_s);
