@@ -104,7 +104,7 @@ bool WriteTextsJson(const DepositState &state, const JsonSink &write)
             !write("\":["))
             return false;
         firstText = false;
-        const TextPages &pages = state.Pages(text->kind);
+        const TextPageList &pages = state.Pages(text->kind);
         for (qsizetype i = 0; i < pages.size(); ++i) {
             if ((i > 0 && !write(",")) || !write(EncodeString(pages.at(i))))
                 return false;

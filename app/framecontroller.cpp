@@ -2,8 +2,8 @@
 
 #include "components/printdevice.h"
 #include "components/tessocx.h"
-#include "reception/cfiletools.h"
 #include "reception/failure.h"
+#include "reception/filetools.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/plaintext.h"
@@ -72,10 +72,10 @@ FrameController::FrameController(const QString &appFolder, IUserInterface &ui, c
 {
     frame_.form = &form_;
     frame_.appFolder = appFolder;
-    connect(viewer_.get(), &CTessOCX::PageChanged, this, &FrameController::OnPageChanged);
-    connect(viewer_.get(), &CTessOCX::PageCountChanged, this, &FrameController::OnPageCountChanged);
-    connect(viewer_.get(), &CTessOCX::TextSizeChanged, this, &FrameController::OnTextSizeChanged);
-    connect(viewer_.get(), &CTessOCX::FieldsInvalidated, this, [this] { form_.RefreshFields(); });
+    connect(viewer_.get(), &CTessOCX::pageChanged, this, &FrameController::OnPageChanged);
+    connect(viewer_.get(), &CTessOCX::pageCountChanged, this, &FrameController::OnPageCountChanged);
+    connect(viewer_.get(), &CTessOCX::textSizeChanged, this, &FrameController::OnTextSizeChanged);
+    connect(viewer_.get(), &CTessOCX::fieldsInvalidated, this, [this] { form_.RefreshFields(); });
 }
 
 FrameController::~FrameController() = default;

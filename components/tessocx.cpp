@@ -59,7 +59,7 @@ void CTessOCX::SetShowFieldKeys(bool on)
     if (showFieldKeys_ == on)
         return;
     showFieldKeys_ = on;
-    Q_EMIT ViewChanged();
+    Q_EMIT viewChanged();
 }
 
 bool CTessOCX::GetShowFieldBoxes() const
@@ -72,7 +72,7 @@ void CTessOCX::SetShowFieldBoxes(bool on)
     if (showFieldBoxes_ == on)
         return;
     showFieldBoxes_ = on;
-    Q_EMIT ViewChanged();
+    Q_EMIT viewChanged();
 }
 
 bool CTessOCX::GetZoomWindowMode() const
@@ -94,8 +94,8 @@ void CTessOCX::SetCurrentPage(int page)
     // A new page is seen from its top.
     scroll_.setY(0);
     ClampScroll();
-    Q_EMIT PageChanged(static_cast<short>(previous), static_cast<short>(page));
-    Q_EMIT ViewChanged();
+    Q_EMIT pageChanged(static_cast<short>(previous), static_cast<short>(page));
+    Q_EMIT viewChanged();
 }
 
 short CTessOCX::GoToPage(short page)
@@ -129,14 +129,14 @@ void CTessOCX::FullPage()
 {
     fitMode_ = FitMode::Page;
     ApplyFit();
-    Q_EMIT ViewChanged();
+    Q_EMIT viewChanged();
 }
 
 void CTessOCX::FitWidth()
 {
     fitMode_ = FitMode::Width;
     ApplyFit();
-    Q_EMIT ViewChanged();
+    Q_EMIT viewChanged();
 }
 
 bool CTessOCX::Zoom(double factor)
@@ -149,7 +149,7 @@ bool CTessOCX::Zoom(double factor)
     scroll_ = ScrollKeepingPoint(kPageSize, scale_, scale, scroll_, centre, viewport_);
     scale_ = scale;
     fitMode_ = FitMode::None;
-    Q_EMIT ViewChanged();
+    Q_EMIT viewChanged();
     return true;
 }
 
@@ -159,12 +159,12 @@ void CTessOCX::Scroll(bool vertical, bool byLine, bool backward)
     scroll_ = ScrollStep(scroll_, vertical, byLine, backward, viewport_);
     ClampScroll();
     if (scroll_ != before)
-        Q_EMIT ViewChanged();
+        Q_EMIT viewChanged();
 }
 
 void CTessOCX::Activate()
 {
-    Q_EMIT ViewChanged();
+    Q_EMIT viewChanged();
 }
 
 void CTessOCX::SetTextSize(short size)
@@ -184,7 +184,7 @@ void CTessOCX::Freeze(bool frozen)
     if (frozen == frozen_)
         return;
     frozen_ = frozen;
-    Q_EMIT ViewChanged();
+    Q_EMIT viewChanged();
     if (frozen_)
         return;
     const QList<Change> held = std::exchange(heldChanges_, {});
@@ -209,15 +209,15 @@ void CTessOCX::FormDocumentChanged(Change change)
         break;
     case Change::FieldSourceReplaced:
         // What the pages show is stale until the next refresh.
-        Q_EMIT FieldsInvalidated();
+        Q_EMIT fieldsInvalidated();
         break;
     case Change::TextSize:
-        Q_EMIT TextSizeChanged(static_cast<short>(document_.TextSize()));
-        Q_EMIT ViewChanged();
+        Q_EMIT textSizeChanged(static_cast<short>(document_.TextSize()));
+        Q_EMIT viewChanged();
         break;
     case Change::Refreshed:
     case Change::RuleCheckMode:
-        Q_EMIT ViewChanged();
+        Q_EMIT viewChanged();
         break;
     }
 }
@@ -229,18 +229,18 @@ void CTessOCX::FormOpened()
     showFieldBoxes_ = false;
     scroll_ = QPointF();
     ApplyFit();
-    Q_EMIT PageCountChanged(static_cast<short>(document_.PageCount()));
+    Q_EMIT pageCountChanged(static_cast<short>(document_.PageCount()));
     SetCurrentPage(1);
-    Q_EMIT TextSizeChanged(static_cast<short>(document_.TextSize()));
-    Q_EMIT ViewChanged();
+    Q_EMIT textSizeChanged(static_cast<short>(document_.TextSize()));
+    Q_EMIT viewChanged();
 }
 
 void CTessOCX::FormClosed()
 {
     markedKey_ = 0;
     SetCurrentPage(0);
-    Q_EMIT PageCountChanged(0);
-    Q_EMIT ViewChanged();
+    Q_EMIT pageCountChanged(0);
+    Q_EMIT viewChanged();
 }
 
 bool CTessOCX::ShowRuleError(long number)
@@ -257,8 +257,8 @@ bool CTessOCX::ShowRuleError(long number)
         const QRect box = document_.KeyBox(key, page);
         if (!box.isEmpty())
             scroll_ = ScrollToShow(kPageSize, scale_, box, viewport_);
-        Q_EMIT ViewChanged();
-        Q_EMIT FieldMarked(key);
+        Q_EMIT viewChanged();
+        Q_EMIT fieldMarked(key);
         return true;
     }
     return false;
@@ -291,7 +291,7 @@ void CTessOCX::SetViewportSize(const QSize &size)
     viewport_ = size;
     ApplyFit();
     ClampScroll();
-    Q_EMIT ViewChanged();
+    Q_EMIT viewChanged();
 }
 
 void CTessOCX::SetScrollPosition(const QPointF &position)
@@ -300,7 +300,7 @@ void CTessOCX::SetScrollPosition(const QPointF &position)
     scroll_ = position;
     ClampScroll();
     if (scroll_ != before)
-        Q_EMIT ViewChanged();
+        Q_EMIT viewChanged();
 }
 
 bool CTessOCX::ZoomToRect(const QRectF &viewportRect)
@@ -312,7 +312,7 @@ bool CTessOCX::ZoomToRect(const QRectF &viewportRect)
     scale_ = scale;
     scroll_ = scroll;
     fitMode_ = FitMode::None;
-    Q_EMIT ViewChanged();
+    Q_EMIT viewChanged();
     return true;
 }
 
@@ -363,7 +363,7 @@ void CTessOCX::BringIntoView(const QRect &pageBox)
     scroll_ = ScrollToShow(kPageSize, scale_, pageBox, viewport_);
     ClampScroll();
     if (scroll_ != before)
-        Q_EMIT ViewChanged();
+        Q_EMIT viewChanged();
 }
 
 const CFormDocument *CTessOCX::Document() const

@@ -80,14 +80,14 @@ public:
     bool Frozen() const { return frozen_; }
 
 Q_SIGNALS:
-    void PageChanged(short previous, short page);
-    void PageCountChanged(short count);
-    void TextSizeChanged(short size);
-    void FieldsInvalidated();
+    void pageChanged(short previous, short page);
+    void pageCountChanged(short count);
+    void textSizeChanged(short size);
+    void fieldsInvalidated();
     // ShowRuleError marked a field: the one a reader of the view is taken to.
-    void FieldMarked(int key);
+    void fieldMarked(int key);
     // Anything the widget shows changed (page, scale, scroll, fields).
-    void ViewChanged();
+    void viewChanged();
 
 private:
     void FormDocumentChanged(Change change) override;

@@ -5,8 +5,8 @@
 #include <QSysInfo>
 #include <QtEndian>
 
+#include "campbdarray.h"
 #include "crtnumbers.h"
-#include "fieldstore.h"
 #include "reception/codepages.h"
 #include "reception/plaintext.h"
 #include "reception/textmodereader.h"

@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include "fieldstore.h"
+#include "campbdarray.h"
 #include "readresult.h"
 
 namespace vk7 {

@@ -20,16 +20,16 @@ size_t DepositState::Slot(DocumentKind kind)
 
 void DepositState::ClearDocuments()
 {
-    for (TextPages &pages : pages_)
+    for (TextPageList &pages : pages_)
         pages.clear();
     for (QStringList &images : images_)
         images.clear();
 }
 
-std::optional<TextPages> TextPagesOfKind(const DepositState &state, DocumentKind kind)
+std::optional<TextPageList> TextPagesOfKind(const DepositState &state, DocumentKind kind)
 {
     if (kind == DocumentKind::DiagnosticSheet)
-        return TextPages(state.diagnosticText);
+        return TextPageList(state.diagnosticText);
     if (DocumentKindOf(kind).images)
         return std::nullopt;
     return state.Pages(kind);

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "campbdarray.h"
 #include "documentkind.h"
-#include "fieldstore.h"
 #include "reception/paths.h"
 #include "textpagelist.h"
 
@@ -54,8 +54,8 @@ struct DepositState
     // lists (entry n-1 holds page n; "" for a hole), by kind. A kind of the
     // other form has an empty one; the diagnostic sheet's text is
     // diagnosticText.
-    TextPages &Pages(DocumentKind kind) { return pages_[Slot(kind)]; }
-    const TextPages &Pages(DocumentKind kind) const { return pages_[Slot(kind)]; }
+    TextPageList &Pages(DocumentKind kind) { return pages_[Slot(kind)]; }
+    const TextPageList &Pages(DocumentKind kind) const { return pages_[Slot(kind)]; }
     QStringList &Images(DocumentKind kind) { return images_[Slot(kind)]; }
     const QStringList &Images(DocumentKind kind) const { return images_[Slot(kind)]; }
     // Empties every text and image list.
@@ -74,13 +74,13 @@ private:
     // A kind's place in the document table.
     static size_t Slot(DocumentKind kind);
 
-    std::array<TextPages, kDocumentKindCount> pages_;
+    std::array<TextPageList, kDocumentKindCount> pages_;
     std::array<QStringList, kDocumentKindCount> images_;
 };
 
 // The text pages of a kind (the diagnostic sheet's text included), or
 // nothing for an image set.
-std::optional<TextPages> TextPagesOfKind(const DepositState &state, DocumentKind kind);
+std::optional<TextPageList> TextPagesOfKind(const DepositState &state, DocumentKind kind);
 
 // The page-image list of an image set, or null for a text.
 const QStringList *ImagesOfKind(const DepositState &state, DocumentKind kind);

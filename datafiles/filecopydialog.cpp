@@ -71,7 +71,7 @@ bool CFileCopyDialog::ReadApplicationFile(const QString &fileName)
                   u"ERROR Leyendo instancia. Fichero: "_s, fileName);
 }
 
-bool CFileCopyDialog::ReadTextFile(const QString &fileName, TextPages &pages)
+bool CFileCopyDialog::ReadTextFile(const QString &fileName, TextPageList &pages)
 {
     ShowStatus(u"Leyendo texto. Esperar ..."_s);
     return Report(ReadTextPages(HostPath(fileName), pages) ? ReadResult::Read

@@ -14,7 +14,8 @@ namespace vk7 {
 // textfiles.h that puts their progress and failures into words. There is no
 // window behind it: line 3 is the plain-text status line the readers' progress
 // and error texts are written into; each such text also goes to the
-// interface's ShowStatus.
+// interface's ShowStatus. The name is the system's own, kept though the
+// class is neither a dialog nor a copier.
 class CFileCopyDialog
 {
 public:
@@ -35,7 +36,7 @@ public:
     bool ReadSharesFile(const QString &fileName);
     bool ReadCertificationFile(const QString &fileName);
     bool ReadApplicationFile(const QString &fileName);
-    bool ReadTextFile(const QString &fileName, TextPages &pages);
+    bool ReadTextFile(const QString &fileName, TextPageList &pages);
     bool ReadImageList(const QString &filePattern);
 
     const QString &StatusLine() const { return line3; }

@@ -7,9 +7,9 @@ namespace vk7 {
 
 using namespace Qt::StringLiterals;
 
-bool ReadTextPages(const QByteArray &hostPath, TextPages &pages)
+bool ReadTextPages(const QByteArray &hostPath, TextPageList &pages)
 {
-    std::optional<TextPages> read = TextPages::ReadFile(hostPath);
+    std::optional<TextPageList> read = TextPageList::ReadFile(hostPath);
     if (!read)
         return false;
     pages = std::move(*read);

@@ -12,7 +12,7 @@ namespace vk7 {
 // once it reaches 25,000 characters, zero bytes are dropped. Only the page
 // index is built (the file is read once, in blocks); `pages` is replaced
 // only when the file opens.
-bool ReadTextPages(const QByteArray &hostPath, TextPages &pages);
+bool ReadTextPages(const QByteArray &hostPath, TextPageList &pages);
 
 // Places the work folder's page images that match the pattern in the
 // deposit's image lists by family (ANUNCIO*, AUDITOR*, extension M or G) and

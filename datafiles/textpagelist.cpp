@@ -205,7 +205,7 @@ private:
 
 } // namespace
 
-class TextPages::Source
+class TextPageList::Source
 {
 public:
     QStringList held; // the pages of a text given as a list
@@ -269,14 +269,17 @@ public:
     }
 };
 
-TextPages::TextPages(const QStringList &pages) : source_(std::make_shared<Source>())
+TextPageList::TextPageList(const QStringList &pages) : source_(std::make_shared<Source>())
 {
     source_->held = pages;
 }
 
-TextPages::TextPages(std::initializer_list<QString> pages) : TextPages(QStringList(pages)) {}
+TextPageList::TextPageList(std::initializer_list<QString> pages) : TextPageList(QStringList(pages))
+{
+}
 
-std::optional<TextPages> TextPages::ReadFile(const QByteArray &hostPath, qsizetype maxIndexEntries)
+std::optional<TextPageList> TextPageList::ReadFile(const QByteArray &hostPath,
+                                                   qsizetype maxIndexEntries)
 {
     auto source = std::make_shared<Source>();
     Failure failure;
@@ -296,19 +299,19 @@ std::optional<TextPages> TextPages::ReadFile(const QByteArray &hostPath, qsizety
     qint64 start = 0;
     while (scanner.NextPage(&start, nullptr))
         source->AddStart(start, std::max<qsizetype>(maxIndexEntries, 1));
-    TextPages pages;
+    TextPageList pages;
     pages.source_ = std::move(source);
     return pages;
 }
 
-qsizetype TextPages::size() const
+qsizetype TextPageList::size() const
 {
     if (!source_)
         return 0;
     return source_->fromFile ? source_->count : source_->held.size();
 }
 
-QString TextPages::at(qsizetype i) const
+QString TextPageList::at(qsizetype i) const
 {
     if (i < 0 || i >= size())
         return QString();
@@ -318,13 +321,13 @@ QString TextPages::at(qsizetype i) const
     return source_->fromFile ? source_->Page(i) : source_->held.at(i);
 }
 
-void TextPages::Replace(qsizetype i, const QString &text)
+void TextPageList::Replace(qsizetype i, const QString &text)
 {
     if (i >= 0 && i < size())
         replaced_.insert(i, text);
 }
 
-QStringList TextPages::ToList() const
+QStringList TextPageList::ToList() const
 {
     QStringList list;
     list.reserve(size());
@@ -333,7 +336,7 @@ QStringList TextPages::ToList() const
     return list;
 }
 
-bool TextPages::operator==(const TextPages &other) const
+bool TextPageList::operator==(const TextPageList &other) const
 {
     if (size() != other.size())
         return false;

@@ -26,7 +26,7 @@ namespace vk7 {
 //
 // Copies share the file and its index. A page replaced in a copy (the text
 // viewer's working copy) is replaced in that copy only.
-class TextPages
+class TextPageList
 {
 public:
     // How many page starts an index keeps at most; beyond that it keeps
@@ -34,17 +34,17 @@ public:
     // by reading on from the nearest start it kept.
     static constexpr qsizetype kMaxIndexEntries = qsizetype(1) << 18;
 
-    TextPages() = default;
-    TextPages(const QStringList &pages);
-    TextPages(std::initializer_list<QString> pages);
+    TextPageList() = default;
+    TextPageList(const QStringList &pages);
+    TextPageList(std::initializer_list<QString> pages);
 
     // Indexes a text file, read once in blocks: a form feed ends a page
     // (with the CR LF right after it when both are in the same 2047-byte
     // block of the file), a page without one is cut at the end of the block
     // that brings it to 25,000 characters, zero bytes are dropped. Nothing
     // when the path is not a regular file that opens.
-    static std::optional<TextPages> ReadFile(const QByteArray &hostPath,
-                                             qsizetype maxIndexEntries = kMaxIndexEntries);
+    static std::optional<TextPageList> ReadFile(const QByteArray &hostPath,
+                                                qsizetype maxIndexEntries = kMaxIndexEntries);
 
     qsizetype size() const;
     bool isEmpty() const { return size() == 0; }
@@ -53,7 +53,7 @@ public:
     QString at(qsizetype i) const;
     QString value(qsizetype i) const { return at(i); }
     QString first() const { return at(0); }
-    void clear() { *this = TextPages(); }
+    void clear() { *this = TextPageList(); }
 
     // Replaces page i (in range) in this copy only.
     void Replace(qsizetype i, const QString &text);
@@ -62,7 +62,7 @@ public:
     QStringList ToList() const;
 
     // Page by page.
-    bool operator==(const TextPages &other) const;
+    bool operator==(const TextPageList &other) const;
 
     class const_iterator
     {
@@ -73,7 +73,7 @@ public:
         using pointer = void;
         using reference = QString;
 
-        const_iterator(const TextPages *pages, qsizetype index) : pages_(pages), index_(index) {}
+        const_iterator(const TextPageList *pages, qsizetype index) : pages_(pages), index_(index) {}
         QString operator*() const { return pages_->at(index_); }
         const_iterator &operator++()
         {
@@ -83,7 +83,7 @@ public:
         bool operator==(const const_iterator &other) const { return index_ == other.index_; }
 
     private:
-        const TextPages *pages_;
+        const TextPageList *pages_;
         qsizetype index_;
     };
     const_iterator begin() const { return {this, 0}; }

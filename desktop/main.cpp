@@ -14,8 +14,8 @@
 #include "app/translations.h"
 #include "app/ui/mainframe.h"
 #include "app/ui/singleinstance.h"
-#include "reception/cfiletools.h"
 #include "reception/driveroots.h"
+#include "reception/filetools.h"
 #include "reception/paths.h"
 #include "verification/clock.h"
 

@@ -14,7 +14,7 @@
 #include <QSet>
 
 #include "examples/sampledeposit.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 
 using namespace Qt::StringLiterals;
 

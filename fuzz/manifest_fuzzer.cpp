@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "fuzzsupport.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 
 using namespace Qt::StringLiterals;
 

@@ -9,8 +9,8 @@
 #include <openssl/evp.h>
 
 #include "backgroundwork.h"
-#include "cfiletools.h"
 #include "failure.h"
+#include "filetools.h"
 #include "hostfiles.h"
 #include "manifest.h"
 #include "paths.h"

@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QSet>
 
-#include "cfiletools.h"
 #include "codepages.h"
+#include "filetools.h"
 #include "paths.h"
 #include "plaintext.h"
 #include "textmodereader.h"

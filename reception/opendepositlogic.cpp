@@ -8,9 +8,9 @@
 #include <QList>
 
 #include "backgroundwork.h"
-#include "cfiletools.h"
 #include "codepages.h"
 #include "failure.h"
+#include "filetools.h"
 #include "fingerprint.h"
 #include "hostfiles.h"
 #include "manifest.h"

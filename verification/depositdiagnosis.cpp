@@ -5,8 +5,8 @@
 #include "diagnosticsheet.h"
 #include "formdecision.h"
 #include "plausibility.h"
-#include "reception/cfiletools.h"
 #include "reception/failure.h"
+#include "reception/filetools.h"
 #include "reception/fingerprint.h"
 #include "reception/userinterface.h"
 

@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-bool HasText(const TextPages &pages)
+bool HasText(const TextPageList &pages)
 {
     return pages.size() > 1 || (pages.size() == 1 && !pages.first().isEmpty());
 }

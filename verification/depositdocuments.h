@@ -10,11 +10,11 @@ namespace vk7 {
 
 class CCampBDArray;
 struct DepositState;
-class TextPages;
+class TextPageList;
 
 // A text document has text when it has more than one page, or one page that
 // is not empty.
-bool HasText(const TextPages &pages);
+bool HasText(const TextPageList &pages);
 // An image list has images when it holds at least one entry (holes count).
 bool HasImages(const QStringList &images);
 // Whether the deposit holds a document of the kind: text for a text, images

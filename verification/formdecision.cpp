@@ -1,6 +1,6 @@
 #include "formdecision.h"
 
-#include "datafiles/fieldstore.h"
+#include "datafiles/campbdarray.h"
 
 using namespace Qt::StringLiterals;
 

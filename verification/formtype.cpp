@@ -1,7 +1,7 @@
 #include "formtype.h"
 
 #include "components/formdocument.h"
-#include "datafiles/fieldstore.h"
+#include "datafiles/campbdarray.h"
 #include "formdecision.h"
 
 using namespace Qt::StringLiterals;

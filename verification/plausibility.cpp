@@ -2,7 +2,7 @@
 
 #include "components/imaging.h"
 #include "datafiles/depositstate.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "textpages.h"
 
 namespace vk7 {
@@ -42,7 +42,7 @@ bool IsPlausibleTextPage(const QString &pageText)
 
 bool IsPlausibleText(const DepositState &state, DocumentKind kind)
 {
-    const std::optional<TextPages> pages = TextPagesOfKind(state, kind);
+    const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
     if (!pages)
         return true;
     // Page by page: a text of any length is never held whole.

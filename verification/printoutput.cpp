@@ -8,7 +8,7 @@
 #include "components/printdevice.h"
 #include "datafiles/depositstate.h"
 #include "reception/backgroundwork.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "reception/userinterface.h"
 #include "textpages.h"
 

@@ -16,10 +16,11 @@ bool RenderTextPages(const DepositState &state, DocumentKind kind, const QString
                      const QStringList *explicitPages)
 {
     const QString &prefix = DocumentKindOf(kind).pagePrefix;
-    const std::optional<TextPages> pages = TextPagesOfKind(state, kind);
+    const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
     if (prefix.isEmpty() || !pages)
         return false;
-    return RenderTextPageFiles(explicitPages ? TextPages(*explicitPages) : *pages, folder, prefix);
+    return RenderTextPageFiles(explicitPages ? TextPageList(*explicitPages) : *pages, folder,
+                               prefix);
 }
 
 } // namespace vk7

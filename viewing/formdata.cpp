@@ -2,8 +2,8 @@
 
 #include "components/code128.h"
 #include "components/formdocument.h"
+#include "datafiles/campbdarray.h"
 #include "datafiles/depositstate.h"
-#include "datafiles/fieldstore.h"
 #include "reception/plaintext.h"
 
 namespace vk7 {

@@ -3,7 +3,7 @@
 #include "components/imaging.h"
 #include "components/printdevice.h"
 #include "datafiles/depositstate.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 

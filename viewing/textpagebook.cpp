@@ -2,7 +2,7 @@
 
 #include "components/printdevice.h"
 #include "datafiles/depositstate.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "textpagerenderer.h"
@@ -29,10 +29,10 @@ QString PageFromEditText(const QString &editText)
     return page;
 }
 
-TextPageBook::TextPageBook(const TextPages &depositPages) : pages_(depositPages)
+TextPageBook::TextPageBook(const TextPageList &depositPages) : pages_(depositPages)
 {
     if (pages_.isEmpty())
-        pages_ = TextPages{QString()};
+        pages_ = TextPageList{QString()};
     Forward();
 }
 
@@ -67,7 +67,7 @@ QString LinePosition(int caretLine, int lineCount)
     return QString::asprintf("%d / %d", caretLine, lineCount);
 }
 
-int PrintTextPages(const DocumentKindInfo &kind, const TextPages &pages, PrintDevice &device,
+int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, PrintDevice &device,
                    qint64 tick, IUserInterface *progress)
 {
     CFileTools tools;

@@ -33,10 +33,10 @@ class TextPageBook
 {
 public:
     // Shows page 1; a text without pages gets one empty page.
-    explicit TextPageBook(const TextPages &depositPages);
+    explicit TextPageBook(const TextPageList &depositPages);
 
     int Count() const { return int(pages_.size()); }
-    const TextPages &Pages() const { return pages_; }
+    const TextPageList &Pages() const { return pages_; }
     QString CurrentText() const { return pages_.value(current_ - 1); }
 
     // The edit's changed text replaces the shown page.
@@ -50,7 +50,7 @@ public:
     QString PagePosition() const;
 
 private:
-    TextPages pages_;
+    TextPageList pages_;
     int current_ = 0;
 };
 
@@ -62,7 +62,7 @@ QString LinePosition(int caretLine, int lineCount);
 // each on a page of its own, in one job named "K7_" + `tick`. Returns the
 // pages printed, or -1 when the printer refused the job or lost it.
 // `progress`, when given, is told of each page printed.
-int PrintTextPages(const DocumentKindInfo &kind, const TextPages &pages, PrintDevice &device,
+int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, PrintDevice &device,
                    qint64 tick, IUserInterface *progress = nullptr);
 
 // "Start &TXT": copies the deposit's own text file of the kind to "C:\TMP\",

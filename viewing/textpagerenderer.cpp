@@ -25,7 +25,7 @@
 
 #include "components/tifffile.h"
 #include "reception/backgroundwork.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "reception/paths.h"
 
 namespace vk7 {
@@ -532,7 +532,8 @@ private:
 
 } // namespace
 
-bool RenderTextPageFiles(const TextPages &pageTexts, const QString &folder, const QString &prefix)
+bool RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
+                         const QString &prefix)
 {
     CFileTools tools;
     tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);

@@ -61,6 +61,7 @@ QImage RenderTextPageImage(const QStringList &lines);
 // from 1 across all texts; each text starts on a page of its own. Files of
 // folder + prefix + "*" are deleted first. False when a page cannot be
 // created or saved.
-bool RenderTextPageFiles(const TextPages &pageTexts, const QString &folder, const QString &prefix);
+bool RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
+                         const QString &prefix);
 
 } // namespace vk7

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/depositcheck.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "testing/guiapplication.h"

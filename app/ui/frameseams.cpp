@@ -5,7 +5,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
-#include "viewing/ui/printerchoice.h"
+#include "viewing/ui/printingdialog.h"
 
 namespace vk7 {
 

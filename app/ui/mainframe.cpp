@@ -24,7 +24,7 @@
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
-#include "viewing/ui/printerchoice.h"
+#include "viewing/ui/printingdialog.h"
 
 using namespace Qt::StringLiterals;
 
@@ -84,7 +84,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     // The print run posts the Open command: it runs once the state window is gone.
     connect(controller_.get(), &FrameController::openRequested, this,
             [this] { QTimer::singleShot(0, this, &CMainFrame::OpenDeposit); });
-    connect(&controller_->Viewer(), &CTessOCX::ViewChanged, this, &CMainFrame::UpdateActions);
+    connect(&controller_->Viewer(), &CTessOCX::viewChanged, this, &CMainFrame::UpdateActions);
     connect(controller_.get(), &FrameController::busyChanged, this, &CMainFrame::ShowBusy);
     setWindowTitle(controller_->WindowTitle());
     qApp->installEventFilter(this);

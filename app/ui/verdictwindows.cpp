@@ -4,8 +4,8 @@
 
 #include "components/tessocx.h"
 #include "datafiles/depositmodel.h"
-#include "verification/ui/errorlistwindow.h"
-#include "verification/ui/statewindow.h"
+#include "verification/ui/estadodlg.h"
+#include "verification/ui/listaerroresdlg.h"
 
 namespace vk7 {
 

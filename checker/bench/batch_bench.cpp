@@ -14,7 +14,7 @@
 #include <QTemporaryDir>
 
 #include "examples/sampledeposit.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 
 using namespace Qt::StringLiterals;
 

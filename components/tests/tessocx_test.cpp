@@ -26,14 +26,14 @@ struct Events
 {
     explicit Events(CTessOCX *viewer)
     {
-        QObject::connect(viewer, &CTessOCX::PageChanged, [this](short previous, short page) {
+        QObject::connect(viewer, &CTessOCX::pageChanged, [this](short previous, short page) {
             pages.append({previous, page});
         });
-        QObject::connect(viewer, &CTessOCX::PageCountChanged,
+        QObject::connect(viewer, &CTessOCX::pageCountChanged,
                          [this](short count) { counts.append(count); });
-        QObject::connect(viewer, &CTessOCX::TextSizeChanged,
+        QObject::connect(viewer, &CTessOCX::textSizeChanged,
                          [this](short size) { sizes.append(size); });
-        QObject::connect(viewer, &CTessOCX::FieldsInvalidated, [this] { ++invalidated; });
+        QObject::connect(viewer, &CTessOCX::fieldsInvalidated, [this] { ++invalidated; });
     }
     void Clear()
     {

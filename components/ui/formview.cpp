@@ -18,9 +18,9 @@ FormView::FormView(CTessOCX *viewer, QWidget *parent) : QAbstractScrollArea(pare
     viewport()->setBackgroundRole(QPalette::Dark);
     viewport()->setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
-    connect(viewer_, &CTessOCX::ViewChanged, this, &FormView::SyncFromViewer);
-    connect(viewer_, &CTessOCX::PageCountChanged, this, &FormView::SyncFromViewer);
-    connect(viewer_, &CTessOCX::FieldMarked, this, &FormView::OnFieldMarked);
+    connect(viewer_, &CTessOCX::viewChanged, this, &FormView::SyncFromViewer);
+    connect(viewer_, &CTessOCX::pageCountChanged, this, &FormView::SyncFromViewer);
+    connect(viewer_, &CTessOCX::fieldMarked, this, &FormView::OnFieldMarked);
     InstallFormViewReading();
     viewer_->SetViewportSize(viewport()->size());
     SyncFromViewer();

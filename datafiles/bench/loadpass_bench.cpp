@@ -159,7 +159,7 @@ int main(int argc, char **argv)
         std::printf("mawk could not be run\n");
     }
 
-    TextPages pages;
+    TextPageList pages;
     timer.restart();
     const bool text = dialog.ReadTextFile(u"MEMORIA.TXT"_s, pages);
     const double textSeconds = timer.nsecsElapsed() / 1e9;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "datafiles/campbdarray.h"
 #include "datafiles/depositstate.h"
-#include "datafiles/fieldstore.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;

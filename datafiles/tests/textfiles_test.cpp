@@ -19,7 +19,7 @@ protected:
     QStringList Read(const QByteArray &bytes)
     {
         folder.Write(u"MEMORIA.TXT"_s, bytes);
-        TextPages pages;
+        TextPageList pages;
         EXPECT_TRUE(folder.dialog.ReadTextFile(u"MEMORIA.TXT"_s, pages));
         return pages.ToList();
     }
@@ -132,8 +132,8 @@ TEST_F(TextFilesTest, PagesReadBackAgreeWithTheWholeReadingWhateverTheIndexKeeps
     ASSERT_GT(whole.size(), 1000);
     const QByteArray path = QFile::encodeName(folder.HostPath(u"MEMORIA.TXT"_s));
     for (const qsizetype kept :
-         {qsizetype(1), qsizetype(3), qsizetype(100), TextPages::kMaxIndexEntries}) {
-        const std::optional<TextPages> pages = TextPages::ReadFile(path, kept);
+         {qsizetype(1), qsizetype(3), qsizetype(100), TextPageList::kMaxIndexEntries}) {
+        const std::optional<TextPageList> pages = TextPageList::ReadFile(path, kept);
         ASSERT_TRUE(pages.has_value());
         EXPECT_EQ(pages->ToList(), whole) << kept;
         // Backwards and at random: every page found again from the index.
@@ -147,8 +147,8 @@ TEST_F(TextFilesTest, PagesReadBackAgreeWithTheWholeReadingWhateverTheIndexKeeps
     }
 
     // A page replaced in a copy is replaced there only.
-    const TextPages read = *TextPages::ReadFile(path);
-    TextPages copy = read;
+    const TextPageList read = *TextPageList::ReadFile(path);
+    TextPageList copy = read;
     copy.Replace(1, u"cambiada"_s);
     EXPECT_EQ(copy.at(1), u"cambiada"_s);
     EXPECT_EQ(read.at(1), whole.at(1));
@@ -180,7 +180,7 @@ TEST(DosTextTest, DetectionCountsExactlyTheListedBytes)
 
 TEST_F(TextFilesTest, MissingTextLeavesThePagesAlone)
 {
-    TextPages pages{u"old"_s};
+    TextPageList pages{u"old"_s};
     EXPECT_FALSE(folder.dialog.ReadTextFile(u"GESTION.TXT"_s, pages));
     EXPECT_EQ(pages.ToList(), QStringList{u"old"_s});
     EXPECT_EQ(folder.dialog.StatusLine(), u"ERROR Leyendo texto. Fichero: GESTION.TXT"_s);

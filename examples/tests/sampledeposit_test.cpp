@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "examples/sampledeposit.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "reception/paths.h"
 #include "testing/hostfiles.h"
 

@@ -16,7 +16,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 
 using namespace Qt::StringLiterals;
 

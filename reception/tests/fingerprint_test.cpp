@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "reception/fingerprint.h"
 #include "reception/tests/receptiontesting.h"
 

@@ -297,7 +297,7 @@ TEST_F(CoherenceRules, DeclaredMeansFirstBoxMarkedAndSecondNot)
             if (isImages(c.kind))
                 state_.Images(c.kind) = present ? QStringList{u"contenido"_s} : QStringList();
             else
-                state_.Pages(c.kind) = present ? TextPages{u"contenido"_s} : TextPages();
+                state_.Pages(c.kind) = present ? TextPageList{u"contenido"_s} : TextPageList();
             return Run();
         };
         EXPECT_EQ(run({}, false), QStringList());

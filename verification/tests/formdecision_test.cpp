@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "datafiles/fieldstore.h"
+#include "datafiles/campbdarray.h"
 #include "storehelpers.h"
 #include "verification/formdecision.h"
 

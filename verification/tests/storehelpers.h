@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "datafiles/fieldstore.h"
+#include "datafiles/campbdarray.h"
 
 // Readable failures for texts.
 inline void PrintTo(const QString &text, std::ostream *os)

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "datafiles/depositstate.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "verification/clock.h"
 #include "verification/coherencerules.h"
 #include "verification/depositdiagnosis.h"

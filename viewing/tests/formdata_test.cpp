@@ -46,8 +46,8 @@ protected:
         state.fields.GetAt(0)->value = u"EJEMPLOS REUNIDOS, S.L."_s;
         ASSERT_TRUE(
             document.OpenForm(QStringLiteral(VK7_SOURCE_DIR "/FORM/"), u"K7NE"_s, &state.fields));
-        QObject::connect(&viewer, &CTessOCX::FieldsInvalidated, [this] { ++invalidated; });
-        QObject::connect(&viewer, &CTessOCX::ViewChanged, [this] { ++repaints; });
+        QObject::connect(&viewer, &CTessOCX::fieldsInvalidated, [this] { ++invalidated; });
+        QObject::connect(&viewer, &CTessOCX::viewChanged, [this] { ++repaints; });
     }
 
     CFormDocument document;

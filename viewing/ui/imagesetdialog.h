@@ -3,7 +3,7 @@
 #include <QFrame>
 #include <QImage>
 
-#include "printerchoice.h"
+#include "printingdialog.h"
 #include "viewing/imageset.h"
 
 class QLabel;

@@ -29,9 +29,9 @@ QLabel *Position(const char *name, QWidget *parent)
     return label;
 }
 
-TextPages DepositPages(const DepositState &state, const DocumentKindInfo *kind)
+TextPageList DepositPages(const DepositState &state, const DocumentKindInfo *kind)
 {
-    return kind ? state.Pages(kind->kind) : TextPages();
+    return kind ? state.Pages(kind->kind) : TextPageList();
 }
 
 } // namespace
@@ -167,7 +167,7 @@ void TextPageDialog::Print()
     // The job is named after the milliseconds since the machine started.
     QElapsedTimer tick;
     tick.start();
-    const TextPages &pages = book_.Pages();
+    const TextPageList &pages = book_.Pages();
     RunPrint(ui_, *device, [&](PrintDevice &printer, IUserInterface &ui) {
         PrintTextPages(*kind_, pages, printer, tick.msecsSinceReference(), &ui);
     });

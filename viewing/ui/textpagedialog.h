@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printerchoice.h"
+#include "printingdialog.h"
 #include "viewing/textpagebook.h"
 
 class QLabel;

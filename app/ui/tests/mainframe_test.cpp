@@ -36,8 +36,8 @@
 #include "testing/cupsserver.h"
 #include "testing/hostfiles.h"
 #include "verification/clock.h"
-#include "verification/ui/errorlistwindow.h"
-#include "verification/ui/statewindow.h"
+#include "verification/ui/estadodlg.h"
+#include "verification/ui/listaerroresdlg.h"
 
 using namespace Qt::StringLiterals;
 using namespace vk7;

@@ -13,13 +13,13 @@
 #include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "reception/paths.h"
 #include "verification/clock.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/formidentification.h"
-#include "verification/ui/errorlistwindow.h"
-#include "verification/ui/statewindow.h"
+#include "verification/ui/estadodlg.h"
+#include "verification/ui/listaerroresdlg.h"
 
 using namespace Qt::StringLiterals;
 using namespace vk7;

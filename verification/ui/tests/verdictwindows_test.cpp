@@ -15,8 +15,8 @@
 #include "verification/clock.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/tests/storehelpers.h"
-#include "verification/ui/errorlistwindow.h"
-#include "verification/ui/statewindow.h"
+#include "verification/ui/estadodlg.h"
+#include "verification/ui/listaerroresdlg.h"
 #include "verification/verdictcommands.h"
 
 using namespace Qt::StringLiterals;

@@ -1,4 +1,4 @@
-#include "errorlistwindow.h"
+#include "listaerroresdlg.h"
 
 #include <QFocusEvent>
 #include <QHBoxLayout>

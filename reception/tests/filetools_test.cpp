@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "reception/cfiletools.h"
+#include "reception/filetools.h"
 #include "reception/paths.h"
 #include "reception/tests/receptiontesting.h"
 

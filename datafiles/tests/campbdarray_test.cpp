@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "datafiles/fieldstore.h"
+#include "datafiles/campbdarray.h"
 
 using namespace vk7;
 using namespace Qt::StringLiterals;

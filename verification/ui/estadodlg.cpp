@@ -1,4 +1,4 @@
-#include "statewindow.h"
+#include "estadodlg.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

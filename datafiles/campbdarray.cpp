@@ -1,4 +1,4 @@
-#include "fieldstore.h"
+#include "campbdarray.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "cfiletools.h"
+#include "filetools.h"
 
 #include <cerrno>
 

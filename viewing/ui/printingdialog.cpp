@@ -1,4 +1,4 @@
-#include "printerchoice.h"
+#include "printingdialog.h"
 
 #include <algorithm>
 
