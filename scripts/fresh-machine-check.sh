@@ -79,7 +79,7 @@ in_root() { # in_root LOG command...
   local log=$1
   shift
   chroot "$root" env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    HOME=/root LANG=C.UTF-8 sh -c "cd /root/vk7 && $*" </dev/null >"$cache/logs/$log" 2>&1
+    HOME=/root sh -c "cd /root/vk7 && $*" </dev/null >"$cache/logs/$log" 2>&1
 }
 
 results=()

@@ -6,6 +6,13 @@
 #        xsession_start_accessibility   (after xsession_start)
 #        id=$(xsession_wait_window "Title" [tenths of a second])
 
+# xdotool finds windows by titles with accents ("Depósito") only in a UTF-8
+# locale; a fresh machine may have no locale set at all.
+case "$(locale charmap 2>/dev/null)" in
+  UTF-8) ;;
+  *) export LC_ALL=C.UTF-8 ;;
+esac
+
 # A process's children, grandchildren first (the accessibility bus launcher
 # starts the bus and its registry itself).
 xsession_descendants() {
