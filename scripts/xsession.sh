@@ -124,3 +124,30 @@ xsession_wait_window() {
   echo "No aparece la ventana \"$1\"" >&2
   return 1
 }
+
+# Keys to the window with this title, once it shows and is made active.
+xsession_keys() { # title, keys...
+  local title=$1 id
+  shift
+  id=$(xsession_wait_window "$title") || return 1
+  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+  xdotool key --clearmodifiers --delay 120 "$@"
+}
+
+# Succeeds once no visible window has this title (10 s at most).
+xsession_window_gone() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  echo "La ventana \"$1\" no se cierra"
+  return 1
+}
+
+# One check of a test that goes on after a failure: prints it and counts it
+# in `failed`.
+xsession_check() { # description, command...
+  local what=$1
+  shift
+  if "$@"; then echo "ok: $what"; else echo "FALLO: $what"; failed=$((failed + 1)); fi
+}

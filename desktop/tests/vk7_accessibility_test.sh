@@ -21,27 +21,6 @@ xsession_start_accessibility || exit 1
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 failed=0
-check() { # description, command...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FALLO: $what"; failed=$((failed + 1)); fi
-}
-# Keys to the active window, once it is the one with this title.
-keys_to() {
-  local title=$1 id
-  shift
-  id=$(xsession_wait_window "$title") || return 1
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
-  xdotool key --clearmodifiers --delay 120 "$@"
-}
-gone() {
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  echo "La ventana \"$1\" no se cierra"
-  return 1
-}
 # The title of the active window, once it is another than `$1`.
 other_window() {
   local title=""
@@ -63,36 +42,36 @@ main="Velmora - EUROS"
 state="Estado del Depósito Digital"
 
 xsession_wait_window "$state" >/dev/null || { cat "$work/vk7.log"; exit 1; }
-check "ventana de estado" "${read[@]}" unnamed "$state"
-keys_to "$state" alt+s && gone "$state"
+xsession_check "ventana de estado" "${read[@]}" unnamed "$state"
+xsession_keys "$state" alt+s && xsession_window_gone "$state"
 xsession_wait_window "$main" >/dev/null
-check "ventana principal" "${read[@]}" unnamed "$main"
-check "la primera página del formulario, campo a campo" "${read[@]}" form "$work/sample.json"
+xsession_check "ventana principal" "${read[@]}" unnamed "$main"
+xsession_check "la primera página del formulario, campo a campo" "${read[@]}" form "$work/sample.json"
 
 # Edición > Imágenes > Memoria, and Edición > Texto > Memoria.
 for path in "alt+e i m" "alt+e t m"; do
-  keys_to "$main" $path
+  xsession_keys "$main" $path
   title=$(other_window "$main")
-  check "diálogo \"$title\"" "${read[@]}" unnamed "$title"
-  keys_to "$title" Escape && gone "$title"
+  xsession_check "diálogo \"$title\"" "${read[@]}" unnamed "$title"
+  xsession_keys "$title" Escape && xsession_window_gone "$title"
 done
 
-keys_to "$main" alt+a a
-check "Acerca de" "${read[@]}" unnamed "Acerca de VK7"
-keys_to "Acerca de VK7" Escape && gone "Acerca de VK7"
+xsession_keys "$main" alt+a a
+xsession_check "Acerca de" "${read[@]}" unnamed "Acerca de VK7"
+xsession_keys "Acerca de VK7" Escape && xsession_window_gone "Acerca de VK7"
 
 # The Open dialog, left with Escape (which leaves no deposit open).
-keys_to "$main" ctrl+a
-check "diálogo Abrir" "${read[@]}" unnamed "Abrir un Depósito Digital"
-keys_to "Abrir un Depósito Digital" Escape && gone "Abrir un Depósito Digital"
+xsession_keys "$main" ctrl+a
+xsession_check "diálogo Abrir" "${read[@]}" unnamed "Abrir un Depósito Digital"
+xsession_keys "Abrir un Depósito Digital" Escape && xsession_window_gone "Abrir un Depósito Digital"
 
 main=$(other_window "Abrir un Depósito Digital")
 
 # The leave question, answered yes: vk7 ends.
-keys_to "$main" alt+f s
-check "pregunta de salir" "${read[@]}" unnamed "VK7"
-keys_to "VK7" Return
-gone "$main"
+xsession_keys "$main" alt+f s
+xsession_check "pregunta de salir" "${read[@]}" unnamed "VK7"
+xsession_keys "VK7" Return
+xsession_window_gone "$main"
 
 # A deposit that breaks rules: the error list, then "Ver Error".
 broken_fp=$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["fingerprint"])' \
@@ -100,14 +79,14 @@ broken_fp=$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[
 "$vk7" --root "$work/c2" "$broken/deposit" "$broken_fp" >"$work/vk7-broken.log" 2>&1 &
 XSESSION_PIDS+=($!)
 # Its images bring a notice first, accepted with Enter.
-check "aviso" "${read[@]}" unnamed "AVISO"
-keys_to "AVISO" Return && gone "AVISO"
-keys_to "$state" alt+s && gone "$state"
+xsession_check "aviso" "${read[@]}" unnamed "AVISO"
+xsession_keys "AVISO" Return && xsession_window_gone "AVISO"
+xsession_keys "$state" alt+s && xsession_window_gone "$state"
 main=$(other_window "$state")
-keys_to "$main" ctrl+r
-check "lista de errores" "${read[@]}" unnamed "Lista de Errores"
-keys_to "Lista de Errores" Return && gone "Lista de Errores"
-check "Ver Error deja el campo con el error enfocado" "${read[@]}" focused
+xsession_keys "$main" ctrl+r
+xsession_check "lista de errores" "${read[@]}" unnamed "Lista de Errores"
+xsession_keys "Lista de Errores" Return && xsession_window_gone "Lista de Errores"
+xsession_check "Ver Error deja el campo con el error enfocado" "${read[@]}" focused
 
 echo "$failed fallos"
 [ "$failed" -eq 0 ]

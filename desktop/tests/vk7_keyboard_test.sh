@@ -21,31 +21,11 @@ xsession_start_accessibility || exit 1
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 failed=0
-check() { # description, command...
-  local what=$1
-  shift
-  if "$@"; then echo "ok: $what"; else echo "FALLO: $what"; failed=$((failed + 1)); fi
-}
-keys_to() { # window title, keys...
-  local title=$1 id
-  shift
-  id=$(xsession_wait_window "$title") || return 1
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
-  xdotool key --clearmodifiers --delay 120 "$@"
-}
 type_to() { # window title, text
   local id
   id=$(xsession_wait_window "$1") || return 1
   xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
   xdotool type --clearmodifiers --delay 20 "$2"
-}
-gone() {
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  echo "La ventana \"$1\" no se cierra"
-  return 1
 }
 active_title() {
   xdotool getactivewindow getwindowname 2>/dev/null || true
@@ -53,11 +33,11 @@ active_title() {
 # Opens a deposit through the Open dialog: its folder's FICHERO.TXT, Tab
 # over the diskettes to the fingerprint, Enter.
 open_deposit() { # main window title, folder, fingerprint
-  keys_to "$1" ctrl+a
+  xsession_keys "$1" ctrl+a
   type_to "$open" "$2/FICHERO.TXT"
-  keys_to "$open" Tab Tab
+  xsession_keys "$open" Tab Tab
   type_to "$open" "$3"
-  keys_to "$open" Return
+  xsession_keys "$open" Return
 }
 
 open="Abrir un Depósito Digital"
@@ -65,25 +45,25 @@ state="Estado del Depósito Digital"
 "$vk7" --root "$work/c" >"$work/vk7.log" 2>&1 &
 XSESSION_PIDS+=($!)
 xsession_wait_window Velmora >/dev/null
-check "orden de Tab en la ventana principal" "${read[@]}" taborder Velmora 4
+xsession_check "orden de Tab en la ventana principal" "${read[@]}" taborder Velmora 4
 
-keys_to Velmora ctrl+a
-check "orden de Tab en Abrir" "${read[@]}" taborder "$open" 7
-keys_to "$open" Escape && gone "$open"
+xsession_keys Velmora ctrl+a
+xsession_check "orden de Tab en Abrir" "${read[@]}" taborder "$open" 7
+xsession_keys "$open" Escape && xsession_window_gone "$open"
 open_deposit Velmora "$sample" "$(cat "$sample.fingerprint")"
-check "la ventana de estado se lee" \
+xsession_check "la ventana de estado se lee" \
   bash -c '"$@" >"$0" && grep -qx "CORRECTA" "$0"' "$work/state.txt" "${read[@]}" texts "$state"
-check "orden de Tab en la ventana de estado" "${read[@]}" taborder "$state" 24
-keys_to "$state" Escape && gone "$state"
+xsession_check "orden de Tab en la ventana de estado" "${read[@]}" taborder "$state" 24
+xsession_keys "$state" Escape && xsession_window_gone "$state"
 main="Velmora - EUROS"
 # Tab walks the form's fields, each one focused in turn.
-keys_to "$main" Tab Tab Tab
-check "Tab lleva por los campos del formulario" "${read[@]}" focused
+xsession_keys "$main" Tab Tab Tab
+xsession_check "Tab lleva por los campos del formulario" "${read[@]}" focused
 
 # Each Edit dialog the deposit allows: Edición > Imágenes / Texto > entry.
 opened=0
 for path in "i m" "i g" "i d" "i u" "t m" "t g" "t a" "t b" "t v" "t e"; do
-  keys_to "$main" alt+e $path
+  xsession_keys "$main" alt+e $path
   sleep 0.5
   title=$(active_title)
   if [ "$title" = "$main" ]; then
@@ -92,34 +72,34 @@ for path in "i m" "i g" "i d" "i u" "t m" "t g" "t a" "t b" "t v" "t e"; do
     continue
   fi
   opened=$((opened + 1))
-  check "orden de Tab en \"$title\"" "${read[@]}" taborder "$title" 12
-  keys_to "$title" Escape && gone "$title"
+  xsession_check "orden de Tab en \"$title\"" "${read[@]}" taborder "$title" 12
+  xsession_keys "$title" Escape && xsession_window_gone "$title"
 done
-check "se abren diálogos de Edición ($opened)" test "$opened" -ge 4
+xsession_check "se abren diálogos de Edición ($opened)" test "$opened" -ge 4
 
-keys_to "$main" alt+a a
-check "orden de Tab en Acerca de" "${read[@]}" taborder "Acerca de VK7" 2
-keys_to "Acerca de VK7" Return && gone "Acerca de VK7"
+xsession_keys "$main" alt+a a
+xsession_check "orden de Tab en Acerca de" "${read[@]}" taborder "Acerca de VK7" 2
+xsession_keys "Acerca de VK7" Return && xsession_window_gone "Acerca de VK7"
 
 # A deposit that breaks rules: its notice, the state window, the error list.
 broken_fp=$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["fingerprint"])' \
   "$broken/case.json")
 open_deposit "$main" "$broken/deposit" "$broken_fp"
-keys_to "AVISO" Return && gone "AVISO"
-keys_to "$state" Escape && gone "$state"
+xsession_keys "AVISO" Return && xsession_window_gone "AVISO"
+xsession_keys "$state" Escape && xsession_window_gone "$state"
 main=$(active_title)
-keys_to "$main" ctrl+r
-check "orden de Tab en la lista de errores" "${read[@]}" taborder "Lista de Errores" 6
-keys_to "Lista de Errores" Return && gone "Lista de Errores"
-check "Ver Error: el campo del error tiene el foco" "${read[@]}" focused
+xsession_keys "$main" ctrl+r
+xsession_check "orden de Tab en la lista de errores" "${read[@]}" taborder "Lista de Errores" 6
+xsession_keys "Lista de Errores" Return && xsession_window_gone "Lista de Errores"
+xsession_check "Ver Error: el campo del error tiene el foco" "${read[@]}" focused
 
 # The leave question: Escape keeps the program, Enter on "Sí" leaves.
-keys_to "$main" alt+f s
-keys_to "VK7" Escape && gone "VK7"
-check "Escape en la pregunta de salir no sale" xsession_wait_window "$main" 30 >/dev/null
-keys_to "$main" alt+f s
-keys_to "VK7" Return
-check "Enter en la pregunta de salir sale" gone "$main"
+xsession_keys "$main" alt+f s
+xsession_keys "VK7" Escape && xsession_window_gone "VK7"
+xsession_check "Escape en la pregunta de salir no sale" xsession_wait_window "$main" 30 >/dev/null
+xsession_keys "$main" alt+f s
+xsession_keys "VK7" Return
+xsession_check "Enter en la pregunta de salir sale" xsession_window_gone "$main"
 
 echo "$failed fallos"
 [ "$failed" -eq 0 ]
