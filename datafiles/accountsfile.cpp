@@ -193,18 +193,18 @@ QByteArrayView WithoutLineEnd(QByteArrayView line)
 
 } // namespace
 
-ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath)
+Failure ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath, const QString &name)
 {
     TextModeReader file(kLineLimit);
     if (!file.Open(hostPath))
-        return ReadResult::CannotOpen;
+        return CannotReadFailure(u"datos"_s, name);
     bool firstLine = true;
     const qsizetype bytesBefore = fields.ValueBytes();
     QByteArrayView line;
     while (file.ReadLine(&line)) {
         if (firstLine) {
             if (line.size() != kHeaderLength)
-                return ReadResult::BadFormat;
+                return BadFormatFailure(name);
         } else if (line.size() != kRecordLength) {
             continue;
         }
@@ -219,11 +219,11 @@ ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath)
             StoreDataRecord(fields, line);
             if (fields.ValueBytes() - bytesBefore > kMostValueBytes) {
                 ClearAccountsFields(fields);
-                return ReadResult::BadFormat;
+                return BadFormatFailure(name);
             }
         }
     }
-    return ReadResult::Read;
+    return {};
 }
 
 void ReadCauses(CCampBDArray &fields, const QByteArray &hostPath)

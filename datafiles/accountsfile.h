@@ -3,7 +3,7 @@
 #include <QByteArray>
 
 #include "campbdarray.h"
-#include "readresult.h"
+#include "readfailure.h"
 
 namespace vk7 {
 
@@ -13,8 +13,9 @@ namespace vk7 {
 // The header empties the accounts' range first. A file whose values would
 // take more than 32 MB of the store is refused as a wrong format, the
 // accounts' range left empty. Keys 899001 and 899002 of
-// the records are left to ReadCauses.
-ReadResult ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath);
+// the records are left to ReadCauses. `name` is the file as the deposit
+// names it, for the failure's text.
+Failure ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath, const QString &name);
 
 // The first two lines of CAUSA.TXT under the keys 899001 and 899002; a file
 // that cannot be opened stores nothing.

@@ -25,26 +25,18 @@ QByteArray CFileCopyDialog::HostPath(const QString &fileName) const
     return PathResolver::HostFileName(state_.DepositFilePath(fileName));
 }
 
-bool CFileCopyDialog::Report(ReadResult result, const QString &failure, const QString &fileName)
+bool CFileCopyDialog::Report(const Failure &failure)
 {
-    switch (result) {
-    case ReadResult::Read:
+    if (!failure.Failed())
         return true;
-    case ReadResult::CannotOpen:
-        ShowStatus(failure + fileName);
-        return false;
-    case ReadResult::BadFormat:
-        ShowStatus(u"ERROR Formato del Fichero: "_s + fileName + u" Incorrecto"_s);
-        return false;
-    }
+    ShowStatus(failure.text);
     return false;
 }
 
 bool CFileCopyDialog::ReadAccountsFile(const QString &fileName)
 {
     ShowStatus(u"Leyendo datos. Esperar ..."_s);
-    if (!Report(ReadAccounts(state_.fields, HostPath(fileName)),
-                u"ERROR Leyendo datos. Fichero: "_s, fileName))
+    if (!Report(ReadAccounts(state_.fields, HostPath(fileName), fileName)))
         return false;
     ReadCauses(state_.fields, HostPath(u"CAUSA.TXT"_s));
     return true;
@@ -53,30 +45,27 @@ bool CFileCopyDialog::ReadAccountsFile(const QString &fileName)
 bool CFileCopyDialog::ReadSharesFile(const QString &fileName)
 {
     ShowStatus(u"Leyendo acciones. Esperar ..."_s);
-    return Report(ReadKeyedValues(state_, KeyedFile::Shares, HostPath(fileName)),
-                  u"ERROR Leyendo acciones. Fichero: "_s, fileName);
+    return Report(ReadKeyedValues(state_, KeyedFile::Shares, HostPath(fileName), fileName));
 }
 
 bool CFileCopyDialog::ReadCertificationFile(const QString &fileName)
 {
     ShowStatus(u"Leyendo certificación. Esperar ..."_s);
-    return Report(ReadKeyedValues(state_, KeyedFile::Certification, HostPath(fileName)),
-                  u"ERROR Leyendo certificación. Fichero: "_s, fileName);
+    return Report(ReadKeyedValues(state_, KeyedFile::Certification, HostPath(fileName), fileName));
 }
 
 bool CFileCopyDialog::ReadApplicationFile(const QString &fileName)
 {
     ShowStatus(u"Leyendo instancia. Esperar ..."_s);
-    return Report(ReadKeyedValues(state_, KeyedFile::Application, HostPath(fileName)),
-                  u"ERROR Leyendo instancia. Fichero: "_s, fileName);
+    return Report(ReadKeyedValues(state_, KeyedFile::Application, HostPath(fileName), fileName));
 }
 
 bool CFileCopyDialog::ReadTextFile(const QString &fileName, TextPageList &pages)
 {
     ShowStatus(u"Leyendo texto. Esperar ..."_s);
-    return Report(ReadTextPages(HostPath(fileName), pages) ? ReadResult::Read
-                                                           : ReadResult::CannotOpen,
-                  u"ERROR Leyendo texto. Fichero: "_s, fileName);
+    return Report(ReadTextPages(HostPath(fileName), pages)
+                      ? Failure()
+                      : CannotReadFailure(u"texto"_s, fileName));
 }
 
 bool CFileCopyDialog::ReadImageList(const QString &filePattern)

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "depositstate.h"
-#include "readresult.h"
+#include "readfailure.h"
 #include "reception/userinterface.h"
 
 namespace vk7 {
@@ -50,7 +50,7 @@ protected:
 
 private:
     // Shows the failure text of a reading that did not end well.
-    bool Report(ReadResult result, const QString &failure, const QString &fileName);
+    bool Report(const Failure &failure);
     QByteArray HostPath(const QString &fileName) const;
 
     DepositState &state_;

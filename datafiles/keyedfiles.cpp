@@ -39,13 +39,28 @@ void ClearRange(DepositState &state, KeyedFile which)
 
 void StoreApplicationCode(CCampBDArray &fields, QByteArrayView code);
 
+// What the status line says is being read.
+QString KeyedFileWhat(KeyedFile which)
+{
+    switch (which) {
+    case KeyedFile::Shares:
+        return u"acciones"_s;
+    case KeyedFile::Certification:
+        return u"certificación"_s;
+    case KeyedFile::Application:
+        break;
+    }
+    return u"instancia"_s;
+}
+
 } // namespace
 
-ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArray &hostPath)
+Failure ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArray &hostPath,
+                        const QString &name)
 {
     TextModeReader file(511); // characters a line read gives at most
     if (!file.Open(hostPath))
-        return ReadResult::CannotOpen;
+        return CannotReadFailure(KeyedFileWhat(which), name);
     CCampBDArray &fields = state.fields;
     ClearRange(state, which);
     const qsizetype bytesBefore = fields.ValueBytes();
@@ -55,7 +70,7 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
         if (line == "\n")
             continue;
         if (line.size() < 10)
-            return ReadResult::BadFormat;
+            return BadFormatFailure(name);
         if (CAtoi(line.first(2)) != 2)
             continue;
         int key = CAtoi(line.sliced(2, 7));
@@ -92,7 +107,7 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
             if (kOtherDocumentKeys.Contains(key)) {
                 if (state.otherDocumentNames.size() == kMostOtherDocuments) {
                     ClearRange(state, which);
-                    return ReadResult::BadFormat;
+                    return BadFormatFailure(name);
                 }
                 state.otherDocumentNames.append(DecodeWindows1252(value));
             }
@@ -101,10 +116,10 @@ ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArra
         fields.SetFieldBytes(key, value);
         if (fields.ValueBytes() - bytesBefore > kMostValueBytes) {
             ClearRange(state, which);
-            return ReadResult::BadFormat;
+            return BadFormatFailure(name);
         }
     }
-    return ReadResult::Read;
+    return {};
 }
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QByteArray>
 
 #include "depositstate.h"
-#include "readresult.h"
+#include "readfailure.h"
 
 namespace vk7 {
 
@@ -20,7 +20,9 @@ enum class KeyedFile {
 // a wrong format, leaving what was stored before it. A file whose values
 // would take more than 4 MB of the store, or an application file naming more
 // than a thousand other documents, is refused whole: wrong format, its range
-// (and the names) left empty.
-ReadResult ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArray &hostPath);
+// (and the names) left empty. `name` is the file as the deposit names it,
+// for the failure's text.
+Failure ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArray &hostPath,
+                        const QString &name);
 
 } // namespace vk7
