@@ -18,7 +18,7 @@
 # after it are counted. A build without the button shows "sin efecto".
 # Needs root (the CUPS server), Xvfb, python3, tiffcp, and the build's
 # bench/windowping and bin/vk7check.
-# Usage: desktop/bench/responsiveness.sh BUILD_BIN... (e.g. build/bin)
+# Usage: [ROUNDS=N] desktop/bench/responsiveness.sh BUILD_BIN... (e.g. build/bin)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 scripts=$here/../../scripts
@@ -154,8 +154,11 @@ start_vk7() {
 }
 row() { printf '%-24s | %-18s | %10s | %12s | %12s | %s\n' "$@"; }
 
+# ROUNDS (default 1) runs the builds in turn that many times: on a shared
+# machine the spread between rounds says how far a figure can be trusted.
+for round in $(seq "${ROUNDS:-1}"); do
 for bin in "$@"; do
-  echo "== $bin"
+  echo "== $bin (vuelta $round)"
   row "trabajo" "build" "total ms" "espera máx ms" "sin respuesta" "Cancelar (Escape)"
   name=$(basename "$(dirname "$bin")")/$(basename "$bin")
 
@@ -269,4 +272,5 @@ for bin in "$@"; do
   done
   stop_vk7 "$pid"
   row "texto ${text_mb} MB (diálogo)" "$name" "$total" "$longest" "$unanswered" "$stopped"
+done
 done
