@@ -132,8 +132,9 @@ last_jobs() {
 # stopped then, give or take a reading); "sin efecto" after 10 s.
 quiet_after() {
   local pid=$1 t0=$2 times=() ticks=() i
-  for i in $(seq 0 400); do
+  for i in $(seq 0 1000); do
     times+=("$(now)")
+    [ $((times[i] - t0)) -gt 10000000000 ] && break
     ticks+=("$(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null || echo 0)")
     if [ "$i" -ge 12 ] && [ $((ticks[i] - ticks[i - 12])) -le 3 ]; then
       echo "$(ms "$t0" "${times[i - 12]}") ms"
