@@ -8,6 +8,10 @@
 # 2. A print run of the sample: Escape once the sheet's job is out. No job
 #    after it reaches the queue, each that did is whole, and the Open dialog
 #    does not come back (the print did not succeed).
+# 3. The text dialog's print of a long memoria: while its pages are drawn the
+#    frame's status bar shows the progress bar and "Cancelar"; Escape stops
+#    the work within a second, the dialog stays open and no job (not even a
+#    part of one) reaches the queue.
 # Needs root (the CUPS server's PDF backend); a missing tool or server
 # fails the test.
 set -euo pipefail
@@ -15,6 +19,7 @@ set -euo pipefail
 vk7=$1
 sample=$2
 slow=$3
+checker=$4
 scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
 
 source "$scripts/xsession.sh"
@@ -97,7 +102,8 @@ wait "$pid" 2>/dev/null || true
 
 # --- 2. The print run ---
 "$vk7" --root "$work/c2" "$sample" "$fingerprint" >"$work/vk7-print.log" 2>&1 &
-XSESSION_PIDS+=($!)
+pid=$!
+XSESSION_PIDS+=($pid)
 frame=$(xsession_wait_window "Velmora - EUROS") || { cat "$work/vk7-print.log"; exit 1; }
 state=$(xsession_wait_window "Estado del Depósito Digital") || exit 1
 jobs_out() {
@@ -134,5 +140,74 @@ elif xdotool search --onlyvisible --name '^Abrir un Depósito Digital$' >/dev/nu
 else
   echo "ok: impresión cancelada con Escape; enviados enteros: $(echo "$printed" | tr '\n' ',' | sed 's/,$//')"
 fi
-echo "$((2 - failed)) passed, $failed failed"
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+
+# --- 3. The text dialog's print of a long memoria ---
+long="$work/long"
+mkdir -p "$long"
+cp "$sample"/* "$long/"
+# 3000 pages of 60 prose lines, separated by form feeds.
+awk 'BEGIN {
+  line = "Las cuentas anuales muestran la imagen fiel del patrimonio de la sociedad."
+  for (p = 1; p <= 3000; p++) {
+    printf "%sMEMORIA - Página %d\r\n", (p > 1 ? "\f\r\n" : ""), p
+    for (l = 1; l < 60; l++) printf "%s\r\n", line
+  }
+}' >"$long/MEMORIA.TXT"
+long_fp=$({ "$checker" --json "$long" AAAAAAAAAAAAAAAAAAAAAAAAAA || true; } |
+  sed -n 's/.*"computedFingerprint": "\([^"]*\)".*/\1/p')
+"$vk7" --root "$work/c3" "$long" "$long_fp" >"$work/vk7-text.log" 2>&1 &
+pid=$!
+XSESSION_PIDS+=($pid)
+main=$(xsession_wait_window "Velmora - EUROS" 600) || { cat "$work/vk7-text.log"; exit 1; }
+state=$(xsession_wait_window "Estado del Depósito Digital" 600) || exit 1
+xdotool windowactivate --sync "$state" key --clearmodifiers alt+s
+sleep 0.5
+xdotool windowactivate --sync "$main" key --clearmodifiers alt+e t m
+dialog=$(xsession_wait_window "Memoria del Depósito Digital" 600) || exit 1
+sleep 0.5
+idle=$(status_bar "$main")
+xdotool windowactivate --sync "$dialog" key --clearmodifiers alt+i
+# The printer dialog, confirmed with its default printer.
+for _ in $(seq 100); do
+  [ "$(xdotool getactivewindow)" != "$dialog" ] && break
+  sleep 0.05
+done
+sleep 0.5
+before=$(lpstat -W all -o 2>/dev/null | wc -l)
+xdotool key --clearmodifiers Return
+sleep 1
+working=$(status_bar "$main")
+xdotool key --clearmodifiers Escape
+start=$(date +%s%N)
+# The work has stopped once the program's CPU time stands still.
+stopped=""
+ticks=()
+for i in $(seq 0 40); do
+  ticks+=("$(awk '{print $14 + $15}' "/proc/$pid/stat")")
+  if [ "$i" -ge 3 ] && [ $((ticks[i] - ticks[i - 3])) -le 3 ]; then
+    stopped=$(((i - 3) * 100))
+    break
+  fi
+  sleep 0.1
+done
+sleep 2
+after=$(lpstat -W all -o 2>/dev/null | wc -l)
+if [ "$working" = "$idle" ]; then
+  echo "FALLO: la barra de estado no muestra progreso ni Cancelar durante la impresión del texto"
+  failed=$((failed + 1))
+elif [ -z "$stopped" ]; then
+  echo "FALLO: la impresión del texto no se detiene tras Escape"
+  failed=$((failed + 1))
+elif [ "$after" -ne "$before" ]; then
+  echo "FALLO: tras Escape llegan $((after - before)) trabajos a la cola"
+  failed=$((failed + 1))
+elif ! xdotool search --onlyvisible --name '^Memoria del Depósito Digital$' >/dev/null 2>&1; then
+  echo "FALLO: Escape durante la impresión cierra el diálogo del texto"
+  failed=$((failed + 1))
+else
+  echo "ok: impresión del texto largo detenida con Escape (unos $stopped ms); ningún trabajo en la cola"
+fi
+echo "$((3 - failed)) passed, $failed failed"
 [ "$failed" -eq 0 ]
