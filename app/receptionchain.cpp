@@ -130,6 +130,9 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     }
     result.report = DiagnoseDeposit(state_, frame_.form, frame_.appFolder, tools, clock_,
                                     showFileWarnings_ ? ui_ : nullptr);
+    // A stop the clerk asked for after the last piece was hashed still ends
+    // the reception: until the chain returns, nothing has been shown.
+    StopHere();
     result.ioFailure = FirstIoFailure();
     Notify();
     return result;
