@@ -11,6 +11,7 @@
 #include <QMutexLocker>
 
 #include "dostext.h"
+#include "reception/backgroundwork.h"
 #include "reception/failure.h"
 #include "reception/hostfiles.h"
 
@@ -297,8 +298,14 @@ std::optional<TextPageList> TextPageList::ReadFile(const QByteArray &hostPath,
     source->path = hostPath;
     PageScanner scanner(source->file, hostPath, 0);
     qint64 start = 0;
-    while (scanner.NextPage(&start, nullptr))
+    qsizetype scanned = 0;
+    while (scanner.NextPage(&start, nullptr)) {
         source->AddStart(start, std::max<qsizetype>(maxIndexEntries, 1));
+        // A text of hundreds of megabytes takes a while: a stop the clerk
+        // asked for ends the scan (the reception that asked is dropped).
+        if (++scanned % 1024 == 0 && StopHere())
+            break;
+    }
     TextPageList pages;
     pages.source_ = std::move(source);
     return pages;
