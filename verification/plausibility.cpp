@@ -2,6 +2,7 @@
 
 #include "components/imaging.h"
 #include "datafiles/depositstate.h"
+#include "reception/backgroundwork.h"
 #include "reception/filetools.h"
 #include "textpages.h"
 
@@ -45,10 +46,14 @@ bool IsPlausibleText(const DepositState &state, DocumentKind kind)
     const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
     if (!pages)
         return true;
-    // Page by page: a text of any length is never held whole.
+    // Page by page: a text of any length is never held whole. A stop the
+    // clerk asked for ends the look (the reception that asked is dropped).
+    qsizetype looked = 0;
     for (const QString &page : *pages) {
         if (!IsPlausibleTextPage(page))
             return false;
+        if (++looked % 1024 == 0 && StopHere())
+            break;
     }
     return true;
 }
