@@ -6,6 +6,8 @@
 #        xsession_start_accessibility   (after xsession_start)
 #        id=$(xsession_wait_window "Title" [tenths of a second])
 
+xsession_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
 # xdotool finds windows by titles with accents ("Depósito") only in a UTF-8
 # locale; a fresh machine may have no locale set at all.
 case "$(locale charmap 2>/dev/null)" in
@@ -30,6 +32,10 @@ xsession_cleanup() {
     kill "$pid" 2>/dev/null || true
   done
   for pid in "${XSESSION_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  if [ -n "${XSESSION_CUPS:-}" ]; then
+    bash "$xsession_scripts/test-cups-server.sh" stop "$XSESSION_CUPS" || true
+    rm -rf "$XSESSION_CUPS"
+  fi
   rm -rf "$work"
 }
 
@@ -150,4 +156,25 @@ xsession_check() { # description, command...
   local what=$1
   shift
   if "$@"; then echo "ok: $what"; else echo "FALLO: $what"; failed=$((failed + 1)); fi
+}
+
+# A test CUPS server with its PDF queue (test-cups-server.sh), stopped with
+# the session. It lives outside the session's private folder: the server's
+# filters run as lp. Sets `cups` (its folder) and CUPS_SERVER.
+xsession_start_cups() {
+  XSESSION_CUPS=$(mktemp -d /tmp/vk7-cups.XXXXXX)
+  cups=$XSESSION_CUPS
+  bash "$xsession_scripts/test-cups-server.sh" start "$cups" >"$work/cups.out" ||
+    { cat "$work/cups.out"; return 1; }
+  export CUPS_SERVER="$cups/cups.sock"
+}
+
+# The jobs the queue has written, as "name pages" a line, in the order
+# printed (the queue names each file after its job: VK7_DG_hh_mm_ss-job_1.pdf).
+xsession_cups_jobs() {
+  local pdf
+  for pdf in $(ls "$cups/pdf" 2>/dev/null | grep -- '-job_[0-9]*\.pdf$' |
+    sed -E 's/.*-job_([0-9]+)\.pdf$/\1 &/' | sort -n | cut -d' ' -f2 || true); do
+    echo "${pdf%%_[0-9][0-9]_*} $(pdfinfo "$cups/pdf/$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')"
+  done
 }

@@ -34,15 +34,7 @@ for tool in python3 tiffcp lpstat pdfinfo xdotool; do
 done
 source "$scripts/xsession.sh"
 xsession_start 1280x1024 || exit 1
-cups=$(mktemp -d /tmp/vk7-cups.XXXXXX)
-stop_all() {
-  bash "$scripts/test-cups-server.sh" stop "$cups" || true
-  rm -rf "$cups"
-  xsession_cleanup
-}
-trap stop_all EXIT
-bash "$scripts/test-cups-server.sh" start "$cups" >"$work/cups.out" || { cat "$work/cups.out"; exit 1; }
-export CUPS_SERVER="$cups/cups.sock"
+xsession_start_cups || exit 1
 now() { date +%s%N; }
 ms() { echo $((($2 - $1) / 1000000)); }
 
@@ -120,11 +112,7 @@ ping_stop() {
 }
 # The last N jobs' names and page counts, as the server wrote them.
 last_jobs() {
-  local pdf
-  for pdf in $(ls "$cups/pdf" 2>/dev/null | grep -- '-job_[0-9]*\.pdf$' |
-    sed -E 's/.*-job_([0-9]+)\.pdf$/\1 &/' | sort -n | cut -d' ' -f2 | tail -n "$1" || true); do
-    echo -n "${pdf%%_[0-9][0-9]_*} $(pdfinfo "$cups/pdf/$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}'); "
-  done
+  xsession_cups_jobs | tail -n "$1" | tr '\n' ';' | sed 's/;/; /g'
   echo
 }
 # ms from T0 until the process's CPU time stops growing, read every 25 ms:

@@ -19,16 +19,7 @@ xsession_start 1280x1024 || exit 1
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 command -v pdfinfo >/dev/null || { echo "Falta pdfinfo: bash scripts/setup-debian.sh"; exit 1; }
 
-# Outside the session's private folder: the server's filters run as lp.
-cups=$(mktemp -d /tmp/vk7-cups.XXXXXX)
-stop_all() {
-  bash "$scripts/test-cups-server.sh" stop "$cups" || true
-  rm -rf "$cups"
-  xsession_cleanup
-}
-trap stop_all EXIT
-bash "$scripts/test-cups-server.sh" start "$cups" >"$work/cups.out" || { cat "$work/cups.out"; exit 1; }
-export CUPS_SERVER="$cups/cups.sock"
+xsession_start_cups || exit 1
 
 fingerprint=$(cat "$sample.fingerprint")
 "$vk7" --root "$work/c" "$sample" "$fingerprint" >"$work/vk7.log" 2>&1 &
@@ -47,22 +38,13 @@ done
 sleep 0.2
 xdotool key --clearmodifiers ctrl+a
 
-# The jobs the queue has written, as "name pages", in the order printed
-# (the queue names each file after its job: VK7_DG_hh_mm_ss-job_1.pdf).
-jobs_out() {
-  local pdf
-  for pdf in $(ls "$cups/pdf" 2>/dev/null | grep -- '-job_[0-9]*\.pdf$' |
-    sed -E 's/.*-job_([0-9]+)\.pdf$/\1 &/' | sort -n | cut -d' ' -f2 || true); do
-    echo "${pdf%%_[0-9][0-9]_*} $(pdfinfo "$cups/pdf/$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')"
-  done
-}
 for _ in $(seq 600); do
-  [ "$(jobs_out | wc -l)" -ge 6 ] && break
+  [ "$(xsession_cups_jobs | wc -l)" -ge 6 ] && break
   sleep 0.1
 done
 # A job after the sixth would be a fault too: the queue is given time to show it.
 sleep 2
-printed=$(jobs_out)
+printed=$(xsession_cups_jobs)
 expected="VK7_DG 1
 VK7_K7NE 10
 VK7_M1 2

@@ -29,15 +29,7 @@ for tool in pdfinfo import convert lpstat; do
   command -v "$tool" >/dev/null || { echo "Falta $tool: bash scripts/setup-debian.sh"; exit 1; }
 done
 
-cups=$(mktemp -d /tmp/vk7-cups.XXXXXX)
-stop_all() {
-  bash "$scripts/test-cups-server.sh" stop "$cups" || true
-  rm -rf "$cups"
-  xsession_cleanup
-}
-trap stop_all EXIT
-bash "$scripts/test-cups-server.sh" start "$cups" >"$work/cups.out" || { cat "$work/cups.out"; exit 1; }
-export CUPS_SERVER="$cups/cups.sock"
+xsession_start_cups || exit 1
 fingerprint=$(cat "$sample.fingerprint")
 failed=0
 
@@ -106,13 +98,6 @@ pid=$!
 XSESSION_PIDS+=($pid)
 frame=$(xsession_wait_window "Velmora - EUROS") || { cat "$work/vk7-print.log"; exit 1; }
 state=$(xsession_wait_window "Estado del Depósito Digital") || exit 1
-jobs_out() {
-  local pdf
-  for pdf in $(ls "$cups/pdf" 2>/dev/null | grep -- '-job_[0-9]*\.pdf$' |
-    sed -E 's/.*-job_([0-9]+)\.pdf$/\1 &/' | sort -n | cut -d' ' -f2 || true); do
-    echo "${pdf%%_[0-9][0-9]_*} $(pdfinfo "$cups/pdf/$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')"
-  done
-}
 xdotool windowactivate --sync "$state" key --clearmodifiers alt+i
 # Escape once the server has the sheet's job (it lists a job as soon as it
 # is sent; its PDF comes later), while the form's pages are being gathered.
@@ -122,7 +107,7 @@ for _ in $(seq 300); do
 done
 xdotool key --clearmodifiers Escape
 sleep 4
-printed=$(jobs_out)
+printed=$(xsession_cups_jobs)
 whole="VK7_DG 1
 VK7_K7NE 10
 VK7_M1 2
