@@ -385,8 +385,9 @@ TEST_F(ImagingTest, TruncatedFilesFail)
         QImage page;
         EXPECT_TRUE(LoadImageFile(cut, &page).Failed());
         ImageList list;
-        if (!LoadAllPages(cut, &list).Failed())
+        if (!LoadAllPages(cut, &list).Failed()) {
             EXPECT_TRUE(TakePage(list, 0, &page).Failed());
+        }
     }
 }
 
@@ -477,8 +478,9 @@ TEST_F(ImagingTest, DirectoryLoopsEndTheCount)
     out.write(bytes);
     out.close();
     ImageFileInfo info;
-    if (!ReadImageFileInfo(path, &info).Failed())
+    if (!ReadImageFileInfo(path, &info).Failed()) {
         EXPECT_EQ(info.pageCount, 1);
+    }
 }
 
 TEST(ImagingDrawing, DrawingBecomesA200DpiBilevelPage)
