@@ -213,7 +213,7 @@ TEST_F(ManifestTest, HugeManifestsStreamInBoundedMemory)
     for (int i = 0; i < 100; ++i)
         ASSERT_EQ(manifest.write(chunk), chunk.size());
     manifest.close();
-    const long before = PeakKilobytes();
+    [[maybe_unused]] const long before = PeakKilobytes();
     Check();
     EXPECT_EQ(structure, u"2"_s);
     EXPECT_EQ(completeness, u"2"_s);
