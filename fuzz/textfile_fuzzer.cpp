@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     vk7::fuzz::WriteHostFile(vk7::fuzz::WorkFolder() + u"/MEMORIA.TXT"_s, data, size);
     vk7::DepositState state;
     vk7::CFileCopyDialog loader(state);
-    loader.ReadTextFile(u"MEMORIA.TXT"_s, state.Pages(DocumentKind::MemoriaText));
+    loader.ReadTextFile(u"MEMORIA.TXT"_s, state.Pages(vk7::DocumentKind::MemoriaText));
     vk7::IsPlausibleText(state, vk7::DocumentKind::MemoriaText);
     return 0;
 }
