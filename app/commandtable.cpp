@@ -212,6 +212,30 @@ bool IsCommandEnabled(EnablingRule rule, const CommandContext &context)
     return false;
 }
 
+bool IsViewCommand(int id)
+{
+    switch (id) {
+    case kCmdZoomIn:
+    case kCmdZoomOut:
+    case kCmdFitWidth:
+    case kCmdFullPage:
+    case kCmdZoomWindow:
+    case kCmdPreviousPage:
+    case kCmdNextPage:
+    case kCmdScrollLineUp:
+    case kCmdScrollLineDown:
+    case kCmdScrollPageUp:
+    case kCmdScrollPageDown:
+    case kCmdScrollLeft:
+    case kCmdScrollRight:
+    case kCmdPageList:
+    case kCmdPageListFocus:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool IsCommandChecked(int id, const CommandContext &context)
 {
     return id == kCmdZoomWindow && context.zoomWindowMode && context.formIdentified;

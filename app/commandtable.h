@@ -83,6 +83,10 @@ const QList<CommandInfo> &CommandTable();
 const CommandInfo *FindCommand(int id);
 
 bool IsCommandEnabled(EnablingRule rule, const CommandContext &context);
+// The commands that only change how the form is looked at (zoom, page
+// moves, scrolling, the page list): they may run while long work that only
+// reads the form does.
+bool IsViewCommand(int id);
 // "Ampliar &ventana" carries a check mark that follows the control.
 bool IsCommandChecked(int id, const CommandContext &context);
 

@@ -135,12 +135,17 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
     // Stopped, the job in hand is dropped: what reached the printer is whole.
     StoppablePrintDevice printer(currentPrinter);
     bool done = false;
-    viewer_->Freeze(true);
+    // The output only reads the form, so the clerk may go on looking at it.
+    // What it would change is changed here first: the text size the pages
+    // are drawn in, and the field store's index, so that a lookup from
+    // either thread writes nothing.
+    if (State().formIdentified && formPages.textSize > 0)
+        formPages.textSize = form_.SetTextSize(formPages.textSize);
+    State().fields.IndexAll();
     const bool stopped = RunOffThread([&] {
         done = ProduceDepositOutput(State(), &form_, formPages, ticks, printer, &ui_, clock_)
                    .Printed();
     });
-    viewer_->Freeze(false);
     if (stopped) {
         done = false;
         ui_.ShowStatus(PrintStoppedText(printer.SentJobs()));
@@ -261,6 +266,18 @@ void FrameController::SetTitle(const QString &title)
     Q_EMIT titleChanged(title_);
 }
 
+bool FrameController::CheckEnded(bool stopped)
+{
+    if (stopped) {
+        // The deposit stays as it was received; only this check is dropped.
+        ClearIoFailures();
+        ui_.ShowStatus(CheckStoppedText());
+        model_.NotifyChanged();
+        return true;
+    }
+    return StoppedByMachine(FirstIoFailure());
+}
+
 void FrameController::ShowDepositState()
 {
     if (Busy())
@@ -278,14 +295,7 @@ void FrameController::ShowDepositState()
         });
         viewer_->Freeze(false);
     }
-    if (stopped) {
-        // The deposit stays as it was received; only this check is dropped.
-        ClearIoFailures();
-        ui_.ShowStatus(CheckStoppedText());
-        model_.NotifyChanged();
-        return;
-    }
-    if (StoppedByMachine(FirstIoFailure()))
+    if (CheckEnded(stopped))
         return;
     ui_.ShowStatus(QString());
     model_.NotifyChanged();
@@ -293,14 +303,13 @@ void FrameController::ShowDepositState()
         Q_EMIT openRequested();
 }
 
-void IVerdictWindows::CheckRules(DepositModel &model, FrameState &frame, IUserInterface &ui,
-                                 const Clock &clock)
+void IVerdictWindows::ShowRuleErrors(CFormDocument &form, const QList<ErrorRecord> &records,
+                                     IUserInterface &ui)
 {
     Q_UNUSED(ui);
     QStringList primary;
     QStringList implicit;
-    CheckCoherenceRules(model.Deposit(), frame.form, frame.appFolder, &primary, &implicit, nullptr,
-                        clock);
+    PresentRuleErrors(records, &form, &primary, &implicit, nullptr);
 }
 
 void FrameController::CheckRules()
@@ -308,7 +317,22 @@ void FrameController::CheckRules()
     if (Busy())
         return;
     const TaskScope busy(*this, Task::RuleCheck);
-    verdicts_->CheckRules(model_, frame_, ui_, clock_);
+    QList<ErrorRecord> records;
+    bool stopped = false;
+    {
+        const WaitCursor wait(ui_);
+        ClearIoFailures();
+        // The form changes to its rule mode and its fields are read again.
+        viewer_->Freeze(true);
+        stopped = RunOffThread(
+            [&] { records = CollectRuleErrors(State(), &form_, frame_.appFolder, clock_); });
+        viewer_->Freeze(false);
+    }
+    if (stopped || FirstIoFailure().Failed())
+        form_.SetRuleCheckMode(false);
+    if (CheckEnded(stopped))
+        return;
+    verdicts_->ShowRuleErrors(form_, records, ui_);
     model_.NotifyChanged();
 }
 
@@ -391,7 +415,8 @@ CommandContext FrameController::Context() const
 
 bool FrameController::IsEnabled(int commandId) const
 {
-    if (Busy())
+    // Busy, the frame only lets the clerk look at a form nothing changes.
+    if (Busy() && (viewer_->Frozen() || !IsViewCommand(commandId)))
         return false;
     const CommandInfo *command = FindCommand(commandId);
     return command && IsCommandEnabled(command->rule, Context());

@@ -38,9 +38,10 @@ public:
         Q_UNUSED(report);
         return false;
     }
-    // "Comprobar &Reglas" on the open deposit.
-    virtual void CheckRules(DepositModel &model, FrameState &frame, IUserInterface &ui,
-                            const Clock &clock);
+    // The end of "Comprobar &Reglas": the records the rules produced on the
+    // open deposit, in front of the clerk; the form then leaves its rule mode.
+    virtual void ShowRuleErrors(CFormDocument &form, const QList<ErrorRecord> &records,
+                                IUserInterface &ui);
 };
 
 // Where the Edit menu's dialogs plug in: each entry hands over its dialog
@@ -186,6 +187,11 @@ private:
     // the work folder and says "Recepción cancelada". False when there was
     // neither.
     bool StoppedByMachine(const Failure &failure);
+    // The end of a check of the open deposit that ran off the window's
+    // thread: a stop drops the check alone and says "Comprobación
+    // cancelada"; a failure of the machine is StoppedByMachine's. True when
+    // the check ended either way.
+    bool CheckEnded(bool stopped);
     void OnPageChanged(short previous, short page);
     void OnPageCountChanged(short count);
     void OnTextSizeChanged(short size);

@@ -3,6 +3,7 @@
 #include "coherencerules.h"
 #include "components/formdocument.h"
 #include "datafiles/depositstate.h"
+#include "reception/backgroundwork.h"
 
 using namespace Qt::StringLiterals;
 
@@ -13,9 +14,8 @@ QString ActivityTablePath(const QString &appFolder)
     return appFolder + u"DATA\\CNAE.TXT"_s;
 }
 
-bool CheckCoherenceRules(DepositState &state, CFormDocument *form, const QString &appFolder,
-                         QStringList *primaryErrors, QStringList *implicitErrors,
-                         IErrorListWindow *window, const Clock &clock, QList<ErrorRecord> *records)
+QList<ErrorRecord> CollectRuleErrors(DepositState &state, CFormDocument *form,
+                                     const QString &appFolder, const Clock &clock)
 {
     QList<ErrorRecord> list;
     if (form) {
@@ -24,13 +24,21 @@ bool CheckCoherenceRules(DepositState &state, CFormDocument *form, const QString
             list.append(form->RuleErrors());
         form->RefreshFields();
     }
+    if (StopHere())
+        return list;
     RunCoherenceRules(state, ActivityTablePath(appFolder), &list, clock);
+    return list;
+}
 
+void PresentRuleErrors(const QList<ErrorRecord> &records, CFormDocument *form,
+                       QStringList *primaryErrors, QStringList *implicitErrors,
+                       IErrorListWindow *window)
+{
     primaryErrors->clear();
     implicitErrors->clear();
-    if (!list.isEmpty()) {
+    if (!records.isEmpty()) {
         // The registry-data messages are always implicit here.
-        const ErrorListContent content = ClassErrorRecords(list, true);
+        const ErrorListContent content = ClassErrorRecords(records, true);
         if (window) {
             const std::optional<long> chosen = window->ChooseError(content);
             if (chosen && *chosen > 0)
@@ -41,6 +49,14 @@ bool CheckCoherenceRules(DepositState &state, CFormDocument *form, const QString
     }
     if (form)
         form->SetRuleCheckMode(false);
+}
+
+bool CheckCoherenceRules(DepositState &state, CFormDocument *form, const QString &appFolder,
+                         QStringList *primaryErrors, QStringList *implicitErrors,
+                         IErrorListWindow *window, const Clock &clock, QList<ErrorRecord> *records)
+{
+    const QList<ErrorRecord> list = CollectRuleErrors(state, form, appFolder, clock);
+    PresentRuleErrors(list, form, primaryErrors, implicitErrors, window);
     if (records)
         *records = list;
     return list.isEmpty();

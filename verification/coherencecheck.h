@@ -36,6 +36,18 @@ bool CheckCoherenceRules(DepositState &state, CFormDocument *form, const QString
                          IErrorListWindow *window, const Clock &clock,
                          QList<ErrorRecord> *records = nullptr);
 
+// The two halves of CheckCoherenceRules, for a caller that runs the first
+// off the window's thread and the second on it. The first puts the form in
+// its rule mode, refreshes its fields and gathers its records and then the
+// coherence rules'; a stop asked of the work ends it before the rules (the
+// stop is then the work's recorded failure). The second shows the records
+// as CheckCoherenceRules does and takes the form out of its rule mode.
+QList<ErrorRecord> CollectRuleErrors(DepositState &state, CFormDocument *form,
+                                     const QString &appFolder, const Clock &clock);
+void PresentRuleErrors(const QList<ErrorRecord> &records, CFormDocument *form,
+                       QStringList *primaryErrors, QStringList *implicitErrors,
+                       IErrorListWindow *window);
+
 // appFolder + "DATA\CNAE.TXT".
 QString ActivityTablePath(const QString &appFolder);
 

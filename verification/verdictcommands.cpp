@@ -1,7 +1,6 @@
 #include "verdictcommands.h"
 
 #include "coherencecheck.h"
-#include "datafiles/depositstate.h"
 #include "reception/userinterface.h"
 
 using namespace Qt::StringLiterals;
@@ -22,13 +21,13 @@ StateWindowOutcome ShowStateWindowAndPrint(IStateWindow &window, const DepositSt
     return StateWindowOutcome::Printed;
 }
 
-bool CheckRulesInteractively(DepositState &state, CFormDocument *form, const QString &appFolder,
-                             IErrorListWindow *window, IUserInterface &ui, const Clock &clock)
+bool ShowRuleCheckResult(const QList<ErrorRecord> &records, CFormDocument *form,
+                         IErrorListWindow *window, IUserInterface &ui)
 {
     QStringList primary;
     QStringList implicit;
-    const bool sound =
-        CheckCoherenceRules(state, form, appFolder, &primary, &implicit, window, clock);
+    PresentRuleErrors(records, form, &primary, &implicit, window);
+    const bool sound = records.isEmpty();
     if (sound)
         ui.ShowMessage(u"Reglas de Coherencia Correctas"_s, u"VK7"_s, IUserInterface::Buttons::Ok,
                        IUserInterface::Icon::Information);

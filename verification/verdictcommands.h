@@ -3,15 +3,16 @@
 #include <functional>
 #include <optional>
 
+#include <QList>
+
+#include "components/errorrecord.h"
 #include "statewindowchoices.h"
 
 namespace vk7 {
 
 class CFormDocument;
-class Clock;
 class IErrorListWindow;
 class IUserInterface;
-struct DepositState;
 struct DepositStateReport;
 
 // The state window as the state/diagnosis shows it: modal, answering the
@@ -43,11 +44,12 @@ enum class StateWindowOutcome {
 StateWindowOutcome ShowStateWindowAndPrint(IStateWindow &window, const DepositStateReport &report,
                                            bool formIdentified, const DepositOutputPrinter &print);
 
-// The command "Comprobar &Reglas": the coherence rules with the error list
-// in front of the clerk (the window shows the error chosen with "Ver
-// Error"); when nothing at all is wrong, "Reglas de Coherencia Correctas".
-// Without a window the errors are only counted. True when no error was found.
-bool CheckRulesInteractively(DepositState &state, CFormDocument *form, const QString &appFolder,
-                             IErrorListWindow *window, IUserInterface &ui, const Clock &clock);
+// The end of the command "Comprobar &Reglas", once the rules have been run
+// (CollectRuleErrors): the error list in front of the clerk (the window
+// shows the error chosen with "Ver Error"); when nothing at all is wrong,
+// "Reglas de Coherencia Correctas". The form leaves its rule mode. True when
+// no error was found.
+bool ShowRuleCheckResult(const QList<ErrorRecord> &records, CFormDocument *form,
+                         IErrorListWindow *window, IUserInterface &ui);
 
 } // namespace vk7

@@ -1,10 +1,12 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -59,7 +61,14 @@ public:
         shownValid.append(report.valid);
         return printSucceeds;
     }
+    void ShowRuleErrors(CFormDocument &form, const QList<ErrorRecord> &records,
+                        IUserInterface &ui) override
+    {
+        shownRuleErrors.append(int(records.size()));
+        IVerdictWindows::ShowRuleErrors(form, records, ui);
+    }
     QList<bool> shownValid;
+    QList<int> shownRuleErrors;
     bool printSucceeds = false;
 };
 
@@ -167,6 +176,10 @@ public:
             busy = controller_.Busy();
             status = FrameController::BusyText(controller_.CurrentTask());
             openEnabled = controller_.IsEnabled(kCmdOpen);
+            lookingEnabled = controller_.IsEnabled(kCmdNextPage) &&
+                             controller_.IsEnabled(kCmdZoomIn) &&
+                             controller_.IsEnabled(kCmdPageList);
+            textSizeEnabled = controller_.IsEnabled(kCmdTextSizeList);
             controller_.Open(dialog_);
             closed = controller_.Close();
             controller_.CheckRules();
@@ -176,6 +189,8 @@ public:
     bool asked = false;
     bool busy = false;
     bool openEnabled = true;
+    bool lookingEnabled = false;
+    bool textSizeEnabled = true;
     bool closed = true;
     QString status;
 
@@ -217,6 +232,10 @@ TEST_F(Frame, WhileTheOutputRunsNothingClosesOrReplacesTheDeposit)
     EXPECT_EQ(printer.status, u"Imprimiendo el Depósito Digital ..."_s);
     EXPECT_FALSE(printer.openEnabled);
     EXPECT_FALSE(printer.closed);
+    // The output only reads the form: the clerk may page and zoom meanwhile,
+    // but not change the text size the pages are drawn in.
+    EXPECT_TRUE(printer.lookingEnabled);
+    EXPECT_FALSE(printer.textSizeEnabled);
     // The sample's whole print set, and one state window: the Open asked
     // meanwhile never ran.
     EXPECT_EQ(printer.JobNames().size(), 6) << printer.JobNames().join(u' ').toStdString();
@@ -256,6 +275,52 @@ TEST_F(Frame, AStoppedOutputSendsWholeJobsOnlyAndSaysWhichWereSent)
               u"Impresión cancelada. Trabajos enviados: "_s + printer.Jobs().first().name);
     EXPECT_TRUE(ui_.messages.isEmpty()) << ui_.messages.join(u'\n').toStdString();
     EXPECT_FALSE(controller_.Busy());
+}
+
+// The rules read the date: that is where the clerk's "Cancelar" meets them.
+class StoppingClock : public FixedClock
+{
+public:
+    using FixedClock::FixedClock;
+    QDate Today() const override
+    {
+        if (stop) {
+            readOffThread = QThread::currentThread() != QCoreApplication::instance()->thread();
+            RequestStop();
+        }
+        return FixedClock::Today();
+    }
+    bool stop = false;
+    mutable bool readOffThread = false;
+};
+
+TEST(FrameRuleCheck, RunsOffTheWindowsThreadAndAStopDropsTheCheckAlone)
+{
+    vk7::testing::TemporaryDriveC driveC;
+    ASSERT_TRUE(driveC.IsValid());
+    vk7::testing::ScriptedUserInterface ui;
+    ui.unscriptedQuestion = IUserInterface::Answer::No;
+    StoppingClock clock{QDate(2010, 6, 1)};
+    FrameController controller(QStringLiteral(VK7_BIN_DIR) + u"\\"_s, ui, clock);
+    RecordingVerdicts verdicts;
+    controller.SetVerdictWindows(&verdicts);
+    controller.Open(
+        OpenRequest{kSample + u"/FICHERO.TXT"_s, u"1"_s, vk7::testing::SampleFingerprint()});
+    ASSERT_TRUE(controller.State().formIdentified);
+
+    clock.stop = true;
+    controller.CheckRules();
+    EXPECT_TRUE(clock.readOffThread);
+    EXPECT_EQ(ui.statuses.last(), u"Comprobación cancelada"_s);
+    EXPECT_TRUE(verdicts.shownRuleErrors.isEmpty());
+    EXPECT_FALSE(controller.Form().RuleCheckMode());
+    EXPECT_TRUE(controller.State().formIdentified);
+    EXPECT_TRUE(controller.IsEnabled(kCmdCheckRules));
+
+    clock.stop = false;
+    controller.CheckRules();
+    EXPECT_EQ(verdicts.shownRuleErrors, QList<int>{0});
+    EXPECT_FALSE(controller.Form().RuleCheckMode());
 }
 
 // The clerk presses "Cancelar" while the diskette prompt is up.

@@ -242,22 +242,24 @@ void CMainFrame::Fill(QComboBox *list, const ListFill &fill)
 void CMainFrame::UpdateActions()
 {
     const CommandContext context = controller_->Context();
-    // A busy frame takes no command at all: menus, toolbar and keys.
-    const bool busy = controller_->Busy();
-    menuBar()->setEnabled(!busy);
-    toolBar_->setEnabled(!busy);
+    // A busy frame takes no command but those that only look at a form the
+    // work leaves as it is: menus, toolbar and keys.
+    const bool looking = controller_->IsEnabled(kCmdZoomIn);
+    const bool bars = !controller_->Busy() || looking;
+    menuBar()->setEnabled(bars);
+    toolBar_->setEnabled(bars);
     for (const CommandInfo &command : CommandTable()) {
         QAction *action = actions_.value(command.id);
         if (!action)
             continue;
-        action->setEnabled(!busy && IsCommandEnabled(command.rule, context));
+        action->setEnabled(controller_->IsEnabled(command.id));
         if (command.id == kCmdZoomWindow)
             action->setChecked(IsCommandChecked(command.id, context));
     }
     actions_.value(kCmdToolBar)->setChecked(!toolBar_->isHidden());
     actions_.value(kCmdStatusBar)->setChecked(!statusBar()->isHidden());
-    pageList_->setEnabled(!busy && IsCommandEnabled(EnablingRule::FormOpen, context));
-    textSizeList_->setEnabled(!busy && IsCommandEnabled(EnablingRule::FormOpen, context));
+    pageList_->setEnabled(controller_->IsEnabled(kCmdPageList));
+    textSizeList_->setEnabled(controller_->IsEnabled(kCmdTextSizeList));
 }
 
 void CMainFrame::ShowBusy()
@@ -269,8 +271,7 @@ void CMainFrame::ShowBusy()
         QTimer::singleShot(0, this, &QWidget::close);
         return;
     }
-    // Painted now, without the state window that has just closed over it:
-    // the rule check still runs on this thread, between two events.
+    // Painted now, without the state window that has just closed over it.
     if (isVisible())
         repaint();
 }

@@ -49,11 +49,11 @@ bool FrameVerdictWindows::ShowDepositState(DepositModel &model, const DepositSta
     return outcome == StateWindowOutcome::Printed;
 }
 
-void FrameVerdictWindows::CheckRules(DepositModel &model, FrameState &frame, IUserInterface &ui,
-                                     const Clock &clock)
+void FrameVerdictWindows::ShowRuleErrors(CFormDocument &form, const QList<ErrorRecord> &records,
+                                         IUserInterface &ui)
 {
     ViewerErrorListWindow window(&ui, frame_, viewer_);
-    CheckRulesInteractively(model.Deposit(), frame.form, frame.appFolder, &window, ui, clock);
+    ShowRuleCheckResult(records, &form, &window, ui);
 }
 
 } // namespace vk7

@@ -22,8 +22,8 @@ public:
     void SetViewer(CTessOCX *viewer) { viewer_ = viewer; }
 
     bool ShowDepositState(DepositModel &model, const DepositStateReport &report) override;
-    void CheckRules(DepositModel &model, FrameState &frame, IUserInterface &ui,
-                    const Clock &clock) override;
+    void ShowRuleErrors(CFormDocument &form, const QList<ErrorRecord> &records,
+                        IUserInterface &ui) override;
 
 private:
     QWidget *frame_;

@@ -146,7 +146,8 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
         EXPECT_TRUE(implicit->selectedItems().isEmpty());
         browsed = true;
     });
-    EXPECT_FALSE(CheckRulesInteractively(state_, &form_, appFolder_, &window, ui_, clock_));
+    EXPECT_FALSE(ShowRuleCheckResult(CollectRuleErrors(state_, &form_, appFolder_, clock_), &form_,
+                                     &window, ui_));
     EXPECT_TRUE(browsed);
     EXPECT_EQ(window.shownError, 810220);
     EXPECT_EQ(ui_.messages.size(), 1); // no "Reglas de Coherencia Correctas"
