@@ -7,10 +7,12 @@
 #include "components/imaging.h"
 #include "components/printdevice.h"
 #include "datafiles/depositstate.h"
+#include "datafiles/textpagelist.h"
 #include "reception/backgroundwork.h"
 #include "reception/filetools.h"
 #include "reception/userinterface.h"
 #include "textpages.h"
+#include "viewing/textpagerenderer.h"
 
 using namespace Qt::StringLiterals;
 
@@ -50,11 +52,14 @@ int PrintRenderedPages(DocumentKind kind, PrintDevice &printer)
 }
 
 // The current printer as the output uses it: each job and page also goes to
-// the status line, so a long job shows how far it has come.
+// the status line, and each page sent to the progress against the pages the
+// whole run is to send, so a long job shows how far it has come.
 class ReportingDevice : public PrintDevice
 {
 public:
     ReportingDevice(PrintDevice &device, IUserInterface *ui) : device_(device), ui_(ui) {}
+    // The pages the run is to send, known before the first one goes.
+    void SetTotalPages(qint64 total) { total_ = total; }
     ~ReportingDevice() override
     {
         if (ui_)
@@ -72,8 +77,12 @@ public:
     {
         if (!device_.PrintPage(page))
             return false;
-        if (ui_)
+        ++sent_;
+        if (ui_) {
             ui_->ShowStatus(u"Imprimiendo %1: página %2"_s.arg(job_).arg(++pages_));
+            // A page the count did not foresee never takes the bar past its end.
+            ui_->ShowProgress(sent_, std::max(total_, sent_));
+        }
         return true;
     }
     bool EndJob() override { return device_.EndJob(); }
@@ -83,7 +92,46 @@ private:
     IUserInterface *ui_;
     QString job_;
     int pages_ = 0;
+    qint64 sent_ = 0;
+    qint64 total_ = 0;
 };
+
+// The pages a text is printed on: each of its pages laid out, a long one
+// going on over several.
+qint64 LaidOutPageCount(const TextPageList &pages)
+{
+    qint64 count = 0;
+    for (const QString &page : pages) {
+        // Counting a long text takes a while: a stop ends it.
+        if (StopRequested())
+            break;
+        count += LayOutTextPage(page).size();
+    }
+    return count;
+}
+
+// The pages the ticked documents are printed on: every page of each image
+// file that loads, every laid-out page of each text.
+qint64 DocumentPageCount(const DepositState &state, const OutputTicks &ticks)
+{
+    qint64 count = 0;
+    for (const DocumentKindInfo &document : DocumentKinds()) {
+        if (!document.box || !Ticked(ticks, *document.box) || !HasDocument(state, document.kind))
+            continue;
+        if (const QStringList *images = ImagesOfKind(state, document.kind)) {
+            for (const QString &name : *images) {
+                ImageFileInfo info;
+                if (!name.isEmpty() &&
+                    !ReadImageFileInfo(state.DepositFilePath(name), &info).Failed())
+                    count += info.pageCount;
+            }
+        } else if (const std::optional<TextPageList> pages =
+                       TextPagesOfKind(state, document.kind)) {
+            count += LaidOutPageCount(*pages);
+        }
+    }
+    return count;
+}
 
 OutputResult Fail(IUserInterface *ui, const QString &text)
 {
@@ -180,6 +228,19 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
     if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, folder, &state.diagnosticText))
         return Fail(ui, DiagnosticRenderErrorText());
 
+    // Everything the run is to send is counted before its first page goes.
+    const bool ownSharesPages =
+        Ticked(ticks, PrintableDocument::OwnShares) && HoldsOwnSharesData(state.fields);
+    QList<int> pages;
+    qint64 totalPages = ticks[0] ? LaidOutPageCount(TextPageList(state.diagnosticText)) : 0;
+    if (state.formIdentified && form) {
+        pages = ChooseFormPages(form->PageCount(), FirstFormBlockPages(state.formName),
+                                Ticked(ticks, PrintableDocument::IdentificationBalance),
+                                ownSharesPages);
+        totalPages += pages.size() + DocumentPageCount(state, ticks);
+    }
+    printer.SetTotalPages(totalPages);
+
     if (ticks[0]) {
         QImage first;
         if (LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first).Failed())
@@ -197,17 +258,12 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
     if (!state.formIdentified)
         return {.outcome = OutputResult::Outcome::NoFormToPrint, .failure = {}};
 
-    const bool ownSharesPages =
-        Ticked(ticks, PrintableDocument::OwnShares) && HoldsOwnSharesData(state.fields);
     // The pages are drawn in the text size the clerk last chose in the frame.
     if (form && formPages.textSize > 0)
         form->SetTextSize(formPages.textSize);
     if (!form || !form->ExportPages(FormPageExport::PageFiles, folder))
         return Fail(ui, FormExportErrorText());
 
-    const QList<int> pages =
-        ChooseFormPages(form->PageCount(), FirstFormBlockPages(state.formName),
-                        Ticked(ticks, PrintableDocument::IdentificationBalance), ownSharesPages);
     if (!pages.isEmpty()) {
         formPages.printerChosen = false;
         // Named after the form, like the output's own jobs after their codes.

@@ -5,9 +5,10 @@
 #    runs the status bar shows the progress bar and "Cancelar"; Escape stops
 #    it within a second, the work folder is left empty, no deposit is open
 #    (no state window, the bare title) and the medium is as it was.
-# 2. A print run of the sample: Escape once the sheet's job is out. No job
-#    after it reaches the queue, each that did is whole, and the Open dialog
-#    does not come back (the print did not succeed).
+# 2. A print run of the sample: Escape once the sheet's job is out, the
+#    status bar showing the run's progress bar by then. No job after it
+#    reaches the queue, each that did is whole, and the Open dialog does not
+#    come back (the print did not succeed).
 # 3. The text dialog's print of a long memoria: while its pages are drawn the
 #    frame's status bar shows the progress bar and "Cancelar"; Escape stops
 #    the work within a second, the dialog stays open and no job (not even a
@@ -98,6 +99,16 @@ pid=$!
 XSESSION_PIDS+=($pid)
 frame=$(xsession_wait_window "Velmora - EUROS") || { cat "$work/vk7-print.log"; exit 1; }
 state=$(xsession_wait_window "Estado del Depósito Digital") || exit 1
+# Where the progress bar goes, left of "Cancelar" (from the frame's place
+# on the screen, which xwininfo gives without its title bar): taken alone,
+# it is quick enough to take between the sheet's job and Escape.
+eval "$(xwininfo -id "$frame" | awk '/Absolute upper-left X/ { print "fx=" $4 }
+  /Absolute upper-left Y/ { print "fy=" $4 } /Width:/ { print "fw=" $2 }
+  /Height:/ { print "fh=" $2 }')"
+bar_place="130x12+$((fx + fw - 380))+$((fy + fh - 18))"
+progress_bar() {
+  import -window root -crop "$bar_place" -depth 8 rgb:- | md5sum | cut -d' ' -f1
+}
 xdotool windowactivate --sync "$state" key --clearmodifiers alt+i
 # Escape once the server has the sheet's job (it lists a job as soon as it
 # is sent; its PDF comes later), while the form's pages are being gathered.
@@ -105,8 +116,10 @@ for _ in $(seq 300); do
   [ -n "$(lpstat -W all -o 2>/dev/null)" ] && break
   sleep 0.02
 done
+printing=$(progress_bar)
 xdotool key --clearmodifiers Escape
 sleep 4
+stopped_bar=$(progress_bar)
 printed=$(xsession_cups_jobs)
 whole="VK7_DG 1
 VK7_K7NE 10
@@ -122,8 +135,11 @@ if [ "$count" -ge 6 ] || [ "$count" -lt 1 ] || [ "$printed" != "$(echo "$whole" 
 elif xdotool search --onlyvisible --name '^Abrir un Depósito Digital$' >/dev/null 2>&1; then
   echo "FALLO: tras cancelar la impresión vuelve el diálogo de apertura"
   failed=$((failed + 1))
+elif [ "$printing" = "$stopped_bar" ]; then
+  echo "FALLO: la barra de estado no muestra el progreso de la impresión"
+  failed=$((failed + 1))
 else
-  echo "ok: impresión cancelada con Escape; enviados enteros: $(echo "$printed" | tr '\n' ',' | sed 's/,$//')"
+  echo "ok: impresión con su barra de progreso, cancelada con Escape; enviados enteros: $(echo "$printed" | tr '\n' ',' | sed 's/,$//')"
 fi
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true

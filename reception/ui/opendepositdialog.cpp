@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
 #include <QTreeView>
@@ -66,8 +67,9 @@ void StatusLineLabel::paintEvent(QPaintEvent *)
 COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     : QDialog(parent), logic_(logic), location_(new QLineEdit(this)),
       diskettes_(new QLineEdit(this)), fingerprint_(new QLineEdit(this)),
-      status_(new StatusLineLabel(this)), accept_(new QPushButton(u"&Aceptar"_s, this)),
-      browse_(new QPushButton(u"&Buscar"_s, this)), cancel_(new QPushButton(u"&Salir"_s, this))
+      status_(new StatusLineLabel(this)), progress_(new QProgressBar(this)),
+      accept_(new QPushButton(u"&Aceptar"_s, this)), browse_(new QPushButton(u"&Buscar"_s, this)),
+      cancel_(new QPushButton(u"&Salir"_s, this))
 {
     setWindowTitle(OpenDepositLogic::DialogTitle());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -93,6 +95,13 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
 
     status_->setObjectName(u"statusLine"_s);
     status_->setAccessibleName(u"Estado"_s);
+    // As high as the status line and narrow: shown, it takes none of the
+    // dialog's size, only part of the line's width.
+    progress_->setObjectName(u"progress"_s);
+    progress_->setAccessibleName(u"Progreso"_s);
+    progress_->setTextVisible(false);
+    progress_->setFixedSize(160, status_->sizeHint().height());
+    progress_->hide();
 
     auto *buttons = new QVBoxLayout;
     accept_->setDefault(true);
@@ -108,7 +117,10 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     top->addLayout(buttons);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(status_);
+    auto *statusRow = new QHBoxLayout;
+    statusRow->addWidget(status_, 1);
+    statusRow->addWidget(progress_);
+    layout->addLayout(statusRow);
 
     connect(accept_, &QPushButton::clicked, this, &COpenDepositDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &COpenDepositDialog::reject);
@@ -149,6 +161,19 @@ void COpenDepositDialog::ShowStatus(const QString &text)
     status_->SetStatus(text);
     if (isVisible())
         status_->repaint();
+}
+
+void COpenDepositDialog::ShowProgress(qint64 step, qint64 total)
+{
+    // A figure that comes after the copy ended shows nothing.
+    const bool running = busy_ && total > 0 && step < total;
+    progress_->setVisible(running);
+    if (!running)
+        return;
+    // QProgressBar counts in int: large totals are scaled down.
+    const qint64 scale = total / 1000000 + 1;
+    progress_->setRange(0, int(total / scale));
+    progress_->setValue(int(step / scale));
 }
 
 void COpenDepositDialog::ApplyFocus()
@@ -192,6 +217,7 @@ void COpenDepositDialog::accept()
     auto outcome = OpenDepositLogic::Outcome::StayOpen;
     RunOffThread([&] { outcome = logic_.Accept(); });
     logic_.membersChanged = [this] { TransferToControls(); };
+    progress_->hide();
     for (QWidget *entry : entries)
         entry->setEnabled(true);
     unsetCursor();
@@ -274,6 +300,12 @@ void OpenDialogInterface::ShowStatus(const QString &text)
 {
     if (dialog_)
         dialog_->ShowStatus(text);
+}
+
+void OpenDialogInterface::ShowProgress(qint64 step, qint64 total)
+{
+    if (dialog_)
+        dialog_->ShowProgress(step, total);
 }
 
 } // namespace vk7

@@ -8,6 +8,7 @@
 
 class QFileDialog;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace vk7 {
@@ -47,6 +48,7 @@ public:
     QLineEdit *DiskettesEdit() const { return diskettes_; }
     QLineEdit *FingerprintEdit() const { return fingerprint_; }
     StatusLineLabel *StatusLine() const { return status_; }
+    QProgressBar *ProgressBar() const { return progress_; }
     QPushButton *AcceptButton() const { return accept_; }
     QPushButton *BrowseButton() const { return browse_; }
     QPushButton *CancelButton() const { return cancel_; }
@@ -57,6 +59,9 @@ public:
 
     // Shows a status text on the status line at once, the window painted.
     void ShowStatus(const QString &text);
+    // The copy's and the fingerprint's progress, on a bar beside the status
+    // line shown only while that step runs.
+    void ShowProgress(qint64 step, qint64 total);
 
 public Q_SLOTS:
     void accept() override;
@@ -73,14 +78,15 @@ private:
     QLineEdit *diskettes_;
     QLineEdit *fingerprint_;
     StatusLineLabel *status_;
+    QProgressBar *progress_;
     QPushButton *accept_;
     QPushButton *browse_;
     QPushButton *cancel_;
     bool busy_ = false;
 };
 
-// The seam as the Open dialog's logic sees it: its status texts on the
-// dialog's status line (while a dialog is set), its messages and questions
+// The seam as the Open dialog's logic sees it: its status texts and progress
+// on the dialog's status line (while a dialog is set), its messages and questions
 // through `messages`.
 class OpenDialogInterface : public IUserInterface
 {
@@ -92,6 +98,7 @@ public:
     Answer ShowMessage(const QString &text, const QString &title, Buttons buttons,
                        Icon icon) override;
     void ShowStatus(const QString &text) override;
+    void ShowProgress(qint64 step, qint64 total) override;
     void SetWaitCursor(bool on) override { messages_.SetWaitCursor(on); }
 
 private:

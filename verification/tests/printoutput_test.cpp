@@ -193,6 +193,40 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
     EXPECT_TRUE(printer_.Jobs().last().name.startsWith(u"VK7_K7NE_"_s));
 }
 
+// The progress counts every page that reaches the printer against a total
+// known before the first one: long pages laid out over several, a
+// two-page image file, a hole and a file that does not load.
+TEST_F(PrintOutput, ProgressCountsThePagesSentAgainstTheWholeRun)
+{
+    QStringList lines;
+    for (int i = 0; i < 150; ++i)
+        lines.append(u"Error %1"_s.arg(i));
+    state_.diagnosticText = {lines.join(u"\r\n"_s)};
+    state_.Pages(DocumentKind::OwnSharesText) = {u"Uno"_s, lines.mid(0, 80).join(u"\r\n"_s)};
+    {
+        TiffFile twoPages;
+        ASSERT_TRUE(twoPages.OpenForWriting(work_ + u"MEM1.TIF"_s));
+        ASSERT_TRUE(twoPages.WriteBilevelPage(ScannedPage(1), 200));
+        ASSERT_TRUE(twoPages.WriteBilevelPage(ScannedPage(2), 200));
+    }
+    QFile broken(work_ + u"BROKEN.TIF"_s);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("II*\0garbage") > 0);
+    broken.close();
+    state_.Images(DocumentKind::MemoriaImages) = {u"MEM1.TIF"_s, QString(), u"BROKEN.TIF"_s};
+
+    ASSERT_TRUE(Printed({PrintableDocument::IdentificationBalance, PrintableDocument::Memoria,
+                         PrintableDocument::OwnShares}));
+    qint64 sent = 0;
+    for (const RecordingPrintDevice::Job &job : printer_.Jobs())
+        sent += job.pages.size();
+    // 3 sheet pages, 10 form pages, 2 image pages, the deposit's own one-page
+    // memoria text and 3 pages of the own-shares text.
+    ASSERT_EQ(sent, 19);
+    ASSERT_EQ(ui_.progress.size(), sent);
+    for (qsizetype i = 0; i < ui_.progress.size(); ++i)
+        EXPECT_EQ(ui_.progress.at(i), (QPair<qint64, qint64>(i + 1, sent)));
+}
+
 // With every box ticked and every document there, the jobs follow the
 // document table: the sheet, the form, each document's images before its
 // text, and the audit report and the notices last, whatever the boxes'

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -168,6 +169,45 @@ TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
                                  u"AVISO: Introducir disquete nº : 2"_s}));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(QFile::exists(driveC_.filePath(u"TMP_VK7/DATOS.ASC"_s)));
+}
+
+TEST_F(OpenDialog, TheProgressBarShowsWhileTheCopyRunsAndKeepsTheDialogsSize)
+{
+    OpenDepositLogic logic(logicUi_);
+    logic.Initialize();
+    COpenDepositDialog dialog(logic);
+    dialogUi_.SetDialog(&dialog);
+    ui_.SetParent(&dialog);
+    dialog.show();
+    const QSize size = dialog.size();
+    QProgressBar *bar = dialog.ProgressBar();
+    EXPECT_EQ(bar->accessibleName(), u"Progreso"_s);
+    EXPECT_FALSE(bar->isVisible());
+
+    // At the diskette prompt the copy is under way.
+    bool asked = false;
+    QTimer::singleShot(10, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            ADD_FAILURE() << "no diskette prompt";
+            return;
+        }
+        asked = true;
+        logicUi_.ShowProgress(3'000'000'000, 4'000'000'000);
+        EXPECT_TRUE(bar->isVisible());
+        // Beyond an int's range, scaled down.
+        EXPECT_NEAR(double(bar->value()) / bar->maximum(), 0.75, 0.001);
+        EXPECT_EQ(dialog.size(), size);
+        box->button(QMessageBox::Ok)->click();
+    });
+    dialog.FingerprintEdit()->setText(QString(26, u'A'));
+    dialog.AcceptButton()->click();
+    EXPECT_TRUE(asked);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted) << dialog.StatusLine()->text().toStdString();
+    EXPECT_FALSE(bar->isVisibleTo(&dialog));
+    // A figure left over from the ended copy shows nothing.
+    logicUi_.ShowProgress(1, 4);
+    EXPECT_FALSE(bar->isVisibleTo(&dialog));
 }
 
 TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
