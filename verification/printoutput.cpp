@@ -96,20 +96,6 @@ private:
     qint64 total_ = 0;
 };
 
-// The pages a text is printed on: each of its pages laid out, a long one
-// going on over several.
-qint64 LaidOutPageCount(const TextPageList &pages)
-{
-    qint64 count = 0;
-    for (const QString &page : pages) {
-        // Counting a long text takes a while: a stop ends it.
-        if (StopRequested())
-            break;
-        count += LayOutTextPage(page).size();
-    }
-    return count;
-}
-
 // The pages the ticked documents are printed on: every page of each image
 // file that loads, every laid-out page of each text.
 qint64 DocumentPageCount(const DepositState &state, const OutputTicks &ticks)

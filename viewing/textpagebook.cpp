@@ -77,9 +77,7 @@ int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, Prin
     // A page that cannot be rendered ends the run: what was rendered before
     // it is printed.
     RenderTextPageFiles(pages, TemporaryFolder(), kind.pagePrefix);
-    qint64 total = 0;
-    for (const QString &page : pages)
-        total += LayOutTextPage(page).size();
+    const qint64 total = LaidOutPageCount(pages);
 
     int printed = -1;
     if (device.BeginJob(u"K7_"_s + QString::number(tick))) {

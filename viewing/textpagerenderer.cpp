@@ -129,6 +129,17 @@ QList<QStringList> LayOutTextPage(const QString &pageText)
     return pages;
 }
 
+qint64 LaidOutPageCount(const TextPageList &pages)
+{
+    qint64 count = 0;
+    for (const QString &page : pages) {
+        if (StopRequested())
+            break;
+        count += LayOutTextPage(page).size();
+    }
+    return count;
+}
+
 QFont TextPageFont()
 {
     // Application fonts belong to the running application, so the family is

@@ -39,6 +39,10 @@ QString TakeTextLine(QString *rest);
 // The lines of one page text, grouped into pages of at most 66 lines. An
 // empty text still gives one (blank) page.
 QList<QStringList> LayOutTextPage(const QString &pageText);
+// The pages a text is printed on: each of its pages laid out, a long one
+// going on over several. Counting a long text takes a while: a stop asked
+// of the work ends it early.
+qint64 LaidOutPageCount(const TextPageList &pages);
 
 // The page font: "Nimbus Mono PS", Debian's metric clone of Courier, bold,
 // without antialiasing, so that page images are the same on every machine.

@@ -48,14 +48,7 @@ void StatusBarInterface::ShowProgress(qint64 step, qint64 total)
 {
     if (!progress_)
         return;
-    const bool running = total > 0 && step < total;
-    progress_->setVisible(running);
-    if (running) {
-        // QProgressBar counts in int: large totals are scaled down.
-        const qint64 scale = total / 1000000 + 1;
-        progress_->setRange(0, int(total / scale));
-        progress_->setValue(int(step / scale));
-    }
+    ShowProgressOn(*progress_, step, total);
     Repaint();
 }
 

@@ -12,7 +12,8 @@
 # While each runs, windowping sends the window a ping every 50 ms and
 # reports the longest wait for its answer; the total runs from the key that
 # starts the job to the state window (1) or to the last job listed by CUPS
-# (2, 3). Each job is then run again and stopped with Escape ("Cancelar"):
+# (2, 3), with the program's CPU time over the same span beside it. Each
+# job is then run again and stopped with Escape ("Cancelar"):
 # its delay runs from the key to the empty work folder (1) or to the moment
 # the program stops working, its CPU time at rest (2, 3); the jobs CUPS got
 # after it are counted. A build without the button shows "sin efecto".
@@ -141,14 +142,18 @@ start_vk7() {
   "$bin/vk7" --root "$work/c" "$1" "$(cat "$1.fingerprint")" >"$work/vk7.log" 2>&1 &
   pid=$!
 }
-row() { printf '%-24s | %-18s | %10s | %12s | %12s | %s\n' "$@"; }
+row() { printf '%-24s | %-18s | %10s | %8s | %12s | %12s | %s\n' "$@"; }
+# The process's CPU time so far (user and system, all its threads), in ms:
+# on a shared machine a steadier figure than the wall clock's.
+tick_ms=$((1000 / $(getconf CLK_TCK)))
+cpu_ms() { awk -v t="$tick_ms" '{print ($14 + $15) * t}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 
 # ROUNDS (default 1) runs the builds in turn that many times: on a shared
 # machine the spread between rounds says how far a figure can be trusted.
 for round in $(seq "${ROUNDS:-1}"); do
 for bin in "$@"; do
   echo "== $bin (vuelta $round)"
-  row "trabajo" "build" "total ms" "espera máx ms" "sin respuesta" "Cancelar (Escape)"
+  row "trabajo" "build" "total ms" "cpu ms" "espera máx ms" "sin respuesta" "Cancelar (Escape)"
   name=$(basename "$(dirname "$bin")")/$(basename "$bin")
 
   # 1. The Open.
@@ -158,6 +163,7 @@ for bin in "$@"; do
   ping_start "$frame"
   xsession_wait_window "Estado del Depósito Digital" 6000 >/dev/null
   opened=$(now)
+  cpu=$(cpu_ms "$pid")
   ping_stop
   stop_vk7 "$pid"
   start_vk7 "$big"
@@ -186,7 +192,7 @@ for bin in "$@"; do
     stopped="sin efecto: el depósito queda abierto"
   fi
   stop_vk7 "$pid"
-  row "apertura ${memoria_mb} MB" "$name" "$(ms "$start" "$opened")" "$longest" "$unanswered" \
+  row "apertura ${memoria_mb} MB" "$name" "$(ms "$start" "$opened")" "$cpu" "$longest" "$unanswered" \
     "$stopped"
 
   # 2. The state window's print.
@@ -199,10 +205,12 @@ for bin in "$@"; do
     before=$(jobs_listed)
     if [ "$run" = measure ]; then ping_start "$frame"; fi
     start=$(now)
+    cpu0=$(cpu_ms "$pid")
     xdotool windowactivate --sync "$state" key --clearmodifiers alt+i
     if [ "$run" = measure ]; then
       wait_jobs $((before + 6)) || true
       printed=$(now)
+      cpu=$(($(cpu_ms "$pid") - cpu0))
       ping_stop
       total=$(ms "$start" "$printed")
     else
@@ -217,7 +225,8 @@ for bin in "$@"; do
     cups_idle 600
     if [ "$run" = measure ]; then pages=$(last_jobs 6); fi
   done
-  row "impresión $((per_list * 6)) img + $text_pages txt" "$name" "$total" "$longest" "$unanswered" \
+  row "impresión $((per_list * 6)) img + $text_pages txt" "$name" "$total" "$cpu" "$longest" \
+    "$unanswered" \
     "$stopped"
   echo "  (trabajos impresos: $pages)"
 
@@ -240,11 +249,13 @@ for bin in "$@"; do
     cups_idle
     before=$(jobs_listed)
     if [ "$run" = measure ]; then ping_start "$dialog"; fi
+    cpu0=$(cpu_ms "$pid")
     xdotool key --clearmodifiers Return
     start=$(now)
     if [ "$run" = measure ]; then
       wait_jobs $((before + 1)) || true
       printed=$(now)
+      cpu=$(($(cpu_ms "$pid") - cpu0))
       ping_stop
       total=$(ms "$start" "$printed")
       # The server's own conversion of the job is not the program's work.
@@ -260,6 +271,6 @@ for bin in "$@"; do
     cups_idle 60
   done
   stop_vk7 "$pid"
-  row "texto ${text_mb} MB (diálogo)" "$name" "$total" "$longest" "$unanswered" "$stopped"
+  row "texto ${text_mb} MB (diálogo)" "$name" "$total" "$cpu" "$longest" "$unanswered" "$stopped"
 done
 done

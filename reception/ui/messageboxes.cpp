@@ -3,12 +3,25 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QRegularExpression>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
 
 namespace vk7 {
+
+bool ShowProgressOn(QProgressBar &bar, qint64 step, qint64 total)
+{
+    const bool running = total > 0 && step < total;
+    bar.setVisible(running);
+    if (running) {
+        const qint64 scale = total / 1000000 + 1;
+        bar.setRange(0, int(total / scale));
+        bar.setValue(int(step / scale));
+    }
+    return running;
+}
 
 QString PathsWrappedWhole(const QString &text)
 {

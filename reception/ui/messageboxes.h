@@ -5,7 +5,14 @@
 
 #include "reception/userinterface.h"
 
+class QProgressBar;
+
 namespace vk7 {
+
+// Shows `step` of `total` on `bar` while the step is under way (and hides
+// it otherwise); false when hidden. The bar counts in int: large totals
+// are scaled down.
+bool ShowProgressOn(QProgressBar &bar, qint64 step, qint64 total);
 
 // `text` as the message boxes show it: a word that holds a path wraps after
 // its folder separators only, so no name is cut.

@@ -19,6 +19,7 @@
 #include "reception/backgroundwork.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
+#include "reception/ui/messageboxes.h"
 
 using namespace Qt::StringLiterals;
 
@@ -166,14 +167,10 @@ void COpenDepositDialog::ShowStatus(const QString &text)
 void COpenDepositDialog::ShowProgress(qint64 step, qint64 total)
 {
     // A figure that comes after the copy ended shows nothing.
-    const bool running = busy_ && total > 0 && step < total;
-    progress_->setVisible(running);
-    if (!running)
-        return;
-    // QProgressBar counts in int: large totals are scaled down.
-    const qint64 scale = total / 1000000 + 1;
-    progress_->setRange(0, int(total / scale));
-    progress_->setValue(int(step / scale));
+    if (busy_)
+        ShowProgressOn(*progress_, step, total);
+    else
+        progress_->hide();
 }
 
 void COpenDepositDialog::ApplyFocus()
