@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMutex>
 #include <QPointer>
@@ -118,6 +119,7 @@ struct WindowThreadInterface::Shared
     qint64 step = 0;
     qint64 total = 0;
     bool progressPosted = false;
+    QElapsedTimer posted; // since the last figure was sent on its way
 };
 
 WindowThreadInterface::WindowThreadInterface(IUserInterface &target, QObject *context)
@@ -164,14 +166,20 @@ void WindowThreadInterface::ShowProgress(qint64 step, qint64 total)
         target_.ShowProgress(step, total);
         return;
     }
-    // Only the latest figure matters: a copy of many small files must not
-    // fill the window's queue.
+    // Only the latest figure matters, and at most 25 a second: each one
+    // wakes the window's thread, and a copy in many chunks must neither fill
+    // its queue nor keep it (and the screen) from the work. A step's last
+    // figure always goes, so the bar never stays short of its end.
     const QMutexLocker lock(&shared_->mutex);
     shared_->step = step;
     shared_->total = total;
     if (shared_->progressPosted)
         return;
+    const bool last = total <= 0 || step >= total;
+    if (!last && shared_->posted.isValid() && shared_->posted.elapsed() < 40)
+        return;
     shared_->progressPosted = true;
+    shared_->posted.start();
     IUserInterface *target = &target_;
     Shared *shared = shared_;
     QMetaObject::invokeMethod(
