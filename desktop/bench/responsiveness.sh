@@ -133,12 +133,27 @@ quiet_after() {
   done
   echo "sin efecto en 10 s"
 }
+# Waits (up to 30 s) until the machine is quiet, at least 85 % idle over
+# half a second: a job the server is still converting, or the previous
+# build's print that could not be stopped, must not weigh on the next figure.
+settle() {
+  local a b
+  for _ in $(seq 60); do
+    a=($(head -1 /proc/stat))
+    sleep 0.5
+    b=($(head -1 /proc/stat))
+    local busy=$(((b[1] + b[2] + b[3] + b[6] + b[7]) - (a[1] + a[2] + a[3] + a[6] + a[7])))
+    local idle=$(((b[4] + b[5]) - (a[4] + a[5])))
+    [ $((idle * 100)) -ge $(((idle + busy) * 85)) ] && return 0
+  done
+}
 stop_vk7() {
   kill "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
 start_vk7() {
   rm -rf "$work/c"
+  settle
   "$bin/vk7" --root "$work/c" "$1" "$(cat "$1.fingerprint")" >"$work/vk7.log" 2>&1 &
   pid=$!
 }
