@@ -153,7 +153,6 @@ stop_vk7() {
 }
 start_vk7() {
   rm -rf "$work/c"
-  settle
   "$bin/vk7" --root "$work/c" "$1" "$(cat "$1.fingerprint")" >"$work/vk7.log" 2>&1 &
   pid=$!
 }
@@ -172,6 +171,7 @@ for bin in "$@"; do
   name=$(basename "$(dirname "$bin")")/$(basename "$bin")
 
   # 1. The Open.
+  settle
   start=$(now)
   start_vk7 "$big"
   frame=$(xsession_wait_window "Velmora" 600)
@@ -217,6 +217,7 @@ for bin in "$@"; do
     state=$(xsession_wait_window "Estado del Depósito Digital" 6000)
     sleep 1
     cups_idle
+    settle
     before=$(jobs_listed)
     if [ "$run" = measure ]; then ping_start "$frame"; fi
     start=$(now)
@@ -262,6 +263,7 @@ for bin in "$@"; do
     done
     sleep 0.5
     cups_idle
+    settle
     before=$(jobs_listed)
     if [ "$run" = measure ]; then ping_start "$dialog"; fi
     cpu0=$(cpu_ms "$pid")
