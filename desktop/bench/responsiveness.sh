@@ -133,18 +133,25 @@ quiet_after() {
   done
   echo "sin efecto en 10 s"
 }
-# Waits (up to 30 s) until the machine is quiet, at least 85 % idle over
-# half a second: a job the server is still converting, or the previous
-# build's print that could not be stopped, must not weigh on the next figure.
+# Waits (up to a minute) until the server has no job and the machine is
+# quiet, at least 85 % idle over two seconds running: a job the server is
+# still converting, or the previous build's print that could not be
+# stopped, must not weigh on the next figure.
 settle() {
-  local a b
-  for _ in $(seq 60); do
+  local a b quiet=0
+  cups_idle 120
+  for _ in $(seq 120); do
     a=($(head -1 /proc/stat))
     sleep 0.5
     b=($(head -1 /proc/stat))
     local busy=$(((b[1] + b[2] + b[3] + b[6] + b[7]) - (a[1] + a[2] + a[3] + a[6] + a[7])))
     local idle=$(((b[4] + b[5]) - (a[4] + a[5])))
-    [ $((idle * 100)) -ge $(((idle + busy) * 85)) ] && return 0
+    if [ $((idle * 100)) -ge $(((idle + busy) * 85)) ]; then
+      quiet=$((quiet + 1))
+      [ "$quiet" -ge 4 ] && return 0
+    else
+      quiet=0
+    fi
   done
 }
 stop_vk7() {
