@@ -119,7 +119,8 @@ struct WindowThreadInterface::Shared
     qint64 step = 0;
     qint64 total = 0;
     bool progressPosted = false;
-    QElapsedTimer posted; // since the last figure was sent on its way
+    bool progressHeld = false; // a figure kept back by the pace below
+    QElapsedTimer posted;      // since the last figure was sent on its way
 };
 
 WindowThreadInterface::WindowThreadInterface(IUserInterface &target, QObject *context)
@@ -156,8 +157,29 @@ void WindowThreadInterface::ShowStatus(const QString &text)
         return;
     }
     IUserInterface *target = &target_;
+    // A figure kept back goes first, with the text, as the calls were made:
+    // the bar never lags behind the status line.
+    bool held = false;
+    qint64 step = 0;
+    qint64 total = 0;
+    {
+        const QMutexLocker lock(&shared_->mutex);
+        if (shared_->progressHeld && !shared_->progressPosted) {
+            held = true;
+            shared_->progressHeld = false;
+            shared_->posted.start();
+            step = shared_->step;
+            total = shared_->total;
+        }
+    }
     QMetaObject::invokeMethod(
-        context_, [target, text] { target->ShowStatus(text); }, Qt::QueuedConnection);
+        context_,
+        [target, text, held, step, total] {
+            if (held)
+                target->ShowProgress(step, total);
+            target->ShowStatus(text);
+        },
+        Qt::QueuedConnection);
 }
 
 void WindowThreadInterface::ShowProgress(qint64 step, qint64 total)
@@ -169,14 +191,16 @@ void WindowThreadInterface::ShowProgress(qint64 step, qint64 total)
     // Only the latest figure matters, and at most 25 a second: each one
     // wakes the window's thread, and a copy in many chunks must neither fill
     // its queue nor keep it (and the screen) from the work. A step's last
-    // figure always goes, so the bar never stays short of its end.
+    // figure always goes, so the bar never stays short of its end; one kept
+    // back goes with the next status text.
     const QMutexLocker lock(&shared_->mutex);
     shared_->step = step;
     shared_->total = total;
     if (shared_->progressPosted)
         return;
     const bool last = total <= 0 || step >= total;
-    if (!last && shared_->posted.isValid() && shared_->posted.elapsed() < 40)
+    shared_->progressHeld = !last && shared_->posted.isValid() && shared_->posted.elapsed() < 40;
+    if (shared_->progressHeld)
         return;
     shared_->progressPosted = true;
     shared_->posted.start();

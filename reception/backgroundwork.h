@@ -38,10 +38,10 @@ bool StopHere();
 
 // The seam carried to the window's thread: each call the work makes reaches
 // `target` on the thread `context` lives in, in the order made. Status
-// texts and the cursor are queued; the latest progress is queued once per
-// turn of the window's event loop; a message, a question or an external
-// open waits for its answer before the work goes on. Called on the window's
-// thread itself, it calls `target` directly.
+// texts and the cursor are queued; the latest progress at most 25 times a
+// second (a figure kept back goes with the next status text); a message, a
+// question or an external open waits for its answer before the work goes
+// on. Called on the window's thread itself, it calls `target` directly.
 class WindowThreadInterface : public IUserInterface
 {
 public:

@@ -79,9 +79,10 @@ public:
             return false;
         ++sent_;
         if (ui_) {
-            ui_->ShowStatus(u"Imprimiendo %1: página %2"_s.arg(job_).arg(++pages_));
-            // A page the count did not foresee never takes the bar past its end.
+            // A page the count did not foresee never takes the bar past its
+            // end. The figure goes before the text, which carries it along.
             ui_->ShowProgress(sent_, std::max(total_, sent_));
+            ui_->ShowStatus(u"Imprimiendo %1: página %2"_s.arg(job_).arg(++pages_));
         }
         return true;
     }
