@@ -54,6 +54,7 @@ void ReceptionChain::CloseDeposit()
     state_.fields.RemoveAll();
     state_.formError.clear();
     state_.notCopied.clear();
+    state_.depositFiles.reset();
     if (frame_.form && state_.formIdentified && frame_.form->CloseForm())
         state_.formIdentified = false;
     state_.open = false;
@@ -96,7 +97,8 @@ void ReceptionChain::PrepareOpenDialog(OpenDepositLogic &dialog) const
 
 OpenDialogValues ReceptionChain::AcceptedValues(const OpenDepositLogic &dialog)
 {
-    return {dialog.fingerprint, dialog.number, dialog.date, dialog.formSelection, dialog.notCopied};
+    return {dialog.fingerprint,   dialog.number,    dialog.date,
+            dialog.formSelection, dialog.notCopied, dialog.copiedFiles};
 }
 
 ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
@@ -106,6 +108,7 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     state_.fingerprint = values.fingerprint;
     state_.formSelectionMode = values.formSelection;
     state_.notCopied = values.notCopied;
+    state_.depositFiles = values.depositFiles;
     state_.open = true;
 
     CFileTools tools(ui_);

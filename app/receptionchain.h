@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
+#include <QSet>
 #include <QString>
 
 #include "app/framestate.h"
@@ -27,7 +29,8 @@ struct OpenDialogValues
     QString entryNumber; // the hidden registry entry; "" in practice
     QString entryDate;
     int formSelection = 0;
-    QStringList notCopied; // items of the medium left by the copy, with why
+    QStringList notCopied;                     // items of the medium left by the copy, with why
+    std::optional<QSet<QString>> depositFiles; // what the copy put in the work folder
 };
 
 // What the clerk enters in the Open dialog.

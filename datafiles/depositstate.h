@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -49,6 +50,11 @@ struct DepositState
     QStringList diagnosticText; // the diagnostic sheet, one element
     QString fileWarnings;       // suspicious-file warnings
     QStringList notCopied;      // items of the medium the Open left, with why
+    // The upper-cased names the Open copied into the work folder: the
+    // deposit's own files, which alone the fingerprint and the image lists
+    // read there (the program writes page images beside them). Unknown for
+    // a folder checked where it lies: then every file in it counts.
+    std::optional<QSet<QString>> depositFiles;
 
     // The texts (read back from the work copy page by page) and the image
     // lists (entry n-1 holds page n; "" for a hole), by kind. A kind of the

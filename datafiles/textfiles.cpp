@@ -46,7 +46,8 @@ bool ListPageImages(DepositState &state, const QString &filePattern)
         if (entry.kind == PathResolver::EntryKind::Folder)
             continue;
         const QString name = AsciiUpper(entry.name);
-        if (name.size() < 4)
+        // Only the deposit's own files: the program's page images lie beside them.
+        if (name.size() < 4 || (state.depositFiles && !state.depositFiles->contains(name)))
             continue;
         const DocumentKindInfo *set = ImageSetOfName(name);
         if (!set)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -61,7 +62,8 @@ public:
     void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern);
 
     // The fingerprint's messages go to the interface given at construction.
-    void ComputeDepositFingerprint(const QString &folder, QString &result);
+    void ComputeDepositFingerprint(const QString &folder, QString &result,
+                                   const QSet<QString> *depositFiles = nullptr);
     void ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder);
     void DigestFile(QString &result, const QString &path);
     static void EncodeFingerprint(QString &result, const unsigned char digest[16]);

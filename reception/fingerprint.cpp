@@ -220,13 +220,19 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
     DigestFile(result, workFile, ui);
 }
 
-void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInterface *ui)
+void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInterface *ui,
+                               const QSet<QString> *depositFiles)
 {
     CFileTools tools(ui);
     QString base = folder;
     if (!base.endsWith(u'\\'))
         base += u'\\';
-    auto isFile = [&](const QString &name) { return tools.PathExists(base + name, false); };
+    auto isDeposits = [&](const QString &path) {
+        return !depositFiles || depositFiles->contains(AsciiUpper(path.mid(base.size())));
+    };
+    auto isFile = [&](const QString &name) {
+        return isDeposits(base + name) && tools.PathExists(base + name, false);
+    };
 
     QStringList paths;
     for (const auto name : {u"FICHERO.TXT", u"DATOS.ASC", u"ACCIONES.ASC", u"CERTIF.ASC"})
@@ -244,6 +250,8 @@ void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInte
     ListNumberedFiles(paths, base, u"ANUNCIO"_s + u".*"_s);
     if (isFile(u"CAUSA.TXT"_s))
         paths.append(base + u"CAUSA.TXT"_s);
+    // What is not the deposit's is read as missing.
+    paths.removeIf([&](const QString &path) { return !isDeposits(path); });
 
     QString computed;
     ConcatenateFiles(computed, paths, base, ui);
@@ -255,9 +263,10 @@ void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInte
 
 namespace vk7 {
 
-void CFileTools::ComputeDepositFingerprint(const QString &folder, QString &result)
+void CFileTools::ComputeDepositFingerprint(const QString &folder, QString &result,
+                                           const QSet<QString> *depositFiles)
 {
-    vk7::ComputeDepositFingerprint(folder, result, ui_);
+    vk7::ComputeDepositFingerprint(folder, result, ui_, depositFiles);
 }
 
 void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder)

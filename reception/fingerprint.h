@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -23,8 +24,11 @@ class IUserInterface;
 // The 26-symbol fingerprint of the deposit in `folder`: its files in the
 // fixed order, then the numbered page images, then CAUSA.TXT, concatenated
 // into MD5.TXT (deleted afterwards) and digested. FingerprintErrorText(), or
-// empty when none of its files could be opened.
-void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInterface *ui);
+// empty when none of its files could be opened. Given `depositFiles` (the
+// upper-cased names of the deposit's own files), only those are read: the
+// program writes page images into the same folder.
+void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInterface *ui,
+                               const QSet<QString> *depositFiles = nullptr);
 
 // Concatenates the listed files (those that open) into folder + "MD5.TXT"
 // and digests it.

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
+#include <QRegularExpression>
 
 #include "backgroundwork.h"
 #include "codepages.h"
@@ -103,6 +104,13 @@ bool OpenDepositLogic::Validate()
     // location on A:, so the diskette rules apply to it.
     location = PathResolver::OnDrive(u'A', location);
 
+    // A count of diskettes that is not a whole number of at least one copies
+    // nothing: a typing mistake, never a reception of an empty deposit.
+    if (!IsDisketteCount(diskettes)) {
+        SetStatus(u"ERROR. Número de Disquetes. (Obligado : 1 o más)"_s);
+        focus_ = Focus::Diskettes;
+        passed = false;
+    }
     if (fingerprint.toUcs4().size() != kFingerprintLength) {
         SetStatus(u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
         focus_ = Focus::Fingerprint;
@@ -139,10 +147,18 @@ OpenDepositLogic::Outcome OpenDepositLogic::Accept()
     if (!prompting)
         diskettes = u"1"_s;
     const int count = CAtoi(diskettes);
+    copiedFiles.clear();
     QStringList copiedMedium; // what the last diskette held, to notice it again
     for (int i = 1; i <= count; ++i) {
-        if (prompting && !AskForDiskette(i, copiedMedium))
+        // Cancel at the first diskette ends the reception before anything
+        // is copied; at a later one the deposit is what came so far.
+        if (prompting && !AskForDiskette(i, copiedMedium)) {
+            if (i == 1) {
+                Stop();
+                return Outcome::StayOpen;
+            }
             break;
+        }
         if (prompting)
             copiedMedium = MediumContents();
         if (!CopyMediumToWorkFolder())
@@ -188,6 +204,13 @@ bool OpenDepositLogic::NoMediumIn()
     if (root.isEmpty())
         return PathResolver::HasDriveRootSource(u'A');
     return !QFileInfo(root).isDir();
+}
+
+bool OpenDepositLogic::IsDisketteCount(const QString &text)
+{
+    // Plain digits, as few as a clerk types; atoi reads them whole.
+    static const QRegularExpression digits(u"^[0-9]{1,6}$"_s);
+    return digits.match(text).hasMatch() && CAtoi(text) >= 1;
 }
 
 QString OpenDepositLogic::NoMediumText()
@@ -268,6 +291,10 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
     }
     // A medium that is the work folder itself is already in place.
     if (!workHost.isEmpty() && hostfiles::SameFile(sourceHost, workHost)) {
+        for (const QByteArray &name : std::as_const(names)) {
+            if (hostfiles::KindOf(Join(sourceHost, name)) == hostfiles::Kind::File)
+                copiedFiles.insert(AsciiUpper(DisplayName(name)));
+        }
         TransferToControls();
         return true;
     }
@@ -392,6 +419,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
             }
         }
         existing.insert(upper, existing.value(upper, targetName));
+        copiedFiles.insert(AsciiUpper(displayName));
         doneBytes += qMax<qint64>(0, hostfiles::FileSize(targetPath));
     }
     TransferToControls();

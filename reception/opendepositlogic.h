@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +20,7 @@ class IUserInterface;
 class OpenDepositLogic
 {
 public:
-    enum class Focus { None, Location, Fingerprint, Accept };
+    enum class Focus { None, Location, Diskettes, Fingerprint, Accept };
     enum class Outcome { Accepted, StayOpen };
 
     explicit OpenDepositLogic(IUserInterface &ui);
@@ -43,8 +44,9 @@ public:
     // deletes every file in it (the previous deposit's copy).
     void Initialize();
 
-    // The three checks; all run, the last failing one decides the status text
-    // and the focus. True when none failed.
+    // The checks (the number of diskettes, the fingerprint's length, the
+    // location's name and existence); all run, the last failing one decides
+    // the status text and the focus. True when none failed.
     bool Validate();
 
     // Validation, then the diskette loop and the copy. Accepted: the deposit
@@ -53,8 +55,9 @@ public:
     Outcome Accept();
 
     // Whether the last Accept was stopped by the clerk (StopRequested, at
-    // the next file or megabyte of the copy): the work folder is emptied
-    // and the status is StoppedText().
+    // the next file or megabyte of the copy, or Cancel at the prompt for the
+    // first diskette): the work folder is emptied and the status is
+    // StoppedText().
     bool stopped() const { return stopped_; }
     static QString StoppedText(); // "Recepción cancelada"
 
@@ -72,6 +75,13 @@ public:
     // that a deposit's file could be (a link, a device or pipe, a second name
     // for a file) is said on the status line and noted in `notCopied`.
     bool CopyMediumToWorkFolder();
+
+    // The upper-cased names the last Accept copied into the work folder:
+    // the deposit's own files, as against what the program writes there.
+    QSet<QString> copiedFiles;
+
+    // A whole number of at least 1 in plain digits.
+    static bool IsDisketteCount(const QString &text);
 
     // "NAME no se copia: REASON" for each such item of the last copy of
     // every diskette, in listing order; emptied by Initialize.

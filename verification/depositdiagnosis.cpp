@@ -36,7 +36,8 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
     if (state.formIdentified) {
         FormAndCurrency(state.formName, &report.form, &report.currency);
         QString computed;
-        tools.ComputeDepositFingerprint(WorkFolder(), computed);
+        tools.ComputeDepositFingerprint(WorkFolder(), computed,
+                                        state.depositFiles ? &*state.depositFiles : nullptr);
         report.computedFingerprint = computed;
         // A computation that failed says nothing about the deposit: its error
         // text never matches, but the verdict is "not computed", not "wrong".

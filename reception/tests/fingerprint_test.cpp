@@ -105,10 +105,29 @@ TEST_F(FingerprintTest, FilesEnterInTheFixedOrder)
     WriteHostFile(OnC(u"DEP/NOTAS.DOC"_s), "X");
     EXPECT_EQ(Compute(), Expected(all));
 
+    // Page images the program wrote beside a copied deposit (a memoria's
+    // K7.M01, a management report's K7.G02) are not the deposit's: given
+    // the deposit's own names, only those are read.
+    QSet<QString> deposit;
+    for (const auto &[name, bytes] : inOrder)
+        deposit.insert(name.toUpper());
+    WriteHostFile(OnC(u"DEP/K7.M01"_s), "printed page");
+    WriteHostFile(OnC(u"DEP/K7.G02"_s), "printed page");
+    QString onlyDeposit;
+    CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, onlyDeposit, &deposit);
+    EXPECT_EQ(onlyDeposit, Expected(all));
+    EXPECT_NE(Compute(), Expected(all));
+    QFile::remove(OnC(u"DEP/K7.M01"_s));
+    QFile::remove(OnC(u"DEP/K7.G02"_s));
+
     // Without INSTANCIA.ASC the 8.3 name takes its place.
     QFile::remove(OnC(u"DEP/INSTANCIA.ASC"_s));
     all.replace("45", "4X");
     EXPECT_EQ(Compute(), Expected(all));
+    // Unless the deposit held none of the two: then neither is read.
+    deposit.remove(u"INSTANCIA.ASC"_s);
+    CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, onlyDeposit, &deposit);
+    EXPECT_EQ(onlyDeposit, Expected(QByteArray(all).replace("4X", "4")));
 }
 
 TEST_F(FingerprintTest, LargeFilesStreamAcrossChunks)
