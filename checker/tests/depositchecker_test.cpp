@@ -209,18 +209,18 @@ TEST_F(CheckerTest, FailedValidationGivesTheStatusText)
 
 TEST_F(CheckerTest, DisketteWithoutAnswersIsCancelledNotAwaited)
 {
-    // No input: the first diskette prompt is answered Cancel and nothing is copied.
+    // No input: the first diskette prompt is answered Cancel, which ends the
+    // reception with nothing copied and no verdict.
     options.driveA = kSampleDeposit;
     options.medium = u"A:\\"_s;
     options.diskettes = u"2"_s;
     options.fingerprint = SampleFingerprint();
     DepositChecker::Result result;
     const QJsonObject json = RunForJson(options, terminal.ui, &result);
-    EXPECT_EQ(result, DepositChecker::Result::NotValid);
+    EXPECT_EQ(result, DepositChecker::Result::OpenFailed);
     EXPECT_TRUE(terminal.Output().contains(u"[AVISO] Introducir disquete nº : 1"_s));
-    EXPECT_EQ(json.value(u"structureStatus"_s).toString(), u"0"_s);
-    EXPECT_EQ(json.value(u"completenessStatus"_s).toString(), u"0"_s);
-    EXPECT_FALSE(json.value(u"formIdentified"_s).toBool());
+    EXPECT_EQ(json.value(u"openStatus"_s).toString(), u"Recepción cancelada"_s);
+    EXPECT_FALSE(json.contains(u"structureStatus"_s));
 }
 
 TEST_F(CheckerTest, DisketteAnsweredOnTheTerminal)

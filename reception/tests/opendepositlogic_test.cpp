@@ -193,17 +193,30 @@ TEST_F(OpenDepositTest, CancelAtASecondPromptKeepsTheFirstDiskette)
     EXPECT_EQ(WorkFiles(), (QStringList{u"DATOS.ASC"_s, u"FICHERO.TXT"_s}));
 }
 
-TEST_F(OpenDepositTest, NoDisketteCountCopiesNothing)
+// Nothing copied is no reception: a count that is no whole number of at
+// least one is a typing mistake, and Cancel at the first prompt ends it all;
+// neither may become a verdict on an empty deposit.
+TEST_F(OpenDepositTest, NoDisketteCountOrCancelAtTheFirstPromptIsNoReception)
 {
     Diskette({{u"FICHERO.TXT"_s, "manifest"}});
-    for (const QString &count : {u"0"_s, QString(), u"dos"_s, u"-2"_s}) {
+    logic.fingerprint = QString(26, u'A');
+    for (const QString &count : {u"0"_s, QString(), u"dos"_s, u"-2"_s, u"1.5"_s}) {
         logic.location = u"A:\\FICHERO.TXT"_s;
         logic.diskettes = count;
-        EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::Accepted);
+        EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::StayOpen);
+        EXPECT_EQ(logic.status(), u"ERROR. Número de Disquetes. (Obligado : 1 o más)"_s);
+        EXPECT_EQ(logic.focus(), OpenDepositLogic::Focus::Diskettes);
         EXPECT_TRUE(ui.shown.isEmpty());
         EXPECT_TRUE(WorkFiles().isEmpty());
-        EXPECT_EQ(logic.location, u"C:\\TMP_VK7\\"_s);
     }
+
+    ui.answers = {IUserInterface::Answer::Cancel};
+    logic.diskettes = u"2"_s;
+    EXPECT_EQ(logic.Accept(), OpenDepositLogic::Outcome::StayOpen);
+    EXPECT_EQ(ui.shown.size(), 1);
+    EXPECT_TRUE(logic.stopped());
+    EXPECT_EQ(logic.status(), u"Recepción cancelada"_s);
+    EXPECT_TRUE(WorkFiles().isEmpty());
 }
 
 TEST_F(OpenDepositTest, FailedCopyIsRetriedOnRequest)

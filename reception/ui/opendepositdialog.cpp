@@ -180,6 +180,10 @@ void COpenDepositDialog::ApplyFocus()
         location_->setFocus();
         location_->selectAll();
         break;
+    case OpenDepositLogic::Focus::Diskettes:
+        diskettes_->setFocus();
+        diskettes_->selectAll();
+        break;
     case OpenDepositLogic::Focus::Fingerprint:
         fingerprint_->setFocus();
         fingerprint_->selectAll();
