@@ -50,6 +50,8 @@ public:
     bool BeginJob(const QString &name) override;
     bool PrintPage(const PageImage &page) override;
     bool EndJob() override;
+    // Its jobs reach the file only when the run is finished.
+    bool SendsEachJob() const override { return false; }
 
     Failure Finish();
     const QList<PrintedJob> &Jobs() const { return jobs_; }

@@ -1,7 +1,10 @@
 #include "printdevice.h"
 
+#include <algorithm>
+
 #include "imaging.h"
 #include "reception/backgroundwork.h"
+#include "reception/userinterface.h"
 
 using namespace Qt::StringLiterals;
 
@@ -105,11 +108,69 @@ bool StoppablePrintDevice::EndJob()
     return true;
 }
 
-QString PrintStoppedText(const QStringList &sentJobs)
+ProgressPrintDevice::~ProgressPrintDevice()
+{
+    if (ui_)
+        ui_->ShowStatus(QString());
+}
+
+void ProgressPrintDevice::ShowDone()
+{
+    // A step the count did not foresee never takes the bar past its end.
+    if (ui_)
+        ui_->ShowProgress(done_, std::max(total_, done_));
+}
+
+void ProgressPrintDevice::Advance(qint64 steps)
+{
+    done_ += steps;
+    ShowDone();
+}
+
+bool ProgressPrintDevice::EndJob()
+{
+    if (!device_.EndJob())
+        return false;
+    ended_.append(job_);
+    return true;
+}
+
+bool ProgressPrintDevice::BeginJob(const QString &name)
+{
+    job_ = name;
+    shown_ = caption_.isEmpty() ? name : caption_;
+    caption_.clear();
+    pages_ = 0;
+    if (ui_)
+        ui_->ShowStatus(u"Imprimiendo %1 ..."_s.arg(shown_));
+    return device_.BeginJob(name);
+}
+
+bool ProgressPrintDevice::PrintPage(const PageImage &page)
+{
+    if (!device_.PrintPage(page))
+        return false;
+    ++done_;
+    ++pages_;
+    // The figure goes before the text, which carries it along.
+    ShowDone();
+    if (ui_) {
+        const qint64 of = std::max(jobPages_, pages_);
+        ui_->ShowStatus(u"Imprimiendo %1: página %2 de %3"_s.arg(shown_).arg(pages_).arg(of));
+    }
+    return true;
+}
+
+QString SentJobsText(const QStringList &sentJobs)
 {
     if (sentJobs.isEmpty())
-        return u"Impresión cancelada. Ningún trabajo enviado"_s;
-    return u"Impresión cancelada. Trabajos enviados: "_s + sentJobs.join(u", "_s);
+        return u"Ningún trabajo enviado"_s;
+    return u"Trabajos enviados: "_s + sentJobs.join(u", "_s);
+}
+
+QString PrintStoppedText(const QStringList &sentJobs)
+{
+    return u"Impresión cancelada. "_s + SentJobsText(sentJobs);
 }
 
 QStringList RecordingPrintDevice::JobNames() const

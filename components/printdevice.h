@@ -9,6 +9,8 @@
 
 namespace vk7 {
 
+class IUserInterface;
+
 // One page image to print: a bitmap in hand, or page `index` (from 0) of an
 // image file (a system or host path). A device reads a file's page only when
 // it prints it, and keeps its coded data as stored where it can.
@@ -40,6 +42,9 @@ public:
     virtual bool EndJob() = 0;
     // Drops the open job without sending anything of it.
     virtual void AbandonJob() {}
+    // Whether a job that ends has gone to a printer, as against a file that
+    // is written only once the whole run is done.
+    virtual bool SendsEachJob() const { return true; }
 };
 
 // A device that obeys the clerk's stop (StopRequested): once asked, no job
@@ -55,6 +60,7 @@ public:
     bool PrintPage(const PageImage &page) override;
     bool EndJob() override;
     void AbandonJob() override { device_.AbandonJob(); }
+    bool SendsEachJob() const override { return device_.SendsEachJob(); }
 
     const QStringList &SentJobs() const { return sent_; }
 
@@ -63,6 +69,54 @@ private:
     QString job_;
     QStringList sent_;
 };
+
+// A printer as a long print run uses it: each page sent goes to the progress
+// against all the run is to do, counted before its first page goes, and to
+// the status line as "Imprimiendo JOB: página N de M", M the pages the job
+// is to have. Work that makes pages before they are sent (the page images of
+// a sheet, the form's pages) is counted with Advance, so that the bar runs
+// from the first page made to the last page sent.
+class ProgressPrintDevice : public PrintDevice
+{
+public:
+    ProgressPrintDevice(PrintDevice &device, IUserInterface *ui) : device_(device), ui_(ui) {}
+    // The status line is emptied when the run ends.
+    ~ProgressPrintDevice() override;
+
+    // The steps of the whole run, and the pages of the next job to begin.
+    void SetTotalSteps(qint64 total) { total_ = total; }
+    void SetNextJobPages(qint64 pages) { jobPages_ = pages; }
+    // Names the next job on the status line instead of its job name.
+    void SetNextJobCaption(const QString &caption) { caption_ = caption; }
+    // Steps done that sent no page.
+    void Advance(qint64 steps);
+
+    bool BeginJob(const QString &name) override;
+    bool PrintPage(const PageImage &page) override;
+    bool EndJob() override;
+    void AbandonJob() override { device_.AbandonJob(); }
+    bool SendsEachJob() const override { return device_.SendsEachJob(); }
+
+    // The jobs that ended well.
+    const QStringList &EndedJobs() const { return ended_; }
+
+private:
+    void ShowDone();
+
+    PrintDevice &device_;
+    IUserInterface *ui_;
+    QString caption_;
+    QString shown_;
+    QString job_;
+    QStringList ended_;
+    qint64 jobPages_ = 0;
+    qint64 pages_ = 0;
+    qint64 done_ = 0;
+    qint64 total_ = 0;
+};
+
+// "Trabajos enviados: A, B", or "Ningún trabajo enviado".
+QString SentJobsText(const QStringList &sentJobs);
 
 // The status line after a stopped print: "Impresión cancelada. Trabajos
 // enviados: A, B" or "Impresión cancelada. Ningún trabajo enviado".

@@ -88,9 +88,8 @@ bool IsPlausibleImageList(const DepositState &state, DocumentKind kind)
 
 void CheckSuspiciousFiles(DepositState &state)
 {
-    CFileTools tools;
-    tools.CreateFolderChain(PageImageFolder());
-    tools.DeleteMatchingFiles(PageImageFolder() + u"K7.*"_s, false);
+    CFileTools().CreateFolderChain(PageImageFolder());
+    RemoveGeneratedPageImages(state);
     state.fileWarnings.clear();
 
     // Texts first, then image lists, each in the table's order; the

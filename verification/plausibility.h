@@ -24,7 +24,8 @@ bool IsPlausibleTextPage(const QString &pageText);
 // check with false.
 bool IsPlausibleImageList(const DepositState &state, DocumentKind kind);
 
-// Empties the page images "K7.*" of the work folder, then fills
+// Empties the page images the program wrote into the work folder (a
+// deposit's own file of such a name stays), then fills
 // `state.fileWarnings` with a warning line for each text and image list that
 // looks wrong, then one for each item the Open left on the medium
 // (`state.notCopied`).

@@ -9,6 +9,7 @@
 #include "datafiles/depositstate.h"
 #include "datafiles/textpagelist.h"
 #include "reception/backgroundwork.h"
+#include "reception/failure.h"
 #include "reception/filetools.h"
 #include "reception/userinterface.h"
 #include "textpages.h"
@@ -51,58 +52,15 @@ int PrintRenderedPages(DocumentKind kind, PrintDevice &printer)
     return printed;
 }
 
-// The current printer as the output uses it: each job and page also goes to
-// the status line, and each page sent to the progress against the pages the
-// whole run is to send, so a long job shows how far it has come.
-class ReportingDevice : public PrintDevice
+// The pages each ticked document is printed on, in the table's order (0 for
+// the others): every page of each image file that loads, every laid-out
+// page of each text.
+std::array<qint64, kDocumentKindCount> DocumentPageCounts(const DepositState &state,
+                                                          const OutputTicks &ticks)
 {
-public:
-    ReportingDevice(PrintDevice &device, IUserInterface *ui) : device_(device), ui_(ui) {}
-    // The pages the run is to send, known before the first one goes.
-    void SetTotalPages(qint64 total) { total_ = total; }
-    ~ReportingDevice() override
-    {
-        if (ui_)
-            ui_->ShowStatus(QString());
-    }
-    bool BeginJob(const QString &name) override
-    {
-        job_ = name;
-        pages_ = 0;
-        if (ui_)
-            ui_->ShowStatus(u"Imprimiendo %1 ..."_s.arg(name));
-        return device_.BeginJob(name);
-    }
-    bool PrintPage(const PageImage &page) override
-    {
-        if (!device_.PrintPage(page))
-            return false;
-        ++sent_;
-        if (ui_) {
-            // A page the count did not foresee never takes the bar past its
-            // end. The figure goes before the text, which carries it along.
-            ui_->ShowProgress(sent_, std::max(total_, sent_));
-            ui_->ShowStatus(u"Imprimiendo %1: página %2"_s.arg(job_).arg(++pages_));
-        }
-        return true;
-    }
-    bool EndJob() override { return device_.EndJob(); }
-
-private:
-    PrintDevice &device_;
-    IUserInterface *ui_;
-    QString job_;
-    int pages_ = 0;
-    qint64 sent_ = 0;
-    qint64 total_ = 0;
-};
-
-// The pages the ticked documents are printed on: every page of each image
-// file that loads, every laid-out page of each text.
-qint64 DocumentPageCount(const DepositState &state, const OutputTicks &ticks)
-{
-    qint64 count = 0;
-    for (const DocumentKindInfo &document : DocumentKinds()) {
+    std::array<qint64, kDocumentKindCount> counts{};
+    for (size_t i = 0; i < DocumentKinds().size(); ++i) {
+        const DocumentKindInfo &document = DocumentKinds()[i];
         if (!document.box || !Ticked(ticks, *document.box) || !HasDocument(state, document.kind))
             continue;
         if (const QStringList *images = ImagesOfKind(state, document.kind)) {
@@ -110,25 +68,41 @@ qint64 DocumentPageCount(const DepositState &state, const OutputTicks &ticks)
                 ImageFileInfo info;
                 if (!name.isEmpty() &&
                     !ReadImageFileInfo(state.DepositFilePath(name), &info).Failed())
-                    count += info.pageCount;
+                    counts[i] += info.pageCount;
             }
         } else if (const std::optional<TextPageList> pages =
                        TextPagesOfKind(state, document.kind)) {
-            count += LaidOutPageCount(*pages);
+            counts[i] = LaidOutPageCount(*pages);
         }
     }
-    return count;
+    return counts;
 }
 
-OutputResult Fail(IUserInterface *ui, const QString &text)
+// A run that ends early leaves none of the page images it made: the next
+// check of the deposit must find the deposit's files alone. The failure
+// keeps the system's reason when the machine refused a write, and the box
+// says which jobs went to the printer before it stopped.
+OutputResult Fail(const DepositState &state, IUserInterface *ui, const QString &text,
+                  const ProgressPrintDevice &printer)
 {
-    // A stop the clerk asked for is no error of the output.
-    if (ui && !StopRequested())
-        ui->ShowMessage(text, u"VK7"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::None);
+    RemoveGeneratedPageImages(state);
     OutputResult result;
     result.outcome = OutputResult::Outcome::Stopped;
-    result.failure.kind = Failure::Kind::Data;
-    result.failure.text = text;
+    const Failure io = FirstIoFailure();
+    result.failure = io.IsIo() && !io.IsStop() ? io : Failure::Data(text);
+    result.stopText = text;
+    result.sentJobs = printer.EndedJobs();
+    // A stop the clerk asked for is no error of the output.
+    if (ui && !StopRequested()) {
+        QString message = text;
+        if (result.failure.IsIo())
+            message += u'\n' + result.failure.Message();
+        if (printer.SendsEachJob() && !result.sentJobs.isEmpty())
+            message += u'\n' + SentJobsText(result.sentJobs);
+        ui->ShowMessage(
+            message, result.failure.IsIo() ? u"ERROR"_s : u"VK7"_s, IUserInterface::Buttons::Ok,
+            result.failure.IsIo() ? IUserInterface::Icon::Stop : IUserInterface::Icon::None);
+    }
     return result;
 }
 
@@ -177,12 +151,14 @@ QList<int> ChooseFormPages(int pageCount, int firstBlockPages, bool identificati
     return chosen;
 }
 
-void PrintTextPages(DocumentKind kind, PrintDevice &printer, const QTime &now)
+void PrintTextPages(const DepositState &state, DocumentKind kind, PrintDevice &printer,
+                    const QTime &now)
 {
-    const QString &code = DocumentKindOf(kind).printJobCode;
-    if (DocumentKindOf(kind).images || !printer.BeginJob(PrintJobName(code, now)))
+    const DocumentKindInfo &info = DocumentKindOf(kind);
+    const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
+    if (info.images || !pages || !printer.BeginJob(PrintJobName(info.printJobCode, now)))
         return;
-    PrintRenderedPages(kind, printer);
+    PrintTextPagesAsRendered(*pages, PageImageFolder(), info.pagePrefix, printer);
     printer.EndJob();
 }
 
@@ -206,69 +182,86 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
                                   const Clock &clock)
 {
     const WaitCursor wait(ui);
-    ReportingDevice printer(currentPrinter, ui);
+    ProgressPrintDevice printer(currentPrinter, ui);
     CFileTools tools;
     const QString folder = PageImageFolder();
     tools.CreateFolderChain(folder);
-    tools.DeleteMatchingFiles(folder + u"K7.*"_s, false);
+    RemoveGeneratedPageImages(state);
 
-    if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, folder, &state.diagnosticText))
-        return Fail(ui, DiagnosticRenderErrorText());
-
-    // Everything the run is to send is counted before its first page goes.
+    // Everything the run is to do is counted before its first page is made:
+    // the sheet's pages made and sent, the form's pages exported and the
+    // chosen ones sent, each document's pages (a text's made as it is sent).
+    const qint64 sheetPages = LaidOutPageCount(TextPageList(state.diagnosticText));
     const bool ownSharesPages =
         Ticked(ticks, PrintableDocument::OwnShares) && HoldsOwnSharesData(state.fields);
     QList<int> pages;
-    qint64 totalPages = ticks[0] ? LaidOutPageCount(TextPageList(state.diagnosticText)) : 0;
+    std::array<qint64, kDocumentKindCount> documentPages{};
+    qint64 totalSteps = sheetPages + (ticks[0] ? sheetPages : 0);
     if (state.formIdentified && form) {
         pages = ChooseFormPages(form->PageCount(), FirstFormBlockPages(state.formName),
                                 Ticked(ticks, PrintableDocument::IdentificationBalance),
                                 ownSharesPages);
-        totalPages += pages.size() + DocumentPageCount(state, ticks);
+        documentPages = DocumentPageCounts(state, ticks);
+        totalSteps += form->PageCount() + pages.size();
+        for (const qint64 count : documentPages)
+            totalSteps += count;
     }
-    printer.SetTotalPages(totalPages);
+    printer.SetTotalSteps(totalSteps);
+
+    if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, folder, &state.diagnosticText))
+        return Fail(state, ui, DiagnosticRenderErrorText(), printer);
+    printer.Advance(sheetPages);
 
     if (ticks[0]) {
         QImage first;
         if (LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first).Failed())
-            return Fail(ui, DiagnosticPrintErrorText());
+            return Fail(state, ui, DiagnosticPrintErrorText(), printer);
         FreeImage(&first);
+        printer.SetNextJobPages(sheetPages);
         if (!printer.BeginJob(PrintJobName(
                 DocumentKindOf(DocumentKind::DiagnosticSheet).printJobCode, clock.Now())))
-            return Fail(ui, DiagnosticPrintErrorText());
+            return Fail(state, ui, DiagnosticPrintErrorText(), printer);
         // Every page of the sheet, in its one job: a long error list keeps its tail.
         PrintRenderedPages(DocumentKind::DiagnosticSheet, printer);
         if (!printer.EndJob())
-            return Fail(ui, DiagnosticPrintErrorText());
+            return Fail(state, ui, DiagnosticPrintErrorText(), printer);
     }
 
-    if (!state.formIdentified)
-        return {.outcome = OutputResult::Outcome::NoFormToPrint, .failure = {}};
+    if (!state.formIdentified) {
+        OutputResult nothingMore;
+        nothingMore.outcome = OutputResult::Outcome::NoFormToPrint;
+        return nothingMore;
+    }
 
     // The pages are drawn in the text size the clerk last chose in the frame.
     if (form && formPages.textSize > 0)
         form->SetTextSize(formPages.textSize);
     if (!form || !form->ExportPages(FormPageExport::PageFiles, folder))
-        return Fail(ui, FormExportErrorText());
+        return Fail(state, ui, FormExportErrorText(), printer);
+    printer.Advance(form->PageCount());
 
     if (!pages.isEmpty()) {
         formPages.printerChosen = false;
+        printer.SetNextJobPages(pages.size());
         // Named after the form, like the output's own jobs after their codes.
         form->PrintPages(printer, PrintJobName(form->Template().name, clock.Now()), pages);
     }
 
     // The documents; a refused job or a page that does not render is skipped.
     // In the table's order, each document's images before its text.
-    for (const DocumentKindInfo &document : DocumentKinds()) {
+    for (size_t i = 0; i < DocumentKinds().size(); ++i) {
+        const DocumentKindInfo &document = DocumentKinds()[i];
         if (!document.box || !Ticked(ticks, *document.box) || !HasDocument(state, document.kind))
             continue;
-        if (document.images) {
+        printer.SetNextJobPages(documentPages[i]);
+        if (document.images)
             PrintImageList(state, document.kind, printer, clock.Now());
-        } else {
-            RenderTextPages(state, document.kind, folder);
-            PrintTextPages(document.kind, printer, clock.Now());
-        }
+        else
+            PrintTextPages(state, document.kind, printer, clock.Now());
     }
+    // Stopped, the run leaves nothing of its own behind either.
+    if (StopRequested())
+        RemoveGeneratedPageImages(state);
     return {};
 }
 

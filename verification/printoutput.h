@@ -3,6 +3,7 @@
 #include <array>
 
 #include <QString>
+#include <QStringList>
 #include <QTime>
 
 #include "datafiles/documentkind.h"
@@ -53,10 +54,12 @@ struct FormPageSettings
     bool printerChosen = false;
 };
 
-// One job of a text kind's rendered pages K7.<x>01, K7.<x>02, ... from the
-// work folder, up to the first that does not exist; a page that cannot be
-// loaded is skipped. A refused job prints nothing.
-void PrintTextPages(DocumentKind kind, PrintDevice &printer, const QTime &now);
+// One job of a text kind's pages, each rendered as K7.<x>01, K7.<x>02, ...
+// in the work folder and sent at once (the file goes once the printer holds
+// the page); a page that cannot be rendered ends the job. A refused job
+// prints nothing.
+void PrintTextPages(const DepositState &state, DocumentKind kind, PrintDevice &printer,
+                    const QTime &now);
 
 // One job of every page of every file of an image-list kind; a file or page
 // that cannot be loaded, an empty entry included, is skipped.
@@ -70,16 +73,21 @@ void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &p
 // documents are printed on `printer`, the current printer. A wait cursor is
 // shown throughout. A stop on one of the three errors is shown through `ui`
 // in a plain box and returned with its text; with no form identified only
-// the diagnostic sheet is printed.
+// the diagnostic sheet is printed. A run that stops (on an error or at the
+// clerk's word) removes the page images it made.
 struct OutputResult
 {
     enum class Outcome {
         Printed,       // every ticked item went to its job
         NoFormToPrint, // no form identified: nothing after the sheet
-        Stopped        // stopped on an error; `failure` holds its text
+        Stopped        // stopped on an error
     };
     Outcome outcome = Outcome::Printed;
+    // Of a stop: the machine's failure when a write was refused (a full
+    // disk), else the output's text as a content failure.
     Failure failure;
+    QString stopText;     // "ERROR Creando TIF's"...
+    QStringList sentJobs; // the jobs that had ended before the stop
 
     bool Printed() const { return outcome == Outcome::Printed; }
     bool Stopped() const { return outcome == Outcome::Stopped; }

@@ -1,6 +1,9 @@
 #include "textpages.h"
 
 #include "datafiles/depositstate.h"
+#include "reception/filetools.h"
+#include "reception/paths.h"
+#include "reception/plaintext.h"
 #include "viewing/textpagerenderer.h"
 
 namespace vk7 {
@@ -10,6 +13,21 @@ using namespace Qt::StringLiterals;
 QString PageImageFolder()
 {
     return WorkFolder();
+}
+
+void RemoveGeneratedPageImages(const DepositState &state)
+{
+    CFileTools tools;
+    const QString pattern = PageImageFolder() + u"K7.*"_s;
+    if (!state.depositFiles) {
+        tools.DeleteMatchingFiles(pattern, false);
+        return;
+    }
+    for (const PathResolver::Entry &entry : PathResolver::FindMatching(pattern)) {
+        if (entry.kind != PathResolver::EntryKind::Folder &&
+            !state.depositFiles->contains(AsciiUpper(entry.name)))
+            tools.DeleteOneFile(PageImageFolder() + entry.name);
+    }
 }
 
 bool RenderTextPages(const DepositState &state, DocumentKind kind, const QString &folder,

@@ -13,6 +13,10 @@ struct DepositState;
 // deposit is copied.
 QString PageImageFolder();
 
+// Deletes the page images the program writes into the work folder ("K7.*"),
+// sparing a deposit file of such a name that the Open copied.
+void RemoveGeneratedPageImages(const DepositState &state);
+
 // Writes the page images of a text document into `folder` (a system path
 // with its trailing backslash) as folder + prefix + "%02d". An explicit list
 // replaces the kind's own pages; the kind then only selects the prefix.

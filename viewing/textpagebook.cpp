@@ -74,24 +74,23 @@ int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, Prin
     tools.CreateFolderChain(TemporaryFolder());
     const QString pattern = TemporaryFolder() + u"K7.*"_s;
     tools.DeleteMatchingFiles(pattern, false);
-    // A page that cannot be rendered ends the run: what was rendered before
-    // it is printed.
-    RenderTextPageFiles(pages, TemporaryFolder(), kind.pagePrefix);
+
+    // The clerk sees the print start before a long text is counted, and one
+    // bar from the first page rendered to the last one sent.
+    ProgressPrintDevice reporting(device, progress);
+    if (progress)
+        progress->ShowStatus(u"Imprimiendo %1 ..."_s.arg(kind.dialogTitle));
     const qint64 total = LaidOutPageCount(pages);
+    reporting.SetTotalSteps(total);
+    reporting.SetNextJobPages(total);
+    reporting.SetNextJobCaption(kind.dialogTitle);
 
     int printed = -1;
-    if (device.BeginJob(u"K7_"_s + QString::number(tick))) {
-        printed = 0;
-        // Every rendered page, however many: the numbers go on past 99.
-        for (int n = 1;; ++n) {
-            const QString name = TemporaryFolder() + kind.pagePrefix + QString::asprintf("%02d", n);
-            if (!tools.PathExists(name, false))
-                break;
-            printed += device.PrintPage(PageImage{name, 0, QImage()}) ? 1 : 0;
-            if (progress)
-                progress->ShowProgress(n, total);
-        }
-        if (!device.EndJob())
+    if (reporting.BeginJob(u"K7_"_s + QString::number(tick))) {
+        // A page that cannot be rendered ends the run: what was rendered
+        // before it is printed.
+        printed = PrintTextPagesAsRendered(pages, TemporaryFolder(), kind.pagePrefix, reporting);
+        if (!reporting.EndJob())
             printed = -1;
     }
     tools.DeleteMatchingFiles(pattern, false);

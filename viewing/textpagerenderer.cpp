@@ -23,6 +23,7 @@
 #include <QThread>
 #include <QtEndian>
 
+#include "components/printdevice.h"
 #include "components/tifffile.h"
 #include "reception/backgroundwork.h"
 #include "reception/filetools.h"
@@ -543,6 +544,27 @@ private:
 
 } // namespace
 
+namespace {
+
+// One page's lines as a Group 4 page image file at 200 dpi; nothing is left
+// of a file that could not be written whole.
+bool WritePageFile(const QStringList &lines, const QString &host)
+{
+    const QImage page = RenderTextPageImage(lines);
+    if (page.isNull() || host.isEmpty())
+        return false;
+    bool written = false;
+    {
+        TiffFile file;
+        written = file.OpenForWriting(host) && file.WriteBilevelPage(page, 200);
+    }
+    if (!written)
+        QFile::remove(host);
+    return written;
+}
+
+} // namespace
+
 bool RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
                          const QString &prefix)
 {
@@ -554,25 +576,36 @@ bool RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
             // A stopped print ends at the next page.
-            if (StopRequested())
+            if (StopRequested() || !WritePageFile(lines, names.HostPath(pageNumber)))
                 return false;
-            const QImage page = RenderTextPageImage(lines);
-            const QString host = names.HostPath(pageNumber);
-            if (page.isNull() || host.isEmpty())
-                return false;
-            bool written = false;
-            {
-                TiffFile file;
-                written = file.OpenForWriting(host) && file.WriteBilevelPage(page, 200);
-            }
-            if (!written) {
-                QFile::remove(host);
-                return false;
-            }
             ++pageNumber;
         }
     }
     return true;
+}
+
+int PrintTextPagesAsRendered(const TextPageList &pageTexts, const QString &folder,
+                             const QString &prefix, PrintDevice &device)
+{
+    CFileTools tools;
+    tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);
+    const PageFileNames names(folder + prefix);
+
+    int pageNumber = 1;
+    int printed = 0;
+    for (const QString &pageText : pageTexts) {
+        for (const QStringList &lines : LayOutTextPage(pageText)) {
+            const QString host = names.HostPath(pageNumber);
+            if (StopRequested() || !WritePageFile(lines, host))
+                return printed;
+            const QString path = folder + prefix + QString::asprintf("%02d", pageNumber);
+            printed += device.PrintPage(PageImage{path, 0, QImage()}) ? 1 : 0;
+            // The device holds the page now: the file was only its way there.
+            QFile::remove(host);
+            ++pageNumber;
+        }
+    }
+    return printed;
 }
 
 } // namespace vk7

@@ -11,6 +11,8 @@ class QPainter;
 
 namespace vk7 {
 
+class PrintDevice;
+
 // Text pages as page images: a page text is cut into lines, the lines are
 // grouped into pages of 66, and each page is painted on any QPainter (a page
 // image, the screen, a printer) in the page's own pixel coordinates.
@@ -67,5 +69,15 @@ QImage RenderTextPageImage(const QStringList &lines);
 // created or saved.
 bool RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
                          const QString &prefix);
+
+// Prints page texts in the job open on `device` as they are rendered: each
+// laid-out page is written as the page image file folder + prefix + "%02d"
+// (numbered as above), handed to the device and deleted once the device
+// holds it, so a long text never lies whole on disk and a stopped print
+// leaves no page file behind. Ends at the first page that cannot be
+// rendered or saved (the pages before it stay in the job) and at a stop; a
+// page the device does not take is skipped. Returns the pages it took.
+int PrintTextPagesAsRendered(const TextPageList &pageTexts, const QString &folder,
+                             const QString &prefix, PrintDevice &device);
 
 } // namespace vk7

@@ -14,6 +14,7 @@
 #include "components/printdevice.h"
 #include "components/tessocx.h"
 #include "reception/backgroundwork.h"
+#include "reception/filetools.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/worklock.h"
@@ -275,6 +276,61 @@ TEST_F(Frame, AStoppedOutputSendsWholeJobsOnlyAndSaysWhichWereSent)
               u"Impresión cancelada. Trabajos enviados: "_s + printer.Jobs().first().name);
     EXPECT_TRUE(ui_.messages.isEmpty()) << ui_.messages.join(u'\n').toStdString();
     EXPECT_FALSE(controller_.Busy());
+}
+
+// A printer on which the clerk presses "Cancelar" as page `stopAt` of the run
+// goes out.
+class StoppingAtPage : public RecordingPrintDevice
+{
+public:
+    explicit StoppingAtPage(int stopAt) : left_(stopAt) {}
+    bool PrintPage(const PageImage &page) override
+    {
+        if (--left_ == 0)
+            RequestStop();
+        return RecordingPrintDevice::PrintPage(page);
+    }
+
+private:
+    int left_;
+};
+
+// Wherever a print is stopped (in the sheet, the form, the memoria's images
+// or the pages of its long text), the deposit's next check gives the verdict
+// the first one gave: nothing the print made is left for it to read.
+TEST_F(Frame, AStopAnywhereInAPrintLeavesTheNextCheckItsVerdict)
+{
+    const QTemporaryDir medium;
+    ASSERT_TRUE(medium.isValid());
+    for (const QString &name : QDir(kSample).entryList(QDir::Files))
+        ASSERT_TRUE(QFile::copy(kSample + u'/' + name, medium.filePath(name)));
+    QFile memoria(medium.filePath(u"MEMORIA.TXT"_s));
+    ASSERT_TRUE(memoria.open(QIODevice::Append));
+    for (int page = 0; page < 40; ++page)
+        memoria.write("\f\r\nLas cuentas anuales muestran la imagen fiel de la sociedad.\r\n");
+    memoria.close();
+    QString fingerprint;
+    CFileTools().ComputeDepositFingerprint(medium.path(), fingerprint);
+    dialog_.request = {medium.filePath(u"FICHERO.TXT"_s), u"1"_s, fingerprint};
+    const QDir work(driveC_.Path() + u"/TMP_VK7"_s);
+
+    for (const int stopAt : {1, 6, 12, 14, 30}) {
+        StoppingAtPage printer(stopAt);
+        PrintingVerdicts printing;
+        printing.controller = &controller_;
+        printing.printer = &printer;
+        controller_.SetVerdictWindows(&printing);
+        controller_.Open(dialog_);
+        ASSERT_EQ(printing.shown, 1);
+        ASSERT_TRUE(ui_.statuses.last().startsWith(u"Impresión cancelada"_s)) << stopAt;
+        EXPECT_TRUE(work.entryList({u"K7.*"_s, u"MD5.TXT"_s}).isEmpty())
+            << stopAt << ": " << work.entryList({u"K7.*"_s}).join(u' ').toStdString();
+
+        controller_.SetVerdictWindows(&verdicts_);
+        verdicts_.shownValid.clear();
+        controller_.ShowDepositState();
+        EXPECT_EQ(verdicts_.shownValid, QList<bool>{true}) << stopAt;
+    }
 }
 
 // The rules read the date: that is where the clerk's "Cancelar" meets them.

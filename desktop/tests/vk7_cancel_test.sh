@@ -9,10 +9,13 @@
 #    status bar showing the run's progress bar by then. No job after it
 #    reaches the queue, each that did is whole, and the Open dialog does not
 #    come back (the print did not succeed).
-# 3. The text dialog's print of a long memoria: while its pages are drawn the
-#    frame's status bar shows the progress bar and "Cancelar"; Escape stops
-#    the work within a second, the dialog stays open and no job (not even a
-#    part of one) reaches the queue.
+# 3. The text dialog's print of a long memoria: within a second of its start
+#    the frame's status bar shows the progress bar; Escape stops the work
+#    within a second, the dialog stays open and no job (not even a part of
+#    one) reaches the queue.
+# 4. On that deposit (valid), the state window's print stopped with Escape
+#    two seconds in: no page image is left in the work folder, and Ctrl+E
+#    says the fingerprint is still "CORRECTA".
 # Needs root (the CUPS server's PDF backend); a missing tool or server
 # fails the test.
 set -euo pipefail
@@ -25,6 +28,7 @@ scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
 
 source "$scripts/xsession.sh"
 xsession_start 1280x1024 || exit 1
+xsession_start_accessibility || exit 1
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:verify_asan_link_order=0"
 for tool in pdfinfo import convert lpstat; do
   command -v "$tool" >/dev/null || { echo "Falta $tool: bash scripts/setup-debian.sh"; exit 1; }
@@ -102,13 +106,16 @@ state=$(xsession_wait_window "Estado del Depósito Digital") || exit 1
 # Where the progress bar goes, left of "Cancelar" (from the frame's place
 # on the screen, which xwininfo gives without its title bar): taken alone,
 # it is quick enough to take between the sheet's job and Escape.
-eval "$(xwininfo -id "$frame" | awk '/Absolute upper-left X/ { print "fx=" $4 }
-  /Absolute upper-left Y/ { print "fy=" $4 } /Width:/ { print "fw=" $2 }
-  /Height:/ { print "fh=" $2 }')"
-bar_place="130x12+$((fx + fw - 380))+$((fy + fh - 18))"
+progress_place() {
+  eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ { print "fx=" $4 }
+    /Absolute upper-left Y/ { print "fy=" $4 } /Width:/ { print "fw=" $2 }
+    /Height:/ { print "fh=" $2 }')"
+  bar_place="130x12+$((fx + fw - 380))+$((fy + fh - 18))"
+}
 progress_bar() {
   import -window root -crop "$bar_place" -depth 8 rgb:- | md5sum | cut -d' ' -f1
 }
+progress_place "$frame"
 xdotool windowactivate --sync "$state" key --clearmodifiers alt+i
 # Escape once the server has the sheet's job (it lists a job as soon as it
 # is sent; its PDF comes later), while the form's pages are being gathered.
@@ -169,6 +176,8 @@ xdotool windowactivate --sync "$main" key --clearmodifiers alt+e t m
 dialog=$(xsession_wait_window "Memoria del Depósito Digital" 600) || exit 1
 sleep 0.5
 idle=$(status_bar "$main")
+progress_place "$main"
+idle_bar=$(progress_bar)
 xdotool windowactivate --sync "$dialog" key --clearmodifiers alt+i
 # The printer dialog, confirmed with its default printer.
 for _ in $(seq 100); do
@@ -179,6 +188,7 @@ sleep 0.5
 before=$(lpstat -W all -o 2>/dev/null | wc -l)
 xdotool key --clearmodifiers Return
 sleep 1
+working_bar=$(progress_bar)
 working=$(status_bar "$main")
 xdotool key --clearmodifiers Escape
 start=$(date +%s%N)
@@ -195,8 +205,8 @@ for i in $(seq 0 40); do
 done
 sleep 2
 after=$(lpstat -W all -o 2>/dev/null | wc -l)
-if [ "$working" = "$idle" ]; then
-  echo "FALLO: la barra de estado no muestra progreso ni Cancelar durante la impresión del texto"
+if [ "$working" = "$idle" ] || [ "$working_bar" = "$idle_bar" ]; then
+  echo "FALLO: un segundo después de empezar, la barra de estado no muestra el progreso de la impresión del texto"
   failed=$((failed + 1))
 elif [ -z "$stopped" ]; then
   echo "FALLO: la impresión del texto no se detiene tras Escape"
@@ -210,5 +220,35 @@ elif ! xdotool search --onlyvisible --name '^Memoria del Depósito Digital$' >/d
 else
   echo "ok: impresión del texto largo detenida con Escape (unos $stopped ms); ningún trabajo en la cola"
 fi
-echo "$((3 - failed)) passed, $failed failed"
+
+# --- 4. A stopped print leaves the deposit's verdict as it was ---
+xdotool windowactivate --sync "$dialog" key --clearmodifiers Escape
+xsession_window_gone "Memoria del Depósito Digital" || true
+xdotool windowactivate --sync "$main" key --clearmodifiers ctrl+e
+state=$(xsession_wait_window "Estado del Depósito Digital" 600) || exit 1
+xdotool windowactivate --sync "$state" key --clearmodifiers alt+i
+sleep 2
+xdotool key --clearmodifiers Escape
+# Stopped once the program's CPU time stands still.
+ticks=()
+for i in $(seq 0 100); do
+  ticks+=("$(awk '{print $14 + $15}' "/proc/$pid/stat")")
+  [ "$i" -ge 3 ] && [ $((ticks[i] - ticks[i - 3])) -le 3 ] && break
+  sleep 0.1
+done
+left=$(find "$work/c3/TMP_VK7" -maxdepth 1 -name 'K7.*' | wc -l)
+xdotool windowactivate --sync "$main" key --clearmodifiers ctrl+e
+state=$(xsession_wait_window "Estado del Depósito Digital" 600) || exit 1
+/usr/bin/python3 "$(dirname "$0")/atspi_read.py" texts "Estado del Depósito Digital" >"$work/state.txt" || true
+if [ "$left" -ne 0 ]; then
+  echo "FALLO: la impresión cancelada deja $left imágenes K7.* en la carpeta de trabajo"
+  failed=$((failed + 1))
+elif ! grep -A1 -x "HUELLA DIGITAL :" "$work/state.txt" | grep -qx "CORRECTA"; then
+  echo "FALLO: tras cancelar la impresión, la ventana de estado no dice HUELLA DIGITAL : CORRECTA:"
+  cat "$work/state.txt"
+  failed=$((failed + 1))
+else
+  echo "ok: impresión cancelada sin dejar imágenes; Ctrl+E sigue dando la huella CORRECTA"
+fi
+echo "$((4 - failed)) passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -10,6 +10,7 @@
 #include "components/tifffile.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
+#include "reception/failure.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "storehelpers.h"
@@ -106,7 +107,7 @@ protected:
     QString Stop(std::initializer_list<PrintableDocument> documents)
     {
         const OutputResult result = Produce(documents);
-        return result.Stopped() ? result.failure.text : QString();
+        return result.Stopped() ? result.stopText : QString();
     }
 
     vk7::testing::TemporaryDriveC driveC_;
@@ -155,7 +156,7 @@ TEST_F(PrintOutput, TickedOutputGoesOutInItsJobsAndOrder)
                          PrintableDocument::OwnShares, PrintableDocument::EnvironmentalReport}));
     EXPECT_TRUE(ui_.messages.isEmpty()) << ui_.messages.join(u'\n').toStdString();
     EXPECT_EQ(ui_.cursor, (QList<bool>{true, false}));
-    EXPECT_TRUE(ui_.statuses.contains(u"Imprimiendo VK7_AC_09:05:07: página 100"_s));
+    EXPECT_TRUE(ui_.statuses.contains(u"Imprimiendo VK7_AC_09:05:07: página 100 de 100"_s));
     EXPECT_EQ(ui_.statuses.last(), QString());
     // Nothing is written outside the work folder.
     EXPECT_EQ(QDir(driveC_.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -222,9 +223,19 @@ TEST_F(PrintOutput, ProgressCountsThePagesSentAgainstTheWholeRun)
     // 3 sheet pages, 10 form pages, 2 image pages, the deposit's own one-page
     // memoria text and 3 pages of the own-shares text.
     ASSERT_EQ(sent, 19);
-    ASSERT_EQ(ui_.progress.size(), sent);
-    for (qsizetype i = 0; i < ui_.progress.size(); ++i)
-        EXPECT_EQ(ui_.progress.at(i), (QPair<qint64, qint64>(i + 1, sent)));
+    // One bar from the first page made to the last sent: the sheet's three
+    // pages rendered and the form's fourteen exported count as much as a
+    // page sent, each figure against the same whole.
+    const qint64 whole = 3 + 14 + sent;
+    ASSERT_EQ(ui_.progress.size(), sent + 2);
+    EXPECT_EQ(ui_.progress.first(), (QPair<qint64, qint64>(3, whole)));
+    EXPECT_EQ(ui_.progress.last(), (QPair<qint64, qint64>(whole, whole)));
+    for (qsizetype i = 1; i < ui_.progress.size(); ++i) {
+        EXPECT_GT(ui_.progress.at(i).first, ui_.progress.at(i - 1).first);
+        EXPECT_EQ(ui_.progress.at(i).second, whole);
+    }
+    // The own-shares text's pages were made one at a time and are gone.
+    EXPECT_TRUE(QDir(work_).entryList({u"K7.A*"_s}).isEmpty());
 }
 
 // With every box ticked and every document there, the jobs follow the
@@ -280,18 +291,44 @@ TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
     EXPECT_EQ(printer_.JobNames(), QStringList{u"VK7_DG_09:05:07"_s});
     EXPECT_TRUE(ui_.messages.isEmpty());
 
-    // The form cannot be exported.
+    // A write the machine refuses (a folder where a form page goes) is named
+    // with its cause, in a box titled "ERROR", after the jobs already sent.
     state_.formIdentified = true;
+    ui_.messages.clear();
+    ClearIoFailures();
+    ASSERT_TRUE(QDir().mkpath(work_ + u"K7.001"_s));
+    const OutputResult refused = Produce({PrintableDocument::Memoria});
+    ClearIoFailures();
+    ASSERT_TRUE(refused.Stopped());
+    EXPECT_TRUE(refused.failure.IsIo()) << refused.failure.text.toStdString();
+    EXPECT_TRUE(refused.failure.file.endsWith(u"K7.001"_s)) << refused.failure.file.toStdString();
+    EXPECT_EQ(refused.sentJobs, QStringList{u"VK7_DG_09:05:07"_s});
+    EXPECT_EQ(ui_.messages,
+              QStringList{u"ERROR: ERROR Creando TIF's\n"_s + refused.failure.Message() +
+                          u"\nTrabajos enviados: VK7_DG_09:05:07"_s});
+    ASSERT_TRUE(QDir(work_ + u"K7.001"_s).removeRecursively());
+
+    // The form cannot be exported.
+    ui_.messages.clear();
     form_.CloseForm();
     EXPECT_EQ(Stop({PrintableDocument::Memoria}), u"ERROR Creando TIF's"_s);
-    EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Creando TIF's"_s});
+    // The sheet had gone to the printer, and the box says so; the stopped
+    // run left none of its page images.
+    EXPECT_EQ(ui_.messages,
+              QStringList{u"VK7: ERROR Creando TIF's\nTrabajos enviados: VK7_DG_09:05:07"_s});
+    EXPECT_TRUE(QDir(work_).entryList({u"K7.*"_s}).isEmpty());
 
-    // The sheet's first page cannot be written (a folder holds its name).
+    // The sheet's first page cannot be written (a folder holds its name):
+    // nothing goes out.
     ui_.messages.clear();
-    ASSERT_TRUE(QFile::remove(work_ + u"K7.D01"_s) && QDir().mkpath(work_ + u"K7.D01"_s));
+    const qsizetype jobs = printer_.Jobs().size();
+    ASSERT_TRUE(QDir().mkpath(work_ + u"K7.D01"_s));
     EXPECT_EQ(Stop({}), u"ERROR Creando DIAGNOSTICO"_s);
-    EXPECT_EQ(ui_.messages, QStringList{u"VK7: ERROR Creando DIAGNOSTICO"_s});
-    EXPECT_EQ(printer_.Jobs().size(), 2);
+    ASSERT_EQ(ui_.messages.size(), 1);
+    EXPECT_TRUE(ui_.messages.first().startsWith(u"ERROR: ERROR Creando DIAGNOSTICO\nERROR de "_s))
+        << ui_.messages.first().toStdString();
+    ClearIoFailures();
+    EXPECT_EQ(printer_.Jobs().size(), jobs);
 }
 
 } // namespace

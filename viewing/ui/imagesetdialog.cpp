@@ -160,8 +160,13 @@ void ImageSetDialog::Print()
     const std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
-    RunPrint(ui_, *device,
-             [&](PrintDevice &printer, IUserInterface &) { set_.Print(row, printer); });
+    RunPrint(ui_, *device, [&](PrintDevice &printer, IUserInterface &ui) {
+        // One page: the bar and the status line say it is going.
+        ProgressPrintDevice reporting(printer, &ui);
+        reporting.SetTotalSteps(1);
+        reporting.SetNextJobPages(1);
+        set_.Print(row, reporting);
+    });
     ShowStatus();
 }
 
