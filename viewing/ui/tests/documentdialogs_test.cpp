@@ -193,6 +193,16 @@ TEST_F(DocumentDialogsTest, TextPageIgnoresTypingAndCountsDisplayedLines)
     EXPECT_TRUE(Child<QWidget>(dialog, "nextButton")->isEnabled());
     for (const char *off : {"saveButton", "newButton", "deleteButton", "splitButton"})
         EXPECT_FALSE(Child<QWidget>(dialog, off)->isEnabled()) << off;
+    for (const char *on : {"printButton", "startButton"})
+        EXPECT_TRUE(Child<QWidget>(dialog, on)->isEnabled()) << on;
+    // A text the deposit does not have: one empty page, nothing to print or open.
+    {
+        TextPageDialog empty(state, DocumentKind::OwnSharesText, ui);
+        empty.show();
+        EXPECT_EQ(Child<QLabel>(empty, "pagePosition")->text(), u"1 / 1"_s);
+        for (const char *off : {"printButton", "startButton"})
+            EXPECT_FALSE(Child<QWidget>(empty, off)->isEnabled()) << off;
+    }
 
     // The 400 characters wrap into several displayed lines.
     const int count = edit->DisplayedLineCount();
