@@ -124,11 +124,12 @@ TEST(PageGeometry, APrintedPageFitsThePrintableAreaWholeAndCentred)
 {
     // No margins: the whole sheet, as it was.
     EXPECT_EQ(PrintablePlacement(QSizeF(600, 800), QMarginsF()), QRectF(0, 0, 600, 800));
-    // 10 all round: the height binds (780/800), the width is centred.
-    const QRectF even = PrintablePlacement(QSizeF(600, 800), QMarginsF(10, 10, 10, 10));
-    EXPECT_DOUBLE_EQ(even.height(), 780);
-    EXPECT_DOUBLE_EQ(even.width(), 600 * 780.0 / 800);
-    EXPECT_DOUBLE_EQ(even.top(), 10);
+    // 10 at the sides and 20 above and below: the height binds (760/800),
+    // the width is centred.
+    const QRectF even = PrintablePlacement(QSizeF(600, 800), QMarginsF(10, 20, 10, 20));
+    EXPECT_DOUBLE_EQ(even.height(), 760);
+    EXPECT_DOUBLE_EQ(even.width(), 600 * 760.0 / 800);
+    EXPECT_DOUBLE_EQ(even.top(), 20);
     EXPECT_DOUBLE_EQ(even.center().x(), 300);
     // Uneven edges: centred in what they leave, never on the edges.
     const QRectF uneven = PrintablePlacement(QSizeF(600, 800), QMarginsF(40, 0, 0, 20));
