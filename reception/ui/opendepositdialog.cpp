@@ -289,6 +289,9 @@ QFileDialog *COpenDepositDialog::CreateBrowseDialog(QWidget *parent)
         };
         QObject::connect(model, &QFileSystemModel::directoryLoaded, view, fit,
                          Qt::QueuedConnection);
+        // The names may come after the folder is reported read (a slow
+        // medium, the first look at a folder): measured again as they come.
+        QObject::connect(model, &QFileSystemModel::rowsInserted, view, fit, Qt::QueuedConnection);
         fit();
         // A view not shown yet measures only the few rows of its default
         // height: the first opening cut the names ("FICH....TXT"). Measured
