@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QMarginsF>
 #include <QTemporaryFile>
 
 #include "pdfdocument.h"
@@ -35,6 +36,40 @@ Destination FindDestination(const QString &queue)
 QString LastCupsError()
 {
     return QString::fromUtf8(cupsLastErrorString());
+}
+
+// The unprintable edges of the paper a job goes on, in points, as the queue
+// declares them (its PPD's ImageableArea, or the IPP printer's media
+// margins): for the paper the job's options name, else for its default
+// paper. None when the queue says nothing.
+QMarginsF PrintableMargins(cups_dest_t *dest, const QStringList &jobOptions)
+{
+    cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    if (!info)
+        return {};
+    cups_option_t *options = nullptr;
+    int count = 0;
+    for (const QString &text : jobOptions)
+        count = cupsParseOptions(text.toUtf8().constData(), count, &options);
+    const char *named = cupsGetOption("media", count, options);
+    if (!named)
+        named = cupsGetOption("PageSize", count, options);
+    // "media" may list a tray or a type after the paper.
+    const QByteArray paper = QByteArray(named).split(',').constFirst();
+    cups_size_t size = {};
+    const bool found =
+        (!paper.isEmpty() &&
+         cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, paper.constData(),
+                                CUPS_MEDIA_FLAGS_DEFAULT, &size)) ||
+        cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size);
+    cupsFreeOptions(count, options);
+    cupsFreeDestInfo(info);
+    if (!found)
+        return {};
+    // CUPS gives them in hundredths of a millimetre.
+    constexpr double kPoints = 72.0 / 2540.0;
+    return QMarginsF(size.left * kPoints, size.top * kPoints, size.right * kPoints,
+                     size.bottom * kPoints);
 }
 
 } // namespace
@@ -82,6 +117,8 @@ bool CupsPrintDevice::BeginJob(const QString &name)
     destination_ = QString::fromUtf8(dest->name);
     jobName_ = name;
     document_ = std::make_unique<PdfDocument>();
+    // On paper a page goes where the printer can print; files keep the whole sheet.
+    document_->SetPrintableMargins(PrintableMargins(dest.get(), settings_.options));
     return true;
 }
 

@@ -28,8 +28,11 @@ int CountJobOptions(const QString &text);
 // A CUPS queue as a print device. A job is gathered as one PDF (the page
 // images embedded as coded, see PdfDocument) and handed to the queue under
 // the job's name when it ends, so a job of hundreds of scanned pages spools
-// about the size of the scans. The server is the one the CUPS client library
-// finds (CUPS_SERVER, client.conf, the local scheduler).
+// about the size of the scans. Each page keeps its sheet but is drawn into
+// the printable area the queue declares for its paper (PrintablePlacement),
+// as printing through a driver always has: a laser printer's edge no longer
+// cuts the first line of a text page. The server is the one the CUPS client
+// library finds (CUPS_SERVER, client.conf, the local scheduler).
 class CupsPrintDevice : public PrintDevice
 {
 public:

@@ -57,7 +57,8 @@ void PaintField(QPainter &painter, const CFormDocument &document, const Template
 {
     const QRectF box(field.box);
     const QString text = document.FieldText(field);
-    const bool marked = options.markedKey != 0 && options.markedKey == field.key;
+    const bool marked = (options.markedKey != 0 && options.markedKey == field.key) ||
+                        options.markedWith.contains(field.key);
 
     if (marked)
         painter.fillRect(box, QColor(255, 240, 120));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 class QPainter;
 
 namespace vk7 {
@@ -10,6 +12,7 @@ class CFormDocument;
 struct FormPaintOptions
 {
     int markedKey = 0;           // the field (or listing row) an error points at
+    QList<int> markedWith;       // the rest of the datum it names (a date's day and month)
     bool showRequired = false;   // frame the required fields left empty
     bool showKeys = false;       // write each field's key code in its corner
     bool showFieldBoxes = false; // outline every field's box

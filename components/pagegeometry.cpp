@@ -116,4 +116,23 @@ QPointF ScrollToShow(const QSizeF &page, double scale, const QRectF &pageRect,
     return ClampScroll(wanted, ContentSize(page, scale), viewport);
 }
 
+QRectF PrintablePlacement(const QSizeF &sheet, const QMarginsF &margins)
+{
+    QMarginsF edges = margins;
+    // Turned counter-clockwise: the page's left edge lies on the paper's bottom.
+    if (sheet.width() > sheet.height())
+        edges = QMarginsF(margins.bottom(), margins.left(), margins.top(), margins.right());
+    const QRectF whole(QPointF(0, 0), sheet);
+    if (edges.isNull() || sheet.isEmpty())
+        return whole;
+    const QRectF printable = whole.marginsRemoved(edges);
+    if (printable.width() <= 0 || printable.height() <= 0)
+        return whole;
+    const double scale =
+        std::min({1.0, printable.width() / sheet.width(), printable.height() / sheet.height()});
+    QRectF placed(QPointF(0, 0), sheet * scale);
+    placed.moveCenter(printable.center());
+    return placed;
+}
+
 } // namespace vk7

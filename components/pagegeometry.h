@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMarginsF>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -53,5 +54,13 @@ bool ZoomToRectangle(const QSizeF &page, double scale, const QPointF &scroll,
 // the viewport, as far as the content allows.
 QPointF ScrollToShow(const QSizeF &page, double scale, const QRectF &pageRect,
                      const QSize &viewport);
+
+// Where a printed page goes on its sheet (`sheet`, the page's own size): into
+// the printable area the printer's unprintable edges (`margins`, same unit,
+// as declared for its paper held upright) leave, scaled by one factor that
+// keeps its proportions and centred there. A sheet wider than high is turned
+// a quarter on the paper, so its edges take the margins of the paper's edges
+// they lie on. Without margins, the whole sheet.
+QRectF PrintablePlacement(const QSizeF &sheet, const QMarginsF &margins);
 
 } // namespace vk7

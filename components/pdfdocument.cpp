@@ -18,6 +18,7 @@
 #include <QTemporaryFile>
 
 #include "g4encoder.h"
+#include "pagegeometry.h"
 #include "reception/paths.h"
 #include "tifffile.h"
 
@@ -186,6 +187,7 @@ struct PdfDocument::Private
     int pages = 0;
     QList<std::pair<QString, int>> outline; // title, first page (from 0)
     bool failed = false;                    // the body lost a write
+    QMarginsF margins;                      // of the printer's paper, in points
     TiffFile file; // the image file of the last page added, while this document is made
     FileIdentity fileIdentity;
 
@@ -269,9 +271,17 @@ bool PdfDocument::AddPage(const PageImage &page)
         image += " /Filter /FlateDecode";
     image += " /Length " + std::to_string(data.data.size()) + " >>";
 
-    const std::string widthPoints = PdfNumber(data.width * 72.0 / data.dpiX);
-    const std::string heightPoints = PdfNumber(data.height * 72.0 / data.dpiY);
-    const std::string drawing = "q " + widthPoints + " 0 0 " + heightPoints + " 0 0 cm /Im0 Do Q\n";
+    const QSizeF sheet(data.width * 72.0 / data.dpiX, data.height * 72.0 / data.dpiY);
+    const std::string widthPoints = PdfNumber(sheet.width());
+    const std::string heightPoints = PdfNumber(sheet.height());
+    std::string drawing = "q " + widthPoints + " 0 0 " + heightPoints + " 0 0 cm /Im0 Do Q\n";
+    if (!d->margins.isNull()) {
+        // PDF measures from the bottom edge.
+        const QRectF placed = PrintablePlacement(sheet, d->margins);
+        drawing = "q " + PdfNumber(placed.width()) + " 0 0 " + PdfNumber(placed.height()) + " " +
+                  PdfNumber(placed.left()) + " " + PdfNumber(sheet.height() - placed.bottom()) +
+                  " cm /Im0 Do Q\n";
+    }
     const std::string contents = "<< /Length " + std::to_string(drawing.size()) + " >>";
     const std::string pageObject = "<< /Type /Page /Parent " + Reference(Private::kPagesObject) +
                                    " /MediaBox [0 0 " + widthPoints + " " + heightPoints +
@@ -286,6 +296,11 @@ bool PdfDocument::AddPage(const PageImage &page)
     }
     ++d->pages;
     return true;
+}
+
+void PdfDocument::SetPrintableMargins(const QMarginsF &points)
+{
+    d->margins = points;
 }
 
 void PdfDocument::AddOutlineEntry(const QString &title)

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <QByteArray>
+#include <QMarginsF>
 #include <QString>
 
 #include "printdevice.h"
@@ -26,6 +27,10 @@ public:
 
     // Adds a page; false, with nothing added, when it cannot be loaded.
     bool AddPage(const PageImage &page);
+    // The printer's unprintable edges, in points: each page added from now
+    // on is drawn into the printable area they leave on its sheet (see
+    // PrintablePlacement); the sheet itself keeps the page's size.
+    void SetPrintableMargins(const QMarginsF &points);
     // Starts an entry of the document outline at the next page added.
     void AddOutlineEntry(const QString &title);
     int PageCount() const;

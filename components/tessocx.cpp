@@ -36,6 +36,24 @@ QList<int> CandidateKeys(long number)
     return keys;
 }
 
+// A date is one datum the rules name by one of its keys, the start and
+// closing dates by their year (the date record of DATOS.ASC), the
+// application's by its day: its error marks the whole date, day, month and
+// year, since any of them may be at fault.
+QList<int> MarkedWith(int key)
+{
+    static const QList<QList<int>> kDates{
+        {810130, 810120, 810290}, {810030, 810020, 810190}, {781101, 781102, 781103}};
+    for (const QList<int> &date : kDates) {
+        if (date.contains(key)) {
+            QList<int> others = date;
+            others.removeOne(key);
+            return others;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 CTessOCX::CTessOCX(CFormDocument &document, QObject *parent) : QObject(parent), document_(document)
@@ -225,6 +243,7 @@ void CTessOCX::FormDocumentChanged(Change change)
 void CTessOCX::FormOpened()
 {
     markedKey_ = 0;
+    markedWith_.clear();
     showFieldKeys_ = false;
     showFieldBoxes_ = false;
     scroll_ = QPointF();
@@ -238,6 +257,7 @@ void CTessOCX::FormOpened()
 void CTessOCX::FormClosed()
 {
     markedKey_ = 0;
+    markedWith_.clear();
     SetCurrentPage(0);
     Q_EMIT pageCountChanged(0);
     Q_EMIT viewChanged();
@@ -252,6 +272,7 @@ bool CTessOCX::ShowRuleError(long number)
         if (page < 0)
             continue;
         markedKey_ = key;
+        markedWith_ = MarkedWith(key);
         SetCurrentPage(page + 1);
         // The field is brought into view, not just its page.
         const QRect box = document_.KeyBox(key, page);
@@ -337,6 +358,7 @@ void CTessOCX::PaintView(QPainter &painter) const
     painter.scale(scale_, scale_);
     FormPaintOptions options;
     options.markedKey = markedKey_;
+    options.markedWith = markedWith_;
     options.showRequired = document_.RuleCheckMode();
     options.showKeys = showFieldKeys_;
     options.showFieldBoxes = showFieldBoxes_;

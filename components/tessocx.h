@@ -102,6 +102,7 @@ private:
     QList<Change> heldChanges_;
     int currentPage_ = 0; // from 1; 0 with no form
     int markedKey_ = 0;
+    QList<int> markedWith_; // marked with it: the rest of its date
     bool showFieldKeys_ = false;
     bool showFieldBoxes_ = false;
     bool zoomWindowMode_ = false;

@@ -147,12 +147,31 @@ void FilterMessages(QtMsgType type, const QMessageLogContext &context, const QSt
     std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, message)));
 }
 
+// True when the arguments ask for the help (before any "--"): it is printed
+// without the window system, which may not be there.
+bool AsksForHelp(int argc, char *argv[])
+{
+    for (int i = 1; i < argc && qstrcmp(argv[i], "--") != 0; ++i) {
+        if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     qInstallMessageHandler(FilterMessages);
     vk7::UseSpanishSystemLocale();
+    if (AsksForHelp(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        vk7::InstallSpanishTranslations(core);
+        DesktopOptions options;
+        int exitCode = 0;
+        ParseArguments(QCoreApplication::arguments(), options, exitCode);
+        return exitCode;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"VK7"_s);
     QApplication::setApplicationVersion(QStringLiteral(VK7_VERSION));

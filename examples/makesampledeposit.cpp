@@ -54,12 +54,32 @@ void RemoveSampleFolder(const QString &folder)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 2) {
-        std::fputs("Uso: vk7_make_sample_deposit CARPETA\n", stderr);
+    static const char *const kUsage = "Uso: vk7_make_sample_deposit [--] CARPETA\n";
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    // Options are options, never a folder's name; after "--" a folder may
+    // begin with "-".
+    const qsizetype end = arguments.indexOf(u"--"_s);
+    const QStringList options = arguments.mid(0, end < 0 ? arguments.size() : end);
+    if (options.contains(u"--help"_s) || options.contains(u"-h"_s)) {
+        std::fputs(kUsage, stdout);
+        std::fputs("Escribe el depósito de ejemplo en CARPETA (nueva, o con solo un depósito de "
+                   "ejemplo) y su huella en CARPETA.fingerprint.\n",
+                   stdout);
+        return 0;
+    }
+    for (const QString &option : options) {
+        if (option.startsWith(u'-')) {
+            std::fprintf(stderr, "Opción desconocida: %s\n%s", qUtf8Printable(option), kUsage);
+            return 1;
+        }
+    }
+    if (end >= 0)
+        arguments.removeAt(end);
+    if (arguments.size() != 1) {
+        std::fputs(kUsage, stderr);
         return 1;
     }
-    const QString folder = QDir(arguments.at(1)).absolutePath();
+    const QString folder = QDir(arguments.at(0)).absolutePath();
     if (!IsNewOrSampleFolder(folder)) {
         std::fprintf(stderr,
                      "ERROR. %s no es una carpeta nueva ni contiene un depósito de ejemplo: "

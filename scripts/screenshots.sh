@@ -32,7 +32,7 @@ SHOTS=(
   "document-text.png|Memoria del Depósito Digital|alt+e t m"
   "open-dialog.png|Abrir un Depósito Digital|ctrl+a"
   "about-box.png|Acerca de VK7|alt+a Return"
-  "printer-setup.png|Imprimir|alt+f i"
+  "printer-setup.png|Configurar Impresora|alt+f i"
   "browse-dialog.png|Buscar la situación del FICHERO.TXT|ctrl+a alt+b|Escape Escape"
 )
 

@@ -6,8 +6,10 @@
 # which the backend only reads from there; it is removed by "stop".
 #
 #   test-cups-server.sh start DIR [QUEUE]   start it; prints CUPS_SERVER=DIR/cups.sock
-#   test-cups-server.sh add-queue DIR QUEUE [default]
-#                                           one more PDF queue (the default with "default")
+#   test-cups-server.sh add-queue DIR QUEUE [default|-] [MARGIN_MM]
+#                                           one more PDF queue (the default with "default");
+#                                           with MARGIN_MM, its PPD declares that unprintable
+#                                           edge on every side of every paper size
 #   test-cups-server.sh stop DIR            stop it and remove the backend files
 #
 # Jobs are recorded in DIR/log/page_log (one line per page, with the job's
@@ -37,16 +39,29 @@ stop_server() {
 
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 
-# A queue of the PDF backend writing into DIR/pdf.
+# A queue of the PDF backend writing into DIR/pdf; with a margin (mm), its
+# PPD is the backend's with that edge cut from every ImageableArea.
 make_queue() {
-  local name=$1
+  local name=$1 margin=${2:-} queue_ppd=$ppd
   echo "$name" >> "$dir/queue"
+  if [ -n "$margin" ]; then
+    queue_ppd="$dir/$name.ppd"
+    awk -v m="$margin" '
+      /^\*ImageableArea [^:]*: "/ {
+        split($0, parts, "\""); split(parts[2], v, " ")
+        e = m * 72 / 25.4
+        printf "%s\"%.2f %.2f %.2f %.2f\"\n", parts[1], v[1] + e, v[2] + e, v[3] - e, v[4] - e
+        next
+      }
+      /^\*HWMargins:/ { e = m * 72 / 25.4; printf "*HWMargins: %.2f %.2f %.2f %.2f\n", e, e, e, e; next }
+      { print }' "$ppd" > "$queue_ppd" || return 1
+  fi
   cat > "/etc/cups/cups-pdf-$name.conf" <<CONF
 Out $dir/pdf
 Spool $dir/pdfspool
 Log $dir/log
 CONF
-  CUPS_SERVER="$dir/cups.sock" lpadmin -p "$name" -E -v "cups-pdf:/$name" -P "$ppd" \
+  CUPS_SERVER="$dir/cups.sock" lpadmin -p "$name" -E -v "cups-pdf:/$name" -P "$queue_ppd" \
     2>> "$dir/log/lpadmin.out"
 }
 
@@ -57,9 +72,9 @@ stop)
   ;;
 add-queue)
   name=${3:-}
-  [ -n "$name" ] || die "uso: $0 add-queue DIR QUEUE [default]"
+  [ -n "$name" ] || die "uso: $0 add-queue DIR QUEUE [default|-] [MARGIN_MM]"
   dir=$(cd "$dir" && pwd)
-  make_queue "$name" || { cat "$dir/log/lpadmin.out" >&2; die "the queue $name could not be made"; }
+  make_queue "$name" "${5:-}" || { cat "$dir/log/lpadmin.out" >&2; die "the queue $name could not be made"; }
   if [ "${4:-}" = default ]; then
     CUPS_SERVER="$dir/cups.sock" lpadmin -d "$name" || die "the queue $name could not be the default"
   fi

@@ -91,11 +91,13 @@ void CupsTestServer::Stop()
     cupsSetServer(nullptr);
 }
 
-bool CupsTestServer::AddQueue(const QString &name, bool makeDefault, QString *error) const
+bool CupsTestServer::AddQueue(const QString &name, bool makeDefault, QString *error,
+                              double marginMm) const
 {
-    QStringList arguments{Script(), u"add-queue"_s, folder_.path(), name};
-    if (makeDefault)
-        arguments.append(u"default"_s);
+    QStringList arguments{Script(), u"add-queue"_s, folder_.path(), name,
+                          makeDefault ? u"default"_s : u"-"_s};
+    if (marginMm > 0)
+        arguments.append(QString::number(marginMm));
     QString output;
     const bool made = Run(u"bash"_s, arguments, &output);
     if (!made && error)
@@ -192,6 +194,20 @@ int PdfPageCount(const QString &pdfPath)
         QRegularExpression(u"^Pages:\\s+(\\d+)"_s, QRegularExpression::MultilineOption)
             .match(output);
     return pages.hasMatch() ? pages.captured(1).toInt() : -1;
+}
+
+QImage PdfFirstPage(const QString &pdfPath, int dotsPerInch)
+{
+    const QString prefix = pdfPath + u"-primera"_s;
+    if (!Run(u"pdftoppm"_s,
+             {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, u"-singlefile"_s, u"-gray"_s, u"-aa"_s, u"no"_s,
+              u"-aaVector"_s, u"no"_s, u"-r"_s, QString::number(dotsPerInch), u"-png"_s, pdfPath,
+              prefix},
+             nullptr))
+        return {};
+    const QImage page(prefix + u".png"_s);
+    QFile::remove(prefix + u".png"_s);
+    return page;
 }
 
 QStringList PdfImages(const QString &pdfPath)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -35,8 +36,9 @@ public:
     QList<Job> WaitForJobs(int count, int timeoutMs = 60000) const;
 
     // One more queue writing PDF files like the first; the default one when
-    // `makeDefault` holds.
-    bool AddQueue(const QString &name, bool makeDefault, QString *error) const;
+    // `makeDefault` holds. With `marginMm`, its PPD declares an unprintable
+    // edge that wide on every side of the paper, as a laser printer's does.
+    bool AddQueue(const QString &name, bool makeDefault, QString *error, double marginMm = 0) const;
 
     // Every job the server has had, as CUPS keeps it: its id, queue, name
     // and the copies it was asked for.
@@ -62,6 +64,9 @@ private:
 
 // pdfinfo's page count of a PDF file, -1 when it cannot be read.
 int PdfPageCount(const QString &pdfPath);
+// The first page of a PDF file as pdftoppm draws it, in grey without
+// smoothing, at `dotsPerInch`; null when it cannot be drawn.
+QImage PdfFirstPage(const QString &pdfPath, int dotsPerInch);
 // pdfimages -list of a PDF: one entry per image, "page width height bpc enc".
 QStringList PdfImages(const QString &pdfPath);
 

@@ -12,9 +12,13 @@ void DocumentWindows::ShowDocument(const EditCommand &command, qsizetype entries
     Q_UNUSED(entries);
     if (command.imageSet) {
         ImageSetDialog dialog(model.Deposit(), command.kind, ui_, parent_);
+        if (printerChoice_)
+            dialog.SetPrinterChoice(printerChoice_);
         dialog.exec();
     } else {
         TextPageDialog dialog(model.Deposit(), command.kind, ui_, parent_);
+        if (printerChoice_)
+            dialog.SetPrinterChoice(printerChoice_);
         dialog.exec();
     }
 }

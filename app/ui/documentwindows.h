@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/framecontroller.h"
+#include "viewing/ui/printingdialog.h"
 
 class QWidget;
 
@@ -14,10 +15,14 @@ class DocumentWindows : public IDocumentDialogs
 public:
     DocumentWindows(QWidget *parent, IUserInterface &ui) : parent_(parent), ui_(ui) {}
     void ShowDocument(const EditCommand &command, qsizetype entries, DepositModel &model) override;
+    // How the dialogs' "&Imprimir" asks for the printer (the frame's: the
+    // printer dialog starting from the session's printer).
+    void SetPrinterChoice(PrinterChoice choice) { printerChoice_ = std::move(choice); }
 
 private:
     QWidget *parent_;
     IUserInterface &ui_;
+    PrinterChoice printerChoice_;
 };
 
 } // namespace vk7

@@ -78,7 +78,7 @@ bool OpenDialogWindow::Run(OpenDepositLogic &logic)
 
 bool RunPrintDialog(QPrinter &printer, QWidget *parent)
 {
-    return RunPrinterDialog(printer, parent);
+    return RunPrinterDialog(printer, parent, PrinterDialogUse::SetUp);
 }
 
 } // namespace vk7

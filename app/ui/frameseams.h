@@ -55,8 +55,8 @@ private:
 };
 
 // The printer set-up: the printer dialog on `printer` without page numbers,
-// selection or printing to a file (RunPrinterDialog); true when the clerk
-// confirms.
+// selection or printing to a file (RunPrinterDialog), titled and confirmed as
+// a set-up; true when the clerk confirms.
 bool RunPrintDialog(QPrinter &printer, QWidget *parent);
 
 } // namespace vk7

@@ -47,7 +47,6 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     : QMainWindow(parent), messages_(std::make_unique<StatusBarInterface>(this)),
       verdicts_(std::make_unique<FrameVerdictWindows>(this)),
       controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
-      documents_(std::make_unique<DocumentWindows>(this, *messages_)),
       windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
       openDialog_(windowDialog_.get()),
       printDialogDefault_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
@@ -68,6 +67,11 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     view_->setAccessibleName(u"Formulario"_s);
     setCentralWidget(view_);
     MakePrintDevices();
+    // The Edit menu's dialogs offer the session's printer and its settings.
+    auto documents = std::make_unique<DocumentWindows>(this, *messages_);
+    documents->SetPrinterChoice(
+        [this](QWidget *parent) { return ChoosePrinterInDialog(parent, currentPrinter_); });
+    documents_ = std::move(documents);
     // "&Imprimir" of the state window prints on the current printer.
     verdicts_->SetOutputPrinter([this](const PrintChoices &ticks, bool) {
         return controller_->ProduceOutput(ticks, *currentDevice_);

@@ -286,6 +286,47 @@ TEST(Vk7CheckProgramTest, PrintsTheSampleOnCupsAndTheSamePagesIntoOnePdf)
         EXPECT_TRUE(image.endsWith(u" 1 ccitt"_s)) << image.toStdString();
 }
 
+// A printer that cannot print the outer 5 mm of the paper gets the sheet
+// inside them, its first line (the fingerprint's) whole; a queue without
+// margins gets the sheet as it is, that line within the top 5 mm.
+TEST(Vk7CheckProgramTest, OnPaperTheSheetKeepsOutOfThePrintersEdge)
+{
+    vk7::testing::CupsTestServer server;
+    QString error;
+    ASSERT_TRUE(server.Start(&error)) << error.toStdString();
+    ASSERT_TRUE(server.AddQueue(u"VK7_MARGEN5"_s, false, &error, 5)) << error.toStdString();
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+
+    QList<QImage> pages;
+    for (const QString &queue : {server.Queue(), u"VK7_MARGEN5"_s}) {
+        const ProgramRun printed =
+            RunChecker({u"--root"_s, root.path(), u"--printer"_s, queue, u"--print"_s,
+                        u"diagnostico"_s, kSample, SampleFingerprint()});
+        ASSERT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+        const auto jobs = server.WaitForJobs(int(pages.size()) + 1);
+        ASSERT_EQ(jobs.size(), pages.size() + 1);
+        pages.append(vk7::testing::PdfFirstPage(jobs.constLast().pdfPath, 150));
+        ASSERT_FALSE(pages.constLast().isNull());
+    }
+    // Ink in the outer band of 5 mm (29.5 pixels at 150 dpi), and within 10 mm of the top.
+    const auto inked = [](const QImage &page, int band, bool topOnly) {
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const bool inBand =
+                    y < band || (!topOnly && (x < band || x >= page.width() - band ||
+                                              y >= page.height() - band));
+                if (inBand && qGray(page.pixel(x, y)) < 128)
+                    return true;
+            }
+        return false;
+    };
+    EXPECT_EQ(pages.at(0).size(), pages.at(1).size());
+    EXPECT_TRUE(inked(pages.at(0), 29, false));
+    EXPECT_FALSE(inked(pages.at(1), 29, false));
+    EXPECT_TRUE(inked(pages.at(1), 59, true));
+}
+
 // --copies and -o go with every job as lp's -n and -o do; wrong ones are
 // usage errors.
 TEST(Vk7CheckProgramTest, CopiesAndJobOptionsGoWithEveryJob)

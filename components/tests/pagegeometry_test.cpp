@@ -120,4 +120,31 @@ TEST(PageGeometry, ScrollToShowCentresARectangleWithinTheContent)
     EXPECT_EQ(ScrollToShow(kPage, 0.1, QRectF(700, 1100, 200, 100), viewport), QPointF(0, 0));
 }
 
+TEST(PageGeometry, APrintedPageFitsThePrintableAreaWholeAndCentred)
+{
+    // No margins: the whole sheet, as it was.
+    EXPECT_EQ(PrintablePlacement(QSizeF(600, 800), QMarginsF()), QRectF(0, 0, 600, 800));
+    // 10 at the sides and 20 above and below: the height binds (760/800),
+    // the width is centred.
+    const QRectF even = PrintablePlacement(QSizeF(600, 800), QMarginsF(10, 20, 10, 20));
+    EXPECT_DOUBLE_EQ(even.height(), 760);
+    EXPECT_DOUBLE_EQ(even.width(), 600 * 760.0 / 800);
+    EXPECT_DOUBLE_EQ(even.top(), 20);
+    EXPECT_DOUBLE_EQ(even.center().x(), 300);
+    // Uneven edges: centred in what they leave, never on the edges.
+    const QRectF uneven = PrintablePlacement(QSizeF(600, 800), QMarginsF(40, 0, 0, 20));
+    EXPECT_DOUBLE_EQ(uneven.width() / uneven.height(), 600.0 / 800);
+    EXPECT_DOUBLE_EQ(uneven.center().x(), 320);
+    EXPECT_DOUBLE_EQ(uneven.center().y(), 390);
+    EXPECT_GE(uneven.left(), 40);
+    EXPECT_LE(uneven.bottom(), 780 + 1e-9);
+    // A landscape page lies turned on the paper: the paper's bottom edge is its left.
+    const QRectF turned = PrintablePlacement(QSizeF(800, 600), QMarginsF(0, 0, 0, 50));
+    EXPECT_DOUBLE_EQ(turned.left(), 50);
+    EXPECT_DOUBLE_EQ(turned.right(), 800);
+    // Margins that leave nothing: the whole sheet rather than nothing.
+    EXPECT_EQ(PrintablePlacement(QSizeF(600, 800), QMarginsF(300, 0, 300, 0)),
+              QRectF(0, 0, 600, 800));
+}
+
 } // namespace

@@ -1,6 +1,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -254,6 +256,28 @@ TEST_F(ViewerTest, ShowRuleErrorGoesToThePageOfTheFieldAndMarksIt)
     EXPECT_FALSE(viewer.ShowRuleError(0));
     EXPECT_EQ(viewer.GetCurrentPage(), 13);
     EXPECT_EQ(events.pages.last(), (QPair<short, short>(1, 13)));
+
+    // A date's error names its year: the day and month are marked with it,
+    // and nothing of the other date.
+    viewer.SetViewportSize(QSize(1648, 2336));
+    viewer.Zoom(1.0 / viewer.ViewScale());
+    EXPECT_TRUE(viewer.ShowRuleError(810290));
+    EXPECT_EQ(viewer.MarkedFieldKey(), 810290);
+    QImage view(1648, 2336, QImage::Format_RGB32);
+    view.fill(Qt::white);
+    {
+        QPainter painter(&view);
+        viewer.PaintView(painter);
+    }
+    const auto markedAt = [&](int key) {
+        const QRect box = viewer.Document()->KeyBox(key, 0);
+        const QPointF corner =
+            viewer.PageOriginInView() + QPointF(box.topLeft() + QPoint(4, 4)) * viewer.ViewScale();
+        return view.pixelColor(corner.toPoint()) == QColor(255, 240, 120);
+    };
+    for (int key : {810130, 810120, 810290})
+        EXPECT_TRUE(markedAt(key)) << key;
+    EXPECT_FALSE(markedAt(810030));
 }
 
 TEST_F(ViewerTest, FieldSourceChangesInvalidateAndRefreshRecollects)

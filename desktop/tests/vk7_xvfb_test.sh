@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts the real vk7 under an X server of its own (Xvfb, with openbox to
-# activate windows): a drive C: that is a link is refused in a box; on the
+# activate windows): --help needs no display; a drive C: that is a link is refused in a box; on the
 # sample deposit the window "Velmora - EUROS"
 # appears with the state window over it (closed with Salir), and a second
 # start brings it to the front, ends with 0 and
@@ -19,6 +19,12 @@ xsession_start 1280x1024 || exit 1
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 fingerprint=$(cat "$sample.fingerprint")
+
+# The help needs no window system: without a display it is printed, in Spanish.
+help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vk7" --help 2>&1) ||
+  { echo "vk7 --help sin pantalla falla: $help"; exit 1; }
+grep -q '^Uso: vk7 ' <<<"$help" && grep -q 'Opciones:' <<<"$help" ||
+  { echo "vk7 --help sin pantalla no muestra la ayuda: $help"; exit 1; }
 
 # A drive C: that is a symbolic link is refused in a message box before
 # anything is written through it, and vk7 ends with 2.

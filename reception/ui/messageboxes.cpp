@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -51,6 +52,24 @@ QString PathsWrappedWhole(const QString &text)
     return shown;
 }
 
+namespace {
+
+// A box at least as wide as its title: the window's frame would otherwise
+// cut it ("Regla aso... primario"). Title bars are usually in bold, with
+// the frame's icon and buttons beside the title.
+void KeepTitleWhole(QMessageBox &box)
+{
+    QFont font = box.font();
+    font.setBold(true);
+    const int wanted = QFontMetrics(font).horizontalAdvance(box.windowTitle()) +
+                       10 * QFontMetrics(font).averageCharWidth() + 80;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+} // namespace
+
 IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QString &title,
                                                  Buttons buttons, Icon icon)
 {
@@ -87,6 +106,8 @@ IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QStr
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     }
+    // Last: the icon lays the box out anew.
+    KeepTitleWhole(box);
     // A wait cursor of the work that asks must not hide the pointer's use.
     const bool waiting = QApplication::overrideCursor() != nullptr;
     if (waiting)

@@ -13,8 +13,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "reception/backgroundwork.h"
 #include "reception/opendepositlogic.h"
@@ -24,6 +26,23 @@
 using namespace Qt::StringLiterals;
 
 namespace vk7 {
+
+namespace {
+
+// Turns letters into capitals as they are typed or pasted: a fingerprint is
+// written in capitals, and one typed in lower case would not match.
+class CapitalsValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 StatusLineLabel::StatusLineLabel(QWidget *parent) : QLabel(parent)
 {
@@ -92,6 +111,7 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     fields->addWidget(fingerprintCaption, 2, 0);
     fields->addWidget(fingerprint_, 2, 1, 1, 2);
     fingerprint_->setMinimumWidth(fontMetrics().horizontalAdvance(u"W"_s) * 28);
+    fingerprint_->setValidator(new CapitalsValidator(fingerprint_));
     fields->setColumnStretch(1, 1);
 
     status_->setObjectName(u"statusLine"_s);
@@ -273,7 +293,14 @@ QFileDialog *COpenDepositDialog::CreateBrowseDialog(QWidget *parent)
         };
         QObject::connect(model, &QFileSystemModel::directoryLoaded, view, fit,
                          Qt::QueuedConnection);
+        // The names may come after the folder is reported read (a slow
+        // medium, the first look at a folder): measured again as they come.
+        QObject::connect(model, &QFileSystemModel::rowsInserted, view, fit, Qt::QueuedConnection);
         fit();
+        // A view not shown yet measures only the few rows of its default
+        // height: the first opening cut the names ("FICH....TXT"). Measured
+        // again once shown.
+        QTimer::singleShot(0, view, fit);
     }
     return dialog;
 }

@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
 #include <QPrintEngine>
 #include <QPrinter>
+#include <QPushButton>
 
 #include "reception/backgroundwork.h"
 
@@ -22,7 +24,8 @@ constexpr auto kCupsOptionsProperty = QPrintEngine::PrintEnginePropertyKey(0xfe0
 class PrinterDialog : public QPrintDialog
 {
 public:
-    PrinterDialog(QPrinter *printer, QWidget *parent) : QPrintDialog(printer, parent)
+    PrinterDialog(QPrinter *printer, QWidget *parent, PrinterDialogUse use)
+        : QPrintDialog(printer, parent), use_(use)
     {
         setOption(PrintPageRange, false);
         setOption(PrintSelection, false);
@@ -45,15 +48,38 @@ public:
         // The page set, hidden, stays at every page.
         if (auto *pageSet = findChild<QComboBox *>(u"pageSetCombo"_s))
             pageSet->setCurrentIndex(0);
+        if (use_ == PrinterDialogUse::SetUp) {
+            setWindowTitle(u"Configurar Impresora"_s);
+            if (auto *buttons = findChild<QDialogButtonBox *>()) {
+                if (QPushButton *ok = buttons->button(QDialogButtonBox::Ok))
+                    ok->setText(u"Aceptar"_s);
+            }
+        }
     }
+
+private:
+    PrinterDialogUse use_;
 };
 
 } // namespace
 
-bool RunPrinterDialog(QPrinter &printer, QWidget *parent)
+bool RunPrinterDialog(QPrinter &printer, QWidget *parent, PrinterDialogUse use)
 {
-    PrinterDialog dialog(&printer, parent);
+    PrinterDialog dialog(&printer, parent, use);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void CopyPrinterSettings(const QPrinter &from, QPrinter &to)
+{
+    to.setPrinterName(from.printerName());
+    to.setPageLayout(from.pageLayout());
+    to.setDuplex(from.duplex());
+    to.setCopyCount(from.copyCount());
+    to.setCollateCopies(from.collateCopies());
+    to.setColorMode(from.colorMode());
+    const QPrintEngine *source = from.printEngine();
+    if (QPrintEngine *target = to.printEngine(); source && target)
+        target->setProperty(kCupsOptionsProperty, source->property(kCupsOptionsProperty));
 }
 
 PrintSettings PrinterSettings(const QPrinter &printer)
@@ -96,9 +122,11 @@ PrintSettings PrinterSettings(const QPrinter &printer)
     return settings;
 }
 
-std::unique_ptr<PrintDevice> ChoosePrinterInDialog(QWidget *parent)
+std::unique_ptr<PrintDevice> ChoosePrinterInDialog(QWidget *parent, const QPrinter *session)
 {
     QPrinter printer(QPrinter::HighResolution);
+    if (session)
+        CopyPrinterSettings(*session, printer);
     if (!RunPrinterDialog(printer, parent))
         return nullptr;
     return std::make_unique<CupsPrintDevice>(PrinterSettings(printer));

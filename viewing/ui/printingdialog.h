@@ -16,20 +16,31 @@ namespace vk7 {
 // Asks the clerk for the printer of a print; null when the clerk cancels.
 using PrinterChoice = std::function<std::unique_ptr<PrintDevice>(QWidget *parent)>;
 
+// What the printer dialog is shown for: a print, or "Configurar &Impesora",
+// which prints nothing and reads so ("Configurar Impresora", "Aceptar").
+enum class PrinterDialogUse { Print, SetUp };
+
 // The printer dialog as the system has it: the printer, its paper and
 // properties and the copies, without page numbers, selection, page sets or
 // printing to a file (a job is always every page it is given). True when the
 // clerk confirms; the choices are then in `printer`.
-bool RunPrinterDialog(QPrinter &printer, QWidget *parent);
+bool RunPrinterDialog(QPrinter &printer, QWidget *parent,
+                      PrinterDialogUse use = PrinterDialogUse::Print);
+
+// Makes `to` the same printer as `from`, with its paper, sides, copies and
+// the printer's own options.
+void CopyPrinterSettings(const QPrinter &from, QPrinter &to);
 
 // What the clerk set in a printer dialog as the CUPS job settings: the queue,
 // the copies, the paper, the sides, the orientation and the printer's own
 // options from its properties.
 PrintSettings PrinterSettings(const QPrinter &printer);
 
-// The printer dialog on the default printer: its queue, with the clerk's
-// settings, on OK.
-std::unique_ptr<PrintDevice> ChoosePrinterInDialog(QWidget *parent);
+// The printer dialog on the default printer, or starting from `session`
+// (the printer chosen for the session) without changing it: its queue, with
+// the clerk's settings, on OK.
+std::unique_ptr<PrintDevice> ChoosePrinterInDialog(QWidget *parent,
+                                                   const QPrinter *session = nullptr);
 
 // A dialog that prints on the printer the clerk chooses, with the printer
 // dialog unless the choice is replaced (the tests print on their own queue).
@@ -57,7 +68,7 @@ protected:
                   const std::function<void(PrintDevice &, IUserInterface &)> &print);
 
 private:
-    PrinterChoice printerChoice_ = ChoosePrinterInDialog;
+    PrinterChoice printerChoice_ = [](QWidget *parent) { return ChoosePrinterInDialog(parent); };
     bool printing_ = false;
 };
 

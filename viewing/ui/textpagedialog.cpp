@@ -107,6 +107,12 @@ TextPageDialog::TextPageDialog(const DepositState &state, DocumentKind kind, IUs
     // The deposit's text is only read here.
     for (QPushButton *button : {saveButton, newButton, deleteButton, splitButton})
         button->setEnabled(false);
+    // A deposit without this text opens on one empty page: there is nothing
+    // to print and no file of the deposit to open.
+    if (DepositPages(state, kind_).isEmpty()) {
+        printButton->setEnabled(false);
+        startButton->setEnabled(false);
+    }
 
     connect(previousButton_, &QPushButton::clicked, this, [this] { Move(false); });
     connect(nextButton_, &QPushButton::clicked, this, [this] { Move(true); });

@@ -116,7 +116,10 @@ TEST_F(OpenDialog, TheLastFailingCheckDecidesTheStatusLineAndTheFocus)
     EXPECT_EQ(dialog.LocationEdit()->text(), u"A:\\FICHERO.TXT"_s);
     EXPECT_EQ(dialog.DiskettesEdit()->text(), u"1"_s);
 
-    dialog.FingerprintEdit()->setText(u"CORTA"_s);
+    // Typed or pasted letters become capitals; the field's text is compared as it is.
+    dialog.FingerprintEdit()->insert(u"cor"_s);
+    dialog.FingerprintEdit()->insert(u"ta"_s);
+    EXPECT_EQ(dialog.FingerprintEdit()->text(), u"CORTA"_s);
     dialog.AcceptButton()->click();
     EXPECT_EQ(dialog.StatusLine()->text(), u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
     EXPECT_EQ(dialog.focusWidget(), dialog.FingerprintEdit());

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -193,6 +194,16 @@ TEST_F(DocumentDialogsTest, TextPageIgnoresTypingAndCountsDisplayedLines)
     EXPECT_TRUE(Child<QWidget>(dialog, "nextButton")->isEnabled());
     for (const char *off : {"saveButton", "newButton", "deleteButton", "splitButton"})
         EXPECT_FALSE(Child<QWidget>(dialog, off)->isEnabled()) << off;
+    for (const char *on : {"printButton", "startButton"})
+        EXPECT_TRUE(Child<QWidget>(dialog, on)->isEnabled()) << on;
+    // A text the deposit does not have: one empty page, nothing to print or open.
+    {
+        TextPageDialog empty(state, DocumentKind::OwnSharesText, ui);
+        empty.show();
+        EXPECT_EQ(Child<QLabel>(empty, "pagePosition")->text(), u"1 / 1"_s);
+        for (const char *off : {"printButton", "startButton"})
+            EXPECT_FALSE(Child<QWidget>(empty, off)->isEnabled()) << off;
+    }
 
     // The 400 characters wrap into several displayed lines.
     const int count = edit->DisplayedLineCount();
@@ -329,4 +340,47 @@ TEST_F(DocumentDialogsTest, PrintAsksForThePrinterAndKeepsItsCopies)
     ASSERT_FALSE(queued.isEmpty());
     EXPECT_EQ(queued.last().queue, u"VK7_ELEGIDA"_s);
     EXPECT_EQ(queued.last().copies, 2);
+}
+
+// Given the session's printer, the dialog starts from it and its settings,
+// and leaves it as it was.
+TEST_F(DocumentDialogsTest, PrintStartsFromTheSessionsPrinter)
+{
+    QString error;
+    static const bool added = Server().AddQueue(u"VK7_SESION"_s, false, &error);
+    ASSERT_TRUE(added) << error.toStdString();
+    QPrinter session(QPrinter::HighResolution);
+    session.setPrinterName(u"VK7_SESION"_s);
+    session.setCopyCount(3);
+    state.Pages(DocumentKind::MemoriaText) = {u"Uno"_s};
+    TextPageDialog dialog(state, DocumentKind::MemoriaText, ui);
+    dialog.SetPrinterChoice(
+        [&session](QWidget *parent) { return ChoosePrinterInDialog(parent, &session); });
+    dialog.show();
+
+    QString offered;
+    int offeredCopies = 0;
+    std::function<void()> confirm = [&] {
+        auto *print = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+        if (!print || !print->isVisible()) {
+            QTimer::singleShot(10, confirm);
+            return;
+        }
+        if (auto *list = print->findChild<QComboBox *>(u"printers"_s))
+            offered = list->currentText();
+        if (auto *copies = print->findChild<QSpinBox *>(u"copies"_s)) {
+            offeredCopies = copies->value();
+            copies->setValue(1);
+        }
+        print->accept();
+    };
+    QTimer::singleShot(10, confirm);
+    const qsizetype before = Server().WaitForJobs(0, 0).size();
+    Child<QPushButton>(dialog, "printButton")->click();
+    ASSERT_EQ(Server().WaitForJobs(int(before) + 1).size(), before + 1);
+
+    EXPECT_TRUE(offered.startsWith(u"VK7_SESION"_s)) << offered.toStdString();
+    EXPECT_EQ(offeredCopies, 3);
+    EXPECT_EQ(Server().QueuedJobs().last().queue, u"VK7_SESION"_s);
+    EXPECT_EQ(session.copyCount(), 3);
 }
