@@ -7,6 +7,7 @@
 
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
+#include "reception/ui/textfieldaccessible.h"
 
 using namespace Qt::StringLiterals;
 
@@ -18,7 +19,7 @@ class FormViewReading;
 
 // One value of the page: it reads the view live, so it never outlives what
 // it names (an index past the page's values reads as nothing).
-class FieldReading : public QAccessibleInterface, public QAccessibleTextInterface
+class FieldReading : public QAccessibleInterface, public PiecewiseTextInterface
 {
 public:
     FieldReading(FormView *view, int index) : view_(view), index_(index) {}
