@@ -11,8 +11,7 @@ namespace {
 // Where each piece of the text begins, 0 first, each further than the last;
 // the text's length closes the last piece. Every loop here moves forward or
 // stops.
-QList<int> PieceStarts(const QString &text, TextUnit unit,
-                       const QList<int> &lineStarts)
+QList<int> PieceStarts(const QString &text, TextUnit unit, const QList<int> &lineStarts)
 {
     const int length = static_cast<int>(text.size());
     QList<int> starts{0};
@@ -65,8 +64,8 @@ QList<int> PieceStarts(const QString &text, TextUnit unit,
 
 } // namespace
 
-TextPiece TextPieceAt(const QString &text, int offset, TextUnit unit,
-                      int relation, const QList<int> &lineStarts)
+TextPiece TextPieceAt(const QString &text, int offset, TextUnit unit, int relation,
+                      const QList<int> &lineStarts)
 {
     const int length = static_cast<int>(text.size());
     if (length == 0 || offset < 0 || offset > length) {
@@ -77,9 +76,9 @@ TextPiece TextPieceAt(const QString &text, int offset, TextUnit unit,
     const int pieces = static_cast<int>(starts.size()) - 1;
     // The piece holding the offset; at the very end, the last piece (a
     // reader asks for the line at the end of the text), but no character.
-    int index = static_cast<int>(std::upper_bound(starts.begin(), starts.end(), offset) -
-                                 starts.begin()) -
-                1;
+    int index =
+        static_cast<int>(std::upper_bound(starts.begin(), starts.end(), offset) - starts.begin()) -
+        1;
     if (offset == length)
         index = unit == TextUnit::Character ? pieces : pieces - 1;
     index += relation;

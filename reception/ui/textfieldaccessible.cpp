@@ -128,9 +128,7 @@ public:
 class LineEditReading : public TextFieldReading
 {
 public:
-    explicit LineEditReading(QLineEdit *edit) : TextFieldReading(edit, QAccessible::EditableText)
-    {
-    }
+    explicit LineEditReading(QLineEdit *edit) : TextFieldReading(edit, QAccessible::EditableText) {}
     QLineEdit *Edit() const { return static_cast<QLineEdit *>(widget()); }
 
     // A hidden entry (a password) reads as stars, one per character.
@@ -232,7 +230,8 @@ class DocumentEditReading : public TextFieldReading
 {
 public:
     DocumentEditReading(QAbstractScrollArea *edit, QTextDocument *(*document)(QWidget *),
-                        QTextCursor (*cursor)(QWidget *), void (*setCursor)(QWidget *, const QTextCursor &),
+                        QTextCursor (*cursor)(QWidget *),
+                        void (*setCursor)(QWidget *, const QTextCursor &),
                         QRect (*cursorRect)(QWidget *, const QTextCursor &),
                         QTextCursor (*cursorAt)(QWidget *, const QPoint &))
         : TextFieldReading(edit, QAccessible::EditableText), document_(document), cursor_(cursor),
@@ -347,8 +346,7 @@ private:
 
 // The same reading for both document editors, through their like-named
 // members.
-template <typename Edit>
-DocumentEditReading *ReadingOf(Edit *edit)
+template <typename Edit> DocumentEditReading *ReadingOf(Edit *edit)
 {
     return new DocumentEditReading(
         edit, [](QWidget *w) { return static_cast<Edit *>(w)->document(); },
