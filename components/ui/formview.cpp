@@ -154,6 +154,7 @@ bool FormView::focusNextPrevChild(bool next)
 void FormView::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    NotifyFormViewFocused(this);
     // Coming in by Tab starts at the first field, by Shift+Tab at the last.
     const int count = static_cast<int>(PageFields().size());
     if (count > 0 && CurrentField() < 0) {

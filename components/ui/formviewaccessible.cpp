@@ -7,6 +7,7 @@
 
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
+#include "reception/ui/spokenstatus.h"
 #include "reception/ui/textfieldaccessible.h"
 
 using namespace Qt::StringLiterals;
@@ -173,6 +174,12 @@ public:
         return u"Página %1 de %2: %3"_s.arg(page).arg(viewer->GetPageCount()).arg(title);
     }
 
+    // A reader says the page with the view (its description) when the view
+    // takes the focus, or the page is turned in it; a field of another page
+    // than the last one said has it said (Ver Error).
+    void PageRead() { said_ = View()->Viewer()->GetCurrentPage(); }
+    bool PageSaid() const { return said_ == View()->Viewer()->GetCurrentPage(); }
+
     // Another page: the children of the last one are gone.
     void Forget()
     {
@@ -183,6 +190,7 @@ public:
 
 private:
     mutable QList<QAccessible::Id> ids_;
+    int said_ = 0;
 };
 
 QAccessibleInterface *FormViewFactory(const QString &, QObject *object)
@@ -217,6 +225,19 @@ void NotifyFormViewPageChanged(FormView *view)
     QAccessible::updateAccessibility(&event);
     QAccessibleEvent described(reading, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&described);
+    // Turned in the view: the view itself is focused again, and read with
+    // its page, for the reader's focus was on a field of the last one.
+    if (view->hasFocus()) {
+        reading->PageRead();
+        QAccessibleEvent focused(reading, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focused);
+    }
+}
+
+void NotifyFormViewFocused(FormView *view)
+{
+    if (FormViewReading *reading = ReadingOf(view); reading && view->CurrentField() < 0)
+        reading->PageRead();
 }
 
 void NotifyFormViewFieldFocused(FormView *view, int index)
@@ -229,6 +250,10 @@ void NotifyFormViewFieldFocused(FormView *view, int index)
         return;
     QAccessibleEvent event(field, QAccessible::Focus);
     QAccessible::updateAccessibility(&event);
+    if (!reading->PageSaid()) {
+        reading->PageRead();
+        SayStatus(view, reading->text(QAccessible::Description));
+    }
 }
 
 } // namespace vk7
