@@ -117,8 +117,12 @@ void FormView::NotifyFieldLater()
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (hasFocus() && CurrentField() >= 0)
+            if (!hasFocus())
+                return;
+            if (CurrentField() >= 0)
                 NotifyFormViewFieldFocused(this, CurrentField());
+            else
+                NotifyFormViewFocused(this);
         },
         Qt::QueuedConnection);
 }
@@ -154,7 +158,6 @@ bool FormView::focusNextPrevChild(bool next)
 void FormView::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
-    NotifyFormViewFocused(this);
     // Coming in by Tab starts at the first field, by Shift+Tab at the last.
     const int count = static_cast<int>(PageFields().size());
     if (count > 0 && CurrentField() < 0) {

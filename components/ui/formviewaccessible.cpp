@@ -225,13 +225,20 @@ void NotifyFormViewPageChanged(FormView *view)
     QAccessible::updateAccessibility(&event);
     QAccessibleEvent described(reading, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&described);
-    // Turned in the view: the view itself is focused again, and read with
-    // its page, for the reader's focus was on a field of the last one.
-    if (view->hasFocus()) {
-        reading->PageRead();
-        QAccessibleEvent focused(reading, QAccessible::Focus);
-        QAccessible::updateAccessibility(&focused);
-    }
+    // Turned in the view (no field of the new page under the keyboard once
+    // the turn is done): the view itself is focused again and read with its
+    // page, for the reader's focus was on a field of the last one.
+    QMetaObject::invokeMethod(
+        view,
+        [view] {
+            FormViewReading *turned = ReadingOf(view);
+            if (!turned || !view->hasFocus() || view->CurrentField() >= 0)
+                return;
+            turned->PageRead();
+            QAccessibleEvent focused(turned, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focused);
+        },
+        Qt::QueuedConnection);
 }
 
 void NotifyFormViewFocused(FormView *view)

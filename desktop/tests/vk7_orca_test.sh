@@ -92,11 +92,12 @@ xdotool type --delay 20 "$broken/deposit/FICHERO.TXT"
 step && xdotool key --delay 300 End ctrl+Left ctrl+Left ctrl+Left
 step && xdotool key alt+d
 heard "Alt+D tras moverse por palabras (vk7 contesta)" "Nº Disquetes: texto"
+[ "$failed" -eq 0 ] || { echo "FALLO: vk7 no contesta; la prueba no sigue"; exit 1; }
 step && xdotool key alt+u
 heard "Alt+U" "Huella Digital del Depósito: texto"
 xdotool type --delay 20 ABC
 step && xdotool key Return
-heard "el error de una huella corta" "ERROR. Longitud Huella Digital. (Obligado : 26)"
+heard "el error de una huella corta, dicho al llegar" "notificación ERROR. Longitud Huella Digital. (Obligado : 26)"
 
 fingerprint=$(/usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["fingerprint"])' \
   "$broken/case.json")
@@ -122,7 +123,7 @@ step && xdotool key ctrl+r
 heard "la lista de errores dice su primer error" "Fecha inicio no válida"
 step && xdotool key Return
 heard "Ver Error dice el campo" "Fecha de inicio, Año sólo lectura texto"
-heard "Ver Error dice la página" "Página 1 de 14"
+heard "Ver Error dice la página" "notificación Página 1 de 14"
 
 echo "$failed fallos"
 [ "$failed" -eq 0 ]
