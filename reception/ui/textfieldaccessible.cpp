@@ -82,6 +82,24 @@ public:
 
     virtual QString Text() const = 0;
     virtual bool ReadOnly() const = 0;
+    // Puts `text` in place of the characters from start to end.
+    virtual void Replace(int startOffset, int endOffset, const QString &text) = 0;
+
+    // One selection at most: adding one sets it.
+    void addSelection(int startOffset, int endOffset) override
+    {
+        setSelection(0, startOffset, endOffset);
+    }
+    void deleteText(int startOffset, int endOffset) override
+    {
+        replaceText(startOffset, endOffset, {});
+    }
+    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
+    void replaceText(int startOffset, int endOffset, const QString &text) override
+    {
+        if (!ReadOnly())
+            Replace(startOffset, endOffset, text);
+    }
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
@@ -174,10 +192,6 @@ public:
         *endOffset = *startOffset + Edit()->selectionLength();
     }
     int selectionCount() const override { return Edit()->hasSelectedText() ? 1 : 0; }
-    void addSelection(int startOffset, int endOffset) override
-    {
-        setSelection(0, startOffset, endOffset);
-    }
     void removeSelection(int) override { Edit()->deselect(); }
     void setSelection(int, int startOffset, int endOffset) override
     {
@@ -206,15 +220,8 @@ public:
     }
     void scrollToSubstring(int startIndex, int) override { Edit()->setCursorPosition(startIndex); }
 
-    void deleteText(int startOffset, int endOffset) override
+    void Replace(int startOffset, int endOffset, const QString &text) override
     {
-        replaceText(startOffset, endOffset, {});
-    }
-    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
-    void replaceText(int startOffset, int endOffset, const QString &text) override
-    {
-        if (ReadOnly())
-            return;
         QString all = Edit()->text();
         const int start = std::clamp(startOffset, 0, static_cast<int>(all.size()));
         const int end = std::clamp(endOffset, start, static_cast<int>(all.size()));
@@ -283,10 +290,6 @@ public:
         *endOffset = cursor.selectionEnd();
     }
     int selectionCount() const override { return Cursor().hasSelection() ? 1 : 0; }
-    void addSelection(int startOffset, int endOffset) override
-    {
-        setSelection(0, startOffset, endOffset);
-    }
     void removeSelection(int) override
     {
         QTextCursor cursor = Cursor();
@@ -313,15 +316,8 @@ public:
     }
     void scrollToSubstring(int startIndex, int) override { setCursorPosition(startIndex); }
 
-    void deleteText(int startOffset, int endOffset) override
+    void Replace(int startOffset, int endOffset, const QString &text) override
     {
-        replaceText(startOffset, endOffset, {});
-    }
-    void insertText(int offset, const QString &text) override { replaceText(offset, offset, text); }
-    void replaceText(int startOffset, int endOffset, const QString &text) override
-    {
-        if (ReadOnly())
-            return;
         QTextCursor cursor = CursorOver(startOffset, endOffset);
         cursor.insertText(text);
         setCursor_(widget(), cursor);
