@@ -224,11 +224,12 @@ void CMainFrame::CreateStatusBar()
     UpdateLockIndicators();
     // A screen reader reads the status bar by its name: what the line shows
     // (a message painted over "Preparado" is no widget of its own), said as
-    // it comes.
+    // it comes; a menu item's prompt is not said, the reader reads the item.
     statusBar()->setAccessibleName(idle_->text());
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &message) {
         statusBar()->setAccessibleName(message.isEmpty() ? idle_->text() : message);
-        SayStatus(this, message);
+        if (!QApplication::activePopupWidget())
+            SayStatus(this, message);
     });
 }
 
