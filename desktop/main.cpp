@@ -17,6 +17,7 @@
 #include "reception/driveroots.h"
 #include "reception/filetools.h"
 #include "reception/paths.h"
+#include "reception/ui/textfieldaccessible.h"
 #include "verification/clock.h"
 
 using namespace Qt::StringLiterals;
@@ -178,6 +179,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(u"vk7"_s);
     QApplication::setWindowIcon(QIcon(u":/icons/vk7.svg"_s));
     vk7::InstallSpanishTranslations(application);
+    vk7::InstallTextFieldReading();
 
     DesktopOptions options;
     int exitCode = 0;

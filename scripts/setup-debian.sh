@@ -13,6 +13,7 @@ PACKAGES=(
   libx11-dev libqt6svg6 qt6-translations-l10n qt6-l10n-tools
   xvfb xauth x11-utils xdotool openbox imagemagick
   dbus dbus-daemon at-spi2-core python3-pyatspi
+  orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
   desktop-file-utils appstream dpkg-dev man-db debootstrap
   xdg-utils file fiu-utils jq strace
   clang libclang-rt-14-dev

@@ -24,6 +24,7 @@
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
+#include "reception/ui/spokenstatus.h"
 #include "viewing/ui/printingdialog.h"
 
 using namespace Qt::StringLiterals;
@@ -225,6 +226,15 @@ void CMainFrame::CreateStatusBar()
     statusBar()->addPermanentWidget(numLock_);
     statusBar()->addPermanentWidget(scrollLock_);
     UpdateLockIndicators();
+    // A screen reader reads the status bar by its name: what the line shows
+    // (a message painted over "Preparado" is no widget of its own), said as
+    // it comes; a menu item's prompt is not said, the reader reads the item.
+    statusBar()->setAccessibleName(idle_->text());
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString &message) {
+        statusBar()->setAccessibleName(message.isEmpty() ? idle_->text() : message);
+        if (!QApplication::activePopupWidget())
+            SayStatus(this, message);
+    });
 }
 
 void CMainFrame::Fill(QComboBox *list, const ListFill &fill)
@@ -269,7 +279,17 @@ void CMainFrame::UpdateActions()
 void CMainFrame::ShowBusy()
 {
     const QString text = FrameController::BusyText(controller_->CurrentTask());
-    idle_->setText(text.isEmpty() ? u"Preparado"_s : text);
+    const QString shown = text.isEmpty() ? u"Preparado"_s : text;
+    if (shown != idle_->text()) {
+        // A print is said as it starts and as it ends; an Open or a check
+        // is heard by the window it brings.
+        const QString printing = FrameController::BusyText(FrameController::Task::Output);
+        if (shown == printing || idle_->text() == printing)
+            SayStatus(this, shown);
+        idle_->setText(shown);
+        if (statusBar()->currentMessage().isEmpty())
+            statusBar()->setAccessibleName(shown);
+    }
     UpdateActions();
     if (leaving_ && !controller_->Busy()) {
         QTimer::singleShot(0, this, &QWidget::close);

@@ -17,7 +17,10 @@ public:
     {
         switch (t) {
         case QAccessible::Name:
-            return List()->accessibleName();
+            // With what it shows: a reader says no value of a focused list.
+            return List()->currentText().isEmpty()
+                       ? List()->accessibleName()
+                       : List()->accessibleName() + QStringLiteral(": ") + List()->currentText();
         case QAccessible::Value:
             return List()->currentText();
         default:

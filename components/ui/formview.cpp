@@ -117,8 +117,12 @@ void FormView::NotifyFieldLater()
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (hasFocus() && CurrentField() >= 0)
+            if (!hasFocus())
+                return;
+            if (CurrentField() >= 0)
                 NotifyFormViewFieldFocused(this, CurrentField());
+            else
+                NotifyFormViewFocused(this);
         },
         Qt::QueuedConnection);
 }

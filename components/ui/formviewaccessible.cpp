@@ -7,6 +7,8 @@
 
 #include "components/tessocx.h"
 #include "components/ui/formview.h"
+#include "reception/ui/spokenstatus.h"
+#include "reception/ui/textfieldaccessible.h"
 
 using namespace Qt::StringLiterals;
 
@@ -18,7 +20,7 @@ class FormViewReading;
 
 // One value of the page: it reads the view live, so it never outlives what
 // it names (an index past the page's values reads as nothing).
-class FieldReading : public QAccessibleInterface, public QAccessibleTextInterface
+class FieldReading : public QAccessibleInterface, public PiecewiseTextInterface
 {
 public:
     FieldReading(FormView *view, int index) : view_(view), index_(index) {}
@@ -172,6 +174,12 @@ public:
         return u"Página %1 de %2: %3"_s.arg(page).arg(viewer->GetPageCount()).arg(title);
     }
 
+    // A reader says the page with the view (its description) when the view
+    // takes the focus, or the page is turned in it; a field of another page
+    // than the last one said has it said (Ver Error).
+    void PageRead() { said_ = View()->Viewer()->GetCurrentPage(); }
+    bool PageSaid() const { return said_ == View()->Viewer()->GetCurrentPage(); }
+
     // Another page: the children of the last one are gone.
     void Forget()
     {
@@ -182,6 +190,7 @@ public:
 
 private:
     mutable QList<QAccessible::Id> ids_;
+    int said_ = 0;
 };
 
 QAccessibleInterface *FormViewFactory(const QString &, QObject *object)
@@ -216,6 +225,26 @@ void NotifyFormViewPageChanged(FormView *view)
     QAccessible::updateAccessibility(&event);
     QAccessibleEvent described(reading, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&described);
+    // Turned in the view (no field of the new page under the keyboard once
+    // the turn is done): the view itself is focused again and read with its
+    // page, for the reader's focus was on a field of the last one.
+    QMetaObject::invokeMethod(
+        view,
+        [view] {
+            FormViewReading *turned = ReadingOf(view);
+            if (!turned || !view->hasFocus() || view->CurrentField() >= 0)
+                return;
+            turned->PageRead();
+            QAccessibleEvent focused(turned, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focused);
+        },
+        Qt::QueuedConnection);
+}
+
+void NotifyFormViewFocused(FormView *view)
+{
+    if (FormViewReading *reading = ReadingOf(view); reading && view->CurrentField() < 0)
+        reading->PageRead();
 }
 
 void NotifyFormViewFieldFocused(FormView *view, int index)
@@ -228,6 +257,10 @@ void NotifyFormViewFieldFocused(FormView *view, int index)
         return;
     QAccessibleEvent event(field, QAccessible::Focus);
     QAccessible::updateAccessibility(&event);
+    if (!reading->PageSaid()) {
+        reading->PageRead();
+        SayStatus(view, reading->text(QAccessible::Description));
+    }
 }
 
 } // namespace vk7

@@ -13,6 +13,9 @@ void InstallFormViewReading();
 // The view tells its readers that another page is shown, and that the
 // keyboard (or the error list) is on a field of PageFields().
 void NotifyFormViewPageChanged(FormView *view);
+// The view has kept the focus with no field under the keyboard: a reader
+// reads it with its page.
+void NotifyFormViewFocused(FormView *view);
 void NotifyFormViewFieldFocused(FormView *view, int index);
 
 } // namespace vk7

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Reads the running vk7 as a screen reader does, through AT-SPI.
 
-  atspi_read.py unnamed TITLE       focusable controls of window TITLE without a name
+  atspi_read.py unnamed TITLE       focusable controls of window TITLE without a name, and
+                                    every text of it asked for its pieces as Orca asks
   atspi_read.py form JSON           the form view's fields against vk7check's JSON
   atspi_read.py focused             the name, value and key of the focused form field
   atspi_read.py taborder TITLE N    presses Tab N times in window TITLE: the focus
@@ -13,7 +14,14 @@ import json
 import sys
 import time
 
+import gi
 import pyatspi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi  # noqa: E402
+
+# A program that stops answering fails a call in 5 s, not 25.
+Atspi.set_timeout(5000, 15000)
 
 
 def application():
@@ -69,7 +77,53 @@ def unnamed(title):
     if focusable == 0:
         print("  ningún control que tome el foco: el árbol no se lee")
         return 1
-    return 1 if missing else 0
+    return 1 if missing or text_pieces(win) else 0
+
+
+BOUNDARIES = {"palabra": pyatspi.TEXT_BOUNDARY_WORD_START,
+              "frase": pyatspi.TEXT_BOUNDARY_SENTENCE_START,
+              "línea": pyatspi.TEXT_BOUNDARY_LINE_START}
+
+
+def text_pieces(win):
+    """Asks every text of the window for the word, sentence and line at its
+    start, middle, end and one past its end, as Orca does when the clerk moves
+    by words or lines; each answer must be a piece of the text holding the
+    offset (the last piece at the end, nothing past it), a single line whole.
+    A call the program never answers fails."""
+    faults = []
+    texts = 0
+    for node in walk(win):
+        try:
+            text = node.queryText()
+        except NotImplementedError:
+            continue
+        texts += 1
+        where = "un texto"
+        try:
+            whole = text.getText(0, -1)
+            n = text.characterCount
+            where = f'{node.getRoleName()} "{node.name}" ("{whole}")'
+            for kind, boundary in BOUNDARIES.items():
+                for offset in sorted({0, n // 2, n, n + 1}):
+                    piece, start, end = text.getTextAtOffset(offset, boundary)
+                    holds = start <= offset < end if offset < n else (
+                        end == n if offset == n else piece == "")
+                    if n == 0:
+                        holds = piece == ""
+                    whole_line = (kind != "línea" or "\n" in whole or offset > n
+                                  or piece == whole)
+                    if not (0 <= start <= end <= n and piece == whole[start:end]
+                            and holds and whole_line):
+                        faults.append(f'{where}: la {kind} en {offset} es "{piece}" '
+                                      f"({start}, {end})")
+        except Exception as error:  # noqa: BLE001 - a call that times out, above all
+            faults.append(f"{where}: no contesta ({error})")
+            break
+    print(f"  {texts} textos preguntados por palabra, frase y línea, {len(faults)} fallos")
+    for fault in faults:
+        print("  FALLO:", fault)
+    return len(faults)
 
 
 def value(node):

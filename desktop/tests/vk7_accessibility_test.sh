@@ -2,7 +2,8 @@
 # The real vk7 as a screen reader reads it: under Xvfb with a private
 # session and accessibility bus, every window (main, Open, state, error list,
 # image and text dialogs, about, leave question) is walked through AT-SPI and
-# any control that takes the focus without a name fails the test; the
+# any control that takes the focus without a name fails the test, as does any
+# text that answers Orca's word, sentence or line questions wrongly or never; the
 # sample's first form page is read back field by field against the values
 # vk7check's JSON gives, and "Ver Error" leaves the wrong field focused.
 # Windows are opened with keys only. No bus, no test: it fails.
@@ -62,6 +63,10 @@ xsession_keys "Acerca de VK7" Escape && xsession_window_gone "Acerca de VK7"
 
 # The Open dialog, left with Escape (which leaves no deposit open).
 xsession_keys "$main" ctrl+a
+# A path of words and two sentences in its first field, asked for its pieces
+# up to its end and beyond: that question once kept the program busy forever.
+xsession_keys "Abrir un Depósito Digital" ctrl+a
+xdotool type --delay 20 'A:\FICHERO.TXT no existe. Otra frase'
 xsession_check "diálogo Abrir" "${read[@]}" unnamed "Abrir un Depósito Digital"
 xsession_keys "Abrir un Depósito Digital" Escape && xsession_window_gone "Abrir un Depósito Digital"
 

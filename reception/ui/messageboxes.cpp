@@ -79,9 +79,8 @@ IUserInterface::Answer MessageBoxes::ShowMessage(const QString &text, const QStr
         owner = parent_->window();
     QMessageBox box(owner);
     box.setWindowTitle(title);
+    // A screen reader reads the box by its title and this text, once.
     box.setText(PathsWrappedWhole(text));
-    // A screen reader reads the box by its text, not by its title alone.
-    box.setAccessibleDescription(text);
     switch (icon) {
     case Icon::Information:
         box.setIcon(QMessageBox::Information);

@@ -22,6 +22,7 @@
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/ui/messageboxes.h"
+#include "reception/ui/spokenstatus.h"
 
 using namespace Qt::StringLiterals;
 
@@ -96,12 +97,13 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     setObjectName(u"OpenDepositDialog"_s);
 
     auto *fields = new QGridLayout;
-    // Each caption is tied to its field: a screen reader names the field by it.
-    auto *locationCaption = new QLabel(u"Situación del FICHERO.TXT:"_s, this);
+    // Each caption is tied to its field: a screen reader names the field by
+    // it, and its underlined letter (Alt+F, Alt+D, Alt+U) jumps to it.
+    auto *locationCaption = new QLabel(u"Situación del &FICHERO.TXT:"_s, this);
     locationCaption->setBuddy(location_);
-    auto *disketteCaption = new QLabel(u"Nº Disquetes:"_s, this);
+    auto *disketteCaption = new QLabel(u"Nº &Disquetes:"_s, this);
     disketteCaption->setBuddy(diskettes_);
-    auto *fingerprintCaption = new QLabel(u"Huella Digital del Depósito:"_s, this);
+    auto *fingerprintCaption = new QLabel(u"H&uella Digital del Depósito:"_s, this);
     fingerprintCaption->setBuddy(fingerprint_);
     fields->addWidget(locationCaption, 0, 0);
     fields->addWidget(location_, 0, 1, 1, 2);
@@ -114,8 +116,9 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
     fingerprint_->setValidator(new CapitalsValidator(fingerprint_));
     fields->setColumnStretch(1, 1);
 
+    // Named by the text it shows, which a screen reader is also told as it
+    // comes (an error that keeps the deposit from opening above all).
     status_->setObjectName(u"statusLine"_s);
-    status_->setAccessibleName(u"Estado"_s);
     // As high as the status line and narrow: shown, it takes none of the
     // dialog's size, only part of the line's width.
     progress_->setObjectName(u"progress"_s);
@@ -180,8 +183,10 @@ void COpenDepositDialog::TransferToControls()
 void COpenDepositDialog::ShowStatus(const QString &text)
 {
     status_->SetStatus(text);
-    if (isVisible())
+    if (isVisible()) {
         status_->repaint();
+        SayStatus(this, text);
+    }
 }
 
 void COpenDepositDialog::ShowProgress(qint64 step, qint64 total)

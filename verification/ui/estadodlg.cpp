@@ -30,7 +30,10 @@ QLabel *ValueField(const QString &text, int controlId)
     label->setObjectName(ControlName(controlId));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setMinimumWidth(110);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Reached by Tab, the first of them focused when the window opens: a
+    // screen reader says each verdict with its caption as the clerk goes.
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    label->setFocusPolicy(Qt::StrongFocus);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);

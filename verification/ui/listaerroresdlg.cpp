@@ -1,11 +1,13 @@
 #include "listaerroresdlg.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "reception/userinterface.h"
@@ -114,6 +116,16 @@ bool CListaErroresDlg::eventFilter(QObject *watched, QEvent *event)
         const bool byMouse = static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason;
         if (!byMouse && list->count() > 0 && SelectedRow(list) < 0)
             list->setCurrentRow(0);
+        // A reader hears the list take the focus after its current error
+        // did: the error is told again once the list has it, so the clerk
+        // hears which error "Ver Error" now shows, in which list.
+        QTimer::singleShot(0, list, [list] {
+            if (!list->hasFocus() || list->currentRow() < 0)
+                return;
+            QAccessibleEvent focused(list, QAccessible::Focus);
+            focused.setChild(list->currentRow());
+            QAccessible::updateAccessibility(&focused);
+        });
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -501,11 +501,12 @@ TEST_F(MainFrame, EveryControlOfEveryWindowHasANameAScreenReaderReads)
     frame_.Action(kCmdOpen)->trigger();
     ASSERT_TRUE(frame_.Controller().State().formIdentified);
     note(u"Principal"_s, &frame_);
-    // The toolbar's lists are named by what they are, not by their value.
+    // The toolbar's lists are named by what they are, with the value they
+    // show (a reader says no value of a focused list).
     EXPECT_EQ(QAccessible::queryAccessibleInterface(frame_.PageList())->text(QAccessible::Name),
-              u"Página"_s);
+              u"Página: 1"_s);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(frame_.TextSizeList())->text(QAccessible::Name),
-              u"Tamaño del texto"_s);
+              u"Tamaño del texto: "_s + frame_.TextSizeList()->currentText());
     EXPECT_EQ(QAccessible::queryAccessibleInterface(frame_.PageList())->text(QAccessible::Value),
               u"1"_s);
     // A button showing only an icon is named by its tooltip.
@@ -545,17 +546,22 @@ TEST_F(MainFrame, EveryControlOfEveryWindowHasANameAScreenReaderReads)
     });
     frame_.Action(kCmdPrintSetup)->trigger();
 
-    // The leave question is read with its text, not only its title.
+    // The leave question is read with its text, not only its title, and
+    // once: the text is a label of the box, not also its description.
     QString read;
     WhenShown<QMessageBox>([&note, &read](QMessageBox *box) {
         note(u"Salir"_s, box);
         QAccessibleInterface *face = QAccessible::queryAccessibleInterface(box);
         read = face->text(QAccessible::Name) + u" | "_s + face->text(QAccessible::Description);
+        for (int i = 0; i < face->childCount(); ++i) {
+            if (face->child(i)->role() == QAccessible::StaticText)
+                read += u" | "_s + face->child(i)->text(QAccessible::Name);
+        }
         box->button(QMessageBox::No)->click();
     });
     frame_.Action(kCmdExit)->trigger();
     ProcessEventsUntil([&read] { return !read.isEmpty(); });
-    EXPECT_EQ(read, u"VK7 | ¿ Está seguro que desea abandonar la aplicación ?"_s);
+    EXPECT_EQ(read, u"VK7 |  | ¿ Está seguro que desea abandonar la aplicación ?"_s);
 
     QStringList report;
     for (auto it = unnamed.cbegin(); it != unnamed.cend(); ++it)
