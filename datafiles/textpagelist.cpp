@@ -10,6 +10,7 @@
 #include <QMutex>
 #include <QMutexLocker>
 
+#include "blankruns.h"
 #include "dostext.h"
 #include "reception/backgroundwork.h"
 #include "reception/failure.h"
@@ -32,11 +33,16 @@ constexpr qint64 kBlockChunks = 32;
 class PageScanner
 {
 public:
-    PageScanner(QFile &file, const QByteArray &path, qint64 pageStart)
+    // With a tally, each page is judged as it passes (LastPageLooksLikeProse).
+    PageScanner(QFile &file, const QByteArray &path, qint64 pageStart,
+                BlankRunTally *tally = nullptr)
         : file_(file), path_(path), bufferOffset_(pageStart), next_(pageStart),
-          pageStart_(pageStart), chunkEnd_((pageStart / kChunkSize + 1) * kChunkSize)
+          pageStart_(pageStart), chunkEnd_((pageStart / kChunkSize + 1) * kChunkSize), tally_(tally)
     {
     }
+
+    // The page NextPage returned last, by the tally.
+    bool LastPageLooksLikeProse() const { return lastPageProse_; }
 
     // The next page: where it starts in the file and, when `content` is
     // given, its bytes (zero bytes left out). False past the last page (a
@@ -71,6 +77,7 @@ public:
                     return false;
                 pageLength_ = 0;
                 *start = pageStart_;
+                EndPage();
                 return true;
             }
             const qint64 stop = std::min(size_, used_ + (chunkEnd_ - offset));
@@ -112,6 +119,7 @@ public:
                     // A CR LF right after the form feed, in the same chunk, is skipped.
                     pending_ = 1;
                     content_ = nullptr;
+                    EndPage();
                     return true;
                 }
                 Add(c);
@@ -125,6 +133,8 @@ private:
         ++pageLength_;
         if (content_)
             content_->append(c);
+        if (tally_)
+            tally_->Add(c);
     }
 
     void Add(const char *bytes, qint64 count)
@@ -132,6 +142,8 @@ private:
         pageLength_ += count;
         if (content_)
             content_->append(bytes, count);
+        if (tally_)
+            tally_->Add(QByteArrayView(bytes, count));
     }
 
     // Where the byte comes next in the buffer from the unscanned part on;
@@ -157,7 +169,16 @@ private:
         pageStart_ = offset;
         pageLength_ = 0;
         content_ = nullptr;
+        EndPage();
         return true;
+    }
+
+    void EndPage()
+    {
+        if (!tally_)
+            return;
+        lastPageProse_ = tally_->LooksLikeProse();
+        tally_->Clear();
     }
 
     // Reads the next block, ending on a chunk boundary; false when nothing
@@ -202,6 +223,8 @@ private:
     bool atEnd_ = false;
     bool finished_ = false;
     QByteArray *content_ = nullptr;
+    BlankRunTally *tally_;
+    bool lastPageProse_ = true;
 };
 
 } // namespace
@@ -218,6 +241,9 @@ public:
     qsizetype count = 0;
     int strideShift = 0;        // starts keeps the start of page k << strideShift
     std::vector<qint64> starts; // at index k
+    // Judged while indexing: whether every page looks like prose; nothing
+    // when the index was cut short.
+    std::optional<bool> everyPageProse;
     QMutex mutex;
     // The last page read, and where reading on finds the next one.
     qsizetype cachedIndex = -1;
@@ -296,16 +322,26 @@ std::optional<TextPageList> TextPageList::ReadFile(const QByteArray &hostPath,
     }
     source->fromFile = true;
     source->path = hostPath;
-    PageScanner scanner(source->file, hostPath, 0);
+    // Each page is judged on the way, so that the diagnosis need not read
+    // the text again.
+    BlankRunTally tally;
+    PageScanner scanner(source->file, hostPath, 0, &tally);
     qint64 start = 0;
     qsizetype scanned = 0;
+    bool prose = true;
+    bool whole = true;
     while (scanner.NextPage(&start, nullptr)) {
         source->AddStart(start, std::max<qsizetype>(maxIndexEntries, 1));
+        prose = prose && scanner.LastPageLooksLikeProse();
         // A text of hundreds of megabytes takes a while: a stop the clerk
         // asked for ends the scan (the reception that asked is dropped).
-        if (++scanned % 1024 == 0 && StopHere())
+        if (++scanned % 1024 == 0 && StopHere()) {
+            whole = false;
             break;
+        }
     }
+    if (whole)
+        source->everyPageProse = prose;
     TextPageList pages;
     pages.source_ = std::move(source);
     return pages;
@@ -326,6 +362,13 @@ QString TextPageList::at(qsizetype i) const
     if (replaced != replaced_.constEnd())
         return *replaced;
     return source_->fromFile ? source_->Page(i) : source_->held.at(i);
+}
+
+std::optional<bool> TextPageList::EveryPageLooksLikeProse() const
+{
+    if (!source_ || !source_->fromFile || !replaced_.isEmpty())
+        return std::nullopt;
+    return source_->everyPageProse;
 }
 
 void TextPageList::Replace(qsizetype i, const QString &text)

@@ -55,6 +55,12 @@ public:
     QString first() const { return at(0); }
     void clear() { *this = TextPageList(); }
 
+    // Whether every page looks like prose (BlankRunTally), as judged while
+    // the file was indexed, so that no one reads the text again to know it.
+    // Nothing for pages given as a list, a copy with a page replaced, or an
+    // index a stop cut short: the caller then judges the pages itself.
+    std::optional<bool> EveryPageLooksLikeProse() const;
+
     // Replaces page i (in range) in this copy only.
     void Replace(qsizetype i, const QString &text);
 

@@ -14,6 +14,7 @@
 #include "app/translations.h"
 #include "app/ui/mainframe.h"
 #include "app/ui/singleinstance.h"
+#include "reception/backgroundwork.h"
 #include "reception/driveroots.h"
 #include "reception/filetools.h"
 #include "reception/paths.h"
@@ -122,8 +123,10 @@ public:
     }
     bool eventFilter(QObject *, QEvent *event) override
     {
+        // Not while the Open's work still runs: the form is identified
+        // before the fingerprint and the checks, and the view paints meanwhile.
         if (event->type() == QEvent::Paint && !reported_ &&
-            frame_.Controller().State().formIdentified) {
+            frame_.Controller().State().formIdentified && !vk7::WorkRunning()) {
             reported_ = true;
             QTimer::singleShot(0, [] {
                 std::fprintf(stderr, "vk7: primera página pintada\n");

@@ -278,6 +278,23 @@ QList<SampleFile> SampleDepositFiles()
     return files;
 }
 
+bool WriteProseFile(const QString &hostPath, qint64 bytes)
+{
+    QByteArray block;
+    for (int line = 0; block.size() < 1 << 16; ++line)
+        block += "Linea " + QByteArray::number(line) +
+                 " de la memoria: la sociedad mantiene su politica de inversiones.\r\n";
+    QFile file(hostPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    for (qint64 written = 0; written < bytes; written += block.size()) {
+        const QByteArray piece = block.left(bytes - written);
+        if (file.write(piece) != piece.size())
+            return false;
+    }
+    return true;
+}
+
 bool WriteSampleDeposit(const QString &hostFolder, QString *error)
 {
     auto fail = [&](const QString &name) {

@@ -52,6 +52,11 @@ QImage ScannedPage(int seed);
 // 70 characters each, lines ended by CR LF.
 QStringList ProsePages(int count);
 
+// A text file of `bytes` bytes of numbered prose lines ended by CR LF, with
+// no form feed, for the benchmarks of large texts. False when it cannot be
+// written.
+bool WriteProseFile(const QString &hostPath, qint64 bytes);
+
 struct SampleFile
 {
     QString name;

@@ -1,6 +1,7 @@
 #include "plausibility.h"
 
 #include "components/imaging.h"
+#include "datafiles/blankruns.h"
 #include "datafiles/depositstate.h"
 #include "reception/backgroundwork.h"
 #include "reception/filetools.h"
@@ -18,27 +19,9 @@ constexpr int kMaxPlausiblePageSide = 3000;
 
 bool IsPlausibleTextPage(const QString &pageText)
 {
-    qint64 characters = 0;
-    qint64 runs = 0;
-    bool inRun = false;
-    for (const QChar c : pageText) {
-        if (c == u' ') {
-            inRun = true;
-            continue;
-        }
-        if (inRun) {
-            ++characters;
-            ++runs;
-            inRun = false;
-        }
-        if (c != u'\r' && c != u'\n')
-            ++characters;
-    }
-    if (inRun) {
-        ++characters;
-        ++runs;
-    }
-    return characters <= 3 || 100 * runs / characters >= 7;
+    BlankRunTally tally;
+    tally.Add(QStringView(pageText));
+    return tally.LooksLikeProse();
 }
 
 bool IsPlausibleText(const DepositState &state, DocumentKind kind)
@@ -46,6 +29,9 @@ bool IsPlausibleText(const DepositState &state, DocumentKind kind)
     const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
     if (!pages)
         return true;
+    // A text read from its file was judged page by page as it was indexed.
+    if (const std::optional<bool> judged = pages->EveryPageLooksLikeProse())
+        return *judged;
     // Page by page: a text of any length is never held whole. A stop the
     // clerk asked for ends the look (the reception that asked is dropped).
     qsizetype looked = 0;

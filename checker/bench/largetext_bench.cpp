@@ -72,23 +72,6 @@ Measured Run(const QStringList &command, const QString &outputPath)
     return measured;
 }
 
-bool WriteProse(const QString &path, qint64 bytes)
-{
-    QByteArray block;
-    for (int line = 0; block.size() < 1 << 16; ++line)
-        block += "Linea " + QByteArray::number(line) +
-                 " de la memoria: la sociedad mantiene su politica de inversiones.\r\n";
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    for (qint64 written = 0; written < bytes; written += block.size()) {
-        const QByteArray piece = block.left(bytes - written);
-        if (file.write(piece) != piece.size())
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -109,7 +92,8 @@ int main(int argc, char *argv[])
         QDir(deposit).removeRecursively();
         QString error;
         if (!vk7::samples::WriteSampleDeposit(deposit, &error) ||
-            !WriteProse(deposit + u"/MEMORIA.TXT"_s, qint64(megabytes) * 1000 * 1000)) {
+            !vk7::samples::WriteProseFile(deposit + u"/MEMORIA.TXT"_s,
+                                          qint64(megabytes) * 1000 * 1000)) {
             std::fprintf(stderr, "the deposit cannot be written: %s\n", qPrintable(error));
             return 1;
         }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "datafiles/blankruns.h"
 #include "datafiles/dostext.h"
 #include "depositfolder.h"
 
@@ -153,6 +154,67 @@ TEST_F(TextFilesTest, PagesReadBackAgreeWithTheWholeReadingWhateverTheIndexKeeps
     EXPECT_EQ(copy.at(1), u"cambiada"_s);
     EXPECT_EQ(read.at(1), whole.at(1));
     EXPECT_FALSE(copy == read);
+}
+
+TEST_F(TextFilesTest, PagesJudgedWhileIndexingAsTheirDecodedTextsWouldBe)
+{
+    // Prose near 7 runs of blanks per 100 characters, with the bytes the
+    // reader treats apart (form feeds, CR LF, zero bytes) and long pages it
+    // cuts, so that the judgement of a whole file often turns on one page.
+    quint32 seed = 11;
+    const auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    int prose = 0;
+    int notProse = 0;
+    for (int round = 0; round < 150; ++round) {
+        QByteArray file;
+        const qsizetype size = next() % 60000;
+        const quint32 longestWord = 6 + next() % 20;
+        while (file.size() < size) {
+            const quint32 pick = next() % 100;
+            if (pick < 2)
+                file += pick == 0 ? "\f\r\n" : "\f";
+            else if (pick < 8)
+                file += "\r\n";
+            else if (pick < 10)
+                file += '\0';
+            else
+                file += QByteArray(int(1 + next() % longestWord), "xa\xe1\x82"[next() % 4]) +
+                        QByteArray(int(1 + next() % 3), ' ');
+        }
+        folder.Write(u"MEMORIA.TXT"_s, file);
+        const std::optional<TextPageList> pages =
+            TextPageList::ReadFile(QFile::encodeName(folder.HostPath(u"MEMORIA.TXT"_s)));
+        ASSERT_TRUE(pages.has_value());
+        bool expected = true;
+        for (const QString &page : *pages) {
+            BlankRunTally tally;
+            tally.Add(QStringView(page));
+            expected = expected && tally.LooksLikeProse();
+        }
+        ASSERT_EQ(pages->EveryPageLooksLikeProse(), std::optional<bool>(expected)) << round;
+        ++(expected ? prose : notProse);
+
+        // Bytes in pieces of any size count as they do one by one.
+        BlankRunTally whole;
+        BlankRunTally single;
+        for (qsizetype at = 0; at < file.size();) {
+            const qsizetype piece = std::min<qsizetype>(file.size() - at, next() % 5000);
+            whole.Add(QByteArrayView(file).sliced(at, piece));
+            at += piece;
+        }
+        for (const char c : file)
+            single.Add(c);
+        ASSERT_EQ(whole.LooksLikeProse(), single.LooksLikeProse()) << round;
+    }
+    EXPECT_GT(prose, 20);
+    EXPECT_GT(notProse, 20);
+
+    // A replaced page, or pages given as a list, are judged by the caller.
+    TextPageList copy =
+        *TextPageList::ReadFile(QFile::encodeName(folder.HostPath(u"MEMORIA.TXT"_s)));
+    copy.Replace(0, u"otra"_s);
+    EXPECT_EQ(copy.EveryPageLooksLikeProse(), std::nullopt);
+    EXPECT_EQ(TextPageList({u"uno"_s}).EveryPageLooksLikeProse(), std::nullopt);
 }
 
 TEST(DosTextTest, DetectionCountsExactlyTheListedBytes)
