@@ -1,8 +1,16 @@
 #include "fingerprint.h"
 
+#include <array>
 #include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include <QFile>
 
@@ -43,6 +51,130 @@ struct DigestContext
     DigestContext() : context(EVP_MD_CTX_new()) {}
     ~DigestContext() { EVP_MD_CTX_free(context); }
     EVP_MD_CTX *context;
+};
+
+// MD5 of the chunks read into it, on a thread of its own, while the caller
+// writes them and reads the next ones: the digest is most of a fingerprint's
+// work, and the disk need not wait for it. Chunks are read into blocks of
+// sixteen, and a block goes to the digest once full (waking the digest's
+// thread once a megabyte rather than once a chunk); blocks are digested in
+// the order they were filled, and a few go round.
+class ChunkDigest
+{
+public:
+    static constexpr qint64 kBlockSize = 16 * qint64(kFingerprintChunk);
+
+    ChunkDigest()
+    {
+        for (auto &block : blocks_) {
+            block.reset(new (std::nothrow) char[kBlockSize]);
+            if (!block)
+                return;
+            free_.push_back(block.get());
+        }
+        if (!md5_.context || EVP_DigestInit_ex(md5_.context, EVP_md5(), nullptr) != 1)
+            return;
+        try {
+            worker_ = std::thread([this] { Run(); });
+        } catch (const std::system_error &) {
+            return; // no thread to be had: the caller digests MD5.TXT itself
+        }
+        usable_ = true;
+    }
+    ~ChunkDigest() { Stop(); }
+    ChunkDigest(const ChunkDigest &) = delete;
+    ChunkDigest &operator=(const ChunkDigest &) = delete;
+
+    bool Usable() const { return usable_; }
+
+    // Room for the next chunk, kFingerprintChunk bytes, once the digest has
+    // let a block go when none is being filled.
+    char *Next()
+    {
+        if (!filling_) {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return !free_.empty(); });
+            filling_ = free_.back();
+            free_.pop_back();
+            filled_ = 0;
+        }
+        return filling_ + filled_;
+    }
+    // The chunk of `size` bytes read at Next() is to be digested.
+    void Add(qint64 size)
+    {
+        filled_ += size;
+        if (filled_ + kFingerprintChunk > kBlockSize)
+            Hand();
+    }
+    // Waits for every chunk added; false when the digest failed.
+    bool Finish(unsigned char digest[16])
+    {
+        Hand();
+        Stop();
+        unsigned char full[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        if (!usable_ || failed_ || EVP_DigestFinal_ex(md5_.context, full, &length) != 1 ||
+            length != 16)
+            return false;
+        std::memcpy(digest, full, 16);
+        return true;
+    }
+
+private:
+    void Hand()
+    {
+        if (!filling_)
+            return;
+        const std::lock_guard lock(mutex_);
+        queued_.push_back({filling_, filled_});
+        filling_ = nullptr;
+        changed_.notify_one();
+    }
+    void Run()
+    {
+        for (;;) {
+            std::pair<char *, qint64> block;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [this] { return !queued_.empty() || ending_; });
+                if (queued_.empty())
+                    return;
+                block = queued_.front();
+                queued_.pop_front();
+            }
+            const bool updated =
+                EVP_DigestUpdate(md5_.context, block.first, size_t(block.second)) == 1;
+            const std::lock_guard lock(mutex_);
+            failed_ = failed_ || !updated;
+            free_.push_back(block.first);
+            changed_.notify_one();
+        }
+    }
+    void Stop()
+    {
+        if (!worker_.joinable())
+            return;
+        {
+            const std::lock_guard lock(mutex_);
+            ending_ = true;
+            changed_.notify_one();
+        }
+        worker_.join();
+    }
+
+    std::array<std::unique_ptr<char[]>, 3> blocks_;
+    DigestContext md5_;
+    char *filling_ = nullptr; // the block chunks are read into, the caller's alone
+    qint64 filled_ = 0;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<char *> free_;
+    std::deque<std::pair<char *, qint64>> queued_;
+    bool ending_ = false;
+    bool failed_ = false;
+    bool usable_ = false;
+    std::thread worker_;
 };
 
 } // namespace
@@ -121,8 +253,14 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
                       IUserInterface *ui)
 {
     result = FingerprintErrorText();
-    const std::unique_ptr<char[]> buffer = TakeBuffer();
-    if (!buffer) {
+    // The digest is taken from the very bytes written to MD5.TXT, as they
+    // pass, which spares reading the whole deposit a second time. Should the
+    // digest itself fail, MD5.TXT is digested afterwards.
+    ChunkDigest md5;
+    std::unique_ptr<char[]> ownBuffer;
+    if (!md5.Usable())
+        ownBuffer = TakeBuffer();
+    if (!md5.Usable() && !ownBuffer) {
         ShowError(ui, u"ERROR : No hay suficiente memoria para calcular la huella digital"_s);
         return;
     }
@@ -136,11 +274,7 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
         return;
     }
 
-    // The digest is taken from the very bytes written to MD5.TXT, as they
-    // pass, which spares reading the whole deposit a second time. Should the
-    // digest itself fail, MD5.TXT is digested afterwards.
-    DigestContext md5;
-    bool streaming = md5.context && EVP_DigestInit_ex(md5.context, EVP_md5(), nullptr) == 1;
+    const bool streaming = md5.Usable();
     int count = 0;
     bool failed = false;
     // Bytes hashed of all there is to hash, for the progress bar.
@@ -166,7 +300,8 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
         hostfiles::AdviseSequential(in);
         ++count;
         for (;;) {
-            const qint64 got = ReadChunk(in, buffer.get());
+            char *buffer = streaming ? md5.Next() : ownBuffer.get();
+            const qint64 got = ReadChunk(in, buffer);
             if (got == 0)
                 break;
             if (got < 0) {
@@ -174,13 +309,13 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
                 failed = true;
                 break;
             }
-            if (!hostfiles::WriteAll(out, buffer.get(), got)) {
+            if (!hostfiles::WriteAll(out, buffer, got)) {
                 RecordIoFailure(Failure::Io(workHost, errno));
                 failed = true;
                 break;
             }
-            if (streaming && EVP_DigestUpdate(md5.context, buffer.get(), size_t(got)) != 1)
-                streaming = false;
+            if (streaming)
+                md5.Add(got);
             hashed += got;
             if (ui)
                 ui->ShowProgress(hashed, total);
@@ -211,9 +346,8 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
         result.clear();
         return;
     }
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (streaming && EVP_DigestFinal_ex(md5.context, digest, &length) == 1 && length == 16) {
+    unsigned char digest[16];
+    if (streaming && md5.Finish(digest)) {
         EncodeFingerprint(result, digest);
         return;
     }
