@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDate>
+#include <QJsonObject>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+#include "reception/failure.h"
+#include "registerlocation.h"
+
+namespace vk7 {
+
+// One reception as the register keeps it: the columns a search reads, taken
+// from the record when it was added, and the record itself, exactly as
+// chained.
+struct StoredReception
+{
+    qint64 number = 0; // its place in the chain, from 1
+    QString id;        // the reception's UUID
+    QString start;     // "inicio", UTC, ISO 8601 with milliseconds
+    QString end;       // "fin"
+    QString workstation;
+    QString user;
+    QString program;
+    QString version;
+    QString nif;
+    QString name; // the company's
+    QString year;
+    QString result; // "resultado": Válido, No válido, No abierto...
+    int exitCode = 2;
+    QByteArray content; // the record's canonical JSON, as hashed
+    QString previousHash;
+    QString hash;
+
+    // The record's content as an object (empty when it is not JSON).
+    QJsonObject Record() const;
+};
+
+// What a listing asks for: receptions begun on or after `from` and on or
+// before `to` (the workstation's local days; an invalid date: no bound), of
+// one NIF (empty: any).
+struct RegisterQuery
+{
+    QDate from;
+    QDate to;
+    QString nif;
+};
+
+// The walk of the chain: whole, or the first record that does not match.
+struct ChainVerification
+{
+    qint64 records = 0;
+    bool whole = true;
+    qint64 firstBadNumber = 0;
+    QString firstBadId;
+    QString reason; // Spanish: what does not match
+};
+
+// The hash that chains a record: SHA-256 of the previous record's hash (64
+// zeros before the first), a line break and the record's canonical content,
+// as lower-case hex.
+QString ChainHash(const QString &previousHash, const QByteArray &content);
+// The record's canonical content: compact JSON, members in key order.
+QByteArray CanonicalContent(const QJsonObject &record);
+
+// One connection to the register's store. Open() connects and creates or
+// upgrades the schema (the table vk7_esquema holds its version, each
+// version one migration, applied under the chain's lock). Every value is
+// bound, never written into the SQL. Not for use from two threads.
+class RegisterStore
+{
+public:
+    explicit RegisterStore(const RegisterLocation &location);
+    ~RegisterStore();
+    RegisterStore(const RegisterStore &) = delete;
+    RegisterStore &operator=(const RegisterStore &) = delete;
+
+    const RegisterLocation &Location() const { return location_; }
+    bool IsOpen() const;
+    Failure Open();
+    void Close();
+
+    // Adds a record at the chain's end, under a lock that keeps concurrent
+    // writers (jobs, workstations) from forking it (SQLite: BEGIN IMMEDIATE;
+    // PostgreSQL: a transaction-scoped advisory lock). A record whose "id" is
+    // already there is not added again (`added` false): a second delivery
+    // is no-op.
+    Failure Append(const QJsonObject &record, bool *added = nullptr);
+
+    Failure List(const RegisterQuery &query, QList<StoredReception> *receptions);
+
+    // Walks the chain from its first record.
+    Failure Verify(ChainVerification *verification);
+
+    // The current schema version.
+    static int SchemaVersion();
+
+private:
+    Failure Error(const QString &what, const QString &detail) const;
+    Failure Begin();
+    Failure Commit();
+    void Rollback();
+    Failure Migrate();
+    Failure Exec(const QString &sql);
+
+    RegisterLocation location_;
+    QString connection_;
+    QSqlDatabase db_;
+};
+
+} // namespace vk7
