@@ -77,6 +77,16 @@ void ReceptionRecord::Begin(const QString &medium, const QString &diskettes,
     };
 }
 
+void ReceptionRecord::SetRequest(const QString &medium, const QString &diskettes,
+                                 const QString &fingerprint)
+{
+    if (!begun_)
+        return;
+    record_.insert(u"medio"_s, medium);
+    record_.insert(u"disquetes"_s, diskettes);
+    record_.insert(u"huella"_s, fingerprint);
+}
+
 void ReceptionRecord::AddPrintJob(const QString &queue, int copies, const QString &name, int pages)
 {
     jobs_.append(QJsonObject{

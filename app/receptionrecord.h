@@ -29,6 +29,10 @@ public:
 
     void Begin(const QString &medium, const QString &diskettes, const QString &fingerprint);
     bool Begun() const { return begun_; }
+    // The medium, diskettes and fingerprint once known (the Open dialog's).
+    void SetRequest(const QString &medium, const QString &diskettes, const QString &fingerprint);
+    // Forgets a begun record: no reception took place.
+    void Drop() { begun_ = false; }
     void SetDeposit(const QJsonObject &members) { deposit_ = members; }
     void AddPrintJob(const QString &queue, int copies, const QString &name, int pages);
     // The whole record; the record is then no longer begun.

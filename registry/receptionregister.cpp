@@ -201,9 +201,12 @@ RecordOutcome ReceptionRegister::Record(const QJsonObject &record)
     QString error;
     if (spool_->Keep(record, &error)) {
         outcome.spooled = true;
+        outcome.statusText = u"Registro de recepciones no disponible: la recepción queda guardada "
+                             u"localmente."_s;
         outcome.notice = u"Registro de recepciones no disponible: la recepción queda guardada "
                          u"localmente (%1). %2"_s.arg(spool_->Path(), failure.text);
     } else {
+        outcome.statusText = u"ERROR. No se ha podido registrar la recepción."_s;
         outcome.notice = u"ERROR. No se ha podido guardar el registro de la recepción: %1; "
                          u"tampoco localmente en %2: %3"_s.arg(failure.text, spool_->Path(), error);
     }

@@ -18,6 +18,7 @@ struct RecordOutcome
     bool stored = false;
     bool spooled = false;
     QString notice;
+    QString statusText; // the same, short, for the status line
 };
 
 // The register as the programs write it: the store, and the local spool
