@@ -25,11 +25,21 @@ QString Now()
     return QDateTime::currentDateTimeUtc().toString(u"yyyy-MM-ddTHH:mm:ss.zzzZ"_s);
 }
 
+// The user's login and the host's name, looked up once a process.
 QString Login()
 {
-    if (const passwd *entry = ::getpwuid(::geteuid()); entry && entry->pw_name)
-        return QString::fromLocal8Bit(entry->pw_name);
-    return qEnvironmentVariable("USER");
+    static const QString login = [] {
+        if (const passwd *entry = ::getpwuid(::geteuid()); entry && entry->pw_name)
+            return QString::fromLocal8Bit(entry->pw_name);
+        return qEnvironmentVariable("USER");
+    }();
+    return login;
+}
+
+QString HostName()
+{
+    static const QString host = QSysInfo::machineHostName();
+    return host;
 }
 
 QString FieldText(const DepositState &state, int key)
@@ -67,7 +77,7 @@ void ReceptionRecord::Begin(const QString &medium, const QString &diskettes,
     record_ = QJsonObject{
         {u"id"_s, QUuid::createUuid().toString(QUuid::WithoutBraces)},
         {u"inicio"_s, Now()},
-        {u"puesto"_s, QSysInfo::machineHostName()},
+        {u"puesto"_s, HostName()},
         {u"usuario"_s, Login()},
         {u"programa"_s, program_},
         {u"version"_s, version_},

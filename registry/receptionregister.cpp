@@ -192,11 +192,21 @@ RecordOutcome ReceptionRegister::Record(const QJsonObject &record)
     RecordOutcome outcome;
     if (IsOff())
         return outcome;
-    DeliverPending();
-    const Failure failure = store_.Append(record);
+    // A store that just failed is not asked again at once: a server that
+    // does not answer would hold every reception of a batch up.
+    Failure failure = lastFailure_;
+    if (!failure.Failed() || !failedAt_.isValid() || failedAt_.hasExpired(kRetryAfterMs)) {
+        DeliverPending();
+        failure = store_.Append(record);
+    }
     if (!failure.Failed()) {
+        lastFailure_ = {};
         outcome.stored = true;
         return outcome;
+    }
+    if (!lastFailure_.Failed() || failedAt_.hasExpired(kRetryAfterMs)) {
+        lastFailure_ = failure;
+        failedAt_.start();
     }
     QString error;
     if (spool_->Keep(record, &error)) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QElapsedTimer>
 #include <QJsonObject>
 #include <QString>
 
@@ -41,7 +42,8 @@ public:
     RegisterStore &Store() { return store_; }
 
     // Delivers what waits in the spool, then adds `record`; when the store
-    // cannot take it, keeps it in the spool.
+    // cannot take it, keeps it in the spool. After a failure the store is
+    // left alone for 30 seconds: records go straight to the spool.
     RecordOutcome Record(const QJsonObject &record);
 
     // Hands the spool's records to the store, each once; the number still
@@ -56,9 +58,14 @@ public:
 private:
     class Spool;
 
+    // How long a store that failed is left alone.
+    static constexpr qint64 kRetryAfterMs = 30000;
+
     RegisterLocation location_;
     RegisterStore store_;
     std::unique_ptr<Spool> spool_;
+    Failure lastFailure_;
+    QElapsedTimer failedAt_;
 };
 
 } // namespace vk7

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <QByteArray>
 #include <QDate>
 #include <QJsonObject>
@@ -105,9 +107,12 @@ private:
     Failure Migrate();
     Failure Exec(const QString &sql);
 
+    struct AppendStatements;
+
     RegisterLocation location_;
     QString connection_;
     QSqlDatabase db_;
+    std::unique_ptr<AppendStatements> appends_;
 };
 
 } // namespace vk7
