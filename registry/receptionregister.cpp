@@ -1,11 +1,7 @@
 #include "receptionregister.h"
 
 #include <atomic>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QList>
@@ -47,19 +43,8 @@ public:
         if (!QFileInfo::exists(path_)) {
             if (!create)
                 return false;
-            const QString folder = QFileInfo(path_).absolutePath();
-            if (!QFileInfo(folder).isDir()) {
-                QDir().mkpath(folder);
-                QFile::setPermissions(folder,
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            }
-            const int fd =
-                ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-            if (fd < 0) {
-                *error = SystemErrorText(errno);
+            if (!MakePrivateFile(path_, error))
                 return false;
-            }
-            ::close(fd);
         }
         db_ = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection_);
         db_.setDatabaseName(path_);

@@ -111,6 +111,26 @@ QString ChainHash(const QString &previousHash, const QByteArray &content)
     return QString::fromLatin1(hash.result().toHex());
 }
 
+bool MakePrivateFile(const QString &path, QString *error)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        if (!QDir().mkpath(folder)) {
+            *error = u"no se puede crear la carpeta %1"_s.arg(folder);
+            return false;
+        }
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        *error = SystemErrorText(errno);
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
 QByteArray CanonicalContent(const QJsonObject &record)
 {
     return QJsonDocument(record).toJson(QJsonDocument::Compact);
@@ -174,20 +194,9 @@ Failure RegisterStore::Open()
                          driver, sqlite ? u"libqt6sql6-sqlite"_s : u"libqt6sql6-psql"_s));
     }
     if (sqlite) {
-        // The register is the user's alone: its folder 0700, its file 0600
-        // (SQLite gives its journal files the file's mode).
-        const QString folder = QFileInfo(location_.path).absolutePath();
-        if (!QFileInfo(folder).isDir()) {
-            if (!QDir().mkpath(folder))
-                return Error(u"No se puede crear el registro de recepciones"_s,
-                             u"no se puede crear la carpeta %1"_s.arg(folder));
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        }
-        const QByteArray path = QFile::encodeName(location_.path);
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return Error(u"No se puede crear el registro de recepciones"_s, SystemErrorText(errno));
-        ::close(fd);
+        QString error;
+        if (!MakePrivateFile(location_.path, &error))
+            return Error(u"No se puede crear el registro de recepciones"_s, error);
     }
     db_ = QSqlDatabase::addDatabase(driver, connection_);
     if (sqlite) {

@@ -64,6 +64,10 @@ struct ChainVerification
 // zeros before the first), a line break and the record's canonical content,
 // as lower-case hex.
 QString ChainHash(const QString &previousHash, const QByteArray &content);
+// Makes the SQLite file of a register (or of its spool) when it is not
+// there: the user's alone, its folder 0700 and the file 0600 (SQLite gives
+// its journal files the file's mode). False, with the reason, when it cannot.
+bool MakePrivateFile(const QString &path, QString *error);
 // The record's canonical content: compact JSON, members in key order.
 QByteArray CanonicalContent(const QJsonObject &record);
 
