@@ -539,6 +539,8 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
     // One connection to the register for the job's life; its notices stay
     // out of the deposits' "errorOutput": the batch gives its own word.
     const std::unique_ptr<ReceptionRegister> receptionRegister = OpenConfiguredRegister(options);
+    if (receptionRegister)
+        receptionRegister->Store().SetAsynchronousCommits(true);
     QByteArray request;
     int c;
     for (;;) {

@@ -217,15 +217,15 @@ Failure RegisterStore::Open()
         return Error(u"No se puede abrir el registro de recepciones"_s, detail);
     }
     if (sqlite) {
-        // WAL: readers never wait for the writer; every commit reaches the disk.
+        // WAL: readers never wait for the writer.
         if (Failure failure = Exec(u"PRAGMA journal_mode=WAL"_s); failure.Failed()) {
             Close();
             return failure;
         }
-        Exec(u"PRAGMA synchronous=NORMAL"_s);
-    }
-    if (!sqlite)
+        Exec(asynchronous_ ? u"PRAGMA synchronous=NORMAL"_s : u"PRAGMA synchronous=FULL"_s);
+    } else if (asynchronous_) {
         Exec(u"SET synchronous_commit = off"_s);
+    }
     if (const Failure failure = Migrate(); failure.Failed()) {
         Close();
         return failure;

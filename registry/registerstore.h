@@ -84,6 +84,12 @@ public:
     RegisterStore &operator=(const RegisterStore &) = delete;
 
     const RegisterLocation &Location() const { return location_; }
+    // Commits that return before they reach the disk (set before Open): a
+    // crash of the program loses nothing, one of the machine (SQLite) or of
+    // the server (PostgreSQL) may lose the last fraction of a second. For a
+    // batch's jobs, where waiting for the disk at every deposit would cost
+    // the batch a third of its time; every other writer waits for it.
+    void SetAsynchronousCommits(bool asynchronous) { asynchronous_ = asynchronous; }
     bool IsOpen() const;
     Failure Open();
     void Close();
@@ -117,6 +123,7 @@ private:
     QString connection_;
     QSqlDatabase db_;
     std::unique_ptr<AppendStatements> appends_;
+    bool asynchronous_ = false;
 };
 
 } // namespace vk7

@@ -76,13 +76,15 @@ Times RunBatch(const QString &folder, const QString &list, int jobs, const QStri
 }
 
 // Microseconds one Append takes on its own, over `count` records like a
-// reception's (its sheet included), one connection.
-double AppendMicroseconds(const QString &location, int count)
+// reception's (its sheet included), one connection; with commits that wait
+// for the disk (a single reception's) or not (a batch job's).
+double AppendMicroseconds(const QString &location, int count, bool asynchronous)
 {
     vk7::RegisterLocation where;
     if (vk7::ParseRegisterLocation(location, &where).Failed())
         return -1;
     vk7::RegisterStore store(where);
+    store.SetAsynchronousCommits(asynchronous);
     if (const vk7::Failure failure = store.Open(); failure.Failed()) {
         std::fprintf(stderr, "%s\n", qPrintable(failure.text));
         return -1;
@@ -147,10 +149,14 @@ int main(int argc, char *argv[])
         {u"PostgreSQL"_s, u"postgresql://vk7@%1:5432/registro"_s.arg(
                               QString::fromLatin1(QUrl::toPercentEncoding(server)))}};
     for (qsizetype mode = 1; mode < modes.size(); ++mode) {
-        std::printf("Append solo, %-11s %8.1f µs por registro\n",
-                    qPrintable(modes.at(mode).first + u':'),
-                    AppendMicroseconds(modes.at(mode).second + (mode == 1 ? u".solo"_s : QString()),
-                                       count));
+        for (const bool asynchronous : {false, true}) {
+            const QString location = modes.at(mode).second +
+                                     (mode == 1 ? u".solo%1"_s.arg(int(asynchronous)) : QString());
+            std::printf("Append solo, %-11s %-22s %8.1f µs por registro\n",
+                        qPrintable(modes.at(mode).first + u':'),
+                        asynchronous ? "commit sin esperar:" : "commit en el disco:",
+                        AppendMicroseconds(location, count, asynchronous));
+        }
     }
     QList<QList<double>> seconds(modes.size());
     QList<QList<double>> processor(modes.size());
