@@ -1,5 +1,6 @@
 #include "registercommands.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include "checker/depositchecker.h"
@@ -72,23 +73,29 @@ int RunRegisterCommand(const CheckerOptions &options)
                               .arg(verification.records));
         return 0;
     }
-    QList<StoredReception> receptions;
+    // Written as read: a register of years is never held whole.
     const RegisterQuery query{options.listFrom, options.listTo, options.listNif};
-    if (const Failure failure = store.List(query, &receptions); failure.Failed()) {
+    bool written = true;
+    const auto write = [&written](const QByteArray &bytes) {
+        written = written && std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) ==
+                                 size_t(bytes.size());
+        return written;
+    };
+    if (options.listCsv)
+        write(CsvLine(ReceptionCsvHeader()));
+    const Failure failure = store.ForEach(query, [&](const StoredReception &reception) {
+        return write(options.listCsv ? CsvLine(ReceptionCsvRow(reception))
+                                     : ReceptionJsonLine(reception));
+    });
+    if (failure.Failed()) {
         PrintLine(stderr, failure.text);
         return 2;
     }
-    QByteArray out;
-    if (options.listCsv) {
-        out = ReceptionCsv(receptions);
-    } else {
-        for (const StoredReception &reception : std::as_const(receptions))
-            out += ReceptionJsonLine(reception);
-    }
-    if (!out.isEmpty() &&
-        std::fwrite(out.constData(), 1, size_t(out.size()), stdout) != size_t(out.size()))
+    if (std::fflush(stdout) != 0 || !written) {
+        PrintLine(stderr, Failure::Io(u"(salida estándar)"_s, errno).Message());
         return 2;
-    return std::fflush(stdout) == 0 ? 0 : 2;
+    }
+    return 0;
 }
 
 QString PendingRecordsNotice(const CheckerOptions &options)

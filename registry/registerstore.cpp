@@ -404,6 +404,15 @@ StoredReception ReadRow(const QSqlQuery &query)
 Failure RegisterStore::List(const RegisterQuery &request, QList<StoredReception> *receptions)
 {
     receptions->clear();
+    return ForEach(request, [receptions](const StoredReception &reception) {
+        receptions->append(reception);
+        return true;
+    });
+}
+
+Failure RegisterStore::ForEach(const RegisterQuery &request,
+                               const std::function<bool(const StoredReception &)> &visit)
+{
     if (const Failure failure = Open(); failure.Failed())
         return failure;
     QStringList conditions;
@@ -435,8 +444,10 @@ Failure RegisterStore::List(const RegisterQuery &request, QList<StoredReception>
         Close();
         return failure;
     }
-    while (query.next())
-        receptions->append(ReadRow(query));
+    while (query.next()) {
+        if (!visit(ReadRow(query)))
+            break;
+    }
     return {};
 }
 

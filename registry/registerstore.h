@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QByteArray>
@@ -101,6 +102,12 @@ public:
     // is no-op.
     Failure Append(const QJsonObject &record, bool *added = nullptr);
 
+    // The receptions a query chooses, oldest first (by start, then place in
+    // the chain), one at a time: a register of years is never held whole.
+    // `visit` returns false to stop.
+    Failure ForEach(const RegisterQuery &query,
+                    const std::function<bool(const StoredReception &)> &visit);
+    // The same, gathered.
     Failure List(const RegisterQuery &query, QList<StoredReception> *receptions);
 
     // Walks the chain from its first record.
