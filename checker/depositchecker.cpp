@@ -172,8 +172,9 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
         const QString usage =
             u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json [--sin-textos]] "
             u"[--form-pages] [--print LISTA [--printer NOMBRE] [--copies N] [-o NOMBRE=VALOR]... | "
-            u"--pdf FICHERO [--print LISTA]] MEDIO HUELLA\n"
-            u"     vk7check --batch LISTA [--jobs N] [--json-lines FICHERO] [--sin-textos]\n"
+            u"--pdf FICHERO [--print LISTA]] [--sin-registro] MEDIO HUELLA\n"
+            u"     vk7check --batch LISTA [--jobs N] [--json-lines FICHERO] [--sin-textos] "
+            u"[--sin-registro]\n"
             u"     vk7check --registro-listar [--desde AAAA-MM-DD] [--hasta AAAA-MM-DD] "
             u"[--nif NIF] [--csv]\n"
             u"     vk7check --registro-verificar\n\n"_s;
