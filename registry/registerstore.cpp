@@ -57,6 +57,29 @@ const QList<Migration> &Migrations()
          {ReceptionsTable(u"BIGSERIAL PRIMARY KEY"_s),
           u"CREATE INDEX recepciones_inicio ON recepciones (inicio)"_s,
           u"CREATE INDEX recepciones_nif ON recepciones (nif)"_s}},
+        // A record appended in one round trip to the server: the lock, the
+        // chain's head and the insert in one function, each of its queries
+        // with a snapshot of its own (VOLATILE), so the head read after the
+        // lock is the last one committed. The hash is the one ChainHash makes.
+        {2,
+         {},
+         {u"CREATE FUNCTION vk7_anadir_recepcion(p_id TEXT, p_inicio TEXT, p_fin TEXT, "
+          u"p_puesto TEXT, p_usuario TEXT, p_programa TEXT, p_version TEXT, p_nif TEXT, "
+          u"p_nombre TEXT, p_ejercicio TEXT, p_resultado TEXT, p_codigo INTEGER, "
+          u"p_contenido TEXT) RETURNS BOOLEAN LANGUAGE plpgsql VOLATILE AS $$\n"
+          u"DECLARE previo TEXT;\n"
+          u"BEGIN\n"
+          u"  PERFORM pg_advisory_xact_lock(%1);\n"
+          u"  IF EXISTS (SELECT 1 FROM recepciones WHERE id = p_id) THEN RETURN FALSE; END IF;\n"
+          u"  SELECT hash INTO previo FROM recepciones ORDER BY numero DESC LIMIT 1;\n"
+          u"  previo := COALESCE(previo, repeat('0', 64));\n"
+          u"  INSERT INTO recepciones (id, inicio, fin, puesto, usuario, programa, version, "
+          u"nif, nombre, ejercicio, resultado, codigo_salida, contenido, hash_anterior, hash) "
+          u"VALUES (p_id, p_inicio, p_fin, p_puesto, p_usuario, p_programa, p_version, p_nif, "
+          u"p_nombre, p_ejercicio, p_resultado, p_codigo, p_contenido, previo, "
+          u"encode(sha256(convert_to(previo || E'\\n' || p_contenido, 'UTF8')), 'hex'));\n"
+          u"  RETURN TRUE;\n"
+          u"END $$"_s.arg(kChainLock)}},
     };
     return migrations;
 }
@@ -316,6 +339,8 @@ Failure RegisterStore::Append(const QJsonObject &record, bool *added)
     if (columns.id.isEmpty())
         return Error(u"ERROR en el registro de recepciones"_s, u"un registro sin id"_s);
     const QByteArray content = CanonicalContent(record);
+    if (location_.kind == RegisterLocation::Kind::Postgresql)
+        return AppendOnServer(record, content, added);
     if (const Failure failure = Begin(); failure.Failed()) {
         Close();
         return failure;
@@ -368,6 +393,41 @@ Failure RegisterStore::Append(const QJsonObject &record, bool *added)
     }
     if (added)
         *added = true;
+    return {};
+}
+
+Failure RegisterStore::AppendOnServer(const QJsonObject &record, const QByteArray &content,
+                                      bool *added)
+{
+    const Columns columns = ColumnsOf(record);
+    if (!appends_) {
+        appends_ = std::make_unique<AppendStatements>(db_);
+        if (!appends_->insert.prepare(u"SELECT vk7_anadir_recepcion(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                                      u"?, ?, ?)"_s)) {
+            const Failure failure = Error(u"ERROR en el registro de recepciones"_s,
+                                          appends_->insert.lastError().text());
+            Close();
+            return failure;
+        }
+    }
+    QSqlQuery &append = appends_->insert;
+    int index = 0;
+    for (const QString &value : {columns.id, columns.start, columns.end, columns.workstation,
+                                 columns.user, columns.program, columns.version, columns.nif,
+                                 columns.name, columns.year, columns.result})
+        append.bindValue(index++, value.isNull() ? u""_s : value);
+    append.bindValue(index++, columns.exitCode);
+    append.bindValue(index++, QString::fromUtf8(content));
+    if (!append.exec() || !append.next()) {
+        const Failure failure =
+            Error(u"ERROR en el registro de recepciones"_s, append.lastError().text());
+        // A connection the server dropped is made again at the next record.
+        Close();
+        return failure;
+    }
+    if (added)
+        *added = append.value(0).toBool();
+    append.finish();
     return {};
 }
 

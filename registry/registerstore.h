@@ -125,6 +125,8 @@ private:
     Failure Exec(const QString &sql);
 
     struct AppendStatements;
+    // PostgreSQL's Append: one call of the schema's function.
+    Failure AppendOnServer(const QJsonObject &record, const QByteArray &content, bool *added);
 
     RegisterLocation location_;
     QString connection_;
