@@ -110,6 +110,20 @@ Columns ColumnsOf(const QJsonObject &record)
     return columns;
 }
 
+// The columns and the content, bound from the first placeholder in the
+// order the table has them; the next placeholder's index.
+int BindRecord(QSqlQuery &query, const Columns &columns, const QByteArray &content)
+{
+    int index = 0;
+    for (const QString &value : {columns.id, columns.start, columns.end, columns.workstation,
+                                 columns.user, columns.program, columns.version, columns.nif,
+                                 columns.name, columns.year, columns.result})
+        query.bindValue(index++, value.isNull() ? u""_s : value); // a missing member is ""
+    query.bindValue(index++, columns.exitCode);
+    query.bindValue(index++, QString::fromUtf8(content));
+    return index;
+}
+
 // Local midnight of `day` as the stored times write it (UTC).
 QString StartOfDay(const QDate &day)
 {
@@ -376,13 +390,7 @@ Failure RegisterStore::Append(const QJsonObject &record, bool *added)
     if (seen)
         return Commit();
     QSqlQuery &insert = appends_->insert;
-    int index = 0;
-    for (const QString &value : {columns.id, columns.start, columns.end, columns.workstation,
-                                 columns.user, columns.program, columns.version, columns.nif,
-                                 columns.name, columns.year, columns.result})
-        insert.bindValue(index++, value.isNull() ? u""_s : value); // a missing member is ""
-    insert.bindValue(index++, columns.exitCode);
-    insert.bindValue(index++, QString::fromUtf8(content));
+    int index = BindRecord(insert, columns, content);
     insert.bindValue(index++, previous);
     insert.bindValue(index++, ChainHash(previous, content));
     if (!insert.exec())
@@ -411,13 +419,7 @@ Failure RegisterStore::AppendOnServer(const QJsonObject &record, const QByteArra
         }
     }
     QSqlQuery &append = appends_->insert;
-    int index = 0;
-    for (const QString &value : {columns.id, columns.start, columns.end, columns.workstation,
-                                 columns.user, columns.program, columns.version, columns.nif,
-                                 columns.name, columns.year, columns.result})
-        append.bindValue(index++, value.isNull() ? u""_s : value);
-    append.bindValue(index++, columns.exitCode);
-    append.bindValue(index++, QString::fromUtf8(content));
+    BindRecord(append, columns, content);
     if (!append.exec() || !append.next()) {
         const Failure failure =
             Error(u"ERROR en el registro de recepciones"_s, append.lastError().text());
