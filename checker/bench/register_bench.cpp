@@ -8,6 +8,7 @@
 // without it.
 //   checker_register_bench [COUNT [JOBS [TURNS]]]   (default 1000 2 3)
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -139,6 +140,14 @@ int main(int argc, char *argv[])
     listFile.close();
 
     const QString server = folder.filePath(u"pg"_s);
+    // The server is stopped however the program ends: an early return, or a
+    // reader of its output that went away (`| head`: no SIGPIPE then).
+    std::signal(SIGPIPE, SIG_IGN);
+    struct StopServer
+    {
+        QString folder;
+        ~StopServer() { Server(u"stop"_s, folder); }
+    } stopServer{server};
     if (!Server(u"start"_s, server)) {
         std::fprintf(stderr, "No se puede arrancar PostgreSQL\n");
         return 2;
@@ -165,10 +174,8 @@ int main(int argc, char *argv[])
     for (int turn = 0; turn < turns; ++turn) {
         for (qsizetype mode = 0; mode < modes.size(); ++mode) {
             const Times times = RunBatch(folder.path(), list, jobs, modes.at(mode).second);
-            if (times.wall < 0) {
-                Server(u"stop"_s, server);
+            if (times.wall < 0)
                 return 1;
-            }
             seconds[mode].append(times.wall);
             processor[mode].append(times.processor);
             std::printf("  vuelta %d, %-13s %7.2f s, %7.2f s de procesador\n", turn + 1,
@@ -176,7 +183,6 @@ int main(int argc, char *argv[])
             std::fflush(stdout);
         }
     }
-    Server(u"stop"_s, server);
     const auto fastest = [](const QList<double> &values) {
         return *std::min_element(values.begin(), values.end());
     };
