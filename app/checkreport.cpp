@@ -196,20 +196,22 @@ bool WriteCheckJson(const DepositState &state, const ReceptionResult &result,
     json.Add(u"fileWarnings"_s, report.fileWarnings);
     json.Add(u"diagnosticSheet"_s, report.sheet);
 
-    // The texts are written page by page, whatever their length.
-    QJsonObject loaded;
-    AddLoadedDepositJson(state, &loaded, false, false);
-    json.AddStreamed(u"fields"_s, [&state](const JsonSink &sink) {
-        return WriteFieldsJson(state.fields, sink);
-    });
-    if (options.texts)
-        json.AddStreamed(u"texts"_s,
-                         [&state](const JsonSink &sink) { return WriteTextsJson(state, sink); });
-    json.Add(u"images"_s, loaded.value(u"images"_s));
-    for (auto it = loaded.constBegin(); it != loaded.constEnd(); ++it)
-        json.Add(it.key(), it.value());
-    // Where the deposit and the page images are, on this machine.
-    json.Add(u"workFolder"_s, PathResolver::Resolve(WorkFolder().chopped(1)));
+    if (options.loaded) {
+        // The texts are written page by page, whatever their length.
+        QJsonObject loaded;
+        AddLoadedDepositJson(state, &loaded, false, false);
+        json.AddStreamed(u"fields"_s, [&state](const JsonSink &sink) {
+            return WriteFieldsJson(state.fields, sink);
+        });
+        if (options.texts)
+            json.AddStreamed(
+                u"texts"_s, [&state](const JsonSink &sink) { return WriteTextsJson(state, sink); });
+        json.Add(u"images"_s, loaded.value(u"images"_s));
+        for (auto it = loaded.constBegin(); it != loaded.constEnd(); ++it)
+            json.Add(it.key(), it.value());
+        // Where the deposit and the page images are, on this machine.
+        json.Add(u"workFolder"_s, PathResolver::Resolve(WorkFolder().chopped(1)));
+    }
     json.Add(u"exitCode"_s, options.exitCode >= 0 ? options.exitCode : report.valid ? 0 : 1);
     json.Add(u"openStatus"_s, QString());
     return json.Write(options.compact, true, write);

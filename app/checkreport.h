@@ -32,6 +32,9 @@ struct CheckJsonOptions
     QStringList missingFiles;
     QStringList unlistedFiles;
     int exitCode = -1; // the program's; -1: from the verdict (0 valid, 1 not)
+    // What the load pass read ("fields", "texts", "images", the other
+    // documents' names) and "workFolder": left out of the register's record.
+    bool loaded = true;
 };
 QByteArray BuildCheckJson(const DepositState &state, const ReceptionResult &result,
                           const CheckJsonOptions &options = {});

@@ -39,6 +39,13 @@ QList<CommandInfo> BuildTable()
          u"Comprueba las reglas de coherencia primarias e implícitas del depósito digital activo"_s,
          u"Comprobar Reglas"_s, R::FormOpen, u"rules"_s},
         {kCmdChangeTifFlags, u"&Cambiar &Flags TIF's"_s, none, {}, {}, R::FormOpen, {}},
+        {kCmdReceptionRegister,
+         u"Re&gistro de Recepciones..."_s,
+         none,
+         u"Muestra las recepciones registradas, con su resultado y su hoja de diagnóstico"_s,
+         u"Registro de Recepciones"_s,
+         R::Always,
+         {}},
         {kCmdExit,
          u"&Salir"_s,
          none,
@@ -257,6 +264,11 @@ const QList<MenuLayout> &MainMenu()
         {u"&Ayuda"_s, {kCmdAbout}},
     };
     return menu;
+}
+
+MenuPlace RegisterMenuPlace()
+{
+    return {0, kCmdCheckRules};
 }
 
 const QStringList &SubMenuTitles()

@@ -40,6 +40,9 @@ enum CommandId : int {
     kCmdTextCertapro = 50028,
     kCmdImagesAuditor = 50029,
     kCmdImagesAnuncios = 50030,
+    // The reception register's window; in the Formulario menu only while the
+    // register is on (RegisterMenuPlace).
+    kCmdReceptionRegister = 50040,
     kCmdOpen = 57601,
     kCmdClose = 57602,
     kCmdPrintSetup = 57606,
@@ -98,6 +101,14 @@ struct MenuLayout
     QList<int> entries;
 };
 const QList<MenuLayout> &MainMenu();
+// Where the register's entry goes when the register is on: the menu, and
+// the entry it comes after.
+struct MenuPlace
+{
+    int menu = 0;
+    int after = 0;
+};
+MenuPlace RegisterMenuPlace();
 const QStringList &SubMenuTitles();
 const QList<QList<int>> &SubMenuEntries();
 

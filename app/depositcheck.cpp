@@ -13,6 +13,7 @@
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "receptionchain.h"
+#include "receptionrecord.h"
 #include "verification/textpages.h"
 
 using namespace Qt::StringLiterals;
@@ -71,7 +72,8 @@ QByteArray JobLines(const QList<PrintedJob> &jobs, const QString &where)
 // The state window's "&Imprimir" on the checked deposit. False when the
 // output stopped on one of its errors, whose texts go to `errors`.
 bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, FrameState &frame,
-                  const DepositStateReport &report, const Clock &clock, QByteArray &errors)
+                  const DepositStateReport &report, const Clock &clock, QByteArray &errors,
+                  DepositCheckOutput &output)
 {
     OutputTicks ticks = report.ticks;
     if (options.printTicks) {
@@ -96,6 +98,8 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         }
         if (!stopped)
             errors += JobLines(pdf.Jobs(), options.pdfPath);
+        output.printQueue = options.pdfPath;
+        output.printedJobs = pdf.Jobs();
     } else {
         CupsPrintDevice printer(PrintSettings{options.printer, options.copies, options.jobOptions});
         // A printer named on the command line is a printer chosen.
@@ -106,6 +110,8 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         frame.printerChosen = formPages.printerChosen;
         const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
         errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);
+        output.printQueue = queue.isEmpty() ? options.printer : queue;
+        output.printedJobs = printer.Jobs();
     }
     for (const QString &message : ui.messages)
         errors += message.toUtf8() + '\n';
@@ -138,6 +144,9 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
                 .arg(WorkFolder(), PathResolver::Resolve(location))
                 .toUtf8();
         output.exitCode = 2;
+        if (options.keepRecord)
+            output.recordMembers =
+                OpenFailureRecordMembers(QString::fromUtf8(output.standardError).trimmed());
         Deliver(output, streams);
         return output;
     }
@@ -158,6 +167,8 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         output.standardOutput.clear();
         if (options.json)
             output.standardOutput = BuildIoFailureJson(failure, openStatus, options.jsonOptions);
+        if (options.keepRecord)
+            output.recordMembers = IoFailureRecordMembers(failure, openStatus);
         output.exitCode = 2;
         Deliver(output, streams);
         chain.CloseDeposit();
@@ -170,6 +181,8 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         output.standardError = status.toUtf8() + '\n';
         if (options.json)
             output.standardOutput = BuildOpenFailureJson(status, options.jsonOptions);
+        if (options.keepRecord)
+            output.recordMembers = OpenFailureRecordMembers(status);
         output.exitCode = 2;
         Deliver(output, streams);
         return output;
@@ -187,7 +200,8 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     bool printed = true;
     if (options.print) {
         // The output renders the sheet and exports the form pages itself.
-        printed = PrintDeposit(options, state, frame, result.report, clock, output.standardError);
+        printed =
+            PrintDeposit(options, state, frame, result.report, clock, output.standardError, output);
     } else {
         // The sheet's pages, as the output pipeline renders them before printing.
         const QString pageFolder = WorkFolder();
@@ -213,6 +227,8 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     }
     output.exitCode = !printed ? 3 : result.report.valid ? 0 : 1;
     jsonOptions.exitCode = output.exitCode;
+    if (options.keepRecord)
+        output.recordMembers = DepositRecordMembers(state, result, jsonOptions);
     if (streams && options.json) {
         // Before Close: the texts are read back from the work copy.
         Deliver(output, streams);
@@ -229,6 +245,8 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         if (failure.IsIo() && output.exitCode != 3) {
             streams->error(QByteArray(failure.Message().toUtf8() + '\n'));
             output.exitCode = 2;
+            if (options.keepRecord)
+                output.recordMembers = IoFailureRecordMembers(failure, QString());
         }
     } else {
         output.standardOutput = options.json ? BuildCheckJson(state, result, jsonOptions)

@@ -4,10 +4,13 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include "app/checkreport.h"
+#include "components/printdevice.h"
 #include "verification/printoutput.h"
 
 namespace vk7 {
@@ -34,6 +37,8 @@ struct DepositCheckOptions
     int copies = 1;         // copies of each job, as lp -n
     QStringList jobOptions; // CUPS job options, as lp -o
     QString pdfPath;
+    // Fill DepositCheckOutput's register members (the reception register is on).
+    bool keepRecord = false;
 };
 
 struct DepositCheckOutput
@@ -43,6 +48,11 @@ struct DepositCheckOutput
     int exitCode = 2;
     QByteArray standardOutput; // UTF-8
     QByteArray standardError;  // UTF-8
+    // With keepRecord: the deposit's members for the register's record
+    // (ReceptionRecord), and the jobs printed, on which queue (or PDF file).
+    QJsonObject recordMembers;
+    QString printQueue;
+    QList<PrintedJob> printedJobs;
 };
 
 // Where a check writes as it goes, instead of into DepositCheckOutput: its

@@ -1,13 +1,19 @@
 #include "framecontroller.h"
 
+#include <QCoreApplication>
+
+#include "app/checkreport.h"
+#include "components/cupsprintdevice.h"
 #include "components/printdevice.h"
 #include "components/tessocx.h"
 #include "reception/failure.h"
 #include "reception/filetools.h"
+#include "reception/manifest.h"
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/plaintext.h"
 #include "reception/userinterface.h"
+#include "registry/receptionregister.h"
 #include "verification/coherencecheck.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/formidentification.h"
@@ -68,7 +74,8 @@ FrameController::FrameController(const QString &appFolder, IUserInterface &ui, c
                                  QObject *parent)
     : QObject(parent), viewer_(std::make_unique<CTessOCX>(form_)), windowUi_(ui, this),
       ui_(windowUi_), clock_(clock), chain_(model_, frame_, &windowUi_, clock),
-      title_(WindowTitleForForm(QString()))
+      title_(WindowTitleForForm(QString())),
+      record_(QCoreApplication::applicationName(), QCoreApplication::applicationVersion())
 {
     frame_.form = &form_;
     frame_.appFolder = appFolder;
@@ -142,10 +149,19 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
     if (State().formIdentified && formPages.textSize > 0)
         formPages.textSize = form_.SetTextSize(formPages.textSize);
     State().fields.IndexAll();
+    const auto *cups = dynamic_cast<const CupsPrintDevice *>(&currentPrinter);
+    const qsizetype jobsBefore = cups ? cups->Jobs().size() : 0;
     const bool stopped = RunOffThread([&] {
         done = ProduceDepositOutput(State(), &form_, formPages, ticks, printer, &ui_, clock_)
                    .Printed();
     });
+    // The jobs sent go into the record of the reception the clerk prints.
+    if (cups && record_.Begun()) {
+        for (qsizetype i = jobsBefore; i < cups->Jobs().size(); ++i)
+            record_.AddPrintJob(CupsPrintDevice::ResolveQueue(cups->Queue()),
+                                cups->Settings().copies, cups->Jobs().at(i).name,
+                                cups->Jobs().at(i).pages);
+    }
     if (stopped) {
         done = false;
         ui_.ShowStatus(PrintStoppedText(printer.SentJobs()));
@@ -186,9 +202,19 @@ void FrameController::Open(IOpenDialog &dialog)
     WindowThreadInterface dialogUi(dialog.Interface(), this);
     OpenDepositLogic logic(dialogUi);
     chain_.PrepareOpenDialog(logic);
-    if (!dialog.Run(logic)) {
+    if (register_)
+        record_.Begin(QString(), QString(), QString());
+    const bool accepted = dialog.Run(logic);
+    record_.SetRequest(logic.location, logic.diskettes, logic.fingerprint);
+    if (!accepted) {
         if (logic.stopped())
             ui_.ShowStatus(OpenDepositLogic::StoppedText());
+        // A dialog closed without a try is no reception.
+        if (logic.stopped())
+            EndRecord(IoFailureRecordMembers(Failure::Stopped(), logic.status()));
+        else if (logic.status().startsWith(u"ERROR"_s))
+            EndRecord(OpenFailureRecordMembers(logic.status()));
+        record_.Drop();
         return;
     }
     ReceptionResult result;
@@ -234,13 +260,64 @@ bool FrameController::StoppedByMachine(const Failure &failure)
 
 void FrameController::Finish(const ReceptionResult &result)
 {
-    if (StoppedByMachine(result.ioFailure))
+    if (StoppedByMachine(result.ioFailure)) {
+        EndRecord(IoFailureRecordMembers(result.ioFailure, QString()));
         return;
+    }
     if (result.identification.identified)
         SetTitle(WindowTitleForForm(model_.Deposit().formName));
     ui_.ShowStatus(QString());
-    if (verdicts_->ShowDepositState(model_, result.report))
+    QJsonObject deposit;
+    if (record_.Begun()) {
+        // Before the output's pages join the deposit's files.
+        CheckJsonOptions json;
+        const ManifestDifferences differences = ListManifestDifferences(WorkFolder());
+        json.missingFiles = differences.missing;
+        json.unlistedFiles = differences.unlisted;
+        deposit = DepositRecordMembers(State(), result, json);
+    }
+    const bool printed = verdicts_->ShowDepositState(model_, result.report);
+    // The reception ends when its state window closes, its prints made.
+    EndRecord(deposit);
+    if (printed)
         Q_EMIT openRequested();
+}
+
+void FrameController::EndRecord(const QJsonObject &deposit)
+{
+    if (!register_ || !record_.Begun())
+        return;
+    record_.SetDeposit(deposit);
+    const RecordOutcome outcome = register_->Record(record_.Finish());
+    if (!outcome.notice.isEmpty())
+        ui_.ShowStatus(outcome.statusText);
+}
+
+void FrameController::SetRegister(std::unique_ptr<ReceptionRegister> receptionRegister)
+{
+    register_ = std::move(receptionRegister);
+    if (register_)
+        register_->DeliverPending();
+}
+
+bool FrameController::ReprintSheet(const QString &sheet, PrintDevice &printer)
+{
+    if (Busy())
+        return false;
+    const TaskScope busy(*this, Task::Output);
+    // The sheet's pages are drawn in the work folder, which must be ours.
+    if (const Failure locked = lock_.Acquire(); locked.Failed()) {
+        ui_.ShowMessage(locked.text, u"ERROR"_s, IUserInterface::Buttons::Ok,
+                        IUserInterface::Icon::Stop);
+        return false;
+    }
+    DepositState stored;
+    stored.diagnosticText = QStringList{sheet};
+    OutputTicks ticks{};
+    ticks[0] = true;
+    FormPageSettings formPages;
+    return ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_).outcome !=
+           OutputResult::Outcome::Stopped;
 }
 
 bool FrameController::Close()

@@ -9,6 +9,7 @@
 #include "app/commandtable.h"
 #include "app/framestate.h"
 #include "app/receptionchain.h"
+#include "app/receptionrecord.h"
 #include "components/formdocument.h"
 #include "datafiles/depositmodel.h"
 #include "reception/backgroundwork.h"
@@ -23,6 +24,7 @@ class Clock;
 class IUserInterface;
 class OpenDepositLogic;
 class PrintDevice;
+class ReceptionRegister;
 
 // Where the state window and the error-list window plug in. The defaults
 // show nothing: the diagnosis is made and the rules are run, unseen.
@@ -142,6 +144,15 @@ public:
     CommandContext Context() const;
     bool IsEnabled(int commandId) const;
 
+    // The reception register every Open records into, whatever its end
+    // (none: no record); records waiting in its local spool are delivered
+    // now. A record the store could not take is said on the status line.
+    void SetRegister(std::unique_ptr<ReceptionRegister> receptionRegister);
+    ReceptionRegister *Register() const { return register_.get(); }
+    // A stored diagnostic sheet printed again, as the output prints the
+    // sheet, on `printer`. False when it did not reach the printer.
+    bool ReprintSheet(const QString &sheet, PrintDevice &printer);
+
     // The toolbar lists: a completed selection, and what they hold now.
     void PageChosen(const QString &itemText);
     void TextSizeChosen(const QString &itemText);
@@ -179,6 +190,8 @@ private:
     };
 
     void Finish(const ReceptionResult &result);
+    // Ends the running reception's record with the deposit's members.
+    void EndRecord(const QJsonObject &deposit);
     void SetTitle(const QString &title);
     // Closes the deposit and puts the bare title back, busy or not.
     void CloseShownDeposit();
@@ -217,6 +230,8 @@ private:
     Task task_ = Task::None;
     ListFill pageList_;
     ListFill textSizeList_;
+    std::unique_ptr<ReceptionRegister> register_;
+    ReceptionRecord record_;
 };
 
 } // namespace vk7

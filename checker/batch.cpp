@@ -24,6 +24,7 @@
 
 #include "app/checkreport.h"
 #include "checker/depositchecker.h"
+#include "checker/registercommands.h"
 #include "checker/terminaluserinterface.h"
 #include "reception/failure.h"
 #include "reception/hostfiles.h"
@@ -139,6 +140,7 @@ public:
     int valid = 0;
     int notValid = 0;
     int failed = 0;
+    int lostRecords = 0; // register records neither the store nor the spool took
     bool WriteFailed() const { return writeFailed_; }
 
 private:
@@ -177,6 +179,8 @@ private:
             arguments << u"--sin-textos"_s;
         if (!options_.driveA.isEmpty())
             arguments << u"--drive-a"_s << QFileInfo(options_.driveA).absoluteFilePath();
+        if (options_.noRegister)
+            arguments << u"--sin-registro"_s;
         QObject::connect(process, &QProcess::readyReadStandardOutput, &loop_,
                          [this, &job] { Collect(job); });
         QObject::connect(process, &QProcess::finished, &loop_, [this, &job] { Ended(job); });
@@ -219,7 +223,10 @@ private:
     {
         while (job.process && job.process->canReadLine()) {
             bool number = false;
-            const int exitCode = job.process->readLine().trimmed().toInt(&number);
+            // "CODE", or "CODE -" when the deposit's register record was lost.
+            const QList<QByteArray> words = job.process->readLine().trimmed().split(' ');
+            const int exitCode = words.constFirst().toInt(&number);
+            lostRecords += words.size() > 1 && words.at(1) == "-" ? 1 : 0;
             if (!job.current)
                 continue; // a job only answers what it was given
             EmitFile(job, number ? exitCode : 2, ReadErrorOutput(job));
@@ -506,6 +513,13 @@ int RunBatch(const CheckerOptions &options, const QString &program)
     const QString tally = u"Válidos: %1  No válidos: %2  Fallidos: %3\n"_s.arg(runner.valid)
                               .arg(runner.notValid)
                               .arg(runner.failed);
+    // The register's word, before the tally: records that wait or were lost.
+    if (const QString pending = PendingRecordsNotice(options); !pending.isEmpty())
+        PrintError(pending + u'\n');
+    if (runner.lostRecords > 0) {
+        PrintError(u"ERROR. %1 recepción(es) sin registro: ni el registro de recepciones ni el "
+                   u"almacén local las han podido guardar.\n"_s.arg(runner.lostRecords));
+    }
     if (!finished) {
         PrintError(u"Lote interrumpido. "_s + tally);
         return 130;
@@ -522,6 +536,11 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
     TerminalUserInterface ui(nullptr, stderr, TerminalUserInterface::StatusLine::Hidden);
     ui.SetUnattended(true);
     const QByteArray objectPath = QFile::encodeName(ObjectFile(options.root));
+    // One connection to the register for the job's life; its notices stay
+    // out of the deposits' "errorOutput": the batch gives its own word.
+    const std::unique_ptr<ReceptionRegister> receptionRegister = OpenConfiguredRegister(options);
+    if (receptionRegister)
+        receptionRegister->Store().SetAsynchronousCommits(true);
     QByteArray request;
     int c;
     for (;;) {
@@ -538,6 +557,7 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
         one.interactive = false;
         one.medium = text.section(u'\t', 1, 1);
         one.fingerprint = text.section(u'\t', 2);
+        one.keepRecord = receptionRegister != nullptr;
         const CheckJsonOptions json = LineJsonOptions(options, lineText.toInt(), one.medium);
         // Buffered: the object comes in many small pieces.
         const int fd =
@@ -563,9 +583,14 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
             return !failed;
         };
         DepositChecker::Result result;
+        bool recordLost = false;
         {
             DepositChecker checker(one, ui);
             result = checker.Run(streams, json);
+            if (receptionRegister && !checker.LastRecord().isEmpty()) {
+                const RecordOutcome outcome = receptionRegister->Record(checker.LastRecord());
+                recordLost = !outcome.stored && !outcome.spooled;
+            }
         }
         // An object cut short by a failure of the machine is replaced by the
         // failure's own: the line must still be one whole object.
@@ -598,7 +623,7 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
                 QFile::decodeName(objectPath)));
             return 2;
         }
-        const QByteArray done = QByteArray::number(int(result)) + '\n';
+        const QByteArray done = QByteArray::number(int(result)) + (recordLost ? " -\n" : "\n");
         if (!hostfiles::WriteAll(STDOUT_FILENO, done.constData(), done.size()))
             return 2;
     }

@@ -12,6 +12,7 @@
 #include "app/checkreport.h"
 #include "app/depositcheck.h"
 #include "checker/batch.h"
+#include "checker/registercommands.h"
 #include "components/cupsprintdevice.h"
 #include "reception/driveroots.h"
 #include "reception/failure.h"
@@ -138,8 +139,28 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
         u"Pone las mismas páginas, en el mismo orden, en un solo PDF en lugar de imprimirlas. "
         u"Sin --print, lo que la ventana de estado marcaría."_s,
         u"FICHERO"_s);
-    parser.addOptions({help, version, root, driveA, diskettes, json, noTexts, formPages, print,
-                       printer, copies, jobOption, pdf, batch, jobs, jsonLines, worker});
+    const QCommandLineOption noRegister(
+        u"sin-registro"_s, u"No deja registro de la recepción (también VK7_REGISTRO=off)."_s);
+    const QCommandLineOption registerVerify(
+        u"registro-verificar"_s,
+        u"Recorre la cadena del registro de recepciones: sale con 0 si está entera y con 1, "
+        u"diciendo cuál, si un registro no corresponde."_s);
+    const QCommandLineOption registerList(
+        u"registro-listar"_s,
+        u"Escribe las recepciones del registro, de la más antigua a la más reciente, una línea "
+        u"JSON por recepción."_s);
+    const QCommandLineOption listFrom(
+        u"desde"_s, u"Con --registro-listar, recepciones desde ese día."_s, u"AAAA-MM-DD"_s);
+    const QCommandLineOption listTo(
+        u"hasta"_s, u"Con --registro-listar, recepciones hasta ese día."_s, u"AAAA-MM-DD"_s);
+    const QCommandLineOption listNif(u"nif"_s, u"Con --registro-listar, sólo las de ese NIF."_s,
+                                     u"NIF"_s);
+    const QCommandLineOption listCsv(u"csv"_s,
+                                     u"Con --registro-listar, en CSV para una hoja de cálculo."_s);
+    parser.addOptions(
+        {help,   version,    root,           driveA,       diskettes, json,   noTexts, formPages,
+         print,  printer,    copies,         jobOption,    pdf,       batch,  jobs,    jsonLines,
+         worker, noRegister, registerVerify, registerList, listFrom,  listTo, listNif, listCsv});
     parser.addPositionalArgument(u"MEDIO"_s,
                                  u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
     parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s);
@@ -151,8 +172,12 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
         const QString usage =
             u"Uso: vk7check [--root DIR] [--drive-a DIR] [--diskettes N] [--json [--sin-textos]] "
             u"[--form-pages] [--print LISTA [--printer NOMBRE] [--copies N] [-o NOMBRE=VALOR]... | "
-            u"--pdf FICHERO [--print LISTA]] MEDIO HUELLA\n"
-            u"     vk7check --batch LISTA [--jobs N] [--json-lines FICHERO] [--sin-textos]\n\n"_s;
+            u"--pdf FICHERO [--print LISTA]] [--sin-registro] MEDIO HUELLA\n"
+            u"     vk7check --batch LISTA [--jobs N] [--json-lines FICHERO] [--sin-textos] "
+            u"[--sin-registro]\n"
+            u"     vk7check --registro-listar [--desde AAAA-MM-DD] [--hasta AAAA-MM-DD] "
+            u"[--nif NIF] [--csv]\n"
+            u"     vk7check --registro-verificar\n\n"_s;
         return CheckerArguments{.shown = usage + parser.helpText().section(u'\n', 1),
                                 .failure = {}};
     }
@@ -176,6 +201,35 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
             parser.value(jobs)));
     }
     const QStringList positional = parser.positionalArguments();
+    options.noRegister = parser.isSet(noRegister);
+    if (parser.isSet(registerVerify) || parser.isSet(registerList)) {
+        if (parser.isSet(registerVerify) && parser.isSet(registerList))
+            return wrong(u"--registro-verificar y --registro-listar no van juntos."_s);
+        if (!positional.isEmpty() || parser.isSet(batch) || parser.isSet(noRegister))
+            return wrong(u"--registro-verificar y --registro-listar no comprueban ningún "
+                         u"depósito: no llevan MEDIO, HUELLA, --batch ni --sin-registro."_s);
+        options.registerCommand = parser.isSet(registerList)
+                                      ? CheckerOptions::RegisterCommand::List
+                                      : CheckerOptions::RegisterCommand::Verify;
+    }
+    const bool listing = options.registerCommand == CheckerOptions::RegisterCommand::List;
+    for (const QCommandLineOption *day : {&listFrom, &listTo}) {
+        if (!parser.isSet(*day))
+            continue;
+        const QDate date = QDate::fromString(parser.value(*day), u"yyyy-MM-dd"_s);
+        if (!date.isValid()) {
+            return wrong(u"--%1: se espera una fecha AAAA-MM-DD (\"%2\")."_s.arg(
+                day->names().constFirst(), parser.value(*day)));
+        }
+        (day == &listFrom ? options.listFrom : options.listTo) = date;
+    }
+    options.listNif = parser.value(listNif);
+    options.listCsv = parser.isSet(listCsv);
+    if (!listing && (parser.isSet(listFrom) || parser.isSet(listTo) || parser.isSet(listNif) ||
+                     options.listCsv))
+        return wrong(u"--desde, --hasta, --nif y --csv necesitan --registro-listar."_s);
+    if (options.registerCommand != CheckerOptions::RegisterCommand::None)
+        return {};
     options.batchWorker = parser.isSet(worker);
     options.batchList = parser.value(batch);
     if (parser.isSet(batch) && options.batchList.isEmpty()) {
@@ -246,7 +300,8 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
 }
 
 DepositChecker::DepositChecker(const CheckerOptions &options, IUserInterface &ui)
-    : options_(options), ui_(ui)
+    : options_(options), ui_(ui),
+      record_(QCoreApplication::applicationName(), QCoreApplication::applicationVersion())
 {
 }
 
@@ -283,10 +338,17 @@ DepositChecker::Result DepositChecker::Run(QByteArray &output, QByteArray &error
 DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
                                            const CheckJsonOptions &jsonOptions)
 {
+    lastRecord_ = QJsonObject();
+    if (options_.keepRecord)
+        record_.Begin(options_.medium, options_.diskettes, options_.fingerprint);
     const auto fail = [&](const QString &error) {
         streams.error(QByteArray(error.toUtf8() + '\n'));
         if (options_.json)
             streams.output(BuildOpenFailureJson(error, jsonOptions));
+        if (options_.keepRecord) {
+            record_.SetDeposit(OpenFailureRecordMembers(error));
+            lastRecord_ = record_.Finish();
+        }
         return Result::OpenFailed;
     };
     if (const Failure failure = SetUpDrives(); failure.Failed())
@@ -305,6 +367,12 @@ DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
     DepositCheckOptions check = options_;
     check.jsonOptions = jsonOptions;
     const DepositCheckOutput result = RunDepositCheck(check, ui_, DefaultClock(), &streams);
+    if (options_.keepRecord) {
+        record_.SetDeposit(result.recordMembers);
+        for (const PrintedJob &job : result.printedJobs)
+            record_.AddPrintJob(result.printQueue, options_.copies, job.name, job.pages);
+        lastRecord_ = record_.Finish();
+    }
     return Result(result.exitCode);
 }
 
@@ -326,10 +394,16 @@ int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QS
     }
     options.appFolder = appFolder;
     options.interactive = ::isatty(STDIN_FILENO) == 1;
+    if (options.registerCommand != CheckerOptions::RegisterCommand::None)
+        return RunRegisterCommand(options);
     if (options.batchWorker)
         return RunBatchWorker(options, ui);
     if (!options.batchList.isEmpty())
         return RunBatch(options, QCoreApplication::applicationFilePath());
+    // The register is a side effect: whatever becomes of the record, the
+    // reception, its output and its exit code are the same.
+    const std::unique_ptr<ReceptionRegister> receptionRegister = OpenConfiguredRegister(options);
+    options.keepRecord = receptionRegister != nullptr;
     // Written as the check makes it: the JSON object of a deposit with a long
     // text is never held whole.
     DepositCheckStreams streams;
@@ -357,6 +431,8 @@ int RunCheckerProgram(const QStringList &arguments, IUserInterface &ui, const QS
         Print(stderr, (Failure::Io(u"(salida estándar)"_s, errno).Message() + u'\n').toUtf8());
         result = DepositChecker::Result::OpenFailed;
     }
+    if (receptionRegister)
+        KeepRecord(*receptionRegister, checker.LastRecord());
     return int(result);
 }
 

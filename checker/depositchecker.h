@@ -3,10 +3,13 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QDate>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
 #include "app/depositcheck.h"
+#include "app/receptionrecord.h"
 #include "reception/failure.h"
 #include "verification/printoutput.h"
 
@@ -28,6 +31,15 @@ struct CheckerOptions : DepositCheckOptions
     int jobs = 1;             // deposits checked at once in a batch
     QString jsonLines;        // where a batch writes its objects; empty: standard output
     bool batchWorker = false; // one job of a batch, fed by its standard input
+    // The reception register: --sin-registro turns it off; --registro-listar
+    // (--desde, --hasta, --nif, --csv) and --registro-verificar read it.
+    bool noRegister = false;
+    enum class RegisterCommand { None, List, Verify };
+    RegisterCommand registerCommand = RegisterCommand::None;
+    QDate listFrom;
+    QDate listTo;
+    QString listNif;
+    bool listCsv = false;
 };
 
 // The boxes of a print list: names separated by commas ("diagnostico",
@@ -73,11 +85,17 @@ public:
     // sheet or the JSON object (its texts page by page).
     Result Run(const DepositCheckStreams &streams, const CheckJsonOptions &jsonOptions);
 
+    // The register's record of the last Run, whatever its end (with
+    // `keepRecord` set in the options; else empty).
+    const QJsonObject &LastRecord() const { return lastRecord_; }
+
 private:
     Failure SetUpDrives();
 
     CheckerOptions options_;
     IUserInterface &ui_;
+    ReceptionRecord record_;
+    QJsonObject lastRecord_;
 };
 
 // The whole program: parse, run (one deposit, a batch or one batch job),

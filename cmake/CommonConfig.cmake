@@ -45,9 +45,9 @@ endif()
 # server they start); every other test is a `unit` test.
 set(VK7_SYSTEM_TESTS
   checker_vk7check_test checker_batch_test checker_hostile_test checker_largetext_test
-  checker_faults_test desktop_vk7_xvfb_test desktop_vk7_busy_print_test desktop_vk7_cancel_test
-  install_package_test desktop_vk7_accessibility_test desktop_vk7_keyboard_test
-  desktop_vk7_orca_test)
+  checker_faults_test checker_register_test desktop_vk7_xvfb_test desktop_vk7_busy_print_test
+  desktop_vk7_cancel_test install_package_test desktop_vk7_accessibility_test
+  desktop_vk7_keyboard_test desktop_vk7_orca_test)
 set(VK7_ROOT_TESTS
   checker_vk7check_test checker_hostile_test checker_faults_test components_cupsprintdevice_test
   components_pdfdocument_test app_ui_mainframe_test viewing_ui_documentdialogs_test
@@ -64,6 +64,9 @@ function(vk7_label_test name)
     set(labels unit)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${labels}")
+  # The programs a test runs keep no reception register (none in the user's
+  # data folder); the register's own tests name theirs.
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "VK7_REGISTRO=off")
 endfunction()
 
 # Adds a GoogleTest executable for one unit, registered with CTest.
@@ -79,7 +82,7 @@ function(vk7_add_test)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   vk7_label_test(${T_NAME})
   if(T_OFFSCREEN)
-    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    set_property(TEST ${T_NAME} APPEND PROPERTY ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
 endfunction()
 

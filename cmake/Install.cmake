@@ -53,10 +53,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the linker does not see: Qt's platform and SVG plugins (the window
-# and its icons), Qt's Spanish texts, and the fonts the pages are drawn with.
+# What the linker does not see: Qt's platform, SVG and SQL plugins (the window,
+# its icons, the reception register), Qt's Spanish texts, and the fonts the pages are drawn with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fontconfig, fonts-urw-base35, fonts-liberation")
+  "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fontconfig, fonts-urw-base35, fonts-liberation, libqt6sql6-sqlite, libqt6sql6-psql")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-client, xdg-utils")
 set(CPACK_GENERATOR DEB)
 include(CPack)

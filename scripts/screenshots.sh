@@ -34,6 +34,7 @@ SHOTS=(
   "about-box.png|Acerca de VK7|alt+a Return"
   "printer-setup.png|Configurar Impresora|alt+f i"
   "browse-dialog.png|Buscar la situación del FICHERO.TXT|ctrl+a alt+b|Escape Escape"
+  "reception-register.png|Registro de Recepciones|alt+f g"
 )
 
 source scripts/xsession.sh

@@ -17,6 +17,7 @@ PACKAGES=(
   desktop-file-utils appstream dpkg-dev man-db debootstrap
   xdg-utils file fiu-utils jq strace
   clang libclang-rt-14-dev
+  libqt6sql6-sqlite libqt6sql6-psql postgresql
 )
 
 missing=()

@@ -25,6 +25,9 @@
 #include "components/ui/formview.h"
 #include "reception/opendepositlogic.h"
 #include "reception/ui/spokenstatus.h"
+#include "registry/receptionregister.h"
+#include "registry/registerlocation.h"
+#include "registry/ui/receptionregisterwindow.h"
 #include "viewing/ui/printingdialog.h"
 
 using namespace Qt::StringLiterals;
@@ -92,6 +95,7 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     connect(&controller_->Viewer(), &CTessOCX::viewChanged, this, &CMainFrame::UpdateActions);
     connect(controller_.get(), &FrameController::busyChanged, this, &CMainFrame::ShowBusy);
     setWindowTitle(controller_->WindowTitle());
+    SetUpRegister();
     qApp->installEventFilter(this);
     UpdateActions();
 }
@@ -318,6 +322,9 @@ void CMainFrame::Dispatch(int commandId)
     case kCmdAbout:
         ShowAbout();
         break;
+    case kCmdReceptionRegister:
+        ShowRegister();
+        break;
     case kCmdToolBar:
         toolBar_->setVisible(toolBar_->isHidden());
         break;
@@ -358,6 +365,34 @@ void CMainFrame::MakePrintDevices()
     currentDevice_ = currentPrinter_ == printDialogDefault_.get()
                          ? std::make_unique<CupsPrintDevice>(printDialogDefault_->printerName())
                          : std::make_unique<CupsPrintDevice>(PrinterSettings(*currentPrinter_));
+}
+
+void CMainFrame::SetUpRegister()
+{
+    RegisterLocation location;
+    if (const Failure failure = ConfiguredRegister(false, &location); failure.Failed())
+        messages_->ShowStatus(failure.text);
+    if (location.IsOff())
+        return;
+    controller_->SetRegister(std::make_unique<ReceptionRegister>(location));
+    const MenuPlace place = RegisterMenuPlace();
+    QMenu *menu = menuBar()->actions().at(place.menu)->menu();
+    const QList<QAction *> entries = menu->actions();
+    const qsizetype after = entries.indexOf(actions_.value(place.after));
+    menu->insertAction(entries.value(after + 1), actions_.value(kCmdReceptionRegister));
+}
+
+void CMainFrame::ShowRegister()
+{
+    ReceptionRegister *receptionRegister = controller_->Register();
+    if (!receptionRegister)
+        return;
+    receptionRegister->DeliverPending();
+    ReceptionRegisterWindow window(
+        receptionRegister->Store(),
+        [this](const QString &sheet) { return controller_->ReprintSheet(sheet, *currentDevice_); },
+        this);
+    window.exec();
 }
 
 void CMainFrame::ShowAbout()

@@ -72,6 +72,10 @@ private:
     void MakePrintDevices();
     void ShowBusy();
     void ShowAbout();
+    // The reception register as the workstation is set up, and its menu
+    // entry when it is on; its window.
+    void SetUpRegister();
+    void ShowRegister();
     void UpdateLockIndicators();
     static void Fill(QComboBox *list, const ListFill &fill);
 

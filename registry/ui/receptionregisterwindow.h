@@ -1,0 +1,60 @@
+#pragma once
+
+#include <functional>
+
+#include <QDialog>
+#include <QList>
+
+#include "registry/registerstore.h"
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace vk7 {
+
+// "Registro de Recepciones": the register's receptions in a table, oldest
+// first, filtered by the days they began, the NIF, the company's name and
+// the result; the chosen reception's stored diagnostic sheet below it,
+// printed again on the session's printer (`reprint`), and the table
+// exported as CSV.
+class ReceptionRegisterWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    ReceptionRegisterWindow(RegisterStore &store, std::function<bool(const QString &)> reprint,
+                            QWidget *parent = nullptr);
+
+    // Reads the register again with the filters as they are.
+    void Search();
+    // The receptions the table shows.
+    const QList<StoredReception> &Shown() const { return shown_; }
+    // Writes the table as CSV into `path`; false, said in the window, when
+    // it cannot.
+    bool ExportCsv(const QString &path);
+
+private:
+    void ShowSheet();
+    void Reprint();
+    void ChooseCsvFile();
+
+    RegisterStore &store_;
+    std::function<bool(const QString &)> reprint_;
+    QList<StoredReception> shown_;
+    QDateEdit *from_;
+    QDateEdit *to_;
+    QLineEdit *nif_;
+    QLineEdit *name_;
+    QComboBox *result_;
+    QTableWidget *table_;
+    QPlainTextEdit *sheet_;
+    QLabel *status_;
+    QPushButton *print_;
+    QPushButton *export_;
+};
+
+} // namespace vk7
