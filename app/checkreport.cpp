@@ -1,5 +1,6 @@
 #include "checkreport.h"
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -86,7 +87,17 @@ public:
 
     static QByteArray Encode(const QJsonValue &value)
     {
-        // A value is written as the only element of an array, brackets removed.
+        // A text of printable ASCII with nothing to escape is written as it
+        // stands, as the JSON writer writes it (names and most values are).
+        if (value.isString()) {
+            const QString text = value.toString();
+            const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+                return c.unicode() >= 0x20 && c.unicode() <= 0x7e && c != u'"' && c != u'\\';
+            });
+            if (plain)
+                return '"' + text.toLatin1() + '"';
+        }
+        // Else as the only element of an array, brackets removed.
         const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
         return array.mid(1, array.size() - 2);
     }
