@@ -228,6 +228,13 @@ ReportChart ColumnChart(const QString &title, const QString &axisTitle,
     yTitle.vertical = true;
     shapes.append(yTitle);
     const qreal barWidth = slot * 0.72;
+    // The parts' values go inside the bars only when every one fits: some
+    // bars with and some without would read as missing figures.
+    bool valuesInside = true;
+    for (const ReportRow &row : rows) {
+        for (const qint64 value : row.byVerdict)
+            valuesInside = valuesInside && TextWidth(Number(value), 7) <= barWidth - 1;
+    }
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const ReportRow &row = rows[i];
         const qreal centre = left + slot * (qreal(i) + 0.5);
@@ -239,8 +246,7 @@ ReportChart ColumnChart(const QString &title, const QString &axisTitle,
             const qreal h = plotHeight * qreal(value) / qreal(top);
             shapes.append(
                 Box(QRectF(centre - barWidth / 2, y - h, barWidth, h), VerdictColour(v), v == 2));
-            if (h >= 10 && TextWidth(Number(value), 7) <= barWidth - 1 &&
-                row.byVerdict[size_t(v)] != row.Total())
+            if (valuesInside && h >= 10 && value != row.Total())
                 shapes.append(Text(Number(value), QPointF(centre, y - h / 2 + 2.5), 7,
                                    Qt::AlignHCenter, false, TextOn(v)));
             y -= h;
