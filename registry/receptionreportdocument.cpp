@@ -641,6 +641,18 @@ void PaintReportPage(QPainter &painter, const ReportPage &page)
     painter.restore();
 }
 
+QImage ReportPageImage(const ReportPage &page, int dpi)
+{
+    QImage image(int(kPageWidth * dpi / 72), int(kPageHeight * dpi / 72), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const int dotsPerMetre = int(dpi / 0.0254 + 0.5);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    QPainter painter(&image);
+    PaintReportPage(painter, page);
+    return image;
+}
+
 Failure WriteReportPdf(const ReportDocument &document, const QString &path)
 {
     const QList<ReportPage> pages = LayoutReportPages(document);

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QPointF>
 #include <QRectF>
@@ -86,6 +87,8 @@ QSizeF ReportPageSize();
 
 // Draws a page (in points) with `painter`, scaled to what it paints on.
 void PaintReportPage(QPainter &painter, const ReportPage &page);
+// A page as a printer's page image: white, at `dpi`, its resolution set.
+QImage ReportPageImage(const ReportPage &page, int dpi);
 
 // The report as a PDF file (vector: text and shapes), written whole or not
 // at all.
