@@ -155,6 +155,17 @@ qint64 NiceStep(qint64 most)
     }
 }
 
+// The scale's step and its top, the step's first multiple at or above the
+// longest row.
+std::pair<qint64, qint64> Scale(const QList<ReportRow> &rows)
+{
+    qint64 most = 0;
+    for (const ReportRow &row : rows)
+        most = std::max(most, row.Total());
+    const qint64 step = NiceStep(std::max<qint64>(most, 1));
+    return {step, std::max<qint64>(1, (most + step - 1) / step) * step};
+}
+
 // The legend of the outcomes, from (x, y), in a row.
 void Legend(QList<ReportShape> &shapes, qreal x, qreal y)
 {
@@ -199,11 +210,7 @@ ReportChart ColumnChart(const QString &title, const QString &axisTitle,
     ReportChart chart;
     chart.title = title;
     QList<ReportShape> &shapes = chart.shapes;
-    qint64 most = 0;
-    for (const ReportRow &row : rows)
-        most = std::max(most, row.Total());
-    const qint64 step = NiceStep(std::max<qint64>(most, 1));
-    const qint64 top = std::max<qint64>(1, (most + step - 1) / step) * step;
+    const auto [step, top] = Scale(rows);
 
     const qreal left = 46, right = kWidth - 6, plotTop = 48;
     const qreal slot = (right - left) / qreal(std::max<qsizetype>(rows.size(), 1));
@@ -283,11 +290,7 @@ ReportChart BarChart(const QString &title, const QString &categoryTitle,
     ReportChart chart;
     chart.title = title;
     QList<ReportShape> &shapes = chart.shapes;
-    qint64 most = 0;
-    for (const ReportRow &row : rows)
-        most = std::max(most, row.Total());
-    const qint64 step = NiceStep(std::max<qint64>(most, 1));
-    const qint64 top = std::max<qint64>(1, (most + step - 1) / step) * step;
+    const auto [step, top] = Scale(rows);
 
     const qreal labelWidth = kWidth * 0.42;
     const qreal left = labelWidth + 8, right = kWidth - 34;
@@ -752,7 +755,7 @@ QByteArray ReportHtml(const ReportDocument &document)
         u"th,td{border-bottom:1px solid #c8c8c8;padding:0.2em 0.6em;text-align:left;"
         u"vertical-align:top;font-size:0.85em}"
         u"th{background:#e4e4e4}td.n{text-align:right}"
-        u"svg{max-width:100%;height:auto;font-family:'DejaVu Sans',sans-serif}"
+        u"svg{width:100%;height:auto;font-family:'DejaVu Sans',sans-serif}"
         u"figure{margin:1em 0 2em}"
         u"</style></head><body>\n"_s.arg(document.title.toHtmlEscaped());
     int charts = 0;
