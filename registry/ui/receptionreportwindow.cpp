@@ -82,7 +82,7 @@ ReceptionReportWindow::ReceptionReportWindow(RegisterStore &store,
     fromLabel->setBuddy(from_);
     auto *toLabel = new QLabel(u"&Hasta:"_s, this);
     toLabel->setBuddy(to_);
-    auto *show = new QPushButton(u"&Ver informe"_s, this);
+    auto *show = show_ = new QPushButton(u"&Ver informe"_s, this);
     show->setAccessibleName(u"Ver informe"_s);
     show->setDefault(true);
     auto *days = new QHBoxLayout;
@@ -154,8 +154,13 @@ void ReceptionReportWindow::Report()
         document_ = {};
         pages_.clear();
     }
+    // The pages come after "Ver informe" in the Tab order, though made
+    // after the buttons below them.
+    QWidget *before = show_;
     for (qsizetype i = 0; i < pages_.size(); ++i) {
         auto *page = new ReportPageWidget(pages_[i], int(i + 1), int(pages_.size()), sheets_);
+        QWidget::setTabOrder(before, page);
+        before = page;
         connect(page, &ReportPageWidget::Focused, this,
                 [this](QWidget *shown) { scroll_->ensureWidgetVisible(shown, 0, 0); });
         sheetsLayout_->addWidget(page);

@@ -49,6 +49,7 @@ private:
     QScrollArea *scroll_;
     QWidget *sheets_;
     QVBoxLayout *sheetsLayout_;
+    QPushButton *show_;
     QLabel *status_;
     QPushButton *printButton_;
     QPushButton *save_;
