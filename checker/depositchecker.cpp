@@ -217,9 +217,12 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
         if (parser.isSet(registerVerify) || parser.isSet(registerList))
             return wrong(u"--informe no va junto con --registro-verificar ni --registro-listar."_s);
         if (!positional.isEmpty() || parser.isSet(batch) || parser.isSet(noRegister) ||
-            parser.isSet(print) || parser.isSet(listNif) || parser.isSet(listCsv))
+            parser.isSet(print) || parser.isSet(printer) || parser.isSet(copies) ||
+            parser.isSet(jobOption) || parser.isSet(json) || parser.isSet(listNif) ||
+            parser.isSet(listCsv))
             return wrong(u"--informe lee el registro: no lleva MEDIO, HUELLA, --batch, "
-                         u"--sin-registro, --print, --nif ni --csv."_s);
+                         u"--sin-registro, --print, --printer, --copies, -o, --json, --nif ni "
+                         u"--csv."_s);
         if (parser.value(pdf).isEmpty() && parser.value(html).isEmpty())
             return wrong(u"--informe necesita --pdf FICHERO o --html FICHERO."_s);
         options.registerCommand = CheckerOptions::RegisterCommand::Report;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
@@ -644,6 +645,25 @@ void PaintReportPage(QPainter &painter, const ReportPage &page)
     painter.restore();
 }
 
+namespace {
+
+// Where a report may go: a file, new or replaced, in a folder that exists
+// (said as such, not as the system's "file not found"). Never a device, a
+// pipe or anything else that is not a plain file: the new file would be
+// renamed over it.
+Failure CheckTarget(const QString &path)
+{
+    const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return Failure::Data(u"ERROR. No existe la carpeta %1."_s.arg(folder.filePath()), path);
+    if (target.exists() && !target.isFile())
+        return Failure::Data(u"ERROR. %1 no es un fichero: no se escribe en él."_s.arg(path), path);
+    return {};
+}
+
+} // namespace
+
 QImage ReportPageImage(const ReportPage &page, int dpi)
 {
     QImage image(int(kPageWidth * dpi / 72), int(kPageHeight * dpi / 72), QImage::Format_RGB32);
@@ -658,6 +678,8 @@ QImage ReportPageImage(const ReportPage &page, int dpi)
 
 Failure WriteReportPdf(const ReportDocument &document, const QString &path)
 {
+    if (const Failure folder = CheckTarget(path); folder.Failed())
+        return folder;
     const QList<ReportPage> pages = LayoutReportPages(document);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -796,6 +818,8 @@ QByteArray ReportHtml(const ReportDocument &document)
 
 Failure WriteReportHtml(const ReportDocument &document, const QString &path)
 {
+    if (const Failure folder = CheckTarget(path); folder.Failed())
+        return folder;
     QSaveFile file(path);
     const QByteArray html = ReportHtml(document);
     if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit())

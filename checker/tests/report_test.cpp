@@ -4,9 +4,11 @@
 // the same span, and its HTML page opened by a headless Chromium with
 // nothing said on the page's console.
 #include <algorithm>
+#include <sys/stat.h>
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -129,6 +131,16 @@ TEST(ReportTest, ReportOfABatchEqualsItsTallyAndTheListingAndOpensInABrowser)
         RunProgram(kProgram, QStringList{u"--informe"_s, u"--pdf"_s, pdf, u"--html"_s, html} + span,
                    environment);
     ASSERT_EQ(report.exitCode, 0) << report.err.constData();
+
+    // Never renamed over what is not a file (a device, a pipe).
+    const QString pipe = folder + u"/tuberia"_s;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const Ran onPipe = RunProgram(kProgram, {u"--informe"_s, u"--pdf"_s, pipe}, environment);
+    EXPECT_EQ(onPipe.exitCode, 2);
+    EXPECT_TRUE(onPipe.err.contains("no es un fichero")) << onPipe.err.constData();
+    struct stat status;
+    ASSERT_EQ(::stat(QFile::encodeName(pipe).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
 
     // The register's listing of the same span.
     const Ran listing =
