@@ -43,6 +43,8 @@ enum CommandId : int {
     // The reception register's window; in the Formulario menu only while the
     // register is on (RegisterMenuPlace).
     kCmdReceptionRegister = 50040,
+    // The report of the register's receptions, beside it.
+    kCmdReceptionReport = 50041,
     kCmdOpen = 57601,
     kCmdClose = 57602,
     kCmdPrintSetup = 57606,

@@ -1,6 +1,7 @@
 #include "framecontroller.h"
 
 #include <QCoreApplication>
+#include <QTime>
 
 #include "app/checkreport.h"
 #include "components/cupsprintdevice.h"
@@ -318,6 +319,27 @@ bool FrameController::ReprintSheet(const QString &sheet, PrintDevice &printer)
     FormPageSettings formPages;
     return ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_).outcome !=
            OutputResult::Outcome::Stopped;
+}
+
+bool FrameController::PrintReport(const QList<ReportPage> &pages, PrintDevice &printer)
+{
+    if (Busy())
+        return false;
+    const TaskScope busy(*this, Task::Output);
+    // The printer's own resolution for page images; the pages are drawn
+    // one at a time, so a month's report never holds more than one.
+    constexpr int kDpi = 200;
+    if (!printer.BeginJob(u"VK7_INFORME_"_s + QTime::currentTime().toString(u"HH:mm:ss"_s)))
+        return false;
+    for (const ReportPage &page : pages) {
+        PageImage image;
+        image.bitmap = ReportPageImage(page, kDpi);
+        if (!printer.PrintPage(image)) {
+            printer.AbandonJob();
+            return false;
+        }
+    }
+    return printer.EndJob();
 }
 
 bool FrameController::Close()

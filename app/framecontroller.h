@@ -14,6 +14,7 @@
 #include "datafiles/depositmodel.h"
 #include "reception/backgroundwork.h"
 #include "reception/worklock.h"
+#include "registry/receptionreportdocument.h"
 #include "verification/printoutput.h"
 #include "viewing/viewlists.h"
 
@@ -152,6 +153,9 @@ public:
     // A stored diagnostic sheet printed again, as the output prints the
     // sheet, on `printer`. False when it did not reach the printer.
     bool ReprintSheet(const QString &sheet, PrintDevice &printer);
+    // The register's report, its pages as page images in one job on
+    // `printer`. False when it did not reach the printer.
+    bool PrintReport(const QList<ReportPage> &pages, PrintDevice &printer);
 
     // The toolbar lists: a completed selection, and what they hold now.
     void PageChosen(const QString &itemText);

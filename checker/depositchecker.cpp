@@ -150,17 +150,26 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
         u"Escribe las recepciones del registro, de la más antigua a la más reciente, una línea "
         u"JSON por recepción."_s);
     const QCommandLineOption listFrom(
-        u"desde"_s, u"Con --registro-listar, recepciones desde ese día."_s, u"AAAA-MM-DD"_s);
+        u"desde"_s, u"Con --registro-listar o --informe, recepciones desde ese día."_s,
+        u"AAAA-MM-DD"_s);
     const QCommandLineOption listTo(
-        u"hasta"_s, u"Con --registro-listar, recepciones hasta ese día."_s, u"AAAA-MM-DD"_s);
+        u"hasta"_s, u"Con --registro-listar o --informe, recepciones hasta ese día."_s,
+        u"AAAA-MM-DD"_s);
     const QCommandLineOption listNif(u"nif"_s, u"Con --registro-listar, sólo las de ese NIF."_s,
                                      u"NIF"_s);
     const QCommandLineOption listCsv(u"csv"_s,
                                      u"Con --registro-listar, en CSV para una hoja de cálculo."_s);
+    const QCommandLineOption report(
+        u"informe"_s,
+        u"Escribe el informe de las recepciones del registro de un periodo (--desde, --hasta; "
+        u"por omisión, hoy) en --pdf FICHERO y/o --html FICHERO."_s);
+    const QCommandLineOption html(u"html"_s, u"Con --informe, el informe como página HTML."_s,
+                                  u"FICHERO"_s);
     parser.addOptions(
         {help,   version,    root,           driveA,       diskettes, json,   noTexts, formPages,
          print,  printer,    copies,         jobOption,    pdf,       batch,  jobs,    jsonLines,
-         worker, noRegister, registerVerify, registerList, listFrom,  listTo, listNif, listCsv});
+         worker, noRegister, registerVerify, registerList, listFrom,  listTo, listNif, listCsv,
+         report, html});
     parser.addPositionalArgument(u"MEDIO"_s,
                                  u"Ruta del FICHERO.TXT o de la carpeta que lo contiene."_s);
     parser.addPositionalArgument(u"HUELLA"_s, u"Huella Digital del Depósito (26 caracteres)."_s);
@@ -177,6 +186,8 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
             u"[--sin-registro]\n"
             u"     vk7check --registro-listar [--desde AAAA-MM-DD] [--hasta AAAA-MM-DD] "
             u"[--nif NIF] [--csv]\n"
+            u"     vk7check --informe [--desde AAAA-MM-DD] [--hasta AAAA-MM-DD] [--pdf FICHERO] "
+            u"[--html FICHERO]\n"
             u"     vk7check --registro-verificar\n\n"_s;
         return CheckerArguments{.shown = usage + parser.helpText().section(u'\n', 1),
                                 .failure = {}};
@@ -202,6 +213,26 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
     }
     const QStringList positional = parser.positionalArguments();
     options.noRegister = parser.isSet(noRegister);
+    if (parser.isSet(report)) {
+        if (parser.isSet(registerVerify) || parser.isSet(registerList))
+            return wrong(u"--informe no va junto con --registro-verificar ni --registro-listar."_s);
+        if (!positional.isEmpty() || parser.isSet(batch) || parser.isSet(noRegister) ||
+            parser.isSet(print) || parser.isSet(printer) || parser.isSet(copies) ||
+            parser.isSet(jobOption) || parser.isSet(json) || parser.isSet(listNif) ||
+            parser.isSet(listCsv))
+            return wrong(u"--informe lee el registro: no lleva MEDIO, HUELLA, --batch, "
+                         u"--sin-registro, --print, --printer, --copies, -o, --json, --nif ni "
+                         u"--csv."_s);
+        if (parser.value(pdf).isEmpty() && parser.value(html).isEmpty())
+            return wrong(u"--informe necesita --pdf FICHERO o --html FICHERO."_s);
+        options.registerCommand = CheckerOptions::RegisterCommand::Report;
+        if (!parser.value(pdf).isEmpty())
+            options.reportPdf = QFileInfo(parser.value(pdf)).absoluteFilePath();
+        if (!parser.value(html).isEmpty())
+            options.reportHtml = QFileInfo(parser.value(html)).absoluteFilePath();
+    } else if (parser.isSet(html)) {
+        return wrong(u"--html necesita --informe."_s);
+    }
     if (parser.isSet(registerVerify) || parser.isSet(registerList)) {
         if (parser.isSet(registerVerify) && parser.isSet(registerList))
             return wrong(u"--registro-verificar y --registro-listar no van juntos."_s);
@@ -212,7 +243,8 @@ CheckerArguments ParseCheckerArguments(const QStringList &arguments, CheckerOpti
                                       ? CheckerOptions::RegisterCommand::List
                                       : CheckerOptions::RegisterCommand::Verify;
     }
-    const bool listing = options.registerCommand == CheckerOptions::RegisterCommand::List;
+    const bool listing = options.registerCommand == CheckerOptions::RegisterCommand::List ||
+                         options.registerCommand == CheckerOptions::RegisterCommand::Report;
     for (const QCommandLineOption *day : {&listFrom, &listTo}) {
         if (!parser.isSet(*day))
             continue;

@@ -34,12 +34,16 @@ struct CheckerOptions : DepositCheckOptions
     // The reception register: --sin-registro turns it off; --registro-listar
     // (--desde, --hasta, --nif, --csv) and --registro-verificar read it.
     bool noRegister = false;
-    enum class RegisterCommand { None, List, Verify };
+    // --informe writes the report of a span (--desde, --hasta) to --pdf
+    // and/or --html.
+    enum class RegisterCommand { None, List, Verify, Report };
     RegisterCommand registerCommand = RegisterCommand::None;
     QDate listFrom;
     QDate listTo;
     QString listNif;
     bool listCsv = false;
+    QString reportPdf;
+    QString reportHtml;
 };
 
 // The boxes of a print list: names separated by commas ("diagnostico",

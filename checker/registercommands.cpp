@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <QDateTime>
+
 #include "checker/depositchecker.h"
+#include "registry/receptionreportdocument.h"
 #include "registry/registerexport.h"
 #include "registry/registerlocation.h"
 
@@ -18,6 +21,38 @@ void PrintLine(FILE *stream, const QString &text)
     const QByteArray bytes = (text + u'\n').toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
+}
+
+// --informe: the span's tally, read record by record, drawn into the PDF
+// and/or the HTML page.
+int WriteReport(RegisterStore &store, const CheckerOptions &options)
+{
+    const ReportSpan span = ReportSpanOf(options.listFrom, options.listTo, QDate::currentDate());
+    ReceptionTally tally(span);
+    if (const Failure failure = store.ForEach(RegisterQuery{span.from, span.to, QString()},
+                                              [&tally](const StoredReception &reception) {
+                                                  tally.Add(reception);
+                                                  return true;
+                                              });
+        failure.Failed()) {
+        PrintLine(stderr, failure.text);
+        return 2;
+    }
+    const ReportDocument document =
+        BuildReportDocument(tally, store.Location().Describe(), QDateTime::currentDateTime());
+    for (const auto &[path, write] : {std::pair{options.reportPdf, &WriteReportPdf},
+                                      std::pair{options.reportHtml, &WriteReportHtml}}) {
+        if (path.isEmpty())
+            continue;
+        if (const Failure failure = write(document, path); failure.Failed()) {
+            PrintLine(stderr, failure.Message());
+            return 2;
+        }
+        PrintLine(stdout, u"Informe de recepciones (%1 recepción(es)) escrito en %2."_s
+                              .arg(tally.Received())
+                              .arg(path));
+    }
+    return 0;
 }
 
 } // namespace
@@ -73,6 +108,8 @@ int RunRegisterCommand(const CheckerOptions &options)
                               .arg(verification.records));
         return 0;
     }
+    if (options.registerCommand == CheckerOptions::RegisterCommand::Report)
+        return WriteReport(store, options);
     // Written as read: a register of years is never held whole.
     const RegisterQuery query{options.listFrom, options.listTo, options.listNif};
     bool written = true;

@@ -45,7 +45,7 @@ endif()
 # server they start); every other test is a `unit` test.
 set(VK7_SYSTEM_TESTS
   checker_vk7check_test checker_batch_test checker_hostile_test checker_largetext_test
-  checker_faults_test checker_register_test desktop_vk7_xvfb_test desktop_vk7_busy_print_test
+  checker_faults_test checker_register_test checker_report_test desktop_vk7_xvfb_test desktop_vk7_busy_print_test
   desktop_vk7_cancel_test install_package_test desktop_vk7_accessibility_test
   desktop_vk7_keyboard_test desktop_vk7_orca_test)
 set(VK7_ROOT_TESTS

@@ -99,7 +99,12 @@ QString Text(const QJsonValue &value)
 
 ReceptionVerdict VerdictOf(const StoredReception &reception)
 {
-    const QJsonObject deposit = reception.Record().value(u"deposito"_s).toObject();
+    return VerdictOf(reception.Record());
+}
+
+ReceptionVerdict VerdictOf(const QJsonObject &record)
+{
+    const QJsonObject deposit = record.value(u"deposito"_s).toObject();
     if (deposit.value(u"valid"_s).toBool())
         return ReceptionVerdict::Valid;
     if (deposit.contains(u"valid"_s) && deposit.value(u"openStatus"_s).toString().isEmpty())

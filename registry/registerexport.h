@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,8 @@ namespace vk7 {
 // window filters it.
 enum class ReceptionVerdict { Valid, NotValid, Failed };
 ReceptionVerdict VerdictOf(const StoredReception &reception);
+// The same, of a record already read.
+ReceptionVerdict VerdictOf(const QJsonObject &record);
 
 // One reception as a line of JSON (ended by a line break): the deposit's
 // --json members in their order, then "registro" with the record's own

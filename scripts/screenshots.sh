@@ -35,6 +35,7 @@ SHOTS=(
   "printer-setup.png|Configurar Impresora|alt+f i"
   "browse-dialog.png|Buscar la situación del FICHERO.TXT|ctrl+a alt+b|Escape Escape"
   "reception-register.png|Registro de Recepciones|alt+f g"
+  "reception-report.png|Informe de Recepciones|alt+f n"
 )
 
 source scripts/xsession.sh

@@ -18,6 +18,7 @@ PACKAGES=(
   xdg-utils file fiu-utils jq strace
   clang libclang-rt-14-dev
   libqt6sql6-sqlite libqt6sql6-psql postgresql
+  chromium fonts-dejavu-core
 )
 
 missing=()

@@ -617,3 +617,25 @@ TEST(WindowTitle, FollowsTheCurrencyLetter)
     EXPECT_EQ(WindowTitleForForm(u"K7AE"_s), u"Velmora - EUROS"_s);
     EXPECT_EQ(WindowTitleForForm(QString()), u"Velmora"_s);
 }
+
+// The register's report printed: one job of its pages as 200 dpi A4 page
+// images; a printer that refuses gets nothing and it is said.
+TEST_F(Frame, TheReportGoesToThePrinterAsOneJobOfItsPages)
+{
+    ReceptionTally tally(ReportSpanOf({}, {}, QDate::currentDate()));
+    const QList<ReportPage> pages =
+        LayoutReportPages(BuildReportDocument(tally, u"prueba"_s, QDateTime::currentDateTime()));
+    ASSERT_FALSE(pages.isEmpty());
+    RecordingPrintDevice printer;
+    ASSERT_TRUE(controller_.PrintReport(pages, printer));
+    ASSERT_EQ(printer.Jobs().size(), 1);
+    EXPECT_TRUE(printer.Jobs()[0].name.startsWith(u"VK7_INFORME_"_s));
+    ASSERT_EQ(printer.Jobs()[0].pages.size(), pages.size());
+    const QImage &page = printer.Jobs()[0].pages[0].bitmap;
+    EXPECT_EQ(page.width(), 1652);
+    EXPECT_EQ(page.dotsPerMeterX(), 7874);
+    RecordingPrintDevice refusing;
+    refusing.SetRefusing(true);
+    EXPECT_FALSE(controller_.PrintReport(pages, refusing));
+    EXPECT_FALSE(controller_.Busy());
+}

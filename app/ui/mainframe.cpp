@@ -28,6 +28,7 @@
 #include "registry/receptionregister.h"
 #include "registry/registerlocation.h"
 #include "registry/ui/receptionregisterwindow.h"
+#include "registry/ui/receptionreportwindow.h"
 #include "viewing/ui/printingdialog.h"
 
 using namespace Qt::StringLiterals;
@@ -325,6 +326,9 @@ void CMainFrame::Dispatch(int commandId)
     case kCmdReceptionRegister:
         ShowRegister();
         break;
+    case kCmdReceptionReport:
+        ShowReport();
+        break;
     case kCmdToolBar:
         toolBar_->setVisible(toolBar_->isHidden());
         break;
@@ -380,6 +384,7 @@ void CMainFrame::SetUpRegister()
     const QList<QAction *> entries = menu->actions();
     const qsizetype after = entries.indexOf(actions_.value(place.after));
     menu->insertAction(entries.value(after + 1), actions_.value(kCmdReceptionRegister));
+    menu->insertAction(entries.value(after + 1), actions_.value(kCmdReceptionReport));
 }
 
 void CMainFrame::ShowRegister()
@@ -391,6 +396,21 @@ void CMainFrame::ShowRegister()
     ReceptionRegisterWindow window(
         receptionRegister->Store(),
         [this](const QString &sheet) { return controller_->ReprintSheet(sheet, *currentDevice_); },
+        this);
+    window.exec();
+}
+
+void CMainFrame::ShowReport()
+{
+    ReceptionRegister *receptionRegister = controller_->Register();
+    if (!receptionRegister)
+        return;
+    receptionRegister->DeliverPending();
+    ReceptionReportWindow window(
+        receptionRegister->Store(),
+        [this](const QList<ReportPage> &pages) {
+            return controller_->PrintReport(pages, *currentDevice_);
+        },
         this);
     window.exec();
 }

@@ -76,6 +76,7 @@ private:
     // entry when it is on; its window.
     void SetUpRegister();
     void ShowRegister();
+    void ShowReport();
     void UpdateLockIndicators();
     static void Fill(QComboBox *list, const ListFill &fill);
 

@@ -1,0 +1,201 @@
+#include "receptionreportwindow.h"
+
+#include <QDateEdit>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace vk7 {
+
+namespace {
+
+QDateEdit *DayEdit(const QString &name, QWidget *parent)
+{
+    auto *edit = new QDateEdit(QDate::currentDate(), parent);
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(u"dd/MM/yyyy"_s);
+    edit->setAccessibleName(name);
+    return edit;
+}
+
+} // namespace
+
+ReportPageWidget::ReportPageWidget(const ReportPage &page, int number, int count, QWidget *parent)
+    : QWidget(parent), page_(page)
+{
+    setAccessibleName(u"Página %1 de %2 del informe"_s.arg(number).arg(count));
+    setAccessibleDescription(page.chartDescriptions.join(u' '));
+    // Reached by Tab, so that a screen reader reads each page's charts.
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+QSize ReportPageWidget::sizeHint() const
+{
+    return QSize(620, heightForWidth(620));
+}
+
+int ReportPageWidget::heightForWidth(int width) const
+{
+    const QSizeF page = ReportPageSize();
+    return int(width * page.height() / page.width());
+}
+
+void ReportPageWidget::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    PaintReportPage(painter, page_);
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().highlight().color(), 3));
+        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
+}
+
+void ReportPageWidget::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    Q_EMIT Focused(this);
+}
+
+ReceptionReportWindow::ReceptionReportWindow(RegisterStore &store,
+                                             std::function<bool(const QList<ReportPage> &)> print,
+                                             QWidget *parent)
+    : QDialog(parent), store_(store), print_(std::move(print))
+{
+    setWindowTitle(u"Informe de Recepciones"_s);
+    setObjectName(u"ReceptionReportWindow"_s);
+
+    from_ = DayEdit(u"Desde el día"_s, this);
+    to_ = DayEdit(u"Hasta el día"_s, this);
+    auto *fromLabel = new QLabel(u"&Desde:"_s, this);
+    fromLabel->setBuddy(from_);
+    auto *toLabel = new QLabel(u"&Hasta:"_s, this);
+    toLabel->setBuddy(to_);
+    auto *show = show_ = new QPushButton(u"&Ver informe"_s, this);
+    show->setAccessibleName(u"Ver informe"_s);
+    show->setDefault(true);
+    auto *days = new QHBoxLayout;
+    days->addWidget(fromLabel);
+    days->addWidget(from_);
+    days->addWidget(toLabel);
+    days->addWidget(to_);
+    days->addWidget(show);
+    days->addStretch();
+
+    sheets_ = new QWidget(this);
+    sheets_->setBackgroundRole(QPalette::Dark);
+    sheets_->setAutoFillBackground(true);
+    sheetsLayout_ = new QVBoxLayout(sheets_);
+    sheetsLayout_->setSpacing(12);
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidget(sheets_);
+    scroll->setWidgetResizable(true);
+    scroll->setAccessibleName(u"Páginas del informe"_s);
+
+    status_ = new QLabel(this);
+    status_->setAccessibleName(u"Estado"_s);
+    status_->setWordWrap(true);
+
+    printButton_ = new QPushButton(u"&Imprimir"_s, this);
+    printButton_->setAccessibleName(u"Imprimir el informe"_s);
+    save_ = new QPushButton(u"&Guardar PDF..."_s, this);
+    save_->setAccessibleName(u"Guardar el informe como PDF"_s);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(printButton_, QDialogButtonBox::ActionRole);
+    buttons->addButton(save_, QDialogButtonBox::ActionRole);
+    QPushButton *close = buttons->addButton(u"&Cerrar"_s, QDialogButtonBox::RejectRole);
+    close->setAccessibleName(u"Cerrar"_s);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(days);
+    layout->addWidget(scroll, 1);
+    layout->addWidget(status_);
+    layout->addWidget(buttons);
+    resize(720, 760);
+
+    connect(show, &QPushButton::clicked, this, &ReceptionReportWindow::Report);
+    connect(printButton_, &QPushButton::clicked, this, &ReceptionReportWindow::Print);
+    connect(save_, &QPushButton::clicked, this, &ReceptionReportWindow::ChoosePdfFile);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    scroll_ = scroll;
+    Report();
+}
+
+void ReceptionReportWindow::Report()
+{
+    while (QLayoutItem *item = sheetsLayout_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const ReportSpan span = ReportSpanOf(from_->date(), to_->date(), QDate::currentDate());
+    ReceptionTally tally(span);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const Failure failure = store_.ForEach(RegisterQuery{span.from, span.to, QString()},
+                                           [&tally](const StoredReception &reception) {
+                                               tally.Add(reception);
+                                               return true;
+                                           });
+    if (!failure.Failed()) {
+        document_ =
+            BuildReportDocument(tally, store_.Location().Describe(), QDateTime::currentDateTime());
+        pages_ = LayoutReportPages(document_);
+    } else {
+        document_ = {};
+        pages_.clear();
+    }
+    // The pages come after "Ver informe" in the Tab order, though made
+    // after the buttons below them.
+    QWidget *before = show_;
+    for (qsizetype i = 0; i < pages_.size(); ++i) {
+        auto *page = new ReportPageWidget(pages_[i], int(i + 1), int(pages_.size()), sheets_);
+        QWidget::setTabOrder(before, page);
+        before = page;
+        connect(page, &ReportPageWidget::Focused, this,
+                [this](QWidget *shown) { scroll_->ensureWidgetVisible(shown, 0, 0); });
+        sheetsLayout_->addWidget(page);
+    }
+    QGuiApplication::restoreOverrideCursor();
+    status_->setText(
+        failure.Failed()
+            ? failure.text
+            : u"%1 recepción(es), %2 página(s)."_s.arg(tally.Received()).arg(pages_.size()));
+    printButton_->setEnabled(!pages_.isEmpty());
+    save_->setEnabled(!pages_.isEmpty());
+}
+
+void ReceptionReportWindow::Print()
+{
+    if (pages_.isEmpty())
+        return;
+    status_->setText(print_(pages_)
+                         ? u"Informe enviado a la impresora (%1 página(s))."_s.arg(pages_.size())
+                         : u"ERROR. No se ha podido imprimir el informe."_s);
+}
+
+void ReceptionReportWindow::ChoosePdfFile()
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, u"Guardar el informe"_s, u"informe-recepciones.pdf"_s, u"PDF (*.pdf)"_s);
+    if (!path.isEmpty())
+        SavePdf(path);
+}
+
+bool ReceptionReportWindow::SavePdf(const QString &path)
+{
+    const Failure failure = WriteReportPdf(document_, path);
+    status_->setText(failure.Failed() ? failure.Message() : u"Informe guardado en %1."_s.arg(path));
+    return !failure.Failed();
+}
+
+} // namespace vk7
