@@ -52,12 +52,12 @@ QByteArray CaseList()
     QByteArray lines;
     const QDir cases(QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases"_s);
     for (const QString &name : cases.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        const QJsonObject spec =
+        const QJsonObject caseFile =
             QJsonDocument::fromJson(
                 vk7::testing::ReadHostFile(cases.filePath(name) + u"/case.json"_s))
                 .object();
-        lines += (cases.filePath(name) + u"/deposit\t"_s + spec.value(u"fingerprint"_s).toString() +
-                  u'\n')
+        lines += (cases.filePath(name) + u"/deposit\t"_s +
+                  caseFile.value(u"fingerprint"_s).toString() + u'\n')
                      .toUtf8();
     }
     lines +=
