@@ -51,7 +51,7 @@ log="$work/orca.log"
 LANGUAGE=es /usr/bin/python3 "$here/run_orca.py" "$log" "$work/orca" >"$work/orca.out" 2>&1 &
 orca=$!
 XSESSION_PIDS+=($orca)
-for _ in $(seq 300); do
+for _ in $(seq 600); do
   grep -q "SPEECH OUTPUT" "$log" 2>/dev/null && break
   kill -0 "$orca" 2>/dev/null || break
   sleep 0.1
@@ -65,9 +65,10 @@ fi
 failed=0
 mark=0
 spoken() { grep -a "SPEECH OUTPUT" "$log" | sed "s/^.*SPEECH OUTPUT: //"; }
-# Waits until Orca has said `text` (a fixed string) since the last step.
+# Waits until Orca has said `text` (a fixed string) since the last step; a
+# loaded machine (the suites run two tests at a time) may take seconds.
 heard() { # what, text
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     spoken | tail -n +$((mark + 1)) | grep -qF -- "$2" && { echo "ok: $1"; return 0; }
     sleep 0.1
   done
