@@ -121,6 +121,12 @@ void ProgressPrintDevice::ShowDone()
         ui_->ShowProgress(done_, std::max(total_, done_));
 }
 
+void ProgressPrintDevice::ShowCounting()
+{
+    if (ui_)
+        ui_->ShowProgress(0, 1);
+}
+
 void ProgressPrintDevice::Advance(qint64 steps)
 {
     done_ += steps;

@@ -90,6 +90,9 @@ public:
     void SetNextJobCaption(const QString &caption) { caption_ = caption; }
     // Steps done that sent no page.
     void Advance(qint64 steps);
+    // An empty bar at once, while the run counts what it is to do (a long
+    // text takes a while to lay out).
+    void ShowCounting();
 
     bool BeginJob(const QString &name) override;
     bool PrintPage(const PageImage &page) override;

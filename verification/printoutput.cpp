@@ -183,6 +183,7 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
 {
     const WaitCursor wait(ui);
     ProgressPrintDevice printer(currentPrinter, ui);
+    printer.ShowCounting();
     CFileTools tools;
     const QString folder = PageImageFolder();
     tools.CreateFolderChain(folder);

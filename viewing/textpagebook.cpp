@@ -80,6 +80,7 @@ int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, Prin
     ProgressPrintDevice reporting(device, progress);
     if (progress)
         progress->ShowStatus(u"Imprimiendo %1 ..."_s.arg(kind.dialogTitle));
+    reporting.ShowCounting();
     const qint64 total = LaidOutPageCount(pages);
     reporting.SetTotalSteps(total);
     reporting.SetNextJobPages(total);
