@@ -18,6 +18,7 @@
 #include "verification/coherencecheck.h"
 #include "verification/depositdiagnosis.h"
 #include "verification/formidentification.h"
+#include "viewing/textpagerenderer.h"
 
 using namespace Qt::StringLiterals;
 
@@ -45,10 +46,10 @@ public:
         // No dialog on screen: the frame shows the copy's progress and "Cancelar".
         ui_.SetWaitCursor(true);
         // The logic is the copy's until it ends: nothing else touches it meanwhile.
-        jobs_.Start<OpenDepositLogic::Outcome>(
+        const bool started = jobs_.Start<OpenDepositLogic::Outcome>(
             [&logic](std::stop_token) { return logic.Accept(); },
-            [this, self = shared_from_this(), &logic,
-             done = std::move(done)](OpenDepositLogic::Outcome outcome, bool) {
+            [this, self = shared_from_this(), &logic, done](OpenDepositLogic::Outcome outcome,
+                                                            bool) {
                 ui_.SetWaitCursor(false);
                 if (outcome == OpenDepositLogic::Outcome::Accepted) {
                     done(true);
@@ -59,6 +60,10 @@ public:
                                     IUserInterface::Icon::Stop);
                 done(false);
             });
+        if (!started) {
+            ui_.SetWaitCursor(false);
+            done(false);
+        }
     }
 
 private:
@@ -88,6 +93,8 @@ FrameController::FrameController(const QString &appFolder, IUserInterface &ui, c
 {
     frame_.form = &form_;
     frame_.appFolder = appFolder;
+    // The jobs draw text pages: their font is made here, on this thread.
+    PreparePageFont();
     connect(viewer_.get(), &CTessOCX::pageChanged, this, &FrameController::OnPageChanged);
     connect(viewer_.get(), &CTessOCX::pageCountChanged, this, &FrameController::OnPageCountChanged);
     connect(viewer_.get(), &CTessOCX::textSizeChanged, this, &FrameController::OnTextSizeChanged);

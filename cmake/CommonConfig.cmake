@@ -11,6 +11,7 @@ if(VK7_CCACHE)
 endif()
 
 option(VK7_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(VK7_TSAN "Build with ThreadSanitizer (the threaded tests' build)" OFF)
 # Fuzz targets (fuzz/): the logic libraries and libFuzzer programs, built with
 # clang under AddressSanitizer and UndefinedBehaviorSanitizer; no tests,
 # benchmarks, windows or programs.
@@ -37,6 +38,9 @@ elseif(VK7_SANITIZE)
   target_compile_options(vk7_common INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(vk7_common INTERFACE -fsanitize=address,undefined)
+elseif(VK7_TSAN)
+  target_compile_options(vk7_common INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(vk7_common INTERFACE -fsanitize=thread)
 endif()
 
 # Test labels, so that `ctest -L unit` runs the fast tests alone: `system`

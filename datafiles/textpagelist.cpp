@@ -4,11 +4,10 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include <QFile>
-#include <QMutex>
-#include <QMutexLocker>
 
 #include "blankruns.h"
 #include "dostext.h"
@@ -244,7 +243,7 @@ public:
     // Judged while indexing: whether every page looks like prose; nothing
     // when the index was cut short.
     std::optional<bool> everyPageProse;
-    QMutex mutex;
+    std::mutex mutex;
     // The last page read, and where reading on finds the next one.
     qsizetype cachedIndex = -1;
     QString cachedText;
@@ -268,7 +267,7 @@ public:
 
     QString Page(qsizetype i)
     {
-        QMutexLocker lock(&mutex);
+        std::unique_lock lock(mutex);
         if (cachedIndex == i)
             return cachedText;
         const qsizetype kept = i >> strideShift;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fontconfig/fontconfig.h>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include <QCoreApplication>
@@ -15,7 +16,6 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QImage>
-#include <QMutex>
 #include <QPainter>
 #include <QPointer>
 #include <QRawFont>
@@ -183,7 +183,7 @@ public:
 
 QRawFont PageRawFont()
 {
-    static QMutex mutex;
+    static std::mutex mutex;
     static QPointer<QObject> holder;
     QCoreApplication *application = QCoreApplication::instance();
     if (!application)
@@ -192,16 +192,18 @@ QRawFont PageRawFont()
     // with that thread's font library, which goes when the work ends.
     if (QThread::currentThread() != application->thread()) {
         {
-            const QMutexLocker lock(&mutex);
+            const std::lock_guard lock(mutex);
             if (holder)
                 return static_cast<RawFontHolder *>(holder.data())->font;
         }
+        // Made beforehand by whoever starts work threads (PreparePageFont);
+        // this is the way for one that did not.
         QMetaObject::invokeMethod(
             application, [] { PageRawFont(); }, Qt::BlockingQueuedConnection);
-        const QMutexLocker lock(&mutex);
+        const std::lock_guard lock(mutex);
         return static_cast<RawFontHolder *>(holder.data())->font;
     }
-    const QMutexLocker lock(&mutex);
+    const std::lock_guard lock(mutex);
     if (!holder) {
         auto *made = new RawFontHolder;
         made->font = QRawFont::fromFont(TextPageFont());
@@ -212,6 +214,13 @@ QRawFont PageRawFont()
 }
 
 } // namespace
+
+void PreparePageFont()
+{
+    if (QCoreApplication::instance() &&
+        QThread::currentThread() == QCoreApplication::instance()->thread())
+        PageRawFont();
+}
 
 void PaintTextPage(QPainter &painter, const QStringList &lines)
 {

@@ -50,6 +50,9 @@ qint64 LaidOutPageCount(const TextPageList &pages);
 // without antialiasing, so that page images are the same on every machine.
 // Needs a QGuiApplication.
 QFont TextPageFont();
+// Makes the pages' font on the application's thread, before work threads
+// draw pages with it (a font made on a work thread goes with that thread).
+void PreparePageFont();
 
 // Paints the lines of one page at x = 20, y = 0, 35, 70, ... on a white page
 // of 1648 x 2336 in the painter's current coordinates. Control characters

@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "reception/backgroundwork.h"
+#include "viewing/textpagerenderer.h"
 
 using namespace Qt::StringLiterals;
 
@@ -159,6 +160,7 @@ void PrintingDialog::RunPrint(IUserInterface &ui, std::unique_ptr<PrintDevice> d
     setCursor(Qt::WaitCursor);
     printing_ = true;
     printUi_ = std::make_unique<WindowThreadInterface>(ui, jobs_);
+    PreparePageFont();
     ui.SetWaitCursor(true);
     auto printer = std::make_shared<StoppablePrintDevice>(*device);
     std::shared_ptr<PrintDevice> owned(std::move(device));
