@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include "codepages.h"
+#include "documentkind.h"
 #include "filetools.h"
 #include "paths.h"
 #include "plaintext.h"
@@ -105,14 +106,17 @@ const QList<KnownDepositFile> &KnownDepositFiles()
         {u"CERTIF.ASC"_s, u"Datos de la certificación"_s, M::No},
         {u"INSTANCIA.ASC"_s, u"Datos de la instancia"_s, M::Application},
         {u"INSTANCI.ASC"_s, u"Datos de la instancia"_s, M::Application},
-        {u"MEMORIA.TXT"_s, u"Memoria"_s, M::No},
-        {u"GESTION.TXT"_s, u"Informe de Gestión"_s, M::No},
-        {u"ACCIONES.TXT"_s, u"Modelo de Autocartera"_s, M::No},
-        {u"AMBIENTA.TXT"_s, u"Informe Medioambiental"_s, M::No},
-        {u"SIMCAV.TXT"_s, u"Informe Simcav"_s, M::No},
-        {u"CERTAPRO.TXT"_s, u"Cert. Aprobación de Cuentas"_s, M::No},
     };
-    return files;
+    // Then the document texts, in the table's order, named as their boxes.
+    static const QList<KnownDepositFile> withTexts = [] {
+        QList<KnownDepositFile> all = files;
+        for (const DocumentKindInfo &document : DocumentKinds()) {
+            if (!document.depositFile.isEmpty())
+                all.append({document.depositFile, DocumentCaption(document), M::No});
+        }
+        return all;
+    }();
+    return withTexts;
 }
 
 bool IsNumberedImageName(QStringView name)
@@ -124,9 +128,15 @@ bool IsNumberedImageName(QStringView name)
     if (extension.size() < 3)
         return false;
     const QStringView shortExtension = extension.left(3);
-    const bool family = name.startsWith(u"AUDITOR") || name.startsWith(u"ANUNCIO") ||
-                        shortExtension.front() == u'M' || shortExtension.front() == u'G';
-    if (!family)
+    // The image sets' markers: a one-letter marker opens the extension, a
+    // longer one the name.
+    const auto family = [&](const DocumentKindInfo &set) {
+        if (!set.images || set.imageMarker.isEmpty())
+            return false;
+        return set.imageMarker.size() == 1 ? shortExtension.front() == set.imageMarker.front()
+                                           : name.startsWith(set.imageMarker);
+    };
+    if (std::none_of(DocumentKinds().begin(), DocumentKinds().end(), family))
         return false;
     const int number = CAtoi(shortExtension.mid(1, 2));
     return number >= 1 && number <= 99;

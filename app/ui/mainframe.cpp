@@ -116,8 +116,7 @@ void CMainFrame::SetPrintDialogRunner(std::function<bool(QPrinter &)> runner)
 void CMainFrame::CreateActions()
 {
     for (const CommandInfo &command : CommandTable()) {
-        if (command.id == kCmdPageList || command.id == kCmdTextSizeList ||
-            command.id == kCmdChangeTifFlags)
+        if (command.id == kCmdPageList || command.id == kCmdTextSizeList)
             continue;
         auto *action = new QAction(command.caption.section(u'\t', 0, 0), this);
         action->setObjectName(QString::number(command.id));

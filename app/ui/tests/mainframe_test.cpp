@@ -200,7 +200,7 @@ TEST_F(MainFrame, MenusToolbarAndStatusBarAreTheCommandTables)
 TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
 {
     EXPECT_FALSE(frame_.Action(kCmdClose)->isEnabled());
-    EXPECT_FALSE(frame_.Action(kCmdTextMemoria)->isEnabled());
+    EXPECT_FALSE(frame_.Action(DocumentKindOf(DocumentKind::MemoriaText).editCommand)->isEnabled());
     EXPECT_FALSE(frame_.PageList()->isEnabled());
     EXPECT_TRUE(frame_.Action(kCmdScrollLineDown)->isEnabled());
 
@@ -209,7 +209,8 @@ TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
     EXPECT_EQ(stateVerdict_, u"CORRECTA"_s); // the Open ends in the state window
     EXPECT_EQ(frame_.windowTitle(), u"Velmora - EUROS"_s);
     EXPECT_TRUE(frame_.Action(kCmdClose)->isEnabled());
-    EXPECT_TRUE(frame_.Action(kCmdImagesAnuncios)->isEnabled());
+    EXPECT_TRUE(
+        frame_.Action(DocumentKindOf(DocumentKind::AnnouncementsImages).editCommand)->isEnabled());
     EXPECT_FALSE(frame_.Action(kCmdPreviousPage)->isEnabled());
     const int pages = frame_.Controller().Viewer().GetPageCount();
     EXPECT_EQ(frame_.PageList()->count(), pages);
@@ -523,7 +524,8 @@ TEST_F(MainFrame, EveryControlOfEveryWindowHasANameAScreenReaderReads)
     note(u"Lista de Errores"_s, &errorList);
     errorList.reject();
 
-    for (int id : {kCmdImagesMemoria, kCmdTextMemoria}) {
+    for (int id : {DocumentKindOf(DocumentKind::MemoriaImages).editCommand,
+                   DocumentKindOf(DocumentKind::MemoriaText).editCommand}) {
         WhenShown<QDialog>([&note](QDialog *dialog) {
             note(dialog->windowTitle(), dialog);
             dialog->reject();
