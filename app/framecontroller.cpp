@@ -159,9 +159,8 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
     // The jobs sent go into the record of the reception the clerk prints.
     if (cups && record_.Begun()) {
         for (qsizetype i = jobsBefore; i < cups->Jobs().size(); ++i)
-            record_.AddPrintJob(CupsPrintDevice::ResolveQueue(cups->Queue()),
-                                cups->Settings().copies, cups->Jobs().at(i).name,
-                                cups->Jobs().at(i).pages);
+            record_.AddPrintJob(CupsPrintDevice::ResolveQueue(cups->Queue()), cups->Copies(),
+                                cups->Jobs().at(i).name, cups->Jobs().at(i).pages);
     }
     if (stopped) {
         done = false;

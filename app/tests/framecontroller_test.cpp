@@ -18,8 +18,10 @@
 #include "reception/opendepositlogic.h"
 #include "reception/paths.h"
 #include "reception/worklock.h"
+#include "testing/fixedclock.h"
 #include "testing/guiapplication.h"
 #include "testing/hostfiles.h"
+#include "testing/recordingprintdevice.h"
 #include "testing/scriptedinterface.h"
 #include "verification/clock.h"
 

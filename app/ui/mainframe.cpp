@@ -53,7 +53,6 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
       verdicts_(std::make_unique<FrameVerdictWindows>(this)),
       controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
       windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
-      openDialog_(windowDialog_.get()),
       printDialogDefault_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       printDialogSetup_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       currentPrinter_(printDialogDefault_.get())
@@ -102,11 +101,6 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
 }
 
 CMainFrame::~CMainFrame() = default;
-
-void CMainFrame::SetOpenDialog(IOpenDialog *dialog)
-{
-    openDialog_ = dialog ? dialog : windowDialog_.get();
-}
 
 void CMainFrame::SetPrintDialogRunner(std::function<bool(QPrinter &)> runner)
 {
@@ -347,7 +341,7 @@ void CMainFrame::Dispatch(int commandId)
 
 void CMainFrame::OpenDeposit()
 {
-    controller_->Open(*openDialog_);
+    controller_->Open(*windowDialog_);
     UpdateActions();
 }
 

@@ -50,7 +50,6 @@ public:
     StatusLineLabel *StatusLine() const { return status_; }
     QProgressBar *ProgressBar() const { return progress_; }
     QPushButton *AcceptButton() const { return accept_; }
-    QPushButton *BrowseButton() const { return browse_; }
     QPushButton *CancelButton() const { return cancel_; }
 
     // The file dialog "&Buscar" shows: only files named fichero.txt, in any

@@ -34,6 +34,7 @@
 #include "reception/paths.h"
 #include "reception/ui/opendepositdialog.h"
 #include "testing/cupsserver.h"
+#include "testing/fixedclock.h"
 #include "testing/hostfiles.h"
 #include "verification/clock.h"
 #include "verification/ui/estadodlg.h"
