@@ -70,7 +70,7 @@ struct CommandInfo
     QString prompt;        // status-bar text
     QString toolTip;
     EnablingRule rule = EnablingRule::Always;
-    QString iconName; // toolbar icon in the resources; empty without a button
+    QString iconName; // its toolbar icon, resources/icons/<name>.svg; empty without a button
 };
 
 // Every command of the frame, in menu order within each menu.
