@@ -98,25 +98,24 @@ bool IsMandatoryName(const QString &entry)
 
 const QList<KnownDepositFile> &KnownDepositFiles()
 {
-    using M = KnownDepositFile::Mandatory;
-    static const QList<KnownDepositFile> files = {
-        {u"FICHERO.TXT"_s, u"Relación de ficheros del depósito"_s, M::Yes},
-        {u"DATOS.ASC"_s, u"Datos de las cuentas"_s, M::Yes},
-        {u"ACCIONES.ASC"_s, u"Datos del modelo de autocartera"_s, M::No},
-        {u"CERTIF.ASC"_s, u"Datos de la certificación"_s, M::No},
-        {u"INSTANCIA.ASC"_s, u"Datos de la instancia"_s, M::Application},
-        {u"INSTANCI.ASC"_s, u"Datos de la instancia"_s, M::Application},
-    };
-    // Then the document texts, in the table's order, named as their boxes.
-    static const QList<KnownDepositFile> withTexts = [] {
-        QList<KnownDepositFile> all = files;
+    static const QList<KnownDepositFile> files = [] {
+        using M = KnownDepositFile::Mandatory;
+        QList<KnownDepositFile> known = {
+            {u"FICHERO.TXT"_s, u"Relación de ficheros del depósito"_s, M::Yes},
+            {u"DATOS.ASC"_s, u"Datos de las cuentas"_s, M::Yes},
+            {u"ACCIONES.ASC"_s, u"Datos del modelo de autocartera"_s, M::No},
+            {u"CERTIF.ASC"_s, u"Datos de la certificación"_s, M::No},
+            {u"INSTANCIA.ASC"_s, u"Datos de la instancia"_s, M::Application},
+            {u"INSTANCI.ASC"_s, u"Datos de la instancia"_s, M::Application},
+        };
+        // Then the document texts, in the table's order, named as their boxes.
         for (const DocumentKindInfo &document : DocumentKinds()) {
             if (!document.depositFile.isEmpty())
-                all.append({document.depositFile, DocumentCaption(document), M::No});
+                known.append({document.depositFile, DocumentCaption(document), M::No});
         }
-        return all;
+        return known;
     }();
-    return withTexts;
+    return files;
 }
 
 bool IsNumberedImageName(QStringView name)
