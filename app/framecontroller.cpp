@@ -27,37 +27,45 @@ namespace {
 
 // The Open dialog with the clerk's entries given beforehand: accepting it
 // once is all the clerk would do.
-class GivenEntriesDialog : public IOpenDialog
+class GivenEntriesDialog : public IOpenDialog,
+                           public std::enable_shared_from_this<GivenEntriesDialog>
 {
 public:
-    GivenEntriesDialog(const OpenRequest &request, IUserInterface &ui) : request_(request), ui_(ui)
+    GivenEntriesDialog(const OpenRequest &request, IUserInterface &ui, JobRunner &jobs)
+        : request_(request), ui_(ui), threadUi_(ui, jobs), jobs_(jobs)
     {
     }
     // Without a dialog on screen the copy's lines go to the frame's status bar.
-    IUserInterface &Interface() override { return ui_; }
-    bool Run(OpenDepositLogic &logic) override
+    IUserInterface &Interface() override { return threadUi_; }
+    void Run(OpenDepositLogic &logic, std::function<void(bool accepted)> done) override
     {
         logic.location = request_.location;
         logic.diskettes = request_.diskettes;
         logic.fingerprint = request_.fingerprint;
-        auto outcome = OpenDepositLogic::Outcome::StayOpen;
         // No dialog on screen: the frame shows the copy's progress and "Cancelar".
-        {
-            const WaitCursor wait(ui_);
-            RunOffThread([&] { outcome = logic.Accept(); });
-        }
-        if (outcome == OpenDepositLogic::Outcome::Accepted)
-            return true;
-        if (logic.stopped())
-            return false;
-        ui_.ShowMessage(logic.status(), u"ERROR"_s, IUserInterface::Buttons::Ok,
-                        IUserInterface::Icon::Stop);
-        return false;
+        ui_.SetWaitCursor(true);
+        // The logic is the copy's until it ends: nothing else touches it meanwhile.
+        jobs_.Start<OpenDepositLogic::Outcome>(
+            [&logic](std::stop_token) { return logic.Accept(); },
+            [this, self = shared_from_this(), &logic,
+             done = std::move(done)](OpenDepositLogic::Outcome outcome, bool) {
+                ui_.SetWaitCursor(false);
+                if (outcome == OpenDepositLogic::Outcome::Accepted) {
+                    done(true);
+                    return;
+                }
+                if (!logic.stopped())
+                    ui_.ShowMessage(logic.status(), u"ERROR"_s, IUserInterface::Buttons::Ok,
+                                    IUserInterface::Icon::Stop);
+                done(false);
+            });
     }
 
 private:
     OpenRequest request_;
     IUserInterface &ui_;
+    WindowThreadInterface threadUi_;
+    JobRunner &jobs_;
 };
 
 } // namespace
@@ -73,7 +81,7 @@ QString WindowTitleForForm(const QString &formName)
 
 FrameController::FrameController(const QString &appFolder, IUserInterface &ui, const Clock &clock,
                                  QObject *parent)
-    : QObject(parent), viewer_(std::make_unique<CTessOCX>(form_)), windowUi_(ui, this),
+    : QObject(parent), viewer_(std::make_unique<CTessOCX>(form_)), windowUi_(ui, jobs_),
       ui_(windowUi_), clock_(clock), chain_(model_, frame_, &windowUi_, clock),
       title_(WindowTitleForForm(QString())),
       record_(QCoreApplication::applicationName(), QCoreApplication::applicationVersion())
@@ -88,17 +96,29 @@ FrameController::FrameController(const QString &appFolder, IUserInterface &ui, c
 
 FrameController::~FrameController() = default;
 
-FrameController::TaskScope::TaskScope(FrameController &controller, Task task)
-    : controller_(controller), previous_(controller.task_)
+FrameController::Task FrameController::BeginTask(Task task)
 {
-    controller_.task_ = task;
-    Q_EMIT controller_.busyChanged();
+    const Task previous = std::exchange(task_, task);
+    Q_EMIT busyChanged();
+    return previous;
 }
 
-FrameController::TaskScope::~TaskScope()
+void FrameController::EndTask(Task previous)
 {
-    controller_.task_ = previous_;
-    Q_EMIT controller_.busyChanged();
+    task_ = previous;
+    Q_EMIT busyChanged();
+}
+
+void FrameController::StopAndWait()
+{
+    jobs_.StopAndWait();
+}
+
+void FrameController::TakeBack(DepositState &&state, const CFormDocument &form,
+                               IFormDocumentObserver::Change change)
+{
+    model_.Deposit() = std::move(state);
+    form_.TakeOver(form, &model_.Deposit().fields, change);
 }
 
 QString FrameController::CheckStoppedText()
@@ -134,45 +154,63 @@ void FrameController::SetPrinterChosen(bool chosen)
     model_.NotifyChanged();
 }
 
-bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter)
+bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter,
+                                    std::function<void(bool printed)> done)
 {
-    if (task_ == Task::Output)
+    if (task_ == Task::Output || jobs_.Running())
         return false;
-    const TaskScope busy(*this, Task::Output);
+    const Task previous = BeginTask(Task::Output);
     FormPageSettings formPages{.textSize = frame_.textSize, .printerChosen = frame_.printerChosen};
-    // Stopped, the job in hand is dropped: what reached the printer is whole.
-    StoppablePrintDevice printer(currentPrinter);
-    bool done = false;
-    // The output only reads the form, so the clerk may go on looking at it.
-    // What it would change is changed here first: the text size the pages
-    // are drawn in, and the field store's index, so that a lookup from
-    // either thread writes nothing.
+    // The pages are drawn in the text size the clerk chose; the output then
+    // works on copies of the deposit and its form, so that the clerk may go
+    // on looking at the form meanwhile.
     if (State().formIdentified && formPages.textSize > 0)
         formPages.textSize = form_.SetTextSize(formPages.textSize);
-    State().fields.IndexAll();
+    struct Output
+    {
+        OutputResult result;
+        FormPageSettings formPages;
+        QStringList sentJobs;
+    };
+    auto printer = std::make_shared<StoppablePrintDevice>(currentPrinter);
     const auto *cups = dynamic_cast<const CupsPrintDevice *>(&currentPrinter);
     const qsizetype jobsBefore = cups ? cups->Jobs().size() : 0;
-    const bool stopped = RunOffThread([&] {
-        done = ProduceDepositOutput(State(), &form_, formPages, ticks, printer, &ui_, clock_)
-                   .Printed();
-    });
-    // The jobs sent go into the record of the reception the clerk prints.
-    if (cups && record_.Begun()) {
-        for (qsizetype i = jobsBefore; i < cups->Jobs().size(); ++i)
-            record_.AddPrintJob(CupsPrintDevice::ResolveQueue(cups->Queue()), cups->Copies(),
-                                cups->Jobs().at(i).name, cups->Jobs().at(i).pages);
-    }
-    if (stopped) {
-        done = false;
-        ui_.ShowStatus(PrintStoppedText(printer.SentJobs()));
-    }
-    // The form pages' print clears the printer choice.
-    SetPrinterChosen(formPages.printerChosen);
-    // The view is left at page width, as after "Anc&hura pantalla".
-    if (State().formIdentified)
-        viewer_->FitWidth();
-    model_.NotifyChanged();
-    return done;
+    CFormDocument form;
+    form.TakeOver(form_, nullptr, IFormDocumentObserver::Change::Refreshed);
+    jobs_.Start<Output>(
+        [state = State(), form, formPages, ticks, printer, ui = &ui_,
+         clock = &clock_](std::stop_token) mutable {
+            form.SetFieldSource(&state.fields);
+            Output output;
+            output.result =
+                ProduceDepositOutput(state, &form, formPages, ticks, *printer, ui, *clock);
+            output.formPages = formPages;
+            return output;
+        },
+        [this, printer, cups, jobsBefore, previous, done = std::move(done)](Output output,
+                                                                            bool stopped) {
+            bool printed = output.result.Printed();
+            // The jobs sent go into the record of the reception the clerk prints.
+            if (cups && record_.Begun()) {
+                for (qsizetype i = jobsBefore; i < cups->Jobs().size(); ++i)
+                    record_.AddPrintJob(CupsPrintDevice::ResolveQueue(cups->Queue()),
+                                        cups->Copies(), cups->Jobs().at(i).name,
+                                        cups->Jobs().at(i).pages);
+            }
+            if (stopped) {
+                printed = false;
+                ui_.ShowStatus(PrintStoppedText(printer->SentJobs()));
+            }
+            // The form pages' print clears the printer choice.
+            SetPrinterChosen(output.formPages.printerChosen);
+            // The view is left at page width, as after "Anc&hura pantalla".
+            if (State().formIdentified)
+                viewer_->FitWidth();
+            model_.NotifyChanged();
+            EndTask(previous);
+            done(printed);
+        });
+    return true;
 }
 
 void FrameController::SetVerdictWindows(IVerdictWindows *windows)
@@ -190,48 +228,78 @@ void FrameController::Open(IOpenDialog &dialog)
     // Also the Open a print run posts, should it come while another runs.
     if (Busy())
         return;
-    const TaskScope busy(*this, Task::Open);
+    const Task previous = BeginTask(Task::Open);
     if (const Failure locked = lock_.Acquire(); locked.Failed()) {
         ui_.ShowMessage(locked.text, u"ERROR"_s, IUserInterface::Buttons::Ok,
                         IUserInterface::Icon::Stop);
+        EndTask(previous);
         return;
     }
     CloseShownDeposit();
     // The copy runs off the window's thread: the dialog's status line and
     // questions are reached from there.
-    WindowThreadInterface dialogUi(dialog.Interface(), this);
-    OpenDepositLogic logic(dialogUi);
-    chain_.PrepareOpenDialog(logic);
+    auto logic = std::make_shared<OpenDepositLogic>(dialog.Interface());
+    chain_.PrepareOpenDialog(*logic);
     if (register_)
         record_.Begin(QString(), QString(), QString());
-    const bool accepted = dialog.Run(logic);
-    record_.SetRequest(logic.location, logic.diskettes, logic.fingerprint);
-    if (!accepted) {
-        if (logic.stopped())
+    dialog.Run(*logic, [this, logic, previous](bool accepted) {
+        record_.SetRequest(logic->location, logic->diskettes, logic->fingerprint);
+        if (accepted) {
+            OpenAccepted(ReceptionChain::AcceptedValues(*logic));
+            return;
+        }
+        if (logic->stopped())
             ui_.ShowStatus(OpenDepositLogic::StoppedText());
         // A dialog closed without a try is no reception.
-        if (logic.stopped())
-            EndRecord(IoFailureRecordMembers(Failure::Stopped(), logic.status()));
-        else if (logic.status().startsWith(u"ERROR"_s))
-            EndRecord(OpenFailureRecordMembers(logic.status()));
+        if (logic->stopped())
+            EndRecord(IoFailureRecordMembers(Failure::Stopped(), logic->status()));
+        else if (logic->status().startsWith(u"ERROR"_s))
+            EndRecord(OpenFailureRecordMembers(logic->status()));
         record_.Drop();
-        return;
-    }
-    ReceptionResult result;
+        EndTask(previous);
+    });
+}
+
+void FrameController::OpenAccepted(const OpenDialogValues &values)
+{
+    struct Opened
     {
-        const WaitCursor wait(ui_);
-        // The viewer shows nothing of the form while the chain opens it.
-        viewer_->Freeze(true);
-        RunOffThread([&] { result = chain_.RunAfterOpen(ReceptionChain::AcceptedValues(logic)); });
-        viewer_->Freeze(false);
-    }
-    Finish(result);
+        DepositState state;
+        CFormDocument form;
+        ReceptionResult result;
+    };
+    ui_.SetWaitCursor(true);
+    // The chain builds the deposit and its form on the job's thread, from
+    // the closed ones, and hands them over whole when it ends: until then
+    // the viewer shows the closed form.
+    auto form = std::make_shared<CFormDocument>();
+    form->TakeOver(form_, nullptr, IFormDocumentObserver::Change::Closed);
+    jobs_.Start<std::shared_ptr<Opened>>(
+        [state = State(), form, frame = frame_, values, ui = &windowUi_,
+         clock = &clock_](std::stop_token) mutable {
+            auto opened = std::make_shared<Opened>();
+            opened->state = std::move(state);
+            frame.form = form.get();
+            ReceptionChain chain(opened->state, frame, ui, *clock);
+            ClearIoFailures();
+            opened->result = chain.RunAfterOpen(values);
+            ClearIoFailures();
+            frame.form = nullptr;
+            return opened;
+        },
+        [this, form](std::shared_ptr<Opened> opened, bool) {
+            ui_.SetWaitCursor(false);
+            TakeBack(std::move(opened->state), *form, IFormDocumentObserver::Change::Opened);
+            model_.NotifyChanged();
+            Finish(opened->result);
+        });
 }
 
 void FrameController::Open(const OpenRequest &request)
 {
-    GivenEntriesDialog dialog(request, ui_);
-    Open(dialog);
+    // Kept by its copy's continuation while the copy runs.
+    const auto dialog = std::make_shared<GivenEntriesDialog>(request, ui_, jobs_);
+    Open(*dialog);
 }
 
 bool FrameController::StoppedByMachine(const Failure &failure)
@@ -262,6 +330,7 @@ void FrameController::Finish(const ReceptionResult &result)
 {
     if (StoppedByMachine(result.ioFailure)) {
         EndRecord(IoFailureRecordMembers(result.ioFailure, QString()));
+        EndTask(Task::None);
         return;
     }
     if (result.identification.identified)
@@ -276,11 +345,13 @@ void FrameController::Finish(const ReceptionResult &result)
         json.unlistedFiles = differences.unlisted;
         deposit = DepositRecordMembers(State(), result, json);
     }
-    const bool printed = verdicts_->ShowDepositState(model_, result.report);
-    // The reception ends when its state window closes, its prints made.
-    EndRecord(deposit);
-    if (printed)
-        Q_EMIT openRequested();
+    verdicts_->ShowDepositState(model_, result.report, [this, deposit](bool printed) {
+        // The reception ends when its state window closes, its prints made.
+        EndRecord(deposit);
+        EndTask(Task::None);
+        if (printed)
+            Q_EMIT openRequested();
+    });
 }
 
 void FrameController::EndRecord(const QJsonObject &deposit)
@@ -304,11 +375,12 @@ bool FrameController::ReprintSheet(const QString &sheet, PrintDevice &printer)
 {
     if (Busy())
         return false;
-    const TaskScope busy(*this, Task::Output);
+    const Task previous = BeginTask(Task::Output);
     // The sheet's pages are drawn in the work folder, which must be ours.
     if (const Failure locked = lock_.Acquire(); locked.Failed()) {
         ui_.ShowMessage(locked.text, u"ERROR"_s, IUserInterface::Buttons::Ok,
                         IUserInterface::Icon::Stop);
+        EndTask(previous);
         return false;
     }
     DepositState stored;
@@ -316,15 +388,19 @@ bool FrameController::ReprintSheet(const QString &sheet, PrintDevice &printer)
     OutputTicks ticks{};
     ticks[0] = true;
     FormPageSettings formPages;
-    return ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_).outcome !=
-           OutputResult::Outcome::Stopped;
+    // One sheet of a page or two: drawn and sent here, as the register's
+    // window waits for it.
+    const bool sent =
+        ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_).outcome !=
+        OutputResult::Outcome::Stopped;
+    EndTask(previous);
+    return sent;
 }
 
-bool FrameController::PrintReport(const QList<ReportPage> &pages, PrintDevice &printer)
+namespace {
+
+bool PrintReportPages(const QList<ReportPage> &pages, PrintDevice &printer)
 {
-    if (Busy())
-        return false;
-    const TaskScope busy(*this, Task::Output);
     // The printer's own resolution for page images; the pages are drawn
     // one at a time, so a month's report never holds more than one.
     constexpr int kDpi = 200;
@@ -339,6 +415,18 @@ bool FrameController::PrintReport(const QList<ReportPage> &pages, PrintDevice &p
         }
     }
     return printer.EndJob();
+}
+
+} // namespace
+
+bool FrameController::PrintReport(const QList<ReportPage> &pages, PrintDevice &printer)
+{
+    if (Busy())
+        return false;
+    const Task previous = BeginTask(Task::Output);
+    const bool sent = PrintReportPages(pages, printer);
+    EndTask(previous);
+    return sent;
 }
 
 bool FrameController::Close()
@@ -364,41 +452,60 @@ void FrameController::SetTitle(const QString &title)
     Q_EMIT titleChanged(title_);
 }
 
-bool FrameController::CheckEnded(bool stopped)
+bool FrameController::CheckEnded(bool stopped, const Failure &failure)
 {
     if (stopped) {
         // The deposit stays as it was received; only this check is dropped.
-        ClearIoFailures();
         ui_.ShowStatus(CheckStoppedText());
         model_.NotifyChanged();
         return true;
     }
-    return StoppedByMachine(FirstIoFailure());
+    return StoppedByMachine(failure);
 }
 
 void FrameController::ShowDepositState()
 {
     if (Busy())
         return;
-    const TaskScope busy(*this, Task::RuleCheck);
-    CFileTools tools(&ui_);
-    DepositStateReport report;
-    bool stopped = false;
+    const Task previous = BeginTask(Task::RuleCheck);
+    struct Diagnosed
     {
-        const WaitCursor wait(ui_);
-        ClearIoFailures();
-        viewer_->Freeze(true);
-        stopped = RunOffThread([&] {
-            report = DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_);
+        DepositState state;
+        DepositStateReport report;
+        Failure failure;
+    };
+    auto form = std::make_shared<CFormDocument>();
+    form->TakeOver(form_, nullptr, IFormDocumentObserver::Change::Refreshed);
+    ui_.SetWaitCursor(true);
+    jobs_.Start<std::shared_ptr<Diagnosed>>(
+        [state = State(), form, appFolder = frame_.appFolder, ui = &windowUi_,
+         clock = &clock_](std::stop_token) mutable {
+            auto diagnosed = std::make_shared<Diagnosed>();
+            diagnosed->state = std::move(state);
+            form->SetFieldSource(&diagnosed->state.fields);
+            CFileTools tools(ui);
+            diagnosed->report =
+                DiagnoseDeposit(diagnosed->state, form.get(), appFolder, tools, *clock, ui);
+            diagnosed->failure = FirstIoFailure();
+            ClearIoFailures();
+            return diagnosed;
+        },
+        [this, form, previous](std::shared_ptr<Diagnosed> diagnosed, bool stopped) {
+            ui_.SetWaitCursor(false);
+            if (CheckEnded(stopped, diagnosed->failure)) {
+                EndTask(previous);
+                return;
+            }
+            // The diagnosis leaves its sheet (and what it read) with the deposit.
+            TakeBack(std::move(diagnosed->state), *form, IFormDocumentObserver::Change::Refreshed);
+            ui_.ShowStatus(QString());
+            model_.NotifyChanged();
+            verdicts_->ShowDepositState(model_, diagnosed->report, [this, previous](bool printed) {
+                EndTask(previous);
+                if (printed)
+                    Q_EMIT openRequested();
+            });
         });
-        viewer_->Freeze(false);
-    }
-    if (CheckEnded(stopped))
-        return;
-    ui_.ShowStatus(QString());
-    model_.NotifyChanged();
-    if (verdicts_->ShowDepositState(model_, report))
-        Q_EMIT openRequested();
 }
 
 void IVerdictWindows::ShowRuleErrors(CFormDocument &form, const QList<ErrorRecord> &records,
@@ -414,24 +521,40 @@ void FrameController::CheckRules()
 {
     if (Busy())
         return;
-    const TaskScope busy(*this, Task::RuleCheck);
-    QList<ErrorRecord> records;
-    bool stopped = false;
+    const Task previous = BeginTask(Task::RuleCheck);
+    struct Checked
     {
-        const WaitCursor wait(ui_);
-        ClearIoFailures();
-        // The form changes to its rule mode and its fields are read again.
-        viewer_->Freeze(true);
-        stopped = RunOffThread(
-            [&] { records = CollectRuleErrors(State(), &form_, frame_.appFolder, clock_); });
-        viewer_->Freeze(false);
-    }
-    if (stopped || FirstIoFailure().Failed())
-        form_.SetRuleCheckMode(false);
-    if (CheckEnded(stopped))
-        return;
-    verdicts_->ShowRuleErrors(form_, records, ui_);
-    model_.NotifyChanged();
+        DepositState state;
+        QList<ErrorRecord> records;
+        Failure failure;
+    };
+    // The form changes to its rule mode and its fields are read again: on a
+    // copy, which the viewer shows once the rules have run.
+    auto form = std::make_shared<CFormDocument>();
+    form->TakeOver(form_, nullptr, IFormDocumentObserver::Change::Refreshed);
+    ui_.SetWaitCursor(true);
+    jobs_.Start<std::shared_ptr<Checked>>(
+        [state = State(), form, appFolder = frame_.appFolder,
+         clock = &clock_](std::stop_token) mutable {
+            auto checked = std::make_shared<Checked>();
+            checked->state = std::move(state);
+            form->SetFieldSource(&checked->state.fields);
+            checked->records = CollectRuleErrors(checked->state, form.get(), appFolder, *clock);
+            checked->failure = FirstIoFailure();
+            ClearIoFailures();
+            return checked;
+        },
+        [this, form, previous](std::shared_ptr<Checked> checked, bool stopped) {
+            ui_.SetWaitCursor(false);
+            if (CheckEnded(stopped, checked->failure)) {
+                EndTask(previous);
+                return;
+            }
+            TakeBack(std::move(checked->state), *form, IFormDocumentObserver::Change::Refreshed);
+            verdicts_->ShowRuleErrors(form_, checked->records, ui_);
+            model_.NotifyChanged();
+            EndTask(previous);
+        });
 }
 
 void FrameController::Execute(int commandId)
@@ -513,8 +636,9 @@ CommandContext FrameController::Context() const
 
 bool FrameController::IsEnabled(int commandId) const
 {
-    // Busy, the frame only lets the clerk look at a form nothing changes.
-    if (Busy() && (viewer_->Frozen() || !IsViewCommand(commandId)))
+    // Busy, the frame only lets the clerk look at the form: a job works on
+    // a copy of it, which the frame takes back when the job ends.
+    if (Busy() && !IsViewCommand(commandId))
         return false;
     const CommandInfo *command = FindCommand(commandId);
     return command && IsCommandEnabled(command->rule, Context());

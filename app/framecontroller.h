@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QObject>
@@ -33,13 +34,15 @@ class IVerdictWindows
 {
 public:
     virtual ~IVerdictWindows() = default;
-    // The state window over the diagnosis just made; true when the clerk
-    // printed the deposit successfully, so that the Open command comes again.
-    virtual bool ShowDepositState(DepositModel &model, const DepositStateReport &report)
+    // The state window over the diagnosis just made; `done` is told, once
+    // its steps have ended (its print included), whether the clerk printed
+    // the deposit successfully, so that the Open command comes again.
+    virtual void ShowDepositState(DepositModel &model, const DepositStateReport &report,
+                                  std::function<void(bool printed)> done)
     {
         Q_UNUSED(model);
         Q_UNUSED(report);
-        return false;
+        done(false);
     }
     // The end of "Comprobar &Reglas": the records the rules produced on the
     // open deposit, in front of the clerk; the form then leaves its rule mode.
@@ -66,16 +69,17 @@ public:
 // the form's last letter, "Velmora" for any other.
 QString WindowTitleForForm(const QString &formName);
 
-// The Open dialog as the Open command runs it: shown modally over the
-// dialog's logic, already pre-filled and initialised; true when accepted.
-// The logic talks to the clerk through the dialog's own interface (its
-// status line, its questions).
+// The Open dialog as the Open command runs it, over the dialog's logic,
+// already pre-filled and initialised; `done` is told whether it was
+// accepted. The logic talks to the clerk through the dialog's own interface
+// (its status line, its questions), which its copy reaches from the copy's
+// own thread.
 class IOpenDialog
 {
 public:
     virtual ~IOpenDialog() = default;
     virtual IUserInterface &Interface() = 0;
-    virtual bool Run(OpenDepositLogic &logic) = 0;
+    virtual void Run(OpenDepositLogic &logic, std::function<void(bool accepted)> done) = 0;
 };
 
 // What the main frame decides, without a window: the open deposit and its
@@ -113,15 +117,19 @@ public:
     // Asks the running work to stop at its next file, page or megabyte
     // ("Cancelar"); nothing when none runs.
     static void StopWork();
+    // Whether a job of the frame runs now (not a step of the clerk's).
+    bool JobRunning() const { return jobs_.Running(); }
 
     // The clerk's printer choice ("Configurar &Impesora"); notifies when it changes.
     void SetPrinterChosen(bool chosen);
 
     // The state window's "&Imprimir": the print output with the ticks, the
     // form pages on the chosen printer or the default one, the rest on the
-    // current printer. True when it ran to its end. Refused while another
-    // output runs.
-    bool ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter);
+    // current printer, off the window's thread over a copy of the deposit;
+    // `done` is told whether it ran to its end. Refused (false, `done` not
+    // called) while another output or job runs.
+    bool ProduceOutput(const OutputTicks &ticks, PrintDevice &currentPrinter,
+                       std::function<void(bool printed)> done);
 
     void SetVerdictWindows(IVerdictWindows *windows);
     void SetDocumentDialogs(IDocumentDialogs *dialogs);
@@ -129,16 +137,21 @@ public:
     // The Open command: the deposit is closed, the dialog runs, and on its
     // acceptance the reception chain and the state/diagnosis. When another
     // reception holds the work folder, a message box says so and nothing
-    // else happens.
+    // else happens. The command goes on after this returns: it has ended
+    // when the frame is no longer busy.
     void Open(IOpenDialog &dialog);
     // The same with the entries given at once, as if the clerk had typed
     // them and accepted; a failed validation is shown as a message box.
     void Open(const OpenRequest &request);
     // False, and nothing closed, while the frame is busy.
     bool Close();
-    // "&Estado del Depósito" and "Comprobar &Reglas".
+    // "&Estado del Depósito" and "Comprobar &Reglas": each runs over a copy
+    // of the deposit and its form, which the frame takes back at the end.
     void ShowDepositState();
     void CheckRules();
+    // For a window going away: a running job is stopped and waited for, and
+    // what would have followed it does not run.
+    void StopAndWait();
     // The commands that act on the viewer or open a document dialog.
     void Execute(int commandId);
 
@@ -179,20 +192,14 @@ Q_SIGNALS:
     void busyChanged();
 
 private:
-    // Marks the frame busy for a task while it lives; tasks nest.
-    class TaskScope
-    {
-    public:
-        TaskScope(FrameController &controller, Task task);
-        ~TaskScope();
-        TaskScope(const TaskScope &) = delete;
-        TaskScope &operator=(const TaskScope &) = delete;
+    // Marks the frame busy with `task` and returns the task it was busy
+    // with, for the end of this one to put back (an output runs within an
+    // Open or a check).
+    Task BeginTask(Task task);
+    void EndTask(Task previous);
 
-    private:
-        FrameController &controller_;
-        Task previous_;
-    };
-
+    // The Open once its dialog has ended.
+    void OpenAccepted(const OpenDialogValues &values);
     void Finish(const ReceptionResult &result);
     // Ends the running reception's record with the deposit's members.
     void EndRecord(const QJsonObject &deposit);
@@ -208,7 +215,11 @@ private:
     // thread: a stop drops the check alone and says "Comprobación
     // cancelada"; a failure of the machine is StoppedByMachine's. True when
     // the check ended either way.
-    bool CheckEnded(bool stopped);
+    bool CheckEnded(bool stopped, const Failure &failure);
+    // Takes back the deposit and form a job worked on, the view told
+    // `change` (the clerk's text size kept).
+    void TakeBack(DepositState &&state, const CFormDocument &form,
+                  IFormDocumentObserver::Change change);
     void OnPageChanged(short previous, short page);
     void OnPageCountChanged(short count);
     void OnTextSizeChanged(short size);
@@ -218,7 +229,8 @@ private:
     // The form the logic works on; the viewer shows it and goes first.
     CFormDocument form_;
     std::unique_ptr<CTessOCX> viewer_;
-    // The clerk's interface as the work reaches it from its own thread.
+    // The clerk's interface as the work reaches it from its own thread
+    // (through jobs_, declared last; it only keeps a reference here).
     WindowThreadInterface windowUi_;
     IUserInterface &ui_;
     // Taken at the first Open and kept while the program runs: the work
@@ -236,6 +248,9 @@ private:
     ListFill textSizeList_;
     std::unique_ptr<ReceptionRegister> register_;
     ReceptionRecord record_;
+    // Last, so that it goes first: a job still running is stopped and
+    // waited for while everything it may use still exists.
+    JobRunner jobs_;
 };
 
 } // namespace vk7

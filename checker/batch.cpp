@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -117,9 +116,9 @@ public:
     bool Run()
     {
         QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(&notifier, &QSocketNotifier::activated, &loop_, [this] {
+        QObject::connect(&notifier, &QSocketNotifier::activated, &context_, [this] {
             interrupted_ = true;
-            loop_.quit();
+            QCoreApplication::exit(0);
         });
         const int count = std::min<int>(options_.jobs, int(queue_.size()));
         for (int i = 0; i < count; ++i) {
@@ -130,7 +129,7 @@ public:
             Start(*jobs_.back());
         }
         if (Running() > 0)
-            loop_.exec();
+            QCoreApplication::exec();
         for (auto &job : jobs_)
             Stop(*job);
         ClearProgress();
@@ -181,13 +180,13 @@ private:
             arguments << u"--drive-a"_s << QFileInfo(options_.driveA).absoluteFilePath();
         if (options_.noRegister)
             arguments << u"--sin-registro"_s;
-        QObject::connect(process, &QProcess::readyReadStandardOutput, &loop_,
+        QObject::connect(process, &QProcess::readyReadStandardOutput, &context_,
                          [this, &job] { Collect(job); });
-        QObject::connect(process, &QProcess::finished, &loop_, [this, &job] { Ended(job); });
-        QObject::connect(process, &QProcess::errorOccurred, &loop_,
+        QObject::connect(process, &QProcess::finished, &context_, [this, &job] { Ended(job); });
+        QObject::connect(process, &QProcess::errorOccurred, &context_,
                          [this, &job](QProcess::ProcessError error) {
                              if (error == QProcess::FailedToStart)
-                                 QTimer::singleShot(0, &loop_, [this, &job] { FailStart(job); });
+                                 QTimer::singleShot(0, &context_, [this, &job] { FailStart(job); });
                          });
         process->start(program_, arguments);
         Feed(job);
@@ -255,7 +254,7 @@ private:
         }
         job.done = true;
         if (Running() == 0)
-            loop_.quit();
+            QCoreApplication::exit(0);
     }
 
     void EmitAbnormalEnd(const Job &job, const QByteArray &errorOutput)
@@ -283,7 +282,7 @@ private:
         }
         job.done = true;
         if (Running() == 0)
-            loop_.quit();
+            QCoreApplication::exit(0);
     }
 
     // What the job has written to standard error since its last deposit.
@@ -396,7 +395,9 @@ private:
     const bool progress_;
     std::deque<BatchEntry> queue_;
     std::vector<std::unique_ptr<Job>> jobs_;
-    QEventLoop loop_;
+    // What the children's signals are delivered to while the program's own
+    // loop runs them.
+    QObject context_;
     bool interrupted_ = false;
     bool writeFailed_ = false;
 };

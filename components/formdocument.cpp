@@ -100,6 +100,19 @@ bool CFormDocument::CloseForm()
     return true;
 }
 
+void CFormDocument::TakeOver(const CFormDocument &other, const IFieldSource *fields,
+                             IFormDocumentObserver::Change change)
+{
+    open_ = other.open_;
+    template_ = other.template_;
+    fields_ = fields;
+    textSize_ = other.textSize_;
+    ruleCheckMode_ = other.ruleCheckMode_;
+    rows_ = other.rows_;
+    slices_ = other.slices_;
+    Notify(change);
+}
+
 void CFormDocument::SetFieldSource(const IFieldSource *fields)
 {
     const bool replaced = fields_ != fields;

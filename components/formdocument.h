@@ -73,6 +73,11 @@ public:
     int PageCount() const { return open_ ? static_cast<int>(template_.pages.size()) : 0; }
 
     void SetFieldSource(const IFieldSource *fields);
+    // Becomes a copy of `other` (a document a job worked on, or one for a
+    // job to work on) reading its fields from `fields`, with no news in
+    // between: its own view stays, and then hears `change` once.
+    void TakeOver(const CFormDocument &other, const IFieldSource *fields,
+                  IFormDocumentObserver::Change change);
     const IFieldSource *FieldSource() const { return fields_; }
     // Collects and sorts the listings' rows from the field source, once per
     // refresh, so that painting a page never scans the store.

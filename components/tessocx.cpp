@@ -118,7 +118,7 @@ void CTessOCX::SetCurrentPage(int page)
 
 short CTessOCX::GoToPage(short page)
 {
-    if (!frozen_ && page >= 1 && page <= document_.PageCount())
+    if (page >= 1 && page <= document_.PageCount())
         SetCurrentPage(page);
     return static_cast<short>(currentPage_);
 }
@@ -140,7 +140,7 @@ short CTessOCX::GetCurrentPage() const
 
 short CTessOCX::GetPageCount() const
 {
-    return frozen_ ? 0 : static_cast<short>(document_.PageCount());
+    return static_cast<short>(document_.PageCount());
 }
 
 void CTessOCX::FullPage()
@@ -197,27 +197,8 @@ short CTessOCX::GetTextSize() const
     return static_cast<short>(document_.TextSize());
 }
 
-void CTessOCX::Freeze(bool frozen)
-{
-    if (frozen == frozen_)
-        return;
-    frozen_ = frozen;
-    Q_EMIT viewChanged();
-    if (frozen_)
-        return;
-    const QList<Change> held = std::exchange(heldChanges_, {});
-    for (qsizetype i = 0; i < held.size(); ++i) {
-        if (i == 0 || held.at(i) != held.at(i - 1))
-            FormDocumentChanged(held.at(i));
-    }
-}
-
 void CTessOCX::FormDocumentChanged(Change change)
 {
-    if (frozen_) {
-        heldChanges_.append(change);
-        return;
-    }
     switch (change) {
     case Change::Opened:
         FormOpened();
@@ -349,7 +330,7 @@ QSizeF CTessOCX::ContentSizeInView() const
 
 void CTessOCX::PaintView(QPainter &painter) const
 {
-    if (frozen_ || !document_.IsOpen() || currentPage_ < 1)
+    if (!document_.IsOpen() || currentPage_ < 1)
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);

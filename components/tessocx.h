@@ -73,12 +73,6 @@ public:
     void BringIntoView(const QRect &pageBox);
     const CFormDocument *Document() const;
 
-    // While frozen the view reads nothing of its document (another thread
-    // is changing it): it paints no page and counts none, and keeps the
-    // document's changes for later. Thawed, it hears them in their order.
-    void Freeze(bool frozen);
-    bool Frozen() const { return frozen_; }
-
 Q_SIGNALS:
     void pageChanged(short previous, short page);
     void pageCountChanged(short count);
@@ -98,8 +92,6 @@ private:
     void SetCurrentPage(int page);
 
     CFormDocument &document_;
-    bool frozen_ = false;
-    QList<Change> heldChanges_;
     int currentPage_ = 0; // from 1; 0 with no form
     int markedKey_ = 0;
     QList<int> markedWith_; // marked with it: the rest of its date

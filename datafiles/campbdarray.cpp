@@ -8,6 +8,34 @@
 
 namespace vk7 {
 
+CCampBDArray::CCampBDArray(const CCampBDArray &other)
+    : IFieldSource(other), entries_(other.entries_), used_(other.used_), records_(other.records_),
+      otherKeys_(other.otherKeys_), indexedCount_(other.indexedCount_)
+{
+    chunks_.reserve(other.chunks_.size());
+    for (const std::unique_ptr<char[]> &chunk : other.chunks_) {
+        chunks_.push_back(std::make_unique_for_overwrite<char[]>(kChunkSize));
+        std::memcpy(chunks_.back().get(), chunk.get(), kChunkSize);
+    }
+    constexpr size_t kPageKeys = size_t(1) << kPageBits;
+    pages_.reserve(other.pages_.size());
+    for (const std::unique_ptr<uint32_t[]> &page : other.pages_) {
+        if (!page) {
+            pages_.emplace_back();
+            continue;
+        }
+        pages_.push_back(std::make_unique_for_overwrite<uint32_t[]>(kPageKeys));
+        std::memcpy(pages_.back().get(), page.get(), kPageKeys * sizeof(uint32_t));
+    }
+}
+
+CCampBDArray &CCampBDArray::operator=(const CCampBDArray &other)
+{
+    if (this != &other)
+        *this = CCampBDArray(other);
+    return *this;
+}
+
 void CCampBDArray::RemoveAll()
 {
     // Released, not kept for the next deposit: a huge one would hold its

@@ -50,13 +50,16 @@ public:
 // the value's home afterwards. A lookup may therefore change the store's
 // insides: the store is read from one thread at a time, except that once
 // IndexAll has run, and until the store changes, FieldValue and VisitFields
-// write nothing and may be called from several threads at once.
+// write nothing. A job that works off the window's thread gets a copy of its
+// own: a copy shares nothing with the store it was made from.
 class CCampBDArray : public IFieldSource
 {
 public:
     CCampBDArray() = default;
-    CCampBDArray(const CCampBDArray &) = delete;
-    CCampBDArray &operator=(const CCampBDArray &) = delete;
+    CCampBDArray(const CCampBDArray &other);
+    CCampBDArray &operator=(const CCampBDArray &other);
+    CCampBDArray(CCampBDArray &&) noexcept = default;
+    CCampBDArray &operator=(CCampBDArray &&) noexcept = default;
 
     void RemoveAll();
     CCampBD *AddNew();

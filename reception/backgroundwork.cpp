@@ -1,15 +1,13 @@
 #include "backgroundwork.h"
 
-#include <atomic>
-#include <memory>
-#include <utility>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <set>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QMutex>
-#include <QPointer>
-#include <QThread>
+#include <QMetaObject>
 
 #include "failure.h"
 
@@ -17,92 +15,199 @@ namespace vk7 {
 
 namespace {
 
-// One running work's stop request, shared by the window's thread (which
-// sets it) and the work's thread (which reads it).
-struct StopFlag
+// The runners with a job running, for the clerk's "Cancelar" and for
+// leaving the program; a stop may be asked from any thread.
+std::mutex runningMutex;
+std::set<JobRunner *> &RunningJobs()
 {
-    std::atomic<bool> requested{false};
-};
-
-// The running work's flag (set and cleared by the window's thread; a stop
-// may be asked from any thread); the work's thread sees its own flag only.
-QMutex runningMutex;
-std::shared_ptr<StopFlag> running;
-
-std::shared_ptr<StopFlag> SetRunning(std::shared_ptr<StopFlag> flag)
-{
-    const QMutexLocker lock(&runningMutex);
-    return std::exchange(running, std::move(flag));
+    static std::set<JobRunner *> running;
+    return running;
 }
-thread_local std::shared_ptr<StopFlag> ownFlag;
 
-class WorkThread : public QThread
-{
-public:
-    WorkThread(const std::function<void()> &work, std::shared_ptr<StopFlag> flag,
-               const Failure &inherited)
-        : work_(work), flag_(std::move(flag)), failure_(inherited)
-    {
-    }
-    const Failure &Recorded() const { return failure_; }
-
-protected:
-    void run() override
-    {
-        ownFlag = flag_;
-        ClearIoFailures();
-        RecordIoFailure(failure_);
-        work_();
-        failure_ = FirstIoFailure();
-        ownFlag.reset();
-    }
-
-private:
-    const std::function<void()> &work_;
-    std::shared_ptr<StopFlag> flag_;
-    Failure failure_;
-};
+// The job's stop token, as the points it may stop at ask for it.
+thread_local std::stop_token ownStop;
 
 } // namespace
 
-bool RunOffThread(const std::function<void()> &work)
+// The calls carried to the runner's thread. Written from any thread, under
+// the mutex; the runner's thread is only woken (a queued slot call that
+// carries nothing), and takes the calls out under the same mutex.
+struct JobRunner::Queue
 {
-    QCoreApplication *app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() != app->thread()) {
-        work();
-        return StopRequested();
+    struct Call
+    {
+        std::function<void()> call;
+        bool *ran = nullptr; // set under the mutex once it has run (a waiting call)
+    };
+    std::mutex mutex;
+    std::condition_variable ran;
+    std::deque<Call> calls;
+    bool wakePending = false;
+    bool closed = false;
+};
+
+JobRunner::JobRunner(QObject *parent)
+    : QObject(parent), queue_(std::make_shared<Queue>()), ownThread_(std::this_thread::get_id())
+{
+}
+
+JobRunner::~JobRunner()
+{
+    StopAndWait();
+}
+
+bool JobRunner::OnRunnerThread() const
+{
+    return std::this_thread::get_id() == ownThread_;
+}
+
+bool JobRunner::StartErased(std::function<void(std::stop_token)> work,
+                            std::function<void(bool)> done)
+{
+    if (running_)
+        return false;
+    if (!QCoreApplication::instance()) {
+        work(std::stop_token());
+        done(false);
+        return true;
     }
-    auto flag = std::make_shared<StopFlag>();
-    const std::shared_ptr<StopFlag> previous = SetRunning(flag);
-    WorkThread thread(work, flag, FirstIoFailure());
-    QEventLoop wait;
-    QObject::connect(&thread, &QThread::finished, &wait, &QEventLoop::quit, Qt::QueuedConnection);
-    thread.start();
-    // Input stays with the window: it is the clerk's way to "Cancelar".
-    wait.exec();
-    thread.wait();
-    SetRunning(previous);
-    ClearIoFailures();
-    RecordIoFailure(thread.Recorded());
-    return flag->requested.load();
+    {
+        const std::lock_guard lock(queue_->mutex);
+        queue_->closed = false;
+    }
+    running_ = true;
+    done_ = std::move(done);
+    {
+        const std::lock_guard lock(runningMutex);
+        stop_ = std::stop_source();
+        RunningJobs().insert(this);
+    }
+    thread_ = std::thread([this, work = std::move(work), stop = stop_.get_token()] {
+        ownStop = stop;
+        work(stop);
+        ownStop = std::stop_token();
+        // The end goes behind every call the work carried over.
+        Post([this] { Finished(); }, false);
+    });
+    return true;
+}
+
+void JobRunner::Finished()
+{
+    // The work has returned: joining makes everything it wrote ours.
+    thread_.join();
+    {
+        const std::lock_guard lock(runningMutex);
+        RunningJobs().erase(this);
+    }
+    running_ = false;
+    const bool stopped = stop_.stop_requested();
+    std::function<void(bool)> done = std::exchange(done_, {});
+    if (done)
+        done(stopped);
+}
+
+void JobRunner::RequestStop()
+{
+    const std::lock_guard lock(runningMutex);
+    if (RunningJobs().contains(this))
+        stop_.request_stop();
+}
+
+void JobRunner::StopAndWait()
+{
+    if (!running_)
+        return;
+    stop_.request_stop();
+    {
+        const std::lock_guard lock(queue_->mutex);
+        queue_->closed = true;
+        queue_->calls.clear();
+    }
+    queue_->ran.notify_all();
+    thread_.join();
+    {
+        // What the job carried over while it ended is dropped with it.
+        const std::lock_guard lock(queue_->mutex);
+        queue_->calls.clear();
+    }
+    {
+        const std::lock_guard lock(runningMutex);
+        RunningJobs().erase(this);
+    }
+    running_ = false;
+    done_ = {};
+}
+
+bool JobRunner::Post(std::function<void()> call, bool wait)
+{
+    if (OnRunnerThread()) {
+        call();
+        return true;
+    }
+    bool ran = false;
+    bool wake = false;
+    {
+        const std::lock_guard lock(queue_->mutex);
+        if (queue_->closed)
+            return false;
+        queue_->calls.push_back({std::move(call), wait ? &ran : nullptr});
+        wake = !std::exchange(queue_->wakePending, true);
+    }
+    if (wake)
+        QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
+    if (!wait)
+        return true;
+    std::unique_lock lock(queue_->mutex);
+    queue_->ran.wait(lock, [&] { return ran || queue_->closed; });
+    return ran;
+}
+
+void JobRunner::RunPosted()
+{
+    // One call per wake, the next one woken before it runs: a call may show
+    // a modal box, and the calls behind it then still come, in their order.
+    Queue::Call next;
+    bool more = false;
+    {
+        const std::lock_guard lock(queue_->mutex);
+        if (queue_->calls.empty()) {
+            queue_->wakePending = false;
+            return;
+        }
+        next = std::move(queue_->calls.front());
+        queue_->calls.pop_front();
+        more = !queue_->calls.empty();
+        queue_->wakePending = more;
+    }
+    if (more)
+        QMetaObject::invokeMethod(this, "RunPosted", Qt::QueuedConnection);
+    next.call();
+    if (next.ran) {
+        {
+            const std::lock_guard lock(queue_->mutex);
+            *next.ran = true;
+        }
+        queue_->ran.notify_all();
+    }
 }
 
 bool WorkRunning()
 {
-    const QMutexLocker lock(&runningMutex);
-    return running != nullptr;
+    const std::lock_guard lock(runningMutex);
+    return !RunningJobs().empty();
 }
 
 void RequestStop()
 {
-    const QMutexLocker lock(&runningMutex);
-    if (running)
-        running->requested = true;
+    const std::lock_guard lock(runningMutex);
+    for (JobRunner *runner : RunningJobs())
+        runner->stop_.request_stop();
 }
 
 bool StopRequested()
 {
-    return ownFlag && ownFlag->requested.load();
+    return ownStop.stop_requested();
 }
 
 bool StopHere()
@@ -115,76 +220,71 @@ bool StopHere()
 
 struct WindowThreadInterface::Shared
 {
-    QMutex mutex;
+    std::mutex mutex;
     qint64 step = 0;
     qint64 total = 0;
     bool progressPosted = false;
-    bool progressHeld = false; // a figure kept back by the pace below
-    QElapsedTimer posted;      // since the last figure was sent on its way
+    bool progressHeld = false;                      // a figure kept back by the pace below
+    std::chrono::steady_clock::time_point posted{}; // when the last figure went on its way
+    bool everPosted = false;
+    bool alive = true; // the interface still exists (read and written on the runner's thread)
 };
 
-WindowThreadInterface::WindowThreadInterface(IUserInterface &target, QObject *context)
-    : target_(target), context_(context), shared_(new Shared)
+WindowThreadInterface::WindowThreadInterface(IUserInterface &target, JobRunner &runner)
+    : target_(target), runner_(runner), shared_(std::make_shared<Shared>())
 {
 }
 
 WindowThreadInterface::~WindowThreadInterface()
 {
-    delete shared_;
-}
-
-bool WindowThreadInterface::OnWindowThread() const
-{
-    return QThread::currentThread() == context_->thread();
+    shared_->alive = false;
 }
 
 IUserInterface::Answer WindowThreadInterface::ShowMessage(const QString &text, const QString &title,
                                                           Buttons buttons, Icon icon)
 {
-    if (OnWindowThread())
+    if (runner_.OnRunnerThread())
         return target_.ShowMessage(text, title, buttons, icon);
     Answer answer = Answer::Cancel;
-    QMetaObject::invokeMethod(
-        context_, [&] { answer = target_.ShowMessage(text, title, buttons, icon); },
-        Qt::BlockingQueuedConnection);
+    runner_.Post([&] { answer = target_.ShowMessage(text, title, buttons, icon); }, true);
     return answer;
 }
 
 void WindowThreadInterface::ShowStatus(const QString &text)
 {
-    if (OnWindowThread()) {
+    if (runner_.OnRunnerThread()) {
         target_.ShowStatus(text);
         return;
     }
-    IUserInterface *target = &target_;
     // A figure kept back goes first, with the text, as the calls were made:
     // the bar never lags behind the status line.
     bool held = false;
     qint64 step = 0;
     qint64 total = 0;
     {
-        const QMutexLocker lock(&shared_->mutex);
+        const std::lock_guard lock(shared_->mutex);
         if (shared_->progressHeld && !shared_->progressPosted) {
             held = true;
             shared_->progressHeld = false;
-            shared_->posted.start();
+            shared_->posted = std::chrono::steady_clock::now();
             step = shared_->step;
             total = shared_->total;
         }
     }
-    QMetaObject::invokeMethod(
-        context_,
-        [target, text, held, step, total] {
+    runner_.Post(
+        [target = &target_, shared = shared_, text, held, step, total] {
+            if (!shared->alive)
+                return;
             if (held)
                 target->ShowProgress(step, total);
             target->ShowStatus(text);
         },
-        Qt::QueuedConnection);
+        false);
 }
 
 void WindowThreadInterface::ShowProgress(qint64 step, qint64 total)
 {
-    if (OnWindowThread()) {
+    if (runner_.OnRunnerThread()) {
         target_.ShowProgress(step, total);
         return;
     }
@@ -193,53 +293,58 @@ void WindowThreadInterface::ShowProgress(qint64 step, qint64 total)
     // its queue nor keep it (and the screen) from the work. A step's last
     // figure always goes, so the bar never stays short of its end; one kept
     // back goes with the next status text.
-    const QMutexLocker lock(&shared_->mutex);
-    shared_->step = step;
-    shared_->total = total;
-    if (shared_->progressPosted)
-        return;
-    const bool last = total <= 0 || step >= total;
-    shared_->progressHeld = !last && shared_->posted.isValid() && shared_->posted.elapsed() < 40;
-    if (shared_->progressHeld)
-        return;
-    shared_->progressPosted = true;
-    shared_->posted.start();
-    IUserInterface *target = &target_;
-    Shared *shared = shared_;
-    QMetaObject::invokeMethod(
-        context_,
-        [target, shared] {
+    using namespace std::chrono_literals;
+    {
+        const std::lock_guard lock(shared_->mutex);
+        shared_->step = step;
+        shared_->total = total;
+        if (shared_->progressPosted)
+            return;
+        const bool last = total <= 0 || step >= total;
+        const auto now = std::chrono::steady_clock::now();
+        shared_->progressHeld = !last && shared_->everPosted && now - shared_->posted < 40ms;
+        if (shared_->progressHeld)
+            return;
+        shared_->progressPosted = true;
+        shared_->everPosted = true;
+        shared_->posted = now;
+    }
+    runner_.Post(
+        [target = &target_, shared = shared_] {
             qint64 shownStep = 0;
             qint64 shownTotal = 0;
             {
-                const QMutexLocker lock(&shared->mutex);
+                const std::lock_guard lock(shared->mutex);
                 shared->progressPosted = false;
                 shownStep = shared->step;
                 shownTotal = shared->total;
             }
-            target->ShowProgress(shownStep, shownTotal);
+            if (shared->alive)
+                target->ShowProgress(shownStep, shownTotal);
         },
-        Qt::QueuedConnection);
+        false);
 }
 
 void WindowThreadInterface::SetWaitCursor(bool on)
 {
-    if (OnWindowThread()) {
+    if (runner_.OnRunnerThread()) {
         target_.SetWaitCursor(on);
         return;
     }
-    IUserInterface *target = &target_;
-    QMetaObject::invokeMethod(
-        context_, [target, on] { target->SetWaitCursor(on); }, Qt::QueuedConnection);
+    runner_.Post(
+        [target = &target_, shared = shared_, on] {
+            if (shared->alive)
+                target->SetWaitCursor(on);
+        },
+        false);
 }
 
 bool WindowThreadInterface::OpenExternally(const QString &hostPath)
 {
-    if (OnWindowThread())
+    if (runner_.OnRunnerThread())
         return target_.OpenExternally(hostPath);
     bool opened = false;
-    QMetaObject::invokeMethod(
-        context_, [&] { opened = target_.OpenExternally(hostPath); }, Qt::BlockingQueuedConnection);
+    runner_.Post([&] { opened = target_.OpenExternally(hostPath); }, true);
     return opened;
 }
 

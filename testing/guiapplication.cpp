@@ -1,6 +1,8 @@
 #include "guiapplication.h"
 
+#include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QThread>
 
 namespace vk7::testing {
 
@@ -36,6 +38,19 @@ void EnsureGuiApplication()
 ::testing::Environment *AddGuiApplicationEnvironment()
 {
     return ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+}
+
+bool WaitUntil(const std::function<bool()> &condition, int seconds)
+{
+    const QDeadlineTimer deadline(seconds * 1000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        QThread::msleep(2);
+    }
+    return true;
 }
 
 } // namespace vk7::testing

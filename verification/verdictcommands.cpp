@@ -7,18 +7,23 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-StateWindowOutcome ShowStateWindowAndPrint(IStateWindow &window, const DepositStateReport &report,
-                                           bool formIdentified, const DepositOutputPrinter &print)
+void ShowStateWindowAndPrint(IStateWindow &window, const DepositStateReport &report,
+                             bool formIdentified, const DepositOutputPrinter &print,
+                             std::function<void(StateWindowOutcome)> done)
 {
     const std::optional<PrintChoices> ticks = window.Show(report);
-    if (!ticks)
-        return StateWindowOutcome::Left;
+    if (!ticks) {
+        done(StateWindowOutcome::Left);
+        return;
+    }
     // Whatever the window answered, the sheet is always printed.
     PrintChoices choices = *ticks;
     choices[0] = true;
-    if (!print || !print(choices, formIdentified))
-        return StateWindowOutcome::PrintFailed;
-    return StateWindowOutcome::Printed;
+    auto told = [done](bool ranToEnd) {
+        done(ranToEnd ? StateWindowOutcome::Printed : StateWindowOutcome::PrintFailed);
+    };
+    if (!print || !print(choices, formIdentified, told))
+        done(StateWindowOutcome::PrintFailed);
 }
 
 bool ShowRuleCheckResult(const QList<ErrorRecord> &records, CFormDocument *form,

@@ -25,9 +25,12 @@ public:
 };
 
 // The print output started by "&Imprimir": the ten ticks in the state
-// window's order and whether a form is identified; true when the output ran
-// to its end, false when it stopped (it shows its own errors).
-using DepositOutputPrinter = std::function<bool(const PrintChoices &ticks, bool formIdentified)>;
+// window's order and whether a form is identified. It runs on after it
+// returns and tells `done` true when it ran to its end, false when it
+// stopped (it shows its own errors); it returns false, `done` untold, when
+// it could not start.
+using DepositOutputPrinter = std::function<bool(const PrintChoices &ticks, bool formIdentified,
+                                                std::function<void(bool ranToEnd)> done)>;
 
 // How the state window's steps ended.
 enum class StateWindowOutcome {
@@ -39,10 +42,12 @@ enum class StateWindowOutcome {
 // The state window's steps of "&Estado del Depósito" and of the end of
 // every confirmed Open, once the diagnosis (with its "AVISO" box) is made:
 // the modal window, and on "&Imprimir" the print output with the ticks as
-// the clerk left them. On Printed the frame posts the Open command again,
-// so that the next deposit comes once the command has returned.
-StateWindowOutcome ShowStateWindowAndPrint(IStateWindow &window, const DepositStateReport &report,
-                                           bool formIdentified, const DepositOutputPrinter &print);
+// the clerk left them; `done` hears how they ended once the print has. On
+// Printed the frame posts the Open command again, so that the next deposit
+// comes once the command has returned.
+void ShowStateWindowAndPrint(IStateWindow &window, const DepositStateReport &report,
+                             bool formIdentified, const DepositOutputPrinter &print,
+                             std::function<void(StateWindowOutcome)> done);
 
 // The end of the command "Comprobar &Reglas", once the rules have been run
 // (CollectRuleErrors): the error list in front of the clerk (the window

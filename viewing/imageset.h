@@ -30,6 +30,8 @@ public:
     // deleting are never enabled.
     bool DocumentCommandsEnabled() const { return !names_.isEmpty(); }
     const QString &Status() const { return status_; }
+    // The status a copy of this list was left with (a print of it).
+    void TakeStatus(const ImageSet &copy) { status_ = copy.status_; }
 
     // The image's path in the work folder.
     QString ImagePath(int row) const;

@@ -1,4 +1,6 @@
+#include <atomic>
 #include <csignal>
+#include <future>
 #include <sys/resource.h>
 
 #include <QCoreApplication>
@@ -34,6 +36,13 @@ const auto *const kGui = vk7::testing::AddGuiApplicationEnvironment();
 
 const QString kSample = vk7::testing::SampleDepositFolder();
 
+// A command goes on after it returns: the one given, and everything it
+// went on to do, to its end.
+void Settle(const FrameController &controller)
+{
+    EXPECT_TRUE(vk7::testing::WaitUntil([&] { return !controller.Busy(); }));
+}
+
 // The Open dialog as a clerk fills it: entries typed, then "&Aceptar" or "&Salir".
 class TypedDialog : public IOpenDialog
 {
@@ -43,26 +52,28 @@ public:
     OpenRequest request;
     bool cancel = false;
     IUserInterface &ui_;
-    bool Run(OpenDepositLogic &logic) override
+    void Run(OpenDepositLogic &logic, std::function<void(bool)> done) override
     {
         if (cancel) {
             logic.Cancel();
-            return false;
+            done(false);
+            return;
         }
         logic.location = request.location;
         logic.diskettes = request.diskettes;
         logic.fingerprint = request.fingerprint;
-        return logic.Accept() == OpenDepositLogic::Outcome::Accepted;
+        done(logic.Accept() == OpenDepositLogic::Outcome::Accepted);
     }
 };
 
 class RecordingVerdicts : public IVerdictWindows
 {
 public:
-    bool ShowDepositState(DepositModel &, const DepositStateReport &report) override
+    void ShowDepositState(DepositModel &, const DepositStateReport &report,
+                          std::function<void(bool)> done) override
     {
         shownValid.append(report.valid);
-        return printSucceeds;
+        done(printSucceeds);
     }
     void ShowRuleErrors(CFormDocument &form, const QList<ErrorRecord> &records,
                         IUserInterface &ui) override
@@ -166,56 +177,34 @@ TEST(CommandTable, MenusAndToolbarNameEveryCommandOnce)
     EXPECT_EQ(keys.size(), 12);
 }
 
-// The current printer as a clerk pressing keys meets it: at the first page
-// of the output, an Open, a Close and the rule check are asked for.
-class InterruptingPrinter : public RecordingPrintDevice
+// The current printer, held at the first page of the output until the clerk
+// has pressed keys on the window's thread.
+class HoldingPrinter : public RecordingPrintDevice
 {
 public:
-    InterruptingPrinter(FrameController &controller, IOpenDialog &dialog)
-        : controller_(controller), dialog_(dialog)
-    {
-    }
     bool PrintPage(const PageImage &page) override
     {
-        if (!asked) {
-            asked = true;
-            busy = controller_.Busy();
-            status = FrameController::BusyText(controller_.CurrentTask());
-            openEnabled = controller_.IsEnabled(kCmdOpen);
-            lookingEnabled = controller_.IsEnabled(kCmdNextPage) &&
-                             controller_.IsEnabled(kCmdZoomIn) &&
-                             controller_.IsEnabled(kCmdPageList);
-            textSizeEnabled = controller_.IsEnabled(kCmdTextSizeList);
-            controller_.Open(dialog_);
-            closed = controller_.Close();
-            controller_.CheckRules();
-        }
+        if (!reached.exchange(true))
+            released.get_future().wait();
         return RecordingPrintDevice::PrintPage(page);
     }
-    bool asked = false;
-    bool busy = false;
-    bool openEnabled = true;
-    bool lookingEnabled = false;
-    bool textSizeEnabled = true;
-    bool closed = true;
-    QString status;
-
-private:
-    FrameController &controller_;
-    IOpenDialog &dialog_;
+    std::atomic<bool> reached = false;
+    std::promise<void> released;
 };
 
 // "&Imprimir" in the state window at the end of an Open.
 class PrintingVerdicts : public IVerdictWindows
 {
 public:
-    bool ShowDepositState(DepositModel &model, const DepositStateReport &report) override
+    void ShowDepositState(DepositModel &model, const DepositStateReport &report,
+                          std::function<void(bool)> done) override
     {
         Q_UNUSED(model);
         ++shown;
         OutputTicks ticks = report.ticks;
         ticks[0] = true;
-        return controller->ProduceOutput(ticks, *printer);
+        if (!controller->ProduceOutput(ticks, *printer, done))
+            done(false);
     }
     FrameController *controller = nullptr;
     PrintDevice *printer = nullptr;
@@ -224,7 +213,7 @@ public:
 
 TEST_F(Frame, WhileTheOutputRunsNothingClosesOrReplacesTheDeposit)
 {
-    InterruptingPrinter printer(controller_, dialog_);
+    HoldingPrinter printer;
     PrintingVerdicts verdicts;
     verdicts.controller = &controller_;
     verdicts.printer = &printer;
@@ -233,15 +222,21 @@ TEST_F(Frame, WhileTheOutputRunsNothingClosesOrReplacesTheDeposit)
     QObject::connect(&controller_, &FrameController::openRequested, [&] { ++openRequests; });
 
     controller_.Open(dialog_);
-    ASSERT_TRUE(printer.asked);
-    EXPECT_TRUE(printer.busy);
-    EXPECT_EQ(printer.status, u"Imprimiendo el Depósito Digital ..."_s);
-    EXPECT_FALSE(printer.openEnabled);
-    EXPECT_FALSE(printer.closed);
-    // The output only reads the form: the clerk may page and zoom meanwhile,
+    ASSERT_TRUE(vk7::testing::WaitUntil([&] { return printer.reached.load(); }));
+    EXPECT_TRUE(controller_.Busy());
+    EXPECT_EQ(FrameController::BusyText(controller_.CurrentTask()),
+              u"Imprimiendo el Depósito Digital ..."_s);
+    EXPECT_FALSE(controller_.IsEnabled(kCmdOpen));
+    // The output works on a copy: the clerk may page and zoom meanwhile,
     // but not change the text size the pages are drawn in.
-    EXPECT_TRUE(printer.lookingEnabled);
-    EXPECT_FALSE(printer.textSizeEnabled);
+    EXPECT_TRUE(controller_.IsEnabled(kCmdNextPage) && controller_.IsEnabled(kCmdZoomIn) &&
+                controller_.IsEnabled(kCmdPageList));
+    EXPECT_FALSE(controller_.IsEnabled(kCmdTextSizeList));
+    controller_.Open(dialog_);
+    EXPECT_FALSE(controller_.Close());
+    controller_.CheckRules();
+    printer.released.set_value();
+    Settle(controller_);
     // The sample's whole print set, and one state window: the Open asked
     // meanwhile never ran.
     EXPECT_EQ(printer.JobNames().size(), 6) << printer.JobNames().join(u' ').toStdString();
@@ -273,6 +268,7 @@ TEST_F(Frame, AStoppedOutputSendsWholeJobsOnlyAndSaysWhichWereSent)
     verdicts.printer = &printer;
     controller_.SetVerdictWindows(&verdicts);
     controller_.Open(dialog_);
+    Settle(controller_);
     ASSERT_EQ(verdicts.shown, 1);
     // The sheet went whole; the form's job in hand was dropped, none followed.
     ASSERT_EQ(printer.Jobs().size(), 1) << printer.JobNames().join(u' ').toStdString();
@@ -326,6 +322,7 @@ TEST_F(Frame, AStopAnywhereInAPrintLeavesTheNextCheckItsVerdict)
         printing.printer = &printer;
         controller_.SetVerdictWindows(&printing);
         controller_.Open(dialog_);
+        Settle(controller_);
         ASSERT_EQ(printing.shown, 1);
         ASSERT_TRUE(ui_.statuses.last().startsWith(u"Impresión cancelada"_s)) << stopAt;
         EXPECT_TRUE(work.entryList({u"K7.*"_s, u"MD5.TXT"_s}).isEmpty())
@@ -334,6 +331,7 @@ TEST_F(Frame, AStopAnywhereInAPrintLeavesTheNextCheckItsVerdict)
         controller_.SetVerdictWindows(&verdicts_);
         verdicts_.shownValid.clear();
         controller_.ShowDepositState();
+        Settle(controller_);
         EXPECT_EQ(verdicts_.shownValid, QList<bool>{true}) << stopAt;
     }
 }
@@ -367,10 +365,12 @@ TEST(FrameRuleCheck, RunsOffTheWindowsThreadAndAStopDropsTheCheckAlone)
     controller.SetVerdictWindows(&verdicts);
     controller.Open(
         OpenRequest{kSample + u"/FICHERO.TXT"_s, u"1"_s, vk7::testing::SampleFingerprint()});
+    Settle(controller);
     ASSERT_TRUE(controller.State().formIdentified);
 
     clock.stop = true;
     controller.CheckRules();
+    Settle(controller);
     EXPECT_TRUE(clock.readOffThread);
     EXPECT_EQ(ui.statuses.last(), u"Comprobación cancelada"_s);
     EXPECT_TRUE(verdicts.shownRuleErrors.isEmpty());
@@ -380,6 +380,7 @@ TEST(FrameRuleCheck, RunsOffTheWindowsThreadAndAStopDropsTheCheckAlone)
 
     clock.stop = false;
     controller.CheckRules();
+    Settle(controller);
     EXPECT_EQ(verdicts.shownRuleErrors, QList<int>{0});
     EXPECT_FALSE(controller.Form().RuleCheckMode());
 }
@@ -411,9 +412,11 @@ TEST_F(Frame, AStoppedOpenLeavesNoDepositAnEmptyWorkFolderAndTheMediumAsItWas)
     controller.SetVerdictWindows(&verdicts);
     // A deposit opened before: the stopped Open must not leave it either.
     controller.Open(dialog_);
+    Settle(controller);
     ASSERT_TRUE(controller.State().open);
 
     controller.Open(OpenRequest{u"A:\\FICHERO.TXT"_s, u"1"_s, vk7::testing::SampleFingerprint()});
+    Settle(controller);
     EXPECT_FALSE(controller.State().open);
     EXPECT_FALSE(controller.State().formIdentified);
     EXPECT_EQ(verdicts.shownValid.size(), 1);
@@ -429,6 +432,7 @@ TEST_F(Frame, OpenShowsTheFormAndItsStateAndCloseEndsIt)
     int changed = 0;
     QObject::connect(&controller_.Model(), &DepositModel::changed, [&changed] { ++changed; });
     controller_.Open(dialog_);
+    Settle(controller_);
     DepositState &state = controller_.State();
     ASSERT_TRUE(state.formIdentified) << state.formError.toStdString();
     EXPECT_EQ(controller_.WindowTitle(), u"Velmora - EUROS"_s);
@@ -481,6 +485,7 @@ TEST_F(Frame, AWriteTheMachineRefusesLeavesTheDepositClosedWithAnErrorBox)
     limited.rlim_cur = 8192;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     controller_.Open(dialog_);
+    Settle(controller_);
     ::setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
@@ -499,6 +504,7 @@ TEST_F(Frame, AWriteTheMachineRefusesLeavesTheDepositClosedWithAnErrorBox)
 TEST_F(Frame, TheScrollKeysMoveTheViewTheirWay)
 {
     controller_.Open(dialog_);
+    Settle(controller_);
     ASSERT_TRUE(controller_.State().formIdentified);
     CTessOCX &viewer = controller_.Viewer();
     viewer.SetViewportSize(QSize(400, 300));
@@ -525,14 +531,17 @@ TEST_F(Frame, TheScrollKeysMoveTheViewTheirWay)
 TEST_F(Frame, CancelledOpenClosesThePreviousDepositAndABadEntryIsShown)
 {
     controller_.Open(dialog_);
+    Settle(controller_);
     ASSERT_TRUE(controller_.State().formIdentified);
     dialog_.cancel = true;
     controller_.Open(dialog_);
+    Settle(controller_);
     EXPECT_FALSE(controller_.State().formIdentified);
     EXPECT_EQ(verdicts_.shownValid.size(), 1);
 
     // Given at once (the command line), a failed validation is a message box.
     controller_.Open(OpenRequest{kSample + u"/FICHERO.TXT"_s, u"1"_s, u"CORTA"_s});
+    Settle(controller_);
     EXPECT_FALSE(controller_.State().formIdentified);
     ASSERT_EQ(ui_.messages.size(), 1);
     EXPECT_EQ(ui_.messages.constFirst(),
@@ -545,6 +554,7 @@ TEST_F(Frame, CloseAndAnUnidentifiedFormPutTheBareTitleBack)
     QObject::connect(&controller_, &FrameController::titleChanged,
                      [&titles](const QString &title) { titles.append(title); });
     controller_.Open(dialog_);
+    Settle(controller_);
     ASSERT_EQ(controller_.WindowTitle(), u"Velmora - EUROS"_s);
     controller_.Close();
     EXPECT_EQ(controller_.WindowTitle(), u"Velmora"_s);
@@ -558,8 +568,10 @@ TEST_F(Frame, CloseAndAnUnidentifiedFormPutTheBareTitleBack)
         }
     }
     controller_.Open(dialog_);
+    Settle(controller_);
     dialog_.request.location = medium.filePath(u"FICHERO.TXT"_s);
     controller_.Open(dialog_);
+    Settle(controller_);
     EXPECT_FALSE(controller_.State().formIdentified);
     EXPECT_EQ(controller_.WindowTitle(), u"Velmora"_s);
     EXPECT_EQ(titles, (QStringList{u"Velmora - EUROS"_s, u"Velmora"_s, u"Velmora - EUROS"_s,
@@ -575,6 +587,7 @@ TEST_F(Frame, ALinkOnTheMediumIsNamedWithWhyItIsNotCopied)
     ASSERT_TRUE(QFile::link(kSample + u"/MEMORIA.TXT"_s, medium.filePath(u"ENLACE.TXT"_s)));
     dialog_.request.location = medium.filePath(u"FICHERO.TXT"_s);
     controller_.Open(dialog_);
+    Settle(controller_);
     ASSERT_TRUE(controller_.State().formIdentified);
     EXPECT_TRUE(ui_.statuses.contains(medium.filePath(u"ENLACE.TXT"_s) +
                                       u" no se copia: enlace simbólico"_s))
@@ -589,6 +602,7 @@ TEST_F(Frame, AWorkFolderInUseStopsTheOpenWithAMessage)
     WorkFolderLock other;
     ASSERT_FALSE(other.Acquire().Failed());
     controller_.Open(dialog_);
+    Settle(controller_);
     EXPECT_FALSE(controller_.State().open);
     EXPECT_TRUE(verdicts_.shownValid.isEmpty());
     ASSERT_EQ(ui_.messages.size(), 1);
@@ -597,6 +611,7 @@ TEST_F(Frame, AWorkFolderInUseStopsTheOpenWithAMessage)
 
     other.Release();
     controller_.Open(dialog_);
+    Settle(controller_);
     EXPECT_TRUE(controller_.State().formIdentified);
 }
 
@@ -606,8 +621,10 @@ TEST_F(Frame, ASuccessfulPrintAsksForTheNextDeposit)
     int again = 0;
     QObject::connect(&controller_, &FrameController::openRequested, [&again] { ++again; });
     controller_.Open(dialog_);
+    Settle(controller_);
     EXPECT_EQ(again, 1);
     controller_.ShowDepositState();
+    Settle(controller_);
     EXPECT_EQ(again, 2);
     EXPECT_EQ(verdicts_.shownValid, (QList<bool>{true, true}));
 }

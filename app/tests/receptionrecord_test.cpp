@@ -28,13 +28,15 @@ class TypedDialog : public IOpenDialog
 public:
     explicit TypedDialog(IUserInterface &ui) : ui_(ui) {}
     IUserInterface &Interface() override { return ui_; }
-    bool Run(OpenDepositLogic &logic) override
+    void Run(OpenDepositLogic &logic, std::function<void(bool)> done) override
     {
-        if (untouched)
-            return false;
+        if (untouched) {
+            done(false);
+            return;
+        }
         logic.location = vk7::testing::SampleDepositFolder() + u"/FICHERO.TXT"_s;
         logic.fingerprint = fingerprint;
-        return logic.Accept() == OpenDepositLogic::Outcome::Accepted;
+        done(logic.Accept() == OpenDepositLogic::Outcome::Accepted);
     }
     QString fingerprint = vk7::testing::SampleFingerprint();
     bool untouched = false;
@@ -66,11 +68,14 @@ TEST(DesktopRecord, EveryOpenThatEndsLeavesOneRecordAndAnAbsentStoreOnlyTheStatu
         Location(u"sqlite:"_s + folder.filePath(u"registro.sqlite"_s)), spool));
     TypedDialog dialog(ui);
     controller.Open(dialog); // valid
+    EXPECT_TRUE(vk7::testing::WaitUntil([&] { return !controller.Busy(); }));
     dialog.untouched = true;
     controller.Open(dialog); // closed without a try: no reception
+    EXPECT_TRUE(vk7::testing::WaitUntil([&] { return !controller.Busy(); }));
     dialog.untouched = false;
     dialog.fingerprint = u"CORTA"_s;
     controller.Open(dialog); // refused by the dialog's checks
+    EXPECT_TRUE(vk7::testing::WaitUntil([&] { return !controller.Busy(); }));
 
     QList<StoredReception> stored;
     ASSERT_FALSE(controller.Register()->Store().List({}, &stored).Failed());
@@ -94,6 +99,7 @@ TEST(DesktopRecord, EveryOpenThatEndsLeavesOneRecordAndAnAbsentStoreOnlyTheStatu
     dialog.fingerprint = vk7::testing::SampleFingerprint();
     ui.statuses.clear();
     controller.Open(dialog);
+    EXPECT_TRUE(vk7::testing::WaitUntil([&] { return !controller.Busy(); }));
     EXPECT_TRUE(controller.State().formIdentified);
     EXPECT_TRUE(ui.statuses.contains(
         u"Registro de recepciones no disponible: la recepción queda guardada localmente."_s));

@@ -63,17 +63,17 @@ void StatusBarInterface::Repaint()
 }
 
 OpenDialogWindow::OpenDialogWindow(QWidget *parent, IUserInterface &messages)
-    : parent_(parent), interface_(messages)
+    : parent_(parent), interface_(messages), carried_(interface_, jobs_)
 {
 }
 
-bool OpenDialogWindow::Run(OpenDepositLogic &logic)
+void OpenDialogWindow::Run(OpenDepositLogic &logic, std::function<void(bool accepted)> done)
 {
-    COpenDepositDialog dialog(logic, parent_);
+    COpenDepositDialog dialog(logic, jobs_, parent_);
     interface_.SetDialog(&dialog);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     interface_.SetDialog(nullptr);
-    return accepted;
+    done(accepted);
 }
 
 bool RunPrintDialog(QPrinter &printer, QWidget *parent)

@@ -46,12 +46,16 @@ class OpenDialogWindow : public IOpenDialog
 public:
     OpenDialogWindow(QWidget *parent, IUserInterface &messages);
 
-    IUserInterface &Interface() override { return interface_; }
-    bool Run(OpenDepositLogic &logic) override;
+    // Reached from the copy's thread: carried to the dialog through jobs_.
+    IUserInterface &Interface() override { return carried_; }
+    void Run(OpenDepositLogic &logic, std::function<void(bool accepted)> done) override;
 
 private:
     QWidget *parent_;
     OpenDialogInterface interface_;
+    WindowThreadInterface carried_;
+    // Last, so that a copy still running ends before the rest goes.
+    JobRunner jobs_;
 };
 
 // The printer set-up: the printer dialog on `printer` without page numbers,

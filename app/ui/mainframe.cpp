@@ -77,9 +77,10 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
         [this](QWidget *parent) { return ChoosePrinterInDialog(parent, currentPrinter_); });
     documents_ = std::move(documents);
     // "&Imprimir" of the state window prints on the current printer.
-    verdicts_->SetOutputPrinter([this](const PrintChoices &ticks, bool) {
-        return controller_->ProduceOutput(ticks, *currentDevice_);
-    });
+    verdicts_->SetOutputPrinter(
+        [this](const PrintChoices &ticks, bool, std::function<void(bool)> done) {
+            return controller_->ProduceOutput(ticks, *currentDevice_, std::move(done));
+        });
     controller_->SetVerdictWindows(verdicts_.get());
     controller_->SetDocumentDialogs(documents_.get());
 
@@ -100,7 +101,11 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
     UpdateActions();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // A job may still be printing on the devices this window owns.
+    controller_->StopAndWait();
+}
 
 void CMainFrame::SetPrintDialogRunner(std::function<bool(QPrinter &)> runner)
 {

@@ -41,12 +41,14 @@ void FrameVerdictWindows::SetOutputPrinter(DepositOutputPrinter print)
     print_ = std::move(print);
 }
 
-bool FrameVerdictWindows::ShowDepositState(DepositModel &model, const DepositStateReport &report)
+void FrameVerdictWindows::ShowDepositState(DepositModel &model, const DepositStateReport &report,
+                                           std::function<void(bool printed)> done)
 {
     DialogStateWindow window(frame_);
-    const StateWindowOutcome outcome =
-        ShowStateWindowAndPrint(window, report, model.Deposit().formIdentified, print_);
-    return outcome == StateWindowOutcome::Printed;
+    ShowStateWindowAndPrint(window, report, model.Deposit().formIdentified, print_,
+                            [done = std::move(done)](StateWindowOutcome outcome) {
+                                done(outcome == StateWindowOutcome::Printed);
+                            });
 }
 
 void FrameVerdictWindows::ShowRuleErrors(CFormDocument &form, const QList<ErrorRecord> &records,

@@ -21,7 +21,8 @@ public:
     // The viewer that goes to the error chosen with "Ver &Error".
     void SetViewer(CTessOCX *viewer) { viewer_ = viewer; }
 
-    bool ShowDepositState(DepositModel &model, const DepositStateReport &report) override;
+    void ShowDepositState(DepositModel &model, const DepositStateReport &report,
+                          std::function<void(bool printed)> done) override;
     void ShowRuleErrors(CFormDocument &form, const QList<ErrorRecord> &records,
                         IUserInterface &ui) override;
 

@@ -1,4 +1,5 @@
-#include <cerrno>
+#include <atomic>
+#include <memory>
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -7,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "reception/backgroundwork.h"
-#include "reception/failure.h"
 #include "testing/guiapplication.h"
 
 using namespace Qt::StringLiterals;
@@ -24,8 +24,8 @@ public:
     Answer ShowMessage(const QString &text, const QString &, Buttons, Icon) override
     {
         Note(u"message "_s + text);
-        if (text == u"stop"_s)
-            RequestStop();
+        if (text == u"stop"_s && runner)
+            runner->RequestStop();
         return Answer::Yes;
     }
     void ShowStatus(const QString &text) override { Note(u"status "_s + text); }
@@ -39,68 +39,111 @@ public:
         calls.append(call);
         offThread += QThread::currentThread() != qApp->thread();
     }
+    JobRunner *runner = nullptr;
     QStringList calls;
     int offThread = 0;
 };
 
-TEST(BackgroundWork, EveryCallReachesTheWindowsThreadInOrderAndAnswersComeBack)
+TEST(BackgroundWork, EveryCallReachesTheWindowsThreadInOrderAndTheResultComesLast)
 {
     RecordingInterface target;
-    WindowThreadInterface ui(target, qApp);
-    ClearIoFailures();
-    RecordIoFailure(Failure::Io(u"antes"_s, EIO));
-    Failure seenByWork;
+    JobRunner runner;
+    WindowThreadInterface ui(target, runner);
     IUserInterface::Answer answer = IUserInterface::Answer::No;
-    bool onOwnThread = false;
-    const bool stopped = RunOffThread([&] {
-        onOwnThread = QThread::currentThread() != qApp->thread();
-        seenByWork = FirstIoFailure();
-        ClearIoFailures();
-        ui.SetWaitCursor(true);
-        ui.ShowStatus(u"uno"_s);
-        answer = ui.ShowMessage(u"¿ Reintentar ?"_s, u"AVISO"_s, IUserInterface::Buttons::YesNo,
-                                IUserInterface::Icon::Stop);
-        ui.ShowStatus(u"dos"_s);
-        ui.ShowProgress(3, 3);
-        ui.SetWaitCursor(false);
-        RecordIoFailure(Failure::Io(u"MD5.TXT"_s, ENOSPC));
-    });
-    EXPECT_FALSE(stopped);
+    std::atomic<bool> onOwnThread = false;
+    bool ended = false;
+    ASSERT_TRUE(runner.Start<QString>(
+        [&](std::stop_token) {
+            onOwnThread = QThread::currentThread() != qApp->thread();
+            ui.SetWaitCursor(true);
+            ui.ShowStatus(u"uno"_s);
+            answer = ui.ShowMessage(u"¿ Reintentar ?"_s, u"AVISO"_s, IUserInterface::Buttons::YesNo,
+                                    IUserInterface::Icon::Stop);
+            ui.ShowStatus(u"dos"_s);
+            ui.ShowProgress(3, 3);
+            ui.SetWaitCursor(false);
+            return u"hecho"_s;
+        },
+        [&](QString result, bool stopped) {
+            target.Note(u"end "_s + result);
+            EXPECT_FALSE(stopped);
+            ended = true;
+        }));
+    // One job at a time: the window's thread is back at once, and a second
+    // job waits for none.
+    EXPECT_TRUE(runner.Running());
+    EXPECT_FALSE(runner.Start<int>([](std::stop_token) { return 0; }, [](int, bool) {}));
+    ASSERT_TRUE(vk7::testing::WaitUntil([&] { return ended; }));
     EXPECT_TRUE(onOwnThread);
-    EXPECT_EQ(target.calls, (QStringList{u"wait"_s, u"status uno"_s, u"message ¿ Reintentar ?"_s,
-                                         u"status dos"_s, u"progress 3/3"_s, u"arrow"_s}));
+    EXPECT_EQ(target.calls,
+              (QStringList{u"wait"_s, u"status uno"_s, u"message ¿ Reintentar ?"_s, u"status dos"_s,
+                           u"progress 3/3"_s, u"arrow"_s, u"end hecho"_s}));
     EXPECT_EQ(target.offThread, 0);
     EXPECT_EQ(answer, IUserInterface::Answer::Yes);
-    // The record of the first failure goes with the work, both ways.
-    EXPECT_EQ(seenByWork.file, u"antes"_s);
-    EXPECT_EQ(FirstIoFailure().file, u"MD5.TXT"_s);
-    ClearIoFailures();
+    EXPECT_FALSE(runner.Running());
+    EXPECT_FALSE(WorkRunning());
 }
 
-TEST(BackgroundWork, AStopIsSeenAtTheNextPointAndRecordedAsNoMachineFault)
+TEST(BackgroundWork, AStopIsSeenAtTheNextPointAndAWindowGoingAwayWaitsForNoAnswer)
 {
     RecordingInterface target;
-    WindowThreadInterface ui(target, qApp);
-    ClearIoFailures();
+    auto runner = std::make_unique<JobRunner>();
+    target.runner = runner.get();
+    WindowThreadInterface ui(target, *runner);
     int steps = 0;
-    const bool stopped = RunOffThread([&] {
-        for (; steps < 1000; ++steps) {
-            if (steps == 3)
-                ui.ShowMessage(u"stop"_s, u"AVISO"_s, IUserInterface::Buttons::Ok,
-                               IUserInterface::Icon::None);
-            if (StopHere())
-                return;
-        }
-    });
+    bool ended = false;
+    bool stopped = false;
+    runner->Start<int>(
+        [&](std::stop_token stop) {
+            for (; steps < 1000; ++steps) {
+                if (steps == 3)
+                    ui.ShowMessage(u"stop"_s, u"AVISO"_s, IUserInterface::Buttons::Ok,
+                                   IUserInterface::Icon::None);
+                if (stop.stop_requested() || StopRequested())
+                    break;
+            }
+            return steps;
+        },
+        [&](int, bool wasStopped) {
+            stopped = wasStopped;
+            ended = true;
+        });
+    ASSERT_TRUE(vk7::testing::WaitUntil([&] { return ended; }));
     EXPECT_TRUE(stopped);
     EXPECT_EQ(steps, 3);
-    EXPECT_TRUE(FirstIoFailure().IsStop());
-    EXPECT_FALSE(WorkRunning());
-    // Asked with no work running, nothing is stopped later.
+    // Asked with no job running, nothing is stopped later.
     RequestStop();
-    ClearIoFailures();
-    EXPECT_FALSE(RunOffThread([] { StopHere(); }));
-    EXPECT_FALSE(FirstIoFailure().Failed());
+    ended = false;
+    runner->Start<bool>([](std::stop_token stop) { return stop.stop_requested(); },
+                        [&](bool wasStopped, bool) {
+                            stopped = wasStopped;
+                            ended = true;
+                        });
+    ASSERT_TRUE(vk7::testing::WaitUntil([&] { return ended; }));
+    EXPECT_FALSE(stopped);
+
+    // The program leaves while a job waits for the clerk's answer: the
+    // question is answered as cancelled, the job ends and is waited for, and
+    // nothing follows it.
+    std::atomic<bool> asking = false;
+    std::atomic<IUserInterface::Answer> answer = IUserInterface::Answer::Yes;
+    ended = false;
+    runner->Start<int>(
+        [&](std::stop_token) {
+            asking = true;
+            answer = ui.ShowMessage(u"¿ Seguir ?"_s, u"AVISO"_s, IUserInterface::Buttons::YesNo,
+                                    IUserInterface::Icon::Question);
+            return 0;
+        },
+        [&](int, bool) { ended = true; });
+    while (!asking)
+        QThread::msleep(1);
+    target.runner = nullptr;
+    runner.reset();
+    EXPECT_EQ(answer.load(), IUserInterface::Answer::Cancel);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(WorkRunning());
 }
 
 } // namespace

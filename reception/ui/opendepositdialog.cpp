@@ -85,8 +85,8 @@ void StatusLineLabel::paintEvent(QPaintEvent *)
                      ShownText());
 }
 
-COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
-    : QDialog(parent), logic_(logic), location_(new QLineEdit(this)),
+COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, JobRunner &jobs, QWidget *parent)
+    : QDialog(parent), logic_(logic), jobs_(jobs), location_(new QLineEdit(this)),
       diskettes_(new QLineEdit(this)), fingerprint_(new QLineEdit(this)),
       status_(new StatusLineLabel(this)), progress_(new QProgressBar(this)),
       accept_(new QPushButton(u"&Aceptar"_s, this)), browse_(new QPushButton(u"&Buscar"_s, this)),
@@ -160,6 +160,9 @@ COpenDepositDialog::COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent)
 
 COpenDepositDialog::~COpenDepositDialog()
 {
+    // A copy still running works on this dialog's logic: it ends first.
+    if (busy_)
+        jobs_.StopAndWait();
     logic_.membersChanged = nullptr;
 }
 
@@ -230,25 +233,30 @@ void COpenDepositDialog::accept()
     setCursor(Qt::WaitCursor);
     // The copy runs off the window's thread; the fields are filled from the
     // logic on this thread, the copy waiting meanwhile.
-    logic_.membersChanged = [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { TransferToControls(); },
-            QThread::currentThread() == thread() ? Qt::DirectConnection
-                                                 : Qt::BlockingQueuedConnection);
-    };
-    const QList<QWidget *> entries{location_, diskettes_, fingerprint_, accept_, browse_};
-    for (QWidget *entry : entries)
+    logic_.membersChanged = [this] { jobs_.Post([this] { TransferToControls(); }, true); };
+    for (QWidget *entry : Entries())
         entry->setEnabled(false);
     cancel_->setFocus();
-    auto outcome = OpenDepositLogic::Outcome::StayOpen;
-    RunOffThread([&] { outcome = logic_.Accept(); });
+    // The logic is the copy's until it ends: the dialog only reads it while
+    // the copy waits for a call above.
+    jobs_.Start<int>([this](std::stop_token) { return int(logic_.Accept()); },
+                     [this](int outcome, bool) { CopyEnded(outcome); });
+}
+
+QList<QWidget *> COpenDepositDialog::Entries() const
+{
+    return {location_, diskettes_, fingerprint_, accept_, browse_};
+}
+
+void COpenDepositDialog::CopyEnded(int outcome)
+{
     logic_.membersChanged = [this] { TransferToControls(); };
     progress_->hide();
-    for (QWidget *entry : entries)
+    for (QWidget *entry : Entries())
         entry->setEnabled(true);
     unsetCursor();
     busy_ = false;
-    if (outcome == OpenDepositLogic::Outcome::Accepted) {
+    if (OpenDepositLogic::Outcome(outcome) == OpenDepositLogic::Outcome::Accepted) {
         QDialog::accept();
         return;
     }
@@ -263,7 +271,7 @@ void COpenDepositDialog::accept()
 void COpenDepositDialog::reject()
 {
     if (busy_) {
-        RequestStop();
+        jobs_.RequestStop();
         return;
     }
     logic_.Cancel();

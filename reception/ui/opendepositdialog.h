@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace vk7 {
 
+class JobRunner;
 class OpenDepositLogic;
 
 // The dialog's one-line status: a text too long for it is shown cut in the
@@ -41,7 +42,9 @@ class COpenDepositDialog : public QDialog
 {
     Q_OBJECT
 public:
-    COpenDepositDialog(OpenDepositLogic &logic, QWidget *parent = nullptr);
+    // The copy runs as a job of `jobs`, the runner the logic's interface
+    // carries its calls through.
+    COpenDepositDialog(OpenDepositLogic &logic, JobRunner &jobs, QWidget *parent = nullptr);
     ~COpenDepositDialog() override;
 
     QLineEdit *LocationEdit() const { return location_; }
@@ -51,6 +54,8 @@ public:
     QProgressBar *ProgressBar() const { return progress_; }
     QPushButton *AcceptButton() const { return accept_; }
     QPushButton *CancelButton() const { return cancel_; }
+    // Whether the copy of an accepted entry runs.
+    bool Busy() const { return busy_; }
 
     // The file dialog "&Buscar" shows: only files named fichero.txt, in any
     // letter case, starting where the clerk's media are.
@@ -71,8 +76,12 @@ private:
     void TakeFromControls();
     void TransferToControls();
     void ApplyFocus();
+    void CopyEnded(int outcome);
+    // What the clerk may not touch while the copy runs.
+    QList<QWidget *> Entries() const;
 
     OpenDepositLogic &logic_;
+    JobRunner &jobs_;
     QLineEdit *location_;
     QLineEdit *diskettes_;
     QLineEdit *fingerprint_;

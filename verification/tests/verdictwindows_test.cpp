@@ -80,11 +80,20 @@ public:
     std::optional<PrintChoices> Show(const DepositStateReport &) override { return answer; }
     DepositOutputPrinter Printer(bool result)
     {
-        return [this, result](const PrintChoices &ticks, bool) {
+        return [this, result](const PrintChoices &ticks, bool, std::function<void(bool)> done) {
             printed = ticks;
             ++prints;
-            return result;
+            done(result);
+            return true;
         };
+    }
+    StateWindowOutcome Steps(const DepositStateReport &report, bool result)
+    {
+        std::optional<StateWindowOutcome> outcome;
+        ShowStateWindowAndPrint(*this, report, true, Printer(result),
+                                [&](StateWindowOutcome ended) { outcome = ended; });
+        EXPECT_TRUE(outcome.has_value());
+        return outcome.value_or(StateWindowOutcome::Left);
     }
     std::optional<PrintChoices> answer;
     PrintChoices printed{};
@@ -95,18 +104,15 @@ TEST(StateWindowSteps, ImprimirHandsTheTicksToTheOutputAndSalirPrintsNothing)
 {
     Script script;
     const DepositStateReport report;
-    EXPECT_EQ(ShowStateWindowAndPrint(script, report, true, script.Printer(true)),
-              StateWindowOutcome::Left);
+    EXPECT_EQ(script.Steps(report, true), StateWindowOutcome::Left);
     EXPECT_EQ(script.prints, 0);
 
     // The sheet is printed even when a window answers it unticked; an output
     // that stops does not bring the Open dialog back.
     script.answer = PrintChoices{false, false, true};
-    EXPECT_EQ(ShowStateWindowAndPrint(script, report, true, script.Printer(false)),
-              StateWindowOutcome::PrintFailed);
+    EXPECT_EQ(script.Steps(report, false), StateWindowOutcome::PrintFailed);
     EXPECT_EQ(script.printed, (PrintChoices{true, false, true}));
-    EXPECT_EQ(ShowStateWindowAndPrint(script, report, true, script.Printer(true)),
-              StateWindowOutcome::Printed);
+    EXPECT_EQ(script.Steps(report, true), StateWindowOutcome::Printed);
 }
 
 } // namespace

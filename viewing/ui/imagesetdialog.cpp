@@ -157,17 +157,24 @@ void ImageSetDialog::Print()
         ShowStatus();
         return;
     }
-    const std::unique_ptr<PrintDevice> device = ChoosePrinter();
+    std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
-    RunPrint(ui_, *device, [&](PrintDevice &printer, IUserInterface &ui) {
-        // One page: the bar and the status line say it is going.
-        ProgressPrintDevice reporting(printer, &ui);
-        reporting.SetTotalSteps(1);
-        reporting.SetNextJobPages(1);
-        set_.Print(row, reporting);
-    });
-    ShowStatus();
+    // The print works on a copy of the list; its status comes back at the end.
+    auto printed = std::make_shared<ImageSet>(set_);
+    RunPrint(
+        ui_, std::move(device),
+        [printed, row](PrintDevice &printer, IUserInterface &ui) {
+            // One page: the bar and the status line say it is going.
+            ProgressPrintDevice reporting(printer, &ui);
+            reporting.SetTotalSteps(1);
+            reporting.SetNextJobPages(1);
+            printed->Print(row, reporting);
+        },
+        [this, printed](bool) {
+            set_.TakeStatus(*printed);
+            ShowStatus();
+        });
 }
 
 void ImageSetDialog::StartExternal()

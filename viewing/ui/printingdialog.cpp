@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintEngine>
 #include <QPrinter>
@@ -135,17 +136,20 @@ std::unique_ptr<PrintDevice> ChoosePrinterInDialog(QWidget *parent, const QPrint
 void PrintingDialog::reject()
 {
     if (printing_) {
-        RequestStop();
+        jobs_.RequestStop();
         return;
     }
     QDialog::reject();
 }
 
-bool PrintingDialog::RunPrint(IUserInterface &ui, PrintDevice &device,
-                              const std::function<void(PrintDevice &, IUserInterface &)> &print)
+void PrintingDialog::RunPrint(IUserInterface &ui, std::unique_ptr<PrintDevice> device,
+                              std::function<void(PrintDevice &, IUserInterface &)> print,
+                              std::function<void(bool stopped)> done)
 {
+    if (printing_)
+        return;
     const QList<QWidget *> controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    QList<QWidget *> disabled;
+    QList<QPointer<QWidget>> disabled;
     for (QWidget *control : controls) {
         if (control->isEnabled()) {
             control->setEnabled(false);
@@ -154,20 +158,28 @@ bool PrintingDialog::RunPrint(IUserInterface &ui, PrintDevice &device,
     }
     setCursor(Qt::WaitCursor);
     printing_ = true;
-    WindowThreadInterface windowUi(ui, this);
-    StoppablePrintDevice stoppable(device);
-    bool stopped = false;
-    {
-        const WaitCursor wait(ui);
-        stopped = RunOffThread([&] { print(stoppable, windowUi); });
-    }
-    printing_ = false;
-    unsetCursor();
-    for (QWidget *control : std::as_const(disabled))
-        control->setEnabled(true);
-    if (stopped)
-        ui.ShowStatus(PrintStoppedText(stoppable.SentJobs()));
-    return stopped;
+    printUi_ = std::make_unique<WindowThreadInterface>(ui, jobs_);
+    ui.SetWaitCursor(true);
+    auto printer = std::make_shared<StoppablePrintDevice>(*device);
+    std::shared_ptr<PrintDevice> owned(std::move(device));
+    jobs_.Start<bool>(
+        [print = std::move(print), printer, owned, windowUi = printUi_.get()](std::stop_token) {
+            print(*printer, *windowUi);
+            return true;
+        },
+        [this, &ui, printer, owned, disabled, done = std::move(done)](bool, bool stopped) {
+            ui.SetWaitCursor(false);
+            printing_ = false;
+            unsetCursor();
+            for (const QPointer<QWidget> &control : disabled) {
+                if (control)
+                    control->setEnabled(true);
+            }
+            if (stopped)
+                ui.ShowStatus(PrintStoppedText(printer->SentJobs()));
+            if (done)
+                done(stopped);
+        });
 }
 
 } // namespace vk7

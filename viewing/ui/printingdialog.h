@@ -7,6 +7,7 @@
 
 #include "components/cupsprintdevice.h"
 #include "components/printdevice.h"
+#include "reception/backgroundwork.h"
 #include "reception/userinterface.h"
 
 class QPrinter;
@@ -61,15 +62,22 @@ protected:
     // Null when the clerk cancels.
     std::unique_ptr<PrintDevice> ChoosePrinter() { return printerChoice_(this); }
     // Runs `print` on `device` off the window's thread, with the wait
-    // cursor, the progress in `ui` and the dialog's controls disabled. A
-    // stop drops the job in hand (a job is sent whole or not at all) and
-    // the status line says which were sent. True when it was stopped.
-    bool RunPrint(IUserInterface &ui, PrintDevice &device,
-                  const std::function<void(PrintDevice &, IUserInterface &)> &print);
+    // cursor, the progress in `ui` and the dialog's controls disabled;
+    // `print` takes what it prints by value. A stop drops the job in hand (a
+    // job is sent whole or not at all) and the status line says which were
+    // sent. Once it has ended, the controls come back and `done` hears
+    // whether it was stopped.
+    void RunPrint(IUserInterface &ui, std::unique_ptr<PrintDevice> device,
+                  std::function<void(PrintDevice &, IUserInterface &)> print,
+                  std::function<void(bool stopped)> done = {});
 
 private:
     PrinterChoice printerChoice_ = [](QWidget *parent) { return ChoosePrinterInDialog(parent); };
     bool printing_ = false;
+    // The print's progress as it reaches the dialog from the print's thread.
+    std::unique_ptr<WindowThreadInterface> printUi_;
+    // Last, so that a print still running ends before the rest goes.
+    JobRunner jobs_;
 };
 
 } // namespace vk7

@@ -167,16 +167,17 @@ void TextPageDialog::Print()
     KeepEditedPage();
     if (!kind_)
         return;
-    const std::unique_ptr<PrintDevice> device = ChoosePrinter();
+    std::unique_ptr<PrintDevice> device = ChoosePrinter();
     if (!device)
         return;
     // The job is named after the milliseconds since the machine started.
     QElapsedTimer tick;
     tick.start();
-    const TextPageList &pages = book_.Pages();
-    RunPrint(ui_, *device, [&](PrintDevice &printer, IUserInterface &ui) {
-        PrintTextPages(*kind_, pages, printer, tick.msecsSinceReference(), &ui);
-    });
+    RunPrint(ui_, std::move(device),
+             [kind = kind_, pages = book_.Pages(),
+              started = tick.msecsSinceReference()](PrintDevice &printer, IUserInterface &ui) {
+                 PrintTextPages(*kind, pages, printer, started, &ui);
+             });
 }
 
 void TextPageDialog::StartExternal()

@@ -35,6 +35,7 @@
 #include "reception/ui/opendepositdialog.h"
 #include "testing/cupsserver.h"
 #include "testing/fixedclock.h"
+#include "testing/guiapplication.h"
 #include "testing/hostfiles.h"
 #include "verification/clock.h"
 #include "verification/ui/estadodlg.h"
@@ -147,12 +148,18 @@ protected:
             window->LeaveButton()->click();
         });
         frame_.Action(kCmdOpen)->trigger();
+        Settle();
     }
-    // Lets posted commands run until `done` holds, for at most two seconds.
+    // A command goes on after it returns (its jobs, the windows after them):
+    // waits until the frame is idle again.
+    void Settle()
+    {
+        EXPECT_TRUE(vk7::testing::WaitUntil([this] { return !frame_.Controller().Busy(); }));
+    }
+    // Lets posted commands run until `done` holds.
     static void ProcessEventsUntil(const std::function<bool()> &done)
     {
-        for (int i = 0; i < 100 && !done(); ++i)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_TRUE(vk7::testing::WaitUntil(done, 30));
     }
 
     vk7::testing::TemporaryDriveC driveC_;
@@ -281,6 +288,7 @@ TEST_F(MainFrame, StateAndRuleCommandsShowTheirWindowsAndAPrintBringsTheOpenDial
         box->accept();
     });
     frame_.Action(kCmdCheckRules)->trigger();
+    Settle();
     EXPECT_EQ(said, u"VK7: Reglas de Coherencia Correctas"_s);
 
     // "Imprimir" prints what the window preselects for a valid deposit on the
@@ -501,6 +509,7 @@ TEST_F(MainFrame, EveryControlOfEveryWindowHasANameAScreenReaderReads)
         window->LeaveButton()->click();
     });
     frame_.Action(kCmdOpen)->trigger();
+    Settle();
     ASSERT_TRUE(frame_.Controller().State().formIdentified);
     note(u"Principal"_s, &frame_);
     // The toolbar's lists are named by what they are, with the value they

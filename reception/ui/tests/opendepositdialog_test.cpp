@@ -25,6 +25,7 @@
 #include "reception/paths.h"
 #include "reception/ui/messageboxes.h"
 #include "reception/ui/opendepositdialog.h"
+#include "testing/guiapplication.h"
 
 using namespace Qt::StringLiterals;
 using namespace vk7;
@@ -48,6 +49,13 @@ public:
 private:
     QLabel *label_;
 };
+
+// "&Aceptar", and the copy it starts run to its end.
+void Accept(COpenDepositDialog &dialog)
+{
+    dialog.AcceptButton()->click();
+    EXPECT_TRUE(vk7::testing::WaitUntil([&] { return !dialog.Busy(); }));
+}
 
 // Answers the message boxes that come up, one answer each, noting their texts.
 void AnswerBoxes(QList<QMessageBox::StandardButton> answers, QStringList *seen)
@@ -102,14 +110,15 @@ protected:
     MessageBoxes ui_;
     OpenDialogInterface dialogUi_{ui_};
     // The copy runs off the window's thread: the logic reaches the dialog through this.
-    WindowThreadInterface logicUi_{dialogUi_, qApp};
+    WindowThreadInterface logicUi_{dialogUi_, jobs_};
+    JobRunner jobs_;
 };
 
 TEST_F(OpenDialog, TheLastFailingCheckDecidesTheStatusLineAndTheFocus)
 {
     OpenDepositLogic logic(logicUi_);
     logic.Initialize();
-    COpenDepositDialog dialog(logic);
+    COpenDepositDialog dialog(logic, jobs_);
     dialogUi_.SetDialog(&dialog);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), u"Abrir un Depósito Digital"_s);
@@ -120,19 +129,19 @@ TEST_F(OpenDialog, TheLastFailingCheckDecidesTheStatusLineAndTheFocus)
     dialog.FingerprintEdit()->insert(u"cor"_s);
     dialog.FingerprintEdit()->insert(u"ta"_s);
     EXPECT_EQ(dialog.FingerprintEdit()->text(), u"CORTA"_s);
-    dialog.AcceptButton()->click();
+    Accept(dialog);
     EXPECT_EQ(dialog.StatusLine()->text(), u"ERROR. Longitud Huella Digital. (Obligado : 26)"_s);
     EXPECT_EQ(dialog.focusWidget(), dialog.FingerprintEdit());
     EXPECT_TRUE(dialog.isVisible());
 
     dialog.LocationEdit()->setText(medium_.filePath(u"DATOS.ASC"_s));
-    dialog.AcceptButton()->click();
+    Accept(dialog);
     EXPECT_EQ(dialog.StatusLine()->text(),
               u"ERROR. Fichero incorrecto. (Obligado : FICHERO.TXT)"_s);
     EXPECT_EQ(dialog.focusWidget(), dialog.LocationEdit());
 
     dialog.LocationEdit()->setText(medium_.filePath(u"NADA/fichero.txt"_s));
-    dialog.AcceptButton()->click();
+    Accept(dialog);
     EXPECT_EQ(dialog.StatusLine()->text(),
               u"ERROR. Fichero incorrecto. (No encontrado : FICHERO.TXT)"_s);
     EXPECT_EQ(dialog.result(), 0);
@@ -145,7 +154,7 @@ TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
     logic.date = u"01/06/2010"_s;
     logic.formSelection = 1;
     logic.Initialize();
-    COpenDepositDialog dialog(logic);
+    COpenDepositDialog dialog(logic, jobs_);
     dialogUi_.SetDialog(&dialog);
     dialog.show();
     // On screen, as when the clerk types in it: the copy then paints each
@@ -160,7 +169,7 @@ TEST_F(OpenDialog, EachCopiedFileIsPaintedAndTheHiddenEntryComesBack)
     dialog.FingerprintEdit()->setText(QString(26, u'A'));
     QStringList seen;
     AnswerBoxes({QMessageBox::Ok}, &seen);
-    dialog.AcceptButton()->click();
+    Accept(dialog);
 
     ASSERT_EQ(dialog.result(), QDialog::Accepted) << dialog.StatusLine()->text().toStdString();
     EXPECT_EQ(seen, QStringList{u"AVISO: Introducir disquete nº : 1"_s});
@@ -177,7 +186,7 @@ TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
 {
     OpenDepositLogic logic(logicUi_);
     logic.Initialize();
-    COpenDepositDialog dialog(logic);
+    COpenDepositDialog dialog(logic, jobs_);
     dialogUi_.SetDialog(&dialog);
     ui_.SetParent(&dialog);
     dialog.show();
@@ -185,7 +194,7 @@ TEST_F(OpenDialog, DiskettePromptsAreMessageBoxesAndCancelEndsTheCopy)
     dialog.FingerprintEdit()->setText(QString(26, u'A'));
     QStringList seen;
     AnswerBoxes({QMessageBox::Ok, QMessageBox::Cancel}, &seen);
-    dialog.AcceptButton()->click();
+    Accept(dialog);
     EXPECT_EQ(seen, (QStringList{u"AVISO: Introducir disquete nº : 1"_s,
                                  u"AVISO: Introducir disquete nº : 2"_s}));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -196,7 +205,7 @@ TEST_F(OpenDialog, TheProgressBarShowsWhileTheCopyRunsAndKeepsTheDialogsSize)
 {
     OpenDepositLogic logic(logicUi_);
     logic.Initialize();
-    COpenDepositDialog dialog(logic);
+    COpenDepositDialog dialog(logic, jobs_);
     dialogUi_.SetDialog(&dialog);
     ui_.SetParent(&dialog);
     dialog.show();
@@ -217,7 +226,7 @@ TEST_F(OpenDialog, TheProgressBarShowsWhileTheCopyRunsAndKeepsTheDialogsSize)
         box->button(QMessageBox::Ok)->click();
     });
     dialog.FingerprintEdit()->setText(QString(26, u'A'));
-    dialog.AcceptButton()->click();
+    Accept(dialog);
     EXPECT_TRUE(asked);
     ASSERT_EQ(dialog.result(), QDialog::Accepted) << dialog.StatusLine()->text().toStdString();
     EXPECT_FALSE(bar->isVisibleTo(&dialog));
@@ -242,7 +251,7 @@ TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
     OpenDepositLogic logic(logicUi_);
     logic.Initialize();
     ASSERT_TRUE(QDir().mkpath(driveC_.filePath(u"TMP_VK7/DATOS.ASC"_s)));
-    COpenDepositDialog dialog(logic);
+    COpenDepositDialog dialog(logic, jobs_);
     dialogUi_.SetDialog(&dialog);
     ui_.SetParent(&dialog);
     dialog.show();
@@ -286,7 +295,7 @@ TEST_F(OpenDialog, KeepsItsSizeCutsALongStatusInTheMiddleAndWrapsTheRetryWhole)
     });
     dialog.LocationEdit()->setText(deep + u"/FICHERO.TXT"_s);
     dialog.FingerprintEdit()->setText(QString(26, u'A'));
-    dialog.AcceptButton()->click();
+    Accept(dialog);
     EXPECT_TRUE(asked);
 
     const QString status = dialog.StatusLine()->text();
@@ -305,7 +314,7 @@ TEST_F(OpenDialog, SalirEmptiesTheLocation)
 {
     OpenDepositLogic logic(logicUi_);
     logic.Initialize();
-    COpenDepositDialog dialog(logic);
+    COpenDepositDialog dialog(logic, jobs_);
     dialogUi_.SetDialog(&dialog);
     dialog.show();
     dialog.CancelButton()->click();

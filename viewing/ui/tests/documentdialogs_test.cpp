@@ -23,6 +23,7 @@
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "testing/cupsserver.h"
+#include "testing/guiapplication.h"
 #include "testing/scriptedinterface.h"
 #include "viewing/ui/imagesetdialog.h"
 #include "viewing/ui/textpagedialog.h"
@@ -100,6 +101,8 @@ template <typename Dialog> vk7::testing::CupsTestServer::Job PrintOnTestQueue(Di
     dialog.SetPrinterChoice(
         [queue = Server().Queue()](QWidget *) { return std::make_unique<CupsPrintDevice>(queue); });
     Child<QPushButton>(dialog, "printButton")->click();
+    // The print runs off the window's thread; the dialog is back once it has ended.
+    EXPECT_TRUE(vk7::testing::WaitUntil([&] { return !dialog.Printing(); }));
     return Server().WaitForJobs(int(before) + 1).value(before);
 }
 
