@@ -15,7 +15,7 @@ QList<CommandInfo> BuildTable()
 {
     using R = EnablingRule;
     const QKeySequence none;
-    return {
+    QList<CommandInfo> table = {
         {kCmdOpen, u"&Abrir...\tCtrl+A"_s, Key(Qt::CTRL | Qt::Key_A),
          u"Abre un depósito digital ya existente"_s, u"Abrir"_s, R::Always, u"open"_s},
         {kCmdClose,
@@ -38,7 +38,6 @@ QList<CommandInfo> BuildTable()
         {kCmdCheckRules, u"Comprobar &Reglas\tCtrl+R"_s, Key(Qt::CTRL | Qt::Key_R),
          u"Comprueba las reglas de coherencia primarias e implícitas del depósito digital activo"_s,
          u"Comprobar Reglas"_s, R::FormOpen, u"rules"_s},
-        {kCmdChangeTifFlags, u"&Cambiar &Flags TIF's"_s, none, {}, {}, R::FormOpen, {}},
         {kCmdReceptionRegister,
          u"Re&gistro de Recepciones..."_s,
          none,
@@ -113,85 +112,26 @@ QList<CommandInfo> BuildTable()
          R::FormOpen,
          {}},
         {kCmdPageListFocus, {}, Key(Qt::Key_F10), {}, {}, R::NoRule, {}},
-        {kCmdImagesMemoria,
-         u"&Memoria"_s,
-         none,
-         u"Mantenimiento de las imágenes de la memoria del depósito digital activo"_s,
-         u"Editar imágenes memoria"_s,
-         R::FormOpen,
-         {}},
-        {kCmdImagesGestion,
-         u"&Gestión"_s,
-         none,
-         u"Mantenimiento de las imágenes del informe de gestión del depósito digital activo"_s,
-         u"Editar imágenes informe gestión"_s,
-         R::FormOpen,
-         {}},
-        {kCmdImagesAuditor,
-         u"Au&ditoria"_s,
-         none,
-         u"Mantenimiento de las imágenes del informe de auditoria del depósito digital activo"_s,
-         u"Editar imágenes informe de auditoria"_s,
-         R::FormOpen,
-         {}},
-        {kCmdImagesAnuncios,
-         u"An&uncios"_s,
-         none,
-         u"Mantenimiento de las imágenes de anuncios de convocatoria del depósito digital "
-         u"activo"_s,
-         u"Editar imágenes de anuncios de convocatoria"_s,
-         R::FormOpen,
-         {}},
-        {kCmdTextMemoria,
-         u"&Memoria"_s,
-         none,
-         u"Edición de la memoria del depósito digital activo"_s,
-         u"Editar memoria"_s,
-         R::FormOpen,
-         {}},
-        {kCmdTextGestion,
-         u"&Gestión"_s,
-         none,
-         u"Edición del informe de gestión del depósito digital activo"_s,
-         u"Editar informe gestión"_s,
-         R::FormOpen,
-         {}},
-        {kCmdTextAcciones,
-         u"&Acciones"_s,
-         none,
-         u"Edición de las acciones propias del depósito digital activo"_s,
-         u"Editar acciones propias"_s,
-         R::FormOpen,
-         {}},
-        {kCmdTextAmbienta,
-         u"Medioam&biental"_s,
-         none,
-         u"Edición del informe medioambiental del depósito digital activo"_s,
-         u"Editar informe medioambiental"_s,
-         R::FormOpen,
-         {}},
-        {kCmdTextSimcav,
-         u"Simca&v"_s,
-         none,
-         u"Edición del informe simcav del depósito digital activo"_s,
-         u"Editar informe simcav"_s,
-         R::FormOpen,
-         {}},
-        {kCmdTextCertapro,
-         u"C&ert. Aprobación Cuentas"_s,
-         none,
-         u"Edición del certificado de aprobación de cuentas del depósito digital activo"_s,
-         u"Editar cert. aprobación de cuentas"_s,
-         R::FormOpen,
-         {}},
-        {kCmdAbout,
-         u"&Acerca de VK7..."_s,
-         none,
-         u"Muestra la información del programa y su versión"_s,
-         u"Acerca de"_s,
-         R::Always,
-         {}},
     };
+    // The Edit commands, as the document table gives them, before "Acerca de".
+    for (const EditCommand &command : EditCommands()) {
+        const DocumentKindInfo &document = DocumentKindOf(command.kind);
+        table.append({command.id,
+                      document.editCaption,
+                      none,
+                      document.editPrompt,
+                      document.editToolTip,
+                      R::FormOpen,
+                      {}});
+    }
+    table.append({kCmdAbout,
+                  u"&Acerca de VK7..."_s,
+                  none,
+                  u"Muestra la información del programa y su versión"_s,
+                  u"Acerca de"_s,
+                  R::Always,
+                  {}});
+    return table;
 }
 
 } // namespace
@@ -258,8 +198,6 @@ bool IsCommandChecked(int id, const CommandContext &context)
 
 const QList<MenuLayout> &MainMenu()
 {
-    // "&Cambiar &Flags TIF's" (50019) is in the menu resource but removed at
-    // start, so it is not listed: it never has a menu entry, button or key.
     static const QList<MenuLayout> menu = {
         {u"&Formulario"_s,
          {kCmdOpen, kCmdClose, 0, kCmdPrintSetup, 0, kCmdDepositState, kCmdCheckRules, 0,

@@ -5,11 +5,12 @@
 #include <QString>
 #include <QStringList>
 
-#include "datafiles/documentkind.h"
+#include "reception/documentkind.h"
 
 namespace vk7 {
 
-// The frame's command ids, as the resource tables number them.
+// The frame's command ids. The Edit menu's commands are not here: each is
+// declared once, in its document's row (DocumentKindInfo::editCommand).
 enum CommandId : int {
     kCmdZoomIn = 50001,
     kCmdZoomOut = 50002,
@@ -29,17 +30,6 @@ enum CommandId : int {
     kCmdPageListFocus = 50016,
     kCmdCheckRules = 50017,
     kCmdDepositState = 50018,
-    kCmdChangeTifFlags = 50019,
-    kCmdTextMemoria = 50020,
-    kCmdTextGestion = 50021,
-    kCmdImagesMemoria = 50022,
-    kCmdImagesGestion = 50023,
-    kCmdTextAcciones = 50024,
-    kCmdTextAmbienta = 50026,
-    kCmdTextSimcav = 50027,
-    kCmdTextCertapro = 50028,
-    kCmdImagesAuditor = 50029,
-    kCmdImagesAnuncios = 50030,
     // The reception register's window; in the Formulario menu only while the
     // register is on (RegisterMenuPlace).
     kCmdReceptionRegister = 50040,
@@ -80,7 +70,7 @@ struct CommandInfo
     QString prompt;        // status-bar text
     QString toolTip;
     EnablingRule rule = EnablingRule::Always;
-    QString iconName; // toolbar icon in the resources; empty without a button
+    QString iconName; // its toolbar icon, resources/icons/<name>.svg; empty without a button
 };
 
 // Every command of the frame, in menu order within each menu.

@@ -208,8 +208,7 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, pageFolder,
                              &state.diagnosticText))
             output.standardError += "ERROR Creando DIAGNOSTICO\n";
-        if (options.formPages && state.formIdentified &&
-            !form.ExportPages(FormPageExport::PageFiles, pageFolder))
+        if (options.formPages && state.formIdentified && !form.ExportPages(pageFolder))
             output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();
         // Pages the machine would not write leave no verdict either.
         const Failure failure = FirstIoFailure();

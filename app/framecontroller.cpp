@@ -201,7 +201,7 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
             if (cups && record_.Begun()) {
                 for (qsizetype i = jobsBefore; i < cups->Jobs().size(); ++i)
                     record_.AddPrintJob(CupsPrintDevice::ResolveQueue(cups->Queue()),
-                                        cups->Settings().copies, cups->Jobs().at(i).name,
+                                        cups->Copies(), cups->Jobs().at(i).name,
                                         cups->Jobs().at(i).pages);
             }
             if (stopped) {

@@ -46,24 +46,12 @@ endif()
 # Test labels, so that `ctest -L unit` runs the fast tests alone: `system`
 # tests run the built programs whole (vk7check, vk7 under Xvfb, the package);
 # `root` tests need root (immutable files, the PDF backend of the test CUPS
-# server they start); every other test is a `unit` test.
-set(VK7_SYSTEM_TESTS
-  checker_vk7check_test checker_batch_test checker_hostile_test checker_largetext_test
-  checker_faults_test checker_register_test checker_report_test desktop_vk7_xvfb_test desktop_vk7_busy_print_test
-  desktop_vk7_cancel_test install_package_test desktop_vk7_accessibility_test
-  desktop_vk7_keyboard_test desktop_vk7_orca_test)
-set(VK7_ROOT_TESTS
-  checker_vk7check_test checker_hostile_test checker_faults_test components_cupsprintdevice_test
-  components_pdfdocument_test app_ui_mainframe_test viewing_ui_documentdialogs_test
-  desktop_vk7_busy_print_test desktop_vk7_cancel_test)
+# server they start); every other test is a `unit` test. Each test gets its
+# labels where it is declared: vk7_label_test(name [system] [root]) beside
+# its add_test, or SYSTEM_TESTS / ROOT_TESTS in the folder's call that makes
+# its test programs.
 function(vk7_label_test name)
-  set(labels)
-  if(name IN_LIST VK7_SYSTEM_TESTS)
-    list(APPEND labels system)
-  endif()
-  if(name IN_LIST VK7_ROOT_TESTS)
-    list(APPEND labels root)
-  endif()
+  set(labels ${ARGN})
   if(NOT labels)
     set(labels unit)
   endif()
@@ -73,10 +61,32 @@ function(vk7_label_test name)
   set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "VK7_REGISTRO=off")
 endfunction()
 
+# The labels of the test `name` from the lists a folder gives.
+function(vk7_labels_from out name system_tests root_tests)
+  set(labels)
+  if(name IN_LIST system_tests)
+    list(APPEND labels system)
+  endif()
+  if(name IN_LIST root_tests)
+    list(APPEND labels root)
+  endif()
+  set(${out} ${labels} PARENT_SCOPE)
+endfunction()
+
+# A name in those lists that no test has would leave a root test among the
+# `unit` ones unseen: it stops the configuration.
+function(vk7_require_tests)
+  foreach(name ${ARGN})
+    if(NOT TEST ${name})
+      message(FATAL_ERROR "No test ${name} in ${CMAKE_CURRENT_SOURCE_DIR} to label")
+    endif()
+  endforeach()
+endfunction()
+
 # Adds a GoogleTest executable for one unit, registered with CTest.
-# Usage: vk7_add_test(NAME name SOURCES ... LIBS ... [OFFSCREEN])
+# Usage: vk7_add_test(NAME name SOURCES ... LIBS ... [LABELS ...] [OFFSCREEN])
 function(vk7_add_test)
-  cmake_parse_arguments(T "OFFSCREEN" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "OFFSCREEN" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE vk7_common ${T_LIBS} vk7_testing GTest::gtest GTest::gtest_main)
   target_compile_definitions(${T_NAME} PRIVATE
@@ -84,7 +94,7 @@ function(vk7_add_test)
     VK7_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-  vk7_label_test(${T_NAME})
+  vk7_label_test(${T_NAME} ${T_LABELS})
   if(T_OFFSCREEN)
     set_property(TEST ${T_NAME} APPEND PROPERTY ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
@@ -93,24 +103,34 @@ endfunction()
 target_include_directories(vk7_common INTERFACE ${CMAKE_SOURCE_DIR})
 
 # Every tests/*_test.cpp of the current folder as a test executable named
-# <prefix>_<file>, linked to the libraries given.
-# Usage: vk7_add_folder_tests(prefix libs...)
+# <prefix>_<file>, linked to the libraries given; the tests named in
+# SYSTEM_TESTS and ROOT_TESTS get those labels, the others are `unit`.
+# Usage: vk7_add_folder_tests(prefix libs... [SYSTEM_TESTS names...] [ROOT_TESTS names...])
 function(vk7_add_folder_tests prefix)
+  cmake_parse_arguments(F "" "" "SYSTEM_TESTS;ROOT_TESTS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*_test.cpp)
   foreach(t ${tests})
     get_filename_component(base ${t} NAME_WE)
-    vk7_add_test(NAME ${prefix}_${base} SOURCES ${t} LIBS ${ARGN} OFFSCREEN)
+    vk7_labels_from(labels ${prefix}_${base} "${F_SYSTEM_TESTS}" "${F_ROOT_TESTS}")
+    vk7_add_test(NAME ${prefix}_${base} SOURCES ${t} LIBS ${F_UNPARSED_ARGUMENTS}
+                 LABELS ${labels} OFFSCREEN)
   endforeach()
+  # The window tests are made after these (vk7_add_folder_library checks them).
+  set(named ${F_SYSTEM_TESTS} ${F_ROOT_TESTS})
+  list(FILTER named EXCLUDE REGEX "^${prefix}_ui_")
+  vk7_require_tests(${named})
 endfunction()
 
 # One subsystem folder: its *.cpp make the logic library <NAME>; ui/*.cpp make
 # <NAME>_ui (the only place Widgets is linked); every tests/*_test.cpp and
 # ui/tests/*_test.cpp is a test executable of its own, the other tests/*.cpp
 # are shared test support for that folder, and bench/*_bench.cpp are
-# benchmark programs built into build/bench.
-# Usage: vk7_add_folder_library(NAME lib LIBS public-deps... [PRIVATE_LIBS ...] [UI_LIBS ...])
+# benchmark programs built into build/bench. ROOT_TESTS names the tests
+# (as CTest names them) that need root; the others are `unit`.
+# Usage: vk7_add_folder_library(NAME lib LIBS public-deps... [PRIVATE_LIBS ...] [UI_LIBS ...]
+#                               [ROOT_TESTS ...])
 function(vk7_add_folder_library)
-  cmake_parse_arguments(L "" "NAME" "LIBS;PRIVATE_LIBS;UI_LIBS" ${ARGN})
+  cmake_parse_arguments(L "" "NAME" "LIBS;PRIVATE_LIBS;UI_LIBS;ROOT_TESTS" ${ARGN})
   set(dir ${CMAKE_CURRENT_SOURCE_DIR})
   get_filename_component(folder ${dir} NAME)
 
@@ -146,7 +166,7 @@ function(vk7_add_folder_library)
     set(support_lib ${L_NAME}_testsupport)
   endif()
 
-  vk7_add_folder_tests(${folder} ${L_NAME} ${support_lib})
+  vk7_add_folder_tests(${folder} ${L_NAME} ${support_lib} ROOT_TESTS ${L_ROOT_TESTS})
   # Benchmarks are programs that print figures, not tests.
   file(GLOB benches CONFIGURE_DEPENDS ${dir}/bench/*_bench.cpp)
   foreach(b ${benches})
@@ -161,7 +181,10 @@ function(vk7_add_folder_library)
     file(GLOB ui_tests CONFIGURE_DEPENDS ${dir}/ui/tests/*_test.cpp)
     foreach(t ${ui_tests})
       get_filename_component(base ${t} NAME_WE)
-      vk7_add_test(NAME ${folder}_ui_${base} SOURCES ${t} LIBS ${L_NAME}_ui ${support_lib} OFFSCREEN)
+      vk7_labels_from(labels ${folder}_ui_${base} "" "${L_ROOT_TESTS}")
+      vk7_add_test(NAME ${folder}_ui_${base} SOURCES ${t} LIBS ${L_NAME}_ui ${support_lib}
+                   LABELS ${labels} OFFSCREEN)
     endforeach()
   endif()
+  vk7_require_tests(${L_ROOT_TESTS})
 endfunction()

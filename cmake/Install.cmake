@@ -65,4 +65,4 @@ include(CPack)
 add_test(NAME install_package_test
   COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/package-test.sh ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR})
 set_tests_properties(install_package_test PROPERTIES TIMEOUT 300)
-vk7_label_test(install_package_test)
+vk7_label_test(install_package_test system)

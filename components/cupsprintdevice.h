@@ -51,7 +51,8 @@ public:
     void AbandonJob() override;
 
     QString Queue() const { return settings_.queue; }
-    const PrintSettings &Settings() const { return settings_; }
+    // The copies every job goes out with, for the reception's record.
+    int Copies() const { return settings_.copies; }
     // Why the last job was refused or lost, for the logs.
     QString LastError() const { return lastError_; }
     const QList<PrintedJob> &Jobs() const { return jobs_; }

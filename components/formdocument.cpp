@@ -402,9 +402,9 @@ bool CFormDocument::RefreshFields()
     return true;
 }
 
-bool CFormDocument::ExportPages(FormPageExport option, const QString &folder) const
+bool CFormDocument::ExportPages(const QString &folder) const
 {
-    if (option != FormPageExport::PageFiles || !open_)
+    if (!open_)
         return false;
     for (int page = 1; page <= PageCount(); ++page) {
         const QString path = folder + u"K7.%1"_s.arg(page, 3, 10, QLatin1Char('0'));

@@ -25,10 +25,6 @@ public:
     virtual void FormDocumentChanged(Change change) = 0;
 };
 
-// How the form's pages are written out. Page files K7.001, K7.002, ... (one
-// per page, 1 bit, 200 dpi) are the only way the system asks for.
-enum class FormPageExport : short { PageFiles = 4 };
-
 // One row of a keyed listing: a key and its two years' values.
 struct ListingRow
 {
@@ -117,7 +113,7 @@ public:
     QImage RenderPageImage(int page) const;
     // Writes every page as `folder` + "K7.001", "K7.002", ... (a system
     // folder); false when a page cannot be written or no form is open.
-    bool ExportPages(FormPageExport option, const QString &folder) const;
+    bool ExportPages(const QString &folder) const;
     // Pages (from 1) in one job on a printer, each drawn as the page image
     // the export writes, on a printer page of its own. False when no form is
     // open, no page is given, the printer refuses the job or a page is not

@@ -46,43 +46,6 @@ int PrintImageFiles(PrintDevice &device, const QString &jobName, const QStringLi
     return device.EndJob() ? printed : -1;
 }
 
-bool RecordingPrintDevice::BeginJob(const QString &name)
-{
-    if (refusing_ || open_)
-        return false;
-    jobs_.append(Job{name, {}, false});
-    open_ = true;
-    return true;
-}
-
-bool RecordingPrintDevice::PrintPage(const PageImage &page)
-{
-    if (!open_)
-        return false;
-    PageImage printed = page;
-    if (LoadPageImage(page, &printed.bitmap).Failed())
-        return false;
-    jobs_.last().pages.append(printed);
-    return true;
-}
-
-bool RecordingPrintDevice::EndJob()
-{
-    if (!open_)
-        return false;
-    open_ = false;
-    jobs_.last().ended = true;
-    return true;
-}
-
-void RecordingPrintDevice::AbandonJob()
-{
-    if (!open_)
-        return;
-    open_ = false;
-    jobs_.removeLast();
-}
-
 bool StoppablePrintDevice::BeginJob(const QString &name)
 {
     if (StopRequested())
@@ -177,14 +140,6 @@ QString SentJobsText(const QStringList &sentJobs)
 QString PrintStoppedText(const QStringList &sentJobs)
 {
     return u"Impresión cancelada. "_s + SentJobsText(sentJobs);
-}
-
-QStringList RecordingPrintDevice::JobNames() const
-{
-    QStringList names;
-    for (const Job &job : jobs_)
-        names.append(job.name);
-    return names;
 }
 
 } // namespace vk7

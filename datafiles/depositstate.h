@@ -8,7 +8,7 @@
 #include <QStringList>
 
 #include "campbdarray.h"
-#include "documentkind.h"
+#include "reception/documentkind.h"
 #include "reception/paths.h"
 #include "textpagelist.h"
 

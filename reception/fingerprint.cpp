@@ -17,6 +17,7 @@
 #include <openssl/evp.h>
 
 #include "backgroundwork.h"
+#include "documentkind.h"
 #include "failure.h"
 #include "filetools.h"
 #include "hostfiles.h"
@@ -372,16 +373,12 @@ void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInte
     for (const auto name : {u"FICHERO.TXT", u"DATOS.ASC", u"ACCIONES.ASC", u"CERTIF.ASC"})
         paths.append(base + QString::fromUtf16(name));
     paths.append(base + (isFile(u"INSTANCIA.ASC"_s) ? u"INSTANCIA.ASC"_s : u"INSTANCI.ASC"_s));
-    for (const auto name : {u"MEMORIA.TXT", u"GESTION.TXT", u"ACCIONES.TXT"})
-        paths.append(base + QString::fromUtf16(name));
-    for (const auto name : {u"AMBIENTA.TXT", u"SIMCAV.TXT", u"CERTAPRO.TXT"}) {
-        if (isFile(QString::fromUtf16(name)))
-            paths.append(base + QString::fromUtf16(name));
+    for (const DocumentKindInfo *document : FingerprintDocuments()) {
+        if (document->images)
+            ListNumberedFiles(paths, base, document->imagePattern);
+        else if (!document->fingerprintWhenThere || isFile(document->depositFile))
+            paths.append(base + document->depositFile);
     }
-    ListNumberedFiles(paths, base, u"*.G??"_s);
-    ListNumberedFiles(paths, base, u"*.M??"_s);
-    ListNumberedFiles(paths, base, u"AUDITOR"_s + u".*"_s);
-    ListNumberedFiles(paths, base, u"ANUNCIO"_s + u".*"_s);
     if (isFile(u"CAUSA.TXT"_s))
         paths.append(base + u"CAUSA.TXT"_s);
     // What is not the deposit's is read as missing.

@@ -196,14 +196,6 @@ bool FreeSpace(const QByteArray &hostFolder, qint64 *freeBytes, qint64 *unit)
     return true;
 }
 
-bool IsReadOnly(const QByteArray &hostPath)
-{
-    struct stat st;
-    if (::lstat(hostPath.constData(), &st) != 0)
-        return false;
-    return S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR);
-}
-
 bool SetReadOnly(const QByteArray &hostPath, bool readOnly)
 {
     struct stat st;

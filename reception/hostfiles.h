@@ -79,7 +79,6 @@ qint64 FileSize(const QByteArray &hostPath);
 bool FreeSpace(const QByteArray &hostFolder, qint64 *freeBytes, qint64 *unit);
 
 // The read-only attribute is the owner's write permission.
-bool IsReadOnly(const QByteArray &hostPath);
 bool SetReadOnly(const QByteArray &hostPath, bool readOnly);
 
 // Deletes a file (or a link, a pipe). A read-only file and a folder are

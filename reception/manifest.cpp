@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include "codepages.h"
+#include "documentkind.h"
 #include "filetools.h"
 #include "paths.h"
 #include "plaintext.h"
@@ -97,21 +98,23 @@ bool IsMandatoryName(const QString &entry)
 
 const QList<KnownDepositFile> &KnownDepositFiles()
 {
-    using M = KnownDepositFile::Mandatory;
-    static const QList<KnownDepositFile> files = {
-        {u"FICHERO.TXT"_s, u"Relación de ficheros del depósito"_s, M::Yes},
-        {u"DATOS.ASC"_s, u"Datos de las cuentas"_s, M::Yes},
-        {u"ACCIONES.ASC"_s, u"Datos del modelo de autocartera"_s, M::No},
-        {u"CERTIF.ASC"_s, u"Datos de la certificación"_s, M::No},
-        {u"INSTANCIA.ASC"_s, u"Datos de la instancia"_s, M::Application},
-        {u"INSTANCI.ASC"_s, u"Datos de la instancia"_s, M::Application},
-        {u"MEMORIA.TXT"_s, u"Memoria"_s, M::No},
-        {u"GESTION.TXT"_s, u"Informe de Gestión"_s, M::No},
-        {u"ACCIONES.TXT"_s, u"Modelo de Autocartera"_s, M::No},
-        {u"AMBIENTA.TXT"_s, u"Informe Medioambiental"_s, M::No},
-        {u"SIMCAV.TXT"_s, u"Informe Simcav"_s, M::No},
-        {u"CERTAPRO.TXT"_s, u"Cert. Aprobación de Cuentas"_s, M::No},
-    };
+    static const QList<KnownDepositFile> files = [] {
+        using M = KnownDepositFile::Mandatory;
+        QList<KnownDepositFile> known = {
+            {u"FICHERO.TXT"_s, u"Relación de ficheros del depósito"_s, M::Yes},
+            {u"DATOS.ASC"_s, u"Datos de las cuentas"_s, M::Yes},
+            {u"ACCIONES.ASC"_s, u"Datos del modelo de autocartera"_s, M::No},
+            {u"CERTIF.ASC"_s, u"Datos de la certificación"_s, M::No},
+            {u"INSTANCIA.ASC"_s, u"Datos de la instancia"_s, M::Application},
+            {u"INSTANCI.ASC"_s, u"Datos de la instancia"_s, M::Application},
+        };
+        // Then the document texts, in the table's order, named as their boxes.
+        for (const DocumentKindInfo &document : DocumentKinds()) {
+            if (!document.depositFile.isEmpty())
+                known.append({document.depositFile, DocumentCaption(document), M::No});
+        }
+        return known;
+    }();
     return files;
 }
 
@@ -124,9 +127,15 @@ bool IsNumberedImageName(QStringView name)
     if (extension.size() < 3)
         return false;
     const QStringView shortExtension = extension.left(3);
-    const bool family = name.startsWith(u"AUDITOR") || name.startsWith(u"ANUNCIO") ||
-                        shortExtension.front() == u'M' || shortExtension.front() == u'G';
-    if (!family)
+    // The image sets' markers: a one-letter marker opens the extension, a
+    // longer one the name.
+    const auto family = [&](const DocumentKindInfo &set) {
+        if (!set.images || set.imageMarker.isEmpty())
+            return false;
+        return set.imageMarker.size() == 1 ? shortExtension.front() == set.imageMarker.front()
+                                           : name.startsWith(set.imageMarker);
+    };
+    if (std::none_of(DocumentKinds().begin(), DocumentKinds().end(), family))
         return false;
     const int number = CAtoi(shortExtension.mid(1, 2));
     return number >= 1 && number <= 99;

@@ -57,7 +57,7 @@ public:
     // Names are compared after ASCII upper-casing.
     static QList<Entry> FindMatching(const QString &systemPattern);
 
-    // Windows wildcard rules: "*" any run of characters, "?" one character or
+    // The system's wildcard rules: "*" any run of characters, "?" one character or
     // none at the end of the name, "*.*" every name, a final ".*" also
     // matches a name without a period.
     static bool MatchesWildcard(const QString &name, const QString &pattern);

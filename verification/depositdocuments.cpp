@@ -57,11 +57,6 @@ QString PrintableDocumentCaption(PrintableDocument document)
     return PrintChoiceTable()[static_cast<size_t>(document) + 1].caption;
 }
 
-QString DiagnosticSheetCaption()
-{
-    return PrintChoiceTable().front().caption;
-}
-
 DocumentAvailability ComputeDocumentAvailability(const DepositState &state)
 {
     DocumentAvailability available{};

@@ -4,7 +4,7 @@
 
 #include <QStringList>
 
-#include "datafiles/documentkind.h"
+#include "reception/documentkind.h"
 
 namespace vk7 {
 
@@ -28,8 +28,6 @@ bool HoldsOwnSharesData(const CCampBDArray &fields);
 
 // The check-box caption of each printable document.
 QString PrintableDocumentCaption(PrintableDocument document);
-// The caption of the check box that is always ticked.
-QString DiagnosticSheetCaption();
 
 using DocumentAvailability = std::array<bool, kPrintableDocumentCount>;
 

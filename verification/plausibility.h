@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "datafiles/documentkind.h"
+#include "reception/documentkind.h"
 
 namespace vk7 {
 

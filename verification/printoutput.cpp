@@ -237,7 +237,7 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
     // The pages are drawn in the text size the clerk last chose in the frame.
     if (form && formPages.textSize > 0)
         form->SetTextSize(formPages.textSize);
-    if (!form || !form->ExportPages(FormPageExport::PageFiles, folder))
+    if (!form || !form->ExportPages(folder))
         return Fail(state, ui, FormExportErrorText(), printer);
     printer.Advance(form->PageCount());
 

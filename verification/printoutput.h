@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <QTime>
 
-#include "datafiles/documentkind.h"
 #include "depositdocuments.h"
+#include "reception/documentkind.h"
 #include "reception/failure.h"
 
 namespace vk7 {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "datafiles/documentkind.h"
+#include "reception/documentkind.h"
 
 namespace vk7 {
 

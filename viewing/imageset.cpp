@@ -49,7 +49,7 @@ QString ImageSet::ImagePath(int row) const
 
 QString ImageSet::TemporaryPath(int row) const
 {
-    return kind_ ? QString::asprintf(kind_->temporaryPattern.toUtf8().constData(), row) : QString();
+    return kind_ ? TemporaryImagePath(*kind_, row) : QString();
 }
 
 QString ImageSet::PrintJobName(int row) const

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "datafiles/documentkind.h"
+#include "reception/documentkind.h"
 
 namespace vk7 {
 

@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "datafiles/documentkind.h"
 #include "datafiles/textpagelist.h"
+#include "reception/documentkind.h"
 
 namespace vk7 {
 

@@ -12,6 +12,7 @@
 #include "reception/filetools.h"
 #include "reception/paths.h"
 #include "reception/userinterface.h"
+#include "testing/fixedclock.h"
 #include "testing/guiapplication.h"
 #include "testing/hostfiles.h"
 #include "verification/clock.h"

@@ -9,6 +9,7 @@
 #include "datafiles/depositmodel.h"
 #include "datafiles/depositstate.h"
 #include "reception/paths.h"
+#include "testing/fixedclock.h"
 #include "testing/hostfiles.h"
 #include "testing/scriptedinterface.h"
 #include "verification/clock.h"

@@ -9,6 +9,7 @@
 #include "app/framecontroller.h"
 #include "reception/opendepositlogic.h"
 #include "registry/receptionregister.h"
+#include "testing/fixedclock.h"
 #include "testing/guiapplication.h"
 #include "testing/hostfiles.h"
 #include "testing/scriptedinterface.h"

@@ -53,7 +53,6 @@ CMainFrame::CMainFrame(const QString &appFolder, const Clock &clock, QWidget *pa
       verdicts_(std::make_unique<FrameVerdictWindows>(this)),
       controller_(std::make_unique<FrameController>(appFolder, *messages_, clock)),
       windowDialog_(std::make_unique<OpenDialogWindow>(this, *messages_)),
-      openDialog_(windowDialog_.get()),
       printDialogDefault_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       printDialogSetup_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       currentPrinter_(printDialogDefault_.get())
@@ -108,11 +107,6 @@ CMainFrame::~CMainFrame()
     controller_->StopAndWait();
 }
 
-void CMainFrame::SetOpenDialog(IOpenDialog *dialog)
-{
-    openDialog_ = dialog ? dialog : windowDialog_.get();
-}
-
 void CMainFrame::SetPrintDialogRunner(std::function<bool(QPrinter &)> runner)
 {
     runPrintDialog_ = std::move(runner);
@@ -121,8 +115,7 @@ void CMainFrame::SetPrintDialogRunner(std::function<bool(QPrinter &)> runner)
 void CMainFrame::CreateActions()
 {
     for (const CommandInfo &command : CommandTable()) {
-        if (command.id == kCmdPageList || command.id == kCmdTextSizeList ||
-            command.id == kCmdChangeTifFlags)
+        if (command.id == kCmdPageList || command.id == kCmdTextSizeList)
             continue;
         auto *action = new QAction(command.caption.section(u'\t', 0, 0), this);
         action->setObjectName(QString::number(command.id));
@@ -353,7 +346,7 @@ void CMainFrame::Dispatch(int commandId)
 
 void CMainFrame::OpenDeposit()
 {
-    controller_->Open(*openDialog_);
+    controller_->Open(*windowDialog_);
     UpdateActions();
 }
 

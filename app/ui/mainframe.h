@@ -43,8 +43,6 @@ public:
     QComboBox *TextSizeList() const { return textSizeList_; }
     QPrinter *CurrentPrinter() const { return currentPrinter_; }
 
-    // Replaces the Open dialog window (tests script it); null restores it.
-    void SetOpenDialog(IOpenDialog *dialog);
     // Replaces the printer set-up dialog: shown on the printer it is given,
     // true when confirmed.
     void SetPrintDialogRunner(std::function<bool(QPrinter &)> runner);
@@ -85,7 +83,6 @@ private:
     std::unique_ptr<FrameController> controller_;
     std::unique_ptr<IDocumentDialogs> documents_;
     std::unique_ptr<IOpenDialog> windowDialog_;
-    IOpenDialog *openDialog_ = nullptr;
     QHash<int, QAction *> actions_;
     FormView *view_ = nullptr;
     QToolBar *toolBar_ = nullptr;

@@ -69,7 +69,7 @@ int main(int argc, char **argv)
 
     QDir(drive.path()).mkpath(u"TMP_VK7"_s);
     timer.restart();
-    const bool exported = document.ExportPages(FormPageExport::PageFiles, u"C:\\TMP_VK7\\"_s);
+    const bool exported = document.ExportPages(u"C:\\TMP_VK7\\"_s);
     std::printf("ExportPages of %d pages: %.1f ms (%s)\n", viewer.GetPageCount(),
                 timer.nsecsElapsed() / 1e6, exported ? "ok" : "failed");
     return page.isNull() || !exported ? 1 : 0;

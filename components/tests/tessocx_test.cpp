@@ -16,6 +16,7 @@
 #include "components/tessocx.h"
 #include "formtesting.h"
 #include "reception/paths.h"
+#include "testing/recordingprintdevice.h"
 #include "testing/tiffpages.h"
 
 using namespace Qt::StringLiterals;
@@ -106,7 +107,7 @@ TEST_F(ViewerTest, OpenFormRaisesCountPageAndTextSizeAndCloseEmptiesIt)
     EXPECT_EQ(viewer.GoToPage(1), 0);
     EXPECT_FALSE(document.RefreshFields());
     EXPECT_TRUE(document.RuleErrors().isEmpty());
-    EXPECT_FALSE(document.ExportPages(FormPageExport::PageFiles, u"C:\\TMP_VK7\\"_s));
+    EXPECT_FALSE(document.ExportPages(u"C:\\TMP_VK7\\"_s));
 }
 
 TEST_F(ViewerTest, MalformedTemplateIsFalseNeverACrash)
@@ -307,7 +308,7 @@ TEST_F(ViewerTest, ExportedPagesAreGroup4TiffsAt200DpiAndTheBarcodeScans)
     CTessOCX viewer(document);
     ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
     ASSERT_TRUE(QDir(drive.path()).mkpath(u"TMP_VK7"_s));
-    ASSERT_TRUE(document.ExportPages(FormPageExport::PageFiles, u"C:\\TMP_VK7\\"_s));
+    ASSERT_TRUE(document.ExportPages(u"C:\\TMP_VK7\\"_s));
     for (int page = 1; page <= 14; ++page) {
         const QString host =
             ResolvedFile(u"C:\\TMP_VK7\\K7.%1"_s.arg(page, 3, 10, QLatin1Char('0')));

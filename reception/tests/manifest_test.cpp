@@ -63,6 +63,10 @@ TEST(NumberedNameTest, KnownFilesTable)
     EXPECT_EQ(known.at(4).name, u"INSTANCIA.ASC"_s);
     EXPECT_EQ(known.at(5).name, u"INSTANCI.ASC"_s);
     EXPECT_EQ(known.at(11).name, u"CERTAPRO.TXT"_s);
+    // The texts are named as their documents are everywhere else.
+    EXPECT_EQ(known.at(8).name, u"ACCIONES.TXT"_s);
+    EXPECT_EQ(known.at(8).role, u"Modelo de Autocartera"_s);
+    EXPECT_EQ(known.at(11).role, u"Cert. Aprobación de Cuentas"_s);
 }
 
 TEST_F(ManifestTest, LowerCaseCrLfManifestIsCorrectAndComplete)

@@ -53,7 +53,6 @@ public:
     StatusLineLabel *StatusLine() const { return status_; }
     QProgressBar *ProgressBar() const { return progress_; }
     QPushButton *AcceptButton() const { return accept_; }
-    QPushButton *BrowseButton() const { return browse_; }
     QPushButton *CancelButton() const { return cancel_; }
     // Whether the copy of an accepted entry runs.
     bool Busy() const { return busy_; }

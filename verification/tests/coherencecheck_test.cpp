@@ -5,6 +5,7 @@
 #include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "storehelpers.h"
+#include "testing/fixedclock.h"
 #include "verification/clock.h"
 #include "verification/coherencecheck.h"
 #include "verification/formtype.h"

@@ -4,6 +4,7 @@
 
 #include "datafiles/depositstate.h"
 #include "storehelpers.h"
+#include "testing/fixedclock.h"
 #include "verification/clock.h"
 #include "verification/coherencerules.h"
 

@@ -12,6 +12,7 @@
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "storehelpers.h"
+#include "testing/fixedclock.h"
 #include "testing/hostfiles.h"
 #include "testing/scriptedinterface.h"
 #include "verification/clock.h"

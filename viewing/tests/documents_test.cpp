@@ -10,6 +10,7 @@
 #include "reception/paths.h"
 #include "reception/userinterface.h"
 #include "testing/guiapplication.h"
+#include "testing/recordingprintdevice.h"
 #include "testing/scriptedinterface.h"
 #include "viewing/imageset.h"
 #include "viewing/textpagebook.h"

@@ -34,6 +34,7 @@
 #include "reception/paths.h"
 #include "reception/ui/opendepositdialog.h"
 #include "testing/cupsserver.h"
+#include "testing/fixedclock.h"
 #include "testing/guiapplication.h"
 #include "testing/hostfiles.h"
 #include "verification/clock.h"
@@ -207,7 +208,7 @@ TEST_F(MainFrame, MenusToolbarAndStatusBarAreTheCommandTables)
 TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
 {
     EXPECT_FALSE(frame_.Action(kCmdClose)->isEnabled());
-    EXPECT_FALSE(frame_.Action(kCmdTextMemoria)->isEnabled());
+    EXPECT_FALSE(frame_.Action(DocumentKindOf(DocumentKind::MemoriaText).editCommand)->isEnabled());
     EXPECT_FALSE(frame_.PageList()->isEnabled());
     EXPECT_TRUE(frame_.Action(kCmdScrollLineDown)->isEnabled());
 
@@ -216,7 +217,8 @@ TEST_F(MainFrame, OpenThroughTheDialogEnablesTheCommandsAndFillsTheLists)
     EXPECT_EQ(stateVerdict_, u"CORRECTA"_s); // the Open ends in the state window
     EXPECT_EQ(frame_.windowTitle(), u"Velmora - EUROS"_s);
     EXPECT_TRUE(frame_.Action(kCmdClose)->isEnabled());
-    EXPECT_TRUE(frame_.Action(kCmdImagesAnuncios)->isEnabled());
+    EXPECT_TRUE(
+        frame_.Action(DocumentKindOf(DocumentKind::AnnouncementsImages).editCommand)->isEnabled());
     EXPECT_FALSE(frame_.Action(kCmdPreviousPage)->isEnabled());
     const int pages = frame_.Controller().Viewer().GetPageCount();
     EXPECT_EQ(frame_.PageList()->count(), pages);
@@ -532,7 +534,8 @@ TEST_F(MainFrame, EveryControlOfEveryWindowHasANameAScreenReaderReads)
     note(u"Lista de Errores"_s, &errorList);
     errorList.reject();
 
-    for (int id : {kCmdImagesMemoria, kCmdTextMemoria}) {
+    for (int id : {DocumentKindOf(DocumentKind::MemoriaImages).editCommand,
+                   DocumentKindOf(DocumentKind::MemoriaText).editCommand}) {
         WhenShown<QDialog>([&note](QDialog *dialog) {
             note(dialog->windowTitle(), dialog);
             dialog->reject();

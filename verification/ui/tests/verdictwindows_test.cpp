@@ -11,6 +11,7 @@
 #include "components/formdocument.h"
 #include "datafiles/depositstate.h"
 #include "reception/userinterface.h"
+#include "testing/fixedclock.h"
 #include "testing/scriptedinterface.h"
 #include "verification/clock.h"
 #include "verification/depositdiagnosis.h"

@@ -3,12 +3,15 @@
 #include <array>
 #include <optional>
 
+#include <QList>
 #include <QString>
 
 namespace vk7 {
 
 // Every kind of deposit document the system handles, by the system's own
 // numbers (the codes the Edit menu hands to the text and image dialogs).
+// The table sits with the reception, the lowest layer that needs it (the
+// manifest and the fingerprint), so every layer above reads the same rows.
 enum class DocumentKind {
     MemoriaText = 5,
     ManagementReportText = 6,
@@ -46,16 +49,24 @@ struct DocumentKindInfo
     bool images = false;                    // an image set, else a text
     std::optional<PrintableDocument> box{}; // the state window's box; none for the sheet
     QString depositFile{};                  // a text's file in the deposit, "MEMORIA.TXT"
-    QString imagePattern{};     // the pattern an image set's pages are listed with, "*.M??"
-    QString imageMarker{};      // the part of a name that marks the set: "M" the letter three
-                                // places from the end, "AUDITOR" the first seven characters
-    QString pagePrefix{};       // a text's rendered pages: "K7.M" gives K7.M01, K7.M02, ...
-    QString printJobCode{};     // the output's job: "VK7_" + code + "_" + time
-    QString warningFile{};      // named in the sheet's warning when the document looks wrong
-    QString jsonName{};         // an image set's key in the checker's JSON
-    QString dialogTitle{};      // the title of its text page or image set dialog
-    QString temporaryPattern{}; // an image set's copies in "C:\TMP\" for other programs
-    int editCommand = 0;        // the frame's Edit-menu command id that opens its dialog
+    QString imagePattern{};   // the pattern an image set's pages are listed with, "*.M??"
+    QString imageMarker{};    // the part of a name that marks the set: "M" the letter three
+                              // places from the end, "AUDITOR" the first seven characters
+    QString pagePrefix{};     // a text's rendered pages: "K7.M" gives K7.M01, K7.M02, ...
+    QString printJobCode{};   // the output's job: "VK7_" + code + "_" + time
+    QString warningFile{};    // named in the sheet's warning when the document looks wrong
+    QString jsonName{};       // an image set's key in the checker's JSON
+    QString dialogTitle{};    // the title of its text page or image set dialog
+    QString temporaryName{};  // an image set's copies in the temporary folder for other
+                              // programs, by page number: "MEMTMP%02d.TIF"
+    int fingerprintPlace = 0; // where the fingerprint reads it among the
+                              // documents, from 1; after the data files
+    bool fingerprintWhenThere = false; // a text the fingerprint lists only when its
+                                       // file is there; the others are always listed
+    int editCommand = 0;               // the frame's Edit-menu command id that opens its dialog
+    QString editCaption{};             // that command's menu caption, with its ampersand
+    QString editPrompt{};              // its status-bar text
+    QString editToolTip{};
 };
 
 // The table, in the order the state window's print run produces the kinds:
@@ -67,6 +78,13 @@ const DocumentKindInfo &DocumentKindOf(DocumentKind kind);
 // by its marker at the start of the name, or by the letter three places
 // from the end for a one-letter marker.
 bool MarksImageSet(const DocumentKindInfo &set, const QString &name);
+
+// Where page `number` of an image set is copied for other programs: its
+// temporary name, numbered, in TemporaryFolder().
+QString TemporaryImagePath(const DocumentKindInfo &set, int number);
+
+// The documents in the order the fingerprint reads them (fingerprintPlace).
+QList<const DocumentKindInfo *> FingerprintDocuments();
 
 // A state-window box: its caption, the word that names it in vk7check's
 // --print list and its control id.
@@ -81,5 +99,9 @@ inline constexpr int kPrintChoiceCount = kPrintableDocumentCount + 1;
 // The boxes in the window's order: "Hoja de Diagnóstico", then the
 // printable documents in the order of PrintableDocument.
 const std::array<PrintChoiceInfo, kPrintChoiceCount> &PrintChoiceTable();
+
+// What a document is called where it is listed (the manifest's files): the
+// caption of its state-window box. Empty for the diagnostic sheet.
+QString DocumentCaption(const DocumentKindInfo &document);
 
 } // namespace vk7

@@ -1,5 +1,9 @@
 #include "documentkind.h"
 
+#include <algorithm>
+
+#include "paths.h"
+
 namespace vk7 {
 
 using namespace Qt::StringLiterals;
@@ -8,18 +12,6 @@ namespace {
 
 using K = DocumentKind;
 using P = PrintableDocument;
-
-// Edit-menu command ids (the frame's command table names them).
-constexpr int kEditTextMemoria = 50020;
-constexpr int kEditTextGestion = 50021;
-constexpr int kEditImagesMemoria = 50022;
-constexpr int kEditImagesGestion = 50023;
-constexpr int kEditTextAcciones = 50024;
-constexpr int kEditTextAmbienta = 50026;
-constexpr int kEditTextSimcav = 50027;
-constexpr int kEditTextCertapro = 50028;
-constexpr int kEditImagesAuditor = 50029;
-constexpr int kEditImagesAnuncios = 50030;
 
 std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
 {
@@ -40,8 +32,12 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .warningFile = u"MEMORIA.TIF"_s,
          .jsonName = u"memoria"_s,
          .dialogTitle = u"Tratamiento de Imágenes de la Memoria del Depósito Digital"_s,
-         .temporaryPattern = u"C:\\TMP\\MEMTMP%02d.TIF"_s,
-         .editCommand = kEditImagesMemoria},
+         .temporaryName = u"MEMTMP%02d.TIF"_s,
+         .fingerprintPlace = 8,
+         .editCommand = 50022,
+         .editCaption = u"&Memoria"_s,
+         .editPrompt = u"Mantenimiento de las imágenes de la memoria del depósito digital activo"_s,
+         .editToolTip = u"Editar imágenes memoria"_s},
         {.kind = K::MemoriaText,
          .images = false,
          .box = P::Memoria,
@@ -50,7 +46,11 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .printJobCode = u"M2"_s,
          .warningFile = u"MEMORIA.TXT"_s,
          .dialogTitle = u"Memoria del Depósito Digital"_s,
-         .editCommand = kEditTextMemoria},
+         .fingerprintPlace = 1,
+         .editCommand = 50020,
+         .editCaption = u"&Memoria"_s,
+         .editPrompt = u"Edición de la memoria del depósito digital activo"_s,
+         .editToolTip = u"Editar memoria"_s},
         {.kind = K::ManagementReportImages,
          .images = true,
          .box = P::ManagementReport,
@@ -60,8 +60,13 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .warningFile = u"GESTION.TIF"_s,
          .jsonName = u"gestion"_s,
          .dialogTitle = u"Tratamiento de Imágenes del Informe de Gestión del Depósito Digital"_s,
-         .temporaryPattern = u"C:\\TMP\\GESTMP%02d.TIF"_s,
-         .editCommand = kEditImagesGestion},
+         .temporaryName = u"GESTMP%02d.TIF"_s,
+         .fingerprintPlace = 7,
+         .editCommand = 50023,
+         .editCaption = u"&Gestión"_s,
+         .editPrompt =
+             u"Mantenimiento de las imágenes del informe de gestión del depósito digital activo"_s,
+         .editToolTip = u"Editar imágenes informe gestión"_s},
         {.kind = K::ManagementReportText,
          .images = false,
          .box = P::ManagementReport,
@@ -70,7 +75,11 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .printJobCode = u"G2"_s,
          .warningFile = u"GESTION.TXT"_s,
          .dialogTitle = u"Informe de Gestión del Depósito Digital"_s,
-         .editCommand = kEditTextGestion},
+         .fingerprintPlace = 2,
+         .editCommand = 50021,
+         .editCaption = u"&Gestión"_s,
+         .editPrompt = u"Edición del informe de gestión del depósito digital activo"_s,
+         .editToolTip = u"Editar informe gestión"_s},
         {.kind = K::OwnSharesText,
          .images = false,
          .box = P::OwnShares,
@@ -79,7 +88,11 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .printJobCode = u"AC"_s,
          .warningFile = u"ACCIONS2.TXT"_s,
          .dialogTitle = u"Acciones Propias del Depósito Digital"_s,
-         .editCommand = kEditTextAcciones},
+         .fingerprintPlace = 3,
+         .editCommand = 50024,
+         .editCaption = u"&Acciones"_s,
+         .editPrompt = u"Edición de las acciones propias del depósito digital activo"_s,
+         .editToolTip = u"Editar acciones propias"_s},
         {.kind = K::EnvironmentalReportText,
          .images = false,
          .box = P::EnvironmentalReport,
@@ -88,7 +101,12 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .printJobCode = u"B"_s,
          .warningFile = u"AMBIENTA.TXT"_s,
          .dialogTitle = u"Informe Medioambiental del Depósito Digital"_s,
-         .editCommand = kEditTextAmbienta},
+         .fingerprintPlace = 4,
+         .fingerprintWhenThere = true,
+         .editCommand = 50026,
+         .editCaption = u"Medioam&biental"_s,
+         .editPrompt = u"Edición del informe medioambiental del depósito digital activo"_s,
+         .editToolTip = u"Editar informe medioambiental"_s},
         {.kind = K::SimcavReportText,
          .images = false,
          .box = P::SimcavReport,
@@ -97,7 +115,12 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .printJobCode = u"S"_s,
          .warningFile = u"SIMCAV.TXT"_s,
          .dialogTitle = u"Informe SIMCAV del Depósito Digital"_s,
-         .editCommand = kEditTextSimcav},
+         .fingerprintPlace = 5,
+         .fingerprintWhenThere = true,
+         .editCommand = 50027,
+         .editCaption = u"Simca&v"_s,
+         .editPrompt = u"Edición del informe simcav del depósito digital activo"_s,
+         .editToolTip = u"Editar informe simcav"_s},
         {.kind = K::ApprovalCertificateText,
          .images = false,
          .box = P::ApprovalCertificate,
@@ -106,7 +129,13 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .printJobCode = u"C"_s,
          .warningFile = u"CERTAPRO.TXT"_s,
          .dialogTitle = u"Certificado de Aprobación de Cuentas del Depósito Digital"_s,
-         .editCommand = kEditTextCertapro},
+         .fingerprintPlace = 6,
+         .fingerprintWhenThere = true,
+         .editCommand = 50028,
+         .editCaption = u"C&ert. Aprobación Cuentas"_s,
+         .editPrompt =
+             u"Edición del certificado de aprobación de cuentas del depósito digital activo"_s,
+         .editToolTip = u"Editar cert. aprobación de cuentas"_s},
         {.kind = K::AuditorReportImages,
          .images = true,
          .box = P::AuditorReport,
@@ -116,8 +145,13 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .warningFile = u"AUDITOR.TIF"_s,
          .jsonName = u"auditor"_s,
          .dialogTitle = u"Tratamiento de Imágenes del Informe de Auditoria del Depósito Digital"_s,
-         .temporaryPattern = u"C:\\TMP\\ADTMP%02d.TIF"_s,
-         .editCommand = kEditImagesAuditor},
+         .temporaryName = u"ADTMP%02d.TIF"_s,
+         .fingerprintPlace = 9,
+         .editCommand = 50029,
+         .editCaption = u"Au&ditoria"_s,
+         .editPrompt =
+             u"Mantenimiento de las imágenes del informe de auditoria del depósito digital activo"_s,
+         .editToolTip = u"Editar imágenes informe de auditoria"_s},
         {.kind = K::AnnouncementsImages,
          .images = true,
          .box = P::Announcements,
@@ -128,8 +162,13 @@ std::array<DocumentKindInfo, kDocumentKindCount> BuildTable()
          .jsonName = u"anuncio"_s,
          .dialogTitle =
              u"Tratamiento de Imágenes de Anuncios de Convocatoria del Depósito Digital"_s,
-         .temporaryPattern = u"C:\\TMP\\ANTMP%02d.TIF"_s,
-         .editCommand = kEditImagesAnuncios},
+         .temporaryName = u"ANTMP%02d.TIF"_s,
+         .fingerprintPlace = 10,
+         .editCommand = 50030,
+         .editCaption = u"An&uncios"_s,
+         .editPrompt =
+             u"Mantenimiento de las imágenes de anuncios de convocatoria del depósito digital activo"_s,
+         .editToolTip = u"Editar imágenes de anuncios de convocatoria"_s},
     }};
 }
 
@@ -149,6 +188,24 @@ const DocumentKindInfo &DocumentKindOf(DocumentKind kind)
     }
     // Every enumerator has its row (the table's test checks it).
     return DocumentKinds().front();
+}
+
+QString TemporaryImagePath(const DocumentKindInfo &set, int number)
+{
+    return TemporaryFolder() + QString::asprintf(set.temporaryName.toUtf8().constData(), number);
+}
+
+QList<const DocumentKindInfo *> FingerprintDocuments()
+{
+    QList<const DocumentKindInfo *> documents;
+    for (const DocumentKindInfo &document : DocumentKinds()) {
+        if (document.fingerprintPlace != 0)
+            documents.append(&document);
+    }
+    std::sort(documents.begin(), documents.end(), [](const auto *a, const auto *b) {
+        return a->fingerprintPlace < b->fingerprintPlace;
+    });
+    return documents;
 }
 
 bool MarksImageSet(const DocumentKindInfo &set, const QString &name)
@@ -175,6 +232,12 @@ const std::array<PrintChoiceInfo, kPrintChoiceCount> &PrintChoiceTable()
         {u"Cert. Aprobación de Cuentas"_s, u"certificacion"_s, 1076},
     }};
     return table;
+}
+
+QString DocumentCaption(const DocumentKindInfo &document)
+{
+    // The boxes follow "Hoja de Diagnóstico" in the order of PrintableDocument.
+    return document.box ? PrintChoiceTable()[int(*document.box) + 1].caption : QString();
 }
 
 } // namespace vk7

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "datafiles/documentkind.h"
+#include "reception/documentkind.h"
 
 using namespace vk7;
 
@@ -22,6 +22,7 @@ TEST(DocumentKinds, EveryKindHasOneCompleteRow)
 {
     std::set<int> kinds;
     std::set<int> editCommands;
+    std::set<int> fingerprintPlaces;
     std::set<QString> codes;
     for (const DocumentKindInfo &row : DocumentKinds()) {
         SCOPED_TRACE(int(row.kind));
@@ -29,7 +30,7 @@ TEST(DocumentKinds, EveryKindHasOneCompleteRow)
         EXPECT_EQ(&DocumentKindOf(row.kind), &row);
         EXPECT_TRUE(Has(row.printJobCode) && codes.insert(row.printJobCode).second);
         if (row.kind == DocumentKind::DiagnosticSheet) {
-            EXPECT_FALSE(row.images || row.box || row.editCommand);
+            EXPECT_FALSE(row.images || row.box || row.editCommand || row.fingerprintPlace);
             EXPECT_TRUE(Has(row.pagePrefix));
             continue;
         }
@@ -37,13 +38,20 @@ TEST(DocumentKinds, EveryKindHasOneCompleteRow)
         EXPECT_NE(*row.box, PrintableDocument::IdentificationBalance);
         EXPECT_TRUE(Has(row.warningFile) && Has(row.dialogTitle));
         EXPECT_TRUE(row.editCommand != 0 && editCommands.insert(row.editCommand).second);
+        EXPECT_TRUE(Has(row.editCaption) && Has(row.editPrompt) && Has(row.editToolTip));
+        // A document the fingerprint skipped, or read twice, would give
+        // another deposit's fingerprint.
+        EXPECT_TRUE(fingerprintPlaces.insert(row.fingerprintPlace).second);
+        EXPECT_TRUE(!row.fingerprintWhenThere || !row.images);
         EXPECT_EQ(Has(row.depositFile), !row.images);
         EXPECT_EQ(Has(row.pagePrefix), !row.images);
         for (const QString *imageField :
-             {&row.imagePattern, &row.imageMarker, &row.jsonName, &row.temporaryPattern})
+             {&row.imagePattern, &row.imageMarker, &row.jsonName, &row.temporaryName})
             EXPECT_EQ(Has(*imageField), row.images);
     }
     EXPECT_EQ(kinds.size(), size_t(kDocumentKindCount));
+    EXPECT_EQ(*fingerprintPlaces.begin(), 1);
+    EXPECT_EQ(*fingerprintPlaces.rbegin(), kDocumentKindCount - 1);
 
     std::set<QString> words;
     for (const PrintChoiceInfo &choice : PrintChoiceTable())
