@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -347,10 +349,16 @@ public:
             readOffThread = QThread::currentThread() != QCoreApplication::instance()->thread();
             RequestStop();
         }
+        // Held, the rules wait here while the clerk goes on with the window.
+        if (hold && !held.exchange(true))
+            released.get_future().wait();
         return FixedClock::Today();
     }
     bool stop = false;
+    bool hold = false;
     mutable bool readOffThread = false;
+    mutable std::atomic<bool> held = false;
+    mutable std::promise<void> released;
 };
 
 TEST(FrameRuleCheck, RunsOffTheWindowsThreadAndAStopDropsTheCheckAlone)
@@ -378,8 +386,26 @@ TEST(FrameRuleCheck, RunsOffTheWindowsThreadAndAStopDropsTheCheckAlone)
     EXPECT_TRUE(controller.State().formIdentified);
     EXPECT_TRUE(controller.IsEnabled(kCmdCheckRules));
 
+    // While the rules run, the window still shows the form as it was and
+    // may read it (painting, the keyboard's fields): the rules work on a copy.
     clock.stop = false;
+    clock.hold = true;
     controller.CheckRules();
+    ASSERT_TRUE(vk7::testing::WaitUntil([&] { return clock.held.load(); }));
+    EXPECT_TRUE(controller.Busy());
+    EXPECT_GT(controller.Viewer().GetPageCount(), 1);
+    EXPECT_FALSE(controller.Form().RuleCheckMode());
+    QImage shown(400, 300, QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    QPainter painter(&shown);
+    controller.Viewer().PaintView(painter);
+    painter.end();
+    EXPECT_NE(shown, [] {
+        QImage blank(400, 300, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        return blank;
+    }());
+    clock.released.set_value();
     Settle(controller);
     EXPECT_EQ(verdicts.shownRuleErrors, QList<int>{0});
     EXPECT_FALSE(controller.Form().RuleCheckMode());
