@@ -69,11 +69,12 @@ QByteArray JobLines(const QList<PrintedJob> &jobs, const QString &where)
     return lines;
 }
 
-// The state window's "&Imprimir" on the checked deposit. False when the
-// output stopped on one of its errors, whose texts go to `errors`.
-bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, FrameState &frame,
-                  const DepositStateReport &report, const Clock &clock, QByteArray &errors,
-                  DepositCheckOutput &output)
+// The state window's "&Imprimir" on the checked deposit. Failed when the
+// output stopped on one of its errors, whose texts go to `errors`; its
+// failure is the machine's when it met one.
+OutputResult PrintDeposit(const DepositCheckOptions &options, DepositState &state,
+                          FrameState &frame, const DepositStateReport &report, const Clock &clock,
+                          QByteArray &errors, DepositCheckOutput &output)
 {
     OutputTicks ticks = report.ticks;
     if (options.printTicks) {
@@ -83,20 +84,19 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
             ticks[size_t(i) + 1] = ticks[size_t(i) + 1] && report.available[size_t(i)];
     }
     CollectingInterface ui;
-    bool stopped = false;
+    OutputResult result;
     if (!options.pdfPath.isEmpty()) {
         PdfFileDevice pdf(options.pdfPath);
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        stopped =
-            ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock).Stopped();
+        result = ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock);
         frame.printerChosen = formPages.printerChosen;
-        if (!stopped) {
+        if (!result.Failed()) {
             if (const Failure failure = pdf.Finish(); failure.Failed()) {
                 ui.messages.append(failure.text);
-                stopped = true;
+                result.outcome = OutputResult::Outcome::Failed;
             }
         }
-        if (!stopped)
+        if (!result.Failed())
             errors += JobLines(pdf.Jobs(), options.pdfPath);
         output.printQueue = options.pdfPath;
         output.printedJobs = pdf.Jobs();
@@ -105,8 +105,7 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         // A printer named on the command line is a printer chosen.
         frame.printerChosen = !options.printer.isEmpty();
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        stopped = ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock)
-                      .Stopped();
+        result = ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock);
         frame.printerChosen = formPages.printerChosen;
         const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
         errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);
@@ -115,7 +114,7 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
     }
     for (const QString &message : ui.messages)
         errors += message.toUtf8() + '\n';
-    return !stopped;
+    return result;
 }
 
 // Hands what the output holds to the streams, when there are any.
@@ -170,14 +169,14 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         if (options.keepRecord)
             output.recordMembers = IoFailureRecordMembers(failure, openStatus);
         output.exitCode = 2;
+        output.ioFailure = failure;
         Deliver(output, streams);
         chain.CloseDeposit();
         return output;
     };
     if (!accepted) {
-        const Failure failure = FirstIoFailure();
-        if (failure.IsIo())
-            return stopOnIoFailure(failure, status);
+        if (result.ioFailure.IsIo())
+            return stopOnIoFailure(result.ioFailure, status);
         output.standardError = status.toUtf8() + '\n';
         if (options.json)
             output.standardOutput = BuildOpenFailureJson(status, options.jsonOptions);
@@ -198,21 +197,30 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     }
 
     bool printed = true;
+    // The first failure of the machine the output met.
+    Failure outputFailure;
     if (options.print) {
         // The output renders the sheet and exports the form pages itself.
-        printed =
+        const OutputResult printing =
             PrintDeposit(options, state, frame, result.report, clock, output.standardError, output);
+        printed = !printing.Failed();
+        outputFailure = printing.failure.IsIo() ? printing.failure : Failure();
     } else {
         // The sheet's pages, as the output pipeline renders them before printing.
         const QString pageFolder = WorkFolder();
-        if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, pageFolder,
-                             &state.diagnosticText))
+        const Failure sheet = RenderTextPages(state, DocumentKind::DiagnosticSheet, pageFolder,
+                                              &state.diagnosticText);
+        if (sheet.Failed())
             output.standardError += "ERROR Creando DIAGNOSTICO\n";
-        if (options.formPages && state.formIdentified &&
-            !form.ExportPages(FormPageExport::PageFiles, pageFolder))
-            output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();
+        Failure failure = sheet;
+        if (options.formPages && state.formIdentified) {
+            const Failure pages = form.ExportPages(FormPageExport::PageFiles, pageFolder);
+            if (pages.Failed())
+                output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();
+            if (!failure.IsIo())
+                failure = pages;
+        }
         // Pages the machine would not write leave no verdict either.
-        const Failure failure = FirstIoFailure();
         if (failure.IsIo())
             return stopOnIoFailure(failure, QString());
     }
@@ -220,7 +228,6 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     if (!state.fileWarnings.isEmpty())
         output.standardError.prepend(state.fileWarnings.toUtf8());
     // An output the machine could not write stopped, whatever it showed.
-    const Failure outputFailure = FirstIoFailure();
     if (outputFailure.IsIo()) {
         output.standardError += outputFailure.Message().toUtf8() + '\n';
         printed = false;
@@ -236,22 +243,26 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         // reading cuts the object short (no parser takes it whole) and the
         // check ends as an I/O failure.
         // (A failure the output met is already told by its exit code 3.)
-        const bool outputFailed = FirstIoFailure().IsIo();
-        const JsonSink guarded = [&streams, outputFailed](QByteArrayView piece) {
-            return (outputFailed || !FirstIoFailure().IsIo()) && streams->output(piece);
+        const bool outputFailed = outputFailure.IsIo() || state.TextReadFailure().IsIo();
+        const JsonSink guarded = [&streams, &state, outputFailed](QByteArrayView piece) {
+            return (outputFailed || !state.TextReadFailure().IsIo()) && streams->output(piece);
         };
         WriteCheckJson(state, result, jsonOptions, guarded);
-        const Failure failure = FirstIoFailure();
+        Failure failure = outputFailure;
+        failure.KeepFirst(state.TextReadFailure());
         if (failure.IsIo() && output.exitCode != 3) {
             streams->error(QByteArray(failure.Message().toUtf8() + '\n'));
             output.exitCode = 2;
+            output.ioFailure = failure;
             if (options.keepRecord)
                 output.recordMembers = IoFailureRecordMembers(failure, QString());
         }
     } else {
         output.standardOutput = options.json ? BuildCheckJson(state, result, jsonOptions)
                                              : result.report.sheet.toUtf8();
-        const Failure failure = FirstIoFailure();
+        // The texts are read back into the object.
+        Failure failure = outputFailure;
+        failure.KeepFirst(state.TextReadFailure());
         if (failure.IsIo() && output.exitCode != 3)
             return stopOnIoFailure(failure, QString());
         Deliver(output, streams);

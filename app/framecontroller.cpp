@@ -317,8 +317,7 @@ bool FrameController::ReprintSheet(const QString &sheet, PrintDevice &printer)
     OutputTicks ticks{};
     ticks[0] = true;
     FormPageSettings formPages;
-    return ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_).outcome !=
-           OutputResult::Outcome::Stopped;
+    return !ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_).Failed();
 }
 
 bool FrameController::PrintReport(const QList<ReportPage> &pages, PrintDevice &printer)
@@ -365,16 +364,15 @@ void FrameController::SetTitle(const QString &title)
     Q_EMIT titleChanged(title_);
 }
 
-bool FrameController::CheckEnded(bool stopped)
+bool FrameController::CheckEnded(bool stopped, const Failure &failure)
 {
-    if (stopped) {
+    if (stopped || failure.IsStop()) {
         // The deposit stays as it was received; only this check is dropped.
-        ClearIoFailures();
         ui_.ShowStatus(CheckStoppedText());
         model_.NotifyChanged();
         return true;
     }
-    return StoppedByMachine(FirstIoFailure());
+    return StoppedByMachine(failure);
 }
 
 void FrameController::ShowDepositState()
@@ -387,14 +385,13 @@ void FrameController::ShowDepositState()
     bool stopped = false;
     {
         const WaitCursor wait(ui_);
-        ClearIoFailures();
         viewer_->Freeze(true);
         stopped = RunOffThread([&] {
             report = DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_);
         });
         viewer_->Freeze(false);
     }
-    if (CheckEnded(stopped))
+    if (CheckEnded(stopped, report.failure))
         return;
     ui_.ShowStatus(QString());
     model_.NotifyChanged();
@@ -416,22 +413,21 @@ void FrameController::CheckRules()
     if (Busy())
         return;
     const TaskScope busy(*this, Task::RuleCheck);
-    QList<ErrorRecord> records;
+    RuleCheck check;
     bool stopped = false;
     {
         const WaitCursor wait(ui_);
-        ClearIoFailures();
         // The form changes to its rule mode and its fields are read again.
         viewer_->Freeze(true);
         stopped = RunOffThread(
-            [&] { records = CollectRuleErrors(State(), &form_, frame_.appFolder, clock_); });
+            [&] { check = CollectRuleErrors(State(), &form_, frame_.appFolder, clock_); });
         viewer_->Freeze(false);
     }
-    if (stopped || FirstIoFailure().Failed())
+    if (stopped || check.failure.Failed())
         form_.SetRuleCheckMode(false);
-    if (CheckEnded(stopped))
+    if (CheckEnded(stopped, check.failure))
         return;
-    verdicts_->ShowRuleErrors(form_, records, ui_);
+    verdicts_->ShowRuleErrors(form_, check.records, ui_);
     model_.NotifyChanged();
 }
 

@@ -208,7 +208,7 @@ private:
     // thread: a stop drops the check alone and says "Comprobación
     // cancelada"; a failure of the machine is StoppedByMachine's. True when
     // the check ended either way.
-    bool CheckEnded(bool stopped);
+    bool CheckEnded(bool stopped, const Failure &failure);
     void OnPageChanged(short previous, short page);
     void OnPageCountChanged(short count);
     void OnTextSizeChanged(short size);

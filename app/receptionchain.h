@@ -47,9 +47,10 @@ struct ReceptionResult
     bool identificationRan = false;
     FormIdentification identification;
     DepositStateReport report;
-    // The first failure of the machine the chain met (Kind::None when there
-    // was none); when there is one the chain stopped there and `report` is
-    // no verdict.
+    // The first failure of the machine the chain met, or the clerk's stop
+    // (Kind::None when there was neither); when there is one the chain
+    // stopped there and `report` is no verdict. Of an Open whose dialog was
+    // not accepted: the failure that ended its copy.
     Failure ioFailure;
 };
 

@@ -26,6 +26,14 @@ void DepositState::ClearDocuments()
         images.clear();
 }
 
+Failure DepositState::TextReadFailure() const
+{
+    Failure first;
+    for (const TextPageList &pages : pages_)
+        first.KeepFirst(pages.IoFailure());
+    return first;
+}
+
 std::optional<TextPageList> TextPagesOfKind(const DepositState &state, DocumentKind kind)
 {
     if (kind == DocumentKind::DiagnosticSheet)

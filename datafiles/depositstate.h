@@ -66,6 +66,10 @@ struct DepositState
     const QStringList &Images(DocumentKind kind) const { return images_[Slot(kind)]; }
     // Empties every text and image list.
     void ClearDocuments();
+    // The first read of a text's file the machine refused, while it was
+    // indexed or read back since (Kind::None when none): a verdict, sheet or
+    // object made from such a text is not the deposit's.
+    Failure TextReadFailure() const;
 
     QStringList otherDocumentNames;
 

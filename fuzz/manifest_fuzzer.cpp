@@ -27,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QStringList names;
     tools.ReadManifest(u"C:\\TMP_VK7\\FICHERO.TXT"_s, names);
     QString fingerprint;
-    tools.ComputeDepositFingerprint(u"C:\\TMP_VK7"_s, fingerprint);
+    fingerprint = tools.ComputeDepositFingerprint(u"C:\\TMP_VK7"_s).Text();
     return 0;
 }

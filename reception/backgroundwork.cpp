@@ -11,8 +11,6 @@
 #include <QPointer>
 #include <QThread>
 
-#include "failure.h"
-
 namespace vk7 {
 
 namespace {
@@ -39,28 +37,22 @@ thread_local std::shared_ptr<StopFlag> ownFlag;
 class WorkThread : public QThread
 {
 public:
-    WorkThread(const std::function<void()> &work, std::shared_ptr<StopFlag> flag,
-               const Failure &inherited)
-        : work_(work), flag_(std::move(flag)), failure_(inherited)
+    WorkThread(const std::function<void()> &work, std::shared_ptr<StopFlag> flag)
+        : work_(work), flag_(std::move(flag))
     {
     }
-    const Failure &Recorded() const { return failure_; }
 
 protected:
     void run() override
     {
         ownFlag = flag_;
-        ClearIoFailures();
-        RecordIoFailure(failure_);
         work_();
-        failure_ = FirstIoFailure();
         ownFlag.reset();
     }
 
 private:
     const std::function<void()> &work_;
     std::shared_ptr<StopFlag> flag_;
-    Failure failure_;
 };
 
 } // namespace
@@ -74,7 +66,7 @@ bool RunOffThread(const std::function<void()> &work)
     }
     auto flag = std::make_shared<StopFlag>();
     const std::shared_ptr<StopFlag> previous = SetRunning(flag);
-    WorkThread thread(work, flag, FirstIoFailure());
+    WorkThread thread(work, flag);
     QEventLoop wait;
     QObject::connect(&thread, &QThread::finished, &wait, &QEventLoop::quit, Qt::QueuedConnection);
     thread.start();
@@ -82,8 +74,6 @@ bool RunOffThread(const std::function<void()> &work)
     wait.exec();
     thread.wait();
     SetRunning(previous);
-    ClearIoFailures();
-    RecordIoFailure(thread.Recorded());
     return flag->requested.load();
 }
 
@@ -103,14 +93,6 @@ void RequestStop()
 bool StopRequested()
 {
     return ownFlag && ownFlag->requested.load();
-}
-
-bool StopHere()
-{
-    if (!StopRequested())
-        return false;
-    RecordIoFailure(Failure::Stopped());
-    return true;
 }
 
 struct WindowThreadInterface::Shared

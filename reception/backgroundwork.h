@@ -12,15 +12,15 @@ namespace vk7 {
 // Long work (a reception, a rule check, an output, a print) runs on a
 // thread of its own while the window's thread goes on painting, answering
 // and taking the clerk's "Cancelar". The work stops at the next file, page
-// or megabyte it reaches once a stop is requested; it then records the
-// stop as its first failure (Failure::Stopped), so that every step after it
-// ends as after a failure of the machine, and nothing it left is judged.
+// or megabyte it reaches once a stop is requested; the step that stops
+// returns the stop as its failure (Failure::Stopped), so that every step
+// after it ends as after a failure of the machine, and nothing it left is
+// judged.
 
 // Runs `work` on a thread of its own and returns once it has ended. The
 // calling thread handles its events meanwhile, as while a modal dialog is
 // up: the caller keeps the commands that could touch what the work uses
-// disabled. The first I/O failure the work records goes with it both ways
-// (it sees the caller's, the caller then sees the work's). Without an
+// disabled. The work hands its failures back in what it returns. Without an
 // application object, or off the application's thread, the work runs at
 // once on the calling thread. True when the work was asked to stop.
 bool RunOffThread(const std::function<void()> &work);
@@ -32,9 +32,6 @@ void RequestStop();
 // On the work's own thread: whether it has been asked to stop. Always false
 // for work not started by RunOffThread (the command-line checker's).
 bool StopRequested();
-// StopRequested(); when true the stop is also recorded as the thread's
-// first failure. For the points where the work may stop.
-bool StopHere();
 
 // The seam carried to the window's thread: each call the work makes reaches
 // `target` on the thread `context` lives in, in the order made. Status

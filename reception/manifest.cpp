@@ -49,6 +49,8 @@ public:
         return true;
     }
 
+    const Failure &IoFailure() const { return lines_.IoFailure(); }
+
 private:
     TextModeReader lines_;
 };
@@ -151,7 +153,8 @@ int ReadManifest(const QString &path, QStringList &names)
     return tally.Verdict();
 }
 
-void CheckDepositFiles(const QString &folder, QString &structureStatus, QString &completenessStatus)
+Failure CheckDepositFiles(const QString &folder, QString &structureStatus,
+                          QString &completenessStatus)
 {
     QString base = folder;
     if (!base.endsWith(u'\\'))
@@ -159,7 +162,7 @@ void CheckDepositFiles(const QString &folder, QString &structureStatus, QString 
     if (!PathResolver::Lookup(base + u"FICHERO.TXT"_s, nullptr)) {
         structureStatus = u"0"_s;
         completenessStatus = u"0"_s;
-        return;
+        return {};
     }
 
     // One listing of the folder answers every presence question; names that
@@ -197,6 +200,7 @@ void CheckDepositFiles(const QString &folder, QString &structureStatus, QString 
     }
     structureStatus = QString::number(tally.Verdict());
     completenessStatus = QString(completeness);
+    return reader.IoFailure();
 }
 
 void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern)
@@ -274,10 +278,10 @@ int CFileTools::ReadManifest(const QString &path, QStringList &names)
     return vk7::ReadManifest(path, names);
 }
 
-void CFileTools::CheckDepositFiles(const QString &folder, QString &structureStatus,
-                                   QString &completenessStatus)
+Failure CFileTools::CheckDepositFiles(const QString &folder, QString &structureStatus,
+                                      QString &completenessStatus)
 {
-    vk7::CheckDepositFiles(folder, structureStatus, completenessStatus);
+    return vk7::CheckDepositFiles(folder, structureStatus, completenessStatus);
 }
 
 void CFileTools::ListNumberedFiles(QStringList &result, const QString &folder,

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "failure.h"
+
 namespace vk7 {
 
 // The fixed deposit file names with their roles, in the order the manifest
@@ -38,9 +40,11 @@ bool IsPlainDepositName(QStringView name);
 // Fills the structure and completeness verdicts ("0", "1" or "2") of the
 // deposit in `folder` (with or without a trailing backslash). An entry that
 // is not a plain name of that folder (a separator, "..") counts as not
-// present. The manifest is streamed, so its size does not matter.
-void CheckDepositFiles(const QString &folder, QString &structureStatus,
-                       QString &completenessStatus);
+// present. The manifest is streamed, so its size does not matter. The
+// failure of the machine that kept the manifest from being read whole
+// (Kind::None when none): the verdicts are then not the deposit's.
+Failure CheckDepositFiles(const QString &folder, QString &structureStatus,
+                          QString &completenessStatus);
 
 // Reads the manifest's entries, upper-cased and in file order, into `names`
 // (cleared first); returns the structure verdict 0, 1 or 2. A manifest that

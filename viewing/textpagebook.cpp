@@ -67,8 +67,8 @@ QString LinePosition(int caretLine, int lineCount)
     return QString::asprintf("%d / %d", caretLine, lineCount);
 }
 
-int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, PrintDevice &device,
-                   qint64 tick, IUserInterface *progress)
+PrintRun PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages,
+                        PrintDevice &device, qint64 tick, IUserInterface *progress)
 {
     CFileTools tools;
     tools.CreateFolderChain(TemporaryFolder());
@@ -86,16 +86,15 @@ int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, Prin
     reporting.SetNextJobPages(total);
     reporting.SetNextJobCaption(kind.dialogTitle);
 
-    int printed = -1;
+    PrintRun run;
     if (reporting.BeginJob(u"K7_"_s + QString::number(tick))) {
         // A page that cannot be rendered ends the run: what was rendered
         // before it is printed.
-        printed = PrintTextPagesAsRendered(pages, TemporaryFolder(), kind.pagePrefix, reporting);
-        if (!reporting.EndJob())
-            printed = -1;
+        run = PrintTextPagesAsRendered(pages, TemporaryFolder(), kind.pagePrefix, reporting);
+        run.sent = reporting.EndJob();
     }
     tools.DeleteMatchingFiles(pattern, false);
-    return printed;
+    return run;
 }
 
 StartTextResult StartTextFile(const DepositState &state, const DocumentKindInfo &kind,

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "components/printdevice.h"
 #include "datafiles/documentkind.h"
 #include "datafiles/textpagelist.h"
 
@@ -60,10 +61,10 @@ QString LinePosition(int caretLine, int lineCount);
 // Renders `pages` as the kind's page images in "C:\TMP\" (made when missing;
 // its "K7.*" files deleted before and after) and prints every rendered page,
 // each on a page of its own, in one job named "K7_" + `tick`. Returns the
-// pages printed, or -1 when the printer refused the job or lost it.
-// `progress`, when given, is told of each page printed.
-int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, PrintDevice &device,
-                   qint64 tick, IUserInterface *progress = nullptr);
+// pages printed, whether the job reached the printer and the failure that
+// ended the run. `progress`, when given, is told of each page printed.
+PrintRun PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages,
+                        PrintDevice &device, qint64 tick, IUserInterface *progress = nullptr);
 
 // "Start &TXT": copies the deposit's own text file of the kind to "C:\TMP\",
 // marks the copy read-only and opens it in the desktop's program for it.

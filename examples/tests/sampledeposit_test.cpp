@@ -62,7 +62,7 @@ TEST(SampleDepositTest, CommittedFingerprintAndManifestVerdicts)
 
     CFileTools tools;
     QString computed;
-    tools.ComputeDepositFingerprint(temp.path(), computed);
+    computed = tools.ComputeDepositFingerprint(temp.path()).Text();
     EXPECT_EQ(computed, QString::fromLatin1(fingerprint));
     QString structure, completeness;
     tools.CheckDepositFiles(temp.path(), structure, completeness);

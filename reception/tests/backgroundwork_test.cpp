@@ -47,15 +47,10 @@ TEST(BackgroundWork, EveryCallReachesTheWindowsThreadInOrderAndAnswersComeBack)
 {
     RecordingInterface target;
     WindowThreadInterface ui(target, qApp);
-    ClearIoFailures();
-    RecordIoFailure(Failure::Io(u"antes"_s, EIO));
-    Failure seenByWork;
     IUserInterface::Answer answer = IUserInterface::Answer::No;
     bool onOwnThread = false;
     const bool stopped = RunOffThread([&] {
         onOwnThread = QThread::currentThread() != qApp->thread();
-        seenByWork = FirstIoFailure();
-        ClearIoFailures();
         ui.SetWaitCursor(true);
         ui.ShowStatus(u"uno"_s);
         answer = ui.ShowMessage(u"¿ Reintentar ?"_s, u"AVISO"_s, IUserInterface::Buttons::YesNo,
@@ -63,7 +58,6 @@ TEST(BackgroundWork, EveryCallReachesTheWindowsThreadInOrderAndAnswersComeBack)
         ui.ShowStatus(u"dos"_s);
         ui.ShowProgress(3, 3);
         ui.SetWaitCursor(false);
-        RecordIoFailure(Failure::Io(u"MD5.TXT"_s, ENOSPC));
     });
     EXPECT_FALSE(stopped);
     EXPECT_TRUE(onOwnThread);
@@ -71,36 +65,30 @@ TEST(BackgroundWork, EveryCallReachesTheWindowsThreadInOrderAndAnswersComeBack)
                                          u"status dos"_s, u"progress 3/3"_s, u"arrow"_s}));
     EXPECT_EQ(target.offThread, 0);
     EXPECT_EQ(answer, IUserInterface::Answer::Yes);
-    // The record of the first failure goes with the work, both ways.
-    EXPECT_EQ(seenByWork.file, u"antes"_s);
-    EXPECT_EQ(FirstIoFailure().file, u"MD5.TXT"_s);
-    ClearIoFailures();
 }
 
-TEST(BackgroundWork, AStopIsSeenAtTheNextPointAndRecordedAsNoMachineFault)
+TEST(BackgroundWork, AStopIsSeenAtTheNextPoint)
 {
     RecordingInterface target;
     WindowThreadInterface ui(target, qApp);
-    ClearIoFailures();
     int steps = 0;
     const bool stopped = RunOffThread([&] {
         for (; steps < 1000; ++steps) {
             if (steps == 3)
                 ui.ShowMessage(u"stop"_s, u"AVISO"_s, IUserInterface::Buttons::Ok,
                                IUserInterface::Icon::None);
-            if (StopHere())
+            if (StopRequested())
                 return;
         }
     });
     EXPECT_TRUE(stopped);
     EXPECT_EQ(steps, 3);
-    EXPECT_TRUE(FirstIoFailure().IsStop());
     EXPECT_FALSE(WorkRunning());
     // Asked with no work running, nothing is stopped later.
     RequestStop();
-    ClearIoFailures();
-    EXPECT_FALSE(RunOffThread([] { StopHere(); }));
-    EXPECT_FALSE(FirstIoFailure().Failed());
+    bool seen = true;
+    EXPECT_FALSE(RunOffThread([&seen] { seen = StopRequested(); }));
+    EXPECT_FALSE(seen);
 }
 
 } // namespace

@@ -21,7 +21,7 @@ protected:
     QString Compute()
     {
         QString result = u"?"_s;
-        tools.ComputeDepositFingerprint(u"C:\\DEP"_s, result);
+        result = tools.ComputeDepositFingerprint(u"C:\\DEP"_s).Text();
         return result;
     }
     // The fingerprint of some bytes, through an independent MD5.
@@ -114,7 +114,7 @@ TEST_F(FingerprintTest, FilesEnterInTheFixedOrder)
     WriteHostFile(OnC(u"DEP/K7.M01"_s), "printed page");
     WriteHostFile(OnC(u"DEP/K7.G02"_s), "printed page");
     QString onlyDeposit;
-    CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, onlyDeposit, &deposit);
+    onlyDeposit = CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, &deposit).Text();
     EXPECT_EQ(onlyDeposit, Expected(all));
     EXPECT_NE(Compute(), Expected(all));
     QFile::remove(OnC(u"DEP/K7.M01"_s));
@@ -126,7 +126,7 @@ TEST_F(FingerprintTest, FilesEnterInTheFixedOrder)
     EXPECT_EQ(Compute(), Expected(all));
     // Unless the deposit held none of the two: then neither is read.
     deposit.remove(u"INSTANCIA.ASC"_s);
-    CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, onlyDeposit, &deposit);
+    onlyDeposit = CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, &deposit).Text();
     EXPECT_EQ(onlyDeposit, Expected(QByteArray(all).replace("4X", "4")));
 }
 
@@ -174,7 +174,7 @@ TEST_F(FingerprintTest, ReadErrorIsAFailureNotAShorterDeposit)
 
     ui.shown.clear();
     QString digest;
-    tools.DigestFile(digest, u"C:\\DEP\\DATOS.ASC"_s);
+    digest = tools.DigestFile(u"C:\\DEP\\DATOS.ASC"_s).Text();
     EXPECT_EQ(digest, u"ERROR AL CALCULAR LA HUELLA DIGITAL"_s);
     EXPECT_TRUE(ui.shown.isEmpty());
 }
@@ -182,7 +182,7 @@ TEST_F(FingerprintTest, ReadErrorIsAFailureNotAShorterDeposit)
 TEST_F(FingerprintTest, DigestOfAMissingFile)
 {
     QString digest;
-    tools.DigestFile(digest, u"C:\\NADA.TXT"_s);
+    digest = tools.DigestFile(u"C:\\NADA.TXT"_s).Text();
     EXPECT_EQ(digest, u"ERROR AL CALCULAR LA HUELLA DIGITAL"_s);
     ASSERT_EQ(ui.shown.size(), 1);
     EXPECT_EQ(ui.shown.at(0).text,

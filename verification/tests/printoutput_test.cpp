@@ -107,7 +107,7 @@ protected:
     QString Stop(std::initializer_list<PrintableDocument> documents)
     {
         const OutputResult result = Produce(documents);
-        return result.Stopped() ? result.stopText : QString();
+        return result.Failed() ? result.stopText : QString();
     }
 
     vk7::testing::TemporaryDriveC driveC_;
@@ -297,11 +297,9 @@ TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
     // with its cause, in a box titled "ERROR", after the jobs already sent.
     state_.formIdentified = true;
     ui_.messages.clear();
-    ClearIoFailures();
     ASSERT_TRUE(QDir().mkpath(work_ + u"K7.001"_s));
     const OutputResult refused = Produce({PrintableDocument::Memoria});
-    ClearIoFailures();
-    ASSERT_TRUE(refused.Stopped());
+    ASSERT_TRUE(refused.Failed());
     EXPECT_TRUE(refused.failure.IsIo()) << refused.failure.text.toStdString();
     EXPECT_TRUE(refused.failure.file.endsWith(u"K7.001"_s)) << refused.failure.file.toStdString();
     EXPECT_EQ(refused.sentJobs, QStringList{u"VK7_DG_09:05:07"_s});
@@ -329,7 +327,6 @@ TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
     ASSERT_EQ(ui_.messages.size(), 1);
     EXPECT_TRUE(ui_.messages.first().startsWith(u"ERROR: ERROR Creando DIAGNOSTICO\nERROR de "_s))
         << ui_.messages.first().toStdString();
-    ClearIoFailures();
     EXPECT_EQ(printer_.Jobs().size(), jobs);
 }
 

@@ -199,9 +199,11 @@ TEST_F(DocumentsTest, TextPrintPrintsEveryRenderedPageInOneJobAndCleansUp)
     QDir(driveC.path()).mkpath(u"TMP"_s);
     Write(u"TMP/K7.X01"_s, "an older print's page"); // cleared as well
     RecordingPrintDevice printer;
-    EXPECT_EQ(PrintTextPages(*TextKindOf(DocumentKind::EnvironmentalReportText), pages, printer,
-                             123456, &ui),
-              101);
+    const PrintRun run = PrintTextPages(*TextKindOf(DocumentKind::EnvironmentalReportText), pages,
+                                        printer, 123456, &ui);
+    EXPECT_EQ(run.pages, 101);
+    EXPECT_TRUE(run.sent);
+    EXPECT_FALSE(run.failure.Failed());
     ASSERT_FALSE(ui.progress.isEmpty());
     EXPECT_EQ(ui.progress.constLast(), qMakePair(qint64(101), qint64(101)));
     ASSERT_EQ(printer.JobNames(), QStringList{u"K7_123456"_s});
