@@ -113,8 +113,10 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
 
     CFileTools tools(ui_);
     ReceptionResult result;
-    result.ioFailure =
-        tools.CheckDepositFiles(WorkFolder(), state_.structureStatus, state_.completenessStatus);
+    const ManifestCheck manifest = tools.CheckDepositFiles(WorkFolder());
+    state_.structure = manifest.structure;
+    state_.completeness = manifest.completeness;
+    result.ioFailure = manifest.failure;
     Notify();
 
     // A step that met a failure of the machine, or the clerk's stop, ends
@@ -128,7 +130,8 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     };
     if (ended())
         return result;
-    if (state_.structureStatus != u"0"_s && state_.completenessStatus != u"0"_s) {
+    if (state_.structure != ManifestVerdict::MandatoryMissing &&
+        state_.completeness != ManifestVerdict::MandatoryMissing) {
         result.identificationRan = true;
         result.identification = IdentifyForm(state_, frame_.form, frame_.appFolder, *loader_);
         result.ioFailure.KeepFirst(result.identification.failure);

@@ -6,6 +6,7 @@
 
 #include "failure.h"
 #include "fingerprint.h"
+#include "manifest.h"
 
 namespace vk7 {
 
@@ -57,9 +58,8 @@ public:
 
     // --- Manifest (manifest.h) and fingerprint (fingerprint.h) ------------
 
-    Failure CheckDepositFiles(const QString &folder, QString &structureStatus,
-                              QString &completenessStatus);
-    int ReadManifest(const QString &path, QStringList &names);
+    ManifestCheck CheckDepositFiles(const QString &folder);
+    ManifestVerdict ReadManifest(const QString &path, QStringList &names);
     void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern);
 
     // The fingerprint's messages go to the interface given at construction.

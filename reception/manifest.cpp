@@ -81,11 +81,11 @@ struct StructureTally
             application = true;
     }
 
-    int Verdict() const
+    ManifestVerdict Verdict() const
     {
         if (!manifest || !data || !application)
-            return 0;
-        return invalidName ? 2 : 1;
+            return ManifestVerdict::MandatoryMissing;
+        return invalidName ? ManifestVerdict::OptionalFault : ManifestVerdict::Correct;
     }
 };
 
@@ -140,7 +140,22 @@ bool IsPlainDepositName(QStringView name)
            !name.contains(u"..");
 }
 
-int ReadManifest(const QString &path, QStringList &names)
+QString ManifestVerdictCode(ManifestVerdict verdict)
+{
+    switch (verdict) {
+    case ManifestVerdict::MandatoryMissing:
+        return u"0"_s;
+    case ManifestVerdict::Correct:
+        return u"1"_s;
+    case ManifestVerdict::OptionalFault:
+        return u"2"_s;
+    case ManifestVerdict::NotChecked:
+        break;
+    }
+    return QString();
+}
+
+ManifestVerdict ReadManifest(const QString &path, QStringList &names)
 {
     names.clear();
     ManifestReader reader(path);
@@ -153,16 +168,16 @@ int ReadManifest(const QString &path, QStringList &names)
     return tally.Verdict();
 }
 
-Failure CheckDepositFiles(const QString &folder, QString &structureStatus,
-                          QString &completenessStatus)
+ManifestCheck CheckDepositFiles(const QString &folder)
 {
     QString base = folder;
     if (!base.endsWith(u'\\'))
         base += u'\\';
+    ManifestCheck check;
     if (!PathResolver::Lookup(base + u"FICHERO.TXT"_s, nullptr)) {
-        structureStatus = u"0"_s;
-        completenessStatus = u"0"_s;
-        return {};
+        check.structure = ManifestVerdict::MandatoryMissing;
+        check.completeness = ManifestVerdict::MandatoryMissing;
+        return check;
     }
 
     // One listing of the folder answers every presence question; names that
@@ -181,7 +196,8 @@ Failure CheckDepositFiles(const QString &folder, QString &structureStatus,
     // The manifest streams through both checks at once, so its size never
     // matters for memory.
     StructureTally tally;
-    QChar completeness = u'1';
+    ManifestVerdict &completeness = check.completeness;
+    completeness = ManifestVerdict::Correct;
     bool completenessDone = false;
     ManifestReader reader(base + u"FICHERO.TXT"_s);
     QString entry;
@@ -192,15 +208,15 @@ Failure CheckDepositFiles(const QString &folder, QString &structureStatus,
         if (IsPlainDepositName(entry) && present.contains(entry))
             continue;
         if (IsMandatoryName(entry)) {
-            completeness = u'0';
+            completeness = ManifestVerdict::MandatoryMissing;
             completenessDone = true;
         } else {
-            completeness = u'2';
+            completeness = ManifestVerdict::OptionalFault;
         }
     }
-    structureStatus = QString::number(tally.Verdict());
-    completenessStatus = QString(completeness);
-    return reader.IoFailure();
+    check.structure = tally.Verdict();
+    check.failure = reader.IoFailure();
+    return check;
 }
 
 void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern)
@@ -273,15 +289,14 @@ ManifestDifferences ListManifestDifferences(const QString &folder)
 
 namespace vk7 {
 
-int CFileTools::ReadManifest(const QString &path, QStringList &names)
+ManifestVerdict CFileTools::ReadManifest(const QString &path, QStringList &names)
 {
     return vk7::ReadManifest(path, names);
 }
 
-Failure CFileTools::CheckDepositFiles(const QString &folder, QString &structureStatus,
-                                      QString &completenessStatus)
+ManifestCheck CFileTools::CheckDepositFiles(const QString &folder)
 {
-    return vk7::CheckDepositFiles(folder, structureStatus, completenessStatus);
+    return vk7::CheckDepositFiles(folder);
 }
 
 void CFileTools::ListNumberedFiles(QStringList &result, const QString &folder,

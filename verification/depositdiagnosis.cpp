@@ -37,13 +37,13 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
 
     DiagnosticSheetInputs sheet;
     sheet.fingerprint = state.fingerprint;
-    sheet.structureStatus = state.structureStatus;
-    sheet.completenessStatus = state.completenessStatus;
+    sheet.structure = state.structure;
+    sheet.completeness = state.completeness;
     sheet.formError = state.formError;
     sheet.formIdentified = state.formIdentified;
     sheet.formName = state.formName;
-    report.structure = VerdictText(state.structureStatus);
-    report.completeness = VerdictText(state.completenessStatus);
+    report.structure = VerdictText(state.structure);
+    report.completeness = VerdictText(state.completeness);
     report.signature = state.fingerprint;
 
     if (state.formIdentified) {

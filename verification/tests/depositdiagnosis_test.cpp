@@ -35,8 +35,8 @@ protected:
         ASSERT_TRUE(driveC_.IsValid());
         ASSERT_TRUE(QDir().mkpath(driveC_.Path() + u"/TMP_VK7"_s));
         appFolder_ = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
-        state_.structureStatus = u"1"_s;
-        state_.completenessStatus = u"1"_s;
+        state_.structure = ManifestVerdict::Correct;
+        state_.completeness = ManifestVerdict::Correct;
     }
 
     void CopySoundDeposit()

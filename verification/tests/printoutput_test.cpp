@@ -83,8 +83,8 @@ protected:
         for (const QString &name : QDir(kSoundDeposit).entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(kSoundDeposit + u'/' + name, work_ + name));
         const QString appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
-        state_.structureStatus = u"1"_s;
-        state_.completenessStatus = u"1"_s;
+        state_.structure = ManifestVerdict::Correct;
+        state_.completeness = ManifestVerdict::Correct;
         CFileCopyDialog loader(state_);
         ASSERT_TRUE(IdentifyForm(state_, &form_, appFolder, loader).identified);
         ASSERT_EQ(state_.formName, u"K7NE"_s);
