@@ -48,18 +48,6 @@ bool IsInsideWorkFolder(const QString &manifestLocation)
     return !folder.isEmpty() && (folder == work || folder.startsWith(work + u'/'));
 }
 
-// Keeps the boxes the output shows, to report them on standard error.
-class CollectingInterface : public IUserInterface
-{
-public:
-    Answer ShowMessage(const QString &text, const QString &, Buttons buttons, Icon) override
-    {
-        messages.append(text);
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-    QStringList messages;
-};
-
 QByteArray JobLines(const QList<PrintedJob> &jobs, const QString &where)
 {
     QByteArray lines;
@@ -83,16 +71,18 @@ OutputResult PrintDeposit(const DepositCheckOptions &options, DepositState &stat
         for (int i = 0; i < kPrintableDocumentCount; ++i)
             ticks[size_t(i) + 1] = ticks[size_t(i) + 1] && report.available[size_t(i)];
     }
-    CollectingInterface ui;
+    // Nobody watches progress here; what the clerk would be told comes back
+    // in the result, and goes to standard error after the jobs.
     OutputResult result;
+    QString told;
     if (!options.pdfPath.isEmpty()) {
         PdfFileDevice pdf(options.pdfPath);
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        result = ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock);
+        result = ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, nullptr, clock);
         frame.printerChosen = formPages.printerChosen;
         if (!result.Failed()) {
             if (const Failure failure = pdf.Finish(); failure.Failed()) {
-                ui.messages.append(failure.text);
+                told = failure.text;
                 result.outcome = OutputResult::Outcome::Failed;
             }
         }
@@ -105,15 +95,17 @@ OutputResult PrintDeposit(const DepositCheckOptions &options, DepositState &stat
         // A printer named on the command line is a printer chosen.
         frame.printerChosen = !options.printer.isEmpty();
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        result = ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock);
+        result = ProduceDepositOutput(state, frame.form, formPages, ticks, printer, nullptr, clock);
         frame.printerChosen = formPages.printerChosen;
         const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
         errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);
         output.printQueue = queue.isEmpty() ? options.printer : queue;
         output.printedJobs = printer.Jobs();
     }
-    for (const QString &message : ui.messages)
-        errors += message.toUtf8() + '\n';
+    if (result.notice)
+        told = result.notice->text;
+    if (!told.isNull())
+        errors += told.toUtf8() + '\n';
     return result;
 }
 
@@ -159,6 +151,9 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     QString status;
     const ReceptionResult result =
         chain.Open({location, options.diskettes, options.fingerprint}, &accepted, &status);
+    // The fingerprint's errors, as the terminal tells any message.
+    for (const Notice &notice : result.report.notices)
+        ShowNotice(ui, notice);
     const auto stopOnIoFailure = [&](const Failure &failure, const QString &openStatus) {
         if (!openStatus.isEmpty())
             output.standardError += openStatus.toUtf8() + '\n';

@@ -152,10 +152,15 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
     State().fields.IndexAll();
     const auto *cups = dynamic_cast<const CupsPrintDevice *>(&currentPrinter);
     const qsizetype jobsBefore = cups ? cups->Jobs().size() : 0;
+    std::optional<Notice> notice;
     const bool stopped = RunOffThread([&] {
-        done = ProduceDepositOutput(State(), &form_, formPages, ticks, printer, &ui_, clock_)
-                   .Printed();
+        const OutputResult output =
+            ProduceDepositOutput(State(), &form_, formPages, ticks, printer, &ui_, clock_);
+        done = output.Printed();
+        notice = output.notice;
     });
+    if (notice)
+        ShowNotice(ui_, *notice);
     // The jobs sent go into the record of the reception the clerk prints.
     if (cups && record_.Begun()) {
         for (qsizetype i = jobsBefore; i < cups->Jobs().size(); ++i)
@@ -261,6 +266,8 @@ bool FrameController::StoppedByMachine(const Failure &failure)
 
 void FrameController::Finish(const ReceptionResult &result)
 {
+    for (const Notice &notice : result.report.notices)
+        ShowNotice(ui_, notice);
     if (StoppedByMachine(result.ioFailure)) {
         EndRecord(IoFailureRecordMembers(result.ioFailure, QString()));
         return;
@@ -317,7 +324,11 @@ bool FrameController::ReprintSheet(const QString &sheet, PrintDevice &printer)
     OutputTicks ticks{};
     ticks[0] = true;
     FormPageSettings formPages;
-    return !ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_).Failed();
+    const OutputResult output =
+        ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_);
+    if (output.notice)
+        ShowNotice(ui_, *output.notice);
+    return !output.Failed();
 }
 
 bool FrameController::PrintReport(const QList<ReportPage> &pages, PrintDevice &printer)
@@ -387,10 +398,12 @@ void FrameController::ShowDepositState()
         const WaitCursor wait(ui_);
         viewer_->Freeze(true);
         stopped = RunOffThread([&] {
-            report = DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, &ui_);
+            report = DiagnoseDeposit(State(), &form_, frame_.appFolder, tools, clock_, true);
         });
         viewer_->Freeze(false);
     }
+    for (const Notice &notice : report.notices)
+        ShowNotice(ui_, notice);
     if (CheckEnded(stopped, report.failure))
         return;
     ui_.ShowStatus(QString());

@@ -139,8 +139,8 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
         if (ended())
             return result;
     }
-    result.report = DiagnoseDeposit(state_, frame_.form, frame_.appFolder, tools, clock_,
-                                    showFileWarnings_ ? ui_ : nullptr);
+    result.report =
+        DiagnoseDeposit(state_, frame_.form, frame_.appFolder, tools, clock_, showFileWarnings_);
     result.ioFailure.KeepFirst(result.report.failure);
     ended();
     Notify();

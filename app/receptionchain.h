@@ -93,7 +93,7 @@ public:
     // "0", then the state/diagnosis.
     ReceptionResult RunAfterOpen(const OpenDialogValues &values);
 
-    // Whether the suspicious-file warnings are shown through the interface
+    // Whether the suspicious-file warnings become a notice of the report
     // (the desktop's "AVISO" box); the checker prints them itself.
     void SetShowFileWarnings(bool show) { showFileWarnings_ = show; }
 

@@ -40,10 +40,17 @@ std::unique_ptr<char[]> TakeBuffer()
     return std::unique_ptr<char[]>(new (std::nothrow) char[kFingerprintChunk]);
 }
 
-void ShowError(IUserInterface *ui, const QString &text)
+// What the clerk is told of a computation that failed, in a box of its own.
+Notice ErrorNotice(const QString &text)
 {
-    if (ui)
-        ui->ShowMessage(text, u"VK7"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
+    return {text, u"VK7"_s, IUserInterface::Icon::Stop};
+}
+
+FingerprintResult FailedWith(const Failure &failure, const QString &error)
+{
+    FingerprintResult result = FingerprintResult::Failed(failure);
+    result.notices.append(ErrorNotice(error));
+    return result;
 }
 
 struct DigestContext
@@ -250,10 +257,10 @@ FingerprintResult DigestFile(const QString &path, IUserInterface *ui)
     const QByteArray host = PathResolver::HostFileName(path);
     Failure failure;
     const int fd = hostfiles::OpenRegularFile(host, true, &failure);
-    if (fd < 0) {
-        ShowError(ui, u"ERROR : No se puede abrir el fichero para calcular la huella digital"_s);
-        return FingerprintResult::Failed(failure.IsIo() ? failure : Failure());
-    }
+    if (fd < 0)
+        return FailedWith(
+            failure.IsIo() ? failure : Failure(),
+            u"ERROR : No se puede abrir el fichero para calcular la huella digital"_s);
     hostfiles::AdviseSequential(fd);
     const std::unique_ptr<char[]> buffer = TakeBuffer();
     DigestContext md5;
@@ -293,24 +300,22 @@ FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &fold
     std::unique_ptr<char[]> ownBuffer;
     if (!md5.Usable())
         ownBuffer = TakeBuffer();
-    if (!md5.Usable() && !ownBuffer) {
-        ShowError(ui, u"ERROR : No hay suficiente memoria para calcular la huella digital"_s);
-        return FingerprintResult::Failed(Failure());
-    }
+    if (!md5.Usable() && !ownBuffer)
+        return FailedWith(Failure(),
+                          u"ERROR : No hay suficiente memoria para calcular la huella digital"_s);
     const QString workFile = folder + u"MD5.TXT"_s;
     CFileTools(ui).SetAttributesMatching(workFile, 0);
     const QByteArray workHost = PathResolver::HostFileName(workFile);
     const int out = hostfiles::CreateFile(workHost);
-    if (out < 0) {
-        const Failure failure = Failure::Io(workHost, errno);
-        ShowError(ui, u"ERROR : No se puede abrir el fichero de salida"_s);
-        return FingerprintResult::Failed(failure);
-    }
+    if (out < 0)
+        return FailedWith(Failure::Io(workHost, errno),
+                          u"ERROR : No se puede abrir el fichero de salida"_s);
 
     const bool streaming = md5.Usable();
     int count = 0;
     bool failed = false;
     Failure failure; // why it failed, when the machine refused or the clerk stopped
+    QString error;   // what the clerk is told of it
     // Bytes hashed of all there is to hash, for the progress bar.
     qint64 total = 0;
     qint64 hashed = 0;
@@ -326,7 +331,7 @@ FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &fold
             if (openFailure.IsIo()) {
                 failure = openFailure;
                 failed = true;
-                ShowError(ui, u"ERROR : No se puede leer el archivo "_s + path);
+                error = u"ERROR : No se puede leer el archivo "_s + path;
                 break;
             }
             continue;
@@ -364,7 +369,7 @@ FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &fold
         if (failure.IsStop())
             break;
         if (failed) {
-            ShowError(ui, u"ERROR : No se puede leer el archivo "_s + path);
+            error = u"ERROR : No se puede leer el archivo "_s + path;
             break;
         }
     }
@@ -372,11 +377,11 @@ FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &fold
         // Data the system could not keep would give a wrong fingerprint.
         failure = Failure::Io(workHost, errno);
         failed = true;
-        ShowError(ui, u"ERROR : No se puede leer el archivo "_s + workFile);
+        error = u"ERROR : No se puede leer el archivo "_s + workFile;
     }
 
     if (failed)
-        return FingerprintResult::Failed(failure);
+        return error.isEmpty() ? FingerprintResult::Failed(failure) : FailedWith(failure, error);
     if (count == 0)
         return FingerprintResult::NoFiles();
     unsigned char digest[16];

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "failure.h"
+#include "userinterface.h"
 
 namespace vk7 {
 
@@ -28,8 +29,9 @@ struct FingerprintResult
 {
     enum class Outcome { Computed, NoFiles, Failed };
     Outcome outcome = Outcome::Failed;
-    QString symbols; // of a computed one
-    Failure failure; // of a failed one
+    QString symbols;       // of a computed one
+    Failure failure;       // of a failed one
+    QList<Notice> notices; // what the clerk is told of a failure, for the window to show
 
     bool Computed() const { return outcome == Outcome::Computed; }
     // As the sheet and the tools show it: the symbols, empty when no file
@@ -42,8 +44,8 @@ struct FingerprintResult
     static FingerprintResult Failed(const Failure &failure);
 };
 
-// The fingerprint's operations; their error messages go to `ui` when there
-// is one (CFileTools is their front).
+// The fingerprint's operations; their progress goes to `ui` when there is
+// one, their error messages come back as notices (CFileTools is their front).
 
 // The 26-symbol fingerprint of the deposit in `folder`: its files in the
 // fixed order, then the numbered page images, then CAUSA.TXT, concatenated

@@ -29,7 +29,7 @@ QString FingerprintCheckText(FingerprintCheck check)
 
 DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
                                    const QString &appFolder, CFileTools &tools, const Clock &clock,
-                                   IUserInterface *ui)
+                                   bool warnFiles)
 {
     DepositStateReport report;
     report.title = u"Estado del Depósito Digital"_s;
@@ -52,6 +52,7 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
             WorkFolder(), state.depositFiles ? &*state.depositFiles : nullptr);
         report.computedFingerprint = computed.Text();
         report.failure.KeepFirst(computed.failure);
+        report.notices += computed.notices;
         // A computation that failed says nothing about the deposit: the
         // verdict is "not computed", not "wrong".
         if (computed.outcome == FingerprintResult::Outcome::Failed) {
@@ -99,9 +100,8 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
 
     report.failure.KeepFirst(CheckSuspiciousFiles(state));
     report.fileWarnings = state.fileWarnings;
-    if (ui && !state.fileWarnings.isEmpty())
-        ui->ShowMessage(state.fileWarnings, u"AVISO"_s, IUserInterface::Buttons::Ok,
-                        IUserInterface::Icon::Information);
+    if (warnFiles && !state.fileWarnings.isEmpty())
+        report.notices.append({state.fileWarnings, u"AVISO"_s, IUserInterface::Icon::Information});
     return report;
 }
 

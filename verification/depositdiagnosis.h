@@ -9,6 +9,7 @@
 #include "components/errorrecord.h"
 #include "depositdocuments.h"
 #include "reception/failure.h"
+#include "reception/userinterface.h"
 
 namespace vk7 {
 
@@ -57,15 +58,18 @@ struct DepositStateReport
     // The first failure of the machine the diagnosis met, or the clerk's
     // stop (Kind::None when none): the report is then no verdict.
     Failure failure;
+    // What the clerk is to be told, in order, before the report is shown:
+    // the fingerprint's errors, the suspicious-file warning.
+    QList<Notice> notices;
 };
 
 // The state/diagnosis of the open deposit up to its state window: the
 // fingerprint and the coherence rules (when a form was identified), the
 // diagnostic sheet into diagnosticText, the window's texts and availability,
-// validity, then the suspicious-file check. Its warnings are shown through
-// `ui` in a box titled "AVISO" when one is given.
+// validity, then the suspicious-file check. With `warnFiles` its warnings
+// become a notice titled "AVISO".
 DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
                                    const QString &appFolder, CFileTools &tools, const Clock &clock,
-                                   IUserInterface *ui);
+                                   bool warnFiles);
 
 } // namespace vk7

@@ -84,9 +84,9 @@ std::array<qint64, kDocumentKindCount> DocumentPageCounts(const DepositState &st
 // A run that ends early leaves none of the page images it made: the next
 // check of the deposit must find the deposit's files alone. The failure
 // keeps the system's reason when the machine refused a read or a write in
-// the run (`met`), and the box says which jobs went to the printer before it
-// stopped.
-OutputResult Fail(const DepositState &state, IUserInterface *ui, const QString &text,
+// the run (`met`), and the notice says which jobs went to the printer before
+// it stopped.
+OutputResult Fail(const DepositState &state, const QString &text,
                   const ProgressPrintDevice &printer, const Failure &met)
 {
     RemoveGeneratedPageImages(state);
@@ -96,15 +96,17 @@ OutputResult Fail(const DepositState &state, IUserInterface *ui, const QString &
     result.stopText = text;
     result.sentJobs = printer.EndedJobs();
     // A stop the clerk asked for is no error of the output.
-    if (ui && !StopRequested()) {
-        QString message = text;
+    if (!StopRequested()) {
+        Notice notice;
+        notice.text = text;
         if (result.failure.IsIo())
-            message += u'\n' + result.failure.Message();
+            notice.text += u'\n' + result.failure.Message();
         if (printer.SendsEachJob() && !result.sentJobs.isEmpty())
-            message += u'\n' + SentJobsText(result.sentJobs);
-        ui->ShowMessage(
-            message, result.failure.IsIo() ? u"ERROR"_s : u"VK7"_s, IUserInterface::Buttons::Ok,
-            result.failure.IsIo() ? IUserInterface::Icon::Stop : IUserInterface::Icon::None);
+            notice.text += u'\n' + SentJobsText(result.sentJobs);
+        notice.title = result.failure.IsIo() ? u"ERROR"_s : u"VK7"_s;
+        notice.icon =
+            result.failure.IsIo() ? IUserInterface::Icon::Stop : IUserInterface::Icon::None;
+        result.notice = notice;
     }
     return result;
 }
@@ -221,7 +223,7 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
             RenderTextPages(state, DocumentKind::DiagnosticSheet, folder, &state.diagnosticText);
         failure.Failed()) {
         met.KeepFirst(failure);
-        return Fail(state, ui, DiagnosticRenderErrorText(), printer, met);
+        return Fail(state, DiagnosticRenderErrorText(), printer, met);
     }
     printer.Advance(sheetPages);
 
@@ -231,18 +233,18 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
                 LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first);
             failure.Failed()) {
             met.KeepFirst(failure);
-            return Fail(state, ui, DiagnosticPrintErrorText(), printer, met);
+            return Fail(state, DiagnosticPrintErrorText(), printer, met);
         }
         FreeImage(&first);
         printer.SetNextJobPages(sheetPages);
         if (!printer.BeginJob(PrintJobName(
                 DocumentKindOf(DocumentKind::DiagnosticSheet).printJobCode, clock.Now())))
-            return Fail(state, ui, DiagnosticPrintErrorText(), printer, met);
+            return Fail(state, DiagnosticPrintErrorText(), printer, met);
         // Every page of the sheet, in its one job: a long error list keeps its tail.
         PrintRenderedPages(DocumentKind::DiagnosticSheet, printer);
         met.KeepFirst(printer.IoFailure());
         if (!printer.EndJob())
-            return Fail(state, ui, DiagnosticPrintErrorText(), printer, met);
+            return Fail(state, DiagnosticPrintErrorText(), printer, met);
     }
 
     if (!state.formIdentified) {
@@ -259,7 +261,7 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
                                      : Failure::Data(FormExportErrorText());
         failure.Failed()) {
         met.KeepFirst(failure);
-        return Fail(state, ui, FormExportErrorText(), printer, met);
+        return Fail(state, FormExportErrorText(), printer, met);
     }
     printer.Advance(form->PageCount());
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,7 @@
 #include "datafiles/documentkind.h"
 #include "depositdocuments.h"
 #include "reception/failure.h"
+#include "reception/userinterface.h"
 
 namespace vk7 {
 
@@ -73,8 +75,8 @@ Failure PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice
 // are exported from the form document (in the frame's text size) and the
 // chosen ones printed in one job on the form pages' printer, then the ticked
 // documents are printed on `printer`, the current printer. A wait cursor is
-// shown throughout. A stop on one of the three errors is shown through `ui`
-// in a plain box and returned with its text; with no form identified only
+// shown throughout. A stop on one of the three errors is returned with its
+// text and a notice for the clerk; with no form identified only
 // the diagnostic sheet is printed. A run that stops (on an error or at the
 // clerk's word) removes the page images it made.
 struct OutputResult
@@ -92,6 +94,8 @@ struct OutputResult
     Failure failure;
     QString stopText;     // "ERROR Creando TIF's"...
     QStringList sentJobs; // the jobs that had ended before the stop
+    // Of a failed run the clerk did not stop: what the window shows in a box.
+    std::optional<Notice> notice;
 
     bool Printed() const { return outcome == Outcome::Printed; }
     bool Failed() const { return outcome == Outcome::Failed; }

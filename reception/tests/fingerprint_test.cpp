@@ -18,11 +18,13 @@ namespace {
 class FingerprintTest : public DriveTest
 {
 protected:
-    QString Compute()
+    // The fingerprint's text; its notices shown as the window would.
+    QString Compute() { return Shown(tools.ComputeDepositFingerprint(u"C:\\DEP"_s)); }
+    QString Shown(const FingerprintResult &result)
     {
-        QString result = u"?"_s;
-        result = tools.ComputeDepositFingerprint(u"C:\\DEP"_s).Text();
-        return result;
+        for (const Notice &notice : result.notices)
+            ShowNotice(ui, notice);
+        return result.Text();
     }
     // The fingerprint of some bytes, through an independent MD5.
     static QString Expected(const QByteArray &bytes)
@@ -173,16 +175,14 @@ TEST_F(FingerprintTest, ReadErrorIsAFailureNotAShorterDeposit)
     EXPECT_FALSE(QFile::exists(OnC(u"DEP/MD5.TXT"_s)));
 
     ui.shown.clear();
-    QString digest;
-    digest = tools.DigestFile(u"C:\\DEP\\DATOS.ASC"_s).Text();
+    const QString digest = Shown(tools.DigestFile(u"C:\\DEP\\DATOS.ASC"_s));
     EXPECT_EQ(digest, u"ERROR AL CALCULAR LA HUELLA DIGITAL"_s);
     EXPECT_TRUE(ui.shown.isEmpty());
 }
 
 TEST_F(FingerprintTest, DigestOfAMissingFile)
 {
-    QString digest;
-    digest = tools.DigestFile(u"C:\\NADA.TXT"_s).Text();
+    const QString digest = Shown(tools.DigestFile(u"C:\\NADA.TXT"_s));
     EXPECT_EQ(digest, u"ERROR AL CALCULAR LA HUELLA DIGITAL"_s);
     ASSERT_EQ(ui.shown.size(), 1);
     EXPECT_EQ(ui.shown.at(0).text,

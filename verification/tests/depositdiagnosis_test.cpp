@@ -23,6 +23,14 @@ using namespace vk7;
 
 namespace {
 
+// The report, its notices shown as the window shows them once it has it.
+DepositStateReport Shown(const DepositStateReport &report, IUserInterface &ui)
+{
+    for (const Notice &notice : report.notices)
+        ShowNotice(ui, notice);
+    return report;
+}
+
 // A K7NE deposit that breaks no rule, from the chain's cases.
 const QString kSoundDeposit =
     QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases/form-k7ne-valid/deposit"_s;
@@ -68,7 +76,7 @@ TEST_F(Diagnosis, WithoutAFormEverythingFormDependentIsUnknown)
     CFileTools tools;
     vk7::testing::ScriptedUserInterface ui;
     const DepositStateReport report =
-        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
+        Shown(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, true), ui);
     EXPECT_EQ(report.form, u"¿?"_s);
     EXPECT_EQ(report.currency, u"¿?"_s);
     EXPECT_EQ(report.fingerprintVerdict, u"¿?"_s);
@@ -105,7 +113,8 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
 
     CFileTools tools;
     vk7::testing::ScriptedUserInterface ui;
-    DepositStateReport report = DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
+    DepositStateReport report =
+        Shown(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, true), ui);
     EXPECT_EQ(report.fingerprintVerdict, u"CORRECTA"_s);
     EXPECT_EQ(report.computedFingerprint.value_or(QString()), state_.fingerprint);
     EXPECT_EQ(report.form, u"ORDINARIO"_s);
@@ -121,9 +130,9 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
 
     // Running it again gives the same sheet; a fingerprint differing in case only is wrong.
     const QString sheet = report.sheet;
-    EXPECT_EQ(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, nullptr).sheet, sheet);
+    EXPECT_EQ(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, false).sheet, sheet);
     state_.fingerprint = state_.fingerprint.toLower();
-    report = DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, nullptr);
+    report = DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, false);
     EXPECT_EQ(report.fingerprintVerdict, u"ERRONEA"_s);
     EXPECT_FALSE(report.valid);
     EXPECT_TRUE(report.ticks[0]);
@@ -143,7 +152,7 @@ TEST_F(Diagnosis, AFingerprintThatCouldNotBeComputedIsUnknownNotWrong)
 
     CFileTools tools;
     const DepositStateReport report =
-        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, nullptr);
+        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, false);
     EXPECT_EQ(report.fingerprintVerdict, u"¿?"_s);
     EXPECT_FALSE(report.valid);
     EXPECT_TRUE(report.sheet.contains(u"Huella Digital : ¿?\r\nNo se ha podido calcular la Huella "
@@ -167,7 +176,7 @@ TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
     CFileTools tools;
     vk7::testing::ScriptedUserInterface ui;
     const DepositStateReport report =
-        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
+        Shown(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, true), ui);
     EXPECT_EQ(report.fileWarnings, u"Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s);
     EXPECT_EQ(ui.messages,
               QStringList{u"AVISO: Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s});

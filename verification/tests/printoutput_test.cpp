@@ -97,7 +97,12 @@ protected:
         ticks[0] = diagnostic;
         for (PrintableDocument document : documents)
             ticks[static_cast<size_t>(document) + 1] = true;
-        return ProduceDepositOutput(state_, &form_, formPages_, ticks, printer_, &ui_, clock_);
+        const OutputResult result =
+            ProduceDepositOutput(state_, &form_, formPages_, ticks, printer_, &ui_, clock_);
+        // As the window does once the run has returned.
+        if (result.notice)
+            ShowNotice(ui_, *result.notice);
+        return result;
     }
     bool Printed(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
     {

@@ -29,7 +29,7 @@ TEST_F(StateWindowWithoutForm, VerdictsAreUnknownAndNoDocumentIsOffered)
     state.Pages(DocumentKind::MemoriaText) = {u"Una memoria con texto"_s};
     CFileTools tools;
     const StateWindowChoices choices(
-        DiagnoseDeposit(state, nullptr, QString(), tools, SystemClock(), nullptr));
+        DiagnoseDeposit(state, nullptr, QString(), tools, SystemClock(), false));
     QStringList shown;
     for (const StateWindowLine &line : choices.Lines())
         shown << line.caption + line.value;

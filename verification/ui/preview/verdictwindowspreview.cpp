@@ -62,7 +62,7 @@ int main(int argc, char **argv)
         state.completeness != ManifestVerdict::MandatoryMissing)
         IdentifyForm(state, &form, appFolder, loader);
     const DepositStateReport report =
-        DiagnoseDeposit(state, &form, appFolder, tools, SystemClock(), nullptr);
+        DiagnoseDeposit(state, &form, appFolder, tools, SystemClock(), false);
 
     std::unique_ptr<QDialog> dialog;
     if (parser.value(u"window"_s) == u"errores"_s)
