@@ -1,11 +1,14 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
 #include "components/printdevice.h"
 #include "datafiles/documentkind.h"
 #include "datafiles/textpagelist.h"
+#include "reception/userinterface.h"
 
 namespace vk7 {
 
@@ -69,10 +72,15 @@ PrintRun PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages,
 // "Start &TXT": copies the deposit's own text file of the kind to "C:\TMP\",
 // marks the copy read-only and opens it in the desktop's program for it.
 // A read-only copy left by an earlier use is made writable first; when the
-// copy still fails the clerk is told and nothing is opened, so an older
-// deposit's text is never shown for this one's.
+// copy still fails nothing is opened, so an older deposit's text is never
+// shown for this one's. A failure comes with the notice the window shows.
 enum class StartTextResult { Opened, CopyFailed, StartFailed };
-StartTextResult StartTextFile(const DepositState &state, const DocumentKindInfo &kind,
-                              IUserInterface &ui);
+struct StartText
+{
+    StartTextResult outcome = StartTextResult::Opened;
+    std::optional<Notice> notice;
+};
+StartText StartTextFile(const DepositState &state, const DocumentKindInfo &kind,
+                        IUserInterface &ui);
 
 } // namespace vk7
