@@ -187,6 +187,8 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     CheckJsonOptions jsonOptions = options.jsonOptions;
     if (options.json) {
         const ManifestDifferences differences = ListManifestDifferences(WorkFolder());
+        if (differences.failure.IsIo())
+            return stopOnIoFailure(differences.failure, QString());
         jsonOptions.missingFiles = differences.missing;
         jsonOptions.unlistedFiles = differences.unlisted;
     }

@@ -251,11 +251,13 @@ ManifestDifferences ListManifestDifferences(const QString &folder)
     QString base = folder;
     if (!base.endsWith(u'\\'))
         base += u'\\';
-    CFileTools tools;
     QStringList listed;
     if (!PathResolver::Lookup(base + u"FICHERO.TXT"_s, nullptr))
         return result;
-    tools.ReadManifest(base + u"FICHERO.TXT"_s, listed);
+    ManifestReader reader(base + u"FICHERO.TXT"_s);
+    for (QString entry; reader.Next(entry);)
+        listed.append(entry);
+    result.failure = reader.IoFailure();
     QSet<QString> present;
     QStringList presentNames;
     const QString hostFolder = PathResolver::Resolve(base);

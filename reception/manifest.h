@@ -82,6 +82,9 @@ struct ManifestDifferences
 {
     QStringList missing;
     QStringList unlisted;
+    // The failure of the machine that kept the manifest from being read
+    // whole (Kind::None when none): the lists are then not the deposit's.
+    Failure failure;
 };
 ManifestDifferences ListManifestDifferences(const QString &folder);
 
