@@ -180,8 +180,8 @@ bool WriteCheckJson(const DepositState &state, const ReceptionResult &result,
     const DepositStateReport &report = result.report;
     OrderedJsonObject json;
     AddLeading(json, options);
-    json.Add(u"structureStatus"_s, state.structureStatus);
-    json.Add(u"completenessStatus"_s, state.completenessStatus);
+    json.Add(u"structureStatus"_s, ManifestVerdictCode(state.structure));
+    json.Add(u"completenessStatus"_s, ManifestVerdictCode(state.completeness));
     json.Add(u"missingFiles"_s, ToArray(options.missingFiles));
     json.Add(u"unlistedFiles"_s, ToArray(options.unlistedFiles));
     json.Add(u"formIdentified"_s, state.formIdentified);

@@ -48,18 +48,6 @@ bool IsInsideWorkFolder(const QString &manifestLocation)
     return !folder.isEmpty() && (folder == work || folder.startsWith(work + u'/'));
 }
 
-// Keeps the boxes the output shows, to report them on standard error.
-class CollectingInterface : public IUserInterface
-{
-public:
-    Answer ShowMessage(const QString &text, const QString &, Buttons buttons, Icon) override
-    {
-        messages.append(text);
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-    QStringList messages;
-};
-
 QByteArray JobLines(const QList<PrintedJob> &jobs, const QString &where)
 {
     QByteArray lines;
@@ -69,11 +57,12 @@ QByteArray JobLines(const QList<PrintedJob> &jobs, const QString &where)
     return lines;
 }
 
-// The state window's "&Imprimir" on the checked deposit. False when the
-// output stopped on one of its errors, whose texts go to `errors`.
-bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, FrameState &frame,
-                  const DepositStateReport &report, const Clock &clock, QByteArray &errors,
-                  DepositCheckOutput &output)
+// The state window's "&Imprimir" on the checked deposit. Failed when the
+// output stopped on one of its errors, whose texts go to `errors`; its
+// failure is the machine's when it met one.
+OutputResult PrintDeposit(const DepositCheckOptions &options, DepositState &state,
+                          FrameState &frame, const DepositStateReport &report, const Clock &clock,
+                          QByteArray &errors, DepositCheckOutput &output)
 {
     OutputTicks ticks = report.ticks;
     if (options.printTicks) {
@@ -82,21 +71,22 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         for (int i = 0; i < kPrintableDocumentCount; ++i)
             ticks[size_t(i) + 1] = ticks[size_t(i) + 1] && report.available[size_t(i)];
     }
-    CollectingInterface ui;
-    bool stopped = false;
+    // Nobody watches progress here; what the clerk would be told comes back
+    // in the result, and goes to standard error after the jobs.
+    OutputResult result;
+    QString told;
     if (!options.pdfPath.isEmpty()) {
         PdfFileDevice pdf(options.pdfPath);
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        stopped =
-            ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, &ui, clock).Stopped();
+        result = ProduceDepositOutput(state, frame.form, formPages, ticks, pdf, nullptr, clock);
         frame.printerChosen = formPages.printerChosen;
-        if (!stopped) {
+        if (!result.Failed()) {
             if (const Failure failure = pdf.Finish(); failure.Failed()) {
-                ui.messages.append(failure.text);
-                stopped = true;
+                told = failure.text;
+                result.outcome = OutputResult::Outcome::Failed;
             }
         }
-        if (!stopped)
+        if (!result.Failed())
             errors += JobLines(pdf.Jobs(), options.pdfPath);
         output.printQueue = options.pdfPath;
         output.printedJobs = pdf.Jobs();
@@ -105,17 +95,18 @@ bool PrintDeposit(const DepositCheckOptions &options, DepositState &state, Frame
         // A printer named on the command line is a printer chosen.
         frame.printerChosen = !options.printer.isEmpty();
         FormPageSettings formPages{.printerChosen = frame.printerChosen};
-        stopped = ProduceDepositOutput(state, frame.form, formPages, ticks, printer, &ui, clock)
-                      .Stopped();
+        result = ProduceDepositOutput(state, frame.form, formPages, ticks, printer, nullptr, clock);
         frame.printerChosen = formPages.printerChosen;
         const QString queue = CupsPrintDevice::ResolveQueue(options.printer);
         errors += JobLines(printer.Jobs(), queue.isEmpty() ? options.printer : queue);
         output.printQueue = queue.isEmpty() ? options.printer : queue;
         output.printedJobs = printer.Jobs();
     }
-    for (const QString &message : ui.messages)
-        errors += message.toUtf8() + '\n';
-    return !stopped;
+    if (result.notice)
+        told = result.notice->text;
+    if (!told.isNull())
+        errors += told.toUtf8() + '\n';
+    return result;
 }
 
 // Hands what the output holds to the streams, when there are any.
@@ -160,6 +151,9 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     QString status;
     const ReceptionResult result =
         chain.Open({location, options.diskettes, options.fingerprint}, &accepted, &status);
+    // The fingerprint's errors, as the terminal tells any message.
+    for (const Notice &notice : result.report.notices)
+        ShowNotice(ui, notice);
     const auto stopOnIoFailure = [&](const Failure &failure, const QString &openStatus) {
         if (!openStatus.isEmpty())
             output.standardError += openStatus.toUtf8() + '\n';
@@ -170,14 +164,14 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         if (options.keepRecord)
             output.recordMembers = IoFailureRecordMembers(failure, openStatus);
         output.exitCode = 2;
+        output.ioFailure = failure;
         Deliver(output, streams);
         chain.CloseDeposit();
         return output;
     };
     if (!accepted) {
-        const Failure failure = FirstIoFailure();
-        if (failure.IsIo())
-            return stopOnIoFailure(failure, status);
+        if (result.ioFailure.IsIo())
+            return stopOnIoFailure(result.ioFailure, status);
         output.standardError = status.toUtf8() + '\n';
         if (options.json)
             output.standardOutput = BuildOpenFailureJson(status, options.jsonOptions);
@@ -193,25 +187,37 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     CheckJsonOptions jsonOptions = options.jsonOptions;
     if (options.json) {
         const ManifestDifferences differences = ListManifestDifferences(WorkFolder());
+        if (differences.failure.IsIo())
+            return stopOnIoFailure(differences.failure, QString());
         jsonOptions.missingFiles = differences.missing;
         jsonOptions.unlistedFiles = differences.unlisted;
     }
 
     bool printed = true;
+    // The first failure of the machine the output met.
+    Failure outputFailure;
     if (options.print) {
         // The output renders the sheet and exports the form pages itself.
-        printed =
+        const OutputResult printing =
             PrintDeposit(options, state, frame, result.report, clock, output.standardError, output);
+        printed = !printing.Failed();
+        outputFailure = printing.failure.IsIo() ? printing.failure : Failure();
     } else {
         // The sheet's pages, as the output pipeline renders them before printing.
         const QString pageFolder = WorkFolder();
-        if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, pageFolder,
-                             &state.diagnosticText))
+        const Failure sheet = RenderTextPages(state, DocumentKind::DiagnosticSheet, pageFolder,
+                                              &state.diagnosticText);
+        if (sheet.Failed())
             output.standardError += "ERROR Creando DIAGNOSTICO\n";
-        if (options.formPages && state.formIdentified && !form.ExportPages(pageFolder))
-            output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();
+        Failure failure = sheet;
+        if (options.formPages && state.formIdentified) {
+            const Failure pages = form.ExportPages(pageFolder);
+            if (pages.Failed())
+                output.standardError += QStringLiteral("ERROR Creando TIF's\n").toUtf8();
+            if (!failure.IsIo())
+                failure = pages;
+        }
         // Pages the machine would not write leave no verdict either.
-        const Failure failure = FirstIoFailure();
         if (failure.IsIo())
             return stopOnIoFailure(failure, QString());
     }
@@ -219,7 +225,6 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
     if (!state.fileWarnings.isEmpty())
         output.standardError.prepend(state.fileWarnings.toUtf8());
     // An output the machine could not write stopped, whatever it showed.
-    const Failure outputFailure = FirstIoFailure();
     if (outputFailure.IsIo()) {
         output.standardError += outputFailure.Message().toUtf8() + '\n';
         printed = false;
@@ -235,22 +240,26 @@ DepositCheckOutput RunDepositCheck(const DepositCheckOptions &options, IUserInte
         // reading cuts the object short (no parser takes it whole) and the
         // check ends as an I/O failure.
         // (A failure the output met is already told by its exit code 3.)
-        const bool outputFailed = FirstIoFailure().IsIo();
-        const JsonSink guarded = [&streams, outputFailed](QByteArrayView piece) {
-            return (outputFailed || !FirstIoFailure().IsIo()) && streams->output(piece);
+        const bool outputFailed = outputFailure.IsIo() || state.TextReadFailure().IsIo();
+        const JsonSink guarded = [&streams, &state, outputFailed](QByteArrayView piece) {
+            return (outputFailed || !state.TextReadFailure().IsIo()) && streams->output(piece);
         };
         WriteCheckJson(state, result, jsonOptions, guarded);
-        const Failure failure = FirstIoFailure();
+        Failure failure = outputFailure;
+        failure.KeepFirst(state.TextReadFailure());
         if (failure.IsIo() && output.exitCode != 3) {
             streams->error(QByteArray(failure.Message().toUtf8() + '\n'));
             output.exitCode = 2;
+            output.ioFailure = failure;
             if (options.keepRecord)
                 output.recordMembers = IoFailureRecordMembers(failure, QString());
         }
     } else {
         output.standardOutput = options.json ? BuildCheckJson(state, result, jsonOptions)
                                              : result.report.sheet.toUtf8();
-        const Failure failure = FirstIoFailure();
+        // The texts are read back into the object.
+        Failure failure = outputFailure;
+        failure.KeepFirst(state.TextReadFailure());
         if (failure.IsIo() && output.exitCode != 3)
             return stopOnIoFailure(failure, QString());
         Deliver(output, streams);

@@ -53,6 +53,9 @@ struct DepositCheckOutput
     QJsonObject recordMembers;
     QString printQueue;
     QList<PrintedJob> printedJobs;
+    // The failure of the machine that ended the check with exit code 2
+    // (Kind::None when none).
+    Failure ioFailure;
 };
 
 // Where a check writes as it goes, instead of into DepositCheckOutput: its

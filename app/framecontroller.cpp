@@ -196,6 +196,8 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
         },
         [this, printer, cups, jobsBefore, previous, done = std::move(done)](Output output,
                                                                             bool stopped) {
+            if (output.result.notice)
+                ShowNotice(ui_, *output.result.notice);
             bool printed = output.result.Printed();
             // The jobs sent go into the record of the reception the clerk prints.
             if (cups && record_.Begun()) {
@@ -288,9 +290,7 @@ void FrameController::OpenAccepted(const OpenDialogValues &values)
             opened->state = std::move(state);
             frame.form = form.get();
             ReceptionChain chain(opened->state, frame, ui, *clock);
-            ClearIoFailures();
             opened->result = chain.RunAfterOpen(values);
-            ClearIoFailures();
             frame.form = nullptr;
             return opened;
         },
@@ -335,6 +335,8 @@ bool FrameController::StoppedByMachine(const Failure &failure)
 
 void FrameController::Finish(const ReceptionResult &result)
 {
+    for (const Notice &notice : result.report.notices)
+        ShowNotice(ui_, notice);
     if (StoppedByMachine(result.ioFailure)) {
         EndRecord(IoFailureRecordMembers(result.ioFailure, QString()));
         EndTask(Task::None);
@@ -397,11 +399,12 @@ bool FrameController::ReprintSheet(const QString &sheet, PrintDevice &printer)
     FormPageSettings formPages;
     // One sheet of a page or two: drawn and sent here, as the register's
     // window waits for it.
-    const bool sent =
-        ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_).outcome !=
-        OutputResult::Outcome::Stopped;
+    const OutputResult output =
+        ProduceDepositOutput(stored, nullptr, formPages, ticks, printer, &ui_, clock_);
+    if (output.notice)
+        ShowNotice(ui_, *output.notice);
     EndTask(previous);
-    return sent;
+    return !output.Failed();
 }
 
 namespace {
@@ -461,7 +464,7 @@ void FrameController::SetTitle(const QString &title)
 
 bool FrameController::CheckEnded(bool stopped, const Failure &failure)
 {
-    if (stopped) {
+    if (stopped || failure.IsStop()) {
         // The deposit stays as it was received; only this check is dropped.
         ui_.ShowStatus(CheckStoppedText());
         model_.NotifyChanged();
@@ -479,7 +482,6 @@ void FrameController::ShowDepositState()
     {
         DepositState state;
         DepositStateReport report;
-        Failure failure;
     };
     auto form = std::make_shared<CFormDocument>();
     form->TakeOver(form_, nullptr, IFormDocumentObserver::Change::Refreshed);
@@ -492,14 +494,14 @@ void FrameController::ShowDepositState()
             form->SetFieldSource(&diagnosed->state.fields);
             CFileTools tools(ui);
             diagnosed->report =
-                DiagnoseDeposit(diagnosed->state, form.get(), appFolder, tools, *clock, ui);
-            diagnosed->failure = FirstIoFailure();
-            ClearIoFailures();
+                DiagnoseDeposit(diagnosed->state, form.get(), appFolder, tools, *clock, true);
             return diagnosed;
         },
         [this, form, previous](std::shared_ptr<Diagnosed> diagnosed, bool stopped) {
             ui_.SetWaitCursor(false);
-            if (CheckEnded(stopped, diagnosed->failure)) {
+            for (const Notice &notice : diagnosed->report.notices)
+                ShowNotice(ui_, notice);
+            if (CheckEnded(stopped, diagnosed->report.failure)) {
                 EndTask(previous);
                 return;
             }
@@ -532,8 +534,7 @@ void FrameController::CheckRules()
     struct Checked
     {
         DepositState state;
-        QList<ErrorRecord> records;
-        Failure failure;
+        RuleCheck check;
     };
     // The form changes to its rule mode and its fields are read again: on a
     // copy, which the viewer shows once the rules have run.
@@ -546,19 +547,19 @@ void FrameController::CheckRules()
             auto checked = std::make_shared<Checked>();
             checked->state = std::move(state);
             form->SetFieldSource(&checked->state.fields);
-            checked->records = CollectRuleErrors(checked->state, form.get(), appFolder, *clock);
-            checked->failure = FirstIoFailure();
-            ClearIoFailures();
+            checked->check = CollectRuleErrors(checked->state, form.get(), appFolder, *clock);
             return checked;
         },
         [this, form, previous](std::shared_ptr<Checked> checked, bool stopped) {
             ui_.SetWaitCursor(false);
-            if (CheckEnded(stopped, checked->failure)) {
+            // Stopped or failed, the copy the rules worked on is dropped: the
+            // form the window shows never left its mode.
+            if (CheckEnded(stopped, checked->check.failure)) {
                 EndTask(previous);
                 return;
             }
             TakeBack(std::move(checked->state), *form, IFormDocumentObserver::Change::Refreshed);
-            verdicts_->ShowRuleErrors(form_, checked->records, ui_);
+            verdicts_->ShowRuleErrors(form_, checked->check.records, ui_);
             model_.NotifyChanged();
             EndTask(previous);
         });

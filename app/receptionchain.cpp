@@ -73,7 +73,9 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
     if (dialog.Accept() != OpenDepositLogic::Outcome::Accepted) {
         *accepted = false;
         *status = dialog.status();
-        return {};
+        ReceptionResult refused;
+        refused.ioFailure = dialog.failure();
+        return refused;
     }
     *accepted = true;
     status->clear();
@@ -82,8 +84,6 @@ ReceptionResult ReceptionChain::Open(const OpenRequest &request, bool *accepted,
 
 void ReceptionChain::PrepareOpenDialog(OpenDepositLogic &dialog) const
 {
-    // A new reception: what the machine did to the last one is not this one's.
-    ClearIoFailures();
     const qint64 lastNumber = ReadDecimalInteger(state_.entryNumber);
     // The next entry follows the last one; a saturated number stays at its limit.
     if (lastNumber != 0)
@@ -112,31 +112,37 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     state_.open = true;
 
     CFileTools tools(ui_);
-    tools.CheckDepositFiles(WorkFolder(), state_.structureStatus, state_.completenessStatus);
+    ReceptionResult result;
+    const ManifestCheck manifest = tools.CheckDepositFiles(WorkFolder());
+    state_.structure = manifest.structure;
+    state_.completeness = manifest.completeness;
+    result.ioFailure = manifest.failure;
     Notify();
 
-    // A step that met a failure of the machine ends the chain: what it read
-    // or wrote is not the deposit, so nothing after it may judge it.
-    ReceptionResult result;
-    StopHere();
-    result.ioFailure = FirstIoFailure();
-    if (result.ioFailure.IsIo())
+    // A step that met a failure of the machine, or the clerk's stop, ends
+    // the chain: what it read or wrote is not the deposit, so nothing after
+    // it may judge it. A stop asked after a step's last check point still
+    // ends it: until the chain returns, nothing has been shown.
+    const auto ended = [&result] {
+        if (StopRequested())
+            result.ioFailure.KeepFirst(Failure::Stopped());
+        return result.ioFailure.EndsWork();
+    };
+    if (ended())
         return result;
-    if (state_.structureStatus != u"0"_s && state_.completenessStatus != u"0"_s) {
+    if (state_.structure != ManifestVerdict::MandatoryMissing &&
+        state_.completeness != ManifestVerdict::MandatoryMissing) {
         result.identificationRan = true;
         result.identification = IdentifyForm(state_, frame_.form, frame_.appFolder, *loader_);
+        result.ioFailure.KeepFirst(result.identification.failure);
         Notify();
-        StopHere();
-        result.ioFailure = FirstIoFailure();
-        if (result.ioFailure.IsIo())
+        if (ended())
             return result;
     }
-    result.report = DiagnoseDeposit(state_, frame_.form, frame_.appFolder, tools, clock_,
-                                    showFileWarnings_ ? ui_ : nullptr);
-    // A stop the clerk asked for after the last piece was hashed still ends
-    // the reception: until the chain returns, nothing has been shown.
-    StopHere();
-    result.ioFailure = FirstIoFailure();
+    result.report =
+        DiagnoseDeposit(state_, frame_.form, frame_.appFolder, tools, clock_, showFileWarnings_);
+    result.ioFailure.KeepFirst(result.report.failure);
+    ended();
     Notify();
     return result;
 }

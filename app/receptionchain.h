@@ -47,9 +47,10 @@ struct ReceptionResult
     bool identificationRan = false;
     FormIdentification identification;
     DepositStateReport report;
-    // The first failure of the machine the chain met (Kind::None when there
-    // was none); when there is one the chain stopped there and `report` is
-    // no verdict.
+    // The first failure of the machine the chain met, or the clerk's stop
+    // (Kind::None when there was neither); when there is one the chain
+    // stopped there and `report` is no verdict. Of an Open whose dialog was
+    // not accepted: the failure that ended its copy.
     Failure ioFailure;
 };
 
@@ -92,7 +93,7 @@ public:
     // "0", then the state/diagnosis.
     ReceptionResult RunAfterOpen(const OpenDialogValues &values);
 
-    // Whether the suspicious-file warnings are shown through the interface
+    // Whether the suspicious-file warnings become a notice of the report
     // (the desktop's "AVISO" box); the checker prints them itself.
     void SetShowFileWarnings(bool show) { showFileWarnings_ = show; }
 

@@ -585,9 +585,11 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
         };
         DepositChecker::Result result;
         bool recordLost = false;
+        Failure ioFailure;
         {
             DepositChecker checker(one, ui);
             result = checker.Run(streams, json);
+            ioFailure = checker.LastIoFailure();
             if (receptionRegister && !checker.LastRecord().isEmpty()) {
                 const RecordOutcome outcome = receptionRegister->Record(checker.LastRecord());
                 recordLost = !outcome.stored && !outcome.spooled;
@@ -595,7 +597,6 @@ int RunBatchWorker(const CheckerOptions &options, IUserInterface &)
         }
         // An object cut short by a failure of the machine is replaced by the
         // failure's own: the line must still be one whole object.
-        const Failure ioFailure = FirstIoFailure();
         char end[2] = {};
         if (written > 1 && !failed && result == DepositChecker::Result::OpenFailed &&
             ioFailure.IsIo() && std::fflush(object) == 0 &&

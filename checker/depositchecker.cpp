@@ -371,6 +371,7 @@ DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
                                            const CheckJsonOptions &jsonOptions)
 {
     lastRecord_ = QJsonObject();
+    lastIoFailure_ = Failure();
     if (options_.keepRecord)
         record_.Begin(options_.medium, options_.diskettes, options_.fingerprint);
     const auto fail = [&](const QString &error) {
@@ -392,13 +393,13 @@ DepositChecker::Result DepositChecker::Run(const DepositCheckStreams &streams,
         return fail(u"ERROR. Sin un terminal no se puede pedir el cambio de disquete "
                     u"(--diskettes %1): copie los disquetes a una carpeta y compruebe esa "
                     u"carpeta."_s.arg(options_.diskettes));
-    ClearIoFailures();
     WorkFolderLock lock;
     if (const Failure failure = lock.Acquire(); failure.Failed())
         return fail(failure.text);
     DepositCheckOptions check = options_;
     check.jsonOptions = jsonOptions;
     const DepositCheckOutput result = RunDepositCheck(check, ui_, DefaultClock(), &streams);
+    lastIoFailure_ = result.ioFailure;
     if (options_.keepRecord) {
         record_.SetDeposit(result.recordMembers);
         for (const PrintedJob &job : result.printedJobs)

@@ -92,6 +92,8 @@ public:
     // The register's record of the last Run, whatever its end (with
     // `keepRecord` set in the options; else empty).
     const QJsonObject &LastRecord() const { return lastRecord_; }
+    // The failure of the machine that ended the last Run (Kind::None when none).
+    const Failure &LastIoFailure() const { return lastIoFailure_; }
 
 private:
     Failure SetUpDrives();
@@ -100,6 +102,7 @@ private:
     IUserInterface &ui_;
     ReceptionRecord record_;
     QJsonObject lastRecord_;
+    Failure lastIoFailure_;
 };
 
 // The whole program: parse, run (one deposit, a batch or one batch job),

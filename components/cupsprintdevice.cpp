@@ -124,7 +124,11 @@ bool CupsPrintDevice::BeginJob(const QString &name)
 
 bool CupsPrintDevice::PrintPage(const PageImage &page)
 {
-    return document_ && document_->AddPage(page);
+    if (!document_)
+        return false;
+    const bool added = document_->AddPage(page);
+    ioFailure_.KeepFirst(document_->IoFailure());
+    return added;
 }
 
 void CupsPrintDevice::AbandonJob()

@@ -49,6 +49,7 @@ public:
     // Sends the gathered PDF; a job without pages sends nothing.
     bool EndJob() override;
     void AbandonJob() override;
+    Failure IoFailure() const override { return ioFailure_; }
 
     QString Queue() const { return settings_.queue; }
     // The copies every job goes out with, for the reception's record.
@@ -68,6 +69,7 @@ private:
     QString destination_;
     std::unique_ptr<PdfDocument> document_;
     QList<PrintedJob> jobs_;
+    Failure ioFailure_; // of every job's document
 };
 
 } // namespace vk7

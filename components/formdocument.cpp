@@ -68,19 +68,19 @@ void CFormDocument::Close()
     slices_.clear();
 }
 
-bool CFormDocument::OpenForm(const QString &folder, const QString &formName,
-                             const IFieldSource *fields)
+Failure CFormDocument::OpenForm(const QString &folder, const QString &formName,
+                                const IFieldSource *fields)
 {
     const QString hostFolder = PathResolver::Resolve(folder);
     if (hostFolder.isEmpty() || formName.trimmed().isEmpty()) {
-        qCWarning(lcFormViewer, "%s: no se puede abrir el formulario «%s»", qUtf8Printable(folder),
-                  qUtf8Printable(formName));
-        return false;
+        const QString text = u"%1: no se puede abrir el formulario «%2»"_s.arg(folder, formName);
+        qCWarning(lcFormViewer, "%s", qUtf8Printable(text));
+        return Failure::Data(text);
     }
     FormTemplate form;
     if (const Failure failure = ParseFormTemplate(hostFolder, formName, &form); failure.Failed()) {
         qCWarning(lcFormViewer, "%s", qUtf8Printable(failure.text));
-        return false;
+        return failure;
     }
     CloseForm();
     template_ = std::move(form);
@@ -88,7 +88,7 @@ bool CFormDocument::OpenForm(const QString &folder, const QString &formName,
     open_ = true;
     Refresh();
     Notify(IFormDocumentObserver::Change::Opened);
-    return true;
+    return {};
 }
 
 bool CFormDocument::CloseForm()
@@ -402,18 +402,19 @@ bool CFormDocument::RefreshFields()
     return true;
 }
 
-bool CFormDocument::ExportPages(const QString &folder) const
+Failure CFormDocument::ExportPages(const QString &folder) const
 {
     if (!open_)
-        return false;
+        return Failure::Data(u"No hay formulario abierto"_s);
     for (int page = 1; page <= PageCount(); ++page) {
         const QString path = folder + u"K7.%1"_s.arg(page, 3, 10, QLatin1Char('0'));
-        if (SaveImageFile(path, RenderPageImage(page - 1)).Failed()) {
+        if (const Failure failure = SaveImageFile(path, RenderPageImage(page - 1));
+            failure.Failed()) {
             qCWarning(lcFormViewer, "%s: no se puede escribir la página", qUtf8Printable(path));
-            return false;
+            return failure;
         }
     }
-    return true;
+    return {};
 }
 
 bool CFormDocument::PrintPages(PrintDevice &printer, const QString &jobName,

@@ -8,6 +8,7 @@
 #include "components/errorrecord.h"
 #include "components/fieldsource.h"
 #include "components/formtemplate.h"
+#include "reception/failure.h"
 
 namespace vk7 {
 
@@ -61,8 +62,9 @@ public:
 
     // The form of a system folder ("C:\VK7\FORM\") by name, filled from
     // `fields`: the form open until now is replaced only by one that opened,
-    // and keeps its text size. False when the template is missing or wrong.
-    bool OpenForm(const QString &folder, const QString &formName, const IFieldSource *fields);
+    // and keeps its text size. A failure when the template is missing or
+    // wrong, the machine's when it would not let the template be read.
+    Failure OpenForm(const QString &folder, const QString &formName, const IFieldSource *fields);
     // Always true; an open form is closed and its view told.
     bool CloseForm();
     // One view at a time hears the document's changes; null for none.
@@ -112,8 +114,9 @@ public:
     // The page drawn for file or paper: 1648 x 2336, 1 bit, 200 dpi.
     QImage RenderPageImage(int page) const;
     // Writes every page as `folder` + "K7.001", "K7.002", ... (a system
-    // folder); false when a page cannot be written or no form is open.
-    bool ExportPages(const QString &folder) const;
+    // folder); a failure when a page cannot be written (the machine's when
+    // it refused the write) or no form is open.
+    Failure ExportPages(const QString &folder) const;
     // Pages (from 1) in one job on a printer, each drawn as the page image
     // the export writes, on a printer page of its own. False when no form is
     // open, no page is given, the printer refuses the job or a page is not

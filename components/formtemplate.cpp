@@ -88,6 +88,7 @@ public:
     bool ParseFile(const QString &file, int depth);
     bool Finish();
     QString error;
+    Failure ioFailure; // a template file the machine would not let be read
 
 private:
     bool Fail(const QString &message)
@@ -424,7 +425,7 @@ bool Parser::ParseFile(const QString &file, int depth)
     QFile in(found);
     if (!found.isEmpty() && !in.open(QIODevice::ReadOnly)) {
         // The template is there: the machine would not let it be read.
-        RecordIoFailure(Failure::Io(found, errno));
+        ioFailure.KeepFirst(Failure::Io(found, errno));
     }
     if (found.isEmpty() || !in.isOpen()) {
         error = (where_.isEmpty() ? file : where_) + u": no se encuentra la plantilla «"_s + file +
@@ -433,7 +434,7 @@ bool Parser::ParseFile(const QString &file, int depth)
     }
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError) {
-        RecordIoFailure(Failure::Io(found, errno));
+        ioFailure.KeepFirst(Failure::Io(found, errno));
         error = found + u": "_s + in.errorString();
         return false;
     }
@@ -460,7 +461,7 @@ Failure ParseFormTemplate(const QString &hostFolder, const QString &name, FormTe
     form.name = name;
     Parser parser(hostFolder, &form);
     if (!parser.ParseFile(name, 0) || !parser.Finish())
-        return Failure::Data(parser.error, name);
+        return parser.ioFailure.IsIo() ? parser.ioFailure : Failure::Data(parser.error, name);
     *result = std::move(form);
     return {};
 }

@@ -35,6 +35,14 @@ Failure Unreadable(const QString &path)
     return Failure::Data(u"No se puede leer la imagen %1"_s.arg(path), path);
 }
 
+// A file that would not read because the machine refused is not a damaged
+// image: the machine's failure is the one told.
+Failure Unreadable(const QString &path, const TiffFile &file)
+{
+    const Failure io = file.IoFailure();
+    return io.IsIo() ? io : Unreadable(path);
+}
+
 } // namespace
 
 Failure LoadImageFile(const QString &path, QImage *page)
@@ -44,7 +52,7 @@ Failure LoadImageFile(const QString &path, QImage *page)
     TiffFile file;
     QImage image;
     if (!file.OpenForReading(PathResolver::Resolve(path)) || !file.ReadCurrentPage(&image))
-        return Unreadable(path);
+        return Unreadable(path, file);
     *page = std::move(image);
     return {};
 }
@@ -61,16 +69,19 @@ Failure SaveImageFile(const QString &path, const QImage &page)
     // reads back what it has written, and QSaveFile opens write-only.)
     const QString fresh = host + u".nuevo"_s;
     bool written = false;
+    Failure ioFailure;
     {
         TiffFile file;
         written = file.OpenForWriting(fresh) && file.WriteBilevelPage(page, 200);
+        file.Close();
+        ioFailure = file.IoFailure();
     }
     Failure failure = written ? Failure() : unwritable;
-    if (written && std::rename(QFile::encodeName(fresh).constData(),
-                               QFile::encodeName(host).constData()) != 0) {
+    if (ioFailure.IsIo())
+        failure = ioFailure;
+    else if (written && std::rename(QFile::encodeName(fresh).constData(),
+                                    QFile::encodeName(host).constData()) != 0)
         failure = Failure::Io(host, errno);
-        RecordIoFailure(failure);
-    }
     if (failure.Failed())
         QFile::remove(fresh);
     return failure;
@@ -82,16 +93,16 @@ Failure ReadImageFileInfo(const QString &path, ImageFileInfo *info)
         return Unreadable(path);
     TiffFile file;
     if (!file.OpenForReading(PathResolver::Resolve(path)))
-        return Unreadable(path);
+        return Unreadable(path, file);
     const int count = file.PageCount(PageLimit());
     if (count <= 0)
-        return Unreadable(path);
+        return Unreadable(path, file);
     ImageFileInfo result;
     result.pageCount = count;
     result.pageSizes.reserve(count);
     for (int i = 0; i < count; ++i) {
         if (!file.SelectPage(i))
-            return Unreadable(path);
+            return Unreadable(path, file);
         result.pageSizes.append(file.CurrentPageSize());
     }
     *info = std::move(result);
@@ -117,15 +128,15 @@ Failure LoadAllPages(const QString &path, ImageList *list)
         return Unreadable(path);
     auto file = std::make_shared<TiffFile>();
     if (!file->OpenForReading(PathResolver::Resolve(path)))
-        return Unreadable(path);
+        return Unreadable(path, *file);
     const int count = file->PageCount(PageLimit());
     if (count <= 0)
-        return Unreadable(path);
+        return Unreadable(path, *file);
     QList<QSize> sizes;
     sizes.reserve(count);
     for (int i = 0; i < count; ++i) {
         if (!file->SelectPage(i))
-            return Unreadable(path);
+            return Unreadable(path, *file);
         sizes.append(file->CurrentPageSize());
     }
     list->file = std::move(file);
@@ -139,8 +150,10 @@ Failure TakePage(const ImageList &list, int index, QImage *page)
     if (!page || !list.file || index < 0 || index >= list.Count())
         return unreadable;
     QImage image;
-    if (!list.file->SelectPage(index) || !list.file->ReadCurrentPage(&image))
-        return unreadable;
+    if (!list.file->SelectPage(index) || !list.file->ReadCurrentPage(&image)) {
+        const Failure io = list.file->IoFailure();
+        return io.IsIo() ? io : unreadable;
+    }
     *page = std::move(image);
     return {};
 }

@@ -190,6 +190,7 @@ struct PdfDocument::Private
     QMarginsF margins;                      // of the printer's paper, in points
     TiffFile file; // the image file of the last page added, while this document is made
     FileIdentity fileIdentity;
+    Failure ioFailure; // the first read of a page file the machine refused
 
     // The body goes to a temporary file; where none can be made, it is kept
     // in memory rather than refusing to print.
@@ -244,9 +245,11 @@ bool PdfDocument::AddPage(const PageImage &page)
     } else {
         // Kept as stored where it can be, else decoded and coded again.
         QImage bitmap;
-        if (!SelectFilePage(page, d->file, d->fileIdentity) ||
-            (!CodedPage(d->file, &data) &&
-             (!d->file.ReadCurrentPage(&bitmap) || !BitmapPage(std::move(bitmap), &data))))
+        const bool read = SelectFilePage(page, d->file, d->fileIdentity) &&
+                          (CodedPage(d->file, &data) || (d->file.ReadCurrentPage(&bitmap) &&
+                                                         BitmapPage(std::move(bitmap), &data)));
+        d->ioFailure.KeepFirst(d->file.IoFailure());
+        if (!read)
             return false;
     }
     if (!data.ccitt) {
@@ -486,6 +489,11 @@ bool PdfFileDevice::BeginJob(const QString &name)
     jobs_.append({name, 0});
     document_.AddOutlineEntry(name);
     return true;
+}
+
+Failure PdfDocument::IoFailure() const
+{
+    return d->ioFailure;
 }
 
 bool PdfFileDevice::PrintPage(const PageImage &page)

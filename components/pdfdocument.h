@@ -27,6 +27,9 @@ public:
 
     // Adds a page; false, with nothing added, when it cannot be loaded.
     bool AddPage(const PageImage &page);
+    // The first read of a page's file the machine refused (Kind::None when
+    // none): the page it left out was not the file's fault.
+    Failure IoFailure() const;
     // The printer's unprintable edges, in points: each page added from now
     // on is drawn into the printable area they leave on its sheet (see
     // PrintablePlacement); the sheet itself keeps the page's size.
@@ -57,6 +60,7 @@ public:
     bool EndJob() override;
     // Its jobs reach the file only when the run is finished.
     bool SendsEachJob() const override { return false; }
+    Failure IoFailure() const override { return document_.IoFailure(); }
 
     Failure Finish();
     const QList<PrintedJob> &Jobs() const { return jobs_; }

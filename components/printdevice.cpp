@@ -30,20 +30,26 @@ Failure LoadPageImage(const PageImage &page, QImage *bitmap)
     return failure;
 }
 
-int PrintImageFiles(PrintDevice &device, const QString &jobName, const QStringList &paths)
+PrintRun PrintImageFiles(PrintDevice &device, const QString &jobName, const QStringList &paths)
 {
+    PrintRun run;
     if (!device.BeginJob(jobName))
-        return -1;
-    int printed = 0;
+        return run;
     for (const QString &path : paths) {
-        ImageList list;
-        if (path.isEmpty() || LoadAllPages(path, &list).Failed())
+        if (path.isEmpty())
             continue;
+        ImageList list;
+        if (const Failure failure = LoadAllPages(path, &list); failure.Failed()) {
+            run.failure.KeepFirst(failure);
+            continue;
+        }
         for (int page = 0; page < list.Count(); ++page)
-            printed += device.PrintPage(PageImage{path, page, QImage()}) ? 1 : 0;
+            run.pages += device.PrintPage(PageImage{path, page, QImage()}) ? 1 : 0;
         ReleaseImageList(&list);
     }
-    return device.EndJob() ? printed : -1;
+    run.failure.KeepFirst(device.IoFailure());
+    run.sent = device.EndJob();
+    return run;
 }
 
 bool StoppablePrintDevice::BeginJob(const QString &name)

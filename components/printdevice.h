@@ -45,6 +45,10 @@ public:
     // Whether a job that ends has gone to a printer, as against a file that
     // is written only once the whole run is done.
     virtual bool SendsEachJob() const { return true; }
+    // The first failure of the machine a page met (a page file it would not
+    // read; Kind::None when none): the page left out is not the deposit's
+    // fault, and the run that met it did not print what it was asked.
+    virtual Failure IoFailure() const { return {}; }
 };
 
 // A device that obeys the clerk's stop (StopRequested): once asked, no job
@@ -61,6 +65,7 @@ public:
     bool EndJob() override;
     void AbandonJob() override { device_.AbandonJob(); }
     bool SendsEachJob() const override { return device_.SendsEachJob(); }
+    Failure IoFailure() const override { return device_.IoFailure(); }
 
     const QStringList &SentJobs() const { return sent_; }
 
@@ -99,6 +104,7 @@ public:
     bool EndJob() override;
     void AbandonJob() override { device_.AbandonJob(); }
     bool SendsEachJob() const override { return device_.SendsEachJob(); }
+    Failure IoFailure() const override { return device_.IoFailure(); }
 
     // The jobs that ended well.
     const QStringList &EndedJobs() const { return ended_; }
@@ -125,11 +131,20 @@ QString SentJobsText(const QStringList &sentJobs);
 // enviados: A, B" or "Impresión cancelada. Ningún trabajo enviado".
 QString PrintStoppedText(const QStringList &sentJobs);
 
+// What a run of pages into one job did: the pages the device took, whether
+// the job reached the printer, and the failure that ended the run early or
+// that a page met (the machine's, or the clerk's stop; Kind::None when none).
+struct PrintRun
+{
+    int pages = 0;
+    bool sent = false; // false when the printer refused the job or lost it
+    Failure failure;
+};
+
 // One job of page images: every page of each file in turn, each on its own
 // printer page. A file that cannot be loaded (an empty name included) and a
-// page that cannot be taken are skipped. The pages printed, or -1 when the
-// printer refused the job or lost it.
-int PrintImageFiles(PrintDevice &device, const QString &jobName, const QStringList &paths);
+// page that cannot be taken are skipped.
+PrintRun PrintImageFiles(PrintDevice &device, const QString &jobName, const QStringList &paths);
 
 // A printed job as the devices that keep a record list it.
 struct PrintedJob

@@ -79,6 +79,7 @@ struct TiffFile::Private
     TIFF *tiff = nullptr;
     bool writing = false;
     QSize pageSize;
+    Failure ioFailure;
 };
 
 TiffFile::TiffFile() : d(new Private)
@@ -94,13 +95,14 @@ TiffFile::~TiffFile()
 namespace {
 
 // The file under a TIFF handle. libtiff reaches the file only through these
-// procedures, so that a read or write the machine refuses is recorded as the
-// reception's I/O failure instead of passing for a damaged image.
+// procedures, so that a read or write the machine refuses is kept as the
+// file's I/O failure instead of passing for a damaged image.
 struct TiffHandle
 {
     int fd = -1;
     QByteArray path;
     bool writing = false;
+    Failure *ioFailure; // the TiffFile's
 };
 
 tmsize_t TiffRead(thandle_t handle, void *buffer, tmsize_t size)
@@ -111,7 +113,7 @@ tmsize_t TiffRead(thandle_t handle, void *buffer, tmsize_t size)
         const qint64 got =
             hostfiles::ReadSome(file->fd, static_cast<char *>(buffer) + total, size - total);
         if (got < 0) {
-            RecordIoFailure(Failure::Io(file->path, errno));
+            file->ioFailure->KeepFirst(Failure::Io(file->path, errno));
             return -1;
         }
         if (got == 0)
@@ -125,7 +127,7 @@ tmsize_t TiffWrite(thandle_t handle, void *buffer, tmsize_t size)
 {
     auto *file = static_cast<TiffHandle *>(handle);
     if (!hostfiles::WriteAll(file->fd, static_cast<const char *>(buffer), size)) {
-        RecordIoFailure(Failure::Io(file->path, errno));
+        file->ioFailure->KeepFirst(Failure::Io(file->path, errno));
         return -1;
     }
     return size;
@@ -143,7 +145,7 @@ int TiffClose(thandle_t handle)
     const bool closed = hostfiles::Close(file->fd);
     // A page the system could not keep is not written.
     if (!closed && file->writing)
-        RecordIoFailure(Failure::Io(file->path, errno));
+        file->ioFailure->KeepFirst(Failure::Io(file->path, errno));
     delete file;
     return closed ? 0 : -1;
 }
@@ -165,24 +167,25 @@ void TiffUnmap(thandle_t, void *, toff_t) {}
 
 } // namespace
 
-static TIFF *OpenTiff(const QString &hostPath, const char *mode)
+static TIFF *OpenTiff(const QString &hostPath, const char *mode, Failure *ioFailure)
 {
     if (hostPath.isEmpty())
         return nullptr;
     const QByteArray name = QFile::encodeName(hostPath);
     auto *file = new TiffHandle;
     file->path = name;
+    file->ioFailure = ioFailure;
     file->writing = mode[0] == 'w';
     if (file->writing) {
         // libtiff reads back what it wrote while it links the pages.
         file->fd =
             ::open(name.constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (file->fd < 0)
-            RecordIoFailure(Failure::Io(name, errno));
+            ioFailure->KeepFirst(Failure::Io(name, errno));
     } else {
         Failure failure;
         file->fd = hostfiles::OpenRegularFile(name, true, &failure);
-        RecordIoFailure(failure);
+        ioFailure->KeepFirst(failure);
     }
     if (file->fd < 0) {
         delete file;
@@ -209,7 +212,8 @@ static TIFF *OpenTiff(const QString &hostPath, const char *mode)
 bool TiffFile::OpenForReading(const QString &hostPath)
 {
     Close();
-    d->tiff = OpenTiff(hostPath, "r");
+    d->ioFailure = Failure();
+    d->tiff = OpenTiff(hostPath, "r", &d->ioFailure);
     d->writing = false;
     if (!d->tiff)
         return false;
@@ -219,7 +223,8 @@ bool TiffFile::OpenForReading(const QString &hostPath)
 bool TiffFile::OpenForWriting(const QString &hostPath)
 {
     Close();
-    d->tiff = OpenTiff(hostPath, "w");
+    d->ioFailure = Failure();
+    d->tiff = OpenTiff(hostPath, "w", &d->ioFailure);
     d->writing = true;
     return d->tiff != nullptr;
 }
@@ -230,6 +235,11 @@ void TiffFile::Close()
         TIFFClose(d->tiff);
     d->tiff = nullptr;
     d->pageSize = QSize();
+}
+
+Failure TiffFile::IoFailure() const
+{
+    return d->ioFailure;
 }
 
 bool TiffFile::IsOpen() const

@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QString>
 
+#include "reception/failure.h"
+
 namespace vk7 {
 
 // The one place that talks to libtiff. It opens a host file for reading or
@@ -40,6 +42,10 @@ public:
     bool OpenForWriting(const QString &hostPath);
     void Close();
     bool IsOpen() const;
+    // The first read, write, open or close the machine refused since the
+    // last Open (Kind::None when none): a false above that comes with one
+    // is the machine's fault, not the image's. It outlives Close.
+    Failure IoFailure() const;
 
     // Number of directories (pages), counted by walking the chain; -1 when
     // the chain is broken or longer than `limit`.

@@ -197,7 +197,7 @@ Failure ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath, const QSt
 {
     TextModeReader file(kLineLimit);
     if (!file.Open(hostPath))
-        return CannotReadFailure(u"datos"_s, name);
+        return file.IoFailure().IsIo() ? file.IoFailure() : CannotReadFailure(u"datos"_s, name);
     bool firstLine = true;
     const qsizetype bytesBefore = fields.ValueBytes();
     QByteArrayView line;
@@ -223,20 +223,22 @@ Failure ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath, const QSt
             }
         }
     }
-    return {};
+    // What was read is not the whole file.
+    return file.IoFailure();
 }
 
-void ReadCauses(CCampBDArray &fields, const QByteArray &hostPath)
+Failure ReadCauses(CCampBDArray &fields, const QByteArray &hostPath)
 {
     TextModeReader causes(kLineLimit);
     if (!causes.Open(hostPath))
-        return;
+        return causes.IoFailure();
     QByteArrayView line;
     for (int key : {899001, 899002}) {
         if (!causes.ReadLine(&line))
             break;
         Store(fields, key, WithoutLineEnd(line));
     }
+    return causes.IoFailure();
 }
 
 } // namespace vk7

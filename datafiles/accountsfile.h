@@ -18,7 +18,8 @@ namespace vk7 {
 Failure ReadAccounts(CCampBDArray &fields, const QByteArray &hostPath, const QString &name);
 
 // The first two lines of CAUSA.TXT under the keys 899001 and 899002; a file
-// that cannot be opened stores nothing.
-void ReadCauses(CCampBDArray &fields, const QByteArray &hostPath);
+// that cannot be opened stores nothing. The failure of the machine that kept
+// the file from being read whole (Kind::None when none).
+Failure ReadCauses(CCampBDArray &fields, const QByteArray &hostPath);
 
 } // namespace vk7

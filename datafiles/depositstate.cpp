@@ -2,17 +2,6 @@
 
 namespace vk7 {
 
-ManifestVerdict ReadManifestVerdict(const QString &status)
-{
-    if (status == u"0")
-        return ManifestVerdict::MandatoryMissing;
-    if (status == u"1")
-        return ManifestVerdict::Correct;
-    if (status == u"2")
-        return ManifestVerdict::OptionalFault;
-    return ManifestVerdict::NotChecked;
-}
-
 size_t DepositState::Slot(DocumentKind kind)
 {
     return size_t(&DocumentKindOf(kind) - DocumentKinds().data());
@@ -24,6 +13,14 @@ void DepositState::ClearDocuments()
         pages.clear();
     for (QStringList &images : images_)
         images.clear();
+}
+
+Failure DepositState::TextReadFailure() const
+{
+    Failure first;
+    for (const TextPageList &pages : pages_)
+        first.KeepFirst(pages.IoFailure());
+    return first;
 }
 
 std::optional<TextPageList> TextPagesOfKind(const DepositState &state, DocumentKind kind)

@@ -9,21 +9,11 @@
 
 #include "campbdarray.h"
 #include "reception/documentkind.h"
+#include "reception/manifest.h"
 #include "reception/paths.h"
 #include "textpagelist.h"
 
 namespace vk7 {
-
-// A manifest verdict as the system keeps it, "0", "1" or "2" (the texts the
-// diagnostic sheet and the checker's JSON are made from), read as a value.
-enum class ManifestVerdict {
-    NotChecked,       // "": no deposit checked yet
-    MandatoryMissing, // "0": a mandatory file is missing
-    Correct,          // "1"
-    OptionalFault,    // "2": an optional file is wrong or missing
-};
-
-ManifestVerdict ReadManifestVerdict(const QString &status);
 
 // The open deposit: what was read from the work folder and decided about it.
 // Each writer and reader is named in the comments; lists are emptied by
@@ -35,8 +25,8 @@ struct DepositState
 
     CCampBDArray fields; // data-file readers -> identification, rules, viewer
 
-    QString structureStatus;     // "0", "1", "2": manifest check
-    QString completenessStatus;  // "0", "1", "2": manifest check
+    ManifestVerdict structure = ManifestVerdict::NotChecked;    // manifest check
+    ManifestVerdict completeness = ManifestVerdict::NotChecked; // manifest check
     bool formIdentified = false; // set when a form template was opened
     QString formName;            // "K7NP", "K7AP", "K7NE", "K7AE", "K7ME"
     QString formError;           // empty on success
@@ -66,10 +56,13 @@ struct DepositState
     const QStringList &Images(DocumentKind kind) const { return images_[Slot(kind)]; }
     // Empties every text and image list.
     void ClearDocuments();
+    // The first read of a text's file the machine refused, while it was
+    // indexed or read back since (Kind::None when none): a verdict, sheet or
+    // object made from such a text is not the deposit's.
+    Failure TextReadFailure() const;
 
     QStringList otherDocumentNames;
 
-    ManifestVerdict Structure() const { return ReadManifestVerdict(structureStatus); }
     // The diagnosis has left its sheet.
     bool Diagnosed() const { return !diagnosticText.isEmpty(); }
 

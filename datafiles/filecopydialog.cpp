@@ -2,6 +2,7 @@
 
 #include "accountsfile.h"
 #include "keyedfiles.h"
+#include "readfailure.h"
 #include "reception/paths.h"
 #include "textfiles.h"
 
@@ -25,47 +26,52 @@ QByteArray CFileCopyDialog::HostPath(const QString &fileName) const
     return PathResolver::HostFileName(state_.DepositFilePath(fileName));
 }
 
-bool CFileCopyDialog::Report(const Failure &failure)
+bool CFileCopyDialog::Report(const Failure &failure, const Failure &unread)
 {
     if (!failure.Failed())
         return true;
-    ShowStatus(failure.text);
+    machineFailure_.KeepFirst(failure);
+    ShowStatus(failure.EndsWork() ? unread.text : failure.text);
     return false;
 }
 
 bool CFileCopyDialog::ReadAccountsFile(const QString &fileName)
 {
     ShowStatus(u"Leyendo datos. Esperar ..."_s);
-    if (!Report(ReadAccounts(state_.fields, HostPath(fileName), fileName)))
+    if (!Report(ReadAccounts(state_.fields, HostPath(fileName), fileName),
+                CannotReadFailure(u"datos"_s, fileName)))
         return false;
-    ReadCauses(state_.fields, HostPath(u"CAUSA.TXT"_s));
+    machineFailure_.KeepFirst(ReadCauses(state_.fields, HostPath(u"CAUSA.TXT"_s)));
     return true;
 }
 
 bool CFileCopyDialog::ReadSharesFile(const QString &fileName)
 {
     ShowStatus(u"Leyendo acciones. Esperar ..."_s);
-    return Report(ReadKeyedValues(state_, KeyedFile::Shares, HostPath(fileName), fileName));
+    return Report(ReadKeyedValues(state_, KeyedFile::Shares, HostPath(fileName), fileName),
+                  CannotReadFailure(u"acciones"_s, fileName));
 }
 
 bool CFileCopyDialog::ReadCertificationFile(const QString &fileName)
 {
     ShowStatus(u"Leyendo certificación. Esperar ..."_s);
-    return Report(ReadKeyedValues(state_, KeyedFile::Certification, HostPath(fileName), fileName));
+    return Report(ReadKeyedValues(state_, KeyedFile::Certification, HostPath(fileName), fileName),
+                  CannotReadFailure(u"certificación"_s, fileName));
 }
 
 bool CFileCopyDialog::ReadApplicationFile(const QString &fileName)
 {
     ShowStatus(u"Leyendo instancia. Esperar ..."_s);
-    return Report(ReadKeyedValues(state_, KeyedFile::Application, HostPath(fileName), fileName));
+    return Report(ReadKeyedValues(state_, KeyedFile::Application, HostPath(fileName), fileName),
+                  CannotReadFailure(u"instancia"_s, fileName));
 }
 
 bool CFileCopyDialog::ReadTextFile(const QString &fileName, TextPageList &pages)
 {
     ShowStatus(u"Leyendo texto. Esperar ..."_s);
-    return Report(ReadTextPages(HostPath(fileName), pages)
-                      ? Failure()
-                      : CannotReadFailure(u"texto"_s, fileName));
+    const Failure unread = CannotReadFailure(u"texto"_s, fileName);
+    const Failure failure = ReadTextPages(HostPath(fileName), pages);
+    return Report(failure.EndsWork() ? failure : failure.Failed() ? unread : Failure(), unread);
 }
 
 bool CFileCopyDialog::ReadImageList(const QString &filePattern)
@@ -74,8 +80,9 @@ bool CFileCopyDialog::ReadImageList(const QString &filePattern)
     return ListPageImages(state_, filePattern);
 }
 
-void CFileCopyDialog::LoadDeposit()
+Failure CFileCopyDialog::LoadDeposit()
 {
+    machineFailure_ = Failure();
     // No result is examined except the long application name's, whose
     // failure sends the reader to the 8.3 name.
     ReadAccountsFile(u"DATOS.ASC"_s);
@@ -94,6 +101,7 @@ void CFileCopyDialog::LoadDeposit()
          {DocumentKind::ManagementReportImages, DocumentKind::MemoriaImages,
           DocumentKind::AuditorReportImages, DocumentKind::AnnouncementsImages})
         ReadImageList(DocumentKindOf(set).imagePattern);
+    return machineFailure_;
 }
 
 } // namespace vk7

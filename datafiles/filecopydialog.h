@@ -27,11 +27,14 @@ public:
 
     // Reads the whole deposit in the work folder, in the fixed order, adding
     // to the store and lists that Close emptied. A file that cannot be read
-    // is said in the status line and the pass goes on, so it cannot fail.
-    void LoadDeposit();
+    // is said in the status line and the pass goes on. The first failure of
+    // the machine or stop of the clerk the pass met (Kind::None when none):
+    // what was read is then not the deposit.
+    Failure LoadDeposit();
 
     // The readers; each reports in the status line and returns false when
-    // its file cannot be read.
+    // its file cannot be read. The first failure of the machine or stop of
+    // the clerk a reader met is kept (MachineFailure) until LoadDeposit.
     bool ReadAccountsFile(const QString &fileName);
     bool ReadSharesFile(const QString &fileName);
     bool ReadCertificationFile(const QString &fileName);
@@ -40,6 +43,7 @@ public:
     bool ReadImageList(const QString &filePattern);
 
     const QString &StatusLine() const { return line3; }
+    const Failure &MachineFailure() const { return machineFailure_; }
 
     DepositState &State() const { return state_; }
 
@@ -49,12 +53,14 @@ protected:
     void ShowStatus(const QString &text);
 
 private:
-    // Shows the failure text of a reading that did not end well.
-    bool Report(const Failure &failure);
+    // Shows the failure text of a reading that did not end well: its own,
+    // or `unread`'s when the machine refused or the clerk stopped it.
+    bool Report(const Failure &failure, const Failure &unread);
     QByteArray HostPath(const QString &fileName) const;
 
     DepositState &state_;
     IUserInterface *ui_;
+    Failure machineFailure_;
 };
 
 } // namespace vk7

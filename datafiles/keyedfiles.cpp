@@ -60,7 +60,8 @@ Failure ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArray &
 {
     TextModeReader file(511); // characters a line read gives at most
     if (!file.Open(hostPath))
-        return CannotReadFailure(KeyedFileWhat(which), name);
+        return file.IoFailure().IsIo() ? file.IoFailure()
+                                       : CannotReadFailure(KeyedFileWhat(which), name);
     CCampBDArray &fields = state.fields;
     ClearRange(state, which);
     const qsizetype bytesBefore = fields.ValueBytes();
@@ -119,7 +120,8 @@ Failure ReadKeyedValues(DepositState &state, KeyedFile which, const QByteArray &
             return BadFormatFailure(name);
         }
     }
-    return {};
+    // What was read is not the whole file.
+    return file.IoFailure();
 }
 
 namespace {

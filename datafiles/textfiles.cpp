@@ -1,5 +1,6 @@
 #include "textfiles.h"
 
+#include "reception/hostfiles.h"
 #include "reception/paths.h"
 #include "reception/plaintext.h"
 
@@ -7,13 +8,14 @@ namespace vk7 {
 
 using namespace Qt::StringLiterals;
 
-bool ReadTextPages(const QByteArray &hostPath, TextPageList &pages)
+Failure ReadTextPages(const QByteArray &hostPath, TextPageList &pages)
 {
-    std::optional<TextPageList> read = TextPageList::ReadFile(hostPath);
-    if (!read)
-        return false;
-    pages = std::move(*read);
-    return true;
+    TextPageList::FileRead read = TextPageList::ReadFile(hostPath);
+    if (read.pages)
+        pages = std::move(*read.pages);
+    else if (!read.failure.Failed())
+        return Failure::Data(hostfiles::MissingFileText(QString::fromLocal8Bit(hostPath)));
+    return read.failure;
 }
 
 namespace {

@@ -42,6 +42,8 @@ public:
 
     // The page NextPage returned last, by the tally.
     bool LastPageLooksLikeProse() const { return lastPageProse_; }
+    // The read the machine refused, when one ended the file early.
+    const Failure &IoFailure() const { return ioFailure_; }
 
     // The next page: where it starts in the file and, when `content` is
     // given, its bytes (zero bytes left out). False past the last page (a
@@ -196,7 +198,7 @@ private:
         // The text still ends there, but the reception learns that it is
         // not the whole file.
         if (read < 0)
-            RecordIoFailure(Failure::Io(path_, errno));
+            ioFailure_.KeepFirst(Failure::Io(path_, errno));
         if (read < wanted)
             atEnd_ = true;
         if (read <= 0)
@@ -224,6 +226,7 @@ private:
     QByteArray *content_ = nullptr;
     BlankRunTally *tally_;
     bool lastPageProse_ = true;
+    Failure ioFailure_;
 };
 
 } // namespace
@@ -250,6 +253,8 @@ public:
     std::unique_ptr<PageScanner> cursor;
     qsizetype cursorIndex = -1; // the page the cursor returns next
     QByteArray pageBytes;
+    // The first read the machine refused, while indexing or reading back.
+    Failure ioFailure;
 
     void AddStart(qint64 start, qsizetype maxEntries)
     {
@@ -278,20 +283,25 @@ public:
         }
         qint64 start = 0;
         while (cursorIndex < i) {
-            if (!cursor->NextPage(&start, nullptr)) {
-                cursor.reset();
-                return QString();
-            }
+            if (!cursor->NextPage(&start, nullptr))
+                return Lost();
             ++cursorIndex;
         }
-        if (!cursor->NextPage(&start, &pageBytes)) {
-            cursor.reset();
-            return QString();
-        }
+        if (!cursor->NextPage(&start, &pageBytes))
+            return Lost();
         ++cursorIndex;
         cachedIndex = i;
         cachedText = DecodeTextPage(pageBytes);
         return cachedText;
+    }
+
+private:
+    // A page that can no longer be read back (mutex held).
+    QString Lost()
+    {
+        ioFailure.KeepFirst(cursor->IoFailure());
+        cursor.reset();
+        return QString();
     }
 };
 
@@ -304,20 +314,20 @@ TextPageList::TextPageList(std::initializer_list<QString> pages) : TextPageList(
 {
 }
 
-std::optional<TextPageList> TextPageList::ReadFile(const QByteArray &hostPath,
-                                                   qsizetype maxIndexEntries)
+TextPageList::FileRead TextPageList::ReadFile(const QByteArray &hostPath, qsizetype maxIndexEntries)
 {
     auto source = std::make_shared<Source>();
-    Failure failure;
-    const int fd = hostfiles::OpenRegularFile(hostPath, true, &failure);
+    FileRead read;
+    const int fd = hostfiles::OpenRegularFile(hostPath, true, &read.failure);
     if (fd < 0) {
-        RecordIoFailure(failure);
-        return std::nullopt;
+        if (!read.failure.IsIo())
+            read.failure = Failure();
+        return read;
     }
     if (!source->file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
                            QFileDevice::AutoCloseHandle)) {
         hostfiles::Close(fd);
-        return std::nullopt;
+        return read;
     }
     source->fromFile = true;
     source->path = hostPath;
@@ -334,16 +344,19 @@ std::optional<TextPageList> TextPageList::ReadFile(const QByteArray &hostPath,
         prose = prose && scanner.LastPageLooksLikeProse();
         // A text of hundreds of megabytes takes a while: a stop the clerk
         // asked for ends the scan (the reception that asked is dropped).
-        if (++scanned % 1024 == 0 && StopHere()) {
+        if (++scanned % 1024 == 0 && StopRequested()) {
+            read.failure = Failure::Stopped();
             whole = false;
             break;
         }
     }
     if (whole)
         source->everyPageProse = prose;
-    TextPageList pages;
-    pages.source_ = std::move(source);
-    return pages;
+    source->ioFailure = scanner.IoFailure();
+    read.failure.KeepFirst(scanner.IoFailure());
+    read.pages.emplace();
+    read.pages->source_ = std::move(source);
+    return read;
 }
 
 qsizetype TextPageList::size() const
@@ -361,6 +374,14 @@ QString TextPageList::at(qsizetype i) const
     if (replaced != replaced_.constEnd())
         return *replaced;
     return source_->fromFile ? source_->Page(i) : source_->held.at(i);
+}
+
+Failure TextPageList::IoFailure() const
+{
+    if (!source_ || !source_->fromFile)
+        return {};
+    const std::lock_guard lock(source_->mutex);
+    return source_->ioFailure;
 }
 
 std::optional<bool> TextPageList::EveryPageLooksLikeProse() const

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "reception/failure.h"
+
 namespace vk7 {
 
 // The pages of a text document, as a value. Pages read from a deposit file
@@ -42,9 +44,13 @@ public:
     // (with the CR LF right after it when both are in the same 2047-byte
     // block of the file), a page without one is cut at the end of the block
     // that brings it to 25,000 characters, zero bytes are dropped. Nothing
-    // when the path is not a regular file that opens.
-    static std::optional<TextPageList> ReadFile(const QByteArray &hostPath,
-                                                qsizetype maxIndexEntries = kMaxIndexEntries);
+    // when the path is not a regular file that opens. `failure` tells a
+    // failure of the machine (the file exists but would not open, or a read
+    // ended it early: the pages are then not the whole text) or the clerk's
+    // stop (the index is cut short).
+    struct FileRead;
+    static FileRead ReadFile(const QByteArray &hostPath,
+                             qsizetype maxIndexEntries = kMaxIndexEntries);
 
     qsizetype size() const;
     bool isEmpty() const { return size() == 0; }
@@ -54,6 +60,10 @@ public:
     QString value(qsizetype i) const { return at(i); }
     QString first() const { return at(0); }
     void clear() { *this = TextPageList(); }
+
+    // The first read the machine refused while indexing or reading pages
+    // back (Kind::None when none): the empty pages it left are not the text.
+    Failure IoFailure() const;
 
     // Whether every page looks like prose (BlankRunTally), as judged while
     // the file was indexed, so that no one reads the text again to know it.
@@ -100,6 +110,12 @@ public:
 private:
     std::shared_ptr<Source> source_;
     QHash<qsizetype, QString> replaced_;
+};
+
+struct TextPageList::FileRead
+{
+    std::optional<TextPageList> pages;
+    Failure failure;
 };
 
 } // namespace vk7

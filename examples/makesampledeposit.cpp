@@ -101,7 +101,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     QString fingerprint;
-    vk7::CFileTools().ComputeDepositFingerprint(fresh, fingerprint);
+    fingerprint = vk7::CFileTools().ComputeDepositFingerprint(fresh).Text();
     if (fingerprint.size() != 26) {
         std::fprintf(stderr, "ERROR. Huella Digital: %s\n", fingerprint.toUtf8().constData());
         RemoveSampleFolder(fresh);

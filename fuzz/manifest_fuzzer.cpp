@@ -22,11 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     vk7::fuzz::WriteHostFile(vk7::fuzz::WorkFolder() + u"/FICHERO.TXT"_s, data, size);
 
     vk7::CFileTools tools;
-    QString structure, completeness;
-    tools.CheckDepositFiles(u"C:\\TMP_VK7"_s, structure, completeness);
+    tools.CheckDepositFiles(u"C:\\TMP_VK7"_s);
     QStringList names;
     tools.ReadManifest(u"C:\\TMP_VK7\\FICHERO.TXT"_s, names);
     QString fingerprint;
-    tools.ComputeDepositFingerprint(u"C:\\TMP_VK7"_s, fingerprint);
+    fingerprint = tools.ComputeDepositFingerprint(u"C:\\TMP_VK7"_s).Text();
     return 0;
 }

@@ -9,8 +9,6 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-#include "failure.h"
-
 namespace vk7 {
 
 namespace {
@@ -208,14 +206,6 @@ void RequestStop()
 bool StopRequested()
 {
     return ownStop.stop_requested();
-}
-
-bool StopHere()
-{
-    if (!StopRequested())
-        return false;
-    RecordIoFailure(Failure::Stopped());
-    return true;
 }
 
 struct WindowThreadInterface::Shared

@@ -95,9 +95,6 @@ void RequestStop();
 // On a job's own thread: whether it has been asked to stop. Always false for
 // work not started by a JobRunner (the command-line checker's).
 bool StopRequested();
-// StopRequested(); when true the stop is also recorded as the thread's
-// first failure. For the points where the work may stop.
-bool StopHere();
 
 // The seam carried to the window's thread: each call the work makes reaches
 // `target` on the runner's thread through the runner's queue, in the order

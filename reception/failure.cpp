@@ -8,12 +8,6 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-namespace {
-
-thread_local Failure firstIoFailure;
-
-} // namespace
-
 Failure Failure::Io(const QString &file, int error)
 {
     Failure failure;
@@ -31,12 +25,15 @@ Failure Failure::Io(const QByteArray &hostFile, int error)
 
 Failure Failure::Stopped()
 {
-    return Io(QString(), ECANCELED);
+    Failure failure = Io(QString(), ECANCELED);
+    failure.kind = Kind::Stopped;
+    return failure;
 }
 
-bool Failure::IsStop() const
+void Failure::KeepFirst(const Failure &other)
 {
-    return kind == Kind::Io && systemError == ECANCELED;
+    if (!EndsWork() && other.EndsWork())
+        *this = other;
 }
 
 Failure Failure::Data(const QString &text, const QString &file)
@@ -50,7 +47,7 @@ Failure Failure::Data(const QString &text, const QString &file)
 
 QString Failure::Message() const
 {
-    if (kind == Kind::Io)
+    if (EndsWork())
         return u"ERROR de lectura o escritura en el archivo %1: %2"_s.arg(file, text);
     return text;
 }
@@ -122,22 +119,6 @@ bool IsMachineOpenFailure(const QByteArray &hostPath, int error)
     default:
         return true;
     }
-}
-
-void RecordIoFailure(const Failure &failure)
-{
-    if (failure.IsIo() && !firstIoFailure.IsIo())
-        firstIoFailure = failure;
-}
-
-Failure FirstIoFailure()
-{
-    return firstIoFailure;
-}
-
-void ClearIoFailures()
-{
-    firstIoFailure = Failure();
 }
 
 } // namespace vk7

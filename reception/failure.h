@@ -12,16 +12,18 @@ namespace vk7 {
 // only the latter may become a verdict on a deposit: a check that met an
 // I/O failure stops and says so instead of judging the deposit.
 //
-// The reception keeps the first I/O failure met by any step of its chain
-// (RecordIoFailure); the chain's end asks for it (FirstIoFailure) before it
-// gives a verdict. Operations that report a failure by value return a
-// Failure; `None` is success.
+// The clerk's stop is an outcome of its own: like a failure of the machine it
+// ends the work and nothing the work left is judged, but it is never shown
+// as a fault. Operations return a Failure (or a result carrying one); `None`
+// is success. A step that runs several others keeps the first failure that
+// ends the work (KeepFirst) and hands it back in its own result.
 struct Failure
 {
     enum class Kind {
-        None, // no failure
-        Io,   // the machine failed: nothing can be said about the deposit
-        Data  // the content is wrong; `text` says how
+        None,   // no failure
+        Io,     // the machine failed: nothing can be said about the deposit
+        Data,   // the content is wrong; `text` says how
+        Stopped // the clerk stopped the work
     };
 
     Kind kind = Kind::None;
@@ -31,13 +33,20 @@ struct Failure
 
     bool Failed() const { return kind != Kind::None; }
     bool IsIo() const { return kind == Kind::Io; }
-    // The clerk stopped the work: kept as an I/O failure (ECANCELED), so
-    // that whatever the work left is never judged, but never shown as one.
-    bool IsStop() const;
+    bool IsStop() const { return kind == Kind::Stopped; }
+    // Whether the work ends here and nothing it left may be judged: a
+    // failure of the machine or the clerk's stop.
+    bool EndsWork() const { return kind == Kind::Io || kind == Kind::Stopped; }
+
+    // Takes `other` when this holds nothing that ends the work yet and
+    // `other` does: the first such failure of a run of steps is the one told.
+    void KeepFirst(const Failure &other);
 
     // An I/O failure on `file` with the system error `error` (errno).
     static Failure Io(const QString &file, int error);
     static Failure Io(const QByteArray &hostFile, int error);
+    // The clerk's stop. Written into records as the system's "operation
+    // cancelled" (ECANCELED), the number those records have always carried.
     static Failure Stopped();
     // Content or input that is wrong, with the system's text for it.
     static Failure Data(const QString &text, const QString &file = QString());
@@ -56,11 +65,5 @@ QString SystemErrorText(int error);
 // the deposit's business, unless the name does exist as a regular file;
 // any other error (EIO, EMFILE, ENOMEM...) is the machine's.
 bool IsMachineOpenFailure(const QByteArray &hostPath, int error);
-
-// The running reception's first I/O failure (one per thread): recorded by
-// whichever step meets it, read and cleared by the chain.
-void RecordIoFailure(const Failure &failure);
-Failure FirstIoFailure();
-void ClearIoFailures();
 
 } // namespace vk7

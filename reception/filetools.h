@@ -5,6 +5,8 @@
 #include <QStringList>
 
 #include "failure.h"
+#include "fingerprint.h"
+#include "manifest.h"
 
 namespace vk7 {
 
@@ -56,16 +58,15 @@ public:
 
     // --- Manifest (manifest.h) and fingerprint (fingerprint.h) ------------
 
-    void CheckDepositFiles(const QString &folder, QString &structureStatus,
-                           QString &completenessStatus);
-    int ReadManifest(const QString &path, QStringList &names);
+    ManifestCheck CheckDepositFiles(const QString &folder);
+    ManifestVerdict ReadManifest(const QString &path, QStringList &names);
     void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern);
 
     // The fingerprint's messages go to the interface given at construction.
-    void ComputeDepositFingerprint(const QString &folder, QString &result,
-                                   const QSet<QString> *depositFiles = nullptr);
-    void ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder);
-    void DigestFile(QString &result, const QString &path);
+    FingerprintResult ComputeDepositFingerprint(const QString &folder,
+                                                const QSet<QString> *depositFiles = nullptr);
+    FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &folder);
+    FingerprintResult DigestFile(const QString &path);
     static void EncodeFingerprint(QString &result, const unsigned char digest[16]);
     static QString FingerprintErrorText();
 

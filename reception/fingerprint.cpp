@@ -41,10 +41,17 @@ std::unique_ptr<char[]> TakeBuffer()
     return std::unique_ptr<char[]>(new (std::nothrow) char[kFingerprintChunk]);
 }
 
-void ShowError(IUserInterface *ui, const QString &text)
+// What the clerk is told of a computation that failed, in a box of its own.
+Notice ErrorNotice(const QString &text)
 {
-    if (ui)
-        ui->ShowMessage(text, u"VK7"_s, IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
+    return {text, u"VK7"_s, IUserInterface::Icon::Stop};
+}
+
+FingerprintResult FailedWith(const Failure &failure, const QString &error)
+{
+    FingerprintResult result = FingerprintResult::Failed(failure);
+    result.notices.append(ErrorNotice(error));
+    return result;
 }
 
 struct DigestContext
@@ -210,50 +217,83 @@ void EncodeFingerprint(QString &result, const unsigned char digest[16])
     }
 }
 
-void DigestFile(QString &result, const QString &path, IUserInterface *ui)
+FingerprintResult FingerprintResult::Computed(const QString &symbols)
 {
-    result = FingerprintErrorText();
+    FingerprintResult result;
+    result.outcome = Outcome::Computed;
+    result.symbols = symbols;
+    return result;
+}
+
+FingerprintResult FingerprintResult::NoFiles()
+{
+    FingerprintResult result;
+    result.outcome = Outcome::NoFiles;
+    return result;
+}
+
+FingerprintResult FingerprintResult::Failed(const Failure &failure)
+{
+    FingerprintResult result;
+    result.outcome = Outcome::Failed;
+    result.failure = failure.Failed() ? failure : Failure::Data(FingerprintErrorText());
+    return result;
+}
+
+QString FingerprintResult::Text() const
+{
+    switch (outcome) {
+    case Outcome::Computed:
+        return symbols;
+    case Outcome::NoFiles:
+        return QString();
+    case Outcome::Failed:
+        break;
+    }
+    return FingerprintErrorText();
+}
+
+FingerprintResult DigestFile(const QString &path, IUserInterface *ui)
+{
     const QByteArray host = PathResolver::HostFileName(path);
     Failure failure;
     const int fd = hostfiles::OpenRegularFile(host, true, &failure);
-    if (fd < 0) {
-        RecordIoFailure(failure);
-        ShowError(ui, u"ERROR : No se puede abrir el fichero para calcular la huella digital"_s);
-        return;
-    }
+    if (fd < 0)
+        return FailedWith(
+            failure.IsIo() ? failure : Failure(),
+            u"ERROR : No se puede abrir el fichero para calcular la huella digital"_s);
     hostfiles::AdviseSequential(fd);
     const std::unique_ptr<char[]> buffer = TakeBuffer();
     DigestContext md5;
     if (!buffer || !md5.context || EVP_DigestInit_ex(md5.context, EVP_md5(), nullptr) != 1) {
         hostfiles::Close(fd);
-        return;
+        return FingerprintResult::Failed(Failure());
     }
-    bool ok = true;
     for (;;) {
         const qint64 got = ReadChunk(fd, buffer.get());
         if (got == 0)
             break;
         // A read error must not pass for the end of the file: the digest of
         // part of the deposit would look like a real fingerprint.
-        if (got < 0)
-            RecordIoFailure(Failure::Io(host, errno));
+        const Failure readFailure = got < 0 ? Failure::Io(host, errno) : Failure();
         if (got < 0 || EVP_DigestUpdate(md5.context, buffer.get(), size_t(got)) != 1) {
-            ok = false;
-            break;
+            hostfiles::Close(fd);
+            return FingerprintResult::Failed(readFailure);
         }
     }
     hostfiles::Close(fd);
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
-    if (!ok || EVP_DigestFinal_ex(md5.context, digest, &length) != 1 || length != 16)
-        return;
-    EncodeFingerprint(result, digest);
+    if (EVP_DigestFinal_ex(md5.context, digest, &length) != 1 || length != 16)
+        return FingerprintResult::Failed(Failure());
+    QString symbols;
+    EncodeFingerprint(symbols, digest);
+    return FingerprintResult::Computed(symbols);
 }
 
-void ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder,
-                      IUserInterface *ui)
+FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &folder,
+                                   IUserInterface *ui)
 {
-    result = FingerprintErrorText();
     // The digest is taken from the very bytes written to MD5.TXT, as they
     // pass, which spares reading the whole deposit a second time. Should the
     // digest itself fail, MD5.TXT is digested afterwards.
@@ -261,23 +301,22 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
     std::unique_ptr<char[]> ownBuffer;
     if (!md5.Usable())
         ownBuffer = TakeBuffer();
-    if (!md5.Usable() && !ownBuffer) {
-        ShowError(ui, u"ERROR : No hay suficiente memoria para calcular la huella digital"_s);
-        return;
-    }
+    if (!md5.Usable() && !ownBuffer)
+        return FailedWith(Failure(),
+                          u"ERROR : No hay suficiente memoria para calcular la huella digital"_s);
     const QString workFile = folder + u"MD5.TXT"_s;
     CFileTools(ui).SetAttributesMatching(workFile, 0);
     const QByteArray workHost = PathResolver::HostFileName(workFile);
     const int out = hostfiles::CreateFile(workHost);
-    if (out < 0) {
-        RecordIoFailure(Failure::Io(workHost, errno));
-        ShowError(ui, u"ERROR : No se puede abrir el fichero de salida"_s);
-        return;
-    }
+    if (out < 0)
+        return FailedWith(Failure::Io(workHost, errno),
+                          u"ERROR : No se puede abrir el fichero de salida"_s);
 
     const bool streaming = md5.Usable();
     int count = 0;
     bool failed = false;
+    Failure failure; // why it failed, when the machine refused or the clerk stopped
+    QString error;   // what the clerk is told of it
     // Bytes hashed of all there is to hash, for the progress bar.
     qint64 total = 0;
     qint64 hashed = 0;
@@ -291,9 +330,9 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
             // A file that is there but would not open is not a missing one:
             // leaving it out would give the fingerprint of another deposit.
             if (openFailure.IsIo()) {
-                RecordIoFailure(openFailure);
+                failure = openFailure;
                 failed = true;
-                ShowError(ui, u"ERROR : No se puede leer el archivo "_s + path);
+                error = u"ERROR : No se puede leer el archivo "_s + path;
                 break;
             }
             continue;
@@ -306,12 +345,12 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
             if (got == 0)
                 break;
             if (got < 0) {
-                RecordIoFailure(Failure::Io(host, errno));
+                failure = Failure::Io(host, errno);
                 failed = true;
                 break;
             }
             if (!hostfiles::WriteAll(out, buffer, got)) {
-                RecordIoFailure(Failure::Io(workHost, errno));
+                failure = Failure::Io(workHost, errno);
                 failed = true;
                 break;
             }
@@ -321,42 +360,42 @@ void ConcatenateFiles(QString &result, const QStringList &paths, const QString &
             if (ui)
                 ui->ShowProgress(hashed, total);
             // A stopped reception ends here, within a chunk of its megabyte.
-            if (StopHere()) {
+            if (StopRequested()) {
+                failure = Failure::Stopped();
                 failed = true;
                 break;
             }
         }
         hostfiles::Close(in);
-        if (failed && StopRequested())
+        if (failure.IsStop())
             break;
         if (failed) {
-            ShowError(ui, u"ERROR : No se puede leer el archivo "_s + path);
+            error = u"ERROR : No se puede leer el archivo "_s + path;
             break;
         }
     }
     if (!hostfiles::Close(out) && !failed) {
         // Data the system could not keep would give a wrong fingerprint.
-        RecordIoFailure(Failure::Io(workHost, errno));
+        failure = Failure::Io(workHost, errno);
         failed = true;
-        ShowError(ui, u"ERROR : No se puede leer el archivo "_s + workFile);
+        error = u"ERROR : No se puede leer el archivo "_s + workFile;
     }
 
     if (failed)
-        return;
-    if (count == 0) {
-        result.clear();
-        return;
-    }
+        return error.isEmpty() ? FingerprintResult::Failed(failure) : FailedWith(failure, error);
+    if (count == 0)
+        return FingerprintResult::NoFiles();
     unsigned char digest[16];
     if (streaming && md5.Finish(digest)) {
-        EncodeFingerprint(result, digest);
-        return;
+        QString symbols;
+        EncodeFingerprint(symbols, digest);
+        return FingerprintResult::Computed(symbols);
     }
-    DigestFile(result, workFile, ui);
+    return DigestFile(workFile, ui);
 }
 
-void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInterface *ui,
-                               const QSet<QString> *depositFiles)
+FingerprintResult ComputeDepositFingerprint(const QString &folder, IUserInterface *ui,
+                                            const QSet<QString> *depositFiles)
 {
     CFileTools tools(ui);
     QString base = folder;
@@ -384,30 +423,30 @@ void ComputeDepositFingerprint(const QString &folder, QString &result, IUserInte
     // What is not the deposit's is read as missing.
     paths.removeIf([&](const QString &path) { return !isDeposits(path); });
 
-    QString computed;
-    ConcatenateFiles(computed, paths, base, ui);
-    result = computed.toUpper();
+    FingerprintResult result = ConcatenateFiles(paths, base, ui);
+    result.symbols = result.symbols.toUpper();
     tools.DeleteOneFile(base + u"MD5.TXT"_s);
+    return result;
 }
 
 } // namespace vk7
 
 namespace vk7 {
 
-void CFileTools::ComputeDepositFingerprint(const QString &folder, QString &result,
-                                           const QSet<QString> *depositFiles)
+FingerprintResult CFileTools::ComputeDepositFingerprint(const QString &folder,
+                                                        const QSet<QString> *depositFiles)
 {
-    vk7::ComputeDepositFingerprint(folder, result, ui_, depositFiles);
+    return vk7::ComputeDepositFingerprint(folder, ui_, depositFiles);
 }
 
-void CFileTools::ConcatenateFiles(QString &result, const QStringList &paths, const QString &folder)
+FingerprintResult CFileTools::ConcatenateFiles(const QStringList &paths, const QString &folder)
 {
-    vk7::ConcatenateFiles(result, paths, folder, ui_);
+    return vk7::ConcatenateFiles(paths, folder, ui_);
 }
 
-void CFileTools::DigestFile(QString &result, const QString &path)
+FingerprintResult CFileTools::DigestFile(const QString &path)
 {
-    vk7::DigestFile(result, path, ui_);
+    return vk7::DigestFile(path, ui_);
 }
 
 void CFileTools::EncodeFingerprint(QString &result, const unsigned char digest[16])

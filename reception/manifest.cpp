@@ -50,6 +50,8 @@ public:
         return true;
     }
 
+    const Failure &IoFailure() const { return lines_.IoFailure(); }
+
 private:
     TextModeReader lines_;
 };
@@ -80,11 +82,11 @@ struct StructureTally
             application = true;
     }
 
-    int Verdict() const
+    ManifestVerdict Verdict() const
     {
         if (!manifest || !data || !application)
-            return 0;
-        return invalidName ? 2 : 1;
+            return ManifestVerdict::MandatoryMissing;
+        return invalidName ? ManifestVerdict::OptionalFault : ManifestVerdict::Correct;
     }
 };
 
@@ -147,7 +149,22 @@ bool IsPlainDepositName(QStringView name)
            !name.contains(u"..");
 }
 
-int ReadManifest(const QString &path, QStringList &names)
+QString ManifestVerdictCode(ManifestVerdict verdict)
+{
+    switch (verdict) {
+    case ManifestVerdict::MandatoryMissing:
+        return u"0"_s;
+    case ManifestVerdict::Correct:
+        return u"1"_s;
+    case ManifestVerdict::OptionalFault:
+        return u"2"_s;
+    case ManifestVerdict::NotChecked:
+        break;
+    }
+    return QString();
+}
+
+ManifestVerdict ReadManifest(const QString &path, QStringList &names)
 {
     names.clear();
     ManifestReader reader(path);
@@ -160,15 +177,16 @@ int ReadManifest(const QString &path, QStringList &names)
     return tally.Verdict();
 }
 
-void CheckDepositFiles(const QString &folder, QString &structureStatus, QString &completenessStatus)
+ManifestCheck CheckDepositFiles(const QString &folder)
 {
     QString base = folder;
     if (!base.endsWith(u'\\'))
         base += u'\\';
+    ManifestCheck check;
     if (!PathResolver::Lookup(base + u"FICHERO.TXT"_s, nullptr)) {
-        structureStatus = u"0"_s;
-        completenessStatus = u"0"_s;
-        return;
+        check.structure = ManifestVerdict::MandatoryMissing;
+        check.completeness = ManifestVerdict::MandatoryMissing;
+        return check;
     }
 
     // One listing of the folder answers every presence question; names that
@@ -187,7 +205,8 @@ void CheckDepositFiles(const QString &folder, QString &structureStatus, QString 
     // The manifest streams through both checks at once, so its size never
     // matters for memory.
     StructureTally tally;
-    QChar completeness = u'1';
+    ManifestVerdict &completeness = check.completeness;
+    completeness = ManifestVerdict::Correct;
     bool completenessDone = false;
     ManifestReader reader(base + u"FICHERO.TXT"_s);
     QString entry;
@@ -198,14 +217,15 @@ void CheckDepositFiles(const QString &folder, QString &structureStatus, QString 
         if (IsPlainDepositName(entry) && present.contains(entry))
             continue;
         if (IsMandatoryName(entry)) {
-            completeness = u'0';
+            completeness = ManifestVerdict::MandatoryMissing;
             completenessDone = true;
         } else {
-            completeness = u'2';
+            completeness = ManifestVerdict::OptionalFault;
         }
     }
-    structureStatus = QString::number(tally.Verdict());
-    completenessStatus = QString(completeness);
+    check.structure = tally.Verdict();
+    check.failure = reader.IoFailure();
+    return check;
 }
 
 void ListNumberedFiles(QStringList &result, const QString &folder, const QString &pattern)
@@ -240,11 +260,13 @@ ManifestDifferences ListManifestDifferences(const QString &folder)
     QString base = folder;
     if (!base.endsWith(u'\\'))
         base += u'\\';
-    CFileTools tools;
     QStringList listed;
     if (!PathResolver::Lookup(base + u"FICHERO.TXT"_s, nullptr))
         return result;
-    tools.ReadManifest(base + u"FICHERO.TXT"_s, listed);
+    ManifestReader reader(base + u"FICHERO.TXT"_s);
+    for (QString entry; reader.Next(entry);)
+        listed.append(entry);
+    result.failure = reader.IoFailure();
     QSet<QString> present;
     QStringList presentNames;
     const QString hostFolder = PathResolver::Resolve(base);
@@ -278,15 +300,14 @@ ManifestDifferences ListManifestDifferences(const QString &folder)
 
 namespace vk7 {
 
-int CFileTools::ReadManifest(const QString &path, QStringList &names)
+ManifestVerdict CFileTools::ReadManifest(const QString &path, QStringList &names)
 {
     return vk7::ReadManifest(path, names);
 }
 
-void CFileTools::CheckDepositFiles(const QString &folder, QString &structureStatus,
-                                   QString &completenessStatus)
+ManifestCheck CFileTools::CheckDepositFiles(const QString &folder)
 {
-    vk7::CheckDepositFiles(folder, structureStatus, completenessStatus);
+    return vk7::CheckDepositFiles(folder);
 }
 
 void CFileTools::ListNumberedFiles(QStringList &result, const QString &folder,

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include "failure.h"
+
 namespace vk7 {
 
 // The fixed deposit file names with their roles, in the order the manifest
@@ -35,17 +37,37 @@ bool IsPlainDepositName(QStringView name);
 
 // The manifest's operations (CFileTools is their front).
 
-// Fills the structure and completeness verdicts ("0", "1" or "2") of the
-// deposit in `folder` (with or without a trailing backslash). An entry that
-// is not a plain name of that folder (a separator, "..") counts as not
-// present. The manifest is streamed, so its size does not matter.
-void CheckDepositFiles(const QString &folder, QString &structureStatus,
-                       QString &completenessStatus);
+// A manifest verdict, on the deposit's structure or its completeness.
+enum class ManifestVerdict {
+    NotChecked,       // no deposit checked yet
+    MandatoryMissing, // a mandatory file is missing
+    Correct,
+    OptionalFault, // an optional file is wrong or missing
+};
+
+// As the sheet's inputs, the JSON and the register's records write it: "0"
+// (mandatory missing), "1" (correct), "2" (optional fault), "" (not checked).
+QString ManifestVerdictCode(ManifestVerdict verdict);
+
+struct ManifestCheck
+{
+    ManifestVerdict structure = ManifestVerdict::NotChecked;
+    ManifestVerdict completeness = ManifestVerdict::NotChecked;
+    // The failure of the machine that kept the manifest from being read
+    // whole (Kind::None when none): the verdicts are then not the deposit's.
+    Failure failure;
+};
+
+// The structure and completeness verdicts of the deposit in `folder` (with
+// or without a trailing backslash). An entry that is not a plain name of
+// that folder (a separator, "..") counts as not present. The manifest is
+// streamed, so its size does not matter.
+ManifestCheck CheckDepositFiles(const QString &folder);
 
 // Reads the manifest's entries, upper-cased and in file order, into `names`
-// (cleared first); returns the structure verdict 0, 1 or 2. A manifest that
-// is not a regular file cannot be opened: 0.
-int ReadManifest(const QString &path, QStringList &names);
+// (cleared first); returns the structure verdict. A manifest that is not a
+// regular file cannot be opened: a mandatory file missing.
+ManifestVerdict ReadManifest(const QString &path, QStringList &names);
 
 // Appends to `result` the full paths of the files of `folder` (ending with a
 // backslash) that match `pattern` and whose last two characters read as a
@@ -60,6 +82,9 @@ struct ManifestDifferences
 {
     QStringList missing;
     QStringList unlisted;
+    // The failure of the machine that kept the manifest from being read
+    // whole (Kind::None when none): the lists are then not the deposit's.
+    Failure failure;
 };
 ManifestDifferences ListManifestDifferences(const QString &folder);
 

@@ -139,6 +139,7 @@ bool OpenDepositLogic::Validate()
 OpenDepositLogic::Outcome OpenDepositLogic::Accept()
 {
     stopped_ = false;
+    failure_ = Failure();
     if (!Validate())
         return Outcome::StayOpen;
     notCopied.clear();
@@ -241,6 +242,7 @@ bool OpenDepositLogic::Stop()
     // What was copied goes: a deposit in pieces must not stay in the work
     // folder. The medium is never written.
     stopped_ = true;
+    failure_ = Failure::Stopped();
     CFileTools().DeleteMatchingFiles(WorkFolder() + u"*.*"_s, false);
     SetStatus(StoppedText());
     TransferToControls();
@@ -412,7 +414,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
                 question, u"AVISO"_s, IUserInterface::Buttons::YesNo, IUserInterface::Icon::Stop);
             if (answer != IUserInterface::Answer::Yes) {
                 // The status keeps its text; the reception reports the system's.
-                RecordIoFailure(failure);
+                failure_.KeepFirst(failure);
                 SetStatus(u"ERROR. Copiando fichero (%1 -> %2)"_s.arg(source, target));
                 TransferToControls();
                 return false;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "failure.h"
+
 namespace vk7 {
 
 class IUserInterface;
@@ -59,6 +61,9 @@ public:
     // first diskette): the work folder is emptied and the status is
     // StoppedText().
     bool stopped() const { return stopped_; }
+    // The failure of the machine that ended the last Accept's copy, when the
+    // clerk would not retry it, or the clerk's stop (Kind::None when none).
+    const Failure &failure() const { return failure_; }
     static QString StoppedText(); // "Recepción cancelada"
 
     // Cancel: location emptied.
@@ -110,6 +115,7 @@ private:
     QString status_;
     Focus focus_ = Focus::None;
     bool stopped_ = false;
+    Failure failure_;
 };
 
 } // namespace vk7

@@ -51,9 +51,10 @@ bool TextModeReader::Open(const QByteArray &hostPath)
 {
     Close();
     path_ = hostPath;
+    ioFailure_ = Failure();
     Failure failure;
     fd_ = hostfiles::OpenRegularFile(hostPath, true, &failure);
-    RecordIoFailure(failure);
+    ioFailure_.KeepFirst(failure);
     atEnd_ = fd_ < 0;
     return fd_ >= 0;
 }
@@ -81,7 +82,7 @@ bool TextModeReader::Fill()
         // The reader still ends the file there, but the reception learns
         // that what it read is not the whole file.
         if (n < 0)
-            RecordIoFailure(Failure::Io(path_, errno));
+            ioFailure_.KeepFirst(Failure::Io(path_, errno));
         atEnd_ = true;
         return false;
     }

@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "failure.h"
+
 namespace vk7 {
 
 // Reads a file line by line by the system's text-mode rule, that of
@@ -14,8 +16,9 @@ namespace vk7 {
 // line feed included when it fits) and the rest of a longer line comes with
 // the next call. A line is taken as a C string, so it ends at its first zero
 // byte; a read error ends the file, and it and an existing file that would
-// not open are recorded as the reception's I/O failure (failure.h). Only one block of the file and
-// one line are held at a time, so a file of any size reads in little memory.
+// not open are kept as the reader's I/O failure (IoFailure). Only one block
+// of the file and one line are held at a time, so a file of any size reads
+// in little memory.
 class TextModeReader
 {
 public:
@@ -34,6 +37,11 @@ public:
     // the file.
     bool ReadLine(QByteArrayView *line);
 
+    // The failure of the machine that ended the file early or kept it from
+    // opening since the last Open (Kind::None when none): what was read is
+    // then not the whole file.
+    const Failure &IoFailure() const { return ioFailure_; }
+
 private:
     bool Fill();
 
@@ -45,6 +53,7 @@ private:
     qsizetype pos_ = 0;
     qsizetype end_ = 0;
     bool atEnd_ = true;
+    Failure ioFailure_;
     std::unique_ptr<char[]> line_;
     std::unique_ptr<char[]> block_;
 };

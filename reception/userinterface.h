@@ -64,6 +64,21 @@ private:
 
 // Answers OK to a notice and No to a question to everything and shows nothing; for
 // callers that have no clerk to ask.
+// A message for the clerk that an operation hands back with its result
+// instead of showing it: the window shows it as a box once the operation has
+// returned (ShowNotice), the command-line checker prints its text.
+struct Notice
+{
+    QString text;
+    QString title;
+    IUserInterface::Icon icon = IUserInterface::Icon::None;
+};
+
+inline void ShowNotice(IUserInterface &ui, const Notice &notice)
+{
+    ui.ShowMessage(notice.text, notice.title, IUserInterface::Buttons::Ok, notice.icon);
+}
+
 class SilentUserInterface : public IUserInterface
 {
 public:

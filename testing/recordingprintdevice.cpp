@@ -16,8 +16,10 @@ bool RecordingPrintDevice::PrintPage(const PageImage &page)
     if (!open_)
         return false;
     PageImage printed = page;
-    if (LoadPageImage(page, &printed.bitmap).Failed())
+    if (const Failure failure = LoadPageImage(page, &printed.bitmap); failure.Failed()) {
+        ioFailure_.KeepFirst(failure);
         return false;
+    }
     jobs_.last().pages.append(printed);
     return true;
 }

@@ -26,6 +26,8 @@ public:
     bool EndJob() override;
     void AbandonJob() override;
 
+    Failure IoFailure() const override { return ioFailure_; }
+
     void SetRefusing(bool refusing) { refusing_ = refusing; }
     const QList<Job> &Jobs() const { return jobs_; }
     QStringList JobNames() const;
@@ -34,6 +36,7 @@ private:
     QList<Job> jobs_;
     bool open_ = false;
     bool refusing_ = false;
+    Failure ioFailure_;
 };
 
 } // namespace vk7

@@ -14,20 +14,22 @@ QString ActivityTablePath(const QString &appFolder)
     return appFolder + u"DATA\\CNAE.TXT"_s;
 }
 
-QList<ErrorRecord> CollectRuleErrors(DepositState &state, CFormDocument *form,
-                                     const QString &appFolder, const Clock &clock)
+RuleCheck CollectRuleErrors(DepositState &state, CFormDocument *form, const QString &appFolder,
+                            const Clock &clock)
 {
-    QList<ErrorRecord> list;
+    RuleCheck check;
     if (form) {
         form->SetRuleCheckMode(true);
         if (form->IsOpen())
-            list.append(form->RuleErrors());
+            check.records.append(form->RuleErrors());
         form->RefreshFields();
     }
-    if (StopHere())
-        return list;
-    RunCoherenceRules(state, ActivityTablePath(appFolder), &list, clock);
-    return list;
+    if (StopRequested()) {
+        check.failure = Failure::Stopped();
+        return check;
+    }
+    check.failure = RunCoherenceRules(state, ActivityTablePath(appFolder), &check.records, clock);
+    return check;
 }
 
 void PresentRuleErrors(const QList<ErrorRecord> &records, CFormDocument *form,
@@ -55,7 +57,7 @@ bool CheckCoherenceRules(DepositState &state, CFormDocument *form, const QString
                          QStringList *primaryErrors, QStringList *implicitErrors,
                          IErrorListWindow *window, const Clock &clock, QList<ErrorRecord> *records)
 {
-    const QList<ErrorRecord> list = CollectRuleErrors(state, form, appFolder, clock);
+    const QList<ErrorRecord> list = CollectRuleErrors(state, form, appFolder, clock).records;
     PresentRuleErrors(list, form, primaryErrors, implicitErrors, window);
     if (records)
         *records = list;

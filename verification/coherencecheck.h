@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "errorlist.h"
+#include "reception/failure.h"
 
 namespace vk7 {
 
@@ -40,10 +41,16 @@ bool CheckCoherenceRules(DepositState &state, CFormDocument *form, const QString
 // off the window's thread and the second on it. The first puts the form in
 // its rule mode, refreshes its fields and gathers its records and then the
 // coherence rules'; a stop asked of the work ends it before the rules (the
-// stop is then the work's recorded failure). The second shows the records
-// as CheckCoherenceRules does and takes the form out of its rule mode.
-QList<ErrorRecord> CollectRuleErrors(DepositState &state, CFormDocument *form,
-                                     const QString &appFolder, const Clock &clock);
+// stop is then the check's failure, as is a failure of the machine reading
+// the activity table). The second shows the records as CheckCoherenceRules
+// does and takes the form out of its rule mode.
+struct RuleCheck
+{
+    QList<ErrorRecord> records;
+    Failure failure; // the machine's or the clerk's stop: the records are no verdict
+};
+RuleCheck CollectRuleErrors(DepositState &state, CFormDocument *form, const QString &appFolder,
+                            const Clock &clock);
 void PresentRuleErrors(const QList<ErrorRecord> &records, CFormDocument *form,
                        QStringList *primaryErrors, QStringList *implicitErrors,
                        IErrorListWindow *window);

@@ -110,8 +110,8 @@ ErrorRecord CoherenceRecord(int key, const QString &codeAndMessage, const QStrin
     return {ErrorRecord::Kind::Coherence, key, codeAndMessage, key, label};
 }
 
-void RunCoherenceRules(const DepositState &state, const QString &activityTablePath,
-                       QList<ErrorRecord> *records, const Clock &clock)
+Failure RunCoherenceRules(const DepositState &state, const QString &activityTablePath,
+                          QList<ErrorRecord> *records, const Clock &clock)
 {
     const CCampBDArray &fields = state.fields;
     const int currentYear = clock.Today().year();
@@ -130,7 +130,8 @@ void RunCoherenceRules(const DepositState &state, const QString &activityTablePa
     const QString code = activity.present
                              ? QString::asprintf("%04lld", ReadDecimalInteger(activity.text))
                              : QString();
-    if (!IsKnownActivityCode(code, activityTablePath))
+    const ActivityCodeLookup activityCode = LookUpActivityCode(code, activityTablePath);
+    if (!activityCode.known)
         append(810010, u"9001:CNAE no válido. (Error Implícito)"_s, u"CNAE"_s);
 
     // 3. The presenter's identity number, when there is one.
@@ -195,6 +196,7 @@ void RunCoherenceRules(const DepositState &state, const QString &activityTablePa
         (declaredCount != 0 && !IsMarked(fields, 780813)))
         append(780814, u"9005:Número de Otros Documentos no válido. (Error Primario)"_s,
                u"Otros Documentos"_s);
+    return activityCode.failure;
 }
 
 } // namespace vk7

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include "components/errorrecord.h"
+#include "reception/failure.h"
 
 namespace vk7 {
 
@@ -38,8 +39,10 @@ ErrorRecord CoherenceRecord(int key, const QString &codeAndMessage, const QStrin
 
 // The thirteen coherence rules over the deposit's store and document lists,
 // in their order; each broken rule appends its record(s) to records.
-// activityTablePath is the system path of CNAE.TXT.
-void RunCoherenceRules(const DepositState &state, const QString &activityTablePath,
-                       QList<ErrorRecord> *records, const Clock &clock);
+// activityTablePath is the system path of CNAE.TXT. The failure of the
+// machine that kept the table from being read (Kind::None when none): the
+// records are then not a verdict.
+Failure RunCoherenceRules(const DepositState &state, const QString &activityTablePath,
+                          QList<ErrorRecord> *records, const Clock &clock);
 
 } // namespace vk7

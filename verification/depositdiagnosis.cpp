@@ -14,9 +14,22 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
+QString FingerprintCheckText(FingerprintCheck check)
+{
+    switch (check) {
+    case FingerprintCheck::Matches:
+        return u"CORRECTA"_s;
+    case FingerprintCheck::Differs:
+        return u"ERRONEA"_s;
+    case FingerprintCheck::NotComputed:
+        break;
+    }
+    return UnknownValueText();
+}
+
 DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
                                    const QString &appFolder, CFileTools &tools, const Clock &clock,
-                                   IUserInterface *ui)
+                                   bool warnFiles)
 {
     DepositStateReport report;
     report.title = u"Estado del Depósito Digital"_s;
@@ -24,37 +37,44 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
 
     DiagnosticSheetInputs sheet;
     sheet.fingerprint = state.fingerprint;
-    sheet.structureStatus = state.structureStatus;
-    sheet.completenessStatus = state.completenessStatus;
+    sheet.structure = state.structure;
+    sheet.completeness = state.completeness;
     sheet.formError = state.formError;
     sheet.formIdentified = state.formIdentified;
     sheet.formName = state.formName;
-    report.structure = VerdictText(state.structureStatus);
-    report.completeness = VerdictText(state.completenessStatus);
+    report.structure = VerdictText(state.structure);
+    report.completeness = VerdictText(state.completeness);
     report.signature = state.fingerprint;
 
     if (state.formIdentified) {
         FormAndCurrency(state.formName, &report.form, &report.currency);
-        QString computed;
-        tools.ComputeDepositFingerprint(WorkFolder(), computed,
-                                        state.depositFiles ? &*state.depositFiles : nullptr);
-        report.computedFingerprint = computed;
-        // A computation that failed says nothing about the deposit: its error
-        // text never matches, but the verdict is "not computed", not "wrong".
-        const Failure failure = FirstIoFailure();
-        if (computed == FingerprintErrorText()) {
-            report.fingerprintVerdict = UnknownValueText();
-            sheet.fingerprintFailure = failure.IsIo() ? failure.Message() : computed;
+        const FingerprintResult computed = tools.ComputeDepositFingerprint(
+            WorkFolder(), state.depositFiles ? &*state.depositFiles : nullptr);
+        report.computedFingerprint = computed.Text();
+        report.failure.KeepFirst(computed.failure);
+        report.notices += computed.notices;
+        // A computation that failed says nothing about the deposit: the
+        // verdict is "not computed", not "wrong".
+        if (computed.outcome == FingerprintResult::Outcome::Failed) {
+            report.fingerprintCheck = FingerprintCheck::NotComputed;
+            sheet.fingerprintFailure =
+                computed.failure.EndsWork() ? computed.failure.Message() : computed.Text();
         } else {
-            report.fingerprintVerdict =
-                computed == state.fingerprint ? u"CORRECTA"_s : u"ERRONEA"_s;
+            report.fingerprintCheck = computed.Text() == state.fingerprint
+                                          ? FingerprintCheck::Matches
+                                          : FingerprintCheck::Differs;
         }
-        CheckCoherenceRules(state, form, appFolder, &report.primaryErrors, &report.implicitErrors,
-                            nullptr, clock, &report.errorRecords);
+        report.fingerprintVerdict = FingerprintCheckText(report.fingerprintCheck);
+        const RuleCheck rules = CollectRuleErrors(state, form, appFolder, clock);
+        PresentRuleErrors(rules.records, form, &report.primaryErrors, &report.implicitErrors,
+                          nullptr);
+        report.errorRecords = rules.records;
+        report.failure.KeepFirst(rules.failure);
         report.primaryCount = QString::number(report.primaryErrors.size());
         report.implicitCount = QString::number(report.implicitErrors.size());
         report.available = ComputeDocumentAvailability(state);
-        report.valid = report.fingerprintVerdict == u"CORRECTA"_s && report.primaryErrors.isEmpty();
+        report.valid =
+            report.fingerprintCheck == FingerprintCheck::Matches && report.primaryErrors.isEmpty();
 
         sheet.fingerprintVerdict = report.fingerprintVerdict;
         sheet.otherDocumentNames = state.otherDocumentNames;
@@ -64,7 +84,7 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
         const QString unknown = UnknownValueText();
         report.form = unknown;
         report.currency = unknown;
-        report.fingerprintVerdict = unknown;
+        report.fingerprintVerdict = FingerprintCheckText(FingerprintCheck::NotComputed);
         report.primaryCount = unknown;
         report.implicitCount = unknown;
     }
@@ -78,11 +98,10 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
         report.ticks[static_cast<size_t>(i) + 1] =
             report.valid && report.available[static_cast<size_t>(i)];
 
-    CheckSuspiciousFiles(state);
+    report.failure.KeepFirst(CheckSuspiciousFiles(state));
     report.fileWarnings = state.fileWarnings;
-    if (ui && !state.fileWarnings.isEmpty())
-        ui->ShowMessage(state.fileWarnings, u"AVISO"_s, IUserInterface::Buttons::Ok,
-                        IUserInterface::Icon::Information);
+    if (warnFiles && !state.fileWarnings.isEmpty())
+        report.notices.append({state.fileWarnings, u"AVISO"_s, IUserInterface::Icon::Information});
     return report;
 }
 

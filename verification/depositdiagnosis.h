@@ -8,6 +8,8 @@
 
 #include "components/errorrecord.h"
 #include "depositdocuments.h"
+#include "reception/failure.h"
+#include "reception/userinterface.h"
 
 namespace vk7 {
 
@@ -17,16 +19,26 @@ class Clock;
 class IUserInterface;
 struct DepositState;
 
+// The deposit's fingerprint against the one the clerk typed.
+enum class FingerprintCheck {
+    NotComputed, // no form identified, or the computation failed
+    Matches,
+    Differs
+};
+// As shown and written: "CORRECTA", "ERRONEA" or "¿?".
+QString FingerprintCheckText(FingerprintCheck check);
+
 // Everything the state window shows and offers, as the diagnosis leaves it.
 struct DepositStateReport
 {
-    QString title;               // window caption
-    QString signature;           // "Firma:" the typed fingerprint
-    QString structure;           // "CORRECTA" / "ERRONEA"
-    QString completeness;        // "CORRECTA" / "ERRONEA"
-    QString form;                // "ORDINARIO", "ABREVIADO", "MIXTO" or "¿?"
-    QString currency;            // "PESETAS", "EUROS" or "¿?"
-    QString fingerprintVerdict;  // "CORRECTA", "ERRONEA" or "¿?"
+    QString title;        // window caption
+    QString signature;    // "Firma:" the typed fingerprint
+    QString structure;    // "CORRECTA" / "ERRONEA"
+    QString completeness; // "CORRECTA" / "ERRONEA"
+    QString form;         // "ORDINARIO", "ABREVIADO", "MIXTO" or "¿?"
+    QString currency;     // "PESETAS", "EUROS" or "¿?"
+    FingerprintCheck fingerprintCheck = FingerprintCheck::NotComputed;
+    QString fingerprintVerdict;  // FingerprintCheckText(fingerprintCheck)
     QString primaryCount;        // decimal, or "¿?"
     QString implicitCount;       // decimal, or "¿?"
     QString otherDocumentsCount; // decimal
@@ -43,15 +55,21 @@ struct DepositStateReport
     QStringList implicitErrors;                 // display texts
     QString sheet;                              // also diagnosticText's only element
     QString fileWarnings;                       // also state.fileWarnings
+    // The first failure of the machine the diagnosis met, or the clerk's
+    // stop (Kind::None when none): the report is then no verdict.
+    Failure failure;
+    // What the clerk is to be told, in order, before the report is shown:
+    // the fingerprint's errors, the suspicious-file warning.
+    QList<Notice> notices;
 };
 
 // The state/diagnosis of the open deposit up to its state window: the
 // fingerprint and the coherence rules (when a form was identified), the
 // diagnostic sheet into diagnosticText, the window's texts and availability,
-// validity, then the suspicious-file check. Its warnings are shown through
-// `ui` in a box titled "AVISO" when one is given.
+// validity, then the suspicious-file check. With `warnFiles` its warnings
+// become a notice titled "AVISO".
 DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
                                    const QString &appFolder, CFileTools &tools, const Clock &clock,
-                                   IUserInterface *ui);
+                                   bool warnFiles);
 
 } // namespace vk7

@@ -27,9 +27,9 @@ void AppendErrorBlock(QString *sheet, const QString &heading, const QStringList 
 
 } // namespace
 
-QString VerdictText(const QString &status)
+QString VerdictText(ManifestVerdict verdict)
 {
-    return status == u"1"_s ? u"CORRECTA"_s : u"ERRONEA"_s;
+    return verdict == ManifestVerdict::Correct ? u"CORRECTA"_s : u"ERRONEA"_s;
 }
 
 QString UnknownValueText()
@@ -42,23 +42,23 @@ QString BuildDiagnosticSheet(const DiagnosticSheetInputs &in)
     QString sheet =
         u"HOJA DE DIAGNOSTICO para el Depósito Digital ("_s + in.fingerprint + u")"_s + kEnd + kEnd;
 
-    if (in.structureStatus == u"1"_s) {
+    if (in.structure == ManifestVerdict::Correct) {
         sheet += u"Estructura : CORRECTA\r\n\r\n"_s;
     } else {
         sheet += u"ERROR de ESTRUCTURA\r\n"_s;
-        if (in.structureStatus == u"0"_s)
+        if (in.structure == ManifestVerdict::MandatoryMissing)
             sheet += MissingMandatoryLine();
-        else if (in.structureStatus == u"2"_s)
+        else if (in.structure == ManifestVerdict::OptionalFault)
             sheet += u"Algún fichero no obligatorio es incorrecto\r\n\r\n"_s;
     }
 
-    if (in.completenessStatus == u"1"_s) {
+    if (in.completeness == ManifestVerdict::Correct) {
         sheet += u"Completitud : CORRECTA\r\n\r\n"_s;
     } else {
         sheet += u"ERROR de COMPLETITUD\r\n"_s;
-        if (in.completenessStatus == u"0"_s)
+        if (in.completeness == ManifestVerdict::MandatoryMissing)
             sheet += MissingMandatoryLine();
-        else if (in.completenessStatus == u"2"_s)
+        else if (in.completeness == ManifestVerdict::OptionalFault)
             sheet += u"Falta algún fichero no obligatorio\r\n\r\n"_s;
     }
 

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "reception/manifest.h"
+
 namespace vk7 {
 
 // What the diagnostic sheet reports. The form-dependent part (form, currency,
@@ -11,8 +13,8 @@ namespace vk7 {
 struct DiagnosticSheetInputs
 {
     QString fingerprint; // as typed
-    QString structureStatus;
-    QString completenessStatus;
+    ManifestVerdict structure = ManifestVerdict::NotChecked;
+    ManifestVerdict completeness = ManifestVerdict::NotChecked;
     QString formError;
     bool formIdentified = false;
     QString formName;
@@ -27,7 +29,7 @@ struct DiagnosticSheetInputs
 QString BuildDiagnosticSheet(const DiagnosticSheetInputs &inputs);
 
 // The state window's words for a verdict: "CORRECTA" for "1", else "ERRONEA".
-QString VerdictText(const QString &status);
+QString VerdictText(ManifestVerdict verdict);
 
 // Shown for every form-dependent value when no form was identified.
 QString UnknownValueText();

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "reception/failure.h"
+
 namespace vk7 {
 
 class CFileCopyDialog;
@@ -12,6 +14,9 @@ struct DepositState;
 struct FormIdentification
 {
     bool identified = false;
+    // The failure of the machine or the clerk's stop that ended it
+    // (Kind::None when none): nothing read is then the deposit.
+    Failure failure;
 };
 
 // Loads the whole deposit (the load pass of `loader`), decides its form,

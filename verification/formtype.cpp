@@ -8,17 +8,18 @@ using namespace Qt::StringLiterals;
 
 namespace vk7 {
 
-bool DecideFormType(const CCampBDArray &fields, CFormDocument *form, const QString &appFolder,
-                    QString *formName, QString *formError, bool byDataKeys)
+Failure DecideFormType(const CCampBDArray &fields, CFormDocument *form, const QString &appFolder,
+                       QString *formName, QString *formError, bool byDataKeys)
 {
     if (!DecideFormName(fields, byDataKeys, formName, formError))
-        return false;
+        return Failure::Data(*formError);
     const QString folder = appFolder + u"FORM\\"_s;
-    if (!form || !form->OpenForm(folder, *formName, &fields)) {
+    const Failure opened = form ? form->OpenForm(folder, *formName, &fields) : Failure::Data({});
+    if (opened.Failed()) {
         *formError = u"ERROR abriendo formulario : "_s + folder + *formName;
-        return false;
+        return opened.IsIo() ? opened : Failure::Data(*formError);
     }
-    return true;
+    return {};
 }
 
 } // namespace vk7

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "reception/failure.h"
+
 namespace vk7 {
 
 class CCampBDArray;
@@ -10,8 +12,8 @@ class CFormDocument;
 // Decides the deposit's form (DecideFormName) and opens its template from
 // appFolder + "FORM\" in the form document. When the template cannot be opened the
 // form name stays set, formError names the template's path and the result
-// is false.
-bool DecideFormType(const CCampBDArray &fields, CFormDocument *form, const QString &appFolder,
-                    QString *formName, QString *formError, bool byDataKeys);
+// is a failure (the machine's when it would not let the template be read).
+Failure DecideFormType(const CCampBDArray &fields, CFormDocument *form, const QString &appFolder,
+                       QString *formName, QString *formError, bool byDataKeys);
 
 } // namespace vk7

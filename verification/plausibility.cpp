@@ -38,7 +38,7 @@ bool IsPlausibleText(const DepositState &state, DocumentKind kind)
     for (const QString &page : *pages) {
         if (!IsPlausibleTextPage(page))
             return false;
-        if (++looked % 1024 == 0 && StopHere())
+        if (++looked % 1024 == 0 && StopRequested())
             break;
     }
     return true;
@@ -46,14 +46,24 @@ bool IsPlausibleText(const DepositState &state, DocumentKind kind)
 
 bool IsPlausibleImageList(const DepositState &state, DocumentKind kind)
 {
+    return LookAtImageList(state, kind).plausible;
+}
+
+ImageListLook LookAtImageList(const DepositState &state, DocumentKind kind)
+{
+    ImageListLook look;
     const QStringList *files = ImagesOfKind(state, kind);
     if (!files)
-        return true;
-    bool plausible = true;
+        return look;
+    bool &plausible = look.plausible;
     for (const QString &name : *files) {
         ImageList pages;
-        if (LoadAllPages(state.DepositFilePath(name), &pages).Failed())
-            return false;
+        if (const Failure failure = LoadAllPages(state.DepositFilePath(name), &pages);
+            failure.Failed()) {
+            look.failure = failure.IsIo() ? failure : Failure();
+            plausible = false;
+            return look;
+        }
         for (int j = 0; j < pages.Count(); ++j) {
             const QSize size = pages.PageSize(j);
             if (size.width() > kMaxPlausiblePageSide || size.height() > kMaxPlausiblePageSide) {
@@ -62,17 +72,19 @@ bool IsPlausibleImageList(const DepositState &state, DocumentKind kind)
             }
             // A page of sane size must still decode.
             QImage page;
-            if (TakePage(pages, j, &page).Failed()) {
+            if (const Failure failure = TakePage(pages, j, &page); failure.Failed()) {
+                if (failure.IsIo())
+                    look.failure.KeepFirst(failure);
                 plausible = false;
                 break;
             }
         }
         ReleaseImageList(&pages);
     }
-    return plausible;
+    return look;
 }
 
-void CheckSuspiciousFiles(DepositState &state)
+Failure CheckSuspiciousFiles(DepositState &state)
 {
     CFileTools().CreateFolderChain(PageImageFolder());
     RemoveGeneratedPageImages(state);
@@ -80,13 +92,20 @@ void CheckSuspiciousFiles(DepositState &state)
 
     // Texts first, then image lists, each in the table's order; the
     // warning names the file.
+    Failure failure;
     for (const bool images : {false, true}) {
         for (const DocumentKindInfo &document : DocumentKinds()) {
             if (document.images != images || document.warningFile.isEmpty())
                 continue;
             // A kind without entries is plausible.
-            const bool plausible = images ? IsPlausibleImageList(state, document.kind)
-                                          : IsPlausibleText(state, document.kind);
+            bool plausible = true;
+            if (images) {
+                const ImageListLook look = LookAtImageList(state, document.kind);
+                plausible = look.plausible;
+                failure.KeepFirst(look.failure);
+            } else {
+                plausible = IsPlausibleText(state, document.kind);
+            }
             if (!plausible)
                 state.fileWarnings += u"Posible fichero %1 erróneo. Revisar %2\n"_s.arg(
                     images ? u"TIF"_s : u"TXT"_s, document.warningFile);
@@ -95,6 +114,11 @@ void CheckSuspiciousFiles(DepositState &state)
     // Then what the Open left on the medium (a link, say), with why.
     for (const QString &item : std::as_const(state.notCopied))
         state.fileWarnings += item + u'\n';
+    // The texts were read back to be judged.
+    failure.KeepFirst(state.TextReadFailure());
+    if (StopRequested())
+        failure.KeepFirst(Failure::Stopped());
+    return failure;
 }
 
 } // namespace vk7

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "reception/documentkind.h"
+#include "reception/failure.h"
 
 namespace vk7 {
 
@@ -23,12 +24,20 @@ bool IsPlausibleTextPage(const QString &pageText);
 // cannot be loaded (an empty name for a missing page included) stops the
 // check with false.
 bool IsPlausibleImageList(const DepositState &state, DocumentKind kind);
+// The same, with the failure of the machine that kept a file from being
+// read (Kind::None when none): the answer is then not the file's.
+struct ImageListLook
+{
+    bool plausible = true;
+    Failure failure;
+};
+ImageListLook LookAtImageList(const DepositState &state, DocumentKind kind);
 
 // Empties the page images the program wrote into the work folder (a
 // deposit's own file of such a name stays), then fills
 // `state.fileWarnings` with a warning line for each text and image list that
 // looks wrong, then one for each item the Open left on the medium
 // (`state.notCopied`).
-void CheckSuspiciousFiles(DepositState &state);
+Failure CheckSuspiciousFiles(DepositState &state);
 
 } // namespace vk7

@@ -54,9 +54,9 @@ int PrintRenderedPages(DocumentKind kind, PrintDevice &printer)
 
 // The pages each ticked document is printed on, in the table's order (0 for
 // the others): every page of each image file that loads, every laid-out
-// page of each text.
+// page of each text. A file the machine would not read goes to `met`.
 std::array<qint64, kDocumentKindCount> DocumentPageCounts(const DepositState &state,
-                                                          const OutputTicks &ticks)
+                                                          const OutputTicks &ticks, Failure &met)
 {
     std::array<qint64, kDocumentKindCount> counts{};
     for (size_t i = 0; i < DocumentKinds().size(); ++i) {
@@ -66,8 +66,11 @@ std::array<qint64, kDocumentKindCount> DocumentPageCounts(const DepositState &st
         if (const QStringList *images = ImagesOfKind(state, document.kind)) {
             for (const QString &name : *images) {
                 ImageFileInfo info;
-                if (!name.isEmpty() &&
-                    !ReadImageFileInfo(state.DepositFilePath(name), &info).Failed())
+                if (name.isEmpty())
+                    continue;
+                const Failure failure = ReadImageFileInfo(state.DepositFilePath(name), &info);
+                met.KeepFirst(failure);
+                if (!failure.Failed())
                     counts[i] += info.pageCount;
             }
         } else if (const std::optional<TextPageList> pages =
@@ -80,28 +83,30 @@ std::array<qint64, kDocumentKindCount> DocumentPageCounts(const DepositState &st
 
 // A run that ends early leaves none of the page images it made: the next
 // check of the deposit must find the deposit's files alone. The failure
-// keeps the system's reason when the machine refused a write, and the box
-// says which jobs went to the printer before it stopped.
-OutputResult Fail(const DepositState &state, IUserInterface *ui, const QString &text,
-                  const ProgressPrintDevice &printer)
+// keeps the system's reason when the machine refused a read or a write in
+// the run (`met`), and the notice says which jobs went to the printer before
+// it stopped.
+OutputResult Fail(const DepositState &state, const QString &text,
+                  const ProgressPrintDevice &printer, const Failure &met)
 {
     RemoveGeneratedPageImages(state);
     OutputResult result;
-    result.outcome = OutputResult::Outcome::Stopped;
-    const Failure io = FirstIoFailure();
-    result.failure = io.IsIo() && !io.IsStop() ? io : Failure::Data(text);
+    result.outcome = OutputResult::Outcome::Failed;
+    result.failure = met.IsIo() ? met : Failure::Data(text);
     result.stopText = text;
     result.sentJobs = printer.EndedJobs();
     // A stop the clerk asked for is no error of the output.
-    if (ui && !StopRequested()) {
-        QString message = text;
+    if (!StopRequested()) {
+        Notice notice;
+        notice.text = text;
         if (result.failure.IsIo())
-            message += u'\n' + result.failure.Message();
+            notice.text += u'\n' + result.failure.Message();
         if (printer.SendsEachJob() && !result.sentJobs.isEmpty())
-            message += u'\n' + SentJobsText(result.sentJobs);
-        ui->ShowMessage(
-            message, result.failure.IsIo() ? u"ERROR"_s : u"VK7"_s, IUserInterface::Buttons::Ok,
-            result.failure.IsIo() ? IUserInterface::Icon::Stop : IUserInterface::Icon::None);
+            notice.text += u'\n' + SentJobsText(result.sentJobs);
+        notice.title = result.failure.IsIo() ? u"ERROR"_s : u"VK7"_s;
+        notice.icon =
+            result.failure.IsIo() ? IUserInterface::Icon::Stop : IUserInterface::Icon::None;
+        result.notice = notice;
     }
     return result;
 }
@@ -151,29 +156,31 @@ QList<int> ChooseFormPages(int pageCount, int firstBlockPages, bool identificati
     return chosen;
 }
 
-void PrintTextPages(const DepositState &state, DocumentKind kind, PrintDevice &printer,
-                    const QTime &now)
+Failure PrintTextPages(const DepositState &state, DocumentKind kind, PrintDevice &printer,
+                       const QTime &now)
 {
     const DocumentKindInfo &info = DocumentKindOf(kind);
     const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
     if (info.images || !pages || !printer.BeginJob(PrintJobName(info.printJobCode, now)))
-        return;
-    PrintTextPagesAsRendered(*pages, PageImageFolder(), info.pagePrefix, printer);
+        return {};
+    const PrintRun run =
+        PrintTextPagesAsRendered(*pages, PageImageFolder(), info.pagePrefix, printer);
     printer.EndJob();
+    return run.failure;
 }
 
-void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &printer,
-                    const QTime &now)
+Failure PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &printer,
+                       const QTime &now)
 {
     const QString &code = DocumentKindOf(kind).printJobCode;
     const QStringList *images = ImagesOfKind(state, kind);
     if (!images)
-        return;
+        return {};
     // A hole (a missing page number) stays an empty path, which is skipped.
     QStringList paths;
     for (const QString &name : *images)
         paths.append(name.isEmpty() ? QString() : state.DepositFilePath(name));
-    PrintImageFiles(printer, PrintJobName(code, now), paths);
+    return PrintImageFiles(printer, PrintJobName(code, now), paths).failure;
 }
 
 OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form,
@@ -197,48 +204,65 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
         Ticked(ticks, PrintableDocument::OwnShares) && HoldsOwnSharesData(state.fields);
     QList<int> pages;
     std::array<qint64, kDocumentKindCount> documentPages{};
+    // The first failure of the machine the run meets: a page it left out
+    // was not the deposit's fault, and the run did not print what it was asked.
+    Failure met = state.TextReadFailure();
     qint64 totalSteps = sheetPages + (ticks[0] ? sheetPages : 0);
     if (state.formIdentified && form) {
         pages = ChooseFormPages(form->PageCount(), FirstFormBlockPages(state.formName),
                                 Ticked(ticks, PrintableDocument::IdentificationBalance),
                                 ownSharesPages);
-        documentPages = DocumentPageCounts(state, ticks);
+        documentPages = DocumentPageCounts(state, ticks, met);
         totalSteps += form->PageCount() + pages.size();
         for (const qint64 count : documentPages)
             totalSteps += count;
     }
     printer.SetTotalSteps(totalSteps);
 
-    if (!RenderTextPages(state, DocumentKind::DiagnosticSheet, folder, &state.diagnosticText))
-        return Fail(state, ui, DiagnosticRenderErrorText(), printer);
+    if (const Failure failure =
+            RenderTextPages(state, DocumentKind::DiagnosticSheet, folder, &state.diagnosticText);
+        failure.Failed()) {
+        met.KeepFirst(failure);
+        return Fail(state, DiagnosticRenderErrorText(), printer, met);
+    }
     printer.Advance(sheetPages);
 
     if (ticks[0]) {
         QImage first;
-        if (LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first).Failed())
-            return Fail(state, ui, DiagnosticPrintErrorText(), printer);
+        if (const Failure failure =
+                LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first);
+            failure.Failed()) {
+            met.KeepFirst(failure);
+            return Fail(state, DiagnosticPrintErrorText(), printer, met);
+        }
         FreeImage(&first);
         printer.SetNextJobPages(sheetPages);
         if (!printer.BeginJob(PrintJobName(
                 DocumentKindOf(DocumentKind::DiagnosticSheet).printJobCode, clock.Now())))
-            return Fail(state, ui, DiagnosticPrintErrorText(), printer);
+            return Fail(state, DiagnosticPrintErrorText(), printer, met);
         // Every page of the sheet, in its one job: a long error list keeps its tail.
         PrintRenderedPages(DocumentKind::DiagnosticSheet, printer);
+        met.KeepFirst(printer.IoFailure());
         if (!printer.EndJob())
-            return Fail(state, ui, DiagnosticPrintErrorText(), printer);
+            return Fail(state, DiagnosticPrintErrorText(), printer, met);
     }
 
     if (!state.formIdentified) {
         OutputResult nothingMore;
         nothingMore.outcome = OutputResult::Outcome::NoFormToPrint;
+        nothingMore.failure = met;
         return nothingMore;
     }
 
     // The pages are drawn in the text size the clerk last chose in the frame.
     if (form && formPages.textSize > 0)
         form->SetTextSize(formPages.textSize);
-    if (!form || !form->ExportPages(folder))
-        return Fail(state, ui, FormExportErrorText(), printer);
+    if (const Failure failure =
+            form ? form->ExportPages(folder) : Failure::Data(FormExportErrorText());
+        failure.Failed()) {
+        met.KeepFirst(failure);
+        return Fail(state, FormExportErrorText(), printer, met);
+    }
     printer.Advance(form->PageCount());
 
     if (!pages.isEmpty()) {
@@ -255,15 +279,19 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
         if (!document.box || !Ticked(ticks, *document.box) || !HasDocument(state, document.kind))
             continue;
         printer.SetNextJobPages(documentPages[i]);
-        if (document.images)
-            PrintImageList(state, document.kind, printer, clock.Now());
-        else
-            PrintTextPages(state, document.kind, printer, clock.Now());
+        const Failure failure = document.images
+                                    ? PrintImageList(state, document.kind, printer, clock.Now())
+                                    : PrintTextPages(state, document.kind, printer, clock.Now());
+        if (failure.IsIo())
+            met.KeepFirst(failure);
     }
+    met.KeepFirst(printer.IoFailure());
     // Stopped, the run leaves nothing of its own behind either.
     if (StopRequested())
         RemoveGeneratedPageImages(state);
-    return {};
+    OutputResult done;
+    done.failure = met;
+    return done;
 }
 
 } // namespace vk7

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,7 @@
 #include "depositdocuments.h"
 #include "reception/documentkind.h"
 #include "reception/failure.h"
+#include "reception/userinterface.h"
 
 namespace vk7 {
 
@@ -57,22 +59,24 @@ struct FormPageSettings
 // One job of a text kind's pages, each rendered as K7.<x>01, K7.<x>02, ...
 // in the work folder and sent at once (the file goes once the printer holds
 // the page); a page that cannot be rendered ends the job. A refused job
-// prints nothing.
-void PrintTextPages(const DepositState &state, DocumentKind kind, PrintDevice &printer,
-                    const QTime &now);
+// prints nothing. The failure of the machine or the stop that ended the
+// job early (Kind::None when none).
+Failure PrintTextPages(const DepositState &state, DocumentKind kind, PrintDevice &printer,
+                       const QTime &now);
 
 // One job of every page of every file of an image-list kind; a file or page
-// that cannot be loaded, an empty entry included, is skipped.
-void PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &printer,
-                    const QTime &now);
+// that cannot be loaded, an empty entry included, is skipped. The first
+// failure a file met (the machine's, or one that is not an image).
+Failure PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice &printer,
+                       const QTime &now);
 
 // The print run of the state window's "&Imprimir": the diagnostic sheet is
 // rendered (and printed, every page in one job, when ticked), the form pages
 // are exported from the form document (in the frame's text size) and the
 // chosen ones printed in one job on the form pages' printer, then the ticked
 // documents are printed on `printer`, the current printer. A wait cursor is
-// shown throughout. A stop on one of the three errors is shown through `ui`
-// in a plain box and returned with its text; with no form identified only
+// shown throughout. A stop on one of the three errors is returned with its
+// text and a notice for the clerk; with no form identified only
 // the diagnostic sheet is printed. A run that stops (on an error or at the
 // clerk's word) removes the page images it made.
 struct OutputResult
@@ -80,17 +84,21 @@ struct OutputResult
     enum class Outcome {
         Printed,       // every ticked item went to its job
         NoFormToPrint, // no form identified: nothing after the sheet
-        Stopped        // stopped on an error
+        Failed         // stopped on one of its errors
     };
     Outcome outcome = Outcome::Printed;
-    // Of a stop: the machine's failure when a write was refused (a full
-    // disk), else the output's text as a content failure.
+    // Of a failed run: the machine's failure when a read or write was
+    // refused (a full disk), else the output's text as a content failure.
+    // Of a run that went on: the first failure of the machine it met (a
+    // page left out), Kind::None when none.
     Failure failure;
     QString stopText;     // "ERROR Creando TIF's"...
     QStringList sentJobs; // the jobs that had ended before the stop
+    // Of a failed run the clerk did not stop: what the window shows in a box.
+    std::optional<Notice> notice;
 
     bool Printed() const { return outcome == Outcome::Printed; }
-    bool Stopped() const { return outcome == Outcome::Stopped; }
+    bool Failed() const { return outcome == Outcome::Failed; }
 };
 
 OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form,

@@ -30,13 +30,13 @@ void RemoveGeneratedPageImages(const DepositState &state)
     }
 }
 
-bool RenderTextPages(const DepositState &state, DocumentKind kind, const QString &folder,
-                     const QStringList *explicitPages)
+Failure RenderTextPages(const DepositState &state, DocumentKind kind, const QString &folder,
+                        const QStringList *explicitPages)
 {
     const QString &prefix = DocumentKindOf(kind).pagePrefix;
     const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
     if (prefix.isEmpty() || !pages)
-        return false;
+        return Failure::Data(u"No hay páginas de texto de este documento"_s);
     return RenderTextPageFiles(explicitPages ? TextPageList(*explicitPages) : *pages, folder,
                                prefix);
 }

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "reception/documentkind.h"
+#include "reception/failure.h"
 
 namespace vk7 {
 
@@ -20,8 +21,9 @@ void RemoveGeneratedPageImages(const DepositState &state);
 // Writes the page images of a text document into `folder` (a system path
 // with its trailing backslash) as folder + prefix + "%02d". An explicit list
 // replaces the kind's own pages; the kind then only selects the prefix.
-// False for an image set or when a page cannot be created or saved.
-bool RenderTextPages(const DepositState &state, DocumentKind kind, const QString &folder,
-                     const QStringList *explicitPages = nullptr);
+// A failure for an image set, when a page cannot be created or saved (the
+// machine's when it refused a write) and at the clerk's stop.
+Failure RenderTextPages(const DepositState &state, DocumentKind kind, const QString &folder,
+                        const QStringList *explicitPages = nullptr);
 
 } // namespace vk7

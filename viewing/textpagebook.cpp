@@ -67,8 +67,8 @@ QString LinePosition(int caretLine, int lineCount)
     return QString::asprintf("%d / %d", caretLine, lineCount);
 }
 
-int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, PrintDevice &device,
-                   qint64 tick, IUserInterface *progress)
+PrintRun PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages,
+                        PrintDevice &device, qint64 tick, IUserInterface *progress)
 {
     CFileTools tools;
     tools.CreateFolderChain(TemporaryFolder());
@@ -86,38 +86,34 @@ int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, Prin
     reporting.SetNextJobPages(total);
     reporting.SetNextJobCaption(kind.dialogTitle);
 
-    int printed = -1;
+    PrintRun run;
     if (reporting.BeginJob(u"K7_"_s + QString::number(tick))) {
         // A page that cannot be rendered ends the run: what was rendered
         // before it is printed.
-        printed = PrintTextPagesAsRendered(pages, TemporaryFolder(), kind.pagePrefix, reporting);
-        if (!reporting.EndJob())
-            printed = -1;
+        run = PrintTextPagesAsRendered(pages, TemporaryFolder(), kind.pagePrefix, reporting);
+        run.sent = reporting.EndJob();
     }
     tools.DeleteMatchingFiles(pattern, false);
-    return printed;
+    return run;
 }
 
-StartTextResult StartTextFile(const DepositState &state, const DocumentKindInfo &kind,
-                              IUserInterface &ui)
+StartText StartTextFile(const DepositState &state, const DocumentKindInfo &kind, IUserInterface &ui)
 {
     const QString source = state.DepositFilePath(kind.depositFile);
     const QString target = TemporaryFolder() + kind.depositFile;
     CFileTools tools;
     tools.CreateFolderChain(TemporaryFolder());
     tools.SetAttributesMatching(target, 2);
-    if (tools.CopyExistingFile(source, target).Failed()) {
-        ui.ShowMessage(u"ERROR. Copiando fichero (%1 -> %2)"_s.arg(source, target), u"AVISO"_s,
-                       IUserInterface::Buttons::Ok, IUserInterface::Icon::Stop);
-        return StartTextResult::CopyFailed;
-    }
+    if (tools.CopyExistingFile(source, target).Failed())
+        return {StartTextResult::CopyFailed,
+                Notice{u"ERROR. Copiando fichero (%1 -> %2)"_s.arg(source, target), u"AVISO"_s,
+                       IUserInterface::Icon::Stop}};
     tools.SetAttributesMatching(target, 1);
-    if (!ui.OpenExternally(PathResolver::Resolve(target))) {
-        ui.ShowMessage(u"ERROR (WinExec) al ejecutar START"_s, u"AVISO"_s,
-                       IUserInterface::Buttons::Ok, IUserInterface::Icon::Information);
-        return StartTextResult::StartFailed;
-    }
-    return StartTextResult::Opened;
+    if (!ui.OpenExternally(PathResolver::Resolve(target)))
+        return {StartTextResult::StartFailed,
+                Notice{u"ERROR (WinExec) al ejecutar START"_s, u"AVISO"_s,
+                       IUserInterface::Icon::Information}};
+    return {StartTextResult::Opened, std::nullopt};
 }
 
 } // namespace vk7

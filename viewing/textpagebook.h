@@ -1,10 +1,14 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
+#include "components/printdevice.h"
 #include "datafiles/textpagelist.h"
 #include "reception/documentkind.h"
+#include "reception/userinterface.h"
 
 namespace vk7 {
 
@@ -60,18 +64,23 @@ QString LinePosition(int caretLine, int lineCount);
 // Renders `pages` as the kind's page images in "C:\TMP\" (made when missing;
 // its "K7.*" files deleted before and after) and prints every rendered page,
 // each on a page of its own, in one job named "K7_" + `tick`. Returns the
-// pages printed, or -1 when the printer refused the job or lost it.
-// `progress`, when given, is told of each page printed.
-int PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages, PrintDevice &device,
-                   qint64 tick, IUserInterface *progress = nullptr);
+// pages printed, whether the job reached the printer and the failure that
+// ended the run. `progress`, when given, is told of each page printed.
+PrintRun PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages,
+                        PrintDevice &device, qint64 tick, IUserInterface *progress = nullptr);
 
 // "Start &TXT": copies the deposit's own text file of the kind to "C:\TMP\",
 // marks the copy read-only and opens it in the desktop's program for it.
 // A read-only copy left by an earlier use is made writable first; when the
-// copy still fails the clerk is told and nothing is opened, so an older
-// deposit's text is never shown for this one's.
+// copy still fails nothing is opened, so an older deposit's text is never
+// shown for this one's. A failure comes with the notice the window shows.
 enum class StartTextResult { Opened, CopyFailed, StartFailed };
-StartTextResult StartTextFile(const DepositState &state, const DocumentKindInfo &kind,
-                              IUserInterface &ui);
+struct StartText
+{
+    StartTextResult outcome = StartTextResult::Opened;
+    std::optional<Notice> notice;
+};
+StartText StartTextFile(const DepositState &state, const DocumentKindInfo &kind,
+                        IUserInterface &ui);
 
 } // namespace vk7

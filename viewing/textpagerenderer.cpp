@@ -557,25 +557,26 @@ namespace {
 
 // One page's lines as a Group 4 page image file at 200 dpi; nothing is left
 // of a file that could not be written whole.
-bool WritePageFile(const QStringList &lines, const QString &host)
+Failure WritePageFile(const QStringList &lines, const QString &host)
 {
     const QImage page = RenderTextPageImage(lines);
+    const Failure unwritten = Failure::Data(u"No se puede crear la página %1"_s.arg(host), host);
     if (page.isNull() || host.isEmpty())
-        return false;
-    bool written = false;
-    {
-        TiffFile file;
-        written = file.OpenForWriting(host) && file.WriteBilevelPage(page, 200);
-    }
+        return unwritten;
+    TiffFile file;
+    bool written = file.OpenForWriting(host) && file.WriteBilevelPage(page, 200);
+    file.Close();
+    const Failure failure = file.IoFailure();
+    written = written && !failure.Failed();
     if (!written)
         QFile::remove(host);
-    return written;
+    return written ? Failure() : failure.Failed() ? failure : unwritten;
 }
 
 } // namespace
 
-bool RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
-                         const QString &prefix)
+Failure RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
+                            const QString &prefix)
 {
     CFileTools tools;
     tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);
@@ -585,36 +586,45 @@ bool RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
             // A stopped print ends at the next page.
-            if (StopRequested() || !WritePageFile(lines, names.HostPath(pageNumber)))
-                return false;
+            if (StopRequested())
+                return Failure::Stopped();
+            if (const Failure failure = WritePageFile(lines, names.HostPath(pageNumber));
+                failure.Failed())
+                return failure;
             ++pageNumber;
         }
     }
-    return true;
+    // The texts read back from a deposit file: a read the machine refused
+    // left pages out.
+    return pageTexts.IoFailure();
 }
 
-int PrintTextPagesAsRendered(const TextPageList &pageTexts, const QString &folder,
-                             const QString &prefix, PrintDevice &device)
+PrintRun PrintTextPagesAsRendered(const TextPageList &pageTexts, const QString &folder,
+                                  const QString &prefix, PrintDevice &device)
 {
     CFileTools tools;
     tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);
     const PageFileNames names(folder + prefix);
 
     int pageNumber = 1;
-    int printed = 0;
+    PrintRun run;
+    run.sent = true;
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
             const QString host = names.HostPath(pageNumber);
-            if (StopRequested() || !WritePageFile(lines, host))
-                return printed;
+            run.failure = StopRequested() ? Failure::Stopped() : WritePageFile(lines, host);
+            if (run.failure.Failed())
+                return run;
             const QString path = folder + prefix + QString::asprintf("%02d", pageNumber);
-            printed += device.PrintPage(PageImage{path, 0, QImage()}) ? 1 : 0;
+            run.pages += device.PrintPage(PageImage{path, 0, QImage()}) ? 1 : 0;
             // The device holds the page now: the file was only its way there.
             QFile::remove(host);
             ++pageNumber;
         }
     }
-    return printed;
+    run.failure = pageTexts.IoFailure();
+    run.failure.KeepFirst(device.IoFailure());
+    return run;
 }
 
 } // namespace vk7

@@ -6,12 +6,14 @@
 #include <QStringList>
 
 #include "datafiles/textpagelist.h"
+#include "reception/failure.h"
 
 class QPainter;
 
 namespace vk7 {
 
 class PrintDevice;
+struct PrintRun;
 
 // Text pages as page images: a page text is cut into lines, the lines are
 // grouped into pages of 66, and each page is painted on any QPainter (a page
@@ -68,10 +70,11 @@ QImage RenderTextPageImage(const QStringList &lines);
 
 // Renders page texts as page image files folder + prefix + "%02d", numbered
 // from 1 across all texts; each text starts on a page of its own. Files of
-// folder + prefix + "*" are deleted first. False when a page cannot be
-// created or saved.
-bool RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
-                         const QString &prefix);
+// folder + prefix + "*" are deleted first. A failure when a page cannot be
+// created or saved (the machine's when it refused a write), when a read of
+// the texts' file was refused, or at the clerk's stop.
+Failure RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
+                            const QString &prefix);
 
 // Prints page texts in the job open on `device` as they are rendered: each
 // laid-out page is written as the page image file folder + prefix + "%02d"
@@ -79,8 +82,9 @@ bool RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
 // holds it, so a long text never lies whole on disk and a stopped print
 // leaves no page file behind. Ends at the first page that cannot be
 // rendered or saved (the pages before it stay in the job) and at a stop; a
-// page the device does not take is skipped. Returns the pages it took.
-int PrintTextPagesAsRendered(const TextPageList &pageTexts, const QString &folder,
-                             const QString &prefix, PrintDevice &device);
+// page the device does not take is skipped. `sent` is left true: the job is
+// the caller's to end.
+PrintRun PrintTextPagesAsRendered(const TextPageList &pageTexts, const QString &folder,
+                                  const QString &prefix, PrintDevice &device);
 
 } // namespace vk7

@@ -30,7 +30,7 @@ const QString kBrokenDeposit =
 QString FingerprintOf(const QString &folder)
 {
     QString computed;
-    CFileTools().ComputeDepositFingerprint(folder, computed);
+    computed = CFileTools().ComputeDepositFingerprint(folder).Text();
     return computed;
 }
 

@@ -313,7 +313,7 @@ TEST_F(Frame, AStopAnywhereInAPrintLeavesTheNextCheckItsVerdict)
         memoria.write("\f\r\nLas cuentas anuales muestran la imagen fiel de la sociedad.\r\n");
     memoria.close();
     QString fingerprint;
-    CFileTools().ComputeDepositFingerprint(medium.path(), fingerprint);
+    fingerprint = CFileTools().ComputeDepositFingerprint(medium.path()).Text();
     dialog_.request = {medium.filePath(u"FICHERO.TXT"_s), u"1"_s, fingerprint};
     const QDir work(driveC_.Path() + u"/TMP_VK7"_s);
 

@@ -80,8 +80,8 @@ TEST_F(Chain, OpenRunsEveryStepAndCloseEmptiesTheDeposit)
     EXPECT_TRUE(state_.open);
     EXPECT_EQ(state_.fingerprint, typed);
     EXPECT_EQ(state_.entryNumber, u"00000000"_s);
-    EXPECT_EQ(state_.structureStatus, u"1"_s);
-    EXPECT_EQ(state_.completenessStatus, u"1"_s);
+    EXPECT_EQ(state_.structure, ManifestVerdict::Correct);
+    EXPECT_EQ(state_.completeness, ManifestVerdict::Correct);
     EXPECT_TRUE(result.identificationRan);
     EXPECT_TRUE(result.identification.identified);
     EXPECT_EQ(state_.formName, u"K7NE"_s);
@@ -105,7 +105,7 @@ TEST_F(Chain, AModelHearsEachStepAndTheInterfaceEveryStatus)
     struct Seen
     {
         bool open, identified, diagnosed;
-        QString structure;
+        ManifestVerdict structure;
     };
     vk7::testing::ScriptedUserInterface ui;
     ui.unscriptedQuestion = IUserInterface::Answer::No;
@@ -113,7 +113,7 @@ TEST_F(Chain, AModelHearsEachStepAndTheInterfaceEveryStatus)
     QList<Seen> seen;
     QObject::connect(&model, &DepositModel::changed, [&] {
         const DepositState &d = model.Deposit();
-        seen.append({d.open, d.formIdentified, d.Diagnosed(), d.structureStatus});
+        seen.append({d.open, d.formIdentified, d.Diagnosed(), d.structure});
     });
     ReceptionChain chain(model, frame_, &ui, clock_);
     bool accepted = false;
@@ -124,12 +124,11 @@ TEST_F(Chain, AModelHearsEachStepAndTheInterfaceEveryStatus)
     ASSERT_EQ(seen.size(), 4);
     EXPECT_FALSE(seen[0].open);
     EXPECT_TRUE(seen[1].open);
-    EXPECT_EQ(seen[1].structure, u"1"_s);
+    EXPECT_EQ(seen[1].structure, ManifestVerdict::Correct);
     EXPECT_FALSE(seen[1].identified);
     EXPECT_TRUE(seen[2].identified);
     EXPECT_FALSE(seen[2].diagnosed);
     EXPECT_TRUE(seen[3].diagnosed);
-    EXPECT_EQ(model.Deposit().Structure(), ManifestVerdict::Correct);
     EXPECT_TRUE(ui.statuses.contains(u"Copiando fichero "_s + kSoundDeposit +
                                      u"/DATOS.ASC -> C:\\TMP_VK7\\DATOS.ASC"_s));
     EXPECT_TRUE(ui.statuses.contains(u"Leyendo datos. Esperar ..."_s));
@@ -166,7 +165,7 @@ TEST_F(Chain, MissingManifestSkipsIdentification)
         chain.Open({medium.path() + u"/FICHERO.TXT"_s, u"1"_s, u"ABCDEFGHJKMNPQRSTUVXYZ0123"_s},
                    &accepted, &status);
     ASSERT_TRUE(accepted);
-    EXPECT_EQ(state_.completenessStatus, u"0"_s);
+    EXPECT_EQ(state_.completeness, ManifestVerdict::MandatoryMissing);
     EXPECT_FALSE(result.identificationRan);
     EXPECT_FALSE(state_.formIdentified);
     EXPECT_EQ(result.report.form, u"¿?"_s);

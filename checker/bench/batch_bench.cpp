@@ -51,7 +51,7 @@ bool WriteDeposits(const QString &folder, int count, QByteArray *list)
         notes.write(u"Depósito de prueba %1\r\n"_s.arg(i).toLatin1());
         notes.close();
         QString fingerprint;
-        vk7::CFileTools().ComputeDepositFingerprint(deposit, fingerprint);
+        fingerprint = vk7::CFileTools().ComputeDepositFingerprint(deposit).Text();
         *list += (deposit + u'\t' + fingerprint + u'\n').toUtf8();
     }
     return true;

@@ -98,7 +98,7 @@ int main(int argc, char *argv[])
             return 1;
         }
         QString fingerprint;
-        vk7::CFileTools().ComputeDepositFingerprint(deposit, fingerprint);
+        fingerprint = vk7::CFileTools().ComputeDepositFingerprint(deposit).Text();
         const QString json = scratch.filePath(u"salida.json"_s);
         const QString root = scratch.filePath(u"C"_s);
         const Measured check =

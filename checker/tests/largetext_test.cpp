@@ -121,7 +121,7 @@ TEST(LargeTextTest, AMemoriaOfManyMegabytesIsCheckedAndWrittenAsJsonInBoundedMem
                       std::min<qint64>(block.size(), kMemoriaBytes - written));
     }
     QString fingerprint;
-    vk7::ComputeDepositFingerprint(deposit, fingerprint, nullptr);
+    fingerprint = vk7::ComputeDepositFingerprint(deposit, nullptr).Text();
     ASSERT_EQ(fingerprint.size(), 26);
 
     const QString output = scratch.filePath(u"salida.json"_s);

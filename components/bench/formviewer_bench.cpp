@@ -38,7 +38,7 @@ int main(int argc, char **argv)
     CTessOCX viewer(document);
     QElapsedTimer timer;
     timer.start();
-    if (!document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields))
+    if (document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields).Failed())
         return 1;
     std::printf("OpenForm K7NP with listings collected: %.1f ms\n", timer.nsecsElapsed() / 1e6);
 
@@ -69,7 +69,7 @@ int main(int argc, char **argv)
 
     QDir(drive.path()).mkpath(u"TMP_VK7"_s);
     timer.restart();
-    const bool exported = document.ExportPages(u"C:\\TMP_VK7\\"_s);
+    const bool exported = !document.ExportPages(u"C:\\TMP_VK7\\"_s).Failed();
     std::printf("ExportPages of %d pages: %.1f ms (%s)\n", viewer.GetPageCount(),
                 timer.nsecsElapsed() / 1e6, exported ? "ok" : "failed");
     return page.isNull() || !exported ? 1 : 0;

@@ -343,6 +343,17 @@ TEST_F(ImagingTest, BadFilesFailWithoutCrashing)
     // A folder is not a file.
     EXPECT_TRUE(LoadImageFile(dir.path(), &page).Failed());
     EXPECT_TRUE(page.isNull());
+    // All of those are the file's fault; a file the machine will not read
+    // (reading /proc/self/mem from its start fails with an I/O error) is the
+    // machine's, and says which file.
+    EXPECT_FALSE(LoadImageFile(Path(u"text.tif"_s), &page).IsIo());
+    ASSERT_EQ(::symlink("/proc/self/mem", QFile::encodeName(Path(u"mem.tif"_s)).constData()), 0);
+    for (const Failure &failure :
+         {LoadImageFile(Path(u"mem.tif"_s), &page), ReadImageFileInfo(Path(u"mem.tif"_s), &info),
+          LoadAllPages(Path(u"mem.tif"_s), &list)}) {
+        EXPECT_TRUE(failure.IsIo()) << failure.text.toStdString();
+        EXPECT_TRUE(failure.file.endsWith(u"mem.tif"_s)) << failure.file.toStdString();
+    }
 
     // Null outputs.
     EXPECT_TRUE(LoadImageFile(Path(u"missing.tif"_s), nullptr).Failed());

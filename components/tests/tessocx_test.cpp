@@ -77,7 +77,7 @@ TEST_F(ViewerTest, OpenFormRaisesCountPageAndTextSizeAndCloseEmptiesIt)
     CFormDocument document;
     CTessOCX viewer(document);
     Events events(&viewer);
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7NP"_s, &fields).Failed());
     EXPECT_EQ(viewer.GetPageCount(), 14);
     EXPECT_EQ(viewer.GetCurrentPage(), 1);
     EXPECT_EQ(events.counts, QList<short>({14}));
@@ -89,13 +89,13 @@ TEST_F(ViewerTest, OpenFormRaisesCountPageAndTextSizeAndCloseEmptiesIt)
     events.Clear();
     viewer.SetShowFieldKeys(true);
     viewer.SetShowFieldBoxes(true);
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7AE"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7AE"_s, &fields).Failed());
     EXPECT_EQ(viewer.GetPageCount(), 9);
     EXPECT_FALSE(viewer.GetShowFieldKeys());
     EXPECT_FALSE(viewer.GetShowFieldBoxes());
     EXPECT_EQ(events.counts.last(), 9);
-    EXPECT_FALSE(document.OpenForm(formFolder, u"K7XX"_s, &fields));
-    EXPECT_FALSE(document.OpenForm(u"C:\\NOEXISTE\\"_s, u"K7NP"_s, &fields));
+    EXPECT_TRUE(document.OpenForm(formFolder, u"K7XX"_s, &fields).Failed());
+    EXPECT_TRUE(document.OpenForm(u"C:\\NOEXISTE\\"_s, u"K7NP"_s, &fields).Failed());
     EXPECT_EQ(viewer.GetPageCount(), 9);
 
     events.Clear();
@@ -107,7 +107,7 @@ TEST_F(ViewerTest, OpenFormRaisesCountPageAndTextSizeAndCloseEmptiesIt)
     EXPECT_EQ(viewer.GoToPage(1), 0);
     EXPECT_FALSE(document.RefreshFields());
     EXPECT_TRUE(document.RuleErrors().isEmpty());
-    EXPECT_FALSE(document.ExportPages(u"C:\\TMP_VK7\\"_s));
+    EXPECT_TRUE(document.ExportPages(u"C:\\TMP_VK7\\"_s).Failed());
 }
 
 TEST_F(ViewerTest, MalformedTemplateIsFalseNeverACrash)
@@ -119,7 +119,7 @@ TEST_F(ViewerTest, MalformedTemplateIsFalseNeverACrash)
     CFormDocument document;
     CTessOCX viewer(document);
     Events events(&viewer);
-    EXPECT_FALSE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
+    EXPECT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields).Failed());
     EXPECT_TRUE(events.counts.isEmpty());
     EXPECT_EQ(viewer.GetPageCount(), 0);
 }
@@ -128,7 +128,7 @@ TEST_F(ViewerTest, PagingMovesWithinTheFormAndRaisesPageChanged)
 {
     CFormDocument document;
     CTessOCX viewer(document);
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7AP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7AP"_s, &fields).Failed());
     Events events(&viewer);
     EXPECT_EQ(viewer.PreviousPage(), 1); // nothing before page 1
     EXPECT_EQ(viewer.NextPage(), 2);
@@ -144,7 +144,7 @@ TEST_F(ViewerTest, ZoomFitAndScrollDriveTheViewState)
 {
     CFormDocument document;
     CTessOCX viewer(document);
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7NP"_s, &fields).Failed());
     viewer.SetViewportSize(QSize(840, 600));
     viewer.FitWidth();
     EXPECT_EQ(viewer.GetFitMode(), CTessOCX::FitMode::Width);
@@ -194,7 +194,7 @@ TEST_F(ViewerTest, TextSizeIsKeptInRangeAndAnnounced)
 {
     CFormDocument document;
     CTessOCX viewer(document);
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7NP"_s, &fields).Failed());
     Events events(&viewer);
     viewer.SetTextSize(12);
     viewer.SetTextSize(12);
@@ -207,7 +207,7 @@ TEST_F(ViewerTest, TextSizeIsKeptInRangeAndAnnounced)
 TEST_F(ViewerTest, RequiredFieldsLeftEmptyBecomePrimaryRecords)
 {
     CFormDocument document;
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NE"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7NE"_s, &fields).Failed());
     EXPECT_TRUE(document.RuleErrors().isEmpty()); // nothing missing
 
     fields.Set(810220, u"   "_s);
@@ -217,7 +217,7 @@ TEST_F(ViewerTest, RequiredFieldsLeftEmptyBecomePrimaryRecords)
 
     // No field source at all: the required field is empty.
     CFormDocument bare;
-    ASSERT_TRUE(bare.OpenForm(formFolder, u"K7AP"_s, nullptr));
+    ASSERT_FALSE(bare.OpenForm(formFolder, u"K7AP"_s, nullptr).Failed());
     EXPECT_EQ(bare.RuleErrors().size(), 1);
 }
 
@@ -225,7 +225,7 @@ TEST_F(ViewerTest, ShowRuleErrorGoesToThePageOfTheFieldAndMarksIt)
 {
     CFormDocument document;
     CTessOCX viewer(document);
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7NP"_s, &fields).Failed());
     Events events(&viewer);
     viewer.GoToPage(5);
     EXPECT_TRUE(viewer.ShowRuleError(810220));
@@ -285,7 +285,7 @@ TEST_F(ViewerTest, FieldSourceChangesInvalidateAndRefreshRecollects)
 {
     CFormDocument document;
     CTessOCX viewer(document);
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7NP"_s, &fields).Failed());
     Events events(&viewer);
     document.SetFieldSource(&fields);
     EXPECT_EQ(events.invalidated, 0);
@@ -306,9 +306,9 @@ TEST_F(ViewerTest, ExportedPagesAreGroup4TiffsAt200DpiAndTheBarcodeScans)
 {
     CFormDocument document;
     CTessOCX viewer(document);
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7NP"_s, &fields).Failed());
     ASSERT_TRUE(QDir(drive.path()).mkpath(u"TMP_VK7"_s));
-    ASSERT_TRUE(document.ExportPages(u"C:\\TMP_VK7\\"_s));
+    ASSERT_FALSE(document.ExportPages(u"C:\\TMP_VK7\\"_s).Failed());
     for (int page = 1; page <= 14; ++page) {
         const QString host =
             ResolvedFile(u"C:\\TMP_VK7\\K7.%1"_s.arg(page, 3, 10, QLatin1Char('0')));
@@ -337,7 +337,7 @@ TEST_F(ViewerTest, PrintPagesPutsEachChosenPageOnItsOwnPrinterPage)
     CFormDocument document;
     RecordingPrintDevice printer;
     EXPECT_FALSE(document.PrintPages(printer, u"VK7_K7NP_12:00:00"_s, {1})); // no form yet
-    ASSERT_TRUE(document.OpenForm(formFolder, u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(formFolder, u"K7NP"_s, &fields).Failed());
     EXPECT_FALSE(document.PrintPages(printer, u"VK7_K7NP_12:00:00"_s, {}));
     ASSERT_TRUE(document.PrintPages(printer, u"VK7_K7NP_12:00:00"_s, {1, 2, 5}));
 

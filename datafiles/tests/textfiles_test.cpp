@@ -134,7 +134,7 @@ TEST_F(TextFilesTest, PagesReadBackAgreeWithTheWholeReadingWhateverTheIndexKeeps
     const QByteArray path = QFile::encodeName(folder.HostPath(u"MEMORIA.TXT"_s));
     for (const qsizetype kept :
          {qsizetype(1), qsizetype(3), qsizetype(100), TextPageList::kMaxIndexEntries}) {
-        const std::optional<TextPageList> pages = TextPageList::ReadFile(path, kept);
+        const std::optional<TextPageList> pages = TextPageList::ReadFile(path, kept).pages;
         ASSERT_TRUE(pages.has_value());
         EXPECT_EQ(pages->ToList(), whole) << kept;
         // Backwards and at random: every page found again from the index.
@@ -148,7 +148,7 @@ TEST_F(TextFilesTest, PagesReadBackAgreeWithTheWholeReadingWhateverTheIndexKeeps
     }
 
     // A page replaced in a copy is replaced there only.
-    const TextPageList read = *TextPageList::ReadFile(path);
+    const TextPageList read = *TextPageList::ReadFile(path).pages;
     TextPageList copy = read;
     copy.Replace(1, u"cambiada"_s);
     EXPECT_EQ(copy.at(1), u"cambiada"_s);
@@ -183,7 +183,7 @@ TEST_F(TextFilesTest, PagesJudgedWhileIndexingAsTheirDecodedTextsWouldBe)
         }
         folder.Write(u"MEMORIA.TXT"_s, file);
         const std::optional<TextPageList> pages =
-            TextPageList::ReadFile(QFile::encodeName(folder.HostPath(u"MEMORIA.TXT"_s)));
+            TextPageList::ReadFile(QFile::encodeName(folder.HostPath(u"MEMORIA.TXT"_s))).pages;
         ASSERT_TRUE(pages.has_value());
         bool expected = true;
         for (const QString &page : *pages) {
@@ -211,7 +211,7 @@ TEST_F(TextFilesTest, PagesJudgedWhileIndexingAsTheirDecodedTextsWouldBe)
 
     // A replaced page, or pages given as a list, are judged by the caller.
     TextPageList copy =
-        *TextPageList::ReadFile(QFile::encodeName(folder.HostPath(u"MEMORIA.TXT"_s)));
+        *TextPageList::ReadFile(QFile::encodeName(folder.HostPath(u"MEMORIA.TXT"_s))).pages;
     copy.Replace(0, u"otra"_s);
     EXPECT_EQ(copy.EveryPageLooksLikeProse(), std::nullopt);
     EXPECT_EQ(TextPageList({u"uno"_s}).EveryPageLooksLikeProse(), std::nullopt);

@@ -149,7 +149,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     QString fingerprint;
-    vk7::CFileTools().ComputeDepositFingerprint(deposit, fingerprint);
+    fingerprint = vk7::CFileTools().ComputeDepositFingerprint(deposit).Text();
     for (const char *folder : {"tmp", "home", "run"})
         QDir().mkpath(scratch.filePath(QString::fromLatin1(folder)));
     QFile::setPermissions(scratch.filePath(u"run"_s),

@@ -62,12 +62,11 @@ TEST(SampleDepositTest, CommittedFingerprintAndManifestVerdicts)
 
     CFileTools tools;
     QString computed;
-    tools.ComputeDepositFingerprint(temp.path(), computed);
+    computed = tools.ComputeDepositFingerprint(temp.path()).Text();
     EXPECT_EQ(computed, QString::fromLatin1(fingerprint));
-    QString structure, completeness;
-    tools.CheckDepositFiles(temp.path(), structure, completeness);
-    EXPECT_EQ(structure, u"1"_s);
-    EXPECT_EQ(completeness, u"1"_s);
+    const vk7::ManifestCheck manifest = tools.CheckDepositFiles(temp.path());
+    EXPECT_EQ(manifest.structure, vk7::ManifestVerdict::Correct);
+    EXPECT_EQ(manifest.completeness, vk7::ManifestVerdict::Correct);
 }
 
 TEST(SampleDepositTest, RecordsHaveTheirFixedShapes)

@@ -72,7 +72,7 @@ double TimeFingerprint(const QString &folder, QString *result)
 {
     QElapsedTimer timer;
     timer.start();
-    vk7::CFileTools().ComputeDepositFingerprint(folder, *result);
+    *result = vk7::CFileTools().ComputeDepositFingerprint(folder).Text();
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
@@ -112,7 +112,7 @@ long FingerprintPeakKilobytes(const QString &folder)
     const pid_t child = fork();
     if (child == 0) {
         QString result;
-        vk7::CFileTools().ComputeDepositFingerprint(folder, result);
+        result = vk7::CFileTools().ComputeDepositFingerprint(folder).Text();
         _exit(result.size() == 26 ? 0 : 1);
     }
     int status = 0;

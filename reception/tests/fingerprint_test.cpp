@@ -18,11 +18,13 @@ namespace {
 class FingerprintTest : public DriveTest
 {
 protected:
-    QString Compute()
+    // The fingerprint's text; its notices shown as the window would.
+    QString Compute() { return Shown(tools.ComputeDepositFingerprint(u"C:\\DEP"_s)); }
+    QString Shown(const FingerprintResult &result)
     {
-        QString result = u"?"_s;
-        tools.ComputeDepositFingerprint(u"C:\\DEP"_s, result);
-        return result;
+        for (const Notice &notice : result.notices)
+            ShowNotice(ui, notice);
+        return result.Text();
     }
     // The fingerprint of some bytes, through an independent MD5.
     static QString Expected(const QByteArray &bytes)
@@ -114,7 +116,7 @@ TEST_F(FingerprintTest, FilesEnterInTheFixedOrder)
     WriteHostFile(OnC(u"DEP/K7.M01"_s), "printed page");
     WriteHostFile(OnC(u"DEP/K7.G02"_s), "printed page");
     QString onlyDeposit;
-    CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, onlyDeposit, &deposit);
+    onlyDeposit = CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, &deposit).Text();
     EXPECT_EQ(onlyDeposit, Expected(all));
     EXPECT_NE(Compute(), Expected(all));
     QFile::remove(OnC(u"DEP/K7.M01"_s));
@@ -126,7 +128,7 @@ TEST_F(FingerprintTest, FilesEnterInTheFixedOrder)
     EXPECT_EQ(Compute(), Expected(all));
     // Unless the deposit held none of the two: then neither is read.
     deposit.remove(u"INSTANCIA.ASC"_s);
-    CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, onlyDeposit, &deposit);
+    onlyDeposit = CFileTools(&ui).ComputeDepositFingerprint(u"C:\\DEP"_s, &deposit).Text();
     EXPECT_EQ(onlyDeposit, Expected(QByteArray(all).replace("4X", "4")));
 }
 
@@ -173,16 +175,14 @@ TEST_F(FingerprintTest, ReadErrorIsAFailureNotAShorterDeposit)
     EXPECT_FALSE(QFile::exists(OnC(u"DEP/MD5.TXT"_s)));
 
     ui.shown.clear();
-    QString digest;
-    tools.DigestFile(digest, u"C:\\DEP\\DATOS.ASC"_s);
+    const QString digest = Shown(tools.DigestFile(u"C:\\DEP\\DATOS.ASC"_s));
     EXPECT_EQ(digest, u"ERROR AL CALCULAR LA HUELLA DIGITAL"_s);
     EXPECT_TRUE(ui.shown.isEmpty());
 }
 
 TEST_F(FingerprintTest, DigestOfAMissingFile)
 {
-    QString digest;
-    tools.DigestFile(digest, u"C:\\NADA.TXT"_s);
+    const QString digest = Shown(tools.DigestFile(u"C:\\NADA.TXT"_s));
     EXPECT_EQ(digest, u"ERROR AL CALCULAR LA HUELLA DIGITAL"_s);
     ASSERT_EQ(ui.shown.size(), 1);
     EXPECT_EQ(ui.shown.at(0).text,

@@ -32,7 +32,13 @@ protected:
         for (const QString &name : files)
             WriteHostFile(OnC(u"DEP/"_s + name), "x");
     }
-    void Check() { tools.CheckDepositFiles(u"C:\\DEP"_s, structure, completeness); }
+    void Check() { Take(tools.CheckDepositFiles(u"C:\\DEP"_s)); }
+    // The verdicts as the sheet's inputs and the JSON write them.
+    void Take(const ManifestCheck &check)
+    {
+        structure = ManifestVerdictCode(check.structure);
+        completeness = ManifestVerdictCode(check.completeness);
+    }
 
     CFileTools tools;
     QString structure = u"?"_s;
@@ -73,7 +79,7 @@ TEST_F(ManifestTest, LowerCaseCrLfManifestIsCorrectAndComplete)
 {
     Deposit("fichero.txt\r\ndatos.asc\r\ninstanci.asc\r\n", {u"datos.asc"_s, u"Instanci.Asc"_s});
     QStringList names{u"stale"_s};
-    EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 1);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names)), u"1"_s);
     EXPECT_EQ(names, (QStringList{u"FICHERO.TXT"_s, u"DATOS.ASC"_s, u"INSTANCI.ASC"_s}));
     Check();
     EXPECT_EQ(structure, u"1"_s);
@@ -87,7 +93,7 @@ TEST_F(ManifestTest, MissingManifestGivesZeroZero)
     EXPECT_EQ(structure, u"0"_s);
     EXPECT_EQ(completeness, u"0"_s);
     QStringList names{u"stale"_s};
-    EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 0);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names)), u"0"_s);
     EXPECT_TRUE(names.isEmpty());
 }
 
@@ -96,22 +102,22 @@ TEST_F(ManifestTest, StructureVerdicts)
     QStringList names;
     // Trailing blank: not the mandatory name.
     Deposit("FICHERO.TXT\nDATOS.ASC \nINSTANCIA.ASC\n", kMandatory);
-    EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 0);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names)), u"0"_s);
     EXPECT_EQ(names.at(1), u"DATOS.ASC "_s);
     Deposit("FICHERO.TXT\nDATOS.ASC \nDATOS.ASC\nINSTANCIA.ASC\n", kMandatory);
-    EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 2);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names)), u"2"_s);
     // Numbered images are valid, number 0 is not, nor a name outside the table.
     Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nMEMO.M01\nMEMO.M02\nAUDITOR.001\n", kMandatory);
-    EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 1);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names)), u"1"_s);
     Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nMEMO.M00\n", kMandatory);
-    EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 2);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names)), u"2"_s);
     Deposit("FICHERO.TXT\nDATOS.ASC\nINSTANCIA.ASC\nCAUSA.TXT\n", kMandatory);
-    EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 2);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names)), u"2"_s);
     // A missing mandatory name outweighs an invalid one.
     Deposit("FICHERO.TXT\nINSTANCIA.ASC\nBASURA\n", kMandatory);
-    EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 0);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names)), u"0"_s);
     Deposit("", kMandatory);
-    EXPECT_EQ(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names), 0);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\DEP\\FICHERO.TXT"_s, names)), u"0"_s);
     EXPECT_TRUE(names.isEmpty());
 }
 
@@ -198,10 +204,10 @@ TEST_F(ManifestTest, ManifestThatIsNotARegularFile)
 
     QDir().mkpath(OnC(u"PIPE"_s));
     ASSERT_EQ(::mkfifo(QFile::encodeName(OnC(u"PIPE/FICHERO.TXT"_s)).constData(), 0600), 0);
-    tools.CheckDepositFiles(u"C:\\PIPE\\"_s, structure, completeness);
+    Take(tools.CheckDepositFiles(u"C:\\PIPE\\"_s));
     EXPECT_EQ(structure, u"0"_s);
     QStringList names;
-    EXPECT_EQ(tools.ReadManifest(u"C:\\PIPE\\FICHERO.TXT"_s, names), 0);
+    EXPECT_EQ(ManifestVerdictCode(tools.ReadManifest(u"C:\\PIPE\\FICHERO.TXT"_s, names)), u"0"_s);
 }
 
 TEST_F(ManifestTest, HugeManifestsStreamInBoundedMemory)

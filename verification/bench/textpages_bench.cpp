@@ -58,7 +58,8 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
     timer.start();
-    const bool rendered = RenderTextPages(state, DocumentKind::MemoriaText, u"C:\\TMP_VK7\\"_s);
+    const bool rendered =
+        !RenderTextPages(state, DocumentKind::MemoriaText, u"C:\\TMP_VK7\\"_s).Failed();
     const double ours = timer.nsecsElapsed() / 1e9;
     const double oursCpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
     const int written = QDir(drive.filePath(u"TMP_VK7"_s)).entryList({u"K7.M*"_s}).size();

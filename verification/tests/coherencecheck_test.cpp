@@ -101,7 +101,7 @@ TEST_F(CoherenceCheck, InteractiveWindowSeesTheSameLists)
 TEST_F(CoherenceCheck, FormRecordsComeFirstAndTheChosenErrorIsShown)
 {
     // Without the company's name the form's own check reports its field.
-    ASSERT_TRUE(form_.OpenForm(appFolder_ + u"FORM\\"_s, u"K7NE"_s, &state_.fields));
+    ASSERT_FALSE(form_.OpenForm(appFolder_ + u"FORM\\"_s, u"K7NE"_s, &state_.fields).Failed());
     state_.fields.RemoveAll();
     AddFields(&state_.fields, {{810010, u"0111"_s}});
     RecordingWindow window;
@@ -139,17 +139,17 @@ TEST(FormType, MissingTemplateKeepsTheNameAndNamesThePath)
     QString name;
     QString error;
     const QString appFolder = app.path() + u"\\"_s;
-    EXPECT_FALSE(DecideFormType(fields, &form, appFolder, &name, &error, true));
+    EXPECT_TRUE(DecideFormType(fields, &form, appFolder, &name, &error, true).Failed());
     EXPECT_EQ(name, u"K7NE"_s);
     EXPECT_EQ(error, u"ERROR abriendo formulario : "_s + appFolder + u"FORM\\K7NE"_s);
 
     // Without a form document the template cannot be opened either.
-    EXPECT_FALSE(DecideFormType(fields, nullptr, appFolder, &name, &error, true));
+    EXPECT_TRUE(DecideFormType(fields, nullptr, appFolder, &name, &error, true).Failed());
     EXPECT_EQ(name, u"K7NE"_s);
 
     // A decision failure never reaches the form document: the name is empty.
     CCampBDArray empty;
-    EXPECT_FALSE(DecideFormType(empty, &form, appFolder, &name, &error, true));
+    EXPECT_TRUE(DecideFormType(empty, &form, appFolder, &name, &error, true).Failed());
     EXPECT_TRUE(name.isEmpty());
     EXPECT_EQ(error, u"ERROR en el fichero DATOS.ASC (Pesetas y Euros)"_s);
 }

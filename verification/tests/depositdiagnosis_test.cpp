@@ -24,6 +24,14 @@ using namespace vk7;
 
 namespace {
 
+// The report, its notices shown as the window shows them once it has it.
+DepositStateReport Shown(const DepositStateReport &report, IUserInterface &ui)
+{
+    for (const Notice &notice : report.notices)
+        ShowNotice(ui, notice);
+    return report;
+}
+
 // A K7NE deposit that breaks no rule, from the chain's cases.
 const QString kSoundDeposit =
     QStringLiteral(VK7_SOURCE_DIR) + u"/app/tests/cases/form-k7ne-valid/deposit"_s;
@@ -36,8 +44,8 @@ protected:
         ASSERT_TRUE(driveC_.IsValid());
         ASSERT_TRUE(QDir().mkpath(driveC_.Path() + u"/TMP_VK7"_s));
         appFolder_ = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
-        state_.structureStatus = u"1"_s;
-        state_.completenessStatus = u"1"_s;
+        state_.structure = ManifestVerdict::Correct;
+        state_.completeness = ManifestVerdict::Correct;
     }
 
     void CopySoundDeposit()
@@ -49,7 +57,7 @@ protected:
     QString ComputedFingerprint()
     {
         QString computed;
-        CFileTools().ComputeDepositFingerprint(WorkFolder(), computed);
+        computed = CFileTools().ComputeDepositFingerprint(WorkFolder()).Text();
         return computed;
     }
 
@@ -69,7 +77,7 @@ TEST_F(Diagnosis, WithoutAFormEverythingFormDependentIsUnknown)
     CFileTools tools;
     vk7::testing::ScriptedUserInterface ui;
     const DepositStateReport report =
-        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
+        Shown(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, true), ui);
     EXPECT_EQ(report.form, u"¿?"_s);
     EXPECT_EQ(report.currency, u"¿?"_s);
     EXPECT_EQ(report.fingerprintVerdict, u"¿?"_s);
@@ -106,7 +114,8 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
 
     CFileTools tools;
     vk7::testing::ScriptedUserInterface ui;
-    DepositStateReport report = DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
+    DepositStateReport report =
+        Shown(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, true), ui);
     EXPECT_EQ(report.fingerprintVerdict, u"CORRECTA"_s);
     EXPECT_EQ(report.computedFingerprint.value_or(QString()), state_.fingerprint);
     EXPECT_EQ(report.form, u"ORDINARIO"_s);
@@ -122,9 +131,9 @@ TEST_F(Diagnosis, IdentifiedSoundDepositIsValidAndOffersItsDocuments)
 
     // Running it again gives the same sheet; a fingerprint differing in case only is wrong.
     const QString sheet = report.sheet;
-    EXPECT_EQ(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, nullptr).sheet, sheet);
+    EXPECT_EQ(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, false).sheet, sheet);
     state_.fingerprint = state_.fingerprint.toLower();
-    report = DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, nullptr);
+    report = DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, false);
     EXPECT_EQ(report.fingerprintVerdict, u"ERRONEA"_s);
     EXPECT_FALSE(report.valid);
     EXPECT_TRUE(report.ticks[0]);
@@ -141,18 +150,18 @@ TEST_F(Diagnosis, AFingerprintThatCouldNotBeComputedIsUnknownNotWrong)
     ASSERT_TRUE(IdentifyForm(state_, &form_, appFolder_, loader).identified);
     // The concatenation file cannot be written: the computation fails.
     ASSERT_TRUE(QDir().mkpath(driveC_.Path() + u"/TMP_VK7/MD5.TXT"_s));
-    ClearIoFailures();
 
     CFileTools tools;
     const DepositStateReport report =
-        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, nullptr);
+        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, false);
     EXPECT_EQ(report.fingerprintVerdict, u"¿?"_s);
     EXPECT_FALSE(report.valid);
     EXPECT_TRUE(report.sheet.contains(u"Huella Digital : ¿?\r\nNo se ha podido calcular la Huella "
                                       u"Digital: ERROR de lectura o escritura en el archivo "_s))
         << report.sheet.toStdString();
-    EXPECT_TRUE(FirstIoFailure().file.endsWith(u"MD5.TXT"_s));
-    ClearIoFailures();
+    // The report carries the failure: the reception stops on it.
+    EXPECT_TRUE(report.failure.IsIo());
+    EXPECT_TRUE(report.failure.file.endsWith(u"MD5.TXT"_s));
 }
 
 TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
@@ -168,7 +177,7 @@ TEST_F(Diagnosis, SuspiciousFilesAreShownAsAWarning)
     CFileTools tools;
     vk7::testing::ScriptedUserInterface ui;
     const DepositStateReport report =
-        DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, &ui);
+        Shown(DiagnoseDeposit(state_, &form_, appFolder_, tools, clock_, true), ui);
     EXPECT_EQ(report.fileWarnings, u"Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s);
     EXPECT_EQ(ui.messages,
               QStringList{u"AVISO: Posible fichero TXT erróneo. Revisar MEMORIA.TXT\n"_s});

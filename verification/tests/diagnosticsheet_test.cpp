@@ -17,8 +17,8 @@ DiagnosticSheetInputs SoundInputs()
 {
     DiagnosticSheetInputs in;
     in.fingerprint = kPrint;
-    in.structureStatus = u"1"_s;
-    in.completenessStatus = u"1"_s;
+    in.structure = ManifestVerdict::Correct;
+    in.completeness = ManifestVerdict::Correct;
     in.formIdentified = true;
     in.formName = u"K7NE"_s;
     in.fingerprintVerdict = u"CORRECTA"_s;
@@ -47,8 +47,8 @@ TEST(DiagnosticSheet, IdentifiedDepositWithoutErrors)
 TEST(DiagnosticSheet, IdentifiedDepositWithEverything)
 {
     DiagnosticSheetInputs in = SoundInputs();
-    in.structureStatus = u"2"_s;
-    in.completenessStatus = u"2"_s;
+    in.structure = ManifestVerdict::OptionalFault;
+    in.completeness = ManifestVerdict::OptionalFault;
     in.formName = u"K7ME"_s;
     in.fingerprintVerdict = u"ERRONEA"_s;
     in.otherDocumentNames = {u"Acta de la junta"_s, u"Informe especial"_s};
@@ -96,8 +96,8 @@ TEST(DiagnosticSheet, MissingMandatoryFilesTwice)
 {
     DiagnosticSheetInputs in;
     in.fingerprint = u"abc"_s;
-    in.structureStatus = u"0"_s;
-    in.completenessStatus = u"0"_s;
+    in.structure = ManifestVerdict::MandatoryMissing;
+    in.completeness = ManifestVerdict::MandatoryMissing;
     const QString missing =
         u"Falta algún fichero obligatorio (FICHERO.TXT ó DATOS.ASC ó INSTANCIA.ASC)\r\n\r\n"_s;
     EXPECT_EQ(BuildDiagnosticSheet(in),
@@ -108,14 +108,14 @@ TEST(DiagnosticSheet, MissingMandatoryFilesTwice)
 TEST(DiagnosticSheet, UnknownVerdictHasNoDetailLine)
 {
     DiagnosticSheetInputs in;
-    in.structureStatus = u"3"_s;
-    in.completenessStatus = QString();
+    in.structure = ManifestVerdict::NotChecked;
+    in.completeness = ManifestVerdict::NotChecked;
     EXPECT_EQ(BuildDiagnosticSheet(in), u"HOJA DE DIAGNOSTICO para el Depósito Digital ()\r\n\r\n"
                                         u"ERROR de ESTRUCTURA\r\n"
                                         u"ERROR de COMPLETITUD\r\n"_s);
-    EXPECT_EQ(VerdictText(u"1"_s), u"CORRECTA"_s);
-    EXPECT_EQ(VerdictText(u"3"_s), u"ERRONEA"_s);
-    EXPECT_EQ(VerdictText(QString()), u"ERRONEA"_s);
+    EXPECT_EQ(VerdictText(ManifestVerdict::Correct), u"CORRECTA"_s);
+    EXPECT_EQ(VerdictText(ManifestVerdict::OptionalFault), u"ERRONEA"_s);
+    EXPECT_EQ(VerdictText(ManifestVerdict::NotChecked), u"ERRONEA"_s);
 }
 
 TEST(DocumentAvailability, FromTextsImagesAndOwnShares)

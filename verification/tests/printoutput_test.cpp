@@ -85,8 +85,8 @@ protected:
         for (const QString &name : QDir(kSoundDeposit).entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(kSoundDeposit + u'/' + name, work_ + name));
         const QString appFolder = QStringLiteral(VK7_BIN_DIR) + u"\\"_s;
-        state_.structureStatus = u"1"_s;
-        state_.completenessStatus = u"1"_s;
+        state_.structure = ManifestVerdict::Correct;
+        state_.completeness = ManifestVerdict::Correct;
         CFileCopyDialog loader(state_);
         ASSERT_TRUE(IdentifyForm(state_, &form_, appFolder, loader).identified);
         ASSERT_EQ(state_.formName, u"K7NE"_s);
@@ -99,7 +99,12 @@ protected:
         ticks[0] = diagnostic;
         for (PrintableDocument document : documents)
             ticks[static_cast<size_t>(document) + 1] = true;
-        return ProduceDepositOutput(state_, &form_, formPages_, ticks, printer_, &ui_, clock_);
+        const OutputResult result =
+            ProduceDepositOutput(state_, &form_, formPages_, ticks, printer_, &ui_, clock_);
+        // As the window does once the run has returned.
+        if (result.notice)
+            ShowNotice(ui_, *result.notice);
+        return result;
     }
     bool Printed(std::initializer_list<PrintableDocument> documents, bool diagnostic = true)
     {
@@ -109,7 +114,7 @@ protected:
     QString Stop(std::initializer_list<PrintableDocument> documents)
     {
         const OutputResult result = Produce(documents);
-        return result.Stopped() ? result.stopText : QString();
+        return result.Failed() ? result.stopText : QString();
     }
 
     vk7::testing::TemporaryDriveC driveC_;
@@ -299,11 +304,9 @@ TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
     // with its cause, in a box titled "ERROR", after the jobs already sent.
     state_.formIdentified = true;
     ui_.messages.clear();
-    ClearIoFailures();
     ASSERT_TRUE(QDir().mkpath(work_ + u"K7.001"_s));
     const OutputResult refused = Produce({PrintableDocument::Memoria});
-    ClearIoFailures();
-    ASSERT_TRUE(refused.Stopped());
+    ASSERT_TRUE(refused.Failed());
     EXPECT_TRUE(refused.failure.IsIo()) << refused.failure.text.toStdString();
     EXPECT_TRUE(refused.failure.file.endsWith(u"K7.001"_s)) << refused.failure.file.toStdString();
     EXPECT_EQ(refused.sentJobs, QStringList{u"VK7_DG_09:05:07"_s});
@@ -331,7 +334,6 @@ TEST_F(PrintOutput, StopsOnItsThreeErrorsAndSkipsRefusedDocuments)
     ASSERT_EQ(ui_.messages.size(), 1);
     EXPECT_TRUE(ui_.messages.first().startsWith(u"ERROR: ERROR Creando DIAGNOSTICO\nERROR de "_s))
         << ui_.messages.first().toStdString();
-    ClearIoFailures();
     EXPECT_EQ(printer_.Jobs().size(), jobs);
 }
 

@@ -64,7 +64,7 @@ TEST_F(TextPagesTest, PagesAreNumberedAcrossPageTexts)
     // Two page texts of 70 lines: 01 and 02 for the first, 03 and 04 for
     // the second, which starts on a page of its own.
     state.Pages(DocumentKind::MemoriaText) = {Lines(70, u"primera "_s), Lines(70, u"segunda "_s)};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::MemoriaText, workFolder_));
+    ASSERT_FALSE(RenderTextPages(state, DocumentKind::MemoriaText, workFolder_).Failed());
     EXPECT_EQ(Written(), (QStringList{u"K7.M01"_s, u"K7.M02"_s, u"K7.M03"_s, u"K7.M04"_s}));
 
     // Full page: 66 inked bands; the overflow page: 4.
@@ -81,7 +81,7 @@ TEST_F(TextPagesTest, RenderedPageIsA200DpiG4BilevelA4Image)
 {
     DepositState state;
     state.diagnosticText = {u"DIAGNOSTICO\r\n\r\nEstructura: 1\r\nCompletitud: 1"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::DiagnosticSheet, workFolder_));
+    ASSERT_FALSE(RenderTextPages(state, DocumentKind::DiagnosticSheet, workFolder_).Failed());
     ASSERT_EQ(Written(), QStringList{u"K7.D01"_s});
 
     ExpectStandardPageImage(OnC(u"TMP_VK7/K7.D01"_s));
@@ -106,7 +106,7 @@ TEST_F(TextPagesTest, EarlierPagesOfThePrefixAreDeletedOthersKept)
     }
     DepositState state;
     state.Pages(DocumentKind::ManagementReportText) = {u"Informe de gestión"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ManagementReportText, workFolder_));
+    ASSERT_FALSE(RenderTextPages(state, DocumentKind::ManagementReportText, workFolder_).Failed());
     EXPECT_EQ(Written(), (QStringList{u"DATOS.ASC"_s, u"K7.G01"_s, u"K7.M01"_s}));
 }
 
@@ -115,15 +115,18 @@ TEST_F(TextPagesTest, ExplicitPagesReplaceTheKindsListAndKindsSelectPrefixes)
     DepositState state;
     state.Pages(DocumentKind::OwnSharesText) = {u"no"_s, u"no"_s, u"no"_s};
     const QStringList explicitPages = {u"una"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::OwnSharesText, workFolder_, &explicitPages));
+    ASSERT_FALSE(
+        RenderTextPages(state, DocumentKind::OwnSharesText, workFolder_, &explicitPages).Failed());
     EXPECT_EQ(Written(), QStringList{u"K7.A01"_s});
 
     state.Pages(DocumentKind::EnvironmentalReportText) = {u"a"_s};
     state.Pages(DocumentKind::SimcavReportText) = {u"s"_s};
     state.Pages(DocumentKind::ApprovalCertificateText) = {u"c"_s, QString()};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::EnvironmentalReportText, workFolder_));
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::SimcavReportText, workFolder_));
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::ApprovalCertificateText, workFolder_));
+    ASSERT_FALSE(
+        RenderTextPages(state, DocumentKind::EnvironmentalReportText, workFolder_).Failed());
+    ASSERT_FALSE(RenderTextPages(state, DocumentKind::SimcavReportText, workFolder_).Failed());
+    ASSERT_FALSE(
+        RenderTextPages(state, DocumentKind::ApprovalCertificateText, workFolder_).Failed());
     // An empty page text still gives its (blank) page.
     EXPECT_EQ(Written(),
               (QStringList{u"K7.A01"_s, u"K7.B01"_s, u"K7.C01"_s, u"K7.C02"_s, u"K7.S01"_s}));
@@ -131,19 +134,20 @@ TEST_F(TextPagesTest, ExplicitPagesReplaceTheKindsListAndKindsSelectPrefixes)
     // A kind without text fails at once and writes nothing.
     for (DocumentKind kind :
          {DocumentKind::AuditorReportImages, DocumentKind::AnnouncementsImages}) {
-        EXPECT_FALSE(RenderTextPages(state, kind, workFolder_, &explicitPages)) << int(kind);
+        EXPECT_TRUE(RenderTextPages(state, kind, workFolder_, &explicitPages).Failed())
+            << int(kind);
     }
     EXPECT_EQ(Written().size(), 5);
     // An empty list writes nothing and succeeds.
     state.Pages(DocumentKind::MemoriaText).clear();
-    EXPECT_TRUE(RenderTextPages(state, DocumentKind::MemoriaText, workFolder_));
+    EXPECT_FALSE(RenderTextPages(state, DocumentKind::MemoriaText, workFolder_).Failed());
 }
 
 TEST_F(TextPagesTest, FolderNamedInAnotherCaseIsTheSameFolder)
 {
     DepositState state;
     state.Pages(DocumentKind::MemoriaText) = {u"uno"_s, u"dos"_s};
-    ASSERT_TRUE(RenderTextPages(state, DocumentKind::MemoriaText, u"C:\\tmp_vk7\\"_s));
+    ASSERT_FALSE(RenderTextPages(state, DocumentKind::MemoriaText, u"C:\\tmp_vk7\\"_s).Failed());
     EXPECT_EQ(Written(), (QStringList{u"K7.M01"_s, u"K7.M02"_s}));
 }
 
@@ -151,7 +155,7 @@ TEST_F(TextPagesTest, UnwritableFolderFails)
 {
     DepositState state;
     state.Pages(DocumentKind::MemoriaText) = {u"texto"_s};
-    EXPECT_FALSE(RenderTextPages(state, DocumentKind::MemoriaText, u"C:\\NO_EXISTE\\"_s));
+    EXPECT_TRUE(RenderTextPages(state, DocumentKind::MemoriaText, u"C:\\NO_EXISTE\\"_s).Failed());
     PathResolver::ClearDriveRoots();
-    EXPECT_FALSE(RenderTextPages(state, DocumentKind::MemoriaText, workFolder_));
+    EXPECT_TRUE(RenderTextPages(state, DocumentKind::MemoriaText, workFolder_).Failed());
 }

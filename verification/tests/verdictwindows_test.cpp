@@ -23,13 +23,13 @@ TEST_F(StateWindowWithoutForm, VerdictsAreUnknownAndNoDocumentIsOffered)
 {
     DepositState state;
     state.fingerprint = u"ABC"_s;
-    state.structureStatus = u"1"_s;
-    state.completenessStatus = u"2"_s;
+    state.structure = ManifestVerdict::Correct;
+    state.completeness = ManifestVerdict::OptionalFault;
     state.otherDocumentNames = {u"Acta"_s, u"Informe"_s};
     state.Pages(DocumentKind::MemoriaText) = {u"Una memoria con texto"_s};
     CFileTools tools;
     const StateWindowChoices choices(
-        DiagnoseDeposit(state, nullptr, QString(), tools, SystemClock(), nullptr));
+        DiagnoseDeposit(state, nullptr, QString(), tools, SystemClock(), false));
     QStringList shown;
     for (const StateWindowLine &line : choices.Lines())
         shown << line.caption + line.value;

@@ -34,6 +34,14 @@ protected:
     void TearDown() override { PathResolver::ClearDriveRoots(); }
 
     QString OnC(const QString &relative) const { return driveC.path() + u'/' + relative; }
+    // Start &TXT as the window runs it: its notice shown.
+    StartTextResult Start(const DocumentKindInfo &kind)
+    {
+        const StartText started = StartTextFile(state, kind, ui);
+        if (started.notice)
+            ShowNotice(ui, *started.notice);
+        return started.outcome;
+    }
     void Write(const QString &relative, const QByteArray &bytes)
     {
         QFile file(OnC(relative));
@@ -200,9 +208,11 @@ TEST_F(DocumentsTest, TextPrintPrintsEveryRenderedPageInOneJobAndCleansUp)
     QDir(driveC.path()).mkpath(u"TMP"_s);
     Write(u"TMP/K7.X01"_s, "an older print's page"); // cleared as well
     RecordingPrintDevice printer;
-    EXPECT_EQ(PrintTextPages(*TextKindOf(DocumentKind::EnvironmentalReportText), pages, printer,
-                             123456, &ui),
-              101);
+    const PrintRun run = PrintTextPages(*TextKindOf(DocumentKind::EnvironmentalReportText), pages,
+                                        printer, 123456, &ui);
+    EXPECT_EQ(run.pages, 101);
+    EXPECT_TRUE(run.sent);
+    EXPECT_FALSE(run.failure.Failed());
     ASSERT_FALSE(ui.progress.isEmpty());
     EXPECT_EQ(ui.progress.constLast(), qMakePair(qint64(101), qint64(101)));
     ASSERT_EQ(printer.JobNames(), QStringList{u"K7_123456"_s});
@@ -219,7 +229,7 @@ TEST_F(DocumentsTest, StartTextReplacesAnOldReadOnlyCopyOrOpensNothing)
     QFile::setPermissions(OnC(u"TMP/MEMORIA.TXT"_s), QFile::ReadOwner);
     Write(u"TMP_VK7/MEMORIA.TXT"_s, "this deposit's notes");
 
-    EXPECT_EQ(StartTextFile(state, memoria, ui), StartTextResult::Opened);
+    EXPECT_EQ(Start(memoria), StartTextResult::Opened);
     EXPECT_EQ(Read(u"TMP/MEMORIA.TXT"_s), "this deposit's notes");
     EXPECT_FALSE(QFile::permissions(OnC(u"TMP/MEMORIA.TXT"_s)) & QFile::WriteOwner);
     EXPECT_EQ(ui.opened, QStringList{OnC(u"TMP/MEMORIA.TXT"_s)});
@@ -227,14 +237,13 @@ TEST_F(DocumentsTest, StartTextReplacesAnOldReadOnlyCopyOrOpensNothing)
 
     // No file of this kind in the deposit: the old copy is not shown.
     ui.opened.clear();
-    EXPECT_EQ(StartTextFile(state, *TextKindOf(DocumentKind::ManagementReportText), ui),
-              StartTextResult::CopyFailed);
+    EXPECT_EQ(Start(*TextKindOf(DocumentKind::ManagementReportText)), StartTextResult::CopyFailed);
     EXPECT_TRUE(ui.opened.isEmpty());
     EXPECT_EQ(ui.messages, QStringList{u"AVISO: ERROR. Copiando fichero (C:\\TMP_VK7\\GESTION.TXT "
                                        u"-> C:\\TMP\\GESTION.TXT)"_s});
 
     ui.messages.clear();
     ui.openSucceeds = false;
-    EXPECT_EQ(StartTextFile(state, memoria, ui), StartTextResult::StartFailed);
+    EXPECT_EQ(Start(memoria), StartTextResult::StartFailed);
     EXPECT_EQ(ui.messages, QStringList{u"AVISO: ERROR (WinExec) al ejecutar START"_s});
 }

@@ -44,8 +44,9 @@ protected:
     {
         state.fields.AddNew()->key = 810220;
         state.fields.GetAt(0)->value = u"EJEMPLOS REUNIDOS, S.L."_s;
-        ASSERT_TRUE(
-            document.OpenForm(QStringLiteral(VK7_SOURCE_DIR "/FORM/"), u"K7NE"_s, &state.fields));
+        ASSERT_FALSE(
+            document.OpenForm(QStringLiteral(VK7_SOURCE_DIR "/FORM/"), u"K7NE"_s, &state.fields)
+                .Failed());
         QObject::connect(&viewer, &CTessOCX::fieldsInvalidated, [this] { ++invalidated; });
         QObject::connect(&viewer, &CTessOCX::viewChanged, [this] { ++repaints; });
     }

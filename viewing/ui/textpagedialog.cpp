@@ -182,8 +182,10 @@ void TextPageDialog::Print()
 
 void TextPageDialog::StartExternal()
 {
-    if (kind_)
-        StartTextFile(state_, *kind_, ui_);
+    if (!kind_)
+        return;
+    if (const StartText started = StartTextFile(state_, *kind_, ui_); started.notice)
+        ShowNotice(ui_, *started.notice);
 }
 
 void TextPageDialog::WarnLimit()

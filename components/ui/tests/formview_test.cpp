@@ -49,7 +49,7 @@ TEST(FormView, ShowsThePageFollowsTheScrollBarsAndZoomsToADrawnRectangle)
     CFormDocument document;
     CTessOCX viewer(document);
     const QString form = QDir::toNativeSeparators(SourceFormFolder());
-    ASSERT_TRUE(document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields).Failed());
     FormView view(&viewer);
     view.resize(900, 700);
     view.show();
@@ -94,7 +94,7 @@ TEST(FormView, Page1OfAFilledOrdinaryForm)
     FillOrdinaryDeposit(&fields);
     CFormDocument document;
     CTessOCX viewer(document);
-    ASSERT_TRUE(document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields).Failed());
     FormView view(&viewer);
     view.resize(1000, 1400);
     view.show();
@@ -126,7 +126,7 @@ TEST(FormView, TabWalksTheFieldsAReaderHearsAndTheErrorListFocusesTheWrongOne)
     FillOrdinaryDeposit(&fields);
     CFormDocument document;
     CTessOCX viewer(document);
-    ASSERT_TRUE(document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields));
+    ASSERT_FALSE(document.OpenForm(SourceFormFolder(), u"K7NP"_s, &fields).Failed());
     QWidget window;
     auto *before = new QLineEdit(&window);
     auto *view = new FormView(&viewer, &window);

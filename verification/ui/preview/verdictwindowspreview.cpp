@@ -54,12 +54,15 @@ int main(int argc, char **argv)
     const QString appFolder = QApplication::applicationDirPath() + u'\\';
     state.fingerprint = positional.at(1);
     CFileTools tools;
-    tools.CheckDepositFiles(WorkFolder(), state.structureStatus, state.completenessStatus);
+    const ManifestCheck manifest = tools.CheckDepositFiles(WorkFolder());
+    state.structure = manifest.structure;
+    state.completeness = manifest.completeness;
     CFileCopyDialog loader(state);
-    if (state.structureStatus != u"0"_s && state.completenessStatus != u"0"_s)
+    if (state.structure != ManifestVerdict::MandatoryMissing &&
+        state.completeness != ManifestVerdict::MandatoryMissing)
         IdentifyForm(state, &form, appFolder, loader);
     const DepositStateReport report =
-        DiagnoseDeposit(state, &form, appFolder, tools, SystemClock(), nullptr);
+        DiagnoseDeposit(state, &form, appFolder, tools, SystemClock(), false);
 
     std::unique_ptr<QDialog> dialog;
     if (parser.value(u"window"_s) == u"errores"_s)

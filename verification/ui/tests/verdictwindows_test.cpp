@@ -110,7 +110,7 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
 {
     // Without the company's name and tax id the form reports the name's
     // field (primary) and the rules the tax id (implicit).
-    ASSERT_TRUE(form_.OpenForm(appFolder_ + u"FORM\\"_s, u"K7NE"_s, &state_.fields));
+    ASSERT_FALSE(form_.OpenForm(appFolder_ + u"FORM\\"_s, u"K7NE"_s, &state_.fields).Failed());
     state_.fields.RemoveAll();
     vk7::testing::AddFields(&state_.fields, {{810010, u"0111"_s}});
 
@@ -147,8 +147,8 @@ TEST_F(RuleCheck, TheClerkBrowsesTheListAndVerErrorTakesTheViewerToTheField)
         EXPECT_TRUE(implicit->selectedItems().isEmpty());
         browsed = true;
     });
-    EXPECT_FALSE(ShowRuleCheckResult(CollectRuleErrors(state_, &form_, appFolder_, clock_), &form_,
-                                     &window, ui_));
+    EXPECT_FALSE(ShowRuleCheckResult(CollectRuleErrors(state_, &form_, appFolder_, clock_).records,
+                                     &form_, &window, ui_));
     EXPECT_TRUE(browsed);
     EXPECT_EQ(window.shownError, 810220);
     EXPECT_EQ(ui_.messages.size(), 1); // no "Reglas de Coherencia Correctas"
