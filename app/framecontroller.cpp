@@ -47,7 +47,7 @@ public:
         ui_.SetWaitCursor(true);
         // The logic is the copy's until it ends: nothing else touches it meanwhile.
         const bool started = jobs_.Start<OpenDepositLogic::Outcome>(
-            [&logic](std::stop_token) { return logic.Accept(); },
+            [&logic](std::stop_token stop) { return logic.Accept(std::move(stop)); },
             [this, self = shared_from_this(), &logic, done](OpenDepositLogic::Outcome outcome,
                                                             bool) {
                 ui_.SetWaitCursor(false);
@@ -179,23 +179,24 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
         FormPageSettings formPages;
         QStringList sentJobs;
     };
-    auto printer = std::make_shared<StoppablePrintDevice>(currentPrinter);
     const auto *cups = dynamic_cast<const CupsPrintDevice *>(&currentPrinter);
     const qsizetype jobsBefore = cups ? cups->Jobs().size() : 0;
     CFormDocument form;
     form.TakeOver(form_, nullptr, IFormDocumentObserver::Change::Refreshed);
     jobs_.Start<Output>(
-        [state = State(), form, formPages, ticks, printer, ui = &ui_,
-         clock = &clock_](std::stop_token) mutable {
+        [state = State(), form, formPages, ticks, device = &currentPrinter, ui = &ui_,
+         clock = &clock_](std::stop_token stop) mutable {
             form.SetFieldSource(&state.fields);
+            // Stopped, the job in hand is dropped: what reached the printer is whole.
+            StoppablePrintDevice printer(*device, stop);
             Output output;
             output.result =
-                ProduceDepositOutput(state, &form, formPages, ticks, *printer, ui, *clock);
+                ProduceDepositOutput(state, &form, formPages, ticks, printer, ui, *clock, stop);
             output.formPages = formPages;
+            output.sentJobs = printer.SentJobs();
             return output;
         },
-        [this, printer, cups, jobsBefore, previous, done = std::move(done)](Output output,
-                                                                            bool stopped) {
+        [this, cups, jobsBefore, previous, done = std::move(done)](Output output, bool stopped) {
             if (output.result.notice)
                 ShowNotice(ui_, *output.result.notice);
             bool printed = output.result.Printed();
@@ -208,7 +209,7 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
             }
             if (stopped) {
                 printed = false;
-                ui_.ShowStatus(PrintStoppedText(printer->SentJobs()));
+                ui_.ShowStatus(PrintStoppedText(output.sentJobs));
             }
             // The form pages' print clears the printer choice.
             SetPrinterChosen(output.formPages.printerChosen);
@@ -285,12 +286,12 @@ void FrameController::OpenAccepted(const OpenDialogValues &values)
     form->TakeOver(form_, nullptr, IFormDocumentObserver::Change::Closed);
     jobs_.Start<std::shared_ptr<Opened>>(
         [state = State(), form, frame = frame_, values, ui = &windowUi_,
-         clock = &clock_](std::stop_token) mutable {
+         clock = &clock_](std::stop_token stop) mutable {
             auto opened = std::make_shared<Opened>();
             opened->state = std::move(state);
             frame.form = form.get();
             ReceptionChain chain(opened->state, frame, ui, *clock);
-            opened->result = chain.RunAfterOpen(values);
+            opened->result = chain.RunAfterOpen(values, stop);
             frame.form = nullptr;
             return opened;
         },
@@ -488,13 +489,13 @@ void FrameController::ShowDepositState()
     ui_.SetWaitCursor(true);
     jobs_.Start<std::shared_ptr<Diagnosed>>(
         [state = State(), form, appFolder = frame_.appFolder, ui = &windowUi_,
-         clock = &clock_](std::stop_token) mutable {
+         clock = &clock_](std::stop_token stop) mutable {
             auto diagnosed = std::make_shared<Diagnosed>();
             diagnosed->state = std::move(state);
             form->SetFieldSource(&diagnosed->state.fields);
-            CFileTools tools(ui);
+            CFileTools tools(ui, stop);
             diagnosed->report =
-                DiagnoseDeposit(diagnosed->state, form.get(), appFolder, tools, *clock, true);
+                DiagnoseDeposit(diagnosed->state, form.get(), appFolder, tools, *clock, true, stop);
             return diagnosed;
         },
         [this, form, previous](std::shared_ptr<Diagnosed> diagnosed, bool stopped) {
@@ -543,11 +544,11 @@ void FrameController::CheckRules()
     ui_.SetWaitCursor(true);
     jobs_.Start<std::shared_ptr<Checked>>(
         [state = State(), form, appFolder = frame_.appFolder,
-         clock = &clock_](std::stop_token) mutable {
+         clock = &clock_](std::stop_token stop) mutable {
             auto checked = std::make_shared<Checked>();
             checked->state = std::move(state);
             form->SetFieldSource(&checked->state.fields);
-            checked->check = CollectRuleErrors(checked->state, form.get(), appFolder, *clock);
+            checked->check = CollectRuleErrors(checked->state, form.get(), appFolder, *clock, stop);
             return checked;
         },
         [this, form, previous](std::shared_ptr<Checked> checked, bool stopped) {

@@ -6,7 +6,6 @@
 #include "datafiles/depositmodel.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/filecopydialog.h"
-#include "reception/backgroundwork.h"
 #include "reception/failure.h"
 #include "reception/filetools.h"
 #include "reception/opendepositlogic.h"
@@ -101,7 +100,7 @@ OpenDialogValues ReceptionChain::AcceptedValues(const OpenDepositLogic &dialog)
             dialog.formSelection, dialog.notCopied, dialog.copiedFiles};
 }
 
-ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
+ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values, std::stop_token stop)
 {
     state_.entryNumber = FormatEntryNumber(values.entryNumber);
     state_.entryDate = values.entryDate;
@@ -111,7 +110,8 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     state_.depositFiles = values.depositFiles;
     state_.open = true;
 
-    CFileTools tools(ui_);
+    CFileTools tools(ui_, stop);
+    loader_->SetStop(stop);
     ReceptionResult result;
     const ManifestCheck manifest = tools.CheckDepositFiles(WorkFolder());
     state_.structure = manifest.structure;
@@ -123,8 +123,8 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
     // the chain: what it read or wrote is not the deposit, so nothing after
     // it may judge it. A stop asked after a step's last check point still
     // ends it: until the chain returns, nothing has been shown.
-    const auto ended = [&result] {
-        if (StopRequested())
+    const auto ended = [&result, &stop] {
+        if (stop.stop_requested())
             result.ioFailure.KeepFirst(Failure::Stopped());
         return result.ioFailure.EndsWork();
     };
@@ -139,8 +139,8 @@ ReceptionResult ReceptionChain::RunAfterOpen(const OpenDialogValues &values)
         if (ended())
             return result;
     }
-    result.report =
-        DiagnoseDeposit(state_, frame_.form, frame_.appFolder, tools, clock_, showFileWarnings_);
+    result.report = DiagnoseDeposit(state_, frame_.form, frame_.appFolder, tools, clock_,
+                                    showFileWarnings_, stop);
     result.ioFailure.KeepFirst(result.report.failure);
     ended();
     Notify();

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 #include <QSet>
 #include <QString>
@@ -91,7 +92,8 @@ public:
     // (which is then open),
     // the manifest verdicts, form identification when neither verdict is
     // "0", then the state/diagnosis.
-    ReceptionResult RunAfterOpen(const OpenDialogValues &values);
+    // The job's `stop` ends it at the next file, page or megabyte.
+    ReceptionResult RunAfterOpen(const OpenDialogValues &values, std::stop_token stop = {});
 
     // Whether the suspicious-file warnings become a notice of the report
     // (the desktop's "AVISO" box); the checker prints them itself.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "imaging.h"
-#include "reception/backgroundwork.h"
 #include "reception/userinterface.h"
 
 using namespace Qt::StringLiterals;
@@ -54,7 +53,7 @@ PrintRun PrintImageFiles(PrintDevice &device, const QString &jobName, const QStr
 
 bool StoppablePrintDevice::BeginJob(const QString &name)
 {
-    if (StopRequested())
+    if (stop_.stop_requested())
         return false;
     job_ = name;
     return device_.BeginJob(name);
@@ -62,12 +61,12 @@ bool StoppablePrintDevice::BeginJob(const QString &name)
 
 bool StoppablePrintDevice::PrintPage(const PageImage &page)
 {
-    return !StopRequested() && device_.PrintPage(page);
+    return !stop_.stop_requested() && device_.PrintPage(page);
 }
 
 bool StoppablePrintDevice::EndJob()
 {
-    if (StopRequested()) {
+    if (stop_.stop_requested()) {
         device_.AbandonJob();
         return false;
     }

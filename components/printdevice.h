@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -51,14 +53,18 @@ public:
     virtual Failure IoFailure() const { return {}; }
 };
 
-// A device that obeys the clerk's stop (StopRequested): once asked, no job
+// A device that obeys the clerk's stop (its job's stop token): once asked, no job
 // begins and no page is added, and the open job is dropped instead of sent,
 // so that a job reaches the printer whole or not at all. It keeps the names
 // of the jobs it sent.
 class StoppablePrintDevice : public PrintDevice
 {
 public:
-    explicit StoppablePrintDevice(PrintDevice &device) : device_(device) {}
+    // Stops at `stop`, the token of the job that prints on it.
+    StoppablePrintDevice(PrintDevice &device, std::stop_token stop)
+        : device_(device), stop_(std::move(stop))
+    {
+    }
 
     bool BeginJob(const QString &name) override;
     bool PrintPage(const PageImage &page) override;
@@ -71,6 +77,7 @@ public:
 
 private:
     PrintDevice &device_;
+    std::stop_token stop_;
     QString job_;
     QStringList sent_;
 };

@@ -70,7 +70,7 @@ bool CFileCopyDialog::ReadTextFile(const QString &fileName, TextPageList &pages)
 {
     ShowStatus(u"Leyendo texto. Esperar ..."_s);
     const Failure unread = CannotReadFailure(u"texto"_s, fileName);
-    const Failure failure = ReadTextPages(HostPath(fileName), pages);
+    const Failure failure = ReadTextPages(HostPath(fileName), pages, stop_);
     return Report(failure.EndsWork() ? failure : failure.Failed() ? unread : Failure(), unread);
 }
 

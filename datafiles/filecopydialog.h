@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include <QString>
 #include <QStringList>
 
@@ -46,6 +48,8 @@ public:
     const Failure &MachineFailure() const { return machineFailure_; }
 
     DepositState &State() const { return state_; }
+    // The running job's stop: the texts' reading stops at its next pages.
+    void SetStop(std::stop_token stop) { stop_ = std::move(stop); }
 
     QString line3;
 
@@ -59,6 +63,7 @@ private:
     QByteArray HostPath(const QString &fileName) const;
 
     DepositState &state_;
+    std::stop_token stop_;
     IUserInterface *ui_;
     Failure machineFailure_;
 };

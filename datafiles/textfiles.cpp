@@ -8,9 +8,10 @@ namespace vk7 {
 
 using namespace Qt::StringLiterals;
 
-Failure ReadTextPages(const QByteArray &hostPath, TextPageList &pages)
+Failure ReadTextPages(const QByteArray &hostPath, TextPageList &pages, std::stop_token stop)
 {
-    TextPageList::FileRead read = TextPageList::ReadFile(hostPath);
+    TextPageList::FileRead read =
+        TextPageList::ReadFile(hostPath, TextPageList::kMaxIndexEntries, std::move(stop));
     if (read.pages)
         pages = std::move(*read.pages);
     else if (!read.failure.Failed())

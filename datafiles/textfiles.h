@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,7 +16,7 @@ namespace vk7 {
 // only when the file opens. A content failure when it is not a file that
 // opens; the machine's when it refused (the pages are then not the whole
 // text); the clerk's stop when it cut the index short.
-Failure ReadTextPages(const QByteArray &hostPath, TextPageList &pages);
+Failure ReadTextPages(const QByteArray &hostPath, TextPageList &pages, std::stop_token stop = {});
 
 // Places the work folder's page images that match the pattern in the
 // deposit's image lists by family (ANUNCIO*, AUDITOR*, extension M or G) and

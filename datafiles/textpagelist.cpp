@@ -11,7 +11,6 @@
 
 #include "blankruns.h"
 #include "dostext.h"
-#include "reception/backgroundwork.h"
 #include "reception/failure.h"
 #include "reception/hostfiles.h"
 
@@ -314,7 +313,8 @@ TextPageList::TextPageList(std::initializer_list<QString> pages) : TextPageList(
 {
 }
 
-TextPageList::FileRead TextPageList::ReadFile(const QByteArray &hostPath, qsizetype maxIndexEntries)
+TextPageList::FileRead TextPageList::ReadFile(const QByteArray &hostPath, qsizetype maxIndexEntries,
+                                              std::stop_token stop)
 {
     auto source = std::make_shared<Source>();
     FileRead read;
@@ -344,7 +344,7 @@ TextPageList::FileRead TextPageList::ReadFile(const QByteArray &hostPath, qsizet
         prose = prose && scanner.LastPageLooksLikeProse();
         // A text of hundreds of megabytes takes a while: a stop the clerk
         // asked for ends the scan (the reception that asked is dropped).
-        if (++scanned % 1024 == 0 && StopRequested()) {
+        if (++scanned % 1024 == 0 && stop.stop_requested()) {
             read.failure = Failure::Stopped();
             whole = false;
             break;

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <stop_token>
 
 #include <QByteArray>
 #include <QHash>
@@ -50,7 +51,8 @@ public:
     // stop (the index is cut short).
     struct FileRead;
     static FileRead ReadFile(const QByteArray &hostPath,
-                             qsizetype maxIndexEntries = kMaxIndexEntries);
+                             qsizetype maxIndexEntries = kMaxIndexEntries,
+                             std::stop_token stop = {});
 
     qsizetype size() const;
     bool isEmpty() const { return size() == 0; }

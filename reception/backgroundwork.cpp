@@ -22,9 +22,6 @@ std::set<JobRunner *> &RunningJobs()
     return running;
 }
 
-// The job's stop token, as the points it may stop at ask for it.
-thread_local std::stop_token ownStop;
-
 } // namespace
 
 // The calls carried to the runner's thread. Written from any thread, under
@@ -81,9 +78,7 @@ bool JobRunner::StartErased(std::function<void(std::stop_token)> work,
         RunningJobs().insert(this);
     }
     thread_ = std::thread([this, work = std::move(work), stop = stop_.get_token()] {
-        ownStop = stop;
         work(stop);
-        ownStop = std::stop_token();
         // The end goes behind every call the work carried over.
         Post([this] { Finished(); }, false);
     });
@@ -201,11 +196,6 @@ void RequestStop()
     const std::lock_guard lock(runningMutex);
     for (JobRunner *runner : RunningJobs())
         runner->stop_.request_stop();
-}
-
-bool StopRequested()
-{
-    return ownStop.stop_requested();
 }
 
 struct WindowThreadInterface::Shared

@@ -92,9 +92,6 @@ private:
 bool WorkRunning();
 // Asks every running job to stop ("Cancelar"; from any thread).
 void RequestStop();
-// On a job's own thread: whether it has been asked to stop. Always false for
-// work not started by a JobRunner (the command-line checker's).
-bool StopRequested();
 
 // The seam carried to the window's thread: each call the work makes reaches
 // `target` on the runner's thread through the runner's queue, in the order

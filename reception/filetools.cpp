@@ -21,7 +21,9 @@ bool IsSeparator(QChar c)
 
 } // namespace
 
-CFileTools::CFileTools(IUserInterface *ui) : ui_(ui) {}
+CFileTools::CFileTools(IUserInterface *ui, std::stop_token stop) : ui_(ui), stop_(std::move(stop))
+{
+}
 
 CFileTools::~CFileTools() = default;
 

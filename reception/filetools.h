@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -22,8 +24,9 @@ class CFileTools
 {
 public:
     // `ui` receives the fingerprint's error messages; without one they are
-    // dropped.
-    explicit CFileTools(IUserInterface *ui = nullptr);
+    // dropped. `stop` is the running job's: the fingerprint stops at its next
+    // piece once it says so.
+    explicit CFileTools(IUserInterface *ui = nullptr, std::stop_token stop = {});
     virtual ~CFileTools();
 
     // --- File-system utilities -------------------------------------------
@@ -72,6 +75,7 @@ public:
 
 private:
     IUserInterface *ui_;
+    std::stop_token stop_;
 };
 
 } // namespace vk7

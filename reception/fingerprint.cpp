@@ -16,7 +16,6 @@
 
 #include <openssl/evp.h>
 
-#include "backgroundwork.h"
 #include "documentkind.h"
 #include "failure.h"
 #include "filetools.h"
@@ -292,7 +291,7 @@ FingerprintResult DigestFile(const QString &path, IUserInterface *ui)
 }
 
 FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &folder,
-                                   IUserInterface *ui)
+                                   IUserInterface *ui, std::stop_token stop)
 {
     // The digest is taken from the very bytes written to MD5.TXT, as they
     // pass, which spares reading the whole deposit a second time. Should the
@@ -360,7 +359,7 @@ FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &fold
             if (ui)
                 ui->ShowProgress(hashed, total);
             // A stopped reception ends here, within a chunk of its megabyte.
-            if (StopRequested()) {
+            if (stop.stop_requested()) {
                 failure = Failure::Stopped();
                 failed = true;
                 break;
@@ -395,7 +394,7 @@ FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &fold
 }
 
 FingerprintResult ComputeDepositFingerprint(const QString &folder, IUserInterface *ui,
-                                            const QSet<QString> *depositFiles)
+                                            const QSet<QString> *depositFiles, std::stop_token stop)
 {
     CFileTools tools(ui);
     QString base = folder;
@@ -423,7 +422,7 @@ FingerprintResult ComputeDepositFingerprint(const QString &folder, IUserInterfac
     // What is not the deposit's is read as missing.
     paths.removeIf([&](const QString &path) { return !isDeposits(path); });
 
-    FingerprintResult result = ConcatenateFiles(paths, base, ui);
+    FingerprintResult result = ConcatenateFiles(paths, base, ui, stop);
     result.symbols = result.symbols.toUpper();
     tools.DeleteOneFile(base + u"MD5.TXT"_s);
     return result;
@@ -436,12 +435,12 @@ namespace vk7 {
 FingerprintResult CFileTools::ComputeDepositFingerprint(const QString &folder,
                                                         const QSet<QString> *depositFiles)
 {
-    return vk7::ComputeDepositFingerprint(folder, ui_, depositFiles);
+    return vk7::ComputeDepositFingerprint(folder, ui_, depositFiles, stop_);
 }
 
 FingerprintResult CFileTools::ConcatenateFiles(const QStringList &paths, const QString &folder)
 {
-    return vk7::ConcatenateFiles(paths, folder, ui_);
+    return vk7::ConcatenateFiles(paths, folder, ui_, stop_);
 }
 
 FingerprintResult CFileTools::DigestFile(const QString &path)

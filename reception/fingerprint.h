@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -54,12 +56,13 @@ struct FingerprintResult
 // deposit's own files), only those are read: the program writes page
 // images into the same folder.
 FingerprintResult ComputeDepositFingerprint(const QString &folder, IUserInterface *ui,
-                                            const QSet<QString> *depositFiles = nullptr);
+                                            const QSet<QString> *depositFiles = nullptr,
+                                            std::stop_token stop = {});
 
 // Concatenates the listed files (those that open) into folder + "MD5.TXT"
 // and digests it.
 FingerprintResult ConcatenateFiles(const QStringList &paths, const QString &folder,
-                                   IUserInterface *ui);
+                                   IUserInterface *ui, std::stop_token stop = {});
 
 // The encoded MD5 of one file's bytes.
 FingerprintResult DigestFile(const QString &path, IUserInterface *ui);

@@ -9,7 +9,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include "backgroundwork.h"
 #include "failure.h"
 
 namespace vk7::hostfiles {
@@ -244,7 +243,7 @@ Failure RemoveFile(const QByteArray &hostPath)
 }
 
 Failure CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks,
-                 const std::function<void(qint64)> &copied)
+                 const std::function<void(qint64)> &copied, std::stop_token stop)
 {
     const QString sourceName = QString::fromLocal8Bit(source);
     struct stat st;
@@ -302,7 +301,7 @@ Failure CopyFile(const QByteArray &source, const QByteArray &target, bool follow
         if (copied)
             copied(done);
         // A stopped copy leaves no piece of the file behind.
-        if (StopRequested()) {
+        if (stop.stop_requested()) {
             failure = Failure::Stopped();
             break;
         }

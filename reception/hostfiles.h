@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <stop_token>
 
 #include <QByteArray>
 #include <QList>
@@ -93,7 +94,7 @@ Failure RemoveFile(const QByteArray &hostPath);
 // Kind::Io. A failed copy leaves no partial target behind. `copied` hears the
 // bytes copied so far after each piece; a stop leaves no target either.
 Failure CopyFile(const QByteArray &source, const QByteArray &target, bool followLinks,
-                 const std::function<void(qint64)> &copied = {});
+                 const std::function<void(qint64)> &copied = {}, std::stop_token stop = {});
 
 // "No existe el fichero NAME"
 QString MissingFileText(const QString &name);

@@ -8,7 +8,6 @@
 #include <QList>
 #include <QRegularExpression>
 
-#include "backgroundwork.h"
 #include "codepages.h"
 #include "failure.h"
 #include "filetools.h"
@@ -136,8 +135,9 @@ bool OpenDepositLogic::Validate()
     return passed;
 }
 
-OpenDepositLogic::Outcome OpenDepositLogic::Accept()
+OpenDepositLogic::Outcome OpenDepositLogic::Accept(std::stop_token stop)
 {
+    stop_ = std::move(stop);
     stopped_ = false;
     failure_ = Failure();
     if (!Validate())
@@ -363,7 +363,7 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
     qint64 doneBytes = 0;
     const auto progress = [&](qint64 bytes) { ui_.ShowProgress(doneBytes + bytes, totalBytes); };
     for (qsizetype i = 0; i < names.size(); ++i) {
-        if (StopRequested())
+        if (stop_.stop_requested())
             return Stop();
         const QByteArray &name = names.at(i);
         const QByteArray sourcePath = Join(sourceHost, name);
@@ -402,11 +402,12 @@ bool OpenDepositLogic::CopyMediumToWorkFolder()
             SetStatus(u"Copiando fichero %1 -> %2"_s.arg(source, target));
             TransferToControls();
             const Failure failure =
-                workHost.isEmpty() ? Failure::Data(hostfiles::MissingFileText(target))
-                                   : hostfiles::CopyFile(sourcePath, targetPath, false, progress);
+                workHost.isEmpty()
+                    ? Failure::Data(hostfiles::MissingFileText(target))
+                    : hostfiles::CopyFile(sourcePath, targetPath, false, progress, stop_);
             if (!failure.Failed())
                 break;
-            if (StopRequested())
+            if (stop_.stop_requested())
                 return Stop();
             const QString question = u"No se puede copiar el fichero "_s + source + u"\n"_s +
                                      u"sobre "_s + target + u"\n\n"_s + u"¿ Reintentar ?"_s;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <stop_token>
 
 #include <QSet>
 #include <QString>
@@ -53,10 +54,11 @@ public:
 
     // Validation, then the diskette loop and the copy. Accepted: the deposit
     // is in the work folder and `location` is "C:\TMP_VK7\". StayOpen: the
-    // status says why.
-    Outcome Accept();
+    // status says why. The copy stops at its next piece once `stop` says so
+    // (the job's own token; none for the command line).
+    Outcome Accept(std::stop_token stop = {});
 
-    // Whether the last Accept was stopped by the clerk (StopRequested, at
+    // Whether the last Accept was stopped by the clerk (its stop token, at
     // the next file or megabyte of the copy, or Cancel at the prompt for the
     // first diskette): the work folder is emptied and the status is
     // StoppedText().
@@ -114,6 +116,7 @@ private:
     IUserInterface &ui_;
     QString status_;
     Focus focus_ = Focus::None;
+    std::stop_token stop_; // the running Accept's
     bool stopped_ = false;
     Failure failure_;
 };

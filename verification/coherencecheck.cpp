@@ -3,7 +3,6 @@
 #include "coherencerules.h"
 #include "components/formdocument.h"
 #include "datafiles/depositstate.h"
-#include "reception/backgroundwork.h"
 
 using namespace Qt::StringLiterals;
 
@@ -15,7 +14,7 @@ QString ActivityTablePath(const QString &appFolder)
 }
 
 RuleCheck CollectRuleErrors(DepositState &state, CFormDocument *form, const QString &appFolder,
-                            const Clock &clock)
+                            const Clock &clock, std::stop_token stop)
 {
     RuleCheck check;
     if (form) {
@@ -24,7 +23,7 @@ RuleCheck CollectRuleErrors(DepositState &state, CFormDocument *form, const QStr
             check.records.append(form->RuleErrors());
         form->RefreshFields();
     }
-    if (StopRequested()) {
+    if (stop.stop_requested()) {
         check.failure = Failure::Stopped();
         return check;
     }

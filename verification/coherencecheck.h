@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <stop_token>
 
 #include <QStringList>
 
@@ -50,7 +51,7 @@ struct RuleCheck
     Failure failure; // the machine's or the clerk's stop: the records are no verdict
 };
 RuleCheck CollectRuleErrors(DepositState &state, CFormDocument *form, const QString &appFolder,
-                            const Clock &clock);
+                            const Clock &clock, std::stop_token stop = {});
 void PresentRuleErrors(const QList<ErrorRecord> &records, CFormDocument *form,
                        QStringList *primaryErrors, QStringList *implicitErrors,
                        IErrorListWindow *window);

@@ -29,7 +29,7 @@ QString FingerprintCheckText(FingerprintCheck check)
 
 DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
                                    const QString &appFolder, CFileTools &tools, const Clock &clock,
-                                   bool warnFiles)
+                                   bool warnFiles, std::stop_token stop)
 {
     DepositStateReport report;
     report.title = u"Estado del Depósito Digital"_s;
@@ -65,7 +65,7 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
                                           : FingerprintCheck::Differs;
         }
         report.fingerprintVerdict = FingerprintCheckText(report.fingerprintCheck);
-        const RuleCheck rules = CollectRuleErrors(state, form, appFolder, clock);
+        const RuleCheck rules = CollectRuleErrors(state, form, appFolder, clock, stop);
         PresentRuleErrors(rules.records, form, &report.primaryErrors, &report.implicitErrors,
                           nullptr);
         report.errorRecords = rules.records;
@@ -98,7 +98,7 @@ DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
         report.ticks[static_cast<size_t>(i) + 1] =
             report.valid && report.available[static_cast<size_t>(i)];
 
-    report.failure.KeepFirst(CheckSuspiciousFiles(state));
+    report.failure.KeepFirst(CheckSuspiciousFiles(state, stop));
     report.fileWarnings = state.fileWarnings;
     if (warnFiles && !state.fileWarnings.isEmpty())
         report.notices.append({state.fileWarnings, u"AVISO"_s, IUserInterface::Icon::Information});

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <stop_token>
 
 #include <QString>
 #include <QStringList>
@@ -68,8 +69,9 @@ struct DepositStateReport
 // diagnostic sheet into diagnosticText, the window's texts and availability,
 // validity, then the suspicious-file check. With `warnFiles` its warnings
 // become a notice titled "AVISO".
+// A stop of the running job (`stop`) ends it at the next piece or page.
 DepositStateReport DiagnoseDeposit(DepositState &state, CFormDocument *form,
                                    const QString &appFolder, CFileTools &tools, const Clock &clock,
-                                   bool warnFiles);
+                                   bool warnFiles, std::stop_token stop = {});
 
 } // namespace vk7

@@ -3,7 +3,6 @@
 #include "components/imaging.h"
 #include "datafiles/blankruns.h"
 #include "datafiles/depositstate.h"
-#include "reception/backgroundwork.h"
 #include "reception/filetools.h"
 #include "textpages.h"
 
@@ -24,7 +23,7 @@ bool IsPlausibleTextPage(const QString &pageText)
     return tally.LooksLikeProse();
 }
 
-bool IsPlausibleText(const DepositState &state, DocumentKind kind)
+bool IsPlausibleText(const DepositState &state, DocumentKind kind, std::stop_token stop)
 {
     const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
     if (!pages)
@@ -38,7 +37,7 @@ bool IsPlausibleText(const DepositState &state, DocumentKind kind)
     for (const QString &page : *pages) {
         if (!IsPlausibleTextPage(page))
             return false;
-        if (++looked % 1024 == 0 && StopRequested())
+        if (++looked % 1024 == 0 && stop.stop_requested())
             break;
     }
     return true;
@@ -84,7 +83,7 @@ ImageListLook LookAtImageList(const DepositState &state, DocumentKind kind)
     return look;
 }
 
-Failure CheckSuspiciousFiles(DepositState &state)
+Failure CheckSuspiciousFiles(DepositState &state, std::stop_token stop)
 {
     CFileTools().CreateFolderChain(PageImageFolder());
     RemoveGeneratedPageImages(state);
@@ -104,7 +103,7 @@ Failure CheckSuspiciousFiles(DepositState &state)
                 plausible = look.plausible;
                 failure.KeepFirst(look.failure);
             } else {
-                plausible = IsPlausibleText(state, document.kind);
+                plausible = IsPlausibleText(state, document.kind, stop);
             }
             if (!plausible)
                 state.fileWarnings += u"Posible fichero %1 erróneo. Revisar %2\n"_s.arg(
@@ -116,7 +115,7 @@ Failure CheckSuspiciousFiles(DepositState &state)
         state.fileWarnings += item + u'\n';
     // The texts were read back to be judged.
     failure.KeepFirst(state.TextReadFailure());
-    if (StopRequested())
+    if (stop.stop_requested())
         failure.KeepFirst(Failure::Stopped());
     return failure;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include <QString>
 
 #include "reception/documentkind.h"
@@ -13,7 +15,8 @@ struct DepositState;
 // a page of more than 3 characters needs at least 7 runs of blanks per 100
 // characters (a run counts as one character). False at the first page that
 // fails; true for a kind without pages.
-bool IsPlausibleText(const DepositState &state, DocumentKind kind);
+// A stop of the running job (`stop`) ends the look.
+bool IsPlausibleText(const DepositState &state, DocumentKind kind, std::stop_token stop = {});
 
 // The same count for one page text.
 bool IsPlausibleTextPage(const QString &pageText);
@@ -38,6 +41,6 @@ ImageListLook LookAtImageList(const DepositState &state, DocumentKind kind);
 // `state.fileWarnings` with a warning line for each text and image list that
 // looks wrong, then one for each item the Open left on the medium
 // (`state.notCopied`).
-Failure CheckSuspiciousFiles(DepositState &state);
+Failure CheckSuspiciousFiles(DepositState &state, std::stop_token stop = {});
 
 } // namespace vk7

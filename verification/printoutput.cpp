@@ -8,7 +8,6 @@
 #include "components/printdevice.h"
 #include "datafiles/depositstate.h"
 #include "datafiles/textpagelist.h"
-#include "reception/backgroundwork.h"
 #include "reception/failure.h"
 #include "reception/filetools.h"
 #include "reception/userinterface.h"
@@ -56,7 +55,8 @@ int PrintRenderedPages(DocumentKind kind, PrintDevice &printer)
 // the others): every page of each image file that loads, every laid-out
 // page of each text. A file the machine would not read goes to `met`.
 std::array<qint64, kDocumentKindCount> DocumentPageCounts(const DepositState &state,
-                                                          const OutputTicks &ticks, Failure &met)
+                                                          const OutputTicks &ticks, Failure &met,
+                                                          std::stop_token stop)
 {
     std::array<qint64, kDocumentKindCount> counts{};
     for (size_t i = 0; i < DocumentKinds().size(); ++i) {
@@ -75,7 +75,7 @@ std::array<qint64, kDocumentKindCount> DocumentPageCounts(const DepositState &st
             }
         } else if (const std::optional<TextPageList> pages =
                        TextPagesOfKind(state, document.kind)) {
-            counts[i] = LaidOutPageCount(*pages);
+            counts[i] = LaidOutPageCount(*pages, stop);
         }
     }
     return counts;
@@ -87,7 +87,7 @@ std::array<qint64, kDocumentKindCount> DocumentPageCounts(const DepositState &st
 // the run (`met`), and the notice says which jobs went to the printer before
 // it stopped.
 OutputResult Fail(const DepositState &state, const QString &text,
-                  const ProgressPrintDevice &printer, const Failure &met)
+                  const ProgressPrintDevice &printer, const Failure &met, std::stop_token stop)
 {
     RemoveGeneratedPageImages(state);
     OutputResult result;
@@ -96,7 +96,7 @@ OutputResult Fail(const DepositState &state, const QString &text,
     result.stopText = text;
     result.sentJobs = printer.EndedJobs();
     // A stop the clerk asked for is no error of the output.
-    if (!StopRequested()) {
+    if (!stop.stop_requested()) {
         Notice notice;
         notice.text = text;
         if (result.failure.IsIo())
@@ -157,14 +157,14 @@ QList<int> ChooseFormPages(int pageCount, int firstBlockPages, bool identificati
 }
 
 Failure PrintTextPages(const DepositState &state, DocumentKind kind, PrintDevice &printer,
-                       const QTime &now)
+                       const QTime &now, std::stop_token stop)
 {
     const DocumentKindInfo &info = DocumentKindOf(kind);
     const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
     if (info.images || !pages || !printer.BeginJob(PrintJobName(info.printJobCode, now)))
         return {};
     const PrintRun run =
-        PrintTextPagesAsRendered(*pages, PageImageFolder(), info.pagePrefix, printer);
+        PrintTextPagesAsRendered(*pages, PageImageFolder(), info.pagePrefix, printer, stop);
     printer.EndJob();
     return run.failure;
 }
@@ -186,7 +186,7 @@ Failure PrintImageList(const DepositState &state, DocumentKind kind, PrintDevice
 OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form,
                                   FormPageSettings &formPages, const OutputTicks &ticks,
                                   PrintDevice &currentPrinter, IUserInterface *ui,
-                                  const Clock &clock)
+                                  const Clock &clock, std::stop_token stop)
 {
     const WaitCursor wait(ui);
     ProgressPrintDevice printer(currentPrinter, ui);
@@ -212,18 +212,18 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
         pages = ChooseFormPages(form->PageCount(), FirstFormBlockPages(state.formName),
                                 Ticked(ticks, PrintableDocument::IdentificationBalance),
                                 ownSharesPages);
-        documentPages = DocumentPageCounts(state, ticks, met);
+        documentPages = DocumentPageCounts(state, ticks, met, stop);
         totalSteps += form->PageCount() + pages.size();
         for (const qint64 count : documentPages)
             totalSteps += count;
     }
     printer.SetTotalSteps(totalSteps);
 
-    if (const Failure failure =
-            RenderTextPages(state, DocumentKind::DiagnosticSheet, folder, &state.diagnosticText);
+    if (const Failure failure = RenderTextPages(state, DocumentKind::DiagnosticSheet, folder,
+                                                &state.diagnosticText, stop);
         failure.Failed()) {
         met.KeepFirst(failure);
-        return Fail(state, DiagnosticRenderErrorText(), printer, met);
+        return Fail(state, DiagnosticRenderErrorText(), printer, met, stop);
     }
     printer.Advance(sheetPages);
 
@@ -233,18 +233,18 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
                 LoadImageFile(RenderedPagePath(DocumentKind::DiagnosticSheet, 1), &first);
             failure.Failed()) {
             met.KeepFirst(failure);
-            return Fail(state, DiagnosticPrintErrorText(), printer, met);
+            return Fail(state, DiagnosticPrintErrorText(), printer, met, stop);
         }
         FreeImage(&first);
         printer.SetNextJobPages(sheetPages);
         if (!printer.BeginJob(PrintJobName(
                 DocumentKindOf(DocumentKind::DiagnosticSheet).printJobCode, clock.Now())))
-            return Fail(state, DiagnosticPrintErrorText(), printer, met);
+            return Fail(state, DiagnosticPrintErrorText(), printer, met, stop);
         // Every page of the sheet, in its one job: a long error list keeps its tail.
         PrintRenderedPages(DocumentKind::DiagnosticSheet, printer);
         met.KeepFirst(printer.IoFailure());
         if (!printer.EndJob())
-            return Fail(state, DiagnosticPrintErrorText(), printer, met);
+            return Fail(state, DiagnosticPrintErrorText(), printer, met, stop);
     }
 
     if (!state.formIdentified) {
@@ -261,7 +261,7 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
             form ? form->ExportPages(folder) : Failure::Data(FormExportErrorText());
         failure.Failed()) {
         met.KeepFirst(failure);
-        return Fail(state, FormExportErrorText(), printer, met);
+        return Fail(state, FormExportErrorText(), printer, met, stop);
     }
     printer.Advance(form->PageCount());
 
@@ -279,15 +279,15 @@ OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form
         if (!document.box || !Ticked(ticks, *document.box) || !HasDocument(state, document.kind))
             continue;
         printer.SetNextJobPages(documentPages[i]);
-        const Failure failure = document.images
-                                    ? PrintImageList(state, document.kind, printer, clock.Now())
-                                    : PrintTextPages(state, document.kind, printer, clock.Now());
+        const Failure failure =
+            document.images ? PrintImageList(state, document.kind, printer, clock.Now())
+                            : PrintTextPages(state, document.kind, printer, clock.Now(), stop);
         if (failure.IsIo())
             met.KeepFirst(failure);
     }
     met.KeepFirst(printer.IoFailure());
     // Stopped, the run leaves nothing of its own behind either.
-    if (StopRequested())
+    if (stop.stop_requested())
         RemoveGeneratedPageImages(state);
     OutputResult done;
     done.failure = met;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <stop_token>
 
 #include <QString>
 #include <QStringList>
@@ -62,7 +63,7 @@ struct FormPageSettings
 // prints nothing. The failure of the machine or the stop that ended the
 // job early (Kind::None when none).
 Failure PrintTextPages(const DepositState &state, DocumentKind kind, PrintDevice &printer,
-                       const QTime &now);
+                       const QTime &now, std::stop_token stop = {});
 
 // One job of every page of every file of an image-list kind; a file or page
 // that cannot be loaded, an empty entry included, is skipped. The first
@@ -101,8 +102,11 @@ struct OutputResult
     bool Failed() const { return outcome == Outcome::Failed; }
 };
 
+// A stop of the running job (`stop`) ends it at the next page: the job in
+// hand is dropped, the page images it made are removed.
 OutputResult ProduceDepositOutput(const DepositState &state, CFormDocument *form,
                                   FormPageSettings &formPages, const OutputTicks &ticks,
-                                  PrintDevice &printer, IUserInterface *ui, const Clock &clock);
+                                  PrintDevice &printer, IUserInterface *ui, const Clock &clock,
+                                  std::stop_token stop = {});
 
 } // namespace vk7

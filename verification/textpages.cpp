@@ -31,14 +31,14 @@ void RemoveGeneratedPageImages(const DepositState &state)
 }
 
 Failure RenderTextPages(const DepositState &state, DocumentKind kind, const QString &folder,
-                        const QStringList *explicitPages)
+                        const QStringList *explicitPages, std::stop_token stop)
 {
     const QString &prefix = DocumentKindOf(kind).pagePrefix;
     const std::optional<TextPageList> pages = TextPagesOfKind(state, kind);
     if (prefix.isEmpty() || !pages)
         return Failure::Data(u"No hay páginas de texto de este documento"_s);
     return RenderTextPageFiles(explicitPages ? TextPageList(*explicitPages) : *pages, folder,
-                               prefix);
+                               prefix, std::move(stop));
 }
 
 } // namespace vk7

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +26,6 @@ void RemoveGeneratedPageImages(const DepositState &state);
 // A failure for an image set, when a page cannot be created or saved (the
 // machine's when it refused a write) and at the clerk's stop.
 Failure RenderTextPages(const DepositState &state, DocumentKind kind, const QString &folder,
-                        const QStringList *explicitPages = nullptr);
+                        const QStringList *explicitPages = nullptr, std::stop_token stop = {});
 
 } // namespace vk7

@@ -68,7 +68,8 @@ QString LinePosition(int caretLine, int lineCount)
 }
 
 PrintRun PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages,
-                        PrintDevice &device, qint64 tick, IUserInterface *progress)
+                        PrintDevice &device, qint64 tick, IUserInterface *progress,
+                        std::stop_token stop)
 {
     CFileTools tools;
     tools.CreateFolderChain(TemporaryFolder());
@@ -81,7 +82,7 @@ PrintRun PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages,
     if (progress)
         progress->ShowStatus(u"Imprimiendo %1 ..."_s.arg(kind.dialogTitle));
     reporting.ShowCounting();
-    const qint64 total = LaidOutPageCount(pages);
+    const qint64 total = LaidOutPageCount(pages, stop);
     reporting.SetTotalSteps(total);
     reporting.SetNextJobPages(total);
     reporting.SetNextJobCaption(kind.dialogTitle);
@@ -90,7 +91,7 @@ PrintRun PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages,
     if (reporting.BeginJob(u"K7_"_s + QString::number(tick))) {
         // A page that cannot be rendered ends the run: what was rendered
         // before it is printed.
-        run = PrintTextPagesAsRendered(pages, TemporaryFolder(), kind.pagePrefix, reporting);
+        run = PrintTextPagesAsRendered(pages, TemporaryFolder(), kind.pagePrefix, reporting, stop);
         run.sent = reporting.EndJob();
     }
     tools.DeleteMatchingFiles(pattern, false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <stop_token>
 
 #include <QString>
 #include <QStringList>
@@ -66,8 +67,10 @@ QString LinePosition(int caretLine, int lineCount);
 // each on a page of its own, in one job named "K7_" + `tick`. Returns the
 // pages printed, whether the job reached the printer and the failure that
 // ended the run. `progress`, when given, is told of each page printed.
+// The run stops at its next page once `stop` says so.
 PrintRun PrintTextPages(const DocumentKindInfo &kind, const TextPageList &pages,
-                        PrintDevice &device, qint64 tick, IUserInterface *progress = nullptr);
+                        PrintDevice &device, qint64 tick, IUserInterface *progress = nullptr,
+                        std::stop_token stop = {});
 
 // "Start &TXT": copies the deposit's own text file of the kind to "C:\TMP\",
 // marks the copy read-only and opens it in the desktop's program for it.

@@ -25,7 +25,6 @@
 
 #include "components/printdevice.h"
 #include "components/tifffile.h"
-#include "reception/backgroundwork.h"
 #include "reception/filetools.h"
 #include "reception/paths.h"
 
@@ -130,11 +129,11 @@ QList<QStringList> LayOutTextPage(const QString &pageText)
     return pages;
 }
 
-qint64 LaidOutPageCount(const TextPageList &pages)
+qint64 LaidOutPageCount(const TextPageList &pages, std::stop_token stop)
 {
     qint64 count = 0;
     for (const QString &page : pages) {
-        if (StopRequested())
+        if (stop.stop_requested())
             break;
         count += LayOutTextPage(page).size();
     }
@@ -576,7 +575,7 @@ Failure WritePageFile(const QStringList &lines, const QString &host)
 } // namespace
 
 Failure RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
-                            const QString &prefix)
+                            const QString &prefix, std::stop_token stop)
 {
     CFileTools tools;
     tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);
@@ -586,7 +585,7 @@ Failure RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
             // A stopped print ends at the next page.
-            if (StopRequested())
+            if (stop.stop_requested())
                 return Failure::Stopped();
             if (const Failure failure = WritePageFile(lines, names.HostPath(pageNumber));
                 failure.Failed())
@@ -600,7 +599,7 @@ Failure RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder
 }
 
 PrintRun PrintTextPagesAsRendered(const TextPageList &pageTexts, const QString &folder,
-                                  const QString &prefix, PrintDevice &device)
+                                  const QString &prefix, PrintDevice &device, std::stop_token stop)
 {
     CFileTools tools;
     tools.DeleteMatchingFiles(folder + prefix + u"*"_s, false);
@@ -612,7 +611,7 @@ PrintRun PrintTextPagesAsRendered(const TextPageList &pageTexts, const QString &
     for (const QString &pageText : pageTexts) {
         for (const QStringList &lines : LayOutTextPage(pageText)) {
             const QString host = names.HostPath(pageNumber);
-            run.failure = StopRequested() ? Failure::Stopped() : WritePageFile(lines, host);
+            run.failure = stop.stop_requested() ? Failure::Stopped() : WritePageFile(lines, host);
             if (run.failure.Failed())
                 return run;
             const QString path = folder + prefix + QString::asprintf("%02d", pageNumber);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <stop_token>
+
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -44,9 +46,9 @@ QString TakeTextLine(QString *rest);
 // empty text still gives one (blank) page.
 QList<QStringList> LayOutTextPage(const QString &pageText);
 // The pages a text is printed on: each of its pages laid out, a long one
-// going on over several. Counting a long text takes a while: a stop asked
-// of the work ends it early.
-qint64 LaidOutPageCount(const TextPageList &pages);
+// going on over several. Counting a long text takes a while: a stop of the
+// running job (`stop`) ends it early.
+qint64 LaidOutPageCount(const TextPageList &pages, std::stop_token stop = {});
 
 // The page font: "Nimbus Mono PS", Debian's metric clone of Courier, bold,
 // without antialiasing, so that page images are the same on every machine.
@@ -74,7 +76,7 @@ QImage RenderTextPageImage(const QStringList &lines);
 // created or saved (the machine's when it refused a write), when a read of
 // the texts' file was refused, or at the clerk's stop.
 Failure RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder,
-                            const QString &prefix);
+                            const QString &prefix, std::stop_token stop = {});
 
 // Prints page texts in the job open on `device` as they are rendered: each
 // laid-out page is written as the page image file folder + prefix + "%02d"
@@ -85,6 +87,7 @@ Failure RenderTextPageFiles(const TextPageList &pageTexts, const QString &folder
 // page the device does not take is skipped. `sent` is left true: the job is
 // the caller's to end.
 PrintRun PrintTextPagesAsRendered(const TextPageList &pageTexts, const QString &folder,
-                                  const QString &prefix, PrintDevice &device);
+                                  const QString &prefix, PrintDevice &device,
+                                  std::stop_token stop = {});
 
 } // namespace vk7

@@ -99,7 +99,7 @@ TEST(BackgroundWork, AStopIsSeenAtTheNextPointAndAWindowGoingAwayWaitsForNoAnswe
                 if (steps == 3)
                     ui.ShowMessage(u"stop"_s, u"AVISO"_s, IUserInterface::Buttons::Ok,
                                    IUserInterface::Icon::None);
-                if (stop.stop_requested() || StopRequested())
+                if (stop.stop_requested())
                     break;
             }
             return steps;

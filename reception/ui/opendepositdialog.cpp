@@ -239,7 +239,7 @@ void COpenDepositDialog::accept()
     cancel_->setFocus();
     // The logic is the copy's until it ends: the dialog only reads it while
     // the copy waits for a call above.
-    jobs_.Start<int>([this](std::stop_token) { return int(logic_.Accept()); },
+    jobs_.Start<int>([this](std::stop_token stop) { return int(logic_.Accept(std::move(stop))); },
                      [this](int outcome, bool) { CopyEnded(outcome); });
 }
 

@@ -164,7 +164,7 @@ void ImageSetDialog::Print()
     auto printed = std::make_shared<ImageSet>(set_);
     RunPrint(
         ui_, std::move(device),
-        [printed, row](PrintDevice &printer, IUserInterface &ui) {
+        [printed, row](PrintDevice &printer, IUserInterface &ui, std::stop_token) {
             // One page: the bar and the status line say it is going.
             ProgressPrintDevice reporting(printer, &ui);
             reporting.SetTotalSteps(1);

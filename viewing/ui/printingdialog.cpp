@@ -144,8 +144,7 @@ void PrintingDialog::reject()
 }
 
 void PrintingDialog::RunPrint(IUserInterface &ui, std::unique_ptr<PrintDevice> device,
-                              std::function<void(PrintDevice &, IUserInterface &)> print,
-                              std::function<void(bool stopped)> done)
+                              PrintWork print, std::function<void(bool stopped)> done)
 {
     if (printing_)
         return;
@@ -162,14 +161,14 @@ void PrintingDialog::RunPrint(IUserInterface &ui, std::unique_ptr<PrintDevice> d
     printUi_ = std::make_unique<WindowThreadInterface>(ui, jobs_);
     PreparePageFont();
     ui.SetWaitCursor(true);
-    auto printer = std::make_shared<StoppablePrintDevice>(*device);
     std::shared_ptr<PrintDevice> owned(std::move(device));
-    jobs_.Start<bool>(
-        [print = std::move(print), printer, owned, windowUi = printUi_.get()](std::stop_token) {
-            print(*printer, *windowUi);
-            return true;
+    jobs_.Start<QStringList>(
+        [print = std::move(print), owned, windowUi = printUi_.get()](std::stop_token stop) {
+            StoppablePrintDevice printer(*owned, stop);
+            print(printer, *windowUi, stop);
+            return printer.SentJobs();
         },
-        [this, &ui, printer, owned, disabled, done = std::move(done)](bool, bool stopped) {
+        [this, &ui, owned, disabled, done = std::move(done)](QStringList sentJobs, bool stopped) {
             ui.SetWaitCursor(false);
             printing_ = false;
             unsetCursor();
@@ -178,7 +177,7 @@ void PrintingDialog::RunPrint(IUserInterface &ui, std::unique_ptr<PrintDevice> d
                     control->setEnabled(true);
             }
             if (stopped)
-                ui.ShowStatus(PrintStoppedText(printer->SentJobs()));
+                ui.ShowStatus(PrintStoppedText(sentJobs));
             if (done)
                 done(stopped);
         });

@@ -63,12 +63,12 @@ protected:
     std::unique_ptr<PrintDevice> ChoosePrinter() { return printerChoice_(this); }
     // Runs `print` on `device` off the window's thread, with the wait
     // cursor, the progress in `ui` and the dialog's controls disabled;
-    // `print` takes what it prints by value. A stop drops the job in hand (a
-    // job is sent whole or not at all) and the status line says which were
-    // sent. Once it has ended, the controls come back and `done` hears
-    // whether it was stopped.
-    void RunPrint(IUserInterface &ui, std::unique_ptr<PrintDevice> device,
-                  std::function<void(PrintDevice &, IUserInterface &)> print,
+    // `print` takes what it prints by value, and the job's stop token. A
+    // stop drops the job in hand (a job is sent whole or not at all) and the
+    // status line says which were sent. Once it has ended, the controls come
+    // back and `done` hears whether it was stopped.
+    using PrintWork = std::function<void(PrintDevice &, IUserInterface &, std::stop_token)>;
+    void RunPrint(IUserInterface &ui, std::unique_ptr<PrintDevice> device, PrintWork print,
                   std::function<void(bool stopped)> done = {});
 
 private:

@@ -174,9 +174,9 @@ void TextPageDialog::Print()
     QElapsedTimer tick;
     tick.start();
     RunPrint(ui_, std::move(device),
-             [kind = kind_, pages = book_.Pages(),
-              started = tick.msecsSinceReference()](PrintDevice &printer, IUserInterface &ui) {
-                 PrintTextPages(*kind, pages, printer, started, &ui);
+             [kind = kind_, pages = book_.Pages(), started = tick.msecsSinceReference()](
+                 PrintDevice &printer, IUserInterface &ui, std::stop_token stop) {
+                 PrintTextPages(*kind, pages, printer, started, &ui, stop);
              });
 }
 
