@@ -15,7 +15,8 @@ export QT_QPA_PLATFORM=offscreen
 tests=(reception_backgroundwork_test reception_fingerprint_test app_framecontroller_test
   app_receptionrecord_test verification_printoutput_test viewing_ui_documentdialogs_test
   app_ui_mainframe_test desktop_vk7_xvfb_test desktop_vk7_busy_print_test
-  desktop_vk7_cancel_test desktop_vk7_keyboard_test desktop_vk7_accessibility_test)
+  desktop_vk7_cancel_test desktop_vk7_keyboard_test desktop_vk7_accessibility_test
+  desktop_vk7_orca_test)
 unit=()
 for name in "${tests[@]}"; do
   [[ $name == desktop_* ]] || unit+=("$name")
