@@ -48,10 +48,9 @@ public:
 // FindByKey hand out a CCampBD, made from those bytes on first use and kept
 // from then on (its address stays valid until RemoveAll), and that record is
 // the value's home afterwards. A lookup may therefore change the store's
-// insides: the store is read from one thread at a time, except that once
-// IndexAll has run, and until the store changes, FieldValue and VisitFields
-// write nothing. A job that works off the window's thread gets a copy of its
-// own: a copy shares nothing with the store it was made from.
+// insides: the store is read from one thread at a time. A job that works
+// off the window's thread gets a copy of its own: a copy shares nothing with
+// the store it was made from.
 class CCampBDArray : public IFieldSource
 {
 public:
@@ -66,8 +65,6 @@ public:
     CCampBD *GetAt(qsizetype index) const;
     qsizetype GetSize() const { return static_cast<qsizetype>(entries_.size()); }
     CCampBD *FindByKey(int key) const;
-    // Brings the key index up to date with every record stored.
-    void IndexAll() const { IndexPendingRecords(); }
 
     // SetFieldText for bytes of a deposit file (Windows-1252), kept as bytes.
     void SetFieldBytes(int key, QByteArrayView bytes);
