@@ -121,6 +121,14 @@ void FrameController::StopAndWait()
     jobs_.StopAndWait();
 }
 
+std::shared_ptr<CFormDocument> FrameController::FormForJob() const
+{
+    // No view hears a copy: the change given is for none.
+    auto form = std::make_shared<CFormDocument>();
+    form->TakeOver(form_, nullptr, IFormDocumentObserver::Change::Refreshed);
+    return form;
+}
+
 void FrameController::TakeBack(DepositState &&state, const CFormDocument &form,
                                IFormDocumentObserver::Change change)
 {
@@ -181,17 +189,15 @@ bool FrameController::ProduceOutput(const OutputTicks &ticks, PrintDevice &curre
     };
     const auto *cups = dynamic_cast<const CupsPrintDevice *>(&currentPrinter);
     const qsizetype jobsBefore = cups ? cups->Jobs().size() : 0;
-    CFormDocument form;
-    form.TakeOver(form_, nullptr, IFormDocumentObserver::Change::Refreshed);
     jobs_.Start<Output>(
-        [state = State(), form, formPages, ticks, device = &currentPrinter, ui = &ui_,
-         clock = &clock_](std::stop_token stop) mutable {
-            form.SetFieldSource(&state.fields);
+        [state = State(), form = FormForJob(), formPages, ticks, device = &currentPrinter,
+         ui = &ui_, clock = &clock_](std::stop_token stop) mutable {
+            form->SetFieldSource(&state.fields);
             // Stopped, the job in hand is dropped: what reached the printer is whole.
             StoppablePrintDevice printer(*device, stop);
             Output output;
-            output.result =
-                ProduceDepositOutput(state, &form, formPages, ticks, printer, ui, *clock, stop);
+            output.result = ProduceDepositOutput(state, form.get(), formPages, ticks, printer, ui,
+                                                 *clock, stop);
             output.formPages = formPages;
             output.sentJobs = printer.SentJobs();
             return output;
@@ -282,8 +288,7 @@ void FrameController::OpenAccepted(const OpenDialogValues &values)
     // The chain builds the deposit and its form on the job's thread, from
     // the closed ones, and hands them over whole when it ends: until then
     // the viewer shows the closed form.
-    auto form = std::make_shared<CFormDocument>();
-    form->TakeOver(form_, nullptr, IFormDocumentObserver::Change::Closed);
+    const std::shared_ptr<CFormDocument> form = FormForJob();
     jobs_.Start<std::shared_ptr<Opened>>(
         [state = State(), form, frame = frame_, values, ui = &windowUi_,
          clock = &clock_](std::stop_token stop) mutable {
@@ -484,8 +489,7 @@ void FrameController::ShowDepositState()
         DepositState state;
         DepositStateReport report;
     };
-    auto form = std::make_shared<CFormDocument>();
-    form->TakeOver(form_, nullptr, IFormDocumentObserver::Change::Refreshed);
+    const std::shared_ptr<CFormDocument> form = FormForJob();
     ui_.SetWaitCursor(true);
     jobs_.Start<std::shared_ptr<Diagnosed>>(
         [state = State(), form, appFolder = frame_.appFolder, ui = &windowUi_,
@@ -539,8 +543,7 @@ void FrameController::CheckRules()
     };
     // The form changes to its rule mode and its fields are read again: on a
     // copy, which the viewer shows once the rules have run.
-    auto form = std::make_shared<CFormDocument>();
-    form->TakeOver(form_, nullptr, IFormDocumentObserver::Change::Refreshed);
+    const std::shared_ptr<CFormDocument> form = FormForJob();
     ui_.SetWaitCursor(true);
     jobs_.Start<std::shared_ptr<Checked>>(
         [state = State(), form, appFolder = frame_.appFolder,

@@ -216,6 +216,9 @@ private:
     // cancelada"; a failure of the machine is StoppedByMachine's. True when
     // the check ended either way.
     bool CheckEnded(bool stopped, const Failure &failure);
+    // A copy of the form the window shows, for a job to work on (reading no
+    // fields until the job gives it its own).
+    std::shared_ptr<CFormDocument> FormForJob() const;
     // Takes back the deposit and form a job worked on, the view told
     // `change` (the clerk's text size kept).
     void TakeBack(DepositState &&state, const CFormDocument &form,

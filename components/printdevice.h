@@ -53,30 +53,40 @@ public:
     virtual Failure IoFailure() const { return {}; }
 };
 
+// A device put in front of another: what it does not change goes to the
+// device behind it.
+class PrintDeviceInFront : public PrintDevice
+{
+public:
+    explicit PrintDeviceInFront(PrintDevice &device) : device_(device) {}
+    void AbandonJob() override { device_.AbandonJob(); }
+    bool SendsEachJob() const override { return device_.SendsEachJob(); }
+    Failure IoFailure() const override { return device_.IoFailure(); }
+
+protected:
+    PrintDevice &device_;
+};
+
 // A device that obeys the clerk's stop (its job's stop token): once asked, no job
 // begins and no page is added, and the open job is dropped instead of sent,
 // so that a job reaches the printer whole or not at all. It keeps the names
 // of the jobs it sent.
-class StoppablePrintDevice : public PrintDevice
+class StoppablePrintDevice : public PrintDeviceInFront
 {
 public:
     // Stops at `stop`, the token of the job that prints on it.
     StoppablePrintDevice(PrintDevice &device, std::stop_token stop)
-        : device_(device), stop_(std::move(stop))
+        : PrintDeviceInFront(device), stop_(std::move(stop))
     {
     }
 
     bool BeginJob(const QString &name) override;
     bool PrintPage(const PageImage &page) override;
     bool EndJob() override;
-    void AbandonJob() override { device_.AbandonJob(); }
-    bool SendsEachJob() const override { return device_.SendsEachJob(); }
-    Failure IoFailure() const override { return device_.IoFailure(); }
 
     const QStringList &SentJobs() const { return sent_; }
 
 private:
-    PrintDevice &device_;
     std::stop_token stop_;
     QString job_;
     QStringList sent_;
@@ -88,10 +98,13 @@ private:
 // is to have. Work that makes pages before they are sent (the page images of
 // a sheet, the form's pages) is counted with Advance, so that the bar runs
 // from the first page made to the last page sent.
-class ProgressPrintDevice : public PrintDevice
+class ProgressPrintDevice : public PrintDeviceInFront
 {
 public:
-    ProgressPrintDevice(PrintDevice &device, IUserInterface *ui) : device_(device), ui_(ui) {}
+    ProgressPrintDevice(PrintDevice &device, IUserInterface *ui)
+        : PrintDeviceInFront(device), ui_(ui)
+    {
+    }
     // The status line is emptied when the run ends.
     ~ProgressPrintDevice() override;
 
@@ -109,9 +122,6 @@ public:
     bool BeginJob(const QString &name) override;
     bool PrintPage(const PageImage &page) override;
     bool EndJob() override;
-    void AbandonJob() override { device_.AbandonJob(); }
-    bool SendsEachJob() const override { return device_.SendsEachJob(); }
-    Failure IoFailure() const override { return device_.IoFailure(); }
 
     // The jobs that ended well.
     const QStringList &EndedJobs() const { return ended_; }
@@ -119,7 +129,6 @@ public:
 private:
     void ShowDone();
 
-    PrintDevice &device_;
     IUserInterface *ui_;
     QString caption_;
     QString shown_;

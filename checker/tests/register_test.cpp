@@ -20,6 +20,7 @@
 
 #include "testing/hostfiles.h"
 #include "testing/postgresserver.h"
+#include "testing/programrun.h"
 
 using namespace Qt::StringLiterals;
 
@@ -27,12 +28,7 @@ namespace {
 
 const QString kProgram = QStringLiteral(VK7_BIN_DIR "/vk7check");
 
-struct Ran
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Ran = vk7::testing::ProgramRun;
 
 // The programs' own data folder (the spool) in the test's folder, the
 // register where `location` says.
@@ -56,7 +52,7 @@ void Start(QProcess &process, const QProcessEnvironment &environment, const QStr
 Ran Finish(QProcess &process)
 {
     EXPECT_TRUE(process.waitForFinished(300000));
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return vk7::testing::TakeRun(process);
 }
 
 Ran Checker(const QProcessEnvironment &environment, const QStringList &arguments)

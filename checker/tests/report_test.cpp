@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "testing/hostfiles.h"
+#include "testing/programrun.h"
 
 using namespace Qt::StringLiterals;
 
@@ -27,24 +28,8 @@ namespace {
 
 const QString kProgram = QStringLiteral(VK7_BIN_DIR "/vk7check");
 
-struct Ran
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Ran RunProgram(const QString &program, const QStringList &arguments,
-               const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForStarted())
-        return {};
-    process.waitForFinished(180000);
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
+using Ran = vk7::testing::ProgramRun;
+using vk7::testing::RunProgram;
 
 // The test deposits of the app's cases and the sample, one list line each.
 QByteArray CaseList()
@@ -180,9 +165,10 @@ TEST(ReportTest, ReportOfABatchEqualsItsTallyAndTheListingAndOpensInABrowser)
     std::sort(ranked.begin(), ranked.end());
     ASSERT_GE(ranked.size(), 3);
     for (qsizetype i = 0; i < std::min<qsizetype>(ranked.size(), 10); ++i) {
-        if (ranked[i].second.size() < 40)
+        if (ranked[i].second.size() < 40) {
             EXPECT_TRUE(HasFigure(pdfText, ranked[i].second, -ranked[i].first))
                 << ranked[i].second.toStdString();
+        }
     }
     EXPECT_TRUE(pdfText.contains(u"Recepciones no válidas y fallidas (%1)"_s.arg(notValid)));
     // Every not-valid reception is a row of the list, with its first reason.
