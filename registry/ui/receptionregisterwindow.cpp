@@ -40,8 +40,8 @@ enum Column {
     kResult,
     kFingerprint,
     kForm,
-    kReason,
     kProgram,
+    kReason, // last: it takes the width left
     kColumns
 };
 
@@ -49,13 +49,13 @@ const QStringList &ColumnHeads()
 {
     static const QStringList heads{u"Inicio"_s,     u"Puesto"_s,    u"Usuario"_s,   u"NIF"_s,
                                    u"Nombre"_s,     u"Ejercicio"_s, u"Resultado"_s, u"Huella"_s,
-                                   u"Formulario"_s, u"Motivo"_s,    u"Programa"_s};
+                                   u"Formulario"_s, u"Programa"_s,  u"Motivo"_s};
     return heads;
 }
 
-// A widest column is cut at this, so that the reason does not push the
-// program out of sight; the clerk can widen it.
-constexpr int kWidestColumn = 320;
+// A column is fitted to this width at most, so that a long name does not
+// push the reason out of sight; the clerk can widen it.
+constexpr int kWidestColumn = 240;
 
 // Where a file dialog first opens: the folder last exported to, else the
 // clerk's documents (never the register's own folder).
@@ -160,7 +160,7 @@ ReceptionRegisterWindow::ReceptionRegisterWindow(RegisterStore &store,
     layout->addWidget(sheet_, 2);
     layout->addWidget(status_);
     layout->addWidget(buttons);
-    resize(900, 640);
+    resize(1180, 660);
 
     connect(search, &QPushButton::clicked, this, &ReceptionRegisterWindow::Search);
     connect(nif_, &QLineEdit::returnPressed, this, &ReceptionRegisterWindow::Search);

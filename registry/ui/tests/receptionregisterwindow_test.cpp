@@ -92,7 +92,7 @@ TEST(ReceptionRegisterWindow, FiltersShowsReprintsAndExports)
     EXPECT_FALSE(print->isEnabled());
 
     // Why each ended as it did, in its columns, read with their names.
-    EXPECT_EQ(table->item(2, 9)->text(), u"ERROR. Longitud Huella Digital."_s);
+    EXPECT_EQ(table->item(2, 10)->text(), u"ERROR. Longitud Huella Digital."_s);
     EXPECT_EQ(table->item(0, 3)->data(Qt::AccessibleTextRole).toString(), u"NIF: B09512344"_s);
     table->setColumnWidth(4, 333);
 
