@@ -206,17 +206,17 @@ QStringList ReceptionCsvRow(const StoredReception &reception)
     return row;
 }
 
-QByteArray CsvLine(const QStringList &cells)
+QByteArray CsvLine(const QStringList &cells, QChar separator)
 {
     QStringList quoted;
     for (const QString &cell : cells) {
-        if (cell.contains(u',') || cell.contains(u'"') || cell.contains(u'\n') ||
+        if (cell.contains(separator) || cell.contains(u'"') || cell.contains(u'\n') ||
             cell.contains(u'\r'))
             quoted.append(u'"' + QString(cell).replace(u"\""_s, u"\"\""_s) + u'"');
         else
             quoted.append(cell);
     }
-    return quoted.join(u',').toUtf8() + "\r\n";
+    return quoted.join(separator).toUtf8() + "\r\n";
 }
 
 QByteArray ReceptionCsv(const QList<StoredReception> &receptions)
@@ -325,19 +325,6 @@ QString SpreadsheetText(const QVariant &cell)
     return cell.toString();
 }
 
-QByteArray SpreadsheetCsvLine(const QStringList &cells)
-{
-    QStringList quoted;
-    for (const QString &cell : cells) {
-        if (cell.contains(u';') || cell.contains(u'"') || cell.contains(u'\n') ||
-            cell.contains(u'\r'))
-            quoted.append(u'"' + QString(cell).replace(u"\""_s, u"\"\""_s) + u'"');
-        else
-            quoted.append(cell);
-    }
-    return quoted.join(u';').toUtf8() + "\r\n";
-}
-
 lxw_datetime XlsxTime(const QDateTime &time)
 {
     const QDate day = time.date();
@@ -359,12 +346,12 @@ QByteArray SpreadsheetCsv(const QList<StoredReception> &receptions)
     QStringList heads;
     for (const SpreadsheetColumn &column : SpreadsheetColumns())
         heads.append(column.head);
-    QByteArray out = "\xEF\xBB\xBF" + SpreadsheetCsvLine(heads);
+    QByteArray out = "\xEF\xBB\xBF" + CsvLine(heads, u';');
     for (const StoredReception &reception : receptions) {
         QStringList cells;
         for (const QVariant &cell : SpreadsheetRow(reception))
             cells.append(SpreadsheetText(cell));
-        out += SpreadsheetCsvLine(cells);
+        out += CsvLine(cells, u';');
     }
     return out;
 }

@@ -30,7 +30,9 @@ QByteArray ReceptionJsonLine(const StoredReception &reception);
 QStringList ReceptionCsvHeader();
 QStringList ReceptionCsvRow(const StoredReception &reception);
 QByteArray ReceptionCsv(const QList<StoredReception> &receptions);
-QByteArray CsvLine(const QStringList &cells);
+// One CSV line of `cells`, quoted where they hold the separator, a quote or
+// a line break.
+QByteArray CsvLine(const QStringList &cells, QChar separator = u',');
 
 // The receptions for a registrar's spreadsheet, as the register window
 // exports them: Spanish heads, local times, one row per reception. Unlike
