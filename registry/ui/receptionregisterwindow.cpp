@@ -80,8 +80,15 @@ ReceptionRegisterWindow::ReceptionRegisterWindow(RegisterStore &store,
     from_ = new DayField(u"Desde el día"_s, u"dd/mm/aaaa (sin límite)"_s, this);
     to_ = new DayField(u"Hasta el día"_s, u"dd/mm/aaaa (sin límite)"_s, this);
     nif_ = new QLineEdit(this);
+    nif_->setPlaceholderText(u"todo o parte"_s);
+    // A length set settles the line's selection before its first focus: a
+    // selection that first moves with the focus makes a screen reader take
+    // the line as already read, and say nothing of it.
+    nif_->setMaxLength(20);
     nif_->setAccessibleName(u"NIF"_s);
     name_ = new QLineEdit(this);
+    name_->setPlaceholderText(u"todo o parte, sin importar acentos"_s);
+    name_->setMaxLength(200);
     name_->setAccessibleName(u"Nombre de la sociedad"_s);
     result_ = new QComboBox(this);
     result_->addItems({u"Todos"_s, u"Válido"_s, u"No válido"_s, u"Fallido"_s});
@@ -108,6 +115,17 @@ ReceptionRegisterWindow::ReceptionRegisterWindow(RegisterStore &store,
     nameLabel->setBuddy(name_);
     auto *resultLabel = new QLabel(u"&Resultado:"_s, this);
     resultLabel->setBuddy(result_);
+    // A screen reader names a list by its caption and says no value of it:
+    // the caption carries the value, and a value chosen is said.
+    const auto nameResult = [resultLabel, this] {
+        resultLabel->setAccessibleName(u"Resultado: %1"_s.arg(result_->currentText()));
+    };
+    nameResult();
+    connect(result_, &QComboBox::currentIndexChanged, this, [this, nameResult] {
+        nameResult();
+        if (result_->hasFocus())
+            SayStatus(this, u"Resultado: %1"_s.arg(result_->currentText()));
+    });
     auto *fields = new QHBoxLayout;
     fields->addWidget(nifLabel);
     fields->addWidget(nif_);

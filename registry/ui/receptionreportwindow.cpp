@@ -136,7 +136,12 @@ ReceptionReportWindow::ReceptionReportWindow(RegisterStore &store,
     connect(show, &QPushButton::clicked, this, &ReceptionReportWindow::Report);
     connect(from_, &DayField::Changed, redraw_, qOverload<>(&QTimer::start));
     connect(to_, &DayField::Changed, redraw_, qOverload<>(&QTimer::start));
-    connect(redraw_, &QTimer::timeout, this, &ReceptionReportWindow::Report);
+    // A day half typed is not refused while it is typed: only "Ver informe"
+    // says it is not a day.
+    connect(redraw_, &QTimer::timeout, this, [this] {
+        if (from_->Day().valid && to_->Day().valid)
+            Report();
+    });
     connect(printButton_, &QPushButton::clicked, this, &ReceptionReportWindow::Print);
     connect(save_, &QPushButton::clicked, this, &ReceptionReportWindow::ChoosePdfFile);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
