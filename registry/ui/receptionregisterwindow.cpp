@@ -100,9 +100,9 @@ ReceptionRegisterWindow::ReceptionRegisterWindow(RegisterStore &store,
     auto *filters = new QFormLayout;
     auto *days = new QHBoxLayout;
     auto *fromLabel = new QLabel(u"&Desde:"_s, this);
-    fromLabel->setBuddy(from_);
+    fromLabel->setBuddy(from_->Edit());
     auto *toLabel = new QLabel(u"&Hasta:"_s, this);
-    toLabel->setBuddy(to_);
+    toLabel->setBuddy(to_->Edit());
     days->addWidget(fromLabel);
     days->addWidget(from_);
     days->addWidget(toLabel);

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -88,9 +89,9 @@ ReceptionReportWindow::ReceptionReportWindow(RegisterStore &store,
     redraw_->setSingleShot(true);
     redraw_->setInterval(kRedrawAfterMs);
     auto *fromLabel = new QLabel(u"&Desde:"_s, this);
-    fromLabel->setBuddy(from_);
+    fromLabel->setBuddy(from_->Edit());
     auto *toLabel = new QLabel(u"&Hasta:"_s, this);
-    toLabel->setBuddy(to_);
+    toLabel->setBuddy(to_->Edit());
     auto *show = show_ = new QPushButton(u"&Ver informe"_s, this);
     show->setAccessibleName(u"Ver informe"_s);
     show->setDefault(true);
