@@ -687,7 +687,7 @@ Failure WriteReportPdf(const ReportDocument &document, const QString &path)
     {
         QPdfWriter writer(&file);
         writer.setTitle(document.title);
-        writer.setCreator(u"vk7check"_s);
+        writer.setCreator(document.creator);
         writer.setResolution(72);
         writer.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));

@@ -66,6 +66,8 @@ struct ReportPart
 struct ReportDocument
 {
     QString title;
+    // The program that made it: the PDF's Creator.
+    QString creator = QStringLiteral("vk7check");
     QList<ReportPart> parts;
 };
 

@@ -19,6 +19,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   libqt6sql6-sqlite libqt6sql6-psql postgresql
   chromium fonts-dejavu-core
+  libxlsxwriter-dev python3-openpyxl
 )
 
 missing=()

@@ -395,6 +395,7 @@ void CMainFrame::ShowRegister()
         receptionRegister->Store(),
         [this](const QString &sheet) { return controller_->ReprintSheet(sheet, *currentDevice_); },
         this);
+    window.SetPrinterName(currentDevice_->Queue());
     window.exec();
 }
 
@@ -410,6 +411,7 @@ void CMainFrame::ShowReport()
             return controller_->PrintReport(pages, *currentDevice_);
         },
         this);
+    window.SetPrinterName(currentDevice_->Queue());
     window.exec();
 }
 

@@ -5,10 +5,10 @@
 #include <QDialog>
 #include <QList>
 
+#include "registry/registerexport.h"
 #include "registry/registerstore.h"
 
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -17,11 +17,13 @@ class QTableWidget;
 
 namespace vk7 {
 
+class DayField;
+
 // "Registro de Recepciones": the register's receptions in a table, oldest
 // first, filtered by the days they began, the NIF, the company's name and
 // the result; the chosen reception's stored diagnostic sheet below it,
 // printed again on the session's printer (`reprint`), and the table
-// exported as CSV.
+// exported for a spreadsheet (.xlsx or CSV).
 class ReceptionRegisterWindow : public QDialog
 {
     Q_OBJECT
@@ -33,20 +35,27 @@ public:
     void Search();
     // The receptions the table shows.
     const QList<StoredReception> &Shown() const { return shown_; }
-    // Writes the table as CSV into `path`; false, said in the window, when
-    // it cannot.
-    bool ExportCsv(const QString &path);
+    // Writes the table for a spreadsheet into `path`; false, said in the
+    // window, when it cannot.
+    bool Export(const QString &path, ExportFormat format);
+    // The printer a reprint goes to, as the status names it.
+    void SetPrinterName(const QString &name) { printerName_ = name; }
 
 private:
     void ShowSheet();
     void Reprint();
-    void ChooseCsvFile();
+    void ChooseExportFile();
+    void FillTable();
+    void Say(const QString &text);
 
     RegisterStore &store_;
     std::function<bool(const QString &)> reprint_;
     QList<StoredReception> shown_;
-    QDateEdit *from_;
-    QDateEdit *to_;
+    QString printerName_;
+    QString exportFolder_;
+    bool widthsSet_ = false;
+    DayField *from_;
+    DayField *to_;
     QLineEdit *nif_;
     QLineEdit *name_;
     QComboBox *result_;

@@ -1,17 +1,24 @@
 #include "receptionreportwindow.h"
 
-#include <QDateEdit>
 #include <QDateTime>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include "reception/ui/spokenstatus.h"
+#include "registry/ui/dayfield.h"
 
 using namespace Qt::StringLiterals;
 
@@ -19,14 +26,12 @@ namespace vk7 {
 
 namespace {
 
-QDateEdit *DayEdit(const QString &name, QWidget *parent)
-{
-    auto *edit = new QDateEdit(QDate::currentDate(), parent);
-    edit->setCalendarPopup(true);
-    edit->setDisplayFormat(u"dd/MM/yyyy"_s);
-    edit->setAccessibleName(name);
-    return edit;
-}
+// The program named as the maker of what the window prints and saves.
+const QString kProgram = u"vk7"_s;
+
+// Waits this long after a changed day before drawing again, so that typing
+// a day draws once, not at each key.
+constexpr int kRedrawAfterMs = 400;
 
 } // namespace
 
@@ -76,12 +81,17 @@ ReceptionReportWindow::ReceptionReportWindow(RegisterStore &store,
     setWindowTitle(u"Informe de Recepciones"_s);
     setObjectName(u"ReceptionReportWindow"_s);
 
-    from_ = DayEdit(u"Desde el día"_s, this);
-    to_ = DayEdit(u"Hasta el día"_s, this);
+    from_ = new DayField(u"Desde el día"_s, u"dd/mm/aaaa"_s, this);
+    to_ = new DayField(u"Hasta el día"_s, u"dd/mm/aaaa"_s, this);
+    from_->SetDay(QDate::currentDate());
+    to_->SetDay(QDate::currentDate());
+    redraw_ = new QTimer(this);
+    redraw_->setSingleShot(true);
+    redraw_->setInterval(kRedrawAfterMs);
     auto *fromLabel = new QLabel(u"&Desde:"_s, this);
-    fromLabel->setBuddy(from_);
+    fromLabel->setBuddy(from_->Edit());
     auto *toLabel = new QLabel(u"&Hasta:"_s, this);
-    toLabel->setBuddy(to_);
+    toLabel->setBuddy(to_->Edit());
     auto *show = show_ = new QPushButton(u"&Ver informe"_s, this);
     show->setAccessibleName(u"Ver informe"_s);
     show->setDefault(true);
@@ -125,6 +135,14 @@ ReceptionReportWindow::ReceptionReportWindow(RegisterStore &store,
     resize(720, 760);
 
     connect(show, &QPushButton::clicked, this, &ReceptionReportWindow::Report);
+    connect(from_, &DayField::Changed, redraw_, qOverload<>(&QTimer::start));
+    connect(to_, &DayField::Changed, redraw_, qOverload<>(&QTimer::start));
+    // A day half typed is not refused while it is typed: only "Ver informe"
+    // says it is not a day.
+    connect(redraw_, &QTimer::timeout, this, [this] {
+        if (from_->Day().valid && to_->Day().valid)
+            Report();
+    });
     connect(printButton_, &QPushButton::clicked, this, &ReceptionReportWindow::Print);
     connect(save_, &QPushButton::clicked, this, &ReceptionReportWindow::ChoosePdfFile);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -134,11 +152,24 @@ ReceptionReportWindow::ReceptionReportWindow(RegisterStore &store,
 
 void ReceptionReportWindow::Report()
 {
-    while (QLayoutItem *item = sheetsLayout_->takeAt(0)) {
-        delete item->widget();
-        delete item;
+    redraw_->stop();
+    tally_.reset();
+    document_ = {};
+    pages_.clear();
+    const TypedDay from = from_->Day();
+    const TypedDay to = to_->Day();
+    QString refused;
+    if (!from.valid || !to.valid)
+        refused = u"ERROR. «%1» no es un día: escríbalo como dd/mm/aaaa."_s.arg(
+            from.valid ? u"Hasta"_s : u"Desde"_s);
+    else if (from.bounded && to.bounded && to.day < from.day)
+        refused = u"ERROR. «Hasta» es anterior a «Desde»: no hay informe de ese periodo."_s;
+    if (!refused.isEmpty()) {
+        ShowPages();
+        Say(refused);
+        return;
     }
-    const ReportSpan span = ReportSpanOf(from_->date(), to_->date(), QDate::currentDate());
+    const ReportSpan span = ReportSpanOf(from.day, to.day, QDate::currentDate());
     ReceptionTally tally(span);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const Failure failure = store_.ForEach(RegisterQuery{span.from, span.to, QString()},
@@ -147,12 +178,31 @@ void ReceptionReportWindow::Report()
                                                return true;
                                            });
     if (!failure.Failed()) {
-        document_ =
-            BuildReportDocument(tally, store_.Location().Describe(), QDateTime::currentDateTime());
-        pages_ = LayoutReportPages(document_);
-    } else {
-        document_ = {};
-        pages_.clear();
+        tally_ = tally;
+        Stamp();
+    }
+    ShowPages();
+    QGuiApplication::restoreOverrideCursor();
+    Say(failure.Failed()
+            ? failure.text
+            : u"%1 recepción(es), %2 página(s)."_s.arg(tally.Received()).arg(pages_.size()));
+}
+
+void ReceptionReportWindow::Stamp()
+{
+    if (!tally_)
+        return;
+    document_ =
+        BuildReportDocument(*tally_, store_.Location().Describe(), QDateTime::currentDateTime());
+    document_.creator = kProgram;
+    pages_ = LayoutReportPages(document_);
+}
+
+void ReceptionReportWindow::ShowPages()
+{
+    while (QLayoutItem *item = sheetsLayout_->takeAt(0)) {
+        delete item->widget();
+        delete item;
     }
     // The pages come after "Ver informe" in the Tab order, though made
     // after the buttons below them.
@@ -165,11 +215,6 @@ void ReceptionReportWindow::Report()
                 [this](QWidget *shown) { scroll_->ensureWidgetVisible(shown, 0, 0); });
         sheetsLayout_->addWidget(page);
     }
-    QGuiApplication::restoreOverrideCursor();
-    status_->setText(
-        failure.Failed()
-            ? failure.text
-            : u"%1 recepción(es), %2 página(s)."_s.arg(tally.Received()).arg(pages_.size()));
     printButton_->setEnabled(!pages_.isEmpty());
     save_->setEnabled(!pages_.isEmpty());
 }
@@ -178,24 +223,45 @@ void ReceptionReportWindow::Print()
 {
     if (pages_.isEmpty())
         return;
-    status_->setText(print_(pages_)
-                         ? u"Informe enviado a la impresora (%1 página(s))."_s.arg(pages_.size())
-                         : u"ERROR. No se ha podido imprimir el informe."_s);
+    Stamp();
+    const QString printer =
+        printerName_.isEmpty() ? u"la impresora"_s : u"la impresora %1"_s.arg(printerName_);
+    Say(print_(pages_) ? u"Informe enviado a %1 (%2 página(s))."_s.arg(printer).arg(pages_.size())
+                       : u"ERROR. No se ha podido imprimir el informe en %1."_s.arg(printer));
 }
 
 void ReceptionReportWindow::ChoosePdfFile()
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, u"Guardar el informe"_s, u"informe-recepciones.pdf"_s, u"PDF (*.pdf)"_s);
-    if (!path.isEmpty())
-        SavePdf(path);
+    QString folder = saveFolder_;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    // The title names the folder: a screen reader says it as the dialog opens.
+    QString path = QFileDialog::getSaveFileName(
+        this, u"Guardar el informe (carpeta %1)"_s.arg(QDir::toNativeSeparators(folder)),
+        QDir(folder).filePath(u"informe-recepciones.pdf"_s), u"PDF (*.pdf)"_s);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += u".pdf"_s;
+    saveFolder_ = QFileInfo(path).absolutePath();
+    SavePdf(path);
 }
 
 bool ReceptionReportWindow::SavePdf(const QString &path)
 {
+    Stamp();
     const Failure failure = WriteReportPdf(document_, path);
-    status_->setText(failure.Failed() ? failure.Message() : u"Informe guardado en %1."_s.arg(path));
+    Say(failure.Failed() ? failure.Message()
+                         : u"Informe guardado en %1."_s.arg(QDir::toNativeSeparators(path)));
     return !failure.Failed();
+}
+
+void ReceptionReportWindow::Say(const QString &text)
+{
+    status_->setText(text);
+    SayStatus(this, text);
 }
 
 } // namespace vk7

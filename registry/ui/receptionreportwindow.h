@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include <QDialog>
 #include <QList>
@@ -8,18 +9,22 @@
 #include "registry/receptionreportdocument.h"
 #include "registry/registerstore.h"
 
-class QDateEdit;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QTimer;
 class QVBoxLayout;
 
 namespace vk7 {
 
+class DayField;
+
 // "Informe de Recepciones": the report of the register's receptions of the
 // chosen days, its pages shown one under another, printed on the session's
 // printer (`print`, given the pages) and saved as PDF. Each page says, to a
-// screen reader, the figures of the charts drawn on it.
+// screen reader, the figures of the charts drawn on it. A changed day draws
+// it again; a span that ends before it starts is refused. What is printed
+// or saved says the time it was printed or saved, and that vk7 made it.
 class ReceptionReportWindow : public QDialog
 {
     Q_OBJECT
@@ -35,17 +40,27 @@ public:
     // Writes the report as PDF into `path`; false, said in the window, when
     // it cannot.
     bool SavePdf(const QString &path);
+    // The printer a print goes to, as the status names it.
+    void SetPrinterName(const QString &name) { printerName_ = name; }
 
 private:
     void Print();
     void ChoosePdfFile();
+    // The report made again from the same tally, made now.
+    void Stamp();
+    void ShowPages();
+    void Say(const QString &text);
 
     RegisterStore &store_;
     std::function<bool(const QList<ReportPage> &)> print_;
     ReportDocument document_;
     QList<ReportPage> pages_;
-    QDateEdit *from_;
-    QDateEdit *to_;
+    std::optional<ReceptionTally> tally_;
+    QString printerName_;
+    QString saveFolder_;
+    QTimer *redraw_;
+    DayField *from_;
+    DayField *to_;
     QScrollArea *scroll_;
     QWidget *sheets_;
     QVBoxLayout *sheetsLayout_;

@@ -1,5 +1,6 @@
 // The "Registro de Recepciones" window over a register of three receptions:
-// its filters, the sheet it shows and reprints, and its CSV.
+// its filters as typed, the sheet it shows and reprints, and its exports for
+// a spreadsheet (the .xlsx read back by openpyxl, as a spreadsheet would).
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -9,11 +10,13 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
 #include "registry/registerstore.h"
 #include "registry/ui/receptionregisterwindow.h"
+#include "testing/programrun.h"
 
 using namespace Qt::StringLiterals;
 using namespace vk7;
@@ -88,15 +91,32 @@ TEST(ReceptionRegisterWindow, FiltersShowsReprintsAndExports)
     EXPECT_EQ(sheet->toPlainText(), u"ERROR. Longitud Huella Digital."_s);
     EXPECT_FALSE(print->isEnabled());
 
-    nif->setText(u"a00000001"_s);
+    // Why each ended as it did, in its columns, read with their names.
+    EXPECT_EQ(table->item(2, 10)->text(), u"ERROR. Longitud Huella Digital."_s);
+    EXPECT_EQ(table->item(0, 3)->data(Qt::AccessibleTextRole).toString(), u"NIF: B09512344"_s);
+    table->setColumnWidth(4, 333);
+
+    // Days as typed; a day that is none is said, and the table stays.
+    auto *from = Named<QLineEdit>(window, u"Desde el día"_s);
+    ASSERT_TRUE(from);
+    from->setText(u"31/02/2026"_s);
     window.Search();
+    EXPECT_EQ(table->rowCount(), 3);
+    from->setText(u"2/1/2026"_s);
+    window.Search();
+    EXPECT_EQ(table->rowCount(), 2);
+    from->clear();
+
+    nif->setText(u" 0000001"_s);
+    window.Search();
+    EXPECT_EQ(table->columnWidth(4), 333);
     ASSERT_EQ(window.Shown().size(), 1);
     EXPECT_EQ(sheet->toPlainText(), u"HOJA B\n"_s);
     print->click();
     EXPECT_EQ(reprinted, QStringList{u"HOJA B\r\n"_s});
 
     nif->clear();
-    name->setText(u"metálicas"_s);
+    name->setText(u"METALICAS"_s);
     result->setCurrentText(u"Válido"_s);
     window.Search();
     ASSERT_EQ(window.Shown().size(), 1);
@@ -108,12 +128,42 @@ TEST(ReceptionRegisterWindow, FiltersShowsReprintsAndExports)
     EXPECT_EQ(window.Shown().at(0).id, u"c"_s);
 
     const QString csv = folder.filePath(u"r.csv"_s);
-    ASSERT_TRUE(window.ExportCsv(csv));
+    ASSERT_TRUE(window.Export(csv, ExportFormat::Csv));
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     ASSERT_EQ(lines.size(), 3); // header, one row, the end
+    EXPECT_TRUE(lines.at(0).startsWith("\xEF\xBB\xBFNº;Inicio;Fin;Puesto;"));
     EXPECT_TRUE(lines.at(1).contains("ERROR. Longitud Huella Digital."));
+
+    // The .xlsx as a spreadsheet reads it: heads, the start as a local date,
+    // a NIF as text, the heads frozen.
+    result->setCurrentText(u"Todos"_s);
+    window.Search();
+    const QString xlsx = folder.filePath(u"r.xlsx"_s);
+    ASSERT_TRUE(window.Export(xlsx, ExportFormat::Xlsx));
+    const vk7::testing::ProgramRun read = vk7::testing::RunProgram(
+        u"/usr/bin/python3"_s,
+        {u"-c"_s,
+         u"import sys, openpyxl\n"
+         u"s = openpyxl.load_workbook(sys.argv[1]).active\n"
+         u"print(s.freeze_panes)\n"
+         u"for r in s.iter_rows(max_col=6, values_only=True): print(repr(r))\n"_s,
+         xlsx});
+    ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
+    const QStringList rows = QString::fromUtf8(read.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 5) << read.out.toStdString();
+    EXPECT_EQ(rows.at(0), u"A2"_s);
+    EXPECT_EQ(rows.at(1), u"('Nº', 'Inicio', 'Fin', 'Puesto', 'Usuario', 'NIF')"_s);
+    const QDateTime start =
+        QDateTime(QDate(2026, 1, 1), QTime(10, 0), QTimeZone::utc()).toLocalTime();
+    EXPECT_TRUE(rows.at(2).startsWith(
+        u"(1, datetime.datetime(%1, %2, %3, %4, 0), "_s.arg(start.date().year())
+            .arg(start.date().month())
+            .arg(start.date().day())
+            .arg(start.time().hour())))
+        << rows.at(2).toStdString();
+    EXPECT_TRUE(rows.at(2).endsWith(u"'p1', 'u', 'B09512344')"_s)) << rows.at(2).toStdString();
 }
 
 int main(int argc, char **argv)

@@ -2,10 +2,10 @@
 // three of them today: the pages' descriptions carry the charts' figures by
 // local hour, an earlier day widens the report, and it prints and saves.
 #include <QApplication>
-#include <QDateEdit>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -13,6 +13,7 @@
 
 #include "registry/registerstore.h"
 #include "registry/ui/receptionreportwindow.h"
+#include "testing/programrun.h"
 
 using namespace Qt::StringLiterals;
 using namespace vk7;
@@ -77,7 +78,16 @@ TEST(ReceptionReportWindow, DescribesPrintsAndSavesTheReport)
     EXPECT_TRUE(said.contains(u"p2: 2 (0 válidas, 1 no válidas, 1 no abiertas o fallidas)"_s));
     EXPECT_FALSE(said.contains(u"Por usuario"_s)); // one clerk only
 
-    window.findChildren<QDateEdit *>().constFirst()->setDate(today.addDays(-1));
+    QLineEdit *from = nullptr;
+    for (QLineEdit *edit : window.findChildren<QLineEdit *>())
+        if (edit->accessibleName() == u"Desde el día"_s)
+            from = edit;
+    ASSERT_TRUE(from);
+    // A span that ends before it starts is refused: no report, nothing to print.
+    from->setText(today.addDays(1).toString(u"dd/MM/yyyy"_s));
+    window.Report();
+    EXPECT_TRUE(window.Pages().isEmpty());
+    from->setText(today.addDays(-1).toString(u"dd/MM/yyyy"_s));
     window.Report();
     described.clear();
     for (const ReportPageWidget *page : window.findChildren<ReportPageWidget *>())
@@ -96,7 +106,11 @@ TEST(ReceptionReportWindow, DescribesPrintsAndSavesTheReport)
     ASSERT_TRUE(window.SavePdf(pdf));
     QFile saved(pdf);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(saved.read(5) == "%PDF-");
+    const QByteArray bytes = saved.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    // The PDF names the program that made it.
+    const vk7::testing::ProgramRun info = vk7::testing::RunProgram(u"pdfinfo"_s, {pdf});
+    EXPECT_TRUE(info.out.contains("Creator:         vk7\n")) << info.out.toStdString();
     EXPECT_FALSE(window.SavePdf(folder.filePath(u"no-hay/informe.pdf"_s)));
 }
 
